@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian 12 machine lacks to build, run and test the
+# player. Idempotent; needs root (or sudo).
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config git
+  qt6-base-dev libgl-dev
+  libmpv-dev
+  libcurl4-openssl-dev zlib1g-dev
+  libxrandr-dev libx11-dev
+  nlohmann-json3-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  libcpp-httplib-dev
+  clang libclang-rt-dev
+  xvfb xauth
+  fonts-liberation fonts-dejavu-core
+  libcanberra0
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

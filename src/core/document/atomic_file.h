@@ -1,0 +1,29 @@
+#ifndef VIDORA_CORE_DOCUMENT_ATOMIC_FILE_H_
+#define VIDORA_CORE_DOCUMENT_ATOMIC_FILE_H_
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+
+#include "core/document/doc_node.h"
+#include "core/document/file_stream.h"
+
+namespace vidora {
+
+// Replaces `path` as a whole or not at all: `write` fills a temporary file
+// in the same folder, which is flushed to disk and renamed over `path`.
+// When `write` returns false, or any step fails, the temporary file is
+// removed and `path` is left exactly as it was. Returns whether `path` now
+// holds the new content.
+bool ReplaceFileAtomically(const std::filesystem::path& path,
+                           const std::function<bool(FileStream&)>& write);
+
+// The document, saved with ReplaceFileAtomically.
+bool SaveDocumentFileAtomically(const DocNode& node, const std::filesystem::path& path);
+
+// A byte block, saved with ReplaceFileAtomically.
+bool SaveBytesAtomically(const uint8_t* bytes, uint32_t count, const std::filesystem::path& path);
+
+}  // namespace vidora
+
+#endif  // VIDORA_CORE_DOCUMENT_ATOMIC_FILE_H_

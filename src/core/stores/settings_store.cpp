@@ -1,0 +1,128 @@
+#include "core/stores/settings_store.h"
+
+#include "core/document/atomic_file.h"
+#include "core/document/document_format.h"
+#include "core/document/file_stream.h"
+#include "core/stores/app_paths.h"
+
+namespace vidora {
+
+void SettingsStore::Load(const std::filesystem::path& path) {
+  path_ = path;
+  FileStream file;
+  if (!file.Open(path, FileStream::Mode::kRead)) return;
+  if (file.Size() < kMinSettingsFileSize) return;
+  if (!ReadDocument(loaded_, file)) return;
+  const DocNode* options = loaded_.FindChild("options");
+  if (options == nullptr) return;
+  for (const auto& attribute : options->attributes()) {
+    switch (attribute->type()) {
+      case AttributeType::Int:
+        ints_[attribute->name()] = static_cast<int32_t>(attribute->word());
+        break;
+      case AttributeType::Bool:
+        bools_[attribute->name()] = (attribute->word() & 0xFF) != 0;
+        break;
+      case AttributeType::WideString:
+        texts_[attribute->name()] = *attribute->wide_string_value();
+        break;
+      default:
+        break;  // other types are not settings and are dropped at the next save
+    }
+  }
+}
+
+void SettingsStore::BuildDocument(DocNode& root) const {
+  root.Clear();
+  root.set_name("set");
+  DocNode* options = root.AddChild("options");
+  // A key in more than one table is written once, with the first table's
+  // type: InsertAttribute keeps the first record of a name.
+  for (const auto& [key, value] : bools_) {
+    auto record = std::make_unique<DocAttribute>(key);
+    record->SetBool(value);
+    options->InsertAttribute(std::move(record));
+  }
+  for (const auto& [key, value] : ints_) {
+    auto record = std::make_unique<DocAttribute>(key);
+    record->SetInt(value);
+    options->InsertAttribute(std::move(record));
+  }
+  for (const auto& [key, value] : texts_) {
+    auto record = std::make_unique<DocAttribute>(key);
+    record->SetWideString(value);
+    options->InsertAttribute(std::move(record));
+  }
+  DocNode* channels = root.AddChild("channels");
+  if (channels_writer_) channels_writer_(*channels);
+}
+
+bool SettingsStore::Save() const {
+  if (path_.empty()) return false;
+  DocNode root;
+  BuildDocument(root);
+  return SaveDocumentFileAtomically(root, path_);
+}
+
+bool SettingsStore::GetBool(std::string_view key, bool fallback) {
+  auto it = bools_.find(key);
+  if (it == bools_.end()) it = bools_.emplace(std::string(key), fallback).first;
+  return it->second;
+}
+
+int32_t SettingsStore::GetInt(std::string_view key, int32_t fallback) {
+  auto it = ints_.find(key);
+  if (it == ints_.end()) it = ints_.emplace(std::string(key), fallback).first;
+  return it->second;
+}
+
+std::u16string SettingsStore::GetString(std::string_view key, std::u16string_view fallback) {
+  auto it = texts_.find(key);
+  if (it == texts_.end()) it = texts_.emplace(std::string(key), std::u16string(fallback)).first;
+  return it->second;
+}
+
+void SettingsStore::SetBool(std::string_view key, bool value) {
+  auto it = bools_.find(key);
+  if (it == bools_.end()) bools_.emplace(std::string(key), value); else it->second = value;
+}
+
+void SettingsStore::SetInt(std::string_view key, int32_t value) {
+  auto it = ints_.find(key);
+  if (it == ints_.end()) ints_.emplace(std::string(key), value); else it->second = value;
+}
+
+void SettingsStore::SetString(std::string_view key, std::u16string_view value) {
+  auto it = texts_.find(key);
+  if (it == texts_.end()) texts_.emplace(std::string(key), std::u16string(value));
+  else it->second = std::u16string(value);
+}
+
+std::optional<std::u16string> SettingsStore::FindString(std::string_view key) const {
+  auto it = texts_.find(key);
+  if (it == texts_.end()) return std::nullopt;
+  return it->second;
+}
+
+const DocNode* SettingsStore::ChannelsNode() const { return loaded_.FindChild("channels"); }
+
+SettingsStore& Settings() {
+  static SettingsStore store;
+  return store;
+}
+
+bool GetBoolSetting(std::string_view key, bool fallback) { return Settings().GetBool(key, fallback); }
+int32_t GetIntSetting(std::string_view key, int32_t fallback) { return Settings().GetInt(key, fallback); }
+std::u16string GetStringSetting(std::string_view key, std::u16string_view fallback) {
+  return Settings().GetString(key, fallback);
+}
+void SetBoolSetting(std::string_view key, bool value) { Settings().SetBool(key, value); }
+void SetIntSetting(std::string_view key, int32_t value) { Settings().SetInt(key, value); }
+void SetStringSetting(std::string_view key, std::u16string_view value) { Settings().SetString(key, value); }
+void LoadSettings(std::string_view file_name) {
+  Settings().Load(JoinPath(AppFolderPath(), std::filesystem::path(file_name)));
+}
+bool SaveSettings() { return Settings().Save(); }
+const DocNode* SettingsChannelsNode() { return Settings().ChannelsNode(); }
+
+}  // namespace vidora

@@ -1,0 +1,81 @@
+#include "core/stores/language_pack.h"
+
+#include "core/document/document_format.h"
+#include "core/stores/app_paths.h"
+#include "core/stores/settings_store.h"
+
+namespace vidora {
+namespace {
+const std::u16string kEmpty;
+}  // namespace
+
+void LanguagePack::Load(const std::filesystem::path& path, std::u16string_view language_code) {
+  Free();
+  loaded_ = true;
+  DocNode root;
+  if (!LoadDocumentFile(root, path) || root.name() != kLanguagePackRootName) return;
+  for (int n = 0;; ++n) {
+    const DocNode* language = root.FindChild("lang_" + std::to_string(n));
+    if (language == nullptr) break;
+    LanguageEntry entry;
+    entry.display_name = language->GetWideString("language");
+    entry.code = language->GetWideString("ext");
+    if (entry.display_name.empty() || entry.code.empty()) break;
+    for (const auto& key : language->children()) {
+      auto& texts = entry.texts[key->name()];
+      for (const auto& attribute : key->attributes()) {
+        if (attribute->type() == AttributeType::WideString) {
+          texts.emplace(attribute->name(), *attribute->wide_string_value());
+        }
+      }
+    }
+    entries_.push_back(std::move(entry));
+  }
+  current_ = FindIndex(language_code);
+}
+
+void LanguagePack::Free() {
+  if (!loaded_) return;
+  loaded_ = false;
+  current_ = -1;
+  entries_.clear();
+}
+
+const std::u16string& LanguagePack::GetText(std::string_view key) const {
+  if (current_ < 0) return kEmpty;
+  const auto& texts = entries_[current_].texts;
+  auto entry = texts.find(std::string(key));
+  if (entry == texts.end()) return kEmpty;
+  auto text = entry->second.find("text");
+  return text == entry->second.end() ? kEmpty : text->second;
+}
+
+int LanguagePack::FindIndex(std::u16string_view code) const {
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    if (entries_[i].code == code) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void LanguagePack::Select(int index) { current_ = index >= 0 && index < Count() ? index : -1; }
+
+LanguagePack& Languages() {
+  static LanguagePack pack;
+  return pack;
+}
+
+void LoadLanguagePack(std::string_view file_name) {
+  const std::u16string code = GetStringSetting("Language", u"en");
+  Languages().Load(JoinPath(AppFolderPath(), std::filesystem::path(file_name)), code);
+}
+
+void FreeLanguagePack() { Languages().Free(); }
+const std::u16string& GetText(std::string_view key) { return Languages().GetText(key); }
+const std::u16string& AppTitle() { return GetText("app_mvdra"); }
+int LanguageCount() { return Languages().Count(); }
+const std::u16string& LanguageName(int index) { return Languages().Name(index); }
+const std::u16string& LanguageCode(int index) { return Languages().Code(index); }
+int FindLanguageIndex(std::u16string_view code) { return Languages().FindIndex(code); }
+void SelectLanguage(int index) { Languages().Select(index); }
+
+}  // namespace vidora

@@ -1,0 +1,75 @@
+#ifndef VIDORA_CORE_STORES_LANGUAGE_PACK_H_
+#define VIDORA_CORE_STORES_LANGUAGE_PACK_H_
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace vidora {
+
+inline constexpr char kLanguagePackFileName[] = "Languages.lngp";
+inline constexpr char kLanguagePackRootName[] = "lang_doc_1.0";
+
+// One language of the pack: its display name, its code and its texts by
+// key (each key holding its WideString attributes by name; "text" is the
+// displayed one).
+struct LanguageEntry {
+  std::u16string display_name;
+  std::u16string code;
+  std::unordered_map<std::string, std::map<std::string, std::u16string>> texts;
+};
+
+// Every user-visible text by key, in every language of the pack, with one
+// language current. Loaded once on the UI thread; read-only afterwards
+// except for Select (also UI thread, before other threads read texts).
+class LanguagePack {
+ public:
+  // Reads the pack at `path` and makes the language whose code equals
+  // `language_code` exactly current. A missing file or a wrong root name
+  // leaves the pack empty.
+  void Load(const std::filesystem::path& path, std::u16string_view language_code);
+  void Free();
+
+  // The current language's text for `key`, or an empty text. The result
+  // stays valid until the pack is freed.
+  const std::u16string& GetText(std::string_view key) const;
+
+  int Count() const { return static_cast<int>(entries_.size()); }
+  // Index must be in [0, Count()).
+  const std::u16string& Name(int index) const { return entries_[index].display_name; }
+  const std::u16string& Code(int index) const { return entries_[index].code; }
+  // Index of the first entry whose code equals `code` exactly, or -1.
+  int FindIndex(std::u16string_view code) const;
+  // Makes entry `index` current; an index out of range makes none current.
+  void Select(int index);
+  // Index of the current entry, or -1.
+  int CurrentIndex() const { return current_; }
+
+ private:
+  bool loaded_ = false;
+  std::vector<LanguageEntry> entries_;
+  int current_ = -1;
+};
+
+// The process-wide pack.
+LanguagePack& Languages();
+
+// Loads `file_name` from the executable's folder with the `Language`
+// setting (default "en").
+void LoadLanguagePack(std::string_view file_name);
+void FreeLanguagePack();
+const std::u16string& GetText(std::string_view key);
+// The application title: the text of "app_mvdra".
+const std::u16string& AppTitle();
+int LanguageCount();
+const std::u16string& LanguageName(int index);
+const std::u16string& LanguageCode(int index);
+int FindLanguageIndex(std::u16string_view code);
+void SelectLanguage(int index);
+
+}  // namespace vidora
+
+#endif  // VIDORA_CORE_STORES_LANGUAGE_PACK_H_

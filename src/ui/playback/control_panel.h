@@ -1,0 +1,67 @@
+#ifndef VIDORA_UI_PLAYBACK_CONTROL_PANEL_H_
+#define VIDORA_UI_PLAYBACK_CONTROL_PANEL_H_
+
+#include <QWidget>
+
+#include <functional>
+
+class QAbstractButton;
+class QAbstractSlider;
+
+namespace vidora {
+
+class ViewMessageTarget;
+
+// Control ids of the panel.
+inline constexpr int kPlayButtonId = 1013;
+inline constexpr int kFullScreenButtonId = 1014;
+inline constexpr int kPreviousButtonId = 1015;
+inline constexpr int kNextButtonId = 1016;
+inline constexpr int kVolumeTrackbarId = 1017;
+
+// The bottom strip of the main view: play/stop, full screen, previous and
+// next favourite, and the volume trackbar (0-100, line size 5, starting at
+// the stored "sound_volume"). Buttons send the view's private messages to
+// `view_target` and the full-screen command through `send_frame_command`;
+// moving the trackbar calls `on_volume`. UI thread only.
+class ControlPanel : public QWidget {
+  Q_OBJECT
+
+ public:
+  using FrameCommandSender = std::function<void(int command)>;
+  using VolumeHandler = std::function<void(int level)>;
+
+  ControlPanel(QWidget* parent, ViewMessageTarget* view_target, FrameCommandSender send_frame_command,
+               VolumeHandler on_volume);
+
+  // Gives the play button the Stop glyphs (true) or the Play glyphs.
+  void SetPlaying(bool playing);
+  bool playing() const { return playing_; }
+
+  QAbstractButton* play_button() const { return play_; }
+  QAbstractButton* full_screen_button() const { return full_screen_; }
+  QAbstractButton* previous_button() const { return previous_; }
+  QAbstractButton* next_button() const { return next_; }
+  QAbstractSlider* volume() const { return volume_; }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void OnPlayClicked();
+
+  ViewMessageTarget* view_target_;
+  FrameCommandSender send_frame_command_;
+  VolumeHandler on_volume_;
+  bool playing_ = false;
+  QAbstractButton* play_ = nullptr;
+  QAbstractButton* full_screen_ = nullptr;
+  QAbstractButton* previous_ = nullptr;
+  QAbstractButton* next_ = nullptr;
+  QAbstractSlider* volume_ = nullptr;
+};
+
+}  // namespace vidora
+
+#endif  // VIDORA_UI_PLAYBACK_CONTROL_PANEL_H_

@@ -1,0 +1,47 @@
+#include "ui/playback/info_strip.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include "ui/playback/bar_slices.h"
+#include "ui/stores/resource_pack.h"
+
+namespace vidora {
+
+InfoStrip::InfoStrip(QWidget* parent, ChannelNameSource channel_name)
+    : QWidget(parent), channel_name_(std::move(channel_name)) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void InfoStrip::SetStatusText(const QString& text) {
+  status_text_ = text;
+  update();
+}
+
+void InfoStrip::paintEvent(QPaintEvent*) {
+  const int width = this->width();
+  const int unit = BarUnit();
+  const qreal ratio = devicePixelRatioF();
+  QImage buffer(size() * ratio, QImage::Format_RGB32);
+  buffer.setDevicePixelRatio(ratio);
+  buffer.fill(Skin().BackgroundColour());
+  {
+    QPainter painter(&buffer);
+    DrawBarSlices(painter, Skin().BarStrip(), width, unit);
+    const QRect text_rect = rect().adjusted(3, 0, -3, 0);
+    const QString name = channel_name_ ? channel_name_() : QString();
+    if (!name.isNull()) {
+      painter.setFont(Skin().SmallBoldFont());
+      painter.setPen(QColor(250, 250, 255));
+      painter.drawText(QRect(text_rect.left(), 0, text_rect.width(), unit / 2),
+                       Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, name);
+    }
+    painter.setFont(Skin().SmallFont());
+    painter.setPen(QColor(200, 200, 210));
+    painter.drawText(QRect(text_rect.left(), unit / 2, text_rect.width(), unit - unit / 2),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, status_text_);
+  }
+  QPainter(this).drawImage(0, 0, buffer);
+}
+
+}  // namespace vidora

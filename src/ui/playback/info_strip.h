@@ -1,0 +1,38 @@
+#ifndef VIDORA_UI_PLAYBACK_INFO_STRIP_H_
+#define VIDORA_UI_PLAYBACK_INFO_STRIP_H_
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+namespace vidora {
+
+// The top strip of the main view: the current channel's name in the upper
+// half and the player's status text in the lower half, over the skin's bar
+// strip. Painted off-screen and copied in one piece. UI thread only.
+class InfoStrip : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Gives the name of the catalogue's current channel, or a null string
+  // when there is none.
+  using ChannelNameSource = std::function<QString()>;
+
+  InfoStrip(QWidget* parent, ChannelNameSource channel_name);
+
+  // Replaces the status text and repaints.
+  void SetStatusText(const QString& text);
+  const QString& status_text() const { return status_text_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  ChannelNameSource channel_name_;
+  QString status_text_;
+};
+
+}  // namespace vidora
+
+#endif  // VIDORA_UI_PLAYBACK_INFO_STRIP_H_

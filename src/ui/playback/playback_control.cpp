@@ -1,0 +1,113 @@
+#include "ui/playback/playback_control.h"
+
+#include <QWidget>
+
+#include "core/playback/player_events.h"
+#include "core/stores/settings_store.h"
+#include "ui/playback/control_panel.h"
+#include "ui/playback/info_strip.h"
+#include "ui/playback/player_host.h"
+#include "ui/playback/radio_window.h"
+#include "ui/playback/status_poller.h"
+#include "ui/shell/view_messages.h"
+#include "ui/stores/resource_pack.h"
+#include "ui/stores/ui_texts.h"
+
+namespace vidora {
+
+PlaybackControl::PlaybackControl(QWidget* view, ViewMessageTarget* view_target, FrameCommandSender send_frame_command)
+    : view_(view), view_target_(view_target), send_frame_command_(std::move(send_frame_command)) {
+  MainPlayerEvents().set_listener(this);
+  poller_ = std::make_unique<StatusPoller>(MainPlayerEvents());
+}
+
+PlaybackControl::~PlaybackControl() {
+  End();
+  player_.reset();
+  delete radio_;
+  if (MainPlayerEvents().listener() == this) MainPlayerEvents().set_listener(nullptr);
+}
+
+void PlaybackControl::Start(const QRect& first_player_rect, BackendFactory factory) {
+  panel_ = new ControlPanel(view_, view_target_, send_frame_command_, [this](int level) { SetVolumeAll(level); });
+  strip_ = new InfoStrip(view_, [] { return QString(); });
+  std::unique_ptr<PlayerBackend> backend = factory ? factory() : nullptr;
+  player_ = std::make_unique<PlayerHost>(view_, first_player_rect, std::move(backend));
+  radio_ = new RadioWindow(view_);
+  radio_->hide();
+  ShowPictureFor(nullptr);
+}
+
+void PlaybackControl::End() {
+  delete panel_;
+  panel_ = nullptr;
+  delete strip_;
+  strip_ = nullptr;
+}
+
+void PlaybackControl::ShowPictureFor(const Channel*) {
+  const bool radio = false;
+  if (radio_ != nullptr) radio_->setVisible(radio);
+  if (player_ != nullptr && player_->window() != nullptr) player_->window()->setVisible(!radio);
+}
+
+void PlaybackControl::PlayChannel(Channel*) {
+  if (player_ != nullptr) player_->Stop();
+}
+
+void PlaybackControl::StopPlayback() {
+  if (player_ != nullptr) player_->Stop();
+  if (panel_ != nullptr) panel_->SetPlaying(false);
+}
+
+void PlaybackControl::StepFavourite(uintptr_t) {}
+
+void PlaybackControl::SetVolumeAll(int level) {
+  volume_level_ = level;
+  for (auto& [name, player] : PlayerRegistry()) player->SetVolume(level);
+  SetIntSetting("sound_volume", level);
+}
+
+void PlaybackControl::StopPlayer() {
+  if (player_ != nullptr) player_->Stop();
+}
+
+void PlaybackControl::Layout(const QSize& client, bool full_screen_layout) {
+  const int width = client.width();
+  const int height = client.height();
+  QRect picture(0, 0, width, height);
+  if (!full_screen_layout) {
+    const int unit = BarUnit();
+    const int gap = unit / 8;
+    picture = QRect(gap, unit + gap, width - 2 * gap, height - 2 * gap - 3 * unit);
+    if (panel_ != nullptr) {
+      panel_->setGeometry(0, height - 2 * unit, width, 2 * unit);
+      panel_->show();
+    }
+    if (strip_ != nullptr) {
+      strip_->setGeometry(0, 0, width, unit);
+      strip_->show();
+    }
+  } else {
+    if (panel_ != nullptr) panel_->hide();
+    if (strip_ != nullptr) strip_->hide();
+  }
+  if (player_ != nullptr && player_->window() != nullptr && !player_->window()->own_full_screen()) {
+    player_->window()->setGeometry(picture);
+  }
+  if (radio_ != nullptr) radio_->setGeometry(picture);
+}
+
+QRect PlaybackControl::PlayerRect() const {
+  if (player_ == nullptr || player_->window() == nullptr) return QRect();
+  return player_->window()->geometry();
+}
+
+bool PlaybackControl::IsPlayerFullScreen() const { return player_ != nullptr && player_->IsFullScreen(); }
+
+void PlaybackControl::OnPlayerStatus(PlayerWindow*, const std::optional<std::u16string>& text, int code) {
+  if (strip_ != nullptr) strip_->SetStatusText(text ? QString::fromStdU16String(*text) : QString());
+  if (code < 0 && panel_ != nullptr) panel_->SetPlaying(false);
+}
+
+}  // namespace vidora

@@ -1,0 +1,117 @@
+#ifndef VIDORA_UI_PLAYBACK_PLAYBACK_CONTROL_H_
+#define VIDORA_UI_PLAYBACK_PLAYBACK_CONTROL_H_
+
+#include <QRect>
+#include <QSize>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/playback/player_status_listener.h"
+
+class QWidget;
+
+namespace vidora {
+
+class Channel;
+class ControlPanel;
+class InfoStrip;
+class PlayerBackend;
+class PlayerHost;
+class RadioWindow;
+class StatusPoller;
+class ViewMessageTarget;
+
+// The playback side of the main view: owns the player host, the control
+// panel, the information strip and the radio picture window (all children
+// of the view widget) and runs the view's play, stop, next/previous and
+// volume requests. It is the view's one player status listener.
+//
+// UI thread only. The view widget and the message target must outlive this
+// object. Typical use by the main view:
+//   start:   PlaybackControl(view, view_target, send_frame_command);
+//            Start(first_player_rect);  ...update checks...;
+//            SetVolumeAll(GetIntSetting("sound_volume", 50));
+//   WM_SIZE: Layout(client size, fullScreenLayout)
+//   paint:   frame around PlayerRect()
+//   tick:    IsPlayerFullScreen() (relayout when it turns false)
+//   WM_PLAY_CHANNEL / WM_STOP_PLAYBACK / WM_STEP_FAVOURITE:
+//            PlayChannel / StopPlayback / StepFavourite
+//   close:   StopPlayer() before the settings are saved
+//   destroy: End() (or the destructor)
+class PlaybackControl : public PlayerStatusListener {
+ public:
+  // Sends a frame command id (ID_FULLSCREEN from the panel's full-screen
+  // button) to the main frame, synchronously.
+  using FrameCommandSender = std::function<void(int command)>;
+  // Makes the player's backend; the default makes the libmpv one.
+  using BackendFactory = std::function<std::unique_ptr<PlayerBackend>()>;
+
+  // Becomes the process-wide player status listener. `view_target` gets the
+  // panel's button messages.
+  PlaybackControl(QWidget* view, ViewMessageTarget* view_target, FrameCommandSender send_frame_command);
+  ~PlaybackControl() override;
+  PlaybackControl(const PlaybackControl&) = delete;
+  PlaybackControl& operator=(const PlaybackControl&) = delete;
+
+  // The view start steps of playback, in order: creates the control panel
+  // and the information strip, the player host ("m") hidden in
+  // `first_player_rect`, the radio window hidden; shows the radio window
+  // when the catalogue's current channel is a radio channel, else the
+  // player window; registers the "vdtm" stream provider. `factory` replaces
+  // the libmpv backend (tests).
+  void Start(const QRect& first_player_rect, BackendFactory factory = {});
+  // The view end steps: deletes the panel and the strip and every stream
+  // provider. The player host and radio window go with this object.
+  void End();
+
+  // WM_PLAY_CHANNEL: `channel` or, when null, the catalogue's current one.
+  void PlayChannel(Channel* channel);
+  // WM_STOP_PLAYBACK: stops the player and shows the Play glyphs.
+  void StopPlayback();
+  // WM_STEP_FAVOURITE: `wparam` 1 = next, anything else = previous. Plays
+  // the chosen favourite through the view's WM_PLAY_CHANNEL.
+  void StepFavourite(uintptr_t wparam);
+  // Applies `level` (0-100) to every registered player in name order and
+  // stores it as "sound_volume".
+  void SetVolumeAll(int level);
+  // Only the player's Stop (the close sequence).
+  void StopPlayer();
+
+  // Places the strip, the panel, the player and the radio window for a
+  // view client area of `client` in the normal or the full-screen layout.
+  void Layout(const QSize& client, bool full_screen_layout);
+  // The player window's rectangle in view coordinates (empty without one).
+  QRect PlayerRect() const;
+  // Whether the player window is in its own full-screen mode.
+  bool IsPlayerFullScreen() const;
+
+  // PlayerStatusListener: shows `text` in the strip; a negative code gives
+  // the play button its Play glyphs.
+  void OnPlayerStatus(PlayerWindow* player, const std::optional<std::u16string>& text, int code) override;
+
+  PlayerHost* player() const { return player_.get(); }
+  ControlPanel* panel() const { return panel_; }
+  InfoStrip* strip() const { return strip_; }
+  RadioWindow* radio() const { return radio_; }
+
+ private:
+  void ShowPictureFor(const Channel* channel);
+
+  QWidget* view_;
+  ViewMessageTarget* view_target_;
+  FrameCommandSender send_frame_command_;
+  std::unique_ptr<StatusPoller> poller_;
+  std::unique_ptr<PlayerHost> player_;
+  ControlPanel* panel_ = nullptr;  // child of the view
+  InfoStrip* strip_ = nullptr;     // child of the view
+  RadioWindow* radio_ = nullptr;   // child of the view
+  int volume_level_ = 50;
+};
+
+}  // namespace vidora
+
+#endif  // VIDORA_UI_PLAYBACK_PLAYBACK_CONTROL_H_

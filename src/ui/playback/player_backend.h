@@ -1,0 +1,75 @@
+#ifndef VIDORA_UI_PLAYBACK_PLAYER_BACKEND_H_
+#define VIDORA_UI_PLAYBACK_PLAYER_BACKEND_H_
+
+#include <QImage>
+
+#include <cstdint>
+#include <string>
+
+namespace vidora {
+
+// What a backend tells its host. Called on the UI thread only.
+class PlayerBackendObserver {
+ public:
+  virtual ~PlayerBackendObserver() = default;
+  // The status text or the play state changed.
+  virtual void OnBackendStatusChange() = 0;
+  // A buffering phase (opening a stream, refilling the cache) starts or ends.
+  virtual void OnBackendBuffering(bool start) = 0;
+  // The stream failed; MediaErrorCode and StatusText describe it.
+  virtual void OnBackendError() = 0;
+  // A new video frame can be drawn with RenderFrame.
+  virtual void OnBackendFrame() = 0;
+};
+
+// The media engine behind PlayerHost: libmpv in the product, a fake in
+// tests. The set-up steps run once, in the order declared, on the UI
+// thread; each returns whether it worked. Everything else is UI thread too
+// and never blocks on the engine.
+class PlayerBackend {
+ public:
+  virtual ~PlayerBackend() = default;
+
+  // Makes the engine and gives it its options. False: no player at all.
+  virtual bool Create() = 0;
+  // Whether the engine takes a volume.
+  virtual bool HasVolume() = 0;
+  // Starts the engine.
+  virtual bool Initialize() = 0;
+  // Sets up drawing of video frames for RenderFrame.
+  virtual bool CreateRenderer() = 0;
+  // Asks for the engine's warnings (better error texts). Optional.
+  virtual bool RequestWarnings() = 0;
+  // Watches the engine state that becomes status, buffering and errors.
+  virtual bool ObserveState() = 0;
+  // Starts delivering events to `observer` (not owned, outlives the
+  // backend's use of it).
+  virtual bool Connect(PlayerBackendObserver* observer) = 0;
+
+  // Opens `address` (UTF-8) in place of whatever plays.
+  virtual void Load(const std::string& address) = 0;
+  virtual void Stop() = 0;
+  // 0-100.
+  virtual void SetVolume(int level) = 0;
+
+  virtual std::u16string StatusText() const = 0;
+  // The play state numbers of the player status (kPlayStateReady, ...).
+  virtual int PlayState() const = 0;
+  virtual uint32_t MediaErrorCode() const = 0;
+
+  // Draws the newest video frame into `target` (Format_RGB32, any size,
+  // row length a multiple of 64 bytes). False when nothing was drawn.
+  virtual bool RenderFrame(QImage& target) = 0;
+};
+
+// Play states, as the player status numbers them.
+inline constexpr int kPlayStateUndefined = 0;
+inline constexpr int kPlayStateStopped = 1;
+inline constexpr int kPlayStatePlaying = 3;
+inline constexpr int kPlayStateBuffering = 6;
+inline constexpr int kPlayStateMediaEnded = 8;
+inline constexpr int kPlayStateTransitioning = 9;
+
+}  // namespace vidora
+
+#endif  // VIDORA_UI_PLAYBACK_PLAYER_BACKEND_H_

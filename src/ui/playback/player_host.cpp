@@ -1,0 +1,98 @@
+#include "ui/playback/player_host.h"
+
+#include <QString>
+
+#include "core/playback/player_status_listener.h"
+#include "ui/stores/ui_texts.h"
+
+namespace vidora {
+
+PlayerHost::PlayerHost(QWidget* parent, const QRect& rect, std::unique_ptr<PlayerBackend> backend,
+                       MessageShower show_message, PlayerEvents& events)
+    : PlayerWindow(kName), events_(events), backend_(std::move(backend)) {
+  if (!show_message) {
+    show_message = [](QWidget* owner, const QString& text) { ShowPlainMessageBox(owner, text, QString()); };
+  }
+  window_ = new PlayerVideoWidget(parent);
+  window_->setGeometry(rect);
+  window_->hide();
+  if (backend_ != nullptr) BringUp(show_message);
+}
+
+PlayerHost::~PlayerHost() {
+  if (events_.main_player() == this) events_.SetMainPlayer(nullptr, nullptr);
+  // The engine goes first: it must stop calling back before the window
+  // it draws into disappears.
+  backend_.reset();
+  delete window_.data();
+}
+
+void PlayerHost::BringUp(const MessageShower& show_message) {
+  if (!backend_->Create()) {
+    show_message(window_, QStringLiteral("Can't create player."));
+    return;
+  }
+  has_volume_ = backend_->HasVolume();
+  if (!has_volume_) show_message(window_, QStringLiteral("Can't get settings."));
+  if (!backend_->Initialize()) {
+    show_message(window_, QStringLiteral("3"));
+    return;
+  }
+  events_.SetMainPlayer(this, this);
+  if (!backend_->CreateRenderer()) {
+    show_message(window_, QStringLiteral("4"));
+    return;
+  }
+  // Without warnings the error texts are the engine's generic ones;
+  // playback itself works.
+  if (!backend_->RequestWarnings()) show_message(window_, QStringLiteral("5"));
+  if (!backend_->ObserveState()) {
+    show_message(window_, QStringLiteral("6"));
+    return;
+  }
+  if (!backend_->Connect(this)) {
+    show_message(window_, QStringLiteral("7"));
+    return;
+  }
+  set_connected(true);
+}
+
+void PlayerHost::Play(const std::u16string& address) {
+  if (!connected()) return;
+  if (events_.listener() != nullptr) events_.listener()->OnPlayerStatus(this, std::u16string(), kStatusUpdate);
+  backend_->Load(QString::fromStdU16String(address).toStdString());
+}
+
+void PlayerHost::Stop() {
+  if (connected()) backend_->Stop();
+}
+
+void PlayerHost::Move(int x, int y, int width, int height) {
+  if (connected() && window_ != nullptr) window_->setGeometry(x, y, width, height);
+}
+
+void PlayerHost::SetVolume(int level) {
+  if (connected() && has_volume_) backend_->SetVolume(level);
+}
+
+void PlayerHost::ToggleFullScreen() {
+  if (connected() && window_ != nullptr) window_->SetOwnFullScreen(!window_->own_full_screen());
+}
+
+bool PlayerHost::IsFullScreen() const { return connected() && window_ != nullptr && window_->own_full_screen(); }
+
+std::u16string PlayerHost::StatusText() const { return backend_ != nullptr ? backend_->StatusText() : std::u16string(); }
+int PlayerHost::PlayState() const { return backend_ != nullptr ? backend_->PlayState() : kPlayStateUndefined; }
+uint32_t PlayerHost::MediaErrorCode() const { return backend_ != nullptr ? backend_->MediaErrorCode() : 0; }
+
+PlayerVideoWidget* PlayerHost::window() const { return window_.data(); }
+
+void PlayerHost::OnBackendStatusChange() { events_.OnStatusChange(); }
+void PlayerHost::OnBackendBuffering(bool start) { events_.OnBuffering(start); }
+void PlayerHost::OnBackendError() { events_.OnError(); }
+
+void PlayerHost::OnBackendFrame() {
+  if (window_ != nullptr) window_->RenderFrom(*backend_);
+}
+
+}  // namespace vidora

@@ -1,0 +1,80 @@
+#ifndef VIDORA_UI_PLAYBACK_PLAYER_HOST_H_
+#define VIDORA_UI_PLAYBACK_PLAYER_HOST_H_
+
+#include <QPointer>
+#include <QRect>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/playback/player_events.h"
+#include "core/playback/player_window.h"
+#include "ui/playback/player_backend.h"
+#include "ui/playback/player_video_widget.h"
+
+class QWidget;
+
+namespace vidora {
+
+// The media player of the main view, registered as "m". Creation runs the
+// backend's set-up steps in order and shows a plain message (empty caption)
+// for each one that fails: "Can't create player." (no engine; stop),
+// "Can't get settings." (no volume; go on), "3" (engine does not start),
+// "4" (no video drawing), "5" (no warnings; go on), "6" (state cannot be
+// watched), "7" (events cannot be delivered). Only a host that got through
+// every step is `connected`; an unconnected host ignores every operation.
+// UI thread only.
+class PlayerHost : public PlayerWindow, public PlayerStatusSource, private PlayerBackendObserver {
+ public:
+  // Shows a set-up failure to the user.
+  using MessageShower = std::function<void(QWidget* owner, const QString& text)>;
+  static constexpr char16_t kName[] = u"m";
+
+  // Creates the player window hidden in `rect` of `parent` and brings the
+  // backend up; becomes the main player of `events`. A null `backend`
+  // leaves a window without a player. A null `show_message` uses the
+  // plain message box.
+  PlayerHost(QWidget* parent, const QRect& rect, std::unique_ptr<PlayerBackend> backend,
+             MessageShower show_message = {}, PlayerEvents& events = MainPlayerEvents());
+  ~PlayerHost() override;
+
+  // Clears the status (empty text, code 0) and opens `address`; the same
+  // address twice opens it again.
+  void Play(const std::u16string& address) override;
+  void Stop() override;
+  void Move(int x, int y, int width, int height) override;
+  void SetVolume(int level) override;
+  // Switches the player window's own full-screen mode.
+  void ToggleFullScreen() override;
+  bool IsFullScreen() const override;
+
+  // PlayerStatusSource: the backend's status line, play state and error.
+  std::u16string StatusText() const override;
+  int PlayState() const override;
+  uint32_t MediaErrorCode() const override;
+
+  // The player window (owned by its parent widget); null only when the
+  // parent went first.
+  PlayerVideoWidget* window() const;
+  PlayerBackend* backend() const { return backend_.get(); }
+  bool has_volume() const { return has_volume_; }
+
+ private:
+  void OnBackendStatusChange() override;
+  void OnBackendBuffering(bool start) override;
+  void OnBackendError() override;
+  void OnBackendFrame() override;
+
+  void BringUp(const MessageShower& show_message);
+
+  PlayerEvents& events_;
+  std::unique_ptr<PlayerBackend> backend_;
+  QPointer<PlayerVideoWidget> window_;
+  bool has_volume_ = false;
+};
+
+}  // namespace vidora
+
+#endif  // VIDORA_UI_PLAYBACK_PLAYER_HOST_H_

@@ -1,0 +1,97 @@
+#include "ui/playback/player_video_widget.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "ui/playback/player_backend.h"
+
+namespace vidora {
+namespace {
+
+constexpr int kRowAlignment = 64;
+
+void FreeAligned(void* data) { std::free(data); }
+
+// An RGB32 image whose first pixel and every row start on a 64-byte
+// boundary; QImage's own allocation only promises 4 bytes.
+QImage MakeAlignedImage(int width, int height) {
+  const qsizetype stride = (static_cast<qsizetype>(width) * 4 + kRowAlignment - 1) / kRowAlignment * kRowAlignment;
+  void* data = std::aligned_alloc(kRowAlignment, static_cast<size_t>(stride * height));
+  if (data == nullptr) return {};
+  return QImage(static_cast<uchar*>(data), width, height, stride, QImage::Format_RGB32, FreeAligned, data);
+}
+
+}  // namespace
+
+PlayerVideoWidget::PlayerVideoWidget(QWidget* parent) : QWidget(parent) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::NoFocus);
+}
+
+void PlayerVideoWidget::EnsureBuffer() {
+  const qreal ratio = devicePixelRatioF();
+  const int width = std::max(1, static_cast<int>(std::lround(this->width() * ratio)));
+  const int height = std::max(1, static_cast<int>(std::lround(this->height() * ratio)));
+  if (frame_.width() == width && frame_.height() == height) return;
+  frame_ = MakeAlignedImage(width, height);
+  if (!frame_.isNull()) {
+    frame_.setDevicePixelRatio(ratio);
+    frame_.fill(Qt::black);
+  }
+  has_frame_ = false;
+}
+
+bool PlayerVideoWidget::RenderFrom(PlayerBackend& backend) {
+  EnsureBuffer();
+  if (frame_.isNull() || !backend.RenderFrame(frame_)) return false;
+  has_frame_ = true;
+  update();
+  return true;
+}
+
+void PlayerVideoWidget::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  if (has_frame_ && !frame_.isNull()) {
+    painter.drawImage(rect(), frame_);
+  } else {
+    painter.fillRect(rect(), Qt::black);
+  }
+}
+
+void PlayerVideoWidget::SetOwnFullScreen(bool on) {
+  if (on == own_full_screen_) return;
+  own_full_screen_ = on;
+  const bool visible = isVisible();
+  if (on) {
+    normal_geometry_ = geometry();
+    setWindowFlags(windowFlags() | Qt::Window);
+    showFullScreen();
+  } else {
+    setWindowFlags(windowFlags() & ~Qt::Window);
+    setGeometry(normal_geometry_);
+    setVisible(visible);
+  }
+}
+
+void PlayerVideoWidget::keyPressEvent(QKeyEvent* event) {
+  if (own_full_screen_ && event->key() == Qt::Key_Escape) {
+    SetOwnFullScreen(false);
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void PlayerVideoWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (own_full_screen_) {
+    SetOwnFullScreen(false);
+    return;
+  }
+  QWidget::mouseDoubleClickEvent(event);
+}
+
+}  // namespace vidora

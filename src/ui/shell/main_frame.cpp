@@ -1,0 +1,165 @@
+#include "ui/shell/main_frame.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeySequence>
+#include <QMenu>
+#include <QShortcut>
+
+#include "core/stores/language_pack.h"
+#include "core/stores/settings_store.h"
+#include "ui/dialogs/about_dialog.h"
+#include "ui/dialogs/settings_dialog.h"
+#include "ui/dialogs/soft_key_bar.h"
+#include "ui/shell/command_ids.h"
+#include "ui/shell/full_screen_watch.h"
+#include "ui/shell/motion_sensor.h"
+#include "ui/stores/ui_texts.h"
+
+namespace vidora {
+
+namespace {
+constexpr int kFrameTickMs = 100;
+}  // namespace
+
+MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
+  setAttribute(Qt::WA_DeleteOnClose, false);
+  resize(kDefaultWidth, kDefaultHeight);
+  setWindowTitle(ToQString(AppTitle()));
+
+  menu_ = BuildMenu();
+  soft_keys_ = new SoftKeyBar(this);
+  soft_keys_->SetLeftKey(menu_.left_caption, menu_.left_command);
+  soft_keys_->SetRightMenu(menu_.right_caption, menu_.right.get());
+  connect(soft_keys_, &SoftKeyBar::CommandTriggered, this, &MainFrame::SendCommand);
+
+  view_ = new MainView(this, [this](int command) { SendCommand(command); }, options_.view);
+  LayoutChildren();
+
+  auto* exit_key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+  connect(exit_key, &QShortcut::activated, this, [this] { SendCommand(ID_EXIT); });
+
+  watch_ = std::make_unique<FullScreenWatch>();
+  connect(&timer_, &QTimer::timeout, this, &MainFrame::Tick);
+  timer_.start(kFrameTickMs);
+}
+
+MainFrame::~MainFrame() {
+  timer_.stop();
+  delete view_;  // a frame that never closed still ends its view first
+  view_ = nullptr;
+}
+
+QWidget* MainFrame::DialogOwner() {
+  QWidget* active = QApplication::activeWindow();
+  return active != nullptr ? active : this;
+}
+
+void MainFrame::SendCommand(int command) {
+  if (closed_) return;
+  switch (command) {
+    case ID_CHANNELS:
+      RunChannels();
+      break;
+    case ID_FULLSCREEN:
+      ToggleFullScreen();
+      break;
+    case ID_CHANNEL_UPDATE:
+    case ID_UPDATE:
+      if (options_.run_update_command) options_.run_update_command(command, this);
+      break;
+    case ID_SETTINGS: {
+      SettingsDialog dialog(this);
+      dialog.exec();
+      break;
+    }
+    case ID_ABOUT: {
+      AboutDialog dialog(DialogOwner());
+      dialog.exec();
+      break;
+    }
+    case ID_EXIT:
+      // Like a posted close: the command that asked for it finishes first.
+      QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+      break;
+    default:
+      break;
+  }
+}
+
+void MainFrame::RunChannels() {
+  // The channels dialog is not part of the player yet; the command has
+  // nothing to run.
+}
+
+void MainFrame::ToggleFullScreen() {
+  if (view_ == nullptr) return;
+  if (view_->full_screen_layout()) {
+    showNormal();
+    bar_hidden_ = false;
+    soft_keys_->show();
+    soft_keys_->repaint();
+  } else {
+    bar_hidden_ = true;
+    soft_keys_->hide();
+    showFullScreen();
+  }
+  // The tap or key that chose the command must not end the new state.
+  watch_->Clear();
+  LayoutChildren();
+  view_->SendViewMessage(WM_TOGGLE_FULL_LAYOUT, 0, nullptr);
+  view_->Relayout();
+}
+
+bool MainFrame::OnLaterStart(const QString& command_line) {
+  last_command_line_ = command_line;
+  if (isMinimized()) showNormal();
+  show();
+  raise();
+  activateWindow();
+  return true;
+}
+
+void MainFrame::Tick() {
+  if (view_ != nullptr && view_->full_screen_layout()) {
+    if (!IsFrameInFront(this) || watch_->TakePress()) {
+      SendCommand(ID_FULLSCREEN);
+      return;
+    }
+  }
+  // Turning the display with the motion sensor needs a sensor; without one
+  // the tick ends here.
+  if (!HasMotionSensor()) return;
+}
+
+void MainFrame::closeEvent(QCloseEvent* event) {
+  if (closed_) {
+    event->accept();
+    return;
+  }
+  closed_ = true;
+  timer_.stop();
+  if (view_ != nullptr) view_->StopPlayer();
+  if (options_.save_settings) {
+    options_.save_settings();
+  } else {
+    SaveSettings();
+  }
+  delete view_;
+  view_ = nullptr;
+  event->accept();
+  if (options_.on_closed) options_.on_closed();
+}
+
+void MainFrame::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  LayoutChildren();
+}
+
+void MainFrame::LayoutChildren() {
+  const int bar = bar_hidden_ ? 0 : SoftKeyBar::BarHeight();
+  soft_keys_->setGeometry(0, height() - bar, width(), bar);
+  if (view_ != nullptr) view_->setGeometry(0, 0, width(), height() - bar);
+}
+
+}  // namespace vidora

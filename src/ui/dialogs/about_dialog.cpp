@@ -31,7 +31,6 @@ QString FormatVersionText(const QString& format, const QString& version) {
 }
 
 AboutDialog::AboutDialog(QWidget* owner) : SkinnedDialog(owner) {
-  SoftKeys();  // an empty bar: the dialog closes through its OK button
   const QString title = ToQString(AppTitle());
   setWindowTitle(Text("menu_about") + QLatin1Char(' ') + title);
   title_ = MakeLabel(this, kTitleId);
@@ -42,6 +41,7 @@ AboutDialog::AboutDialog(QWidget* owner) : SkinnedDialog(owner) {
   copyright_ = MakeLabel(this, kCopyrightId);
   copyright_->setText(Text("static_copyright"));
   copyright_->setWordWrap(true);
+  SoftKeys();  // an empty bar: the dialog closes through its OK button
   const QRect client = ClientRect();
   LayoutClient(client.width(), client.height());
 }

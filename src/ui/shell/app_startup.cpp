@@ -69,6 +69,15 @@ int RunMainWindow(SingleInstance& instance) {
 
 }  // namespace
 
+bool RunFirstRunDialog() {
+  if (!GetBoolSetting("first_run", true)) return true;
+  LanguageDialog dialog(QApplication::activeWindow());
+  dialog.exec();
+  if (!dialog.confirmed()) return false;
+  SetBoolSetting("first_run", false);
+  return true;
+}
+
 QString CommandLineOf(const QStringList& arguments) { return arguments.mid(1).join(QLatin1Char(' ')); }
 
 int RunPlayer() {
@@ -84,17 +93,7 @@ int RunPlayer() {
   SetCurrentMotionSensor(sensor.get());
 
   int exit_code = 0;
-  bool run = true;
-  if (GetBoolSetting("first_run", true)) {
-    LanguageDialog dialog(QApplication::activeWindow());
-    dialog.exec();
-    if (dialog.confirmed()) {
-      SetBoolSetting("first_run", false);
-    } else {
-      run = false;
-    }
-  }
-  if (run) {
+  if (RunFirstRunDialog()) {
     ShowLoadingScreen();
     exit_code = RunMainWindow(instance);
     CloseLoadingScreen();  // a window that failed before its first tick

@@ -13,6 +13,12 @@ inline constexpr char kInstanceTitle[] = "Vidora";
 // arguments after the program name, joined by spaces.
 QString CommandLineOf(const QStringList& arguments);
 
+// While the `first_run` setting is true (its default), asks for the
+// language with the first-run dialog. Returns whether start-up goes on:
+// true when the flag was clear or the dialog was confirmed (the flag is
+// then cleared), false when it was cancelled (the flag stays set).
+bool RunFirstRunDialog();
+
 // Runs the player inside the application object that main() made, on the
 // UI thread, and returns the process's exit code:
 //   1  an already running player took over (it came to the front);

@@ -50,6 +50,8 @@ int BarGap();
 // Replaces the cached BarUnit with the one of `dpi` (tests, and a screen
 // change). Glyphs already built keep their size until the pack reloads.
 void SetBarUnitForDpi(int dpi);
+// Forgets the cached BarUnit; the next BarUnit() asks the screen again.
+void ResetBarUnit();
 // (dpi * 24 + 48) / 96.
 int BarUnitForDpi(int dpi);
 

@@ -43,7 +43,8 @@ enum GlyphVariant : int { kGlyphNormal = 0, kGlyphFocused = 1, kGlyphPressed = 2
 using GlyphSet = std::array<QImage, 3>;
 
 // The skin's base length: (dpi * 24 + 48) / 96 from the primary screen's
-// logical vertical dpi (rounded), computed on first use and cached.
+// logical vertical dpi (rounded), computed on first use and cached; 96 dpi
+// is assumed while there is no screen. Any thread may read it.
 int BarUnit();
 // The small gap, BarUnit() / 8.
 int BarGap();

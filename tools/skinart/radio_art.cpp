@@ -45,13 +45,18 @@ void DrawSpeaker(QPainter& p, const QPointF& centre, double radius) {
   p.drawEllipse(centre, radius, radius);
 }
 
+// A rounded rectangle shaded from `top` to `bottom`, outlined with `edge`.
+void DrawShadedBox(QPainter& p, const QRectF& box, double corner, QColor top, QColor bottom, const QPen& edge) {
+  QLinearGradient shade(box.topLeft(), box.bottomLeft());
+  shade.setColorAt(0, top);
+  shade.setColorAt(1, bottom);
+  p.setPen(edge);
+  p.setBrush(shade);
+  p.drawRoundedRect(box, corner, corner);
+}
+
 void DrawDial(QPainter& p, const QRectF& dial) {
-  QLinearGradient glow(dial.topLeft(), dial.bottomLeft());
-  glow.setColorAt(0, QColor(250, 236, 170));
-  glow.setColorAt(1, QColor(214, 186, 100));
-  p.setPen(QPen(QColor(40, 36, 24), 1.5));
-  p.setBrush(glow);
-  p.drawRoundedRect(dial, 4, 4);
+  DrawShadedBox(p, dial, 4, QColor(250, 236, 170), QColor(214, 186, 100), QPen(QColor(40, 36, 24), 1.5));
   p.setPen(QPen(QColor(90, 74, 30), 1));
   for (int i = 0; i <= 10; ++i) {
     const double x = dial.left() + 6 + i * (dial.width() - 12) / 10.0;
@@ -102,12 +107,7 @@ QImage DrawRadioPicture() {
   handle.cubicTo(60, 26, 140, 26, 144, 56);
   p.drawPath(handle);
 
-  QLinearGradient shell(body.topLeft(), body.bottomLeft());
-  shell.setColorAt(0, QColor(96, 110, 152));
-  shell.setColorAt(1, QColor(44, 49, 66));
-  p.setPen(QPen(QColor(140, 150, 190), 2));
-  p.setBrush(shell);
-  p.drawRoundedRect(body, 14, 14);
+  DrawShadedBox(p, body, 14, QColor(96, 110, 152), QColor(44, 49, 66), QPen(QColor(140, 150, 190), 2));
 
   DrawSpeaker(p, QPointF(72, 94), 29);
   DrawDial(p, QRectF(110, 64, 50, 26));

@@ -163,14 +163,15 @@ TEST_F(HttpClientTest, CookieRequestIsSentAsGiven) {
 }
 
 TEST_F(HttpClientTest, CookieValueKeepsAnythingButAnExactPrefix) {
-  std::string cookie;
-  LocalHttpServer server([&](const std::string&) { return HttpAnswer(200, "", cookie); });
-  cookie = "Set-Cookie: xtv=abc\r\n";
-  EXPECT_EQ(FetchCookieValue(server.Host16(), u"general/a.html", u"tv"), u"xtv=abc");
-  cookie = "Set-Cookie: TV=abc\r\n";
-  EXPECT_EQ(FetchCookieValue(server.Host16(), u"general/a.html", u"tv"), u"TV=abc");
-  cookie = "Set-Cookie: tv=first\r\nSet-Cookie: tv=second\r\n";
-  EXPECT_EQ(FetchCookieValue(server.Host16(), u"general/a.html", u"tv"), u"first");
+  LocalHttpServer server([](const std::string& head) {
+    const std::string path = RequestPath(head);
+    if (path == "1") return HttpAnswer(200, "", "Set-Cookie: xtv=abc\r\n");
+    if (path == "2") return HttpAnswer(200, "", "Set-Cookie: TV=abc\r\n");
+    return HttpAnswer(200, "", "Set-Cookie: tv=first\r\nset-cookie: tv=second\r\n");
+  });
+  EXPECT_EQ(FetchCookieValue(server.Host16(), u"1", u"tv"), u"xtv=abc");
+  EXPECT_EQ(FetchCookieValue(server.Host16(), u"2", u"tv"), u"TV=abc");
+  EXPECT_EQ(FetchCookieValue(server.Host16(), u"3", u"tv"), u"first");
   EXPECT_TRUE(messages_.empty());
 }
 

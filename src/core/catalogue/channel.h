@@ -1,0 +1,75 @@
+#ifndef VIDORA_CORE_CATALOGUE_CHANNEL_H_
+#define VIDORA_CORE_CATALOGUE_CHANNEL_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vidora {
+
+class Category;
+class Country;
+
+// One stream address of a channel, with the bitrate shown to the user.
+struct StreamSource {
+  int32_t bitrate = 0;     // attribute "b" (0 when absent); display only
+  std::u16string address;  // attribute "u": the address handed to playback
+};
+
+// A TV channel or radio station of the catalogue. Built by the catalogue
+// loader and owned by its Country; everything else holds borrowed pointers
+// that stay valid until the next reload or the catalogue's destruction.
+// UI thread only.
+class Channel {
+ public:
+  explicit Channel(const Country* country) : country_(country) {}
+  Channel(const Channel&) = delete;
+  Channel& operator=(const Channel&) = delete;
+
+  const Country* country() const { return country_; }
+  // nullptr when the file named a category key that does not exist.
+  const Category* category() const { return category_; }
+  // Country key + "_" + the channel's node name; unique in the catalogue
+  // and the channel's name in the settings file.
+  const std::string& key() const { return key_; }
+  // The display name: the language-pack text of "c_" + key, else "n".
+  const std::u16string& name() const { return name_; }
+  // Attribute "p", kept as it was read; nothing interprets it.
+  const std::string& p_value() const { return p_value_; }
+  // Stream address provider name; empty = play the address directly.
+  const std::string& provider() const { return provider_; }
+  const std::vector<StreamSource>& sources() const { return sources_; }
+  // Always a valid index into sources() when there are any, else 0.
+  int32_t current_source() const { return current_source_; }
+  bool favourite() const { return favourite_; }
+  void set_favourite(bool favourite) { favourite_ = favourite; }
+  bool radio() const { return radio_; }
+  // "<country name> <channel name>"; the all-channels list's sort key.
+  const std::u16string& title() const { return title_; }
+  // "<country name> (<bitrate><str_kb>)", or the country name alone for a
+  // channel without sources. Formatted once, at loading.
+  const std::u16string& info_line() const { return info_line_; }
+  // False for a channel whose file entry had no stream source: it stays
+  // listed but must not be played.
+  bool playable() const { return !sources_.empty(); }
+
+ private:
+  friend class ChannelCatalogue;
+
+  const Country* country_;
+  const Category* category_ = nullptr;
+  std::string key_;
+  std::u16string name_;
+  std::string p_value_;
+  std::string provider_;
+  std::vector<StreamSource> sources_;
+  int32_t current_source_ = 0;
+  bool favourite_ = false;
+  bool radio_ = false;
+  std::u16string title_;
+  std::u16string info_line_;
+};
+
+}  // namespace vidora
+
+#endif  // VIDORA_CORE_CATALOGUE_CHANNEL_H_

@@ -1,0 +1,47 @@
+#ifndef VIDORA_CORE_CATALOGUE_CHANNELS_DIALOG_STATE_H_
+#define VIDORA_CORE_CATALOGUE_CHANNELS_DIALOG_STATE_H_
+
+#include <cstdint>
+
+namespace vidora {
+
+// Tabs of the channels dialog, as stored in `sel_tab` (any non-zero value
+// means the favourites tab).
+inline constexpr int32_t kChannelsTab = 0;
+inline constexpr int32_t kFavouritesTab = 1;
+
+// Kind filter positions, as stored in `sel_tvradio`.
+inline constexpr int32_t kKindAll = 0;
+inline constexpr int32_t kKindTv = 1;
+inline constexpr int32_t kKindRadio = 2;
+
+// The channels dialog's remembered set-up, process-wide, all 0 at start.
+// `country` and `category` are positions in the dialog's sorted lists
+// (0 = the "all" entry), not keys. The two rows are the selected rows of
+// the channel and favourites lists when the dialog last ended through play
+// or close (-1 = none); they are never saved. UI thread only.
+struct ChannelsDialogState {
+  int32_t tab = 0;
+  int32_t country = 0;
+  int32_t category = 0;
+  int32_t tvradio = 0;
+  int channel_row = 0;
+  int favourite_row = 0;
+};
+
+ChannelsDialogState& DialogSelection();
+
+// Reads `sel_tab`, `sel_country`, `sel_category` and `sel_tvradio` (default
+// 0) into DialogSelection(). Called when the dialog initialises.
+void LoadDialogSelection();
+// Writes the four selections back in the order `sel_tab`, `sel_category`,
+// `sel_country`, `sel_tvradio`. Called when the dialog window goes away.
+void SaveDialogSelection();
+
+// A stored list position checked against a list of `count` entries: the
+// position itself when it is a valid index, else 0 (the "all" entry).
+int32_t ClampListPosition(int32_t position, int count);
+
+}  // namespace vidora
+
+#endif  // VIDORA_CORE_CATALOGUE_CHANNELS_DIALOG_STATE_H_

@@ -110,6 +110,7 @@ class PlaybackControl : public PlayerStatusListener {
   InfoStrip* strip_ = nullptr;     // child of the view
   RadioWindow* radio_ = nullptr;   // child of the view
   int volume_level_ = 50;
+  bool started_providers_ = false;
 };
 
 }  // namespace vidora

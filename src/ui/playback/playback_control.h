@@ -97,6 +97,7 @@ class PlaybackControl : public PlayerStatusListener {
   ControlPanel* panel() const { return panel_; }
   InfoStrip* strip() const { return strip_; }
   RadioWindow* radio() const { return radio_; }
+  StatusPoller* poller() const { return poller_.get(); }
 
  private:
   void ShowPictureFor(const Channel* channel);

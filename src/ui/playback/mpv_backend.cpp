@@ -185,6 +185,7 @@ void MpvBackend::DrainEvents() {
     if (event->event_id == MPV_EVENT_NONE) break;
     HandleEvent(*event);
   }
+  ReportFailure();
 }
 
 void MpvBackend::HandleEvent(const mpv_event& event) {
@@ -195,6 +196,7 @@ void MpvBackend::HandleEvent(const mpv_event& event) {
       break;
     }
     case MPV_EVENT_START_FILE:
+      ReportFailure();
       load_pending_ = false;
       ever_loaded_ = true;
       active_ = true;
@@ -246,8 +248,11 @@ void MpvBackend::HandleEvent(const mpv_event& event) {
         // before anything was opened is not worth a report.
         if (idle && !load_pending_ && ever_loaded_ && !active_) {
           play_state_ = kPlayStateReady;
-          if (!failed_) status_ = u"Stopped";
-          NotifyStatus();
+          // After a failure the error's text stays and its report says all.
+          if (!failed_) {
+            status_ = u"Stopped";
+            NotifyStatus();
+          }
         }
       }
       break;
@@ -283,12 +288,11 @@ void MpvBackend::HandleEndFile(int reason, int error) {
   if (reason == MPV_END_FILE_REASON_ERROR) {
     failed_ = true;
     play_state_ = kPlayStateStopped;
-    media_error_ = unreachable_ ? kMediaErrorServerNotFound : kMediaErrorCannotPlay;
-    status_ = last_warning_.empty() ? ToU16(mpv_error_string(error)) : ToU16(last_warning_);
-    if (observer_ != nullptr) {
-      observer_->OnBackendError();
-      if (was_buffering) observer_->OnBackendBuffering(false);
-    }
+    // mpv hands out queued events before queued log lines, so the warnings
+    // that explain this failure may still be waiting: report it once the
+    // queue is empty.
+    pending_failure_ = error;
+    pending_failure_buffering_ = was_buffering;
     return;
   }
   // Replaced by the next address: its start reports soon enough.
@@ -301,6 +305,17 @@ void MpvBackend::HandleEndFile(int reason, int error) {
   } else {
     observer_->OnBackendStatusChange();
   }
+}
+
+void MpvBackend::ReportFailure() {
+  if (!pending_failure_) return;
+  const int error = *pending_failure_;
+  pending_failure_.reset();
+  media_error_ = unreachable_ ? kMediaErrorServerNotFound : kMediaErrorCannotPlay;
+  status_ = last_warning_.empty() ? ToU16(mpv_error_string(error)) : ToU16(last_warning_);
+  if (observer_ == nullptr) return;
+  observer_->OnBackendError();
+  if (pending_failure_buffering_) observer_->OnBackendBuffering(false);
 }
 
 void MpvBackend::SetBuffering(bool opening, bool paused_for_cache) {

@@ -4,6 +4,7 @@
 #include <QObject>
 
 #include <atomic>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -68,6 +69,8 @@ class MpvBackend : public QObject, public PlayerBackend {
   void HandleEvent(const mpv_event& event);
   void HandleLog(const char* prefix, const char* level, const char* text);
   void HandleEndFile(int reason, int error);
+  // Reports a failure that HandleEndFile put off, if any.
+  void ReportFailure();
   void SetBuffering(bool opening, bool paused_for_cache);
   void UpdateStatusText();
   void NotifyStatus();
@@ -92,6 +95,8 @@ class MpvBackend : public QObject, public PlayerBackend {
   int cache_percent_ = 0;
   std::string last_warning_;
   bool unreachable_ = false;
+  std::optional<int> pending_failure_;
+  bool pending_failure_buffering_ = false;
 };
 
 }  // namespace vidora

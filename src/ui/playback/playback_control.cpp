@@ -32,7 +32,7 @@ PlaybackControl::~PlaybackControl() {
   End();
   // The engine stops before anything it reports to goes away.
   player_.reset();
-  delete radio_;
+  delete radio_.data();
   poller_.reset();
   if (MainPlayerEvents().listener() == this) MainPlayerEvents().set_listener(nullptr);
 }
@@ -52,11 +52,13 @@ void PlaybackControl::Start(const QRect& first_player_rect, BackendFactory facto
   started_providers_ = true;
 }
 
+QRect PlaybackControl::FirstPlayerRect(const QSize& client) {
+  return QRect(QPoint(4, 4), QPoint(client.width() - 4, client.height() - 4 - 32)).adjusted(0, 0, -1, -1);
+}
+
 void PlaybackControl::End() {
-  delete panel_;
-  panel_ = nullptr;
-  delete strip_;
-  strip_ = nullptr;
+  delete panel_.data();
+  delete strip_.data();
   if (started_providers_) DestroyProviders();
   started_providers_ = false;
 }

@@ -260,6 +260,8 @@ TEST_F(PlaybackControlTest, LayoutPlacesStripPictureAndPanelForBothLayouts) {
   EXPECT_EQ(panel->next_button()->geometry(), QRect(199, 4, 40, 40));
   EXPECT_EQ(panel->volume()->geometry(), QRect(83, 14, 74, 20));
 
+  EXPECT_EQ(PlaybackControl::FirstPlayerRect(QSize(240, 268)), QRect(4, 4, 232, 228));
+
   control_->Layout(view_.size(), true);
   EXPECT_EQ(control_->PlayerRect(), QRect(0, 0, 240, 268));
   EXPECT_EQ(control_->radio()->geometry(), QRect(0, 0, 240, 268));

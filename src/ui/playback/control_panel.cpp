@@ -1,17 +1,28 @@
 #include "ui/playback/control_panel.h"
 
 #include <QPainter>
-#include <QPushButton>
-#include <QSlider>
 
 #include "core/stores/settings_store.h"
-#include "ui/playback/bar_slices.h"
+#include "ui/dialogs/image_button.h"
+#include "ui/dialogs/skin_strip.h"
+#include "ui/dialogs/skinned_trackbar.h"
 #include "ui/shell/command_ids.h"
 #include "ui/shell/view_messages.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
 
 namespace vidora {
+namespace {
+
+ImageButton* MakeButton(QWidget* parent, const GlyphSet& glyphs) {
+  auto* button = new ImageButton(parent);
+  // The panel's layout sizes the buttons, not their glyphs.
+  button->set_keep_size(true);
+  button->SetImages(glyphs);
+  return button;
+}
+
+}  // namespace
 
 ControlPanel::ControlPanel(QWidget* parent, ViewMessageTarget* view_target, FrameCommandSender send_frame_command,
                            VolumeHandler on_volume)
@@ -20,16 +31,15 @@ ControlPanel::ControlPanel(QWidget* parent, ViewMessageTarget* view_target, Fram
       send_frame_command_(std::move(send_frame_command)),
       on_volume_(std::move(on_volume)) {
   setAttribute(Qt::WA_OpaquePaintEvent);
-  play_ = new QPushButton(this);
-  full_screen_ = new QPushButton(this);
-  previous_ = new QPushButton(this);
-  next_ = new QPushButton(this);
+  play_ = MakeButton(this, Skin().PlayGlyphs());
+  full_screen_ = MakeButton(this, Skin().FrameGlyphs());
+  previous_ = MakeButton(this, Skin().PreviousGlyphs());
+  next_ = MakeButton(this, Skin().NextGlyphs());
   SetControlId(play_, kPlayButtonId);
   SetControlId(full_screen_, kFullScreenButtonId);
   SetControlId(previous_, kPreviousButtonId);
   SetControlId(next_, kNextButtonId);
-  auto* volume = new QSlider(Qt::Horizontal, this);
-  volume_ = volume;
+  volume_ = new SkinnedTrackbar(this);
   SetControlId(volume_, kVolumeTrackbarId);
   volume_->setRange(0, 100);
   volume_->setSingleStep(5);
@@ -62,6 +72,7 @@ void ControlPanel::OnPlayClicked() {
 void ControlPanel::SetPlaying(bool playing) {
   if (playing == playing_) return;
   playing_ = playing;
+  play_->SetImages(playing ? Skin().StopGlyphs() : Skin().PlayGlyphs());
 }
 
 void ControlPanel::resizeEvent(QResizeEvent*) {
@@ -80,7 +91,7 @@ void ControlPanel::resizeEvent(QResizeEvent*) {
 
 void ControlPanel::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  DrawBarSlices(painter, Skin().TallBarStrip(), width(), height());
+  DrawBarStrip(painter, Skin().TallBarStrip(), rect());
 }
 
 }  // namespace vidora

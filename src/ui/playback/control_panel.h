@@ -5,10 +5,10 @@
 
 #include <functional>
 
-class QAbstractButton;
-class QAbstractSlider;
-
 namespace vidora {
+
+class ImageButton;
+class SkinnedTrackbar;
 
 class ViewMessageTarget;
 
@@ -38,11 +38,11 @@ class ControlPanel : public QWidget {
   void SetPlaying(bool playing);
   bool playing() const { return playing_; }
 
-  QAbstractButton* play_button() const { return play_; }
-  QAbstractButton* full_screen_button() const { return full_screen_; }
-  QAbstractButton* previous_button() const { return previous_; }
-  QAbstractButton* next_button() const { return next_; }
-  QAbstractSlider* volume() const { return volume_; }
+  ImageButton* play_button() const { return play_; }
+  ImageButton* full_screen_button() const { return full_screen_; }
+  ImageButton* previous_button() const { return previous_; }
+  ImageButton* next_button() const { return next_; }
+  SkinnedTrackbar* volume() const { return volume_; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -55,11 +55,11 @@ class ControlPanel : public QWidget {
   FrameCommandSender send_frame_command_;
   VolumeHandler on_volume_;
   bool playing_ = false;
-  QAbstractButton* play_ = nullptr;
-  QAbstractButton* full_screen_ = nullptr;
-  QAbstractButton* previous_ = nullptr;
-  QAbstractButton* next_ = nullptr;
-  QAbstractSlider* volume_ = nullptr;
+  ImageButton* play_ = nullptr;
+  ImageButton* full_screen_ = nullptr;
+  ImageButton* previous_ = nullptr;
+  ImageButton* next_ = nullptr;
+  SkinnedTrackbar* volume_ = nullptr;
 };
 
 }  // namespace vidora

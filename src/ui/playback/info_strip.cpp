@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "ui/playback/bar_slices.h"
+#include "ui/dialogs/skin_strip.h"
 #include "ui/stores/resource_pack.h"
 
 namespace vidora {
@@ -27,7 +27,7 @@ void InfoStrip::paintEvent(QPaintEvent*) {
   buffer.fill(Skin().BackgroundColour());
   {
     QPainter painter(&buffer);
-    DrawBarSlices(painter, Skin().BarStrip(), width, unit);
+    DrawBarStrip(painter, Skin().BarStrip(), QRect(0, 0, width, unit));
     const QRect text_rect = rect().adjusted(3, 0, -3, 0);
     const QString name = channel_name_ ? channel_name_() : QString();
     if (!name.isNull()) {

@@ -2,18 +2,25 @@
 
 #include <QWidget>
 
+#include "core/catalogue/channel_catalogue.h"
 #include "core/playback/player_events.h"
+#include "core/playback/provider_table.h"
 #include "core/stores/settings_store.h"
 #include "ui/playback/control_panel.h"
 #include "ui/playback/info_strip.h"
+#include "ui/playback/mpv_backend.h"
 #include "ui/playback/player_host.h"
 #include "ui/playback/radio_window.h"
 #include "ui/playback/status_poller.h"
 #include "ui/shell/view_messages.h"
 #include "ui/stores/resource_pack.h"
-#include "ui/stores/ui_texts.h"
 
 namespace vidora {
+namespace {
+
+Channel* CurrentChannel() { return Catalogue() != nullptr ? Catalogue()->CurrentChannel() : nullptr; }
+
+}  // namespace
 
 PlaybackControl::PlaybackControl(QWidget* view, ViewMessageTarget* view_target, FrameCommandSender send_frame_command)
     : view_(view), view_target_(view_target), send_frame_command_(std::move(send_frame_command)) {
@@ -23,36 +30,66 @@ PlaybackControl::PlaybackControl(QWidget* view, ViewMessageTarget* view_target, 
 
 PlaybackControl::~PlaybackControl() {
   End();
+  // The engine stops before anything it reports to goes away.
   player_.reset();
-  delete radio_;
+  delete radio_.data();
+  poller_.reset();
   if (MainPlayerEvents().listener() == this) MainPlayerEvents().set_listener(nullptr);
 }
 
 void PlaybackControl::Start(const QRect& first_player_rect, BackendFactory factory) {
   panel_ = new ControlPanel(view_, view_target_, send_frame_command_, [this](int level) { SetVolumeAll(level); });
-  strip_ = new InfoStrip(view_, [] { return QString(); });
-  std::unique_ptr<PlayerBackend> backend = factory ? factory() : nullptr;
+  strip_ = new InfoStrip(view_, [] {
+    const Channel* channel = CurrentChannel();
+    return channel != nullptr ? QString::fromStdU16String(channel->name()) : QString();
+  });
+  std::unique_ptr<PlayerBackend> backend = factory ? factory() : std::make_unique<MpvBackend>();
   player_ = std::make_unique<PlayerHost>(view_, first_player_rect, std::move(backend));
   radio_ = new RadioWindow(view_);
   radio_->hide();
-  ShowPictureFor(nullptr);
+  ShowPictureFor(CurrentChannel());
+  CreateProviders();
+  started_providers_ = true;
+}
+
+QRect PlaybackControl::FirstPlayerRect(const QSize& client) {
+  return QRect(QPoint(4, 4), QPoint(client.width() - 4, client.height() - 4 - 32)).adjusted(0, 0, -1, -1);
 }
 
 void PlaybackControl::End() {
-  delete panel_;
-  panel_ = nullptr;
-  delete strip_;
-  strip_ = nullptr;
+  delete panel_.data();
+  delete strip_.data();
+  if (started_providers_) DestroyProviders();
+  started_providers_ = false;
 }
 
-void PlaybackControl::ShowPictureFor(const Channel*) {
-  const bool radio = false;
+void PlaybackControl::ShowPictureFor(const Channel* channel) {
+  const bool radio = channel != nullptr && channel->radio();
   if (radio_ != nullptr) radio_->setVisible(radio);
   if (player_ != nullptr && player_->window() != nullptr) player_->window()->setVisible(!radio);
 }
 
-void PlaybackControl::PlayChannel(Channel*) {
+void PlaybackControl::PlayChannel(Channel* channel) {
   if (player_ != nullptr) player_->Stop();
+  if (channel == nullptr) channel = CurrentChannel();
+  if (channel == nullptr || Catalogue() == nullptr) return;
+  Catalogue()->SetCurrentChannel(channel);
+  ShowPictureFor(channel);
+  if (strip_ != nullptr) strip_->update();
+
+  const StreamSource* source = ChannelCatalogue::CurrentSource(*channel);
+  std::optional<std::u16string> address;
+  // A channel listed without any source has nothing to play.
+  if (source != nullptr) {
+    address = channel->provider().empty() ? std::optional<std::u16string>(source->address)
+                                          : ResolveAddress(source->address, channel->provider());
+  }
+  if (!address || address->empty()) {
+    OnPlayerStatus(MainPlayerEvents().main_player(), std::nullopt, kStatusError);
+    return;
+  }
+  if (panel_ != nullptr) panel_->SetPlaying(true);
+  if (player_ != nullptr) player_->Play(*address);
 }
 
 void PlaybackControl::StopPlayback() {
@@ -60,7 +97,11 @@ void PlaybackControl::StopPlayback() {
   if (panel_ != nullptr) panel_->SetPlaying(false);
 }
 
-void PlaybackControl::StepFavourite(uintptr_t) {}
+void PlaybackControl::StepFavourite(uintptr_t wparam) {
+  if (Catalogue() == nullptr) return;
+  Channel* channel = Catalogue()->StepFavourite(wparam == 1);
+  if (channel != nullptr && view_target_ != nullptr) view_target_->SendViewMessage(WM_PLAY_CHANNEL, 0, channel);
+}
 
 void PlaybackControl::SetVolumeAll(int level) {
   volume_level_ = level;
@@ -92,15 +133,22 @@ void PlaybackControl::Layout(const QSize& client, bool full_screen_layout) {
     if (panel_ != nullptr) panel_->hide();
     if (strip_ != nullptr) strip_->hide();
   }
-  if (player_ != nullptr && player_->window() != nullptr && !player_->window()->own_full_screen()) {
-    player_->window()->setGeometry(picture);
+  PlayerVideoWidget* window = player_ != nullptr ? player_->window() : nullptr;
+  // A window in its own full-screen mode comes back to the latest place.
+  if (window != nullptr) {
+    if (window->own_full_screen()) {
+      window->set_normal_geometry(picture);
+    } else {
+      window->setGeometry(picture);
+    }
   }
   if (radio_ != nullptr) radio_->setGeometry(picture);
 }
 
 QRect PlaybackControl::PlayerRect() const {
-  if (player_ == nullptr || player_->window() == nullptr) return QRect();
-  return player_->window()->geometry();
+  const PlayerVideoWidget* window = player_ != nullptr ? player_->window() : nullptr;
+  if (window == nullptr) return QRect();
+  return window->own_full_screen() ? window->normal_geometry() : window->geometry();
 }
 
 bool PlaybackControl::IsPlayerFullScreen() const { return player_ != nullptr && player_->IsFullScreen(); }

@@ -1,6 +1,7 @@
 #ifndef VIDORA_UI_PLAYBACK_PLAYBACK_CONTROL_H_
 #define VIDORA_UI_PLAYBACK_PLAYBACK_CONTROL_H_
 
+#include <QPointer>
 #include <QRect>
 #include <QSize>
 
@@ -11,17 +12,17 @@
 #include <string>
 
 #include "core/playback/player_status_listener.h"
+#include "ui/playback/control_panel.h"
+#include "ui/playback/info_strip.h"
+#include "ui/playback/radio_window.h"
 
 class QWidget;
 
 namespace vidora {
 
 class Channel;
-class ControlPanel;
-class InfoStrip;
 class PlayerBackend;
 class PlayerHost;
-class RadioWindow;
 class StatusPoller;
 class ViewMessageTarget;
 
@@ -32,9 +33,11 @@ class ViewMessageTarget;
 //
 // UI thread only. The view widget and the message target must outlive this
 // object. Typical use by the main view:
-//   start:   PlaybackControl(view, view_target, send_frame_command);
-//            Start(first_player_rect);  ...update checks...;
-//            SetVolumeAll(GetIntSetting("sound_volume", 50));
+//   start:   step 2: PlaybackControl(view, view_target, send_frame_command);
+//            step 3: the catalogue loads;
+//            steps 4-8: Start(FirstPlayerRect(client size));
+//            step 9: update checks;
+//            step 10: SetVolumeAll(GetIntSetting("sound_volume", 50));
 //   WM_SIZE: Layout(client size, fullScreenLayout)
 //   paint:   frame around PlayerRect()
 //   tick:    IsPlayerFullScreen() (relayout when it turns false)
@@ -64,6 +67,9 @@ class PlaybackControl : public PlayerStatusListener {
   // player window; registers the "vdtm" stream provider. `factory` replaces
   // the libmpv backend (tests).
   void Start(const QRect& first_player_rect, BackendFactory factory = {});
+  // The player's rectangle before the first layout: the client area less
+  // 4 pixels on every side and 32 more at the bottom.
+  static QRect FirstPlayerRect(const QSize& client);
   // The view end steps: deletes the panel and the strip and every stream
   // provider. The player host and radio window go with this object.
   void End();
@@ -97,6 +103,7 @@ class PlaybackControl : public PlayerStatusListener {
   ControlPanel* panel() const { return panel_; }
   InfoStrip* strip() const { return strip_; }
   RadioWindow* radio() const { return radio_; }
+  StatusPoller* poller() const { return poller_.get(); }
 
  private:
   void ShowPictureFor(const Channel* channel);
@@ -106,10 +113,13 @@ class PlaybackControl : public PlayerStatusListener {
   FrameCommandSender send_frame_command_;
   std::unique_ptr<StatusPoller> poller_;
   std::unique_ptr<PlayerHost> player_;
-  ControlPanel* panel_ = nullptr;  // child of the view
-  InfoStrip* strip_ = nullptr;     // child of the view
-  RadioWindow* radio_ = nullptr;   // child of the view
+  // Children of the view; guarded because the view may delete its
+  // children before this object goes.
+  QPointer<ControlPanel> panel_;
+  QPointer<InfoStrip> strip_;
+  QPointer<RadioWindow> radio_;
   int volume_level_ = 50;
+  bool started_providers_ = false;
 };
 
 }  // namespace vidora

@@ -28,6 +28,9 @@ class PlayerVideoWidget : public QWidget {
 
   void SetOwnFullScreen(bool on);
   bool own_full_screen() const { return own_full_screen_; }
+  // Where the window goes back to when it leaves its own full-screen mode.
+  const QRect& normal_geometry() const { return normal_geometry_; }
+  void set_normal_geometry(const QRect& rect) { normal_geometry_ = rect; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;

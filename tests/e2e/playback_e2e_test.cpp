@@ -1,0 +1,247 @@
+// The player with real libmpv (no audio device) on media generated here and
+// served from 127.0.0.1.
+#include <mpv/client.h>
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/catalogue/channel_catalogue.h"
+#include "core/document/document_format.h"
+#include "core/playback/player_events.h"
+#include "core/stores/message_sink.h"
+#include "core/stores/settings_store.h"
+#include "e2e/media_server.h"
+#include "support/temp_dir.h"
+#include "ui/dialogs/image_button.h"
+#include "ui/playback/control_panel.h"
+#include "ui/playback/info_strip.h"
+#include "ui/playback/mpv_backend.h"
+#include "ui/playback/player_host.h"
+#include "ui/playback/playback_test_support.h"
+#include "ui/playback/radio_window.h"
+#include "ui/stores/resource_pack.h"
+
+namespace vidora::testing {
+namespace {
+
+constexpr int kWaitMs = 20000;
+const QColor kVideoColour(200, 60, 40);
+const QRgb kRadioPictureColour = qRgb(255, 0, 255);
+
+// Processes events until `done` holds or `bound_ms` passed; a ticking
+// timer keeps the loop from sleeping past the bound.
+bool WaitFor(const std::function<bool()>& done, int bound_ms = kWaitMs) {
+  QTimer tick;
+  tick.start(10);
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > bound_ms) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+  }
+  return true;
+}
+
+bool Near(QRgb a, QRgb b, int tolerance = 14) {
+  return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+         std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+}
+
+// Forwards status to the playback control and keeps the codes.
+class StatusSpy : public PlayerStatusListener {
+ public:
+  explicit StatusSpy(PlayerStatusListener* next) : next_(next) {}
+  void OnPlayerStatus(PlayerWindow* player, const std::optional<std::u16string>& text, int code) override {
+    codes.push_back(code);
+    next_->OnPlayerStatus(player, text, code);
+  }
+  std::vector<int> codes;
+
+ private:
+  PlayerStatusListener* next_;
+};
+
+class PlaybackEndToEndTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetBarUnitForDpi(96);
+    WriteSkin();
+    SetMessageSink([this](const std::u16string& text, const std::u16string&) { messages_.push_back(text); });
+    SetStringSetting(kCurrentChannelSetting, u"");
+    SetIntSetting("sound_volume", 50);
+    server_.Serve("/tv.y4m", MakeSolidY4m(64, 48, 25, 250, kVideoColour), "video/x-yuv4mpeg");
+    server_.Serve("/radio.wav", MakeToneWav(8000, 30), "audio/wav");
+    // The provider's page is asked for with a relative request target.
+    server_.server().Get(R"(/?general/page-7\.html)", [](const httplib::Request&, httplib::Response& response) {
+      response.set_header("Set-Cookie", "tv=k42");
+      response.set_content("<html></html>", "text/html");
+    });
+    server_.server().Get("/stream/k42", [this](const httplib::Request&, httplib::Response& response) {
+      response.set_content("<asx><entry><ref href = \"http://" + server_.Host() + "/tv.y4m\"/></entry></asx>",
+                           "video/x-ms-asf");
+    });
+    ASSERT_TRUE(server_.Start());
+    const std::string host = server_.Host();
+    SetStringSetting("StreamProviderHost", std::u16string(host.begin(), host.end()));
+
+    DocNode root("1.0");
+    DocNode* de = root.AddChild("de");
+    AddTestChannel(*de, "tv", server_.Url("/tv.y4m"));
+    AddTestChannel(*de, "radio", server_.Url("/radio.wav"), true);
+    AddTestChannel(*de, "missing", server_.Url("/missing.wav"));
+    AddTestChannel(*de, "nowhere", u"http://127.0.0.1:" + QString::number(UnusedPort()).toStdU16String() + u"/x.wav");
+    AddTestChannel(*de, "provided", u"page-7", false, "vdtm");
+    catalogue_ = &LoadTestCatalogue(root, dir_.path());
+
+    view_.resize(320, 300);
+    view_.show();
+    control_ = std::make_unique<PlaybackControl>(&view_, &target_, [](int) {});
+    target_.control = control_.get();
+    control_->Start(QRect(4, 4, 312, 260),
+                    [] { return std::make_unique<MpvBackend>(std::vector<MpvBackend::Option>{{"ao", "null"}}); });
+    control_->SetVolumeAll(GetIntSetting("sound_volume", 50));
+    control_->Layout(view_.size(), false);
+    spy_ = std::make_unique<StatusSpy>(control_.get());
+    MainPlayerEvents().set_listener(spy_.get());
+    ASSERT_TRUE(control_->player()->connected());
+  }
+
+  void TearDown() override {
+    MainPlayerEvents().set_listener(control_.get());
+    control_.reset();
+    FreeCatalogue();
+    SetMessageSink({});
+    Skin().Free();
+  }
+
+  // A skin whose radio picture is a small magenta block.
+  void WriteSkin() {
+    QImage picture(20, 10, QImage::Format_RGB32);
+    picture.fill(kRadioPictureColour);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    DocNode root("res");
+    root.AddChild("images")->SetBinary("radio_player", MemoryStream(png.constData(), static_cast<uint32_t>(png.size())));
+    ASSERT_TRUE(SaveDocumentFile(root, dir_ / "Resources.qdoc"));
+    Skin().Load(dir_ / "Resources.qdoc", dir_ / "none.qdoc");
+  }
+
+  Channel* Find(const std::string& key) { return catalogue_->FindChannelByKey(key); }
+  QString Status() { return control_->strip()->status_text(); }
+  PlayerHost* Player() { return control_->player(); }
+  // Any variant: the button may have the focus.
+  bool Shows(const GlyphSet& glyphs) {
+    const QImage* image = control_->panel()->play_button()->CurrentImage();
+    return image == &glyphs[0] || image == &glyphs[1] || image == &glyphs[2];
+  }
+  bool ShowsPlayGlyphs() { return Shows(Skin().PlayGlyphs()); }
+  bool ShowsStopGlyphs() { return Shows(Skin().StopGlyphs()); }
+  QRgb FrameCentre() {
+    const QImage& frame = Player()->window()->frame();
+    return frame.isNull() ? 0 : frame.pixel(frame.width() / 2, frame.height() / 2);
+  }
+
+  TempDir dir_;
+  MediaServer server_;
+  QWidget view_;
+  RecordingViewTarget target_;
+  ChannelCatalogue* catalogue_ = nullptr;
+  std::unique_ptr<PlaybackControl> control_;
+  std::unique_ptr<StatusSpy> spy_;
+  std::vector<std::u16string> messages_;
+};
+
+TEST_F(PlaybackEndToEndTest, VideoChannelShowsItsColourInThePlayerWindow) {
+  control_->PlayChannel(Find("de_tv"));
+  EXPECT_TRUE(ShowsStopGlyphs());
+  EXPECT_TRUE(Player()->window()->isVisible());
+  EXPECT_FALSE(control_->radio()->isVisible());
+  ASSERT_TRUE(WaitFor([&] { return Near(FrameCentre(), kVideoColour.rgb()); }))
+      << std::hex << FrameCentre() << " status " << Status().toStdString();
+  ASSERT_TRUE(WaitFor([&] { return Status() == "Playing"; })) << Status().toStdString();
+  EXPECT_TRUE(ShowsStopGlyphs());
+  // Buffering ended with code 1 and the first report of the stream cleared
+  // the old status.
+  EXPECT_EQ(spy_->codes.front(), 0);
+  EXPECT_NE(std::find(spy_->codes.begin(), spy_->codes.end(), 1), spy_->codes.end());
+  const QImage shown = Player()->window()->grab().toImage();
+  EXPECT_TRUE(Near(shown.pixel(shown.width() / 2, shown.height() / 2), kVideoColour.rgb()));
+}
+
+TEST_F(PlaybackEndToEndTest, RadioChannelShowsThePictureAndPlaysThenStops) {
+  control_->PlayChannel(Find("de_radio"));
+  EXPECT_TRUE(control_->radio()->isVisible());
+  EXPECT_FALSE(Player()->window()->isVisible());
+  const QImage picture = control_->radio()->grab().toImage();
+  EXPECT_EQ(picture.pixel(picture.width() / 2, picture.height() / 2), kRadioPictureColour);
+  EXPECT_EQ(picture.pixel(0, 0), qRgb(0, 0, 0));
+  ASSERT_TRUE(WaitFor([&] { return Status() == "Playing"; })) << Status().toStdString();
+  EXPECT_TRUE(ShowsStopGlyphs());
+
+  control_->StopPlayback();
+  EXPECT_TRUE(ShowsPlayGlyphs());
+  ASSERT_TRUE(WaitFor([&] { return Player()->PlayState() == kPlayStateReady; }));
+  EXPECT_EQ(Status(), "Stopped");
+  EXPECT_EQ(spy_->codes.back(), -1);
+}
+
+TEST_F(PlaybackEndToEndTest, MissingStreamEndsInItsErrorAndFreezesTheStatusUntilTheNextBuffering) {
+  control_->PlayChannel(Find("de_missing"));
+  ASSERT_TRUE(WaitFor([&] { return !spy_->codes.empty() && spy_->codes.back() < 0; }));
+  EXPECT_EQ(spy_->codes.back(), -1);
+  EXPECT_TRUE(Status().contains("404")) << Status().toStdString();
+  EXPECT_TRUE(ShowsPlayGlyphs());
+  const QString error = Status();
+  const size_t reports = spy_->codes.size();
+  // The player goes idle after the failure; nothing of that shows.
+  ASSERT_TRUE(WaitFor([&] { return Player()->PlayState() == kPlayStateReady; }));
+  EXPECT_EQ(Status(), error);
+  EXPECT_EQ(spy_->codes.size(), reports);
+
+  control_->PlayChannel(Find("de_radio"));
+  ASSERT_TRUE(WaitFor([&] { return Status() == "Playing"; })) << Status().toStdString();
+}
+
+TEST_F(PlaybackEndToEndTest, UnreachableServerGivesTheServerNotFoundCode) {
+  control_->PlayChannel(Find("de_nowhere"));
+  ASSERT_TRUE(WaitFor([&] { return !spy_->codes.empty() && spy_->codes.back() < 0; }));
+  EXPECT_EQ(spy_->codes.back(), kStatusNetworkError);
+  EXPECT_TRUE(Status().contains("refused")) << Status().toStdString();
+  EXPECT_TRUE(ShowsPlayGlyphs());
+}
+
+TEST_F(PlaybackEndToEndTest, VolumeReachesThePlayerAndIsStored) {
+  control_->SetVolumeAll(30);
+  EXPECT_EQ(GetIntSetting("sound_volume", 50), 30);
+  auto* mpv = dynamic_cast<MpvBackend*>(Player()->backend());
+  ASSERT_NE(mpv, nullptr);
+  ASSERT_TRUE(WaitFor([&] {
+    double volume = -1;
+    mpv_get_property(mpv->handle(), "volume", MPV_FORMAT_DOUBLE, &volume);
+    return volume == 30;
+  }));
+}
+
+TEST_F(PlaybackEndToEndTest, ProviderChannelPlaysTheAddressItsProviderGives) {
+  control_->PlayChannel(Find("de_provided"));
+  EXPECT_EQ(messages_, (std::vector<std::u16string>{u"http://" + QString::fromStdString(server_.Host()).toStdU16String() + u"/tv.y4m"}));
+  ASSERT_TRUE(WaitFor([&] { return Near(FrameCentre(), kVideoColour.rgb()); }))
+      << std::hex << FrameCentre() << " status " << Status().toStdString();
+}
+
+}  // namespace
+}  // namespace vidora::testing

@@ -1,0 +1,65 @@
+#ifndef VIDORA_TESTS_UI_PLAYBACK_FAKE_PLAYER_BACKEND_H_
+#define VIDORA_TESTS_UI_PLAYBACK_FAKE_PLAYER_BACKEND_H_
+
+#include <string>
+#include <vector>
+
+#include "core/playback/player_events.h"
+#include "ui/playback/player_backend.h"
+
+namespace vidora::testing {
+
+// A player engine the test drives by hand: it records what the host asks
+// for and raises the events the test chooses.
+class FakePlayerBackend : public PlayerBackend {
+ public:
+  // Set-up steps, in the order the host runs them.
+  enum Step { kCreate, kVolume, kInitialize, kRenderer, kWarnings, kObserve, kConnect, kStepCount };
+
+  // What the fake saw; outlives the backend so tests can read it after the
+  // host took the backend over.
+  struct Record {
+    bool fail[kStepCount] = {};
+    std::vector<std::string> loads;
+    int stops = 0;
+    std::vector<int> volumes;
+    std::u16string status;
+    int play_state = kPlayStateStopped;
+    uint32_t media_error = 0;
+    PlayerBackendObserver* observer = nullptr;
+    bool destroyed = false;
+  };
+
+  explicit FakePlayerBackend(Record& record) : record_(record) {}
+  ~FakePlayerBackend() override { record_.destroyed = true; }
+
+  bool Create() override { return !record_.fail[kCreate]; }
+  bool HasVolume() override { return !record_.fail[kVolume]; }
+  bool Initialize() override { return !record_.fail[kInitialize]; }
+  bool CreateRenderer() override { return !record_.fail[kRenderer]; }
+  bool RequestWarnings() override { return !record_.fail[kWarnings]; }
+  bool ObserveState() override { return !record_.fail[kObserve]; }
+  bool Connect(PlayerBackendObserver* observer) override {
+    if (record_.fail[kConnect]) return false;
+    record_.observer = observer;
+    return true;
+  }
+
+  void Load(const std::string& address) override { record_.loads.push_back(address); }
+  void Stop() override { ++record_.stops; }
+  void SetVolume(int level) override { record_.volumes.push_back(level); }
+  std::u16string StatusText() const override { return record_.status; }
+  int PlayState() const override { return record_.play_state; }
+  uint32_t MediaErrorCode() const override { return record_.media_error; }
+  bool RenderFrame(QImage& target) override {
+    target.fill(Qt::green);
+    return true;
+  }
+
+ private:
+  Record& record_;
+};
+
+}  // namespace vidora::testing
+
+#endif  // VIDORA_TESTS_UI_PLAYBACK_FAKE_PLAYER_BACKEND_H_

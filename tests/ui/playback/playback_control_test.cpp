@@ -1,0 +1,301 @@
+#include "ui/playback/playback_control.h"
+
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/catalogue/channel_catalogue.h"
+#include "core/playback/player_events.h"
+#include "core/stores/message_sink.h"
+#include "core/stores/settings_store.h"
+#include "support/temp_dir.h"
+#include "ui/dialogs/image_button.h"
+#include "ui/dialogs/skin_test_support.h"
+#include "ui/dialogs/skinned_trackbar.h"
+#include "ui/playback/control_panel.h"
+#include "ui/playback/fake_player_backend.h"
+#include "ui/playback/info_strip.h"
+#include "ui/playback/player_host.h"
+#include "ui/playback/playback_test_support.h"
+#include "ui/playback/radio_window.h"
+#include "ui/playback/status_poller.h"
+#include "ui/shell/command_ids.h"
+
+namespace vidora::testing {
+namespace {
+
+class PlaybackControlTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    LoadTestSkin();
+    SetMessageSink([this](const std::u16string& text, const std::u16string&) { messages_.push_back(text); });
+    SetStringSetting(kCurrentChannelSetting, u"");
+    SetBoolSetting("HideAD", false);
+    SetIntSetting("sound_volume", 50);
+    DocNode root("1.0");
+    DocNode* de = root.AddChild("de");
+    AddTestChannel(*de, "tv", u"http://127.0.0.1:9/tv.y4m");
+    AddTestChannel(*de, "radio", u"http://127.0.0.1:9/radio.wav", true);
+    AddTestChannel(*de, "elsewhere", u"page-7", false, "nope");
+    AddTestChannel(*de, "silent", u"");
+    catalogue_ = &LoadTestCatalogue(root, dir_.path());
+    view_.resize(240, 268);
+    control_ = std::make_unique<PlaybackControl>(&view_, &target_, [this](int command) { commands_.push_back(command); });
+    target_.control = control_.get();
+    control_->Start(QRect(4, 4, 232, 228), [this] { return std::make_unique<FakePlayerBackend>(record_); });
+    control_->Layout(view_.size(), false);
+    view_.show();
+    // Only what playback shows counts, not the loader's warnings.
+    messages_.clear();
+  }
+  void TearDown() override {
+    control_.reset();
+    FreeCatalogue();
+    SetMessageSink({});
+  }
+
+  Channel* Find(const std::string& key) { return catalogue_->FindChannelByKey(key); }
+  bool ShowsStopGlyphs() { return control_->panel()->play_button()->CurrentImage() == &Skin().StopGlyphs()[0]; }
+  bool ShowsPlayGlyphs() { return control_->panel()->play_button()->CurrentImage() == &Skin().PlayGlyphs()[0]; }
+  PlayerBackendObserver& Player() { return *record_.observer; }
+  QString StatusText() { return control_->strip()->status_text(); }
+
+  TempDir dir_;
+  QWidget view_;
+  RecordingViewTarget target_;
+  FakePlayerBackend::Record record_;
+  ChannelCatalogue* catalogue_ = nullptr;
+  std::unique_ptr<PlaybackControl> control_;
+  std::vector<int> commands_;
+  std::vector<std::u16string> messages_;
+};
+
+TEST_F(PlaybackControlTest, PlayingAChannelMakesItCurrentShowsItsPictureAndPlaysItsAddress) {
+  ASSERT_TRUE(control_->player()->connected());
+  ASSERT_TRUE(ShowsPlayGlyphs());
+  control_->PlayChannel(Find("de_tv"));
+  EXPECT_EQ(catalogue_->CurrentChannel(), Find("de_tv"));
+  EXPECT_EQ(GetStringSetting(kCurrentChannelSetting, u""), u"de_tv");
+  EXPECT_EQ(record_.loads, (std::vector<std::string>{"http://127.0.0.1:9/tv.y4m"}));
+  EXPECT_EQ(record_.stops, 1);
+  EXPECT_TRUE(ShowsStopGlyphs());
+  EXPECT_TRUE(control_->player()->window()->isVisibleTo(&view_));
+  EXPECT_FALSE(control_->radio()->isVisibleTo(&view_));
+
+  control_->PlayChannel(Find("de_radio"));
+  EXPECT_TRUE(control_->radio()->isVisibleTo(&view_));
+  EXPECT_FALSE(control_->player()->window()->isVisibleTo(&view_));
+  EXPECT_EQ(control_->radio()->geometry(), control_->PlayerRect());
+
+  // Null plays the current channel again.
+  control_->PlayChannel(nullptr);
+  EXPECT_EQ(record_.loads.back(), "http://127.0.0.1:9/radio.wav");
+  EXPECT_EQ(record_.loads.size(), 3u);
+  EXPECT_EQ(record_.stops, 3);
+
+  control_->StopPlayback();
+  EXPECT_EQ(record_.stops, 4);
+  EXPECT_TRUE(ShowsPlayGlyphs());
+}
+
+TEST_F(PlaybackControlTest, NothingPlaysWithoutAChannelOrAPlayableAddress) {
+  control_->PlayChannel(nullptr);
+  EXPECT_EQ(catalogue_->CurrentChannel(), nullptr);
+  EXPECT_TRUE(record_.loads.empty());
+
+  control_->PlayChannel(Find("de_tv"));
+  control_->strip()->SetStatusText("Playing");
+  // A provider name that no provider answers to: empty status, Play glyphs.
+  control_->PlayChannel(Find("de_elsewhere"));
+  EXPECT_EQ(record_.loads.size(), 1u);
+  EXPECT_EQ(catalogue_->CurrentChannel(), Find("de_elsewhere"));
+  EXPECT_EQ(StatusText(), QString());
+  EXPECT_TRUE(ShowsPlayGlyphs());
+  EXPECT_TRUE(messages_.empty());
+
+  control_->PlayChannel(Find("de_silent"));
+  EXPECT_EQ(record_.loads.size(), 1u);
+  EXPECT_TRUE(ShowsPlayGlyphs());
+}
+
+TEST_F(PlaybackControlTest, ErrorFreezesTheStatusAndResetsThePlayButtonUntilBufferingStartsAgain) {
+  control_->PlayChannel(Find("de_tv"));
+  record_.status = u"Opening\u2026";
+  record_.play_state = kPlayStateBuffering;
+  Player().OnBackendBuffering(true);
+  EXPECT_EQ(StatusText(), QString::fromUtf8("Opening\u2026"));
+  EXPECT_EQ(control_->poller()->active_polls(), 1);
+  record_.status = u"Buffering 40%";
+  control_->poller()->StepAll();
+  EXPECT_EQ(StatusText(), "Buffering 40%");
+
+  record_.status = u"Playing";
+  record_.play_state = kPlayStatePlaying;
+  Player().OnBackendBuffering(false);
+  EXPECT_EQ(StatusText(), "Playing");
+  control_->poller()->StepAll();
+  EXPECT_EQ(control_->poller()->active_polls(), 0);
+  EXPECT_TRUE(ShowsStopGlyphs());
+
+  record_.status = u"HTTP error 404 Not Found";
+  record_.media_error = 0xC00D1199;
+  Player().OnBackendError();
+  EXPECT_EQ(StatusText(), "HTTP error 404 Not Found");
+  EXPECT_TRUE(ShowsPlayGlyphs());
+  record_.status = u"Stopped";
+  Player().OnBackendStatusChange();
+  EXPECT_EQ(StatusText(), "HTTP error 404 Not Found");
+
+  control_->PlayChannel(Find("de_tv"));
+  EXPECT_EQ(StatusText(), QString());
+  EXPECT_TRUE(ShowsStopGlyphs());
+  record_.status = u"Opening\u2026";
+  Player().OnBackendBuffering(true);
+  EXPECT_EQ(StatusText(), QString::fromUtf8("Opening\u2026"));
+}
+
+TEST_F(PlaybackControlTest, IdlePlayerResetsThePlayButton) {
+  control_->PlayChannel(Find("de_tv"));
+  record_.status = u"Stopped";
+  record_.play_state = kPlayStateReady;
+  Player().OnBackendStatusChange();
+  EXPECT_EQ(StatusText(), "Stopped");
+  EXPECT_TRUE(ShowsPlayGlyphs());
+}
+
+TEST_F(PlaybackControlTest, StatusPollReportsAtMostFiveHundredTimesPerBufferingStart) {
+  int steps = 0;
+  control_->PlayChannel(Find("de_tv"));
+  record_.play_state = kPlayStateBuffering;
+  Player().OnBackendBuffering(true);
+  Player().OnBackendBuffering(true);
+  EXPECT_EQ(control_->poller()->active_polls(), 2);
+  for (int i = 0; i < 600 && control_->poller()->active_polls() > 0; ++i) {
+    record_.status = u"Buffering " + QString::number(i).toStdU16String();
+    control_->poller()->StepAll();
+    ++steps;
+  }
+  // Each poll reported once at its start and 499 times more.
+  EXPECT_EQ(steps, kStatusPollCount - 1);
+  EXPECT_EQ(control_->poller()->active_polls(), 0);
+  EXPECT_TRUE(MainPlayerEvents().buffering_active());
+}
+
+TEST_F(PlaybackControlTest, VolumeGoesToEveryPlayerInNameOrderAndIsStored) {
+  struct LoggingPlayer : PlayerWindow {
+    LoggingPlayer(std::u16string name, std::vector<std::string>& log) : PlayerWindow(std::move(name)), log_(log) {}
+    void Play(const std::u16string&) override {}
+    void Stop() override {}
+    void SetVolume(int level) override { log_.push_back(QString::fromStdU16String(name()).toStdString() + std::to_string(level)); }
+    std::vector<std::string>& log_;
+  };
+  std::vector<std::string> log;
+  LoggingPlayer z(u"z", log), a(u"a", log);
+  control_->SetVolumeAll(35);
+  EXPECT_EQ(log, (std::vector<std::string>{"a35", "z35"}));
+  EXPECT_EQ(record_.volumes, (std::vector<int>{35}));
+  EXPECT_EQ(GetIntSetting("sound_volume", 50), 35);
+
+  // The trackbar applies and stores its level at once.
+  control_->panel()->volume()->setValue(70);
+  EXPECT_EQ(GetIntSetting("sound_volume", 50), 70);
+  EXPECT_EQ(record_.volumes.back(), 70);
+  EXPECT_EQ(log.back(), "z70");
+}
+
+TEST_F(PlaybackControlTest, PanelButtonsSendTheViewMessagesAndTheFullScreenCommand) {
+  ControlPanel* panel = control_->panel();
+  EXPECT_EQ(panel->volume()->minimum(), 0);
+  EXPECT_EQ(panel->volume()->maximum(), 100);
+  EXPECT_EQ(panel->volume()->singleStep(), 5);
+  EXPECT_EQ(panel->volume()->value(), 50);
+  catalogue_->SetCurrentChannel(Find("de_tv"));
+  panel->play_button()->click();
+  ASSERT_EQ(target_.messages.size(), 1u);
+  EXPECT_EQ(target_.messages[0].message, WM_PLAY_CHANNEL);
+  EXPECT_EQ(target_.messages[0].channel, nullptr);
+  EXPECT_TRUE(panel->playing());
+  panel->play_button()->click();
+  EXPECT_EQ(target_.messages[1].message, WM_STOP_PLAYBACK);
+  EXPECT_FALSE(panel->playing());
+  panel->previous_button()->click();
+  panel->next_button()->click();
+  EXPECT_EQ(target_.messages[2].message, WM_STEP_FAVOURITE);
+  EXPECT_EQ(target_.messages[2].wparam, 0u);
+  EXPECT_EQ(target_.messages[3].wparam, 1u);
+  panel->full_screen_button()->click();
+  EXPECT_EQ(commands_, (std::vector<int>{ID_FULLSCREEN}));
+}
+
+TEST_F(PlaybackControlTest, NextAndPreviousPlayTheOtherFavouriteThroughTheView) {
+  Find("de_tv")->set_favourite(true);
+  Find("de_radio")->set_favourite(true);
+  control_->PlayChannel(Find("de_tv"));
+  control_->StepFavourite(1);
+  ASSERT_FALSE(target_.messages.empty());
+  EXPECT_EQ(target_.messages.back().message, WM_PLAY_CHANNEL);
+  EXPECT_EQ(catalogue_->CurrentChannel(), Find("de_radio"));
+  control_->StepFavourite(0);
+  EXPECT_EQ(catalogue_->CurrentChannel(), Find("de_tv"));
+
+  Find("de_radio")->set_favourite(false);
+  const size_t sent = target_.messages.size();
+  control_->StepFavourite(1);
+  EXPECT_EQ(target_.messages.size(), sent);
+}
+
+TEST_F(PlaybackControlTest, LayoutPlacesStripPictureAndPanelForBothLayouts) {
+  EXPECT_EQ(control_->strip()->geometry(), QRect(0, 0, 240, 24));
+  EXPECT_EQ(control_->PlayerRect(), QRect(3, 27, 234, 190));
+  EXPECT_EQ(control_->radio()->geometry(), QRect(3, 27, 234, 190));
+  EXPECT_EQ(control_->panel()->geometry(), QRect(0, 220, 240, 48));
+  ControlPanel* panel = control_->panel();
+  EXPECT_EQ(panel->play_button()->geometry(), QRect(1, 4, 40, 40));
+  EXPECT_EQ(panel->full_screen_button()->geometry(), QRect(42, 4, 40, 40));
+  EXPECT_EQ(panel->previous_button()->geometry(), QRect(158, 4, 40, 40));
+  EXPECT_EQ(panel->next_button()->geometry(), QRect(199, 4, 40, 40));
+  EXPECT_EQ(panel->volume()->geometry(), QRect(83, 14, 74, 20));
+
+  EXPECT_EQ(PlaybackControl::FirstPlayerRect(QSize(240, 268)), QRect(4, 4, 232, 228));
+
+  control_->Layout(view_.size(), true);
+  EXPECT_EQ(control_->PlayerRect(), QRect(0, 0, 240, 268));
+  EXPECT_EQ(control_->radio()->geometry(), QRect(0, 0, 240, 268));
+  EXPECT_FALSE(control_->strip()->isVisibleTo(&view_));
+  EXPECT_FALSE(control_->panel()->isVisibleTo(&view_));
+}
+
+TEST_F(PlaybackControlTest, TheViewStartsWithTheRadioPictureForACurrentRadioChannel) {
+  catalogue_->SetCurrentChannel(Find("de_radio"));
+  QWidget view;
+  PlaybackControl::FrameCommandSender no_commands = [](int) {};
+  control_.reset();
+  FakePlayerBackend::Record record;
+  PlaybackControl control(&view, &target_, no_commands);
+  control.Start(QRect(4, 4, 100, 100), [&record] { return std::make_unique<FakePlayerBackend>(record); });
+  EXPECT_TRUE(control.radio()->isVisibleTo(&view));
+  EXPECT_FALSE(control.player()->window()->isVisibleTo(&view));
+  EXPECT_EQ(PlayerRegistry().count(u"m"), 1u);
+}
+
+TEST(RadioWindowTest, PictureIsCentredWithAnArithmeticShift) {
+  EXPECT_EQ(RadioWindow::PictureRect(QSize(100, 50), QSize(30, 20)), QRect(35, 15, 30, 20));
+  EXPECT_EQ(RadioWindow::PictureRect(QSize(100, 50), QSize(101, 53)), QRect(-1, -2, 101, 53));
+  EXPECT_EQ(RadioWindow::PictureRect(QSize(0, 0), QSize(3, 3)), QRect(-2, -2, 3, 3));
+}
+
+TEST(RadioWindowTest, WithoutThePictureTheAreaIsBlack) {
+  QWidget parent;
+  RadioWindow radio(&parent);
+  radio.setGeometry(0, 0, 40, 30);
+  const QImage shot = radio.grab().toImage();
+  EXPECT_EQ(shot.pixel(0, 0), qRgb(0, 0, 0));
+  EXPECT_EQ(shot.pixel(39, 29), qRgb(0, 0, 0));
+}
+
+}  // namespace
+}  // namespace vidora::testing

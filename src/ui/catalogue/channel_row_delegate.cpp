@@ -8,6 +8,7 @@
 #include "core/catalogue/country.h"
 #include "ui/catalogue/channel_list_model.h"
 #include "ui/stores/resource_pack.h"
+#include "ui/stores/ui_texts.h"
 
 namespace vidora {
 
@@ -16,10 +17,6 @@ namespace {
 constexpr QRgb kRowRgb = qRgb(255, 255, 255);
 constexpr QRgb kSelectedRowRgb = qRgb(192, 192, 192);
 constexpr QRgb kRowTextRgb = qRgb(0, 0, 0);
-
-QString ToText(const std::u16string& text) {
-  return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 
@@ -58,12 +55,12 @@ void ChannelRowDelegate::PaintRow(QPainter& painter, const QRect& row, const Cha
   painter.setFont(Skin().TitleFont());
   // Word-wrapped text is set from the top of its box; centring applies to
   // single lines only, so the name sits at the top of the row.
-  painter.drawText(text, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, ToText(channel->name()));
+  painter.drawText(text, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, ToQString(channel->name()));
 
   text.setTop(text.top() + row_height / 2);
   text.setBottom(text.bottom() + 4 * s);
   painter.setFont(Skin().SmallFont());
-  painter.drawText(text, Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine, ToText(channel->info_line()));
+  painter.drawText(text, Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine, ToQString(channel->info_line()));
   painter.restore();
 }
 

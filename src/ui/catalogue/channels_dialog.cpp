@@ -28,10 +28,6 @@ namespace {
 constexpr QRgb kShownTabRgb = qRgb(250, 250, 255);
 constexpr QRgb kOtherTabRgb = qRgb(150, 150, 155);
 
-QString ToText(const std::u16string& text) {
-  return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
-}
-
 // Fills `combo` like a sorted drop-down list: the entries ordered by their
 // text (ignoring case; equal texts keep their order), then the "all" entry
 // inserted in front. `entries` receives what each position stands for.
@@ -140,7 +136,7 @@ void ChannelsDialog::FillCategoryCombo() {
   const Category* hidden = HiddenCategory();
   if (catalogue_ != nullptr) {
     for (const auto& [key, category] : catalogue_->categories()) {
-      if (category.get() != hidden) items.emplace_back(ToText(category->display_name()), category.get());
+      if (category.get() != hidden) items.emplace_back(ToQString(category->display_name()), category.get());
     }
   }
   FillSortedCombo(category_combo_, std::move(items), Text("str_all_channels"), category_entries_);
@@ -151,7 +147,7 @@ void ChannelsDialog::FillCountryCombo() {
   std::vector<std::pair<QString, const Country*>> items;
   if (catalogue_ != nullptr) {
     for (const auto& [key, country] : catalogue_->countries()) {
-      items.emplace_back(ToText(country->display_name()), country.get());
+      items.emplace_back(ToQString(country->display_name()), country.get());
     }
   }
   FillSortedCombo(country_combo_, std::move(items), Text("str_all_countries"), country_entries_);

@@ -116,9 +116,12 @@ void ChannelCatalogue::CreateCategories() {
   }
 }
 
-void ChannelCatalogue::BuildCountries(const DocNode& root, const DocNode* saved_state) {
+void ChannelCatalogue::BuildCountries(DocNode& root, const DocNode* saved_state) {
   for (const auto& child : root.children()) {
     countries_.emplace(child->name(), BuildCountry(*child, saved_state));
+    // The country's subtree is not needed any more; freeing it now lets the
+    // channels reuse its memory instead of the load holding both at once.
+    child->Clear();
   }
   // Ties are broken by key so equal titles still list in a stable order.
   std::sort(all_channels_.begin(), all_channels_.end(), [](const Channel* a, const Channel* b) {

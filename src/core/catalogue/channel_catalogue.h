@@ -107,8 +107,9 @@ class ChannelCatalogue {
 
  private:
   void CreateCategories();
-  // Fills countries and the sorted list from `root`.
-  void BuildCountries(const DocNode& root, const DocNode* saved_state);
+  // Fills countries and the sorted list from `root`, emptying each country
+  // node of `root` once it is built.
+  void BuildCountries(DocNode& root, const DocNode* saved_state);
   void ClearChannels();
 
   std::filesystem::path path_;

@@ -95,11 +95,18 @@ bool ChannelCatalogue::ReloadCatalogue() {
     if (channel->current_source_ != 0) state->SetInt("cu", channel->current_source_);
   }
 
+  // Before any catalogue was read this run there is nothing to carry; the
+  // user's state is still the one loaded from the settings file.
+  const DocNode* saved_state = countries_.empty() ? SettingsChannelsNode() : &carried;
+
   ClearChannels();
   DocNode document;
   if (!ReadCatalogueDocument(path_, document)) return false;
   version_ = document.name();
-  BuildCountries(document, &carried);
+  // A first load that found no file created no categories; without them
+  // every channel of the new file would be reported as miscategorised.
+  if (categories_.empty()) CreateCategories();
+  BuildCountries(document, saved_state);
   return true;
 }
 

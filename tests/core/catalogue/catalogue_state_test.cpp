@@ -131,6 +131,23 @@ TEST_F(CatalogueStateTest, SaveWithoutAReadableCatalogueKeepsTheLoadedFavourites
   EXPECT_EQ(SettingsChannels(), (std::vector<std::string>{"de_two f=1", "de_one"}));
 }
 
+TEST_F(CatalogueStateTest, ReloadAfterAMissingFirstFileBuildsCategoriesAndUsesTheSavedState) {
+  DocNode saved("channels");
+  saved.AddChild("de_one")->SetBool("f", true);
+  LoadSettingsWithChannels(saved);
+  ChannelCatalogue& catalogue = LoadCatalogueFile(dir_ / kCatalogueFileName);
+  EXPECT_TRUE(catalogue.categories().empty());
+
+  DocNode root;
+  Write(ThreeChannels(root));  // the update's download
+  ASSERT_TRUE(ReloadCatalogue());
+  EXPECT_TRUE(messages_.empty());
+  EXPECT_EQ(catalogue.categories().size(), 10u);
+  EXPECT_EQ(catalogue.FindChannelByKey("de_two")->category(), catalogue.FindCategory("n"));
+  EXPECT_TRUE(catalogue.FindChannelByKey("de_one")->favourite());
+  EXPECT_EQ(SettingsChannels(), (std::vector<std::string>{"de_one f=1", "de_two", "fr_three"}));
+}
+
 // List order: "at Ad", "de A", "de B", "de C", "de D", "fr NoCat", "fr NoUrl".
 class StepFavouriteTest : public CatalogueTest {
  protected:

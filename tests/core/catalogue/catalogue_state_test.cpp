@@ -20,10 +20,12 @@ std::vector<std::string> SavedChildren(const DocNode& channels) {
   std::vector<std::string> out;
   for (const auto& child : channels.children()) {
     std::string line = child->name();
-    if (child->FindAttribute("f") != nullptr) line += child->GetBool("f", false) ? " f=1" : " f=0";
-    if (child->FindAttribute("cu") != nullptr) line += " cu";
-    if (child->attributes().size() > (child->FindAttribute("f") ? 1u : 0u) + (child->FindAttribute("cu") ? 1u : 0u)) {
-      line += " other";
+    for (const auto& attribute : child->attributes()) {
+      if (attribute->name() == "f" && attribute->type() == AttributeType::Bool) {
+        line += child->GetBool("f", false) ? " f=1" : " f=0";
+      } else {
+        line += " " + attribute->name();
+      }
     }
     out.push_back(line);
   }

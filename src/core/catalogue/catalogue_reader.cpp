@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "core/catalogue/catalogue_scrambler.h"
@@ -60,7 +61,12 @@ bool ReadUnscrambled(std::vector<uint8_t>& bytes, DocNode& document) {
 bool ReadCatalogueBytes(const uint8_t* bytes, uint32_t count, DocNode& document) {
   if (bytes == nullptr) count = 0;
   if (ReadStored(bytes, count, document)) return true;
-  std::vector<uint8_t> copy(bytes, bytes + count);
+  std::vector<uint8_t> copy;
+  try {
+    copy.assign(bytes, bytes + count);
+  } catch (const std::bad_alloc&) {
+    return false;  // `document` was left empty by the failed read
+  }
   return ReadUnscrambled(copy, document);
 }
 
@@ -70,7 +76,14 @@ bool ReadCatalogueDocument(const std::filesystem::path& path, DocNode& document)
   // The size only sizes the buffer; what counts is what the file really
   // yields, so a file that shrinks while it is read cannot leave
   // uninitialised bytes in the block.
-  std::vector<uint8_t> bytes(file.Size());
+  std::vector<uint8_t> bytes;
+  try {
+    bytes.resize(file.Size());
+  } catch (const std::bad_alloc&) {
+    document.Clear();
+    document.set_name({});
+    return true;  // opened, but too large to be a catalogue this process can hold
+  }
   uint32_t filled = 0;
   while (filled < bytes.size()) {
     const uint32_t got = file.Read(bytes.data() + filled, static_cast<uint32_t>(bytes.size()) - filled);

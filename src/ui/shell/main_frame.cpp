@@ -8,6 +8,7 @@
 
 #include "core/stores/language_pack.h"
 #include "core/stores/settings_store.h"
+#include "ui/catalogue/channels_dialog.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/settings_dialog.h"
 #include "ui/dialogs/soft_key_bar.h"
@@ -69,7 +70,7 @@ void MainFrame::SendCommand(int command) {
       if (options_.run_update_command) options_.run_update_command(command, this);
       break;
     case ID_SETTINGS: {
-      SettingsDialog dialog(this);
+      SettingsDialog dialog(DialogOwner());
       dialog.exec();
       break;
     }
@@ -88,8 +89,11 @@ void MainFrame::SendCommand(int command) {
 }
 
 void MainFrame::RunChannels() {
-  // The channels dialog is not part of the player yet; the command has
-  // nothing to run.
+  ChannelsDialog dialog(DialogOwner());
+  dialog.exec();
+  if (closed_ || view_ == nullptr) return;  // closed from outside meanwhile
+  repaint();
+  if (dialog.play_requested()) view_->SendViewMessage(WM_PLAY_CHANNEL, 0, dialog.chosen_channel());
 }
 
 void MainFrame::ToggleFullScreen() {

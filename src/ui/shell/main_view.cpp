@@ -22,8 +22,7 @@ MainView::MainView(QWidget* frame, CommandSender send_command, MainViewOptions o
   playback_ = std::make_unique<PlaybackControl>(this, this, send_command_);
   LoadCatalogue(kCatalogueFileName);
   // The first layout replaces this rectangle.
-  const QRect first_player = rect().adjusted(4, 4, -4, -4 - 32);
-  playback_->Start(first_player, options_.backend);
+  playback_->Start(PlaybackControl::FirstPlayerRect(size()), options_.backend);
   if (options_.start_update_checks) options_.start_update_checks();
   playback_->SetVolumeAll(GetIntSetting("sound_volume", 50));
   promotion_ = UpdatePromotion(options_.catalogue_update_pending, options_.application_update_pending);

@@ -16,17 +16,32 @@
 #include "core/stores/language_pack.h"
 #include "core/stores/settings_store.h"
 #include "support/temp_dir.h"
+#include "ui/catalogue/channels_dialog.h"
 #include "ui/dialogs/skin_test_support.h"
 #include "ui/dialogs/soft_key_bar.h"
+#include "ui/playback/fake_player_backend.h"
 #include "ui/playback/control_panel.h"
 #include "ui/playback/info_strip.h"
 #include "ui/shell/command_ids.h"
-#include "ui/shell/fake_player_backend.h"
 #include "ui/shell/main_frame.h"
 #include "ui/shell/shell_test_support.h"
+#include "ui/stores/ui_texts.h"
 
 namespace vidora {
 namespace {
+
+// The playback tests' engine, also writing "stop" into a shared log.
+class StopLoggingBackend : public testing::FakePlayerBackend {
+ public:
+  StopLoggingBackend(Record& record, std::vector<std::string>* log) : FakePlayerBackend(record), log_(log) {}
+  void Stop() override {
+    FakePlayerBackend::Stop();
+    log_->push_back("stop");
+  }
+
+ private:
+  std::vector<std::string>* log_;
+};
 
 class MainWindowTest : public ::testing::Test {
  protected:
@@ -54,7 +69,7 @@ class MainWindowTest : public ::testing::Test {
 
   MainFrameOptions Options() {
     MainFrameOptions options;
-    options.view.backend = testing::FakeBackendFactory(&log_);
+    options.view.backend = [this] { return std::make_unique<StopLoggingBackend>(record_, &log_); };
     options.save_settings = [this] {
       log_.push_back("save");
       return true;
@@ -64,6 +79,7 @@ class MainWindowTest : public ::testing::Test {
   }
 
   testing::TempDir dir_;
+  testing::FakePlayerBackend::Record record_;
   std::vector<std::string> log_;
   std::vector<int> commands_;
 };
@@ -187,6 +203,22 @@ TEST_F(MainWindowTest, TapInFullScreenEndsItAtTheNextTick) {
   QApplication::sendEvent(frame.view(), &key);
   frame.Tick();
   EXPECT_FALSE(frame.view()->full_screen_layout());
+}
+
+TEST_F(MainWindowTest, ChannelsClosedWithoutChoiceLeavesPlaybackAlone) {
+  MainFrame frame(Options());
+  frame.show();
+  log_.clear();
+  bool shown = false;
+  testing::ModalAnswerer answerer([&shown](QWidget* dialog) {
+    if (auto* channels = qobject_cast<ChannelsDialog*>(dialog)) {
+      shown = true;
+      channels->RunCommand(IDOK);
+    }
+  });
+  frame.SendCommand(ID_CHANNELS);
+  EXPECT_TRUE(shown);
+  EXPECT_TRUE(log_.empty());
 }
 
 TEST_F(MainWindowTest, PendingUpdateWaitsForModalDialogAndFiresOnce) {

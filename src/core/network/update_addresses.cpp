@@ -10,15 +10,16 @@ namespace {
 
 constexpr char16_t kPlatformName[] = u"mobile";
 
-// "/downloads/%S/<file>" with the platform name.
-std::u16string DownloadAddress(std::u16string_view host, std::u16string_view file) {
+std::u16string HttpAddress(std::u16string_view host, std::u16string_view path) {
   std::u16string address = u"http://";
   address += host;
-  address += u"/downloads/";
-  address += kPlatformName;
-  address += u'/';
-  address += file;
+  address += path;
   return address;
+}
+
+// "/downloads/%S/<file>" with the platform name.
+std::u16string DownloadAddress(std::u16string_view host, std::u16string_view file) {
+  return HttpAddress(host, u"/downloads/" + std::u16string(kPlatformName) + u"/" + std::u16string(file));
 }
 
 }  // namespace
@@ -30,12 +31,7 @@ std::u16string CatalogueFileAddress(std::u16string_view host) { return DownloadA
 std::u16string ApplicationVersionAddress(std::u16string_view host) { return DownloadAddress(host, u"update.dat"); }
 
 std::u16string MobileSiteAddress(std::u16string_view site_host, std::u16string_view language_code) {
-  std::u16string address = u"http://";
-  address += site_host;
-  address += u'/';
-  address += language_code;
-  address += u'/';
-  return address;
+  return HttpAddress(site_host, u"/" + std::u16string(language_code) + u"/");
 }
 
 std::u16string CurrentLanguageCode() {

@@ -144,7 +144,7 @@ constexpr char kApplicationPath[] = "/downloads/mobile/update.dat";
 class UpdateServiceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* name : {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"}) unsetenv(name);
+    testing::ClearProxyEnvironment();
     folder_ = dir_.path() / "app";
     std::filesystem::create_directories(folder_);
     old_catalogue_ = DocumentBytes("1", true);

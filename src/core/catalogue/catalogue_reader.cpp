@@ -47,16 +47,21 @@ bool ReadStored(const uint8_t* bytes, uint32_t count, DocNode& document) {
   return ReadDocument(document, stream);
 }
 
+// The file carries no mark of scrambling: whatever is not a document as
+// stored is tried once more through the key stream.
+bool ReadUnscrambled(std::vector<uint8_t>& bytes, DocNode& document) {
+  const uint32_t count = static_cast<uint32_t>(bytes.size());
+  UnscrambleCatalogue(bytes.data(), count);
+  return ReadStored(bytes.data(), count, document);
+}
+
 }  // namespace
 
 bool ReadCatalogueBytes(const uint8_t* bytes, uint32_t count, DocNode& document) {
   if (bytes == nullptr) count = 0;
   if (ReadStored(bytes, count, document)) return true;
-  // The file carries no mark of scrambling: whatever is not a document as
-  // stored is tried once more through the key stream.
   std::vector<uint8_t> copy(bytes, bytes + count);
-  UnscrambleCatalogue(copy.data(), count);
-  return ReadStored(copy.data(), count, document);
+  return ReadUnscrambled(copy, document);
 }
 
 bool ReadCatalogueDocument(const std::filesystem::path& path, DocNode& document) {
@@ -74,7 +79,8 @@ bool ReadCatalogueDocument(const std::filesystem::path& path, DocNode& document)
   }
   file.Close();
   bytes.resize(filled);
-  ReadCatalogueBytes(bytes.data(), filled, document);
+  // The block is ours, so a scrambled file is unscrambled in place.
+  if (!ReadStored(bytes.data(), filled, document)) ReadUnscrambled(bytes, document);
   return true;
 }
 

@@ -10,7 +10,7 @@
 
 namespace vidora {
 
-UpdateWaitDialog::UpdateWaitDialog(QWidget* owner, Worker worker)
+UpdateWaitDialog::UpdateWaitDialog(QWidget* owner, std::string_view title_key, Worker worker)
     : SkinnedDialog(owner, Size::kOwn), worker_(std::move(worker)) {
   setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
   // The template's 137 x 35 dialog units with its text at (11, 19), 118 x 9.
@@ -18,7 +18,7 @@ UpdateWaitDialog::UpdateWaitDialog(QWidget* owner, Worker worker)
   auto x = [u](int units) { return units * 6 * u / (4 * 24); };
   auto y = [u](int units) { return units * 13 * u / (8 * 24); };
   resize(x(137), y(35));
-  setWindowTitle(Text("str_check_updates"));
+  setWindowTitle(Text(title_key));
   text_ = new QLabel(Text("str_wait"), this);
   SetControlId(text_, kTextId);
   text_->setGeometry(x(11), y(19), x(118), y(9));

@@ -13,7 +13,7 @@ class QLabel;
 namespace vidora {
 
 // The small modal "please wait" window of the update commands: a title
-// ("str_check_updates" at first) and the text "str_wait". It has no
+// and the text "str_wait". It has no
 // buttons and no way to be cancelled; the worker it runs ends it. UI
 // thread only, except the two calls marked for the worker.
 class UpdateWaitDialog : public SkinnedDialog {
@@ -26,7 +26,8 @@ class UpdateWaitDialog : public SkinnedDialog {
   // with End() as its last step, after it has written its results.
   using Worker = std::function<void(UpdateWaitDialog& dialog)>;
 
-  UpdateWaitDialog(QWidget* owner, Worker worker);
+  // Titled with the text of `title_key` ("str_check_updates").
+  UpdateWaitDialog(QWidget* owner, std::string_view title_key, Worker worker);
   ~UpdateWaitDialog() override;
 
   // Shows the dialog modally, starts the worker, and returns the result

@@ -67,7 +67,7 @@ void MainFrame::SendCommand(int command) {
       break;
     case ID_CHANNEL_UPDATE:
     case ID_UPDATE:
-      if (options_.run_update_command) options_.run_update_command(command, this);
+      if (view_ != nullptr) view_->RunUpdateCommand(command);
       break;
     case ID_SETTINGS: {
       SettingsDialog dialog(DialogOwner());

@@ -15,14 +15,10 @@ namespace vidora {
 
 class FullScreenWatch;
 class SoftKeyBar;
-class UpdateCommands;
 
 // What the frame needs from outside; everything is optional.
 struct MainFrameOptions {
   MainViewOptions view;
-  // Runs the catalogue and the application update commands (ID_CHANNEL_UPDATE,
-  // ID_UPDATE); without it those commands do nothing.
-  std::function<void(int command, QWidget* frame)> run_update_command;
   // Saves the settings in the close sequence; empty means SaveSettings().
   std::function<bool()> save_settings;
   // Called once the close sequence has destroyed the view (the event

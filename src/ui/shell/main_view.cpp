@@ -4,8 +4,11 @@
 #include <QResizeEvent>
 
 #include "core/catalogue/channel_catalogue.h"
+#include "core/network/update_service.h"
 #include "core/stores/settings_store.h"
 #include "ui/dialogs/loading_screen.h"
+#include "ui/shell/command_ids.h"
+#include "ui/shell/qt_update_ui.h"
 #include "ui/stores/resource_pack.h"
 
 namespace vidora {
@@ -20,12 +23,14 @@ MainView::MainView(QWidget* frame, CommandSender send_command, MainViewOptions o
   elapsed_ms_ = 0;
   full_screen_layout_ = false;
   playback_ = std::make_unique<PlaybackControl>(this, this, send_command_);
-  LoadCatalogue(kCatalogueFileName);
+  ChannelCatalogue& catalogue = options_.catalogue_file.empty() ? LoadCatalogue(kCatalogueFileName)
+                                                                 : LoadCatalogueFile(options_.catalogue_file);
   // The first layout replaces this rectangle.
   playback_->Start(PlaybackControl::FirstPlayerRect(size()), options_.backend);
-  if (options_.start_update_checks) options_.start_update_checks();
+  update_ui_ = std::make_unique<QtUpdateUi>(frame_, this, send_command_);
+  updates_ = std::make_unique<UpdateService>(*update_ui_, catalogue);
+  updates_->StartAutomaticChecks();
   playback_->SetVolumeAll(GetIntSetting("sound_volume", 50));
-  promotion_ = UpdatePromotion(options_.catalogue_update_pending, options_.application_update_pending);
   connect(&timer_, &QTimer::timeout, this, &MainView::Tick);
   timer_.start(kViewTickMs);
 }
@@ -33,6 +38,9 @@ MainView::MainView(QWidget* frame, CommandSender send_command, MainViewOptions o
 MainView::~MainView() {
   timer_.stop();
   if (playback_) playback_->End();
+  // Cancels running checks and joins their threads.
+  updates_.reset();
+  update_ui_.reset();
   playback_.reset();
 }
 
@@ -67,12 +75,20 @@ void MainView::StopPlayer() {
 
 void MainView::Tick() {
   elapsed_ms_ += kViewTickMs;
-  promotion_.Poll([this] { return IsActiveFrame(frame_); }, send_command_);
+  updates_->PollPendingUpdates();
   if (elapsed_ms_ == kViewTickMs) CloseLoadingScreen();
   if (playback_ && playback_->player() != nullptr) {
     const bool full_screen = playback_->IsPlayerFullScreen();
     if (player_was_full_screen_ && !full_screen) Relayout();
     player_was_full_screen_ = full_screen;
+  }
+}
+
+void MainView::RunUpdateCommand(int command) {
+  if (command == ID_CHANNEL_UPDATE) {
+    updates_->RunCatalogueUpdateCommand();
+  } else if (command == ID_UPDATE) {
+    updates_->RunApplicationUpdateCommand();
   }
 }
 

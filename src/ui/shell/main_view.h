@@ -5,34 +5,33 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
 #include "ui/playback/playback_control.h"
-#include "ui/shell/update_promotion.h"
 #include "ui/shell/view_messages.h"
 
 namespace vidora {
 
-// What the main view needs from outside besides the stores. Everything is
-// optional; tests replace the player's engine and the update checks.
+class QtUpdateUi;
+class UpdateService;
+
+// What the main view needs from outside besides the stores.
 struct MainViewOptions {
-  // Makes the player's engine; empty for libmpv.
+  // Makes the player's engine; empty for libmpv (tests give a fake).
   PlaybackControl::BackendFactory backend;
-  // Starts the automatic update checks the settings allow (AutoCU,
-  // AutoU); runs once at view start, after the catalogue is loaded.
-  std::function<void()> start_update_checks;
-  // What the automatic checks found, polled by the view tick.
-  UpdatePromotion::Flag catalogue_update_pending;
-  UpdatePromotion::Flag application_update_pending;
+  // The catalogue file; empty for Channels.vdch next to the executable.
+  std::filesystem::path catalogue_file;
 };
 
 // The main frame's client: the playback area with the information strip
 // on top, the control panel at the bottom and the picture (player window
 // or radio picture) between them, on the skin's background. Starts the
-// catalogue, the playback parts, the update checks and the volume when it
-// is built, runs the 500 ms view tick, and takes the view's private
-// messages. UI thread only; owned by the main frame.
+// catalogue, the playback parts, the update service with its automatic
+// checks and the volume when it is built, runs the 500 ms view tick, and
+// takes the view's private messages. UI thread only; owned by the main
+// frame.
 class MainView : public QWidget, public ViewMessageTarget {
   Q_OBJECT
 
@@ -41,7 +40,7 @@ class MainView : public QWidget, public ViewMessageTarget {
 
   // The view start sequence. `send_command` runs a frame command
   // synchronously; `frame` is the window whose activity gates the
-  // promotion of pending updates.
+  // promotion of pending updates and owns the update messages.
   MainView(QWidget* frame, CommandSender send_command, MainViewOptions options);
   // The view end sequence.
   ~MainView() override;
@@ -56,11 +55,13 @@ class MainView : public QWidget, public ViewMessageTarget {
   void StopPlayer();
   // One 500 ms view tick; the timer calls it.
   void Tick();
+  // ID_CHANNEL_UPDATE or ID_UPDATE: the update service's command.
+  void RunUpdateCommand(int command);
 
   int elapsed_ms() const { return elapsed_ms_; }
   bool full_screen_layout() const { return full_screen_layout_; }
   PlaybackControl* playback() const { return playback_.get(); }
-  const UpdatePromotion& update_promotion() const { return promotion_; }
+  UpdateService* updates() const { return updates_.get(); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -71,7 +72,8 @@ class MainView : public QWidget, public ViewMessageTarget {
   CommandSender send_command_;
   MainViewOptions options_;
   std::unique_ptr<PlaybackControl> playback_;
-  UpdatePromotion promotion_;
+  std::unique_ptr<QtUpdateUi> update_ui_;
+  std::unique_ptr<UpdateService> updates_;
   QTimer timer_;
   int elapsed_ms_ = 0;
   bool full_screen_layout_ = false;

@@ -95,7 +95,7 @@ TEST(LoadingScreenTest, CloseEndsTheShownScreen) {
 TEST(UpdateWaitDialogTest, WorkerRetitlesAndEndsAfterWritingItsResult) {
   testing::LoadTestSkin();
   std::atomic<int> result{0};
-  UpdateWaitDialog dialog(nullptr, [&result](UpdateWaitDialog& wait) {
+  UpdateWaitDialog dialog(nullptr, "str_check_updates", [&result](UpdateWaitDialog& wait) {
     wait.SetTitleByKeyFromWorker("str_down_channels");
     result = 1;
     wait.EndFromWorker(1);
@@ -107,7 +107,7 @@ TEST(UpdateWaitDialogTest, WorkerRetitlesAndEndsAfterWritingItsResult) {
 TEST(UpdateWaitDialogTest, EscapeDoesNotEndIt) {
   testing::LoadTestSkin();
   std::atomic<bool> release{false};
-  UpdateWaitDialog dialog(nullptr, [&release](UpdateWaitDialog& wait) {
+  UpdateWaitDialog dialog(nullptr, "str_check_updates", [&release](UpdateWaitDialog& wait) {
     while (!release) std::this_thread::yield();
     wait.EndFromWorker(1);
   });

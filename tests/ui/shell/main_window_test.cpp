@@ -2,11 +2,9 @@
 // sequence, the menu and its commands, and the promotion of pending
 // updates.
 #include <QApplication>
-#include <QDialog>
 #include <QKeyEvent>
 #include <QMenu>
 
-#include <atomic>
 #include <string>
 #include <vector>
 
@@ -61,6 +59,10 @@ class MainWindowTest : public ::testing::Test {
                                                       {"menu_about", u"About"},
                                                       {"menu_exit", u"Exit"}}}},
                               u"en");
+    // No update check may leave this machine.
+    SetBoolSetting("AutoCU", false);
+    SetBoolSetting("AutoU", false);
+    SetStringSetting("PublisherHost", u"127.0.0.1:1");
   }
   void TearDown() override {
     FreeCatalogue();
@@ -74,14 +76,12 @@ class MainWindowTest : public ::testing::Test {
       log_.push_back("save");
       return true;
     };
-    options.run_update_command = [this](int command, QWidget*) { commands_.push_back(command); };
     return options;
   }
 
   testing::TempDir dir_;
   testing::FakePlayerBackend::Record record_;
   std::vector<std::string> log_;
-  std::vector<int> commands_;
 };
 
 TEST_F(MainWindowTest, NormalLayoutOfA240By268View) {
@@ -219,37 +219,6 @@ TEST_F(MainWindowTest, ChannelsClosedWithoutChoiceLeavesPlaybackAlone) {
   frame.SendCommand(ID_CHANNELS);
   EXPECT_TRUE(shown);
   EXPECT_TRUE(log_.empty());
-}
-
-TEST_F(MainWindowTest, PendingUpdateWaitsForModalDialogAndFiresOnce) {
-  std::atomic<bool> catalogue_pending{true};
-  std::atomic<bool> application_pending{false};
-  MainFrameOptions options = Options();
-  options.view.catalogue_update_pending = [&] { return catalogue_pending.load(); };
-  options.view.application_update_pending = [&] { return application_pending.load(); };
-  MainFrame frame(std::move(options));
-  frame.show();
-  QApplication::setActiveWindow(&frame);
-  ASSERT_TRUE(testing::ProcessUntil([&] { return QApplication::activeWindow() == &frame; }));
-
-  QDialog dialog(&frame);
-  dialog.setModal(true);
-  dialog.show();
-  QApplication::setActiveWindow(&dialog);
-  ASSERT_TRUE(testing::ProcessUntil([] { return QApplication::activeModalWidget() != nullptr; }));
-  frame.view()->Tick();
-  frame.view()->Tick();
-  EXPECT_TRUE(commands_.empty());
-
-  dialog.close();
-  QApplication::setActiveWindow(&frame);
-  ASSERT_TRUE(testing::ProcessUntil([&] { return QApplication::activeModalWidget() == nullptr; }));
-  frame.view()->Tick();
-  EXPECT_EQ(commands_, std::vector<int>{ID_CHANNEL_UPDATE});
-  application_pending = true;
-  frame.view()->Tick();
-  frame.view()->Tick();
-  EXPECT_EQ(commands_, (std::vector<int>{ID_CHANNEL_UPDATE, ID_UPDATE}));
 }
 
 }  // namespace

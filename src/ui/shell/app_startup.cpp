@@ -1,7 +1,9 @@
 #include "ui/shell/app_startup.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QThread>
+#include <QTimer>
 
 #include <memory>
 
@@ -38,17 +40,20 @@ void InstallMessageSink() {
   });
 }
 
-// Closes the main window on SIGTERM or SIGINT. An open dialog is
-// cancelled first (a wait dialog refuses and is waited for), so that the
-// close sequence never runs under a dialog that still uses the view.
-void CloseFromSignal(MainFrame* frame) {
+// The main window while it exists, for the signal handling.
+QPointer<MainFrame> g_frame;
+
+// SIGTERM or SIGINT: an open dialog is cancelled first (a wait dialog
+// refuses and is waited for), so that the close sequence never runs under a
+// dialog that still uses the view; then the main window closes like the
+// exit command. During the first-run dialog that cancels it.
+void CloseFromSignal() {
   if (QWidget* modal = QApplication::activeModalWidget()) {
     modal->close();
-    QMetaObject::invokeMethod(
-        frame, [frame] { CloseFromSignal(frame); }, Qt::QueuedConnection);
+    if (g_frame) QTimer::singleShot(50, g_frame, [] { CloseFromSignal(); });
     return;
   }
-  frame->close();
+  if (g_frame) g_frame->close();
 }
 
 int RunMainWindow(SingleInstance& instance) {
@@ -57,12 +62,13 @@ int RunMainWindow(SingleInstance& instance) {
   options.on_closed = [] { QCoreApplication::exit(0); };
   auto frame = std::make_unique<MainFrame>(std::move(options));
   MainFrame* window = frame.get();
+  g_frame = window;
   instance.Listen([window](const QString& command_line) { return window->OnLaterStart(command_line); });
-  SignalCloser closer([window] { CloseFromSignal(window); });
   frame->show();
   frame->raise();
   frame->activateWindow();
   exit_code = QApplication::exec();
+  g_frame = nullptr;
   frame.reset();
   return exit_code;
 }
@@ -85,6 +91,7 @@ int RunPlayer() {
   const int check = instance.Check(CommandLineOf(QCoreApplication::arguments()));
   if (check < 0 || check == 1) return check;
 
+  SignalCloser closer(CloseFromSignal);
   InstallMessageSink();
   LoadSettings(kSettingsFileName);
   LoadLanguagePack(kLanguagePackFileName);

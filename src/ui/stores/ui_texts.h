@@ -14,6 +14,13 @@ namespace vidora {
 // speaks in.
 inline constexpr int MB_OK = 0x0;
 inline constexpr int MB_YESNO = 0x4;
+inline constexpr int MB_TYPEMASK = 0xF;
+// Optional icon, or-ed with the buttons.
+inline constexpr int MB_ICONHAND = 0x10;
+inline constexpr int MB_ICONQUESTION = 0x20;
+inline constexpr int MB_ICONEXCLAMATION = 0x30;
+inline constexpr int MB_ICONASTERISK = 0x40;
+inline constexpr int MB_ICONMASK = 0xF0;
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;
 inline constexpr int IDYES = 6;

@@ -1,0 +1,133 @@
+#include "ui/stores/ui_texts.h"
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QVariant>
+#include <QWidget>
+
+#include <optional>
+
+#include "core/stores/language_pack.h"
+
+namespace vidora {
+namespace {
+
+constexpr char kControlIdProperty[] = "vidora_control_id";
+
+// The text a window shows as its caption: the title of a top-level
+// window, the text of a label, button, check box or edit, the title of a
+// group box. nullopt for widgets without one.
+std::optional<QString> Caption(const QWidget* widget) {
+  if (widget->isWindow()) return widget->windowTitle();
+  if (auto* label = qobject_cast<const QLabel*>(widget)) return label->text();
+  if (auto* button = qobject_cast<const QAbstractButton*>(widget)) return button->text();
+  if (auto* group = qobject_cast<const QGroupBox*>(widget)) return group->title();
+  if (auto* edit = qobject_cast<const QLineEdit*>(widget)) return edit->text();
+  return std::nullopt;
+}
+
+void SetCaption(QWidget* widget, const QString& text) {
+  if (widget->isWindow()) {
+    widget->setWindowTitle(text);
+  } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+    label->setText(text);
+  } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+    button->setText(text);
+  } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+    group->setTitle(text);
+  } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+    edit->setText(text);
+  }
+}
+
+QMessageBox::Icon IconFor(int buttons) {
+  switch (buttons & MB_ICONMASK) {
+    case MB_ICONHAND:
+      return QMessageBox::Critical;
+    case MB_ICONQUESTION:
+      return QMessageBox::Question;
+    case MB_ICONEXCLAMATION:
+      return QMessageBox::Warning;
+    case MB_ICONASTERISK:
+      return QMessageBox::Information;
+    default:
+      return QMessageBox::NoIcon;
+  }
+}
+
+}  // namespace
+
+QString ToQString(const std::u16string& text) { return QString::fromStdU16String(text); }
+std::u16string FromQString(const QString& text) { return text.toStdU16String(); }
+
+QString Text(std::string_view key) { return ToQString(GetText(key)); }
+
+int ShowMessageByKey(QWidget* owner, std::string_view key, int buttons) {
+  QMessageBox box(owner);
+  box.setTextFormat(Qt::PlainText);
+  box.setText(Text(key));
+  box.setWindowTitle(ToQString(AppTitle()));
+  box.setIcon(IconFor(buttons));
+  const bool yes_no = (buttons & MB_TYPEMASK) == MB_YESNO;
+  if (yes_no) {
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+  } else {
+    box.setStandardButtons(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+  }
+  const int answer = box.exec();
+  if (!yes_no) return IDOK;
+  return answer == QMessageBox::Yes ? IDYES : IDNO;
+}
+
+void ShowPlainMessageBox(QWidget* owner, const QString& text, const QString& caption) {
+  QMessageBox box(owner);
+  box.setTextFormat(Qt::PlainText);
+  box.setText(text);
+  box.setWindowTitle(caption);
+  box.setStandardButtons(QMessageBox::Ok);
+  box.exec();
+}
+
+void SetControlId(QWidget* control, int id) {
+  if (control != nullptr) control->setProperty(kControlIdProperty, id);
+}
+
+QWidget* FindControl(QWidget* dialog, int id) {
+  if (dialog == nullptr) return nullptr;
+  const auto controls = dialog->findChildren<QWidget*>();
+  for (QWidget* control : controls) {
+    const QVariant value = control->property(kControlIdProperty);
+    if (value.isValid() && value.toInt() == id) return control;
+  }
+  return nullptr;
+}
+
+void SetDlgItemTextByKey(QWidget* dialog, int control_id, std::string_view key) {
+  if (QWidget* control = FindControl(dialog, control_id)) SetCaption(control, Text(key));
+}
+
+void SetWindowTextByKey(QWidget* window, std::string_view key) {
+  if (window != nullptr) SetCaption(window, Text(key));
+}
+
+void TranslateWindowTree(QWidget* window) {
+  if (window == nullptr) return;
+  // An edit's text is what the user typed, not a caption from a template.
+  if (qobject_cast<QLineEdit*>(window) == nullptr) {
+    if (const std::optional<QString> caption = Caption(window); caption && !caption->isEmpty()) {
+      const std::u16string& text = GetText(caption->toUtf8().toStdString());
+      if (!text.empty()) SetCaption(window, ToQString(text));
+    }
+  }
+  for (QObject* child : window->children()) {
+    if (auto* widget = qobject_cast<QWidget*>(child)) TranslateWindowTree(widget);
+  }
+}
+
+}  // namespace vidora

@@ -1,0 +1,161 @@
+#include "core/network/http_client.h"
+
+#include <curl/curl.h>
+
+#include <cstring>
+#include <new>
+#include <optional>
+#include <vector>
+
+#include "core/document/text_codec.h"
+#include "core/network/curl_transfer.h"
+#include "core/network/http_limits.h"
+#include "core/stores/message_sink.h"
+
+namespace vidora {
+namespace {
+
+constexpr char16_t kContentTypeLine[] = u"Content-Type:application/x-www-form-urlencoded\n";
+constexpr char16_t kUserAgentPrefix[] = u"User-Agent:";
+// The cookie header is read into a buffer of 1024 UTF-16 units, its
+// terminating zero included; a longer value cannot be read.
+constexpr size_t kMaxCookieHeaderUnits = 1023;
+constexpr int kMaxCookieRedirects = 10;
+
+std::vector<std::string> HeaderLines(std::u16string_view agent) {
+  const std::string block = Utf16ToUtf8(AdditionalHeaderBlock(agent));
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start <= block.size()) {
+    size_t end = block.find('\n', start);
+    if (end == std::string::npos) end = block.size();
+    if (end > start) lines.push_back(block.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+// A host that would change the meaning of the address it is put into (a
+// path, a user name, a query) cannot name a server.
+bool IsUsableHost(const std::string& host) {
+  if (host.empty()) return false;
+  for (const char c : host) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte <= 0x20 || byte >= 0x7F || std::strchr("/\\?#@\"<>^`{|}", c) != nullptr) return false;
+  }
+  return true;
+}
+
+// `location` resolved against `base`; none when it is no usable address.
+std::optional<std::string> ResolveLocation(const std::string& base, const std::string& location) {
+  CURLU* url = curl_url();
+  if (url == nullptr) return std::nullopt;
+  std::optional<std::string> resolved;
+  const std::string encoded = EncodeUrlText(Utf8ToUtf16(location));
+  char* text = nullptr;
+  if (curl_url_set(url, CURLUPART_URL, base.c_str(), 0) == CURLUE_OK &&
+      curl_url_set(url, CURLUPART_URL, encoded.c_str(), 0) == CURLUE_OK &&
+      curl_url_get(url, CURLUPART_URL, &text, 0) == CURLUE_OK) {
+    resolved = text;
+  }
+  curl_free(text);
+  curl_url_cleanup(url);
+  return resolved;
+}
+
+void ShowCookieFailure(const char16_t* text) { ShowPlainMessage(text); }
+
+}  // namespace
+
+std::u16string AdditionalHeaderBlock(std::u16string_view agent) {
+  std::u16string block = kContentTypeLine;
+  block += kUserAgentPrefix;
+  block += agent;
+  return block;
+}
+
+std::unique_ptr<MemoryStream> DownloadToMemory(std::u16string_view agent, std::u16string_view url,
+                                               const std::atomic<bool>* cancel) {
+  HttpGetRequest request;
+  request.url = EncodeUrlText(url);
+  request.header_lines = HeaderLines(agent);
+  request.body_mode = BodyMode::kKeepAll;
+  request.max_body_bytes = CurrentHttpLimits().max_download_bytes;
+  request.cancel = cancel;
+  const HttpGetResult result = PerformGet(request);
+  if (!result.complete) return nullptr;
+  auto stream = std::unique_ptr<MemoryStream>(new (std::nothrow) MemoryStream);
+  if (stream == nullptr) return nullptr;
+  if (!result.body.empty()) {
+    const auto size = static_cast<uint32_t>(result.body.size());
+    if (stream->Write(result.body.data(), size) != size) return nullptr;
+    stream->Seek(0, kSeekBegin);
+  }
+  return stream;
+}
+
+std::u16string FetchPageText(std::u16string_view url) {
+  HttpGetRequest request;
+  request.url = EncodeUrlText(url);
+  request.header_lines = HeaderLines(kBrowserAgent);
+  request.body_mode = BodyMode::kCutChunksAtZero;
+  request.max_body_bytes = CurrentHttpLimits().max_page_bytes;
+  const HttpGetResult result = PerformGet(request);
+  // A page cut off by the size bound is no page at all; one cut off by a
+  // broken connection keeps what arrived.
+  if (!result.answered || result.too_large) return {};
+  return Utf8ToUtf16(result.body);
+}
+
+std::u16string FetchCookieValue(std::u16string_view host, std::u16string_view path,
+                                std::u16string_view cookie_name) {
+  const std::string host_text = Utf16ToUtf8(host);
+  if (!IsUsableHost(host_text)) {
+    ShowCookieFailure(u"1");
+    return {};
+  }
+  HttpGetRequest request;
+  request.url = "http://" + host_text + "/";
+  request.request_target = EncodeUrlText(path);
+  request.http_1_0 = true;
+  // Redirects are followed here, one request at a time, because the path
+  // as given belongs to the first request only.
+  request.follow_redirects = false;
+  request.use_system_proxy = true;
+  request.header_lines = HeaderLines(kBrowserAgent);
+  request.body_mode = BodyMode::kStopAtFirstByte;
+
+  HttpGetResult result;
+  for (int hop = 0;; ++hop) {
+    result = PerformGet(request);
+    if (!result.opened) return {};
+    if (!result.started) {
+      ShowCookieFailure(u"2");
+      return {};
+    }
+    if (!result.answered) {
+      ShowCookieFailure(u"4");
+      return {};
+    }
+    if (result.status < 300 || result.status >= 400 || hop == kMaxCookieRedirects) break;
+    const std::optional<std::string> location = FindHeaderValue(result.header_lines, "Location");
+    if (!location) break;
+    const std::optional<std::string> next = ResolveLocation(request.url, *location);
+    if (!next) break;
+    request.url = *next;
+    request.request_target.clear();
+  }
+
+  const std::optional<std::string> cookie = FindHeaderValue(result.header_lines, "Set-Cookie");
+  std::u16string value = cookie ? Utf8ToUtf16(*cookie) : std::u16string();
+  if (!cookie || value.size() > kMaxCookieHeaderUnits) {
+    ShowCookieFailure(u"Error QueryInfo");
+    return {};
+  }
+  std::u16string prefix(cookie_name);
+  prefix += u'=';
+  if (value.compare(0, prefix.size(), prefix) == 0) value.erase(0, prefix.size());
+  return value;
+}
+
+}  // namespace vidora

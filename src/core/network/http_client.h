@@ -1,0 +1,59 @@
+#ifndef VIDORA_CORE_NETWORK_HTTP_CLIENT_H_
+#define VIDORA_CORE_NETWORK_HTTP_CLIENT_H_
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "core/document/memory_stream.h"
+
+namespace vidora {
+
+// Blocking HTTP GET operations. Each call opens its own connection, reads
+// the whole answer and closes everything before it returns; the calls
+// share no state, so they may run on any thread at the same time. The
+// server's status code is never examined: an error page is a body like any
+// other. Redirects are followed; nothing is cached. Bounds: see
+// http_limits.h.
+
+// The agent string of page and cookie requests.
+inline constexpr char16_t kBrowserAgent[] =
+    u"Mozilla/5.0 (Windows; U; Windows NT 5.1; en-US; rv:1.9.1.9) Gecko/20100315 Firefox/3.5.9 GTB7.0";
+
+// The extra header block every request carries: the form content type and
+// "User-Agent:" with `agent`, one header per line, no blank after a colon
+// and no line end after the agent.
+std::u16string AdditionalHeaderBlock(std::u16string_view agent);
+
+// Fetches `url` (HTTP/1.1) with `agent` into a new stream positioned at its
+// start, holding exactly the body's bytes (an empty body gives an empty
+// stream). None when no answer came, the transfer broke off, the body
+// exceeded HttpLimits::max_download_bytes, or `cancel` (may be null) became
+// true. The caller owns the stream.
+std::unique_ptr<MemoryStream> DownloadToMemory(std::u16string_view agent, std::u16string_view url,
+                                               const std::atomic<bool>* cancel = nullptr);
+
+// Fetches `url` (HTTP/1.1) with the browser agent and returns the body as
+// text, each chunk as it arrived cut at its first zero byte. Empty when no
+// answer came or the body exceeded HttpLimits::max_page_bytes; a transfer
+// that breaks off after the answer began returns the text read so far.
+std::u16string FetchPageText(std::u16string_view url);
+
+// Sends "GET `path` HTTP/1.0" to `host` (a name or address, optionally
+// with ":port"; port 80 otherwise) with the browser agent, the path exactly
+// as given (no slash added) apart from percent-encoding what a URL cannot
+// carry, and returns the value of the first Set-Cookie header of the final
+// answer: without the leading "`cookie_name`=" when it starts with exactly
+// that, whole otherwise, attributes after ';' kept. The body is not read.
+// On failure returns empty text after a plain message through
+// ShowPlainMessage: "1" the host cannot address a server, "2" the request
+// cannot be prepared, "4" no answer came (unreachable, refused, time-out),
+// "Error QueryInfo" the answer sets no cookie (or one longer than 1023
+// characters).
+std::u16string FetchCookieValue(std::u16string_view host, std::u16string_view path,
+                                std::u16string_view cookie_name);
+
+}  // namespace vidora
+
+#endif  // VIDORA_CORE_NETWORK_HTTP_CLIENT_H_

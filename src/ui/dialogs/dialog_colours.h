@@ -1,0 +1,18 @@
+#ifndef VIDORA_UI_DIALOGS_DIALOG_COLOURS_H_
+#define VIDORA_UI_DIALOGS_DIALOG_COLOURS_H_
+
+class QWidget;
+
+namespace vidora {
+
+// Gives `dialog` the skin's background and its static texts (labels,
+// check boxes: whatever draws with the window text colour) the skin's text
+// colour on a transparent background. Children inherit it. UI thread only.
+void ApplyDialogColours(QWidget* dialog);
+
+// Gives `control` the skin's title font. UI thread only.
+void ApplyTitleFont(QWidget* control);
+
+}  // namespace vidora
+
+#endif  // VIDORA_UI_DIALOGS_DIALOG_COLOURS_H_

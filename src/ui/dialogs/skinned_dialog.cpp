@@ -1,0 +1,138 @@
+#include "ui/dialogs/skinned_dialog.h"
+
+#include <algorithm>
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+
+#include "ui/dialogs/dialog_colours.h"
+#include "ui/dialogs/skin_strip.h"
+#include "ui/dialogs/soft_key_bar.h"
+#include "ui/stores/resource_pack.h"
+#include "ui/stores/ui_texts.h"
+
+namespace vidora {
+
+namespace {
+
+// The OK button of a full-screen dialog, drawn on the title strip: the
+// caption in the title font inside a frame of the skin's frame pen; while
+// pressed, dark text on the frame colour.
+class TitleDoneButton : public QAbstractButton {
+ public:
+  explicit TitleDoneButton(QWidget* parent) : QAbstractButton(parent) {
+    setText(QStringLiteral("OK"));
+    setFont(Skin().TitleFont());
+    setFocusPolicy(Qt::NoFocus);
+    setObjectName(QStringLiteral("done"));
+  }
+
+  QSize sizeHint() const override {
+    const int u = BarUnit();
+    const int text = QFontMetrics(font()).horizontalAdvance(this->text());
+    return QSize(text + u, u - 2 * BarGap());
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    const QRect outline(0, 0, width() - 1, height() - 1);
+    if (isDown()) painter.fillRect(rect(), Skin().FramePen().color());
+    painter.setPen(Skin().FramePen());
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(outline);
+    painter.setPen(isDown() ? Skin().BackgroundColour() : QColor(kTitleTextRgb));
+    painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, text());
+  }
+};
+
+}  // namespace
+
+SkinnedDialog::SkinnedDialog(QWidget* owner, Size size) : QDialog(owner), size_(size) {
+  ApplyDialogColours(this);
+  if (size_ == Size::kFullScreen) {
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    done_ = new TitleDoneButton(this);
+    connect(done_, &QAbstractButton::clicked, this, [this] { RunCommand(IDOK); });
+  }
+}
+
+QRect SkinnedDialog::ClientRect() const {
+  const int bar = soft_keys_ != nullptr ? soft_keys_->height() : 0;
+  return QRect(0, 0, width(), std::max(0, height() - bar));
+}
+
+SoftKeyBar* SkinnedDialog::SoftKeys() {
+  if (soft_keys_ == nullptr) {
+    soft_keys_ = new SoftKeyBar(this);
+    connect(soft_keys_, &SoftKeyBar::CommandTriggered, this, &SkinnedDialog::RunCommand);
+    PlaceFrameChildren();
+    soft_keys_->show();
+    LayoutClient(ClientRect().width(), ClientRect().height());
+  }
+  return soft_keys_;
+}
+
+void SkinnedDialog::RunCommand(int command) {
+  if (HandleCommand(command)) return;
+  if (command == IDOK || command == ID_SOFTKEY_LEFT) {
+    done(1);
+  } else if (command == IDCANCEL || command == ID_SOFTKEY_RIGHT) {
+    done(2);
+  }
+}
+
+bool SkinnedDialog::HandleCommand(int) { return false; }
+
+void SkinnedDialog::LayoutClient(int, int) {}
+
+void SkinnedDialog::setVisible(bool visible) {
+  if (visible && !placed_ && size_ == Size::kFullScreen) {
+    placed_ = true;
+    QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+    QRect area;
+    if (owner != nullptr && owner->isVisible()) {
+      area = owner->geometry();
+    } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
+      area = screen->availableGeometry();
+    }
+    if (!area.isEmpty()) setGeometry(area);
+  }
+  QDialog::setVisible(visible);
+}
+
+void SkinnedDialog::PlaceFrameChildren() {
+  if (done_ != nullptr) {
+    const int u = BarUnit();
+    const QSize size = done_->sizeHint();
+    done_->setGeometry(width() - size.width() - BarGap(), (u - size.height()) / 2, size.width(), size.height());
+    done_->raise();
+  }
+  if (soft_keys_ != nullptr) {
+    const int h = SoftKeyBar::BarHeight();
+    soft_keys_->setGeometry(0, height() - h, width(), h);
+  }
+}
+
+void SkinnedDialog::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  PlaceFrameChildren();
+  const QRect client = ClientRect();
+  LayoutClient(client.width(), client.height());
+}
+
+void SkinnedDialog::closeEvent(QCloseEvent* event) {
+  // A close request is a cancel, which the dialog may refuse.
+  event->ignore();
+  RunCommand(IDCANCEL);
+}
+
+void SkinnedDialog::reject() { RunCommand(IDCANCEL); }
+
+void SkinnedDialog::accept() { RunCommand(IDOK); }
+
+}  // namespace vidora

@@ -1,0 +1,139 @@
+#include "ui/dialogs/soft_key_bar.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QShortcut>
+
+#include "ui/dialogs/skin_strip.h"
+#include "ui/stores/resource_pack.h"
+
+namespace vidora {
+
+namespace {
+
+constexpr QRgb kPressedCaptionRgb = qRgb(195, 170, 69);
+
+}  // namespace
+
+QAction* AddMenuCommand(QMenu* menu, const QString& text, int command) {
+  QAction* action = menu->addAction(text);
+  action->setData(command);
+  return action;
+}
+
+int MenuCommandOf(const QAction* action) {
+  if (action == nullptr) return 0;
+  bool ok = false;
+  const int command = action->data().toInt(&ok);
+  return ok ? command : 0;
+}
+
+SoftKeyBar::SoftKeyBar(QWidget* parent) : QWidget(parent) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFixedHeight(BarHeight());
+  auto* left = new QShortcut(QKeySequence(Qt::Key_F1), this);
+  connect(left, &QShortcut::activated, this, &SoftKeyBar::PressLeft);
+  auto* right = new QShortcut(QKeySequence(Qt::Key_F2), this);
+  connect(right, &QShortcut::activated, this, &SoftKeyBar::PressRight);
+}
+
+int SoftKeyBar::BarHeight() { return BarUnit() * 4 / 3; }
+
+QSize SoftKeyBar::sizeHint() const { return QSize(10 * BarUnit(), BarHeight()); }
+
+void SoftKeyBar::SetLeftKey(const QString& caption, int command) {
+  left_caption_ = caption;
+  left_command_ = command;
+  update();
+}
+
+void SoftKeyBar::SetRightKey(const QString& caption, int command) {
+  SetRightMenu(caption, nullptr);
+  right_command_ = command;
+}
+
+void SoftKeyBar::SetRightMenu(const QString& caption, QMenu* menu) {
+  if (menu_connection_) disconnect(menu_connection_);
+  right_caption_ = caption;
+  right_command_ = 0;
+  right_menu_ = menu;
+  // QMenu::triggered also arrives here for items of its sub-menus.
+  if (menu != nullptr) menu_connection_ = connect(menu, &QMenu::triggered, this, &SoftKeyBar::OnMenuTriggered);
+  update();
+}
+
+void SoftKeyBar::SetCaptions(const QString& left, const QString& right) {
+  left_caption_ = left;
+  right_caption_ = right;
+  update();
+}
+
+void SoftKeyBar::Clear() {
+  SetLeftKey(QString(), 0);
+  SetRightMenu(QString(), nullptr);
+}
+
+void SoftKeyBar::OnMenuTriggered(QAction* action) {
+  const int command = MenuCommandOf(action);
+  if (command != 0) emit CommandTriggered(command);
+}
+
+void SoftKeyBar::PressLeft() {
+  if (left_caption_.isEmpty() || left_command_ == 0) return;
+  emit CommandTriggered(left_command_);
+}
+
+void SoftKeyBar::PressRight() {
+  if (right_caption_.isEmpty()) return;
+  if (right_menu_ != nullptr) {
+    const QSize size = right_menu_->sizeHint();
+    const QPoint corner = mapToGlobal(QPoint(width(), 0));
+    right_menu_->popup(QPoint(corner.x() - size.width(), corner.y() - size.height()));
+    return;
+  }
+  if (right_command_ != 0) emit CommandTriggered(right_command_);
+}
+
+SoftKeyBar::Key SoftKeyBar::KeyAt(const QPoint& point) const {
+  if (!rect().contains(point)) return Key::kNone;
+  return point.x() < width() / 2 ? Key::kLeft : Key::kRight;
+}
+
+void SoftKeyBar::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  pressed_ = KeyAt(event->position().toPoint());
+  update();
+}
+
+void SoftKeyBar::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  const Key pressed = pressed_;
+  pressed_ = Key::kNone;
+  update();
+  // A key runs only when the finger leaves it where it went down.
+  if (pressed == Key::kNone || KeyAt(event->position().toPoint()) != pressed) return;
+  if (pressed == Key::kLeft) {
+    PressLeft();
+  } else {
+    PressRight();
+  }
+}
+
+void SoftKeyBar::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const int w = width();
+  const int h = height();
+  painter.fillRect(rect(), Skin().BackgroundColour());
+  DrawBarStrip(painter, Skin().BarStrip(), QRect(0, 0, w, h));
+  painter.setFont(Skin().TitleFont());
+  const QRect left(0, 0, w / 2, h);
+  const QRect right(w / 2, 0, w - w / 2, h);
+  painter.setPen(QColor(pressed_ == Key::kLeft ? kPressedCaptionRgb : kTitleTextRgb));
+  painter.drawText(left, Qt::AlignCenter | Qt::TextSingleLine, left_caption_);
+  painter.setPen(QColor(pressed_ == Key::kRight ? kPressedCaptionRgb : kTitleTextRgb));
+  painter.drawText(right, Qt::AlignCenter | Qt::TextSingleLine, right_caption_);
+}
+
+}  // namespace vidora

@@ -44,8 +44,15 @@ bool ChannelListModel::RemoveChannel(const Channel* channel) {
 void ChannelListModel::SetSearchText(const QString& text) {
   if (text == search_) return;
   beginResetModel();
+  // A longer text can only match channels that the shorter one matched,
+  // so typing on only looks at the rows already shown.
+  const bool narrowing = !search_.isEmpty() && text.startsWith(search_, Qt::CaseInsensitive);
   search_ = text;
-  ApplySearch();
+  if (narrowing) {
+    std::erase_if(matches_, [this](int row) { return !NameView(*full_[row]).contains(search_, Qt::CaseInsensitive); });
+  } else {
+    ApplySearch();
+  }
   endResetModel();
 }
 

@@ -13,14 +13,25 @@
 #include "ui/dialogs/settings_dialog.h"
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/shell/command_ids.h"
-#include "ui/shell/full_screen_watch.h"
+#include "ui/shell/key_press_watch.h"
 #include "ui/shell/motion_sensor.h"
 #include "ui/stores/ui_texts.h"
 
 namespace vidora {
 
 namespace {
+
 constexpr int kFrameTickMs = 100;
+
+// Whether the application's active window is `frame` or a window whose
+// chain of parents reaches it.
+bool IsFrameInFront(const QWidget* frame) {
+  for (const QWidget* window = QApplication::activeWindow(); window != nullptr; window = window->parentWidget()) {
+    if (window == frame) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
@@ -40,7 +51,7 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
   auto* exit_key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
   connect(exit_key, &QShortcut::activated, this, [this] { SendCommand(ID_EXIT); });
 
-  watch_ = std::make_unique<FullScreenWatch>();
+  watch_ = std::make_unique<KeyPressWatch>();
   connect(&timer_, &QTimer::timeout, this, &MainFrame::Tick);
   timer_.start(kFrameTickMs);
 }
@@ -109,7 +120,7 @@ void MainFrame::ToggleFullScreen() {
     showFullScreen();
   }
   // The tap or key that chose the command must not end the new state.
-  watch_->Clear();
+  watch_->TakePressed();
   LayoutChildren();
   view_->SendViewMessage(WM_TOGGLE_FULL_LAYOUT, 0, nullptr);
   view_->Relayout();
@@ -126,7 +137,7 @@ bool MainFrame::OnLaterStart(const QString& command_line) {
 
 void MainFrame::Tick() {
   if (view_ != nullptr && view_->full_screen_layout()) {
-    if (!IsFrameInFront(this) || watch_->TakePress()) {
+    if (!IsFrameInFront(this) || watch_->TakePressed()) {
       SendCommand(ID_FULLSCREEN);
       return;
     }

@@ -13,7 +13,7 @@
 
 namespace vidora {
 
-class FullScreenWatch;
+class KeyPressWatch;
 class SoftKeyBar;
 
 // What the frame needs from outside; everything is optional.
@@ -75,7 +75,7 @@ class MainFrame : public QWidget {
   MainMenu menu_;
   SoftKeyBar* soft_keys_ = nullptr;
   MainView* view_ = nullptr;
-  std::unique_ptr<FullScreenWatch> watch_;
+  std::unique_ptr<KeyPressWatch> watch_;
   QTimer timer_;
   QString last_command_line_;
   bool bar_hidden_ = false;

@@ -1,16 +1,9 @@
 #ifndef VIDORA_UI_SHELL_MOTION_SENSOR_H_
 #define VIDORA_UI_SHELL_MOTION_SENSOR_H_
 
-#include <cstdint>
+#include "ui/shell/accelerometer.h"
 
 namespace vidora {
-
-// One reading of the accelerometer, scaled so that 1 g reads 1000.
-struct MotionSample {
-  int16_t x = 0;
-  int16_t y = 0;
-  int16_t z = 0;
-};
 
 // The device's motion sensor. One per process, created at start-up and
 // closed once at shutdown; the frame tick reads it for the display

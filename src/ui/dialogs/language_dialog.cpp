@@ -9,6 +9,7 @@
 #include "core/stores/language_pack.h"
 #include "core/stores/settings_store.h"
 #include "ui/dialogs/control_frame.h"
+#include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/skin_strip.h"
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/stores/resource_pack.h"
@@ -68,7 +69,7 @@ void LanguageDialog::LayoutClient(int width, int height) {
   label_->setGeometry(m, height + m - u, 4 * u, u);
   // The combo box keeps its own size: the template's 76 dialog units
   // across, one line high (never taller than the row it sits in).
-  const int combo_width = 76 * u / 16;
+  const int combo_width = DialogUnitsAcross(76);
   const int combo_height = std::min(combo_->sizeHint().height(), u);
   combo_->setGeometry(4 * u, height - u, combo_width, combo_height);
 }

@@ -10,6 +10,7 @@
 
 #include "core/stores/language_pack.h"
 #include "ui/dialogs/about_dialog.h"
+#include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/skin_strip.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
@@ -44,17 +45,14 @@ QSize ScaleSplash(QSize image, int client_width) {
 LoadingScreen::LoadingScreen(const SkinImage* splash) : SkinnedDialog(nullptr, Size::kOwn), splash_(splash) {
   setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
   // The template's 137 x 35 dialog units and its text at (11, 19), 118 x 9.
-  const int u = BarUnit();
-  auto x = [u](int units) { return units * 6 * u / (4 * 24); };
-  auto y = [u](int units) { return units * 13 * u / (8 * 24); };
-  QRect window(0, 0, x(137), y(35));
+  QRect window = DialogUnitRect(0, 0, 137, 35);
   if (QScreen* screen = QGuiApplication::primaryScreen()) window.moveCenter(screen->availableGeometry().center());
   setGeometry(window);
 
   setWindowTitle(QStringLiteral("%1 %2").arg(ToQString(AppTitle()), QString::fromUtf16(kAppVersion)));
   text_ = new QLabel(Text("static_loading"), this);
   SetControlId(text_, kTextId);
-  text_->setGeometry(x(11), y(19), x(118), y(9));
+  text_->setGeometry(DialogUnitRect(11, 19, 118, 9));
 
   if (splash_ != nullptr && !splash_->size().isEmpty()) {
     const int cw = window.width();

@@ -9,6 +9,7 @@
 
 #include "core/stores/language_pack.h"
 #include "core/stores/settings_store.h"
+#include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/skin_strip.h"
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/shell/motion_sensor.h"
@@ -87,12 +88,10 @@ void SettingsDialog::Store() {
 }
 
 void SettingsDialog::LayoutClient(int width, int) {
-  // The controls keep their places in dialog units (MS Shell Dlg 8 pt:
-  // 6/4 pixels across and 13/8 down per unit at BarUnit 24), scaled with
-  // the bar unit; the check boxes run to the right edge.
-  const int u = BarUnit();
-  auto x = [u](int units) { return units * 6 * u / (4 * 24); };
-  auto y = [u](int units) { return units * 13 * u / (8 * 24); };
+  // The controls keep their places in dialog units; the check boxes run
+  // to the right edge.
+  auto x = DialogUnitsAcross;
+  auto y = DialogUnitsDown;
   const int left = x(7);
   const int row = y(21);
   label_->setGeometry(left, y(15), x(112), y(9));

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QWidget>
 
+#include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/skin_strip.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
@@ -14,14 +15,11 @@ UpdateWaitDialog::UpdateWaitDialog(QWidget* owner, std::string_view title_key, W
     : SkinnedDialog(owner, Size::kOwn), worker_(std::move(worker)) {
   setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
   // The template's 137 x 35 dialog units with its text at (11, 19), 118 x 9.
-  const int u = BarUnit();
-  auto x = [u](int units) { return units * 6 * u / (4 * 24); };
-  auto y = [u](int units) { return units * 13 * u / (8 * 24); };
-  resize(x(137), y(35));
+  resize(DialogUnitRect(0, 0, 137, 35).size());
   setWindowTitle(Text(title_key));
   text_ = new QLabel(Text("str_wait"), this);
   SetControlId(text_, kTextId);
-  text_->setGeometry(x(11), y(19), x(118), y(9));
+  text_->setGeometry(DialogUnitRect(11, 19, 118, 9));
   if (QWidget* window = owner != nullptr ? owner->window() : nullptr) {
     QRect place = geometry();
     place.moveCenter(window->geometry().center());

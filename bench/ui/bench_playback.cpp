@@ -27,6 +27,7 @@
 
 #include "core/playback/player_events.h"
 #include "e2e/media_server.h"
+#include "e2e/wait_for.h"
 #include "ui/playback/mpv_backend.h"
 #include "ui/playback/player_host.h"
 
@@ -37,15 +38,7 @@ using vidora::testing::MediaServer;
 constexpr int kBoundMs = 20000;
 
 bool WaitFor(const std::function<bool()>& done, int bound_ms = kBoundMs) {
-  QTimer tick;
-  tick.start(1);
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > bound_ms) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
-  }
-  return true;
+  return vidora::testing::WaitFor(done, bound_ms, 1);
 }
 
 bool Near(QRgb a, QRgb b) {

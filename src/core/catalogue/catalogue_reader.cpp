@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "core/catalogue/catalogue_scrambler.h"
@@ -47,16 +48,26 @@ bool ReadStored(const uint8_t* bytes, uint32_t count, DocNode& document) {
   return ReadDocument(document, stream);
 }
 
+// The file carries no mark of scrambling: whatever is not a document as
+// stored is tried once more through the key stream.
+bool ReadUnscrambled(std::vector<uint8_t>& bytes, DocNode& document) {
+  const uint32_t count = static_cast<uint32_t>(bytes.size());
+  UnscrambleCatalogue(bytes.data(), count);
+  return ReadStored(bytes.data(), count, document);
+}
+
 }  // namespace
 
 bool ReadCatalogueBytes(const uint8_t* bytes, uint32_t count, DocNode& document) {
   if (bytes == nullptr) count = 0;
   if (ReadStored(bytes, count, document)) return true;
-  // The file carries no mark of scrambling: whatever is not a document as
-  // stored is tried once more through the key stream.
-  std::vector<uint8_t> copy(bytes, bytes + count);
-  UnscrambleCatalogue(copy.data(), count);
-  return ReadStored(copy.data(), count, document);
+  std::vector<uint8_t> copy;
+  try {
+    copy.assign(bytes, bytes + count);
+  } catch (const std::bad_alloc&) {
+    return false;  // `document` was left empty by the failed read
+  }
+  return ReadUnscrambled(copy, document);
 }
 
 bool ReadCatalogueDocument(const std::filesystem::path& path, DocNode& document) {
@@ -65,7 +76,14 @@ bool ReadCatalogueDocument(const std::filesystem::path& path, DocNode& document)
   // The size only sizes the buffer; what counts is what the file really
   // yields, so a file that shrinks while it is read cannot leave
   // uninitialised bytes in the block.
-  std::vector<uint8_t> bytes(file.Size());
+  std::vector<uint8_t> bytes;
+  try {
+    bytes.resize(file.Size());
+  } catch (const std::bad_alloc&) {
+    document.Clear();
+    document.set_name({});
+    return true;  // opened, but too large to be a catalogue this process can hold
+  }
   uint32_t filled = 0;
   while (filled < bytes.size()) {
     const uint32_t got = file.Read(bytes.data() + filled, static_cast<uint32_t>(bytes.size()) - filled);
@@ -74,7 +92,8 @@ bool ReadCatalogueDocument(const std::filesystem::path& path, DocNode& document)
   }
   file.Close();
   bytes.resize(filled);
-  ReadCatalogueBytes(bytes.data(), filled, document);
+  // The block is ours, so a scrambled file is unscrambled in place.
+  if (!ReadStored(bytes.data(), filled, document)) ReadUnscrambled(bytes, document);
   return true;
 }
 

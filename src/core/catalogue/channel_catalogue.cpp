@@ -95,11 +95,18 @@ bool ChannelCatalogue::ReloadCatalogue() {
     if (channel->current_source_ != 0) state->SetInt("cu", channel->current_source_);
   }
 
+  // Before any catalogue was read this run there is nothing to carry; the
+  // user's state is still the one loaded from the settings file.
+  const DocNode* saved_state = countries_.empty() ? SettingsChannelsNode() : &carried;
+
   ClearChannels();
   DocNode document;
   if (!ReadCatalogueDocument(path_, document)) return false;
   version_ = document.name();
-  BuildCountries(document, &carried);
+  // A first load that found no file created no categories; without them
+  // every channel of the new file would be reported as miscategorised.
+  if (categories_.empty()) CreateCategories();
+  BuildCountries(document, saved_state);
   return true;
 }
 
@@ -116,9 +123,12 @@ void ChannelCatalogue::CreateCategories() {
   }
 }
 
-void ChannelCatalogue::BuildCountries(const DocNode& root, const DocNode* saved_state) {
+void ChannelCatalogue::BuildCountries(DocNode& root, const DocNode* saved_state) {
   for (const auto& child : root.children()) {
     countries_.emplace(child->name(), BuildCountry(*child, saved_state));
+    // The country's subtree is not needed any more; freeing it now lets the
+    // channels reuse its memory instead of the load holding both at once.
+    child->Clear();
   }
   // Ties are broken by key so equal titles still list in a stable order.
   std::sort(all_channels_.begin(), all_channels_.end(), [](const Channel* a, const Channel* b) {

@@ -53,10 +53,12 @@ class ChannelCatalogue {
   bool Load(const std::filesystem::path& path, const DocNode* saved_state);
 
   // Replaces the countries and channels from the same path. No channel is
-  // current afterwards; categories stay. Favourites and chosen sources of
-  // channels whose key still exists are carried over. Returns false when
-  // the file could not be opened (the catalogue keeps its categories and
-  // version and has no countries).
+  // current afterwards; categories stay (they are created now when the
+  // first load found no file). Favourites and chosen sources of channels
+  // whose key still exists are carried over; when the catalogue had no
+  // countries they come from the settings store's loaded "channels" node.
+  // Returns false when the file could not be opened (the catalogue keeps
+  // its categories and version and has no countries).
   bool ReloadCatalogue();
 
   // The category with exactly `key`, or nullptr.
@@ -107,8 +109,9 @@ class ChannelCatalogue {
 
  private:
   void CreateCategories();
-  // Fills countries and the sorted list from `root`.
-  void BuildCountries(const DocNode& root, const DocNode* saved_state);
+  // Fills countries and the sorted list from `root`, emptying each country
+  // node of `root` once it is built.
+  void BuildCountries(DocNode& root, const DocNode* saved_state);
   void ClearChannels();
 
   std::filesystem::path path_;

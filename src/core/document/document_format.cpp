@@ -11,10 +11,9 @@ namespace vidora {
 namespace {
 
 constexpr char kMagic[4] = {'Q', 'D', 'O', 'C'};
-// The smallest encodings: an attribute is at least a 1-byte name prefix and
-// a type byte; a child at least magic, name prefix and two counts.
+// The smallest attribute is a 1-byte name prefix and a type byte; the
+// smallest child is its 4-byte magic (a wrong magic ends it there).
 constexpr uint32_t kMinAttributeBytes = 2;
-constexpr uint32_t kMinNodeBytes = 4 + 1 + 4 + 4;
 
 enum class Parse { kOk, kBadMagic, kFailed };
 

@@ -52,16 +52,13 @@ class NamedTable {
   // Puts `entry` in place of the entry of the same name (keeping its
   // position), or appends it. Returns the stored entry.
   T* Replace(std::unique_ptr<T> entry) {
+    const size_t at = PositionOf(entry->name());
+    if (at == entries_.size()) return Insert(std::move(entry));
     T* added = entry.get();
-    for (size_t i = 0; i < entries_.size(); ++i) {
-      if (entries_[i]->name() == entry->name()) {
-        if (!index_.empty()) index_.erase(entries_[i]->name());
-        entries_[i] = std::move(entry);
-        if (!index_.empty()) index_.emplace(added->name(), i);
-        return added;
-      }
-    }
-    return Insert(std::move(entry));
+    if (!index_.empty()) index_.erase(entries_[at]->name());
+    entries_[at] = std::move(entry);
+    if (!index_.empty()) index_.emplace(added->name(), at);
+    return added;
   }
 
   void Clear() {
@@ -74,6 +71,18 @@ class NamedTable {
   auto end() const { return entries_.end(); }
 
  private:
+  // Position of the entry of that name, or size() when there is none.
+  size_t PositionOf(std::string_view name) const {
+    if (!index_.empty()) {
+      auto it = index_.find(name);
+      return it == index_.end() ? entries_.size() : it->second;
+    }
+    for (size_t i = 0; i < entries_.size(); ++i) {
+      if (entries_[i]->name() == name) return i;
+    }
+    return entries_.size();
+  }
+
   void BuildIndex() {
     index_.reserve(entries_.size() * 2);
     for (size_t i = 0; i < entries_.size(); ++i) index_.emplace(entries_[i]->name(), i);

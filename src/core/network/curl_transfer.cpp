@@ -1,10 +1,10 @@
 #include "core/network/curl_transfer.h"
 
 #include <curl/curl.h>
+#include <strings.h>
 
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 #include <mutex>
 #include <new>
 

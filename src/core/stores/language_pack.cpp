@@ -50,6 +50,14 @@ const std::u16string& LanguagePack::GetText(std::string_view key) const {
   return text == entry->second.end() ? kEmpty : text->second;
 }
 
+const std::u16string& LanguagePack::Name(int index) const {
+  return index >= 0 && index < Count() ? entries_[index].display_name : kEmpty;
+}
+
+const std::u16string& LanguagePack::Code(int index) const {
+  return index >= 0 && index < Count() ? entries_[index].code : kEmpty;
+}
+
 int LanguagePack::FindIndex(std::u16string_view code) const {
   for (size_t i = 0; i < entries_.size(); ++i) {
     if (entries_[i].code == code) return static_cast<int>(i);

@@ -38,9 +38,10 @@ class LanguagePack {
   const std::u16string& GetText(std::string_view key) const;
 
   int Count() const { return static_cast<int>(entries_.size()); }
-  // Index must be in [0, Count()).
-  const std::u16string& Name(int index) const { return entries_[index].display_name; }
-  const std::u16string& Code(int index) const { return entries_[index].code; }
+  // Display name and code of entry `index`; an empty text when the index
+  // is outside [0, Count()).
+  const std::u16string& Name(int index) const;
+  const std::u16string& Code(int index) const;
   // Index of the first entry whose code equals `code` exactly, or -1.
   int FindIndex(std::u16string_view code) const;
   // Makes entry `index` current; an index out of range makes none current.

@@ -69,6 +69,8 @@ int BarGap() { return BarUnit() / 8; }
 
 void SetBarUnitForDpi(int dpi) { cached_bar_unit.store(BarUnitForDpi(dpi)); }
 
+void ResetBarUnit() { cached_bar_unit.store(0); }
+
 void ResourcePack::Load(const std::filesystem::path& resources, const std::filesystem::path& splash) {
   Free();
   loaded_ = true;

@@ -43,13 +43,16 @@ enum GlyphVariant : int { kGlyphNormal = 0, kGlyphFocused = 1, kGlyphPressed = 2
 using GlyphSet = std::array<QImage, 3>;
 
 // The skin's base length: (dpi * 24 + 48) / 96 from the primary screen's
-// logical vertical dpi (rounded), computed on first use and cached.
+// logical vertical dpi (rounded), computed on first use and cached; 96 dpi
+// is assumed while there is no screen. Any thread may read it.
 int BarUnit();
 // The small gap, BarUnit() / 8.
 int BarGap();
 // Replaces the cached BarUnit with the one of `dpi` (tests, and a screen
 // change). Glyphs already built keep their size until the pack reloads.
 void SetBarUnitForDpi(int dpi);
+// Forgets the cached BarUnit; the next BarUnit() asks the screen again.
+void ResetBarUnit();
 // (dpi * 24 + 48) / 96.
 int BarUnitForDpi(int dpi);
 

@@ -56,42 +56,6 @@ DocNode* SampleCatalogue(DocNode& root) {
   return de;
 }
 
-// The key stream written out from its definition: a reflected CRC-32
-// register, preset to all ones, advanced over the four length bytes per
-// output byte, never inverted.
-void ReferenceScramble(std::vector<uint8_t>& bytes) {
-  uint32_t table[256];
-  for (uint32_t n = 0; n < 256; ++n) {
-    uint32_t c = n;
-    for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-    table[n] = c;
-  }
-  const uint32_t count = static_cast<uint32_t>(bytes.size());
-  uint32_t reg = 0xFFFFFFFFu;
-  for (uint32_t i = 0; i < count; ++i) {
-    for (int k = 0; k < 4; ++k) {
-      const uint8_t byte = static_cast<uint8_t>(count >> (8 * k));
-      reg = table[(reg ^ byte) & 0xFF] ^ (reg >> 8);
-    }
-    bytes[i] ^= static_cast<uint8_t>(reg & 0xFF);
-  }
-}
-
-TEST(CatalogueScramblerTest, MatchesTheCrcKeyStreamAndUndoesItself) {
-  std::mt19937 random(7);
-  for (uint32_t size : {0u, 1u, 4u, 255u, 256u, 70000u}) {
-    std::vector<uint8_t> original(size);
-    for (auto& b : original) b = static_cast<uint8_t>(random());
-    std::vector<uint8_t> expected = original;
-    ReferenceScramble(expected);
-    std::vector<uint8_t> scrambled = original;
-    UnscrambleCatalogue(scrambled.data(), size);
-    EXPECT_EQ(scrambled, expected) << "size " << size;
-    UnscrambleCatalogue(scrambled.data(), size);
-    EXPECT_EQ(scrambled, original) << "size " << size;
-  }
-}
-
 using CatalogueLoadTest = CatalogueTest;
 
 TEST_F(CatalogueLoadTest, PlainAndScrambledFilesLoadToIdenticalCatalogues) {

@@ -20,10 +20,12 @@ std::vector<std::string> SavedChildren(const DocNode& channels) {
   std::vector<std::string> out;
   for (const auto& child : channels.children()) {
     std::string line = child->name();
-    if (child->FindAttribute("f") != nullptr) line += child->GetBool("f", false) ? " f=1" : " f=0";
-    if (child->FindAttribute("cu") != nullptr) line += " cu";
-    if (child->attributes().size() > (child->FindAttribute("f") ? 1u : 0u) + (child->FindAttribute("cu") ? 1u : 0u)) {
-      line += " other";
+    for (const auto& attribute : child->attributes()) {
+      if (attribute->name() == "f" && attribute->type() == AttributeType::Bool) {
+        line += child->GetBool("f", false) ? " f=1" : " f=0";
+      } else {
+        line += " " + attribute->name();
+      }
     }
     out.push_back(line);
   }
@@ -129,6 +131,23 @@ TEST_F(CatalogueStateTest, SaveWithoutAReadableCatalogueKeepsTheLoadedFavourites
   EXPECT_EQ(SettingsChannels(), (std::vector<std::string>{"de_two f=1", "de_one"}));
   FreeCatalogue();
   EXPECT_EQ(SettingsChannels(), (std::vector<std::string>{"de_two f=1", "de_one"}));
+}
+
+TEST_F(CatalogueStateTest, ReloadAfterAMissingFirstFileBuildsCategoriesAndUsesTheSavedState) {
+  DocNode saved("channels");
+  saved.AddChild("de_one")->SetBool("f", true);
+  LoadSettingsWithChannels(saved);
+  ChannelCatalogue& catalogue = LoadCatalogueFile(dir_ / kCatalogueFileName);
+  EXPECT_TRUE(catalogue.categories().empty());
+
+  DocNode root;
+  Write(ThreeChannels(root));  // the update's download
+  ASSERT_TRUE(ReloadCatalogue());
+  EXPECT_TRUE(messages_.empty());
+  EXPECT_EQ(catalogue.categories().size(), 10u);
+  EXPECT_EQ(catalogue.FindChannelByKey("de_two")->category(), catalogue.FindCategory("n"));
+  EXPECT_TRUE(catalogue.FindChannelByKey("de_one")->favourite());
+  EXPECT_EQ(SettingsChannels(), (std::vector<std::string>{"de_one f=1", "de_two", "fr_three"}));
 }
 
 // List order: "at Ad", "de A", "de B", "de C", "de D", "fr NoCat", "fr NoUrl".

@@ -53,9 +53,7 @@ size_t CountHeaders(const std::vector<std::string>& lines, const std::string& pr
 class HttpClientTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    // The cookie request honours the environment's proxy; tests talk to
-    // 127.0.0.1 directly.
-    for (const char* name : {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"}) unsetenv(name);
+    testing::ClearProxyEnvironment();
     saved_limits_ = CurrentHttpLimits();
     SetMessageSink([this](const std::u16string& text, const std::u16string& caption) {
       messages_.push_back(text);
@@ -197,6 +195,14 @@ TEST_F(HttpClientTest, CookieFailuresShowTheirMessages) {
   EXPECT_EQ(FetchCookieValue(u"bad/host", u"general/a.html", u"tv"), u"");
   EXPECT_EQ(messages_, (std::vector<std::u16string>{u"Error QueryInfo", u"4", u"1"}));
   EXPECT_EQ(captions_, (std::vector<std::u16string>{u"", u"", u""}));
+}
+
+TEST_F(HttpClientTest, ABodyCutShortFailsADownloadButNotAPage) {
+  LocalHttpServer server([](const std::string&) {
+    return std::string("HTTP/1.1 200 OK\r\nContent-Length: 100\r\nConnection: close\r\n\r\nabc");
+  });
+  EXPECT_EQ(DownloadToMemory(u"Agent", server.Url("/x")), nullptr);
+  EXPECT_EQ(FetchPageText(server.Url("/x")), u"abc");
 }
 
 TEST_F(HttpClientTest, UnreachableServersFail) {

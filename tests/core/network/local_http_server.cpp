@@ -103,6 +103,10 @@ void LocalHttpServer::Serve() {
   }
 }
 
+void ClearProxyEnvironment() {
+  for (const char* name : {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"}) unsetenv(name);
+}
+
 std::string HttpAnswer(int status, const std::string& body, const std::string& extra_headers) {
   return "HTTP/1.1 " + std::to_string(status) + " Status\r\nContent-Length: " + std::to_string(body.size()) +
          "\r\nConnection: close\r\n" + extra_headers + "\r\n" + body;

@@ -49,6 +49,10 @@ class LocalHttpServer {
   std::thread thread_;
 };
 
+// Removes the proxy variables of the environment, so that requests that
+// honour them still go straight to 127.0.0.1. Call before any request.
+void ClearProxyEnvironment();
+
 // A complete answer: status line, Content-Length, `extra_headers` (each
 // line ending in CRLF), a blank line and the body.
 std::string HttpAnswer(int status, const std::string& body, const std::string& extra_headers = {});

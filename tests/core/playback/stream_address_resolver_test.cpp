@@ -32,7 +32,7 @@ TEST(VdtmPlaylistTest, TakesTheFirstCompleteReference) {
 class StreamAddressResolverTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* name : {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"}) unsetenv(name);
+    testing::ClearProxyEnvironment();
     SetMessageSink([this](const std::u16string& text, const std::u16string&) { messages_.push_back(text); });
   }
   void TearDown() override {

@@ -42,11 +42,9 @@ TEST(ImageButtonTest, ShowsTheImageOfItsStateAndTakesItsSize) {
   button.setDown(false);
 
   ASSERT_TRUE(testing::FocusWidget(&button));
-  {
-    EXPECT_EQ(button.grab().toImage().pixel(5, 5), kFocused);
-    button.setDown(true);
-    EXPECT_EQ(button.grab().toImage().pixel(5, 5), kPressed);
-  }
+  EXPECT_EQ(button.grab().toImage().pixel(5, 5), kFocused);
+  button.setDown(true);
+  EXPECT_EQ(button.grab().toImage().pixel(5, 5), kPressed);
 }
 
 TEST(ImageButtonTest, KeepSizeAndMissingImagesDrawNothing) {
@@ -104,11 +102,13 @@ TEST(SkinnedTrackbarTest, ChannelStretchedAndThumbCentredOnTheHandle) {
   EXPECT_GT(bar.ThumbRect().left(), thumb.left());
 
   ASSERT_TRUE(testing::FocusWidget(&bar));
-  {
-    const QRect r = bar.ThumbRect();
-    const QImage focused = bar.grab().toImage();
-    EXPECT_EQ(focused.pixel(r.left() + (r.width() - 6) / 2 + 3, r.top() + (r.height() - 12) / 2 + 6), kFocused);
-  }
+  const QRect r = bar.ThumbRect();
+  const QImage focused = bar.grab().toImage();
+  EXPECT_EQ(focused.pixel(r.left() + (r.width() - 6) / 2 + 3, r.top() + (r.height() - 12) / 2 + 6), kFocused);
+  // Losing the focus brings the normal thumb back.
+  bar.clearFocus();
+  EXPECT_EQ(bar.grab().toImage().pixel(r.left() + (r.width() - 6) / 2 + 3, r.top() + (r.height() - 12) / 2 + 6),
+            kNormal);
 }
 
 }  // namespace

@@ -1,0 +1,44 @@
+#include "core/network/update_addresses.h"
+
+#include <optional>
+
+#include "core/stores/language_pack.h"
+#include "core/stores/settings_store.h"
+
+namespace vidora {
+namespace {
+
+constexpr char16_t kPlatformName[] = u"mobile";
+
+std::u16string HttpAddress(std::u16string_view host, std::u16string_view path) {
+  std::u16string address = u"http://";
+  address += host;
+  address += path;
+  return address;
+}
+
+// "/downloads/%S/<file>" with the platform name.
+std::u16string DownloadAddress(std::u16string_view host, std::u16string_view file) {
+  return HttpAddress(host, u"/downloads/" + std::u16string(kPlatformName) + u"/" + std::u16string(file));
+}
+
+}  // namespace
+
+std::u16string CatalogueVersionAddress(std::u16string_view host) { return DownloadAddress(host, u"cupdate.dat"); }
+
+std::u16string CatalogueFileAddress(std::u16string_view host) { return DownloadAddress(host, u"Channels.vdch"); }
+
+std::u16string ApplicationVersionAddress(std::u16string_view host) { return DownloadAddress(host, u"update.dat"); }
+
+std::u16string MobileSiteAddress(std::u16string_view site_host, std::u16string_view language_code) {
+  return HttpAddress(site_host, u"/" + std::u16string(language_code) + u"/");
+}
+
+std::u16string CurrentLanguageCode() {
+  const LanguagePack& pack = Languages();
+  if (pack.CurrentIndex() >= 0) return pack.Code(pack.CurrentIndex());
+  std::optional<std::u16string> setting = Settings().FindString("Language");
+  return setting ? *setting : u"en";
+}
+
+}  // namespace vidora

@@ -1,0 +1,49 @@
+#include "core/network/update_checks.h"
+
+#include <memory>
+#include <optional>
+
+#include "core/document/doc_node.h"
+#include "core/document/document_format.h"
+#include "core/network/http_client.h"
+#include "core/network/update_addresses.h"
+#include "core/network/version_compare.h"
+
+namespace vidora {
+namespace {
+
+// The version a description names: none when it could not be fetched
+// (`fetched` false) or is no document.
+std::optional<std::string> FetchRemoteVersion(const std::u16string& address, const std::atomic<bool>* cancel,
+                                              bool& fetched) {
+  std::unique_ptr<MemoryStream> stream = DownloadToMemory(kUpdateAgent, address, cancel);
+  fetched = stream != nullptr;
+  if (!fetched) return std::nullopt;
+  DocNode root;
+  if (!ReadDocument(root, *stream)) return std::nullopt;
+  return root.name();
+}
+
+}  // namespace
+
+bool CheckCatalogueVersion(std::u16string_view publisher_host, std::string_view local_version, UpdateState& state,
+                           const std::atomic<bool>* cancel) {
+  bool fetched = false;
+  const std::optional<std::string> remote = FetchRemoteVersion(CatalogueVersionAddress(publisher_host), cancel, fetched);
+  if (!fetched) state.catalogue_update_result = kUpdateError;
+  return remote && CompareVersions(*remote, local_version) > 0;
+}
+
+bool CheckApplicationVersion(std::u16string_view publisher_host, UpdateState& state,
+                             const std::atomic<bool>* cancel) {
+  bool fetched = false;
+  const std::optional<std::string> remote =
+      FetchRemoteVersion(ApplicationVersionAddress(publisher_host), cancel, fetched);
+  if (!remote) {
+    state.application_update_result = kUpdateError;
+    return false;
+  }
+  return CompareVersions(*remote, kApplicationVersion) > 0;
+}
+
+}  // namespace vidora

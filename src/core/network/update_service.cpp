@@ -1,0 +1,97 @@
+#include "core/network/update_service.h"
+
+#include "core/catalogue/channel_catalogue.h"
+#include "core/network/service_hosts.h"
+#include "core/network/update_addresses.h"
+#include "core/network/update_checks.h"
+#include "core/network/update_workers.h"
+#include "core/stores/settings_store.h"
+
+namespace vidora {
+
+UpdateHosts UpdateHosts::FromSettings() { return UpdateHosts{PublisherHost(), PublisherSiteHost()}; }
+
+UpdateService::UpdateService(UpdateUi& ui, ChannelCatalogue& catalogue, UpdateHosts hosts)
+    : ui_(ui), catalogue_(catalogue), hosts_(std::move(hosts)) {}
+
+UpdateService::~UpdateService() {
+  CancelTransfers();
+  JoinAutomaticChecks();
+}
+
+void UpdateService::StartAutomaticChecks() {
+  const bool catalogue = GetBoolSetting("AutoCU", true);
+  const bool application = GetBoolSetting("AutoU", true);
+  StartAutomaticChecks(catalogue, application);
+}
+
+void UpdateService::StartAutomaticChecks(bool catalogue, bool application) {
+  if (automatic_checks_started_) return;
+  automatic_checks_started_ = true;
+  // The threads get copies: they never read the settings or the catalogue.
+  if (catalogue) {
+    catalogue_check_ = std::thread([this, host = hosts_.publisher, version = catalogue_.Version()] {
+      state_.catalogue_update_pending = CheckCatalogueVersion(host, version, state_, &cancel_);
+    });
+  }
+  if (application) {
+    application_check_ = std::thread([this, host = hosts_.publisher] {
+      state_.application_update_pending = CheckApplicationVersion(host, state_, &cancel_);
+    });
+  }
+}
+
+void UpdateService::JoinAutomaticChecks() {
+  if (catalogue_check_.joinable()) catalogue_check_.join();
+  if (application_check_.joinable()) application_check_.join();
+}
+
+void UpdateService::PollPendingUpdates() {
+  if (!catalogue_command_issued_ && state_.catalogue_update_pending && ui_.IsFrameActive()) {
+    catalogue_command_issued_ = true;
+    ui_.SendCommand(kCatalogueUpdateCommand);
+  }
+  if (!application_command_issued_ && state_.application_update_pending && ui_.IsFrameActive()) {
+    application_command_issued_ = true;
+    ui_.SendCommand(kApplicationUpdateCommand);
+  }
+}
+
+void UpdateService::RunCatalogueUpdateCommand() {
+  state_.catalogue_update_result = kUpdateNothing;
+  CatalogueUpdateJob job{hosts_.publisher, catalogue_.Version(), catalogue_.Path(), &cancel_};
+  ui_.RunWaitDialog(UpdateWaitKind::kCatalogue, "str_check_updates",
+                    [this, &job](const WaitTitleSetter& set_title) { RunCatalogueUpdateWorker(job, state_, set_title); });
+  switch (state_.catalogue_update_result.load()) {
+    case kUpdateError:
+      ui_.ShowMessageByKey("msg_error_connection", UpdateUi::kButtonsOk);
+      break;
+    case kUpdateDone:
+      ui_.StopPlayback();
+      catalogue_.ReloadCatalogue();
+      ui_.ShowMessageByKey("msg_cupdated", UpdateUi::kButtonsOk);
+      break;
+    default:
+      ui_.ShowMessageByKey("msg_noupdates", UpdateUi::kButtonsOk);
+      break;
+  }
+}
+
+void UpdateService::RunApplicationUpdateCommand() {
+  if (!state_.application_update_pending) {
+    state_.application_update_result = kUpdateNothing;
+    const std::u16string host = hosts_.publisher;
+    ui_.RunWaitDialog(UpdateWaitKind::kApplication, "str_check_updates", [this, &host](const WaitTitleSetter&) {
+      RunApplicationUpdateWorker(host, state_, &cancel_);
+    });
+    const int result = state_.application_update_result;
+    if (result != kUpdateDone) {
+      ui_.ShowMessageByKey(result == kUpdateError ? "msg_error_connection" : "msg_noupdates", UpdateUi::kButtonsOk);
+      return;
+    }
+  }
+  if (ui_.ShowMessageByKey("msg_update_available", UpdateUi::kButtonsYesNo) != UpdateUi::kAnswerYes) return;
+  ui_.OpenWebAddress(MobileSiteAddress(hosts_.site, CurrentLanguageCode()));
+}
+
+}  // namespace vidora

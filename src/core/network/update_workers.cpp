@@ -1,0 +1,43 @@
+#include "core/network/update_workers.h"
+
+#include <memory>
+
+#include "core/catalogue/catalogue_reader.h"
+#include "core/document/atomic_file.h"
+#include "core/document/doc_node.h"
+#include "core/network/http_client.h"
+#include "core/network/update_addresses.h"
+#include "core/network/update_checks.h"
+
+namespace vidora {
+
+int StoreDownloadedCatalogue(MemoryStream& download, const std::filesystem::path& path) {
+  DocNode document;
+  if (!ReadCatalogueBytes(download.Data(), download.Size(), document)) return kUpdateError;
+  if (!SaveBytesAtomically(download.Data(), download.Size(), path)) return kUpdateNothing;
+  return kUpdateDone;
+}
+
+void RunCatalogueUpdateWorker(const CatalogueUpdateJob& job, UpdateState& state, const WaitTitleSetter& set_title) {
+  state.catalogue_update_result = kUpdateNothing;
+  const bool newer = state.catalogue_update_pending.load() ||
+                     CheckCatalogueVersion(job.publisher_host, job.local_version, state, job.cancel);
+  if (!newer) return;
+  state.catalogue_update_pending = false;
+  if (set_title) set_title("str_down_channels");
+  std::unique_ptr<MemoryStream> download = DownloadToMemory(kUpdateAgent, CatalogueFileAddress(job.publisher_host), job.cancel);
+  if (download == nullptr) {
+    state.catalogue_update_result = kUpdateError;
+    return;
+  }
+  state.catalogue_update_result = StoreDownloadedCatalogue(*download, job.catalogue_path);
+}
+
+void RunApplicationUpdateWorker(std::u16string_view publisher_host, UpdateState& state,
+                                const std::atomic<bool>* cancel) {
+  state.application_update_result = kUpdateNothing;
+  state.application_update_pending = false;
+  if (CheckApplicationVersion(publisher_host, state, cancel)) state.application_update_result = kUpdateDone;
+}
+
+}  // namespace vidora

@@ -1,0 +1,53 @@
+#ifndef VIDORA_CORE_NETWORK_UPDATE_WORKERS_H_
+#define VIDORA_CORE_NETWORK_UPDATE_WORKERS_H_
+
+#include <atomic>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "core/document/memory_stream.h"
+#include "core/network/update_state.h"
+
+namespace vidora {
+
+// What the catalogue worker needs, copied on the UI thread so that the
+// worker reads neither the settings nor the catalogue.
+struct CatalogueUpdateJob {
+  std::u16string publisher_host;
+  std::string local_version;
+  std::filesystem::path catalogue_path;
+  const std::atomic<bool>* cancel = nullptr;
+};
+
+// Sets the wait dialog's title to the text of a language key. Called on
+// the worker's thread.
+using WaitTitleSetter = std::function<void(std::string_view key)>;
+
+// The catalogue worker (runs on the wait dialog's thread): unless the
+// automatic check already found a newer catalogue, asks the server; when
+// there is one, clears the pending flag, retitles the dialog
+// "str_down_channels", downloads the catalogue and stores it. Leaves the
+// outcome in state.catalogue_update_result: kUpdateError when a download
+// failed or the catalogue is damaged, kUpdateNothing when nothing is newer
+// or the file could not be replaced, kUpdateDone when it was.
+void RunCatalogueUpdateWorker(const CatalogueUpdateJob& job, UpdateState& state, const WaitTitleSetter& set_title);
+
+// The application worker (runs on the wait dialog's thread): clears the
+// pending flag and asks the server; state.application_update_result ends
+// as kUpdateDone (newer), kUpdateNothing or kUpdateError.
+void RunApplicationUpdateWorker(std::u16string_view publisher_host, UpdateState& state,
+                                const std::atomic<bool>* cancel);
+
+// Replaces the catalogue file at `path` with `download` when the download
+// reads as a catalogue (as stored or unscrambled, as the loader reads it),
+// atomically: the old file is never truncated or half-written. Returns
+// kUpdateDone when replaced, kUpdateError when the download is no
+// catalogue (nothing written), kUpdateNothing when the file could not be
+// replaced. Any thread.
+int StoreDownloadedCatalogue(MemoryStream& download, const std::filesystem::path& path);
+
+}  // namespace vidora
+
+#endif  // VIDORA_CORE_NETWORK_UPDATE_WORKERS_H_

@@ -1,0 +1,16 @@
+#ifndef VIDORA_UI_CATALOGUE_CHANNEL_COMMANDS_H_
+#define VIDORA_UI_CATALOGUE_CHANNEL_COMMANDS_H_
+
+namespace vidora {
+
+// Commands of the channels dialog and its lists.
+inline constexpr int ID_PLAY = 59283;  // 0xE793, left soft key, double tap, Enter
+inline constexpr int ID_CTX_PLAY = 32777;
+inline constexpr int ID_ADD_FAVOURITE = 32778;
+inline constexpr int ID_REMOVE_FAVOURITE = 32780;
+inline constexpr int ID_SWITCH_TAB = 32790;
+inline constexpr int ID_CLOSE_CHANNELS = 102;
+
+}  // namespace vidora
+
+#endif  // VIDORA_UI_CATALOGUE_CHANNEL_COMMANDS_H_

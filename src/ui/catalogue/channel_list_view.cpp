@@ -1,0 +1,210 @@
+#include "ui/catalogue/channel_list_view.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+#include "core/catalogue/channel.h"
+#include "ui/catalogue/channel_commands.h"
+#include "ui/catalogue/channel_list_model.h"
+#include "ui/catalogue/channel_row_delegate.h"
+#include "ui/dialogs/soft_key_bar.h"
+#include "ui/stores/resource_pack.h"
+#include "ui/stores/ui_texts.h"
+
+namespace vidora {
+
+ChannelListView::ChannelListView(QWidget* parent)
+    : QListView(parent), model_(new ChannelListModel(this)), search_label_(new QLabel(this)) {
+  setModel(model_);
+  setItemDelegate(new ChannelRowDelegate(this));
+  // Every row has the same height, which keeps filling and scrolling
+  // through very long lists cheap.
+  setUniformItemSizes(true);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setFocusPolicy(Qt::StrongFocus);
+  setContextMenuPolicy(Qt::DefaultContextMenu);
+  BuildContextMenus();
+
+  hold_timer_.setSingleShot(true);
+  hold_timer_.setInterval(kHoldMs);
+  connect(&hold_timer_, &QTimer::timeout, this, [this] { OpenContextMenu(viewport()->mapToGlobal(hold_point_)); });
+  connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { emit SelectionChanged(); });
+
+  search_label_->setFont(Skin().SmallBoldFont());
+  search_label_->setAutoFillBackground(true);
+  QPalette palette = search_label_->palette();
+  palette.setColor(QPalette::Window, Skin().BackgroundColour());
+  palette.setColor(QPalette::WindowText, Skin().TextColour());
+  search_label_->setPalette(palette);
+  search_label_->setMargin(BarGap());
+  search_label_->hide();
+}
+
+void ChannelListView::BuildContextMenus() {
+  AddMenuCommand(&channel_menu_, Text("menu_play"), ID_CTX_PLAY);
+  channel_menu_.addSeparator();
+  AddMenuCommand(&channel_menu_, Text("menu_add_favorites"), ID_ADD_FAVOURITE);
+  AddMenuCommand(&favourite_menu_, Text("menu_play"), ID_CTX_PLAY);
+  favourite_menu_.addSeparator();
+  AddMenuCommand(&favourite_menu_, Text("menu_remove_favorites"), ID_REMOVE_FAVOURITE);
+  for (QMenu* menu : {&channel_menu_, &favourite_menu_}) {
+    connect(menu, &QMenu::triggered, this, [this](QAction* action) {
+      const int command = MenuCommandOf(action);
+      if (command != 0) emit CommandTriggered(command);
+    });
+  }
+}
+
+void ChannelListView::SetChannels(std::vector<Channel*> channels) {
+  model_->SetChannels(std::move(channels));
+  emit SelectionChanged();
+}
+
+void ChannelListView::RemoveChannel(const Channel* channel) {
+  if (!model_->RemoveChannel(channel)) return;
+  // The view would select a neighbour of the removed row; a removal
+  // leaves no row selected instead, so nothing is acted on unasked.
+  selectionModel()->clear();
+  emit SelectionChanged();
+}
+
+int ChannelListView::RowCount() const { return model_->ShownCount(); }
+
+int ChannelListView::SelectedRow() const {
+  const QModelIndexList rows = selectionModel()->selectedIndexes();
+  return rows.isEmpty() ? -1 : model_->FullRowOf(rows.first().row());
+}
+
+Channel* ChannelListView::SelectedChannel() const {
+  const QModelIndexList rows = selectionModel()->selectedIndexes();
+  return rows.isEmpty() ? nullptr : model_->ChannelAt(rows.first().row());
+}
+
+Channel* ChannelListView::ChannelAtShownRow(int row) const { return model_->ChannelAt(row); }
+
+bool ChannelListView::SelectRow(int row) {
+  const int shown = model_->ShownRowOf(row);
+  if (shown < 0) return false;
+  const QModelIndex index = model_->index(shown);
+  selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+  scrollTo(index, QAbstractItemView::EnsureVisible);
+  return true;
+}
+
+QString ChannelListView::SearchText() const { return model_->search_text(); }
+
+void ChannelListView::SetSearchText(const QString& text) { ChangeSearch(text); }
+
+void ChannelListView::ChangeSearch(const QString& text) {
+  if (text == model_->search_text()) return;
+  // The selected channel stays selected when the new text still shows it.
+  const int selected = SelectedRow();
+  model_->SetSearchText(text);
+  if (selected >= 0) SelectRow(selected);
+  search_label_->setText(text);
+  search_label_->setVisible(!text.isEmpty());
+  PlaceSearchLabel();
+  emit SelectionChanged();
+  emit SearchChanged();
+}
+
+void ChannelListView::PlaceSearchLabel() {
+  search_label_->adjustSize();
+  const QRect area = viewport()->geometry();
+  search_label_->move(area.right() + 1 - search_label_->width(), area.bottom() + 1 - search_label_->height());
+  search_label_->raise();
+}
+
+void ChannelListView::resizeEvent(QResizeEvent* event) {
+  QListView::resizeEvent(event);
+  PlaceSearchLabel();
+}
+
+void ChannelListView::OpenContextMenu(const QPoint& global) {
+  hold_timer_.stop();
+  const Channel* channel = SelectedChannel();
+  if (channel == nullptr) return;
+  QMenu* menu = ContextMenu(channel->favourite());
+  menu->popup(QPoint(global.x(), global.y() - menu->sizeHint().height()));
+}
+
+void ChannelListView::contextMenuEvent(QContextMenuEvent* event) {
+  // Handled whether or not a menu opens.
+  event->accept();
+  OpenContextMenu(event->globalPos());
+}
+
+void ChannelListView::keyPressEvent(QKeyEvent* event) {
+  const QString search = model_->search_text();
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (SelectedChannel() != nullptr) {
+        event->accept();
+        emit CommandTriggered(ID_PLAY);
+        return;
+      }
+      break;
+    case Qt::Key_Escape:
+      if (!search.isEmpty()) {
+        event->accept();
+        ChangeSearch(QString());
+        return;
+      }
+      break;
+    case Qt::Key_Backspace:
+      if (!search.isEmpty()) {
+        event->accept();
+        ChangeSearch(search.left(search.size() - 1));
+        return;
+      }
+      break;
+    default: {
+      const QString text = event->text();
+      const bool plain = (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
+      if (plain && !text.isEmpty() && text.at(0).isPrint()) {
+        event->accept();
+        ChangeSearch(search + text);
+        return;
+      }
+    }
+  }
+  QListView::keyPressEvent(event);
+}
+
+void ChannelListView::mousePressEvent(QMouseEvent* event) {
+  QListView::mousePressEvent(event);
+  if (event->button() == Qt::LeftButton) {
+    hold_point_ = event->position().toPoint();
+    hold_timer_.start();
+  }
+}
+
+void ChannelListView::mouseMoveEvent(QMouseEvent* event) {
+  if (hold_timer_.isActive() &&
+      (event->position().toPoint() - hold_point_).manhattanLength() > QApplication::startDragDistance()) {
+    hold_timer_.stop();
+  }
+  QListView::mouseMoveEvent(event);
+}
+
+void ChannelListView::mouseReleaseEvent(QMouseEvent* event) {
+  hold_timer_.stop();
+  QListView::mouseReleaseEvent(event);
+}
+
+void ChannelListView::mouseDoubleClickEvent(QMouseEvent* event) {
+  hold_timer_.stop();
+  QListView::mouseDoubleClickEvent(event);
+  if (event->button() == Qt::LeftButton) emit CommandTriggered(ID_PLAY);
+}
+
+}  // namespace vidora

@@ -1,0 +1,96 @@
+#ifndef VIDORA_UI_CATALOGUE_CHANNEL_LIST_VIEW_H_
+#define VIDORA_UI_CATALOGUE_CHANNEL_LIST_VIEW_H_
+
+#include <QListView>
+#include <QMenu>
+#include <QPoint>
+#include <QTimer>
+
+#include <vector>
+
+class QLabel;
+
+namespace vidora {
+
+class Channel;
+class ChannelListModel;
+
+// A list of channels with owner-drawn rows (ChannelRowDelegate), single
+// selection, and the commands of a channels dialog's lists:
+// - a double click and Enter on a selected row report ID_PLAY;
+// - a right click, or pressing and holding the left button still, on a
+//   list with a selected row opens the context menu (ID_CTX_PLAY and
+//   ID_ADD_FAVOURITE, or ID_REMOVE_FAVOURITE when the selected channel is
+//   a favourite) with its bottom edge at the point;
+// - typing narrows the shown rows to channels whose name contains the
+//   typed text, ignoring case; Backspace takes the last character back and
+//   Escape clears the text.
+// Rows are addressed as full rows (positions in what the list was filled
+// with, whatever the search shows) unless a name says otherwise. The
+// channels are borrowed from the catalogue. UI thread only.
+class ChannelListView : public QListView {
+  Q_OBJECT
+
+ public:
+  explicit ChannelListView(QWidget* parent = nullptr);
+
+  // Replaces the rows (no selection afterwards).
+  void SetChannels(std::vector<Channel*> channels);
+  // Removes the first row holding `channel`; no row is selected after.
+  void RemoveChannel(const Channel* channel);
+
+  // Number of rows shown (after the search).
+  int RowCount() const;
+  // Full row of the selected row, or -1.
+  int SelectedRow() const;
+  Channel* SelectedChannel() const;
+  // The channel of shown row `row`, or nullptr.
+  Channel* ChannelAtShownRow(int row) const;
+  // Selects and focuses full row `row` and scrolls it into view; false
+  // (nothing selected) when the row does not exist or is not shown.
+  bool SelectRow(int row);
+
+  QString SearchText() const;
+  void SetSearchText(const QString& text);
+
+  QMenu* ContextMenu(bool favourite) { return favourite ? &favourite_menu_ : &channel_menu_; }
+  // Opens the context menu at `global` as a press-and-hold would.
+  void OpenContextMenu(const QPoint& global);
+
+  // How long the left button must stay down for the context menu.
+  static constexpr int kHoldMs = 600;
+
+ signals:
+  // A command of the list: ID_PLAY, ID_CTX_PLAY, ID_ADD_FAVOURITE or
+  // ID_REMOVE_FAVOURITE.
+  void CommandTriggered(int command);
+  // The selection changed (new row, or none).
+  void SelectionChanged();
+  // The shown rows changed through the search text.
+  void SearchChanged();
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void BuildContextMenus();
+  void PlaceSearchLabel();
+  void ChangeSearch(const QString& text);
+
+  ChannelListModel* model_;
+  QMenu channel_menu_;
+  QMenu favourite_menu_;
+  QTimer hold_timer_;
+  QPoint hold_point_;
+  QLabel* search_label_;
+};
+
+}  // namespace vidora
+
+#endif  // VIDORA_UI_CATALOGUE_CHANNEL_LIST_VIEW_H_

@@ -1,0 +1,77 @@
+#include "ui/catalogue/channel_row_delegate.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+#include "core/catalogue/channel.h"
+#include "core/catalogue/country.h"
+#include "ui/catalogue/channel_list_model.h"
+#include "ui/stores/resource_pack.h"
+#include "ui/stores/ui_texts.h"
+
+namespace vidora {
+
+namespace {
+
+constexpr QRgb kRowRgb = qRgb(255, 255, 255);
+constexpr QRgb kSelectedRowRgb = qRgb(192, 192, 192);
+constexpr QRgb kRowTextRgb = qRgb(0, 0, 0);
+
+}  // namespace
+
+ChannelRowDelegate::ChannelRowDelegate(QObject* parent) : QAbstractItemDelegate(parent) {}
+
+int ChannelRowDelegate::RowHeight() { return BarUnit() * 3 / 2; }
+
+void ChannelRowDelegate::PaintRow(QPainter& painter, const QRect& row, const Channel* channel, bool selected) {
+  const int row_height = RowHeight();
+  const int s = std::max(row_height / 32, 1);
+  const int left = row.left();
+  const int top = row.top();
+  const int right = row.left() + row.width();
+  const int bottom = row.top() + row.height();
+
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  // The frame starts one pixel above the row, on the previous row's bottom
+  // line, so neighbouring rows share one black line.
+  painter.setPen(QColor(0, 0, 0));
+  painter.setBrush(QColor(selected ? kSelectedRowRgb : kRowRgb));
+  painter.drawRect(QRect(left, top - 1, right - left - 1, bottom - top));
+  if (channel == nullptr) {
+    painter.restore();
+    return;
+  }
+
+  if (const SkinImage* flag = channel->country() != nullptr ? channel->country()->flag_image() : nullptr) {
+    const int flag_top = top + (row_height - 11 * s) / 2;
+    flag->Draw(painter, QRect(left + 2 * s, flag_top, 16 * s, 11 * s));
+  }
+
+  QRect text(QPoint(left + 24 * s, top), QPoint(right - 1, bottom - 8 * s - 1));
+  painter.setPen(QColor(kRowTextRgb));
+  painter.setBackgroundMode(Qt::TransparentMode);
+  painter.setFont(Skin().TitleFont());
+  // Word-wrapped text is set from the top of its box; centring applies to
+  // single lines only, so the name sits at the top of the row.
+  painter.drawText(text, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, ToQString(channel->name()));
+
+  text.setTop(text.top() + row_height / 2);
+  text.setBottom(text.bottom() + 4 * s);
+  painter.setFont(Skin().SmallFont());
+  painter.drawText(text, Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine, ToQString(channel->info_line()));
+  painter.restore();
+}
+
+void ChannelRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+  const auto* model = qobject_cast<const ChannelListModel*>(index.model());
+  const Channel* channel = model != nullptr ? model->ChannelAt(index.row()) : nullptr;
+  PaintRow(*painter, option.rect, channel, (option.state & QStyle::State_Selected) != 0);
+}
+
+QSize ChannelRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
+  return QSize(option.rect.width(), RowHeight());
+}
+
+}  // namespace vidora

@@ -1,0 +1,371 @@
+#include "ui/catalogue/channels_dialog.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <utility>
+
+#include "core/catalogue/channels_dialog_state.h"
+#include "core/stores/settings_store.h"
+#include "ui/catalogue/channel_commands.h"
+#include "ui/catalogue/channel_list_view.h"
+#include "ui/dialogs/control_frame.h"
+#include "ui/dialogs/dialog_colours.h"
+#include "ui/dialogs/skin_strip.h"
+#include "ui/dialogs/soft_key_bar.h"
+#include "ui/dialogs/system_sound.h"
+#include "ui/stores/resource_pack.h"
+#include "ui/stores/ui_texts.h"
+
+namespace vidora {
+
+namespace {
+
+constexpr QRgb kShownTabRgb = qRgb(250, 250, 255);
+constexpr QRgb kOtherTabRgb = qRgb(150, 150, 155);
+
+// Fills `combo` like a sorted drop-down list: the entries ordered by their
+// text (ignoring case; equal texts keep their order), then the "all" entry
+// inserted in front. `entries` receives what each position stands for.
+template <typename T>
+void FillSortedCombo(QComboBox* combo, std::vector<std::pair<QString, const T*>> items, const QString& all,
+                     std::vector<const T*>& entries) {
+  std::stable_sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
+    return QString::compare(a.first, b.first, Qt::CaseInsensitive) < 0;
+  });
+  combo->clear();
+  entries.clear();
+  combo->addItem(all);
+  entries.push_back(nullptr);
+  for (const auto& [text, item] : items) {
+    combo->addItem(text);
+    entries.push_back(item);
+  }
+}
+
+}  // namespace
+
+ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
+    : SkinnedDialog(owner, Size::kFullScreen),
+      catalogue_(catalogue),
+      channel_list_(new ChannelListView(this)),
+      favourites_list_(new ChannelListView(this)),
+      country_combo_(new QComboBox(this)),
+      category_combo_(new QComboBox(this)),
+      kind_combo_(new QComboBox(this)) {
+  setWindowTitle(QStringLiteral("Channels"));
+  SetControlId(country_combo_, kCountryComboId);
+  SetControlId(category_combo_, kCategoryComboId);
+  SetControlId(kind_combo_, kKindComboId);
+  SetControlId(channel_list_, kChannelListId);
+  SetControlId(favourites_list_, kFavouritesListId);
+  favourites_list_->hide();
+  for (QComboBox* combo : {country_combo_, category_combo_, kind_combo_}) combo->hide();
+
+  play_requested_ = false;
+  chosen_channel_ = nullptr;
+  LoadDialogSelection();
+  ChannelsDialogState& selection = DialogSelection();
+  FillCategoryCombo();
+  selection.category = ClampListPosition(selection.category, category_combo_->count());
+  category_combo_->setCurrentIndex(selection.category);
+  FillCountryCombo();
+  selection.country = ClampListPosition(selection.country, country_combo_->count());
+  country_combo_->setCurrentIndex(selection.country);
+  FillKindCombo();
+  // A stored kind outside the list leaves it without a selection, which
+  // filters nothing.
+  kind_combo_->setCurrentIndex(selection.tvradio >= 0 && selection.tvradio < 3 ? selection.tvradio : -1);
+  PlaceCombos();
+
+  FillChannelList();
+  FillFavouritesList();
+
+  SoftKeyBar* keys = SoftKeys();
+  keys->SetLeftKey(Text("menu_play"), ID_PLAY);
+  keys->SetRightMenu(Text("menu_menu"), &right_menu_);
+
+  if (selection.channel_row >= 0) channel_list_->SelectRow(selection.channel_row);
+  if (selection.favourite_row >= 0) favourites_list_->SelectRow(selection.favourite_row);
+
+  for (ChannelListView* list : {channel_list_, favourites_list_}) {
+    connect(list, &ChannelListView::CommandTriggered, this, &SkinnedDialog::RunCommand);
+    connect(list, &ChannelListView::SelectionChanged, this, &ChannelsDialog::RebuildRightMenu);
+    connect(list, &ChannelListView::SearchChanged, this, &ChannelsDialog::UpdateTabLabels);
+  }
+  connect(country_combo_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    DialogSelection().country = index;
+    FillChannelList();
+  });
+  connect(category_combo_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    DialogSelection().category = index;
+    FillChannelList();
+  });
+  connect(kind_combo_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    DialogSelection().tvradio = index;
+    FillChannelList();
+  });
+
+  ShowTab(selection.tab);
+}
+
+ChannelsDialog::~ChannelsDialog() {
+  // The children outlive this object's members; nothing they report on
+  // their way out may reach it.
+  for (QObject* child : {static_cast<QObject*>(channel_list_), static_cast<QObject*>(favourites_list_),
+                         static_cast<QObject*>(country_combo_), static_cast<QObject*>(category_combo_),
+                         static_cast<QObject*>(kind_combo_)}) {
+    child->disconnect(this);
+  }
+  if (SoftKeyBar* keys = SoftKeys()) keys->Clear();
+  if (!selection_written_) WriteSelection();
+}
+
+const Category* ChannelsDialog::HiddenCategory() const {
+  if (catalogue_ == nullptr || !GetBoolSetting("HideAD", false)) return nullptr;
+  return catalogue_->FindCategory(kHiddenCategoryKey);
+}
+
+void ChannelsDialog::FillCategoryCombo() {
+  ApplyTitleFont(category_combo_);
+  std::vector<std::pair<QString, const Category*>> items;
+  const Category* hidden = HiddenCategory();
+  if (catalogue_ != nullptr) {
+    for (const auto& [key, category] : catalogue_->categories()) {
+      if (category.get() != hidden) items.emplace_back(ToQString(category->display_name()), category.get());
+    }
+  }
+  FillSortedCombo(category_combo_, std::move(items), Text("str_all_channels"), category_entries_);
+}
+
+void ChannelsDialog::FillCountryCombo() {
+  ApplyTitleFont(country_combo_);
+  std::vector<std::pair<QString, const Country*>> items;
+  if (catalogue_ != nullptr) {
+    for (const auto& [key, country] : catalogue_->countries()) {
+      items.emplace_back(ToQString(country->display_name()), country.get());
+    }
+  }
+  FillSortedCombo(country_combo_, std::move(items), Text("str_all_countries"), country_entries_);
+}
+
+void ChannelsDialog::FillKindCombo() {
+  ApplyTitleFont(kind_combo_);
+  kind_combo_->addItem(Text("str_tvradio"));
+  kind_combo_->addItem(Text("str_tv"));
+  kind_combo_->addItem(Text("str_radio"));
+}
+
+void ChannelsDialog::PlaceCombos() {
+  const int u = BarUnit();
+  const int g = u / 8;
+  // The original heights only size the drop-down part; the field itself
+  // fits between the rows of the layout.
+  const int h = u - g;
+  country_combo_->setGeometry(g, u + g, 6 * u, h);
+  kind_combo_->setGeometry(6 * u + 2 * g, u + g, 18 * u / 5, h);
+  category_combo_->setGeometry(g, 2 * u + g, 6 * u, h);
+}
+
+void ChannelsDialog::LayoutClient(int width, int height) {
+  const int u = BarUnit();
+  const int g = u / 8;
+  if (channel_list_ != nullptr) channel_list_->setGeometry(g, 3 * u + g, width - 2 * g, height - 3 * u - 2 * g);
+  if (favourites_list_ != nullptr) favourites_list_->setGeometry(g, u + g, width - 2 * g, height - u - 2 * g);
+}
+
+void ChannelsDialog::FillChannelList() {
+  const int country_pos = country_combo_->currentIndex();
+  const int category_pos = category_combo_->currentIndex();
+  const Country* country = country_pos > 0 && country_pos < static_cast<int>(country_entries_.size())
+                               ? country_entries_[country_pos]
+                               : nullptr;
+  const Category* category = category_pos > 0 && category_pos < static_cast<int>(category_entries_.size())
+                                 ? category_entries_[category_pos]
+                                 : nullptr;
+  const int kind = kind_combo_->currentIndex();
+  const Category* hidden = HiddenCategory();
+  std::vector<Channel*> rows;
+  if (catalogue_ != nullptr) {
+    for (Channel* channel : catalogue_->AllChannels()) {
+      if (country != nullptr && channel->country() != country) continue;
+      if (category != nullptr && channel->category() != category) continue;
+      if (kind == kKindTv && channel->radio()) continue;
+      if (kind == kKindRadio && !channel->radio()) continue;
+      // By reference: with nothing hidden, channels without a category
+      // are left out as well.
+      if (channel->category() == hidden) continue;
+      rows.push_back(channel);
+    }
+  }
+  channel_list_->SetChannels(std::move(rows));
+  UpdateTabLabels();
+}
+
+void ChannelsDialog::FillFavouritesList() {
+  const Category* hidden = HiddenCategory();
+  std::vector<Channel*> rows;
+  if (catalogue_ != nullptr) {
+    for (Channel* channel : catalogue_->AllChannels()) {
+      if (channel->favourite() && channel->category() != hidden) rows.push_back(channel);
+    }
+  }
+  favourites_list_->SetChannels(std::move(rows));
+  UpdateTabLabels();
+}
+
+void ChannelsDialog::UpdateTabLabels() {
+  const QString format = QStringLiteral("%1 (%2)");
+  channels_label_ = format.arg(Text("tab_channels"), QString::number(channel_list_->RowCount()));
+  favourites_label_ = format.arg(Text("tab_favorites"), QString::number(favourites_list_->RowCount()));
+  update(QRect(0, 0, width(), BarUnit()));
+  RebuildRightMenu();
+}
+
+int ChannelsDialog::ShownTab() const { return DialogSelection().tab != kChannelsTab ? kFavouritesTab : kChannelsTab; }
+
+ChannelListView* ChannelsDialog::ShownList() const {
+  return ShownTab() == kFavouritesTab ? favourites_list_ : channel_list_;
+}
+
+void ChannelsDialog::ShowTab(int tab) {
+  DialogSelection().tab = tab;
+  const bool channels = ShownTab() == kChannelsTab;
+  for (QWidget* control : {static_cast<QWidget*>(country_combo_), static_cast<QWidget*>(category_combo_),
+                           static_cast<QWidget*>(kind_combo_), static_cast<QWidget*>(channel_list_)}) {
+    control->setVisible(channels);
+  }
+  favourites_list_->setVisible(!channels);
+  // The shown list takes the keys, so Enter and typing work at once.
+  ShownList()->setFocus(Qt::OtherFocusReason);
+  update();
+  RebuildRightMenu();
+}
+
+void ChannelsDialog::RebuildRightMenu() {
+  // The menu may be rebuilt from one of its own items' handlers, so the
+  // old items go away only once that handler has returned.
+  for (QAction* action : right_menu_.actions()) {
+    right_menu_.removeAction(action);
+    action->deleteLater();
+  }
+  const bool favourites = ShownTab() == kFavouritesTab;
+  AddMenuCommand(&right_menu_, Text(favourites ? "tab_channels" : "tab_favorites"), ID_SWITCH_TAB);
+  if (const Channel* channel = ShownList()->SelectedChannel()) {
+    right_menu_.addSeparator();
+    if (channel->favourite()) {
+      AddMenuCommand(&right_menu_, Text("menu_remove_favorites"), ID_REMOVE_FAVOURITE);
+    } else {
+      AddMenuCommand(&right_menu_, Text("menu_add_favorites"), ID_ADD_FAVOURITE);
+    }
+  }
+  right_menu_.addSeparator();
+  AddMenuCommand(&right_menu_, Text("menu_close"), ID_CLOSE_CHANNELS);
+}
+
+void ChannelsDialog::RememberRows() {
+  DialogSelection().channel_row = channel_list_->SelectedRow();
+  DialogSelection().favourite_row = favourites_list_->SelectedRow();
+}
+
+void ChannelsDialog::Play() {
+  Channel* channel = ShownList()->SelectedChannel();
+  if (channel == nullptr) return;
+  RememberRows();
+  play_requested_ = true;
+  chosen_channel_ = channel;
+  done(1);
+}
+
+void ChannelsDialog::AddFavourite() {
+  Channel* channel = channel_list_->SelectedChannel();
+  if (channel == nullptr) return;
+  channel->set_favourite(true);
+  FillFavouritesList();
+}
+
+void ChannelsDialog::RemoveFavourite() {
+  Channel* channel = ShownList()->SelectedChannel();
+  if (channel == nullptr) return;
+  channel->set_favourite(false);
+  favourites_list_->RemoveChannel(channel);
+  UpdateTabLabels();
+}
+
+bool ChannelsDialog::HandleCommand(int command) {
+  switch (command) {
+    case ID_PLAY:
+    case ID_CTX_PLAY:
+      Play();
+      return true;
+    case ID_ADD_FAVOURITE:
+      AddFavourite();
+      return true;
+    case ID_REMOVE_FAVOURITE:
+      RemoveFavourite();
+      return true;
+    case ID_SWITCH_TAB:
+      ShowTab(ShownTab() == kFavouritesTab ? kChannelsTab : kFavouritesTab);
+      return true;
+    case ID_CLOSE_CHANNELS:
+      RememberRows();
+      done(2);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void ChannelsDialog::WriteSelection() {
+  selection_written_ = true;
+  SaveDialogSelection();
+}
+
+void ChannelsDialog::done(int result) {
+  WriteSelection();
+  SkinnedDialog::done(result);
+}
+
+void ChannelsDialog::closeEvent(QCloseEvent* event) { event->ignore(); }
+
+void ChannelsDialog::mousePressEvent(QMouseEvent* event) {
+  const QPoint point = event->position().toPoint();
+  if (event->button() != Qt::LeftButton || point.y() > BarUnit()) {
+    SkinnedDialog::mousePressEvent(event);
+    return;
+  }
+  const int tab = point.x() > width() / 2 ? kFavouritesTab : kChannelsTab;
+  if (tab != ShownTab()) {
+    PlaySystemSound("menu-popup");
+    ShowTab(tab);
+  }
+}
+
+void ChannelsDialog::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const int u = BarUnit();
+  const int w = width();
+  DrawBarStrip(painter, Skin().BarStrip(), QRect(0, 0, w, u));
+  painter.setBackgroundMode(Qt::TransparentMode);
+  painter.setFont(Skin().TitleFont());
+  const bool favourites = ShownTab() == kFavouritesTab;
+  const int flags = Qt::AlignCenter | Qt::TextSingleLine;
+  painter.setPen(QColor(favourites ? kOtherTabRgb : kShownTabRgb));
+  painter.drawText(QRect(0, 0, w / 2, u * 5 / 6), flags, channels_label_);
+  painter.setPen(QColor(favourites ? kShownTabRgb : kOtherTabRgb));
+  painter.drawText(QRect(w / 2, 0, w - w / 2, u * 5 / 6), flags, favourites_label_);
+  if (favourites) {
+    DrawControlFrame(favourites_list_, painter);
+  } else {
+    for (const QWidget* control : {static_cast<const QWidget*>(channel_list_), static_cast<const QWidget*>(country_combo_),
+                                   static_cast<const QWidget*>(category_combo_), static_cast<const QWidget*>(kind_combo_)}) {
+      DrawControlFrame(control, painter);
+    }
+  }
+}
+
+}  // namespace vidora

@@ -1,0 +1,113 @@
+#ifndef VIDORA_UI_CATALOGUE_CHANNELS_DIALOG_H_
+#define VIDORA_UI_CATALOGUE_CHANNELS_DIALOG_H_
+
+#include <QMenu>
+#include <QString>
+
+#include <vector>
+
+#include "core/catalogue/channel_catalogue.h"
+#include "ui/dialogs/skinned_dialog.h"
+
+class QComboBox;
+
+namespace vidora {
+
+class Category;
+class Channel;
+class Country;
+class ChannelListView;
+
+// Where the user picks what to play: a full-screen dialog with two tabs,
+// the filtered channel list (country, category and kind filters) and the
+// favourites list, a tab strip at the top and the soft keys "menu_play"
+// and "menu_menu" at the bottom.
+//
+// Use: construct (the catalogue's state and the four `sel_*` settings are
+// read now), exec(), then read play_requested() and chosen_channel();
+// when play was requested, send WM_PLAY_CHANNEL with the channel. The
+// dialog ends with 1 through play or Done (Done: no play requested) and 2
+// through "menu_close"; a window close request is refused. When it ends
+// or is destroyed the four selection settings are written. Favourites are
+// changed in the catalogue at once. The catalogue must outlive the dialog
+// and must not be reloaded while it runs. UI thread only.
+class ChannelsDialog : public SkinnedDialog {
+  Q_OBJECT
+
+ public:
+  // Control ids of the dialog's children.
+  static constexpr int kCountryComboId = 1015;
+  static constexpr int kCategoryComboId = 1017;
+  static constexpr int kKindComboId = 1018;
+  static constexpr int kChannelListId = 1003;
+  static constexpr int kFavouritesListId = 1053;
+
+  // `catalogue` nullptr means an empty catalogue.
+  explicit ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue = Catalogue());
+  ~ChannelsDialog() override;
+
+  // The dialog's result.
+  bool play_requested() const { return play_requested_; }
+  Channel* chosen_channel() const { return chosen_channel_; }
+
+  // The tab shown: kChannelsTab or kFavouritesTab.
+  int ShownTab() const;
+  void ShowTab(int tab);
+  // The tab labels, "<tab_channels> (<rows>)" and "<tab_favorites> (<rows>)".
+  const QString& ChannelsLabel() const { return channels_label_; }
+  const QString& FavouritesLabel() const { return favourites_label_; }
+
+  ChannelListView* channel_list() const { return channel_list_; }
+  ChannelListView* favourites_list() const { return favourites_list_; }
+  QComboBox* country_combo() const { return country_combo_; }
+  QComboBox* category_combo() const { return category_combo_; }
+  QComboBox* kind_combo() const { return kind_combo_; }
+  // The right soft key's pop-up, rebuilt after every change.
+  QMenu* right_menu() { return &right_menu_; }
+
+  void done(int result) override;
+
+ protected:
+  bool HandleCommand(int command) override;
+  void LayoutClient(int width, int height) override;
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  const Category* HiddenCategory() const;
+  void FillCategoryCombo();
+  void FillCountryCombo();
+  void FillKindCombo();
+  void PlaceCombos();
+  void FillChannelList();
+  void FillFavouritesList();
+  void UpdateTabLabels();
+  void RebuildRightMenu();
+  ChannelListView* ShownList() const;
+  void RememberRows();
+  void Play();
+  void AddFavourite();
+  void RemoveFavourite();
+  void WriteSelection();
+
+  ChannelCatalogue* catalogue_;
+  ChannelListView* channel_list_;
+  ChannelListView* favourites_list_;
+  QComboBox* country_combo_;
+  QComboBox* category_combo_;
+  QComboBox* kind_combo_;
+  QString channels_label_;
+  QString favourites_label_;
+  bool play_requested_ = false;
+  QMenu right_menu_;
+  Channel* chosen_channel_ = nullptr;
+  bool selection_written_ = false;
+  // What each combo entry stands for, by position; nullptr is "all".
+  std::vector<const Country*> country_entries_;
+  std::vector<const Category*> category_entries_;
+};
+
+}  // namespace vidora
+
+#endif  // VIDORA_UI_CATALOGUE_CHANNELS_DIALOG_H_

@@ -1,0 +1,184 @@
+#include "core/stores/settings_store.h"
+
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "core/document/document_format.h"
+#include "core/document/memory_stream.h"
+#include "support/temp_dir.h"
+
+namespace vidora {
+namespace {
+
+using testing::TempDir;
+
+std::vector<char> ReadAll(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteAll(const std::filesystem::path& path, const std::vector<char>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A valid settings document whose "options" carry `volume`, padded by a
+// filler attribute to exactly `size` bytes.
+std::vector<char> SettingsFileOfSize(uint32_t size, int32_t volume) {
+  for (uint32_t filler = 0;; ++filler) {
+    DocNode root("set");
+    DocNode* options = root.AddChild("options");
+    options->SetInt("sound_volume", volume);
+    options->SetString("zz_filler", std::string(filler, 'x'));
+    MemoryStream stream;
+    WriteDocument(root, stream);
+    if (stream.size() == size) {
+      return std::vector<char>(reinterpret_cast<const char*>(stream.Data()),
+                               reinterpret_cast<const char*>(stream.Data()) + size);
+    }
+    if (stream.size() > size) ADD_FAILURE() << "cannot pad to " << size;
+    if (stream.size() > size) return {};
+  }
+}
+
+TEST(SettingsStoreTest, FilesShorterThanAThousandBytesAreIgnored) {
+  TempDir dir;
+  WriteAll(dir / "short.cfg", SettingsFileOfSize(999, 77));
+  WriteAll(dir / "long.cfg", SettingsFileOfSize(1000, 77));
+  SettingsStore short_store;
+  short_store.Load(dir / "short.cfg");
+  EXPECT_EQ(short_store.GetInt("sound_volume", 50), 50);
+  SettingsStore long_store;
+  long_store.Load(dir / "long.cfg");
+  EXPECT_EQ(long_store.GetInt("sound_volume", 50), 77);
+}
+
+TEST(SettingsStoreTest, MissingKeysStoreTheirDefaultAndAreSaved) {
+  TempDir dir;
+  SettingsStore store;
+  store.Load(dir / "Settings.cfg");  // no file yet
+  EXPECT_EQ(store.GetInt("sound_volume", 50), 50);
+  EXPECT_TRUE(store.GetBool("first_run", true));
+  store.SetBool("first_run", false);
+  EXPECT_EQ(store.GetString("Language", u"en"), u"en");
+  EXPECT_FALSE(store.FindString("PublisherHost").has_value());
+  ASSERT_TRUE(store.Save());
+
+  DocNode saved;
+  ASSERT_TRUE(LoadDocumentFile(saved, dir / "Settings.cfg"));
+  EXPECT_EQ(saved.name(), "set");
+  const DocNode* options = saved.FindChild("options");
+  ASSERT_NE(options, nullptr);
+  EXPECT_EQ(options->GetInt("sound_volume", 0), 50);
+  ASSERT_NE(options->FindAttribute("first_run", AttributeType::Bool), nullptr);
+  EXPECT_EQ(options->FindAttribute("first_run")->word(), 0u);
+  EXPECT_EQ(options->FindAttribute("PublisherHost"), nullptr);
+  EXPECT_NE(saved.FindChild("channels"), nullptr);
+}
+
+TEST(SettingsStoreTest, SaveOrderIsBoolsIntsTextsByKeyAndFirstTypeWins) {
+  SettingsStore store;
+  store.SetString("b_text", u"t");
+  store.SetInt("z_int", 1);
+  store.SetInt("a_int", 2);
+  store.SetBool("y_bool", true);
+  store.SetBool("shared", true);
+  store.SetInt("shared", 5);
+  DocNode root;
+  store.BuildDocument(root);
+  std::vector<std::string> names;
+  for (const auto& attribute : root.FindChild("options")->attributes()) names.push_back(attribute->name());
+  EXPECT_EQ(names, (std::vector<std::string>{"shared", "y_bool", "a_int", "z_int", "b_text"}));
+  EXPECT_TRUE(root.FindChild("options")->GetBool("shared", false));
+}
+
+TEST(SettingsStoreTest, UnknownSettingsSurviveAndOtherTypesAreDropped) {
+  TempDir dir;
+  DocNode root("set");
+  DocNode* options = root.AddChild("options");
+  options->SetWideString("FutureKey", u"kept");
+  options->AddAttribute("OldWord")->SetWord(AttributeType::Word3, 3);
+  options->SetString("zz_filler", std::string(1000, 'x'));  // narrow: dropped too
+  DocNode* channels = root.AddChild("channels");
+  channels->AddChild("de_one")->SetBool("f", true);
+  ASSERT_TRUE(SaveDocumentFile(root, dir / "Settings.cfg"));
+
+  SettingsStore store;
+  store.Load(dir / "Settings.cfg");
+  ASSERT_NE(store.ChannelsNode(), nullptr);
+  EXPECT_NE(store.ChannelsNode()->FindChild("de_one"), nullptr);
+  bool writer_called = false;
+  store.set_channels_writer([&](DocNode& out) {
+    writer_called = true;
+    out.AddChild("fr_two");
+  });
+  ASSERT_TRUE(store.Save());
+  EXPECT_TRUE(writer_called);
+
+  DocNode saved;
+  ASSERT_TRUE(LoadDocumentFile(saved, dir / "Settings.cfg"));
+  const DocNode* saved_options = saved.FindChild("options");
+  EXPECT_EQ(saved_options->GetWideString("FutureKey"), u"kept");
+  EXPECT_EQ(saved_options->FindAttribute("OldWord"), nullptr);
+  EXPECT_EQ(saved_options->FindAttribute("zz_filler"), nullptr);
+  EXPECT_NE(saved.FindChild("channels")->FindChild("fr_two"), nullptr);
+}
+
+TEST(SettingsStoreTest, AFailedSaveKeepsTheOldFile) {
+  TempDir dir;
+  const auto old_bytes = SettingsFileOfSize(1200, 33);
+  WriteAll(dir / "Settings.cfg", old_bytes);
+  SettingsStore store;
+  store.Load(dir / "Settings.cfg");
+  store.SetString("Big", std::u16string(20000, u'x'));
+
+  // Root ignores folder permissions, so the failure is a file size limit:
+  // writes past 4 KiB fail, as on a full disk.
+  struct rlimit saved_limit {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved_limit), 0);
+  const auto saved_handler = signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = saved_limit;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool saved = store.Save();
+  setrlimit(RLIMIT_FSIZE, &saved_limit);
+  signal(SIGXFSZ, saved_handler);
+
+  EXPECT_FALSE(saved);
+  EXPECT_EQ(ReadAll(dir / "Settings.cfg"), old_bytes);
+  size_t files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) ++files;
+  EXPECT_EQ(files, 1u) << "the temporary file was left behind";
+
+  // A folder that does not exist fails without creating anything.
+  SettingsStore elsewhere;
+  elsewhere.Load(dir / "missing" / "Settings.cfg");
+  EXPECT_FALSE(elsewhere.Save());
+}
+
+TEST(SettingsStoreTest, DamagedFilesGiveDefaults) {
+  TempDir dir;
+  auto bytes = SettingsFileOfSize(1100, 12);
+  bytes[0] = 'X';
+  WriteAll(dir / "bad_magic.cfg", bytes);
+  SettingsStore store;
+  store.Load(dir / "bad_magic.cfg");
+  EXPECT_EQ(store.GetInt("sound_volume", 50), 50);
+
+  auto truncated = SettingsFileOfSize(1100, 12);
+  truncated.resize(1050);
+  WriteAll(dir / "truncated.cfg", truncated);
+  SettingsStore other;
+  other.Load(dir / "truncated.cfg");
+  EXPECT_EQ(other.GetInt("sound_volume", 50), 50);
+  EXPECT_EQ(other.ChannelsNode(), nullptr);
+}
+
+}  // namespace
+}  // namespace vidora

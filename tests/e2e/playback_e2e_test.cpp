@@ -23,6 +23,7 @@
 #include "core/stores/message_sink.h"
 #include "core/stores/settings_store.h"
 #include "e2e/media_server.h"
+#include "e2e/wait_for.h"
 #include "support/temp_dir.h"
 #include "ui/dialogs/image_button.h"
 #include "ui/playback/control_panel.h"
@@ -40,19 +41,7 @@ constexpr int kWaitMs = 20000;
 const QColor kVideoColour(200, 60, 40);
 const QRgb kRadioPictureColour = qRgb(255, 0, 255);
 
-// Processes events until `done` holds or `bound_ms` passed; a ticking
-// timer keeps the loop from sleeping past the bound.
-bool WaitFor(const std::function<bool()>& done, int bound_ms = kWaitMs) {
-  QTimer tick;
-  tick.start(10);
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > bound_ms) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
-  }
-  return true;
-}
+bool WaitFor(const std::function<bool()>& done) { return testing::WaitFor(done, kWaitMs); }
 
 bool Near(QRgb a, QRgb b, int tolerance = 14) {
   return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance &&

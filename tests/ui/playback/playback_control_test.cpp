@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -295,6 +296,50 @@ TEST(RadioWindowTest, WithoutThePictureTheAreaIsBlack) {
   const QImage shot = radio.grab().toImage();
   EXPECT_EQ(shot.pixel(0, 0), qRgb(0, 0, 0));
   EXPECT_EQ(shot.pixel(39, 29), qRgb(0, 0, 0));
+}
+
+}  // namespace
+}  // namespace vidora::testing
+
+namespace vidora::testing {
+namespace {
+
+// The whitest pixel of rows [top, bottom) of `image`: the one whose
+// weakest channel is strongest (the strip's gold line is not white).
+QRgb Brightest(const QImage& image, int top, int bottom) {
+  auto weakest = [](QRgb c) { return std::min({qRed(c), qGreen(c), qBlue(c)}); };
+  QRgb best = qRgb(0, 0, 0);
+  for (int y = top; y < bottom; ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (weakest(image.pixel(x, y)) > weakest(best)) best = image.pixel(x, y);
+  return best;
+}
+
+bool Near(QRgb a, QRgb b, int tolerance) {
+  return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+         std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+}
+
+TEST(InfoStripTest, ChannelNameAboveAndStatusBelowInTheirColours) {
+  LoadTestSkin();
+  QWidget parent;
+  QString name = "Channel";
+  InfoStrip strip(&parent, [&name] { return name; });
+  strip.setGeometry(0, 0, 200, BarUnit());
+  strip.SetStatusText("Playing");
+  const int half = BarUnit() / 2;
+  QImage shot = strip.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  // Text edges are smoothed, so the brightest pixel of each half is the
+  // text's own colour or a little darker.
+  EXPECT_TRUE(Near(Brightest(shot, 0, half), qRgb(250, 250, 255), 12)) << std::hex << Brightest(shot, 0, half);
+  const QRgb status = Brightest(shot, half, shot.height());
+  EXPECT_TRUE(Near(status, qRgb(200, 200, 210), 40)) << std::hex << status;
+  EXPECT_LE(qRed(status), 200);
+
+  name = QString();
+  strip.SetStatusText(QString());
+  shot = strip.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  EXPECT_LT(qGreen(Brightest(shot, 0, shot.height())), 120);
 }
 
 }  // namespace

@@ -14,7 +14,6 @@
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/shell/command_ids.h"
 #include "ui/shell/key_press_watch.h"
-#include "ui/shell/motion_sensor.h"
 #include "ui/stores/ui_texts.h"
 
 namespace vidora {
@@ -35,7 +34,6 @@ bool IsFrameInFront(const QWidget* frame) {
 }  // namespace
 
 MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
-  setAttribute(Qt::WA_DeleteOnClose, false);
   resize(kDefaultWidth, kDefaultHeight);
   setWindowTitle(ToQString(AppTitle()));
 
@@ -142,9 +140,8 @@ void MainFrame::Tick() {
       return;
     }
   }
-  // Turning the display with the motion sensor needs a sensor; without one
-  // the tick ends here.
-  if (!HasMotionSensor()) return;
+  // Turning the display with the motion sensor is not part of the frame
+  // yet; start-up runs without a sensor.
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {

@@ -5,7 +5,9 @@
 #include <QKeyEvent>
 #include <QMenu>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -23,6 +25,7 @@
 #include "ui/shell/command_ids.h"
 #include "ui/shell/main_frame.h"
 #include "ui/shell/shell_test_support.h"
+#include "ui/shell/single_instance.h"
 #include "ui/stores/ui_texts.h"
 
 namespace vidora {
@@ -203,6 +206,21 @@ TEST_F(MainWindowTest, TapInFullScreenEndsItAtTheNextTick) {
   QApplication::sendEvent(frame.view(), &key);
   frame.Tick();
   EXPECT_FALSE(frame.view()->full_screen_layout());
+}
+
+TEST_F(MainWindowTest, LaterStartBringsTheFrameForwardWithItsCommandLine) {
+  MainFrame frame(Options());
+  const QString folder = QString::fromStdString(dir_.path().string());
+  SingleInstance running(QStringLiteral("Vidora"), folder);
+  ASSERT_EQ(running.Check(QString()), 0);
+  ASSERT_TRUE(running.Listen([&frame](const QString& line) { return frame.OnLaterStart(line); }));
+  std::atomic<int> result{-100};
+  std::thread later([&] { result = SingleInstance(QStringLiteral("Vidora"), folder).Check(QStringLiteral("--x y")); });
+  ASSERT_TRUE(testing::ProcessUntil([&] { return result != -100; }));
+  later.join();
+  EXPECT_EQ(result.load(), 1);
+  EXPECT_EQ(frame.last_command_line(), "--x y");
+  EXPECT_TRUE(frame.isVisible());
 }
 
 TEST_F(MainWindowTest, ChannelsClosedWithoutChoiceLeavesPlaybackAlone) {

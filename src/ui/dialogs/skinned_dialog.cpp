@@ -98,7 +98,12 @@ void SkinnedDialog::setVisible(bool visible) {
     if (owner != nullptr && owner->isVisible()) {
       area = owner->geometry();
     } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
-      area = screen->availableGeometry();
+      // Without a window to cover (the first-run dialog at start-up) the
+      // dialog takes the main window's handheld proportions, centred,
+      // rather than a whole desktop screen.
+      const QRect available = screen->availableGeometry();
+      area = QRect(QPoint(), kOwnerlessSize.boundedTo(available.size()));
+      area.moveCenter(available.center());
     }
     if (!area.isEmpty()) setGeometry(area);
   }

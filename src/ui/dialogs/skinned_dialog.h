@@ -2,6 +2,7 @@
 #define VIDORA_UI_DIALOGS_SKINNED_DIALOG_H_
 
 #include <QDialog>
+#include <QSize>
 #include <QRect>
 
 class QAbstractButton;
@@ -35,6 +36,9 @@ class SkinnedDialog : public QDialog {
 
  public:
   enum class Size { kFullScreen, kOwn };
+  // A full-screen dialog without a visible owner window: the main
+  // window's default, portrait size.
+  static constexpr QSize kOwnerlessSize{480, 640};
 
   explicit SkinnedDialog(QWidget* owner, Size size = Size::kFullScreen);
 

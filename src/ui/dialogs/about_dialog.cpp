@@ -1,0 +1,64 @@
+#include "ui/dialogs/about_dialog.h"
+
+#include <QLabel>
+#include <QPainter>
+
+#include "core/stores/language_pack.h"
+#include "ui/dialogs/skin_strip.h"
+#include "ui/dialogs/soft_key_bar.h"
+#include "ui/stores/resource_pack.h"
+#include "ui/stores/ui_texts.h"
+
+namespace vidora {
+
+namespace {
+
+QLabel* MakeLabel(QWidget* dialog, int id) {
+  auto* label = new QLabel(dialog);
+  label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  label->setTextFormat(Qt::PlainText);
+  SetControlId(label, id);
+  return label;
+}
+
+}  // namespace
+
+QString FormatVersionText(const QString& format, const QString& version) {
+  QString text = format;
+  const qsizetype at = text.indexOf(QStringLiteral("%s"));
+  if (at >= 0) text.replace(at, 2, version);
+  return text;
+}
+
+AboutDialog::AboutDialog(QWidget* owner) : SkinnedDialog(owner) {
+  const QString title = ToQString(AppTitle());
+  setWindowTitle(Text("menu_about") + QLatin1Char(' ') + title);
+  title_ = MakeLabel(this, kTitleId);
+  title_->setText(title + QLatin1Char('\n') +
+                  FormatVersionText(Text("str_version"), QString::fromUtf16(kAppVersion)));
+  address_ = MakeLabel(this, kAddressId);
+  address_->setText(QStringLiteral("http://" VIDORA_PUBLISHER_SITE_HOST "/"));
+  copyright_ = MakeLabel(this, kCopyrightId);
+  copyright_->setText(Text("static_copyright"));
+  copyright_->setWordWrap(true);
+  SoftKeys();  // an empty bar: the dialog closes through its OK button
+  const QRect client = ClientRect();
+  LayoutClient(client.width(), client.height());
+}
+
+void AboutDialog::LayoutClient(int width, int height) {
+  const int u = BarUnit();
+  const int g = u / 8;
+  const int d = 5 * u / 4;
+  const int e = 4 * u / 3;
+  title_->setGeometry(2 * u, d, width - 4 * u, d);
+  address_->setGeometry(e, 4 * d, width - 2 * e, d);
+  copyright_->setGeometry(g, height - e, width - 2 * g, e);
+}
+
+void AboutDialog::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  PaintTitleStrip(this, painter);
+}
+
+}  // namespace vidora

@@ -1,0 +1,47 @@
+#ifndef VIDORA_UI_DIALOGS_LANGUAGE_DIALOG_H_
+#define VIDORA_UI_DIALOGS_LANGUAGE_DIALOG_H_
+
+#include "ui/dialogs/skinned_dialog.h"
+
+class QComboBox;
+class QLabel;
+
+namespace vidora {
+
+// The first-run dialog: a notice and the choice of the interface language.
+// Choosing a language makes it current at once and re-labels the dialog;
+// only the left soft key ("button_continue") stores it as the Language
+// setting and confirms. The caller reads confirmed() after exec(), not the
+// result. UI thread only.
+class LanguageDialog : public SkinnedDialog {
+  Q_OBJECT
+
+ public:
+  static constexpr int kNoticeId = 1005;
+  static constexpr int kLabelId = 1010;
+  static constexpr int kComboId = 1009;
+
+  explicit LanguageDialog(QWidget* owner);
+
+  bool confirmed() const { return confirmed_; }
+  QComboBox* combo() const { return combo_; }
+  QLabel* notice() const { return notice_; }
+  QLabel* label() const { return label_; }
+
+ protected:
+  bool HandleCommand(int command) override;
+  void LayoutClient(int width, int height) override;
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void ApplyTexts();
+
+  QLabel* notice_;
+  QLabel* label_;
+  QComboBox* combo_;
+  bool confirmed_ = false;
+};
+
+}  // namespace vidora
+
+#endif  // VIDORA_UI_DIALOGS_LANGUAGE_DIALOG_H_

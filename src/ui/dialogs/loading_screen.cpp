@@ -1,0 +1,102 @@
+#include "ui/dialogs/loading_screen.h"
+
+#include <QDeadlineTimer>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QPointer>
+#include <QScreen>
+#include <QThread>
+
+#include "core/stores/language_pack.h"
+#include "ui/dialogs/about_dialog.h"
+#include "ui/dialogs/dialog_units.h"
+#include "ui/dialogs/skin_strip.h"
+#include "ui/stores/resource_pack.h"
+#include "ui/stores/ui_texts.h"
+
+namespace vidora {
+
+namespace {
+
+constexpr int kStartWaitMs = 300;
+QPointer<LoadingScreen> g_screen;
+
+}  // namespace
+
+QSize ScaleSplash(QSize image, int client_width) {
+  int w = image.width();
+  int h = image.height();
+  if (w <= 0 || client_width <= 0) return image;
+  if (w > client_width) {
+    while (w > client_width) {
+      w /= 2;
+      h /= 2;
+    }
+  } else {
+    while (w < client_width / 2) {
+      w *= 2;
+      h *= 2;
+    }
+  }
+  return QSize(w, h);
+}
+
+LoadingScreen::LoadingScreen(const SkinImage* splash) : SkinnedDialog(nullptr, Size::kOwn), splash_(splash) {
+  setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+  // The template's 137 x 35 dialog units and its text at (11, 19), 118 x 9.
+  QRect window = DialogUnitRect(0, 0, 137, 35);
+  if (QScreen* screen = QGuiApplication::primaryScreen()) window.moveCenter(screen->availableGeometry().center());
+  setGeometry(window);
+
+  setWindowTitle(QStringLiteral("%1 %2").arg(ToQString(AppTitle()), QString::fromUtf16(kAppVersion)));
+  text_ = new QLabel(Text("static_loading"), this);
+  SetControlId(text_, kTextId);
+  text_->setGeometry(DialogUnitRect(11, 19, 118, 9));
+
+  if (splash_ != nullptr && !splash_->size().isEmpty()) {
+    const int cw = window.width();
+    const int wh = window.height();
+    const QSize image = ScaleSplash(splash_->size(), cw);
+    const int left = (cw - image.width()) / 2;
+    image_rect_ = QRect(left, wh, image.width(), image.height());
+    setGeometry(window.x(), window.y() - 2 * image.height() / 3, window.width(), wh + 4 * image.height() / 3);
+  }
+}
+
+bool LoadingScreen::HandleCommand(int command) {
+  // Only CloseLoadingScreen ends the screen; Escape does not.
+  return command == IDCANCEL;
+}
+
+void LoadingScreen::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  PaintTitleStrip(this, painter);
+  if (splash_ != nullptr && !image_rect_.isEmpty()) splash_->Draw(painter, image_rect_);
+  painter.setPen(Skin().FramePen());
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void ShowLoadingScreen() {
+  if (g_screen) return;
+  g_screen = new LoadingScreen(SplashImage());
+  g_screen->show();
+  const QDeadlineTimer deadline(kStartWaitMs);
+  while (!deadline.hasExpired()) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(10);
+  }
+}
+
+void CloseLoadingScreen() {
+  if (!g_screen) return;
+  LoadingScreen* screen = g_screen;
+  g_screen = nullptr;
+  screen->done(1);
+  screen->deleteLater();
+}
+
+LoadingScreen* CurrentLoadingScreen() { return g_screen; }
+
+}  // namespace vidora

@@ -1,0 +1,59 @@
+#ifndef VIDORA_UI_DIALOGS_LOADING_SCREEN_H_
+#define VIDORA_UI_DIALOGS_LOADING_SCREEN_H_
+
+#include <QRect>
+#include <QSize>
+
+#include "ui/dialogs/skinned_dialog.h"
+
+class QLabel;
+
+namespace vidora {
+
+class SkinImage;
+
+// The size the splash picture is drawn at in a client area `client_width`
+// wide: halved until it fits, or doubled until it fills at least half of
+// the width (powers of two only, so the aspect ratio stays).
+QSize ScaleSplash(QSize image, int client_width);
+
+// The small window shown while the player starts: the title and version in
+// its title strip, "static_loading", and the splash picture below, the
+// window grown around it. A top-level window of the UI thread (widgets
+// cannot live on another thread), shown before the main window is built
+// and closed by the main view's first tick. UI thread only.
+class LoadingScreen : public SkinnedDialog {
+  Q_OBJECT
+
+ public:
+  static constexpr int kTextId = 1007;
+
+  // Builds the screen at its own size, centred on the primary screen, and
+  // grows it for `splash` (nullptr: no picture).
+  LoadingScreen(const SkinImage* splash);
+
+  QRect image_rect() const { return image_rect_; }
+  QLabel* text_label() const { return text_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  bool HandleCommand(int command) override;
+
+ private:
+  const SkinImage* splash_;
+  QLabel* text_;
+  QRect image_rect_;
+};
+
+// Shows the process-wide loading screen with the skin's splash picture and
+// keeps the UI thread's events running for 300 ms so that it is up before
+// the main window is built.
+void ShowLoadingScreen();
+// Ends the loading screen with result 1 if it exists.
+void CloseLoadingScreen();
+// The loading screen while it is shown, or nullptr.
+LoadingScreen* CurrentLoadingScreen();
+
+}  // namespace vidora
+
+#endif  // VIDORA_UI_DIALOGS_LOADING_SCREEN_H_

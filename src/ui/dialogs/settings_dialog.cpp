@@ -1,0 +1,111 @@
+#include "ui/dialogs/settings_dialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPainter>
+
+#include <algorithm>
+
+#include "core/stores/language_pack.h"
+#include "core/stores/settings_store.h"
+#include "ui/dialogs/dialog_units.h"
+#include "ui/dialogs/skin_strip.h"
+#include "ui/dialogs/soft_key_bar.h"
+#include "ui/shell/motion_sensor.h"
+#include "ui/stores/resource_pack.h"
+#include "ui/stores/ui_texts.h"
+
+namespace vidora {
+
+namespace {
+
+QCheckBox* MakeCheck(QWidget* dialog, const char* key, int id, bool checked) {
+  auto* box = new QCheckBox(QString::fromLatin1(key), dialog);
+  SetControlId(box, id);
+  box->setChecked(checked);
+  return box;
+}
+
+}  // namespace
+
+SettingsDialog::SettingsDialog(QWidget* owner) : SkinnedDialog(owner) {
+  // The captions start as keys and are translated as a whole, so that a
+  // key without a text stays visible as the key.
+  setWindowTitle(QStringLiteral("menu_settings"));
+  label_ = new QLabel(QStringLiteral("static_language"), this);
+  SetControlId(label_, kLanguageLabelId);
+  combo_ = new QComboBox(this);
+  SetControlId(combo_, kLanguageComboId);
+  auto_update_ = MakeCheck(this, "check_update", kAutoUpdateId, GetBoolSetting("AutoU", true));
+  auto_catalogue_update_ = MakeCheck(this, "check_cupdate", kAutoCatalogueUpdateId, GetBoolSetting("AutoCU", true));
+  hide_ad_ = MakeCheck(this, "check_hide_ad", kHideAdId, GetBoolSetting("HideAD", false));
+  landscape_ = MakeCheck(this, "check_landscape_fs", kLandscapeId, GetBoolSetting("LandscapeFS", true));
+  landscape_->setVisible(!HasMotionSensor());
+  TranslateWindowTree(this);
+
+  for (int i = 0; i < LanguageCount(); ++i) combo_->addItem(ToQString(LanguageName(i)));
+  combo_->setCurrentIndex(FindLanguageIndex(GetStringSetting("Language", u"en")));
+  connect(combo_, &QComboBox::currentIndexChanged, this,
+          [this] { ShowMessageByKey(this, "msg_lang_restart", MB_OK); });
+
+  SoftKeys()->SetLeftKey(Text("button_ok"), ID_SOFTKEY_LEFT);
+  SoftKeys()->SetRightKey(Text("button_cancel"), ID_SOFTKEY_RIGHT);
+  const QRect client = ClientRect();
+  LayoutClient(client.width(), client.height());
+}
+
+QCheckBox* SettingsDialog::check(int id) const {
+  switch (id) {
+    case kAutoUpdateId:
+      return auto_update_;
+    case kAutoCatalogueUpdateId:
+      return auto_catalogue_update_;
+    case kHideAdId:
+      return hide_ad_;
+    case kLandscapeId:
+      return landscape_;
+    default:
+      return nullptr;
+  }
+}
+
+bool SettingsDialog::HandleCommand(int command) {
+  if (command != ID_SOFTKEY_LEFT) return false;  // the frame ends the dialog without storing
+  Store();
+  done(1);
+  return true;
+}
+
+void SettingsDialog::Store() {
+  if (const int index = combo_->currentIndex(); index >= 0) SetStringSetting("Language", LanguageCode(index));
+  SetBoolSetting("AutoCU", auto_catalogue_update_->isChecked());
+  SetBoolSetting("AutoU", auto_update_->isChecked());
+  SetBoolSetting("HideAD", hide_ad_->isChecked());
+  // Stored also while hidden (with a motion sensor), with the value read
+  // at opening.
+  SetBoolSetting("LandscapeFS", landscape_->isChecked());
+}
+
+void SettingsDialog::LayoutClient(int width, int) {
+  // The controls keep their places in dialog units; the check boxes run
+  // to the right edge.
+  auto x = DialogUnitsAcross;
+  auto y = DialogUnitsDown;
+  const int left = x(7);
+  const int row = y(21);
+  label_->setGeometry(left, y(15), x(112), y(9));
+  combo_->setGeometry(left, y(24), x(112), y(13));
+  const int check_width = std::max(0, width - 2 * left);
+  auto_update_->setGeometry(left, y(37), check_width, row);
+  auto_catalogue_update_->setGeometry(left, y(56), check_width, row);
+  hide_ad_->setGeometry(left, y(75), check_width, row);
+  landscape_->setGeometry(left, y(94), check_width, row);
+}
+
+void SettingsDialog::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  PaintTitleStrip(this, painter);
+}
+
+}  // namespace vidora

@@ -1,0 +1,75 @@
+#include "ui/dialogs/wait_dialog.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QWidget>
+
+#include "ui/dialogs/dialog_units.h"
+#include "ui/dialogs/skin_strip.h"
+#include "ui/stores/resource_pack.h"
+#include "ui/stores/ui_texts.h"
+
+namespace vidora {
+
+UpdateWaitDialog::UpdateWaitDialog(QWidget* owner, std::string_view title_key, Worker worker)
+    : SkinnedDialog(owner, Size::kOwn), worker_(std::move(worker)) {
+  setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+  // The template's 137 x 35 dialog units with its text at (11, 19), 118 x 9.
+  resize(DialogUnitRect(0, 0, 137, 35).size());
+  setWindowTitle(Text(title_key));
+  text_ = new QLabel(Text("str_wait"), this);
+  SetControlId(text_, kTextId);
+  text_->setGeometry(DialogUnitRect(11, 19, 118, 9));
+  if (QWidget* window = owner != nullptr ? owner->window() : nullptr) {
+    QRect place = geometry();
+    place.moveCenter(window->geometry().center());
+    setGeometry(place);
+  }
+}
+
+UpdateWaitDialog::~UpdateWaitDialog() {
+  if (thread_.joinable()) thread_.join();
+}
+
+int UpdateWaitDialog::Run() {
+  if (worker_) {
+    thread_ = std::thread([this] { worker_(*this); });
+  } else {
+    EndFromWorker(1);
+  }
+  const int result = exec();
+  if (thread_.joinable()) thread_.join();
+  return result;
+}
+
+void UpdateWaitDialog::SetTitleByKeyFromWorker(std::string key) {
+  QMetaObject::invokeMethod(
+      this,
+      [this, key = std::move(key)] {
+        setWindowTitle(Text(key));
+        repaint();
+      },
+      Qt::QueuedConnection);
+}
+
+void UpdateWaitDialog::EndFromWorker(int result) {
+  QMetaObject::invokeMethod(
+      this,
+      [this, result] { done(result); },
+      Qt::QueuedConnection);
+}
+
+bool UpdateWaitDialog::HandleCommand(int) {
+  // Escape and close requests are refused: the worker decides.
+  return true;
+}
+
+void UpdateWaitDialog::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  PaintTitleStrip(this, painter);
+  painter.setPen(Skin().FramePen());
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+}  // namespace vidora

@@ -1,0 +1,119 @@
+#include "ui/shell/app_startup.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QThread>
+#include <QTimer>
+
+#include <memory>
+
+#include "core/catalogue/channel_catalogue.h"
+#include "core/stores/language_pack.h"
+#include "core/stores/message_sink.h"
+#include "core/stores/settings_store.h"
+#include "ui/dialogs/language_dialog.h"
+#include "ui/dialogs/loading_screen.h"
+#include "ui/shell/main_frame.h"
+#include "ui/shell/motion_sensor.h"
+#include "ui/shell/signal_closer.h"
+#include "ui/shell/single_instance.h"
+#include "ui/stores/resource_pack.h"
+#include "ui/stores/ui_texts.h"
+
+namespace vidora {
+
+namespace {
+
+// Plain messages of the core (the catalogue loader's warnings, the HTTP
+// client's diagnostics) as modal boxes on the UI thread; a message from
+// another thread waits until the box has been dismissed.
+void InstallMessageSink() {
+  SetMessageSink([](const std::u16string& text, const std::u16string& caption) {
+    auto show = [text, caption] {
+      ShowPlainMessageBox(QApplication::activeWindow(), ToQString(text), ToQString(caption));
+    };
+    if (QThread::currentThread() == qApp->thread()) {
+      show();
+    } else {
+      QMetaObject::invokeMethod(qApp, show, Qt::BlockingQueuedConnection);
+    }
+  });
+}
+
+// The main window while it exists, for the signal handling.
+QPointer<MainFrame> g_frame;
+
+// SIGTERM or SIGINT: an open dialog is cancelled first (a wait dialog
+// refuses and is waited for), so that the close sequence never runs under a
+// dialog that still uses the view; then the main window closes like the
+// exit command. During the first-run dialog that cancels it.
+void CloseFromSignal() {
+  if (QWidget* modal = QApplication::activeModalWidget()) {
+    modal->close();
+    if (g_frame) QTimer::singleShot(50, g_frame, [] { CloseFromSignal(); });
+    return;
+  }
+  if (g_frame) g_frame->close();
+}
+
+int RunMainWindow(SingleInstance& instance) {
+  int exit_code = 0;
+  MainFrameOptions options;
+  options.on_closed = [] { QCoreApplication::exit(0); };
+  auto frame = std::make_unique<MainFrame>(std::move(options));
+  MainFrame* window = frame.get();
+  g_frame = window;
+  instance.Listen([window](const QString& command_line) { return window->OnLaterStart(command_line); });
+  frame->show();
+  frame->raise();
+  frame->activateWindow();
+  exit_code = QApplication::exec();
+  g_frame = nullptr;
+  frame.reset();
+  return exit_code;
+}
+
+}  // namespace
+
+bool RunFirstRunDialog() {
+  if (!GetBoolSetting("first_run", true)) return true;
+  LanguageDialog dialog(QApplication::activeWindow());
+  dialog.exec();
+  if (!dialog.confirmed()) return false;
+  SetBoolSetting("first_run", false);
+  return true;
+}
+
+QString CommandLineOf(const QStringList& arguments) { return arguments.mid(1).join(QLatin1Char(' ')); }
+
+int RunPlayer() {
+  SingleInstance instance(QString::fromLatin1(kInstanceTitle));
+  const int check = instance.Check(CommandLineOf(QCoreApplication::arguments()));
+  if (check < 0 || check == 1) return check;
+
+  SignalCloser closer(CloseFromSignal);
+  InstallMessageSink();
+  LoadSettings(kSettingsFileName);
+  LoadLanguagePack(kLanguagePackFileName);
+  LoadResourcePack(kResourcePackFileName);
+  auto sensor = std::make_unique<NoMotionSensor>();
+  SetCurrentMotionSensor(sensor.get());
+
+  int exit_code = 0;
+  if (RunFirstRunDialog()) {
+    ShowLoadingScreen();
+    exit_code = RunMainWindow(instance);
+    CloseLoadingScreen();  // a window that failed before its first tick
+  }
+
+  sensor->Close();
+  SetCurrentMotionSensor(nullptr);
+  sensor.reset();
+  FreeCatalogue();
+  FreeResourcePack();
+  FreeLanguagePack();
+  SetMessageSink({});
+  return exit_code;
+}
+
+}  // namespace vidora

@@ -1,0 +1,177 @@
+#include "ui/shell/main_frame.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeySequence>
+#include <QMenu>
+#include <QShortcut>
+
+#include "core/stores/language_pack.h"
+#include "core/stores/settings_store.h"
+#include "ui/catalogue/channels_dialog.h"
+#include "ui/dialogs/about_dialog.h"
+#include "ui/dialogs/settings_dialog.h"
+#include "ui/dialogs/soft_key_bar.h"
+#include "ui/shell/command_ids.h"
+#include "ui/shell/key_press_watch.h"
+#include "ui/stores/ui_texts.h"
+
+namespace vidora {
+
+namespace {
+
+constexpr int kFrameTickMs = 100;
+
+// Whether the application's active window is `frame` or a window whose
+// chain of parents reaches it.
+bool IsFrameInFront(const QWidget* frame) {
+  for (const QWidget* window = QApplication::activeWindow(); window != nullptr; window = window->parentWidget()) {
+    if (window == frame) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
+  resize(kDefaultWidth, kDefaultHeight);
+  setWindowTitle(ToQString(AppTitle()));
+
+  menu_ = BuildMenu();
+  soft_keys_ = new SoftKeyBar(this);
+  soft_keys_->SetLeftKey(menu_.left_caption, menu_.left_command);
+  soft_keys_->SetRightMenu(menu_.right_caption, menu_.right.get());
+  connect(soft_keys_, &SoftKeyBar::CommandTriggered, this, &MainFrame::SendCommand);
+
+  view_ = new MainView(this, [this](int command) { SendCommand(command); }, options_.view);
+  LayoutChildren();
+
+  auto* exit_key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+  connect(exit_key, &QShortcut::activated, this, [this] { SendCommand(ID_EXIT); });
+
+  watch_ = std::make_unique<KeyPressWatch>();
+  connect(&timer_, &QTimer::timeout, this, &MainFrame::Tick);
+  timer_.start(kFrameTickMs);
+}
+
+MainFrame::~MainFrame() {
+  timer_.stop();
+  delete view_;  // a frame that never closed still ends its view first
+  view_ = nullptr;
+}
+
+QWidget* MainFrame::DialogOwner() {
+  QWidget* active = QApplication::activeWindow();
+  return active != nullptr ? active : this;
+}
+
+void MainFrame::SendCommand(int command) {
+  if (closed_) return;
+  switch (command) {
+    case ID_CHANNELS:
+      RunChannels();
+      break;
+    case ID_FULLSCREEN:
+      ToggleFullScreen();
+      break;
+    case ID_CHANNEL_UPDATE:
+    case ID_UPDATE:
+      if (view_ != nullptr) view_->RunUpdateCommand(command);
+      break;
+    case ID_SETTINGS: {
+      SettingsDialog dialog(DialogOwner());
+      dialog.exec();
+      break;
+    }
+    case ID_ABOUT: {
+      AboutDialog dialog(DialogOwner());
+      dialog.exec();
+      break;
+    }
+    case ID_EXIT:
+      // Like a posted close: the command that asked for it finishes first.
+      QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+      break;
+    default:
+      break;
+  }
+}
+
+void MainFrame::RunChannels() {
+  ChannelsDialog dialog(DialogOwner());
+  dialog.exec();
+  if (closed_ || view_ == nullptr) return;  // closed from outside meanwhile
+  repaint();
+  if (dialog.play_requested()) view_->SendViewMessage(WM_PLAY_CHANNEL, 0, dialog.chosen_channel());
+}
+
+void MainFrame::ToggleFullScreen() {
+  if (view_ == nullptr) return;
+  if (view_->full_screen_layout()) {
+    showNormal();
+    bar_hidden_ = false;
+    soft_keys_->show();
+    soft_keys_->repaint();
+  } else {
+    bar_hidden_ = true;
+    soft_keys_->hide();
+    showFullScreen();
+  }
+  // The tap or key that chose the command must not end the new state.
+  watch_->TakePressed();
+  LayoutChildren();
+  view_->SendViewMessage(WM_TOGGLE_FULL_LAYOUT, 0, nullptr);
+  view_->Relayout();
+}
+
+bool MainFrame::OnLaterStart(const QString& command_line) {
+  last_command_line_ = command_line;
+  if (isMinimized()) showNormal();
+  show();
+  raise();
+  activateWindow();
+  return true;
+}
+
+void MainFrame::Tick() {
+  if (view_ != nullptr && view_->full_screen_layout()) {
+    if (!IsFrameInFront(this) || watch_->TakePressed()) {
+      SendCommand(ID_FULLSCREEN);
+      return;
+    }
+  }
+  // Turning the display with the motion sensor is not part of the frame
+  // yet; start-up runs without a sensor.
+}
+
+void MainFrame::closeEvent(QCloseEvent* event) {
+  if (closed_) {
+    event->accept();
+    return;
+  }
+  closed_ = true;
+  timer_.stop();
+  if (view_ != nullptr) view_->StopPlayer();
+  if (options_.save_settings) {
+    options_.save_settings();
+  } else {
+    SaveSettings();
+  }
+  delete view_;
+  view_ = nullptr;
+  event->accept();
+  if (options_.on_closed) options_.on_closed();
+}
+
+void MainFrame::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  LayoutChildren();
+}
+
+void MainFrame::LayoutChildren() {
+  const int bar = bar_hidden_ ? 0 : SoftKeyBar::BarHeight();
+  soft_keys_->setGeometry(0, height() - bar, width(), bar);
+  if (view_ != nullptr) view_->setGeometry(0, 0, width(), height() - bar);
+}
+
+}  // namespace vidora

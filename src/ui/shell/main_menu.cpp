@@ -1,0 +1,34 @@
+#include "ui/shell/main_menu.h"
+
+#include <QDesktopServices>
+#include <QMenu>
+#include <QUrl>
+
+#include "ui/dialogs/soft_key_bar.h"
+#include "ui/shell/command_ids.h"
+#include "ui/stores/ui_texts.h"
+
+namespace vidora {
+
+MainMenu BuildMenu() {
+  MainMenu menu;
+  menu.left_caption = Text("menu_channels");
+  menu.left_command = ID_CHANNELS;
+  menu.right_caption = Text("menu_menu");
+  menu.right = std::make_unique<QMenu>(menu.right_caption);
+  QMenu* right = menu.right.get();
+  AddMenuCommand(right, Text("menu_fullscreen"), ID_FULLSCREEN);
+  AddMenuCommand(right, Text("menu_settings"), ID_SETTINGS);
+  QMenu* updates = right->addMenu(Text("menu_updates"));
+  AddMenuCommand(updates, Text("menu_update"), ID_UPDATE);
+  AddMenuCommand(updates, Text("menu_channel_update"), ID_CHANNEL_UPDATE);
+  right->addSeparator();
+  AddMenuCommand(right, Text("menu_about"), ID_ABOUT);
+  right->addSeparator();
+  AddMenuCommand(right, Text("menu_exit"), ID_EXIT);
+  return menu;
+}
+
+void OpenInBrowser(const QString& address) { QDesktopServices::openUrl(QUrl(address)); }
+
+}  // namespace vidora

@@ -1,0 +1,116 @@
+#include "ui/shell/main_view.h"
+
+#include <QPainter>
+#include <QResizeEvent>
+
+#include "core/catalogue/channel_catalogue.h"
+#include "core/network/update_service.h"
+#include "core/stores/settings_store.h"
+#include "ui/dialogs/loading_screen.h"
+#include "ui/shell/command_ids.h"
+#include "ui/shell/qt_update_ui.h"
+#include "ui/stores/resource_pack.h"
+
+namespace vidora {
+
+namespace {
+constexpr int kViewTickMs = 500;
+}  // namespace
+
+MainView::MainView(QWidget* frame, CommandSender send_command, MainViewOptions options)
+    : QWidget(frame), frame_(frame), send_command_(std::move(send_command)), options_(std::move(options)) {
+  setAttribute(Qt::WA_OpaquePaintEvent);  // the paint handler fills what the strips leave
+  elapsed_ms_ = 0;
+  full_screen_layout_ = false;
+  playback_ = std::make_unique<PlaybackControl>(this, this, send_command_);
+  ChannelCatalogue& catalogue = options_.catalogue_file.empty() ? LoadCatalogue(kCatalogueFileName)
+                                                                 : LoadCatalogueFile(options_.catalogue_file);
+  // The first layout replaces this rectangle.
+  playback_->Start(PlaybackControl::FirstPlayerRect(size()), options_.backend);
+  update_ui_ = std::make_unique<QtUpdateUi>(frame_, this, send_command_);
+  updates_ = std::make_unique<UpdateService>(*update_ui_, catalogue);
+  updates_->StartAutomaticChecks();
+  playback_->SetVolumeAll(GetIntSetting("sound_volume", 50));
+  connect(&timer_, &QTimer::timeout, this, &MainView::Tick);
+  timer_.start(kViewTickMs);
+}
+
+MainView::~MainView() {
+  timer_.stop();
+  if (playback_) playback_->End();
+  // Cancels running checks and joins their threads.
+  updates_.reset();
+  update_ui_.reset();
+  playback_.reset();
+}
+
+intptr_t MainView::SendViewMessage(unsigned message, uintptr_t wparam, Channel* channel) {
+  switch (message) {
+    case WM_PLAY_CHANNEL:
+      playback_->PlayChannel(channel);
+      return 0;
+    case WM_STOP_PLAYBACK:
+      playback_->StopPlayback();
+      return 0;
+    case WM_TOGGLE_FULL_LAYOUT:
+      full_screen_layout_ = !full_screen_layout_;
+      Relayout();
+      update();
+      return 0;
+    case WM_STEP_FAVOURITE:
+      playback_->StepFavourite(wparam);
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+void MainView::Relayout() {
+  if (playback_) playback_->Layout(size(), full_screen_layout_);
+}
+
+void MainView::StopPlayer() {
+  if (playback_) playback_->StopPlayer();
+}
+
+void MainView::Tick() {
+  elapsed_ms_ += kViewTickMs;
+  updates_->PollPendingUpdates();
+  if (elapsed_ms_ == kViewTickMs) CloseLoadingScreen();
+  if (playback_ && playback_->player() != nullptr) {
+    const bool full_screen = playback_->IsPlayerFullScreen();
+    if (player_was_full_screen_ && !full_screen) Relayout();
+    player_was_full_screen_ = full_screen;
+  }
+}
+
+void MainView::RunUpdateCommand(int command) {
+  if (command == ID_CHANNEL_UPDATE) {
+    updates_->RunCatalogueUpdateCommand();
+  } else if (command == ID_UPDATE) {
+    updates_->RunApplicationUpdateCommand();
+  }
+}
+
+void MainView::paintEvent(QPaintEvent*) {
+  if (full_screen_layout_) return;  // the picture covers the view
+  const int unit = BarUnit();
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.fillRect(QRect(0, unit, width(), height() - 2 * unit), Skin().BackgroundBrush());
+  const QRect player = playback_ ? playback_->PlayerRect() : QRect();
+  if (player.isEmpty()) return;
+  painter.setPen(Skin().FramePen());
+  painter.setBrush(Qt::NoBrush);
+  // One pixel around the player; an aliased 1-pixel outline of a QRect
+  // covers one pixel more than the rectangle on the right and bottom.
+  const QRect outline = player.adjusted(-1, -1, 1, 1);
+  painter.drawRect(outline.adjusted(0, 0, -1, -1));
+}
+
+void MainView::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  Relayout();
+}
+
+}  // namespace vidora

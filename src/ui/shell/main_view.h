@@ -1,0 +1,86 @@
+#ifndef VIDORA_UI_SHELL_MAIN_VIEW_H_
+#define VIDORA_UI_SHELL_MAIN_VIEW_H_
+
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "ui/playback/playback_control.h"
+#include "ui/shell/view_messages.h"
+
+namespace vidora {
+
+class QtUpdateUi;
+class UpdateService;
+
+// What the main view needs from outside besides the stores.
+struct MainViewOptions {
+  // Makes the player's engine; empty for libmpv (tests give a fake).
+  PlaybackControl::BackendFactory backend;
+  // The catalogue file; empty for Channels.vdch next to the executable.
+  std::filesystem::path catalogue_file;
+};
+
+// The main frame's client: the playback area with the information strip
+// on top, the control panel at the bottom and the picture (player window
+// or radio picture) between them, on the skin's background. Starts the
+// catalogue, the playback parts, the update service with its automatic
+// checks and the volume when it is built, runs the 500 ms view tick, and
+// takes the view's private messages. UI thread only; owned by the main
+// frame.
+class MainView : public QWidget, public ViewMessageTarget {
+  Q_OBJECT
+
+ public:
+  using CommandSender = std::function<void(int command)>;
+
+  // The view start sequence. `send_command` runs a frame command
+  // synchronously; `frame` is the window whose activity gates the
+  // promotion of pending updates and owns the update messages.
+  MainView(QWidget* frame, CommandSender send_command, MainViewOptions options);
+  // The view end sequence.
+  ~MainView() override;
+
+  // The view's private messages (WM_PLAY_CHANNEL ... WM_STEP_FAVOURITE).
+  intptr_t SendViewMessage(unsigned message, uintptr_t wparam, Channel* channel) override;
+
+  // Lays the parts out for the current size and layout (also the plain
+  // size notice the full-screen command sends).
+  void Relayout();
+  // The close sequence's stop: stops the player only.
+  void StopPlayer();
+  // One 500 ms view tick; the timer calls it.
+  void Tick();
+  // ID_CHANNEL_UPDATE or ID_UPDATE: the update service's command.
+  void RunUpdateCommand(int command);
+
+  int elapsed_ms() const { return elapsed_ms_; }
+  bool full_screen_layout() const { return full_screen_layout_; }
+  PlaybackControl* playback() const { return playback_.get(); }
+  UpdateService* updates() const { return updates_.get(); }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  QWidget* frame_;
+  CommandSender send_command_;
+  MainViewOptions options_;
+  std::unique_ptr<PlaybackControl> playback_;
+  std::unique_ptr<QtUpdateUi> update_ui_;
+  std::unique_ptr<UpdateService> updates_;
+  QTimer timer_;
+  int elapsed_ms_ = 0;
+  bool full_screen_layout_ = false;
+  // The player's own full-screen state at the previous tick.
+  bool player_was_full_screen_ = false;
+};
+
+}  // namespace vidora
+
+#endif  // VIDORA_UI_SHELL_MAIN_VIEW_H_

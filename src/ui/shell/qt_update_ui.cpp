@@ -1,0 +1,49 @@
+#include "ui/shell/qt_update_ui.h"
+
+#include <QApplication>
+#include <QWidget>
+
+#include "ui/dialogs/wait_dialog.h"
+#include "ui/shell/main_menu.h"
+#include "ui/shell/view_messages.h"
+#include "ui/stores/ui_texts.h"
+
+namespace vidora {
+
+bool IsActiveFrame(const QWidget* frame) {
+  if (frame == nullptr) return false;
+  if (QApplication::activeModalWidget() != nullptr) return false;
+  return QApplication::activeWindow() == frame;
+}
+
+QtUpdateUi::QtUpdateUi(QWidget* frame, ViewMessageTarget* view, CommandSender send_command)
+    : frame_(frame), view_(view), send_command_(std::move(send_command)) {}
+
+void QtUpdateUi::RunWaitDialog(UpdateWaitKind, std::string_view title_key, WaitWorker worker) {
+  QWidget* owner = QApplication::activeWindow();
+  UpdateWaitDialog dialog(owner != nullptr ? owner : frame_, title_key,
+                          [worker = std::move(worker)](UpdateWaitDialog& wait) {
+                            worker([&wait](std::string_view key) { wait.SetTitleByKeyFromWorker(std::string(key)); });
+                            // The worker has written its results: only now may the UI thread go on.
+                            wait.EndFromWorker(1);
+                          });
+  dialog.Run();
+}
+
+int QtUpdateUi::ShowMessageByKey(std::string_view key, int buttons) {
+  return vidora::ShowMessageByKey(frame_, key, buttons);
+}
+
+void QtUpdateUi::OpenWebAddress(const std::u16string& address) { OpenInBrowser(ToQString(address)); }
+
+void QtUpdateUi::StopPlayback() {
+  if (view_ != nullptr) view_->SendViewMessage(WM_STOP_PLAYBACK, 0, nullptr);
+}
+
+bool QtUpdateUi::IsFrameActive() { return IsActiveFrame(frame_); }
+
+void QtUpdateUi::SendCommand(int id) {
+  if (send_command_) send_command_(id);
+}
+
+}  // namespace vidora

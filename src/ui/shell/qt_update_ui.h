@@ -1,0 +1,43 @@
+#ifndef VIDORA_UI_SHELL_QT_UPDATE_UI_H_
+#define VIDORA_UI_SHELL_QT_UPDATE_UI_H_
+
+#include <functional>
+
+#include "core/network/update_ui.h"
+
+class QWidget;
+
+namespace vidora {
+
+class ViewMessageTarget;
+
+// Whether `frame` is the active window: no modal dialog is open and the
+// application's active window is the frame itself.
+bool IsActiveFrame(const QWidget* frame);
+
+// The update service's user interface on the main window: wait dialogs
+// owned by the active window, message boxes owned by the frame, the
+// browser, the view's stop message and the frame's commands. Borrows the
+// frame and the view, which must outlive it. UI thread only.
+class QtUpdateUi : public UpdateUi {
+ public:
+  using CommandSender = std::function<void(int command)>;
+
+  QtUpdateUi(QWidget* frame, ViewMessageTarget* view, CommandSender send_command);
+
+  void RunWaitDialog(UpdateWaitKind kind, std::string_view title_key, WaitWorker worker) override;
+  int ShowMessageByKey(std::string_view key, int buttons) override;
+  void OpenWebAddress(const std::u16string& address) override;
+  void StopPlayback() override;
+  bool IsFrameActive() override;
+  void SendCommand(int id) override;
+
+ private:
+  QWidget* frame_;
+  ViewMessageTarget* view_;
+  CommandSender send_command_;
+};
+
+}  // namespace vidora
+
+#endif  // VIDORA_UI_SHELL_QT_UPDATE_UI_H_

@@ -1,0 +1,144 @@
+// The settings dialog: what it shows, that it stores only through its left
+// soft key, and the restart notice on every language change.
+#include <QCheckBox>
+#include <QComboBox>
+
+#include <gtest/gtest.h>
+
+#include "core/stores/language_pack.h"
+#include "core/stores/settings_store.h"
+#include "support/temp_dir.h"
+#include "ui/dialogs/settings_dialog.h"
+#include "ui/dialogs/skin_test_support.h"
+#include "ui/dialogs/soft_key_bar.h"
+#include "ui/shell/motion_sensor.h"
+#include "ui/shell/shell_test_support.h"
+#include "ui/stores/ui_texts.h"
+
+namespace vidora {
+namespace {
+
+using testing::InstallLanguages;
+using testing::TestLanguage;
+
+class FakeSensor : public MotionSensor {
+ public:
+  bool Available() const override { return true; }
+  bool Read(MotionSample&) override { return false; }
+  void Close() override {}
+};
+
+class SettingsDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::LoadTestSkin();
+    InstallLanguages(dir_ / "Languages.lngp",
+                     {TestLanguage{u"English", u"en",
+                                   {{"menu_settings", u"Settings"},
+                                    {"check_update", u"Check for new versions"},
+                                    {"button_ok", u"OK"},
+                                    {"button_cancel", u"Cancel"},
+                                    {"msg_lang_restart", u"Restart to apply"}}},
+                      TestLanguage{u"Deutsch", u"de", {}}, TestLanguage{u"Francais", u"fr", {}}},
+                     u"en");
+    SetStringSetting("Language", u"en");
+    SetBoolSetting("AutoCU", true);
+    SetBoolSetting("AutoU", true);
+    SetBoolSetting("HideAD", false);
+    SetBoolSetting("LandscapeFS", true);
+  }
+  void TearDown() override {
+    SetCurrentMotionSensor(nullptr);
+    FreeLanguagePack();
+  }
+
+  void ExpectUnchanged() {
+    EXPECT_EQ(GetStringSetting("Language", u""), u"en");
+    EXPECT_TRUE(GetBoolSetting("AutoCU", false));
+    EXPECT_TRUE(GetBoolSetting("AutoU", false));
+    EXPECT_FALSE(GetBoolSetting("HideAD", true));
+    EXPECT_TRUE(GetBoolSetting("LandscapeFS", false));
+  }
+
+  static void UncheckAllAndChooseGerman(SettingsDialog& dialog) {
+    for (int id : {SettingsDialog::kAutoUpdateId, SettingsDialog::kAutoCatalogueUpdateId,
+                   SettingsDialog::kHideAdId, SettingsDialog::kLandscapeId}) {
+      dialog.check(id)->setChecked(false);
+    }
+    dialog.combo()->setCurrentIndex(1);
+  }
+
+  testing::TempDir dir_;
+};
+
+TEST_F(SettingsDialogTest, OpensWithTranslatedTextsAndStoredValues) {
+  SetBoolSetting("HideAD", true);
+  SetBoolSetting("AutoU", false);
+  SettingsDialog dialog(nullptr);
+  EXPECT_EQ(dialog.windowTitle(), "Settings");
+  EXPECT_EQ(dialog.check(SettingsDialog::kAutoUpdateId)->text(), "Check for new versions");
+  // A key without a text stays visible as the key.
+  EXPECT_EQ(dialog.check(SettingsDialog::kHideAdId)->text(), "check_hide_ad");
+  EXPECT_EQ(dialog.combo()->count(), 3);
+  EXPECT_EQ(dialog.combo()->itemText(2), "Francais");
+  EXPECT_EQ(dialog.combo()->currentIndex(), 0);
+  EXPECT_FALSE(dialog.check(SettingsDialog::kAutoUpdateId)->isChecked());
+  EXPECT_TRUE(dialog.check(SettingsDialog::kAutoCatalogueUpdateId)->isChecked());
+  EXPECT_TRUE(dialog.check(SettingsDialog::kHideAdId)->isChecked());
+  EXPECT_EQ(dialog.SoftKeys()->LeftCaption(), "OK");
+  EXPECT_EQ(dialog.SoftKeys()->RightCaption(), "Cancel");
+}
+
+TEST_F(SettingsDialogTest, LandscapeBoxShownOnlyWithoutMotionSensor) {
+  {
+    SettingsDialog dialog(nullptr);
+    EXPECT_FALSE(dialog.check(SettingsDialog::kLandscapeId)->isHidden());
+  }
+  FakeSensor sensor;
+  SetCurrentMotionSensor(&sensor);
+  SettingsDialog dialog(nullptr);
+  EXPECT_TRUE(dialog.check(SettingsDialog::kLandscapeId)->isHidden());
+  // Still stored on confirm, with the value read at opening.
+  SetBoolSetting("LandscapeFS", false);
+  SettingsDialog again(nullptr);
+  SetBoolSetting("LandscapeFS", true);
+  again.RunCommand(ID_SOFTKEY_LEFT);
+  EXPECT_FALSE(GetBoolSetting("LandscapeFS", true));
+}
+
+TEST_F(SettingsDialogTest, EveryLanguageChangeShowsRestartNotice) {
+  testing::ModalAnswerer answerer;
+  SettingsDialog dialog(nullptr);
+  dialog.combo()->setCurrentIndex(1);
+  dialog.combo()->setCurrentIndex(2);
+  ASSERT_EQ(answerer.messages().size(), 2u);
+  EXPECT_EQ(answerer.messages()[0], "Restart to apply");
+  dialog.RunCommand(ID_SOFTKEY_RIGHT);
+  EXPECT_EQ(dialog.result(), 2);
+  ExpectUnchanged();  // not even the language
+}
+
+TEST_F(SettingsDialogTest, TitleOkStoresNothingButReturnsOne) {
+  testing::ModalAnswerer answerer;
+  SettingsDialog dialog(nullptr);
+  UncheckAllAndChooseGerman(dialog);
+  dialog.RunCommand(IDOK);
+  EXPECT_EQ(dialog.result(), 1);
+  ExpectUnchanged();
+}
+
+TEST_F(SettingsDialogTest, LeftSoftKeyStoresEverything) {
+  testing::ModalAnswerer answerer;
+  SettingsDialog dialog(nullptr);
+  UncheckAllAndChooseGerman(dialog);
+  dialog.RunCommand(ID_SOFTKEY_LEFT);
+  EXPECT_EQ(dialog.result(), 1);
+  EXPECT_EQ(GetStringSetting("Language", u""), u"de");
+  EXPECT_FALSE(GetBoolSetting("AutoCU", true));
+  EXPECT_FALSE(GetBoolSetting("AutoU", true));
+  EXPECT_FALSE(GetBoolSetting("HideAD", true));
+  EXPECT_FALSE(GetBoolSetting("LandscapeFS", true));
+}
+
+}  // namespace
+}  // namespace vidora

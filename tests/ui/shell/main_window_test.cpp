@@ -1,0 +1,243 @@
+// The main frame and view: layout numbers, full-screen layout, the close
+// sequence, the menu and its commands, and the promotion of pending
+// updates.
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "core/catalogue/channel_catalogue.h"
+#include "core/stores/language_pack.h"
+#include "core/stores/settings_store.h"
+#include "support/temp_dir.h"
+#include "ui/catalogue/channels_dialog.h"
+#include "ui/dialogs/skin_test_support.h"
+#include "ui/dialogs/soft_key_bar.h"
+#include "ui/playback/fake_player_backend.h"
+#include "ui/playback/control_panel.h"
+#include "ui/playback/info_strip.h"
+#include "ui/shell/command_ids.h"
+#include "ui/shell/main_frame.h"
+#include "ui/shell/shell_test_support.h"
+#include "ui/shell/single_instance.h"
+#include "ui/stores/ui_texts.h"
+
+namespace vidora {
+namespace {
+
+// The playback tests' engine, also writing "stop" into a shared log.
+class StopLoggingBackend : public testing::FakePlayerBackend {
+ public:
+  StopLoggingBackend(Record& record, std::vector<std::string>* log) : FakePlayerBackend(record), log_(log) {}
+  void Stop() override {
+    FakePlayerBackend::Stop();
+    log_->push_back("stop");
+  }
+
+ private:
+  std::vector<std::string>* log_;
+};
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::LoadTestSkin();
+    testing::InstallLanguages(dir_ / "Languages.lngp",
+                              {testing::TestLanguage{u"English",
+                                                     u"en",
+                                                     {{"app_mvdra", u"Vidora"},
+                                                      {"menu_channels", u"Channels"},
+                                                      {"menu_menu", u"Menu"},
+                                                      {"menu_fullscreen", u"Full screen"},
+                                                      {"menu_settings", u"Settings"},
+                                                      {"menu_updates", u"Updates"},
+                                                      {"menu_update", u"Check version"},
+                                                      {"menu_channel_update", u"Update channels"},
+                                                      {"menu_about", u"About"},
+                                                      {"menu_exit", u"Exit"}}}},
+                              u"en");
+    // No update check may leave this machine.
+    SetBoolSetting("AutoCU", false);
+    SetBoolSetting("AutoU", false);
+    SetStringSetting("PublisherHost", u"127.0.0.1:1");
+  }
+  void TearDown() override {
+    FreeCatalogue();
+    FreeLanguagePack();
+  }
+
+  MainFrameOptions Options() {
+    MainFrameOptions options;
+    options.view.backend = [this] { return std::make_unique<StopLoggingBackend>(record_, &log_); };
+    options.save_settings = [this] {
+      log_.push_back("save");
+      return true;
+    };
+    return options;
+  }
+
+  testing::TempDir dir_;
+  testing::FakePlayerBackend::Record record_;
+  std::vector<std::string> log_;
+};
+
+TEST_F(MainWindowTest, NormalLayoutOfA240By268View) {
+  MainFrame frame(Options());
+  frame.show();
+  MainView* view = frame.view();
+  view->resize(240, 268);
+  PlaybackControl* playback = view->playback();
+  EXPECT_EQ(playback->strip()->geometry(), QRect(0, 0, 240, 24));
+  EXPECT_EQ(playback->PlayerRect(), QRect(3, 27, 234, 190));
+  EXPECT_EQ(playback->panel()->geometry(), QRect(0, 220, 240, 48));
+  EXPECT_FALSE(playback->strip()->isHidden());
+}
+
+TEST_F(MainWindowTest, FullScreenLayoutCoversTheViewAndHidesTheStrips) {
+  MainFrame frame(Options());
+  frame.show();
+  MainView* view = frame.view();
+  view->resize(240, 268);
+  view->SendViewMessage(WM_TOGGLE_FULL_LAYOUT, 0, nullptr);
+  EXPECT_TRUE(view->full_screen_layout());
+  EXPECT_EQ(view->playback()->PlayerRect(), QRect(0, 0, 240, 268));
+  EXPECT_TRUE(view->playback()->strip()->isHidden());
+  EXPECT_TRUE(view->playback()->panel()->isHidden());
+  view->SendViewMessage(WM_TOGGLE_FULL_LAYOUT, 0, nullptr);
+  EXPECT_EQ(view->playback()->PlayerRect(), QRect(3, 27, 234, 190));
+}
+
+TEST_F(MainWindowTest, FrameHasPortraitDefaultSizeAndViewAboveSoftKeys) {
+  MainFrame frame(Options());
+  frame.show();
+  EXPECT_EQ(frame.size(), QSize(480, 640));
+  EXPECT_EQ(frame.windowTitle(), "Vidora");
+  const int bar = SoftKeyBar::BarHeight();
+  EXPECT_EQ(frame.view()->geometry(), QRect(0, 0, 480, 640 - bar));
+  EXPECT_EQ(frame.soft_keys()->geometry(), QRect(0, 640 - bar, 480, bar));
+  frame.resize(300, 500);
+  ASSERT_TRUE(testing::ProcessUntil([&] { return frame.width() == 300; }));
+  EXPECT_EQ(frame.view()->geometry(), QRect(0, 0, 300, 500 - bar));
+}
+
+TEST_F(MainWindowTest, SoftKeysCarryTheMenuTree) {
+  MainFrame frame(Options());
+  EXPECT_EQ(frame.soft_keys()->LeftCaption(), "Channels");
+  EXPECT_EQ(frame.soft_keys()->LeftCommand(), ID_CHANNELS);
+  EXPECT_EQ(frame.soft_keys()->RightCaption(), "Menu");
+  std::vector<std::pair<QString, int>> items;
+  for (QAction* action : frame.menu()->actions()) {
+    if (action->isSeparator()) {
+      items.emplace_back("-", 0);
+    } else if (action->menu() != nullptr) {
+      items.emplace_back(action->text(), -1);
+      for (QAction* inner : action->menu()->actions()) items.emplace_back(inner->text(), MenuCommandOf(inner));
+    } else {
+      items.emplace_back(action->text(), MenuCommandOf(action));
+    }
+  }
+  const std::vector<std::pair<QString, int>> expected = {
+      {"Full screen", ID_FULLSCREEN}, {"Settings", ID_SETTINGS},  {"Updates", -1},
+      {"Check version", ID_UPDATE},   {"Update channels", ID_CHANNEL_UPDATE}, {"-", 0},
+      {"About", ID_ABOUT},            {"-", 0},                   {"Exit", ID_EXIT}};
+  EXPECT_EQ(items, expected);
+}
+
+TEST_F(MainWindowTest, CloseStopsThenSavesThenDestroysTheView) {
+  bool closed = false;
+  MainFrameOptions options = Options();
+  options.on_closed = [&closed] { closed = true; };
+  MainFrame frame(std::move(options));
+  QObject::connect(frame.view(), &QObject::destroyed, [this] { log_.push_back("destroy"); });
+  frame.show();
+  log_.clear();
+  frame.SendCommand(ID_EXIT);
+  EXPECT_FALSE(frame.closed());  // a posted close
+  ASSERT_TRUE(testing::ProcessUntil([&] { return closed; }));
+  EXPECT_EQ(log_, (std::vector<std::string>{"stop", "save", "destroy"}));
+  EXPECT_EQ(frame.view(), nullptr);
+  EXPECT_FALSE(frame.isVisible());
+}
+
+TEST_F(MainWindowTest, CtrlQExitsLikeTheMenu) {
+  bool closed = false;
+  MainFrameOptions options = Options();
+  options.on_closed = [&closed] { closed = true; };
+  MainFrame frame(std::move(options));
+  frame.show();
+  frame.activateWindow();
+  QApplication::setActiveWindow(&frame);
+  QKeyEvent press(QEvent::ShortcutOverride, Qt::Key_Q, Qt::ControlModifier);
+  QApplication::sendEvent(&frame, &press);
+  QKeyEvent key(QEvent::KeyPress, Qt::Key_Q, Qt::ControlModifier);
+  QApplication::sendEvent(frame.view(), &key);
+  ASSERT_TRUE(testing::ProcessUntil([&] { return closed; }));
+  EXPECT_NE(std::find(log_.begin(), log_.end(), "save"), log_.end());
+}
+
+TEST_F(MainWindowTest, FullScreenCommandSwitchesFrameAndViewTogether) {
+  MainFrame frame(Options());
+  frame.show();
+  QApplication::setActiveWindow(&frame);
+  frame.SendCommand(ID_FULLSCREEN);
+  EXPECT_TRUE(frame.view()->full_screen_layout());
+  EXPECT_TRUE(frame.soft_keys()->isHidden());
+  EXPECT_EQ(frame.view()->playback()->PlayerRect(), QRect(QPoint(0, 0), frame.view()->size()));
+  frame.SendCommand(ID_FULLSCREEN);
+  EXPECT_FALSE(frame.view()->full_screen_layout());
+  EXPECT_FALSE(frame.soft_keys()->isHidden());
+}
+
+TEST_F(MainWindowTest, TapInFullScreenEndsItAtTheNextTick) {
+  MainFrame frame(Options());
+  frame.show();
+  QApplication::setActiveWindow(&frame);
+  frame.SendCommand(ID_FULLSCREEN);
+  ASSERT_TRUE(frame.view()->full_screen_layout());
+  frame.Tick();
+  EXPECT_TRUE(frame.view()->full_screen_layout());  // nothing pressed yet
+  QKeyEvent key(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+  QApplication::sendEvent(frame.view(), &key);
+  frame.Tick();
+  EXPECT_FALSE(frame.view()->full_screen_layout());
+}
+
+TEST_F(MainWindowTest, LaterStartBringsTheFrameForwardWithItsCommandLine) {
+  MainFrame frame(Options());
+  const QString folder = QString::fromStdString(dir_.path().string());
+  SingleInstance running(QStringLiteral("Vidora"), folder);
+  ASSERT_EQ(running.Check(QString()), 0);
+  ASSERT_TRUE(running.Listen([&frame](const QString& line) { return frame.OnLaterStart(line); }));
+  std::atomic<int> result{-100};
+  std::thread later([&] { result = SingleInstance(QStringLiteral("Vidora"), folder).Check(QStringLiteral("--x y")); });
+  ASSERT_TRUE(testing::ProcessUntil([&] { return result != -100; }));
+  later.join();
+  EXPECT_EQ(result.load(), 1);
+  EXPECT_EQ(frame.last_command_line(), "--x y");
+  EXPECT_TRUE(frame.isVisible());
+}
+
+TEST_F(MainWindowTest, ChannelsClosedWithoutChoiceLeavesPlaybackAlone) {
+  MainFrame frame(Options());
+  frame.show();
+  log_.clear();
+  bool shown = false;
+  testing::ModalAnswerer answerer([&shown](QWidget* dialog) {
+    if (auto* channels = qobject_cast<ChannelsDialog*>(dialog)) {
+      shown = true;
+      channels->RunCommand(IDOK);
+    }
+  });
+  frame.SendCommand(ID_CHANNELS);
+  EXPECT_TRUE(shown);
+  EXPECT_TRUE(log_.empty());
+}
+
+}  // namespace
+}  // namespace vidora

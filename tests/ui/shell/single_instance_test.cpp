@@ -1,0 +1,162 @@
+// One player per user: the lock, the hand-over of a later start's command
+// line, the retry while nobody listens, and the real executable started
+// twice.
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <signal.h>
+
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "core/document/doc_node.h"
+#include "core/stores/settings_store.h"
+#include "support/temp_dir.h"
+#include "ui/shell/shell_test_support.h"
+#include "ui/shell/single_instance.h"
+
+namespace vidora {
+namespace {
+
+namespace fs = std::filesystem;
+
+const QString kTitle = QStringLiteral("Vidora");
+
+// Runs a later start's check on a thread of its own while this thread
+// serves the running instance's events.
+int CheckFromOtherThread(const QString& folder, const QString& command_line, int attempts = 25, int retry_ms = 100) {
+  std::atomic<bool> done{false};
+  int result = -100;
+  std::thread later([&] {
+    SingleInstance instance(kTitle, folder);
+    result = instance.Check(command_line, attempts, retry_ms);
+    done = true;
+  });
+  testing::ProcessUntil([&] { return done.load(); }, 60000);
+  later.join();
+  return result;
+}
+
+TEST(SingleInstanceTest, FirstHoldsTheLockAndLaterStartHandsOverItsCommandLine) {
+  testing::TempDir dir;
+  const QString folder = QString::fromStdString(dir.path().string());
+  SingleInstance first(kTitle, folder);
+  ASSERT_EQ(first.Check(QStringLiteral("ignored")), 0);
+  EXPECT_TRUE(first.holds_lock());
+  QStringList received;
+  ASSERT_TRUE(first.Listen([&](const QString& line) {
+    received << line;
+    return true;
+  }));
+
+  EXPECT_EQ(CheckFromOtherThread(folder, QStringLiteral("play \u00e9t\u00e9")), 1);
+  EXPECT_EQ(CheckFromOtherThread(folder, QString()), 1);
+  EXPECT_EQ(received, (QStringList{QStringLiteral("play \u00e9t\u00e9"), QString()}));
+}
+
+TEST(SingleInstanceTest, LockHeldButNobodyListeningStartsOnItsOwnAfterRetries) {
+  testing::TempDir dir;
+  const QString folder = QString::fromStdString(dir.path().string());
+  SingleInstance first(kTitle, folder);
+  ASSERT_EQ(first.Check(QString()), 0);
+  SingleInstance later(kTitle, folder);
+  EXPECT_EQ(later.Check(QStringLiteral("x"), 3, 10), 0);
+  EXPECT_FALSE(later.holds_lock());
+}
+
+TEST(SingleInstanceTest, WindowThatDoesNotComeForwardCountsAsAttempt) {
+  testing::TempDir dir;
+  const QString folder = QString::fromStdString(dir.path().string());
+  SingleInstance first(kTitle, folder);
+  ASSERT_EQ(first.Check(QString()), 0);
+  int calls = 0;
+  ASSERT_TRUE(first.Listen([&](const QString&) {
+    ++calls;
+    return false;
+  }));
+  EXPECT_EQ(CheckFromOtherThread(folder, QStringLiteral("x"), 3, 10), 0);
+  EXPECT_EQ(calls, 3);
+}
+
+TEST(SingleInstanceTest, LockOfAFinishedInstanceIsFreeAgainAndBadFolderFails) {
+  testing::TempDir dir;
+  const QString folder = QString::fromStdString(dir.path().string());
+  {
+    SingleInstance first(kTitle, folder);
+    ASSERT_EQ(first.Check(QString()), 0);
+    ASSERT_TRUE(first.Listen([](const QString&) { return true; }));
+  }
+  SingleInstance again(kTitle, folder);
+  EXPECT_EQ(again.Check(QString(), 1, 10), 0);
+  EXPECT_TRUE(again.holds_lock());
+  EXPECT_TRUE(again.Listen([](const QString&) { return true; }));  // the old socket does not block it
+
+  SingleInstance nowhere(kTitle, QString::fromStdString((dir.path() / "missing").string()));
+  EXPECT_EQ(nowhere.Check(QString()), kInstanceInvalidArgument);
+  SingleInstance untitled(QString(), folder);
+  EXPECT_EQ(untitled.Check(QString()), kInstanceCheckFailed);
+}
+
+// The real player, copied with its data into a fresh folder, with a
+// fresh runtime folder: the second start exits with 1, and SIGTERM closes
+// the first one normally, saving its settings.
+TEST(SingleInstanceTest, SecondStartOfThePlayerExitsWithOneAndSigtermSaves) {
+  testing::TempDir dir;
+  const fs::path bin = dir / "bin";
+  const fs::path run = dir / "run";
+  fs::create_directories(bin);
+  fs::create_directories(run);
+  fs::permissions(run, fs::perms::owner_all, fs::perm_options::replace);
+  for (const char* name : {"vidora", "Languages.lngp", "Resources.qdoc", "cbuild.qdoc", "Channels.vdch"}) {
+    const fs::path source = fs::path(VIDORA_BIN_DIR) / name;
+    if (fs::exists(source)) fs::copy_file(source, bin / name);
+  }
+  ASSERT_TRUE(fs::exists(bin / "vidora"));
+  {
+    // A settings file that skips the first-run dialog (padded past the
+    // store's minimum size).
+    SettingsStore settings;
+    settings.Load(bin / kSettingsFileName);
+    settings.SetBool("first_run", false);
+    settings.SetBool("AutoCU", false);
+    settings.SetBool("AutoU", false);
+    settings.SetString("padding", std::u16string(600, u'x'));
+    ASSERT_TRUE(settings.Save());
+  }
+
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(run.string()));
+  environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  const QString program = QString::fromStdString((bin / "vidora").string());
+
+  QProcess first;
+  first.setProcessEnvironment(environment);
+  first.start(program, {});
+  ASSERT_TRUE(first.waitForStarted(10000));
+  ASSERT_TRUE(testing::ProcessUntil([&] { return fs::exists(run / "Vidora.socket"); }, 60000));
+
+  QProcess second;
+  second.setProcessEnvironment(environment);
+  second.start(program, {QStringLiteral("--hello"), QStringLiteral("world")});
+  ASSERT_TRUE(second.waitForFinished(60000));
+  EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(second.exitCode(), 1);
+  EXPECT_EQ(first.state(), QProcess::Running);
+
+  ::kill(static_cast<pid_t>(first.processId()), SIGTERM);
+  ASSERT_TRUE(first.waitForFinished(60000));
+  EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(first.exitCode(), 0);
+  SettingsStore saved;
+  saved.Load(bin / kSettingsFileName);
+  EXPECT_FALSE(saved.GetBool("first_run", true));
+  EXPECT_TRUE(saved.FindString("padding").has_value());
+  // Written by the running player: the view reads the volume at start.
+  EXPECT_EQ(saved.GetInt("sound_volume", -1), 50);
+}
+
+}  // namespace
+}  // namespace vidora

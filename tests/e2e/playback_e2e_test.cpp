@@ -12,7 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <functional>
+#include <thread>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,9 +57,11 @@ class StatusSpy : public PlayerStatusListener {
   explicit StatusSpy(PlayerStatusListener* next) : next_(next) {}
   void OnPlayerStatus(PlayerWindow* player, const std::optional<std::u16string>& text, int code) override {
     codes.push_back(code);
+    texts.push_back(text.value_or(u""));
     next_->OnPlayerStatus(player, text, code);
   }
   std::vector<int> codes;
+  std::vector<std::u16string> texts;
 
  private:
   PlayerStatusListener* next_;
@@ -81,6 +86,26 @@ class PlaybackEndToEndTest : public ::testing::Test {
       response.set_content("<asx><entry><ref href = \"http://" + server_.Host() + "/tv.y4m\"/></entry></asx>",
                            "video/x-ms-asf");
     });
+    // Four seconds of sound (more than the player reads to recognise the
+    // stream), then nothing until the test lets the rest go. Sent chunked,
+    // as a live stream is: the player cannot jump ahead.
+    auto stalling = std::make_shared<std::string>(MakeToneWav(48000, 20));
+    server_.server().Get("/stalling.wav", [this, stalling](const httplib::Request&, httplib::Response& response) {
+      response.set_chunked_content_provider("audio/wav", [this, stalling](size_t offset, httplib::DataSink& sink) {
+        constexpr size_t kFirstPart = 44 + 4 * 96000;
+        constexpr size_t kChunk = 16000;
+        if (offset >= stalling->size()) {
+          sink.done();
+          return true;
+        }
+        if (offset >= kFirstPart) {
+          for (int i = 0; i < 3000 && !release_stall_; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        const size_t limit = offset < kFirstPart ? kFirstPart : stalling->size();
+        sink.write(stalling->data() + offset, std::min(kChunk, limit - offset));
+        return true;
+      });
+    });
     ASSERT_TRUE(server_.Start());
     const std::string host = server_.Host();
     SetStringSetting("StreamProviderHost", std::u16string(host.begin(), host.end()));
@@ -92,6 +117,7 @@ class PlaybackEndToEndTest : public ::testing::Test {
     AddTestChannel(*de, "missing", server_.Url("/missing.wav"));
     AddTestChannel(*de, "nowhere", u"http://127.0.0.1:" + QString::number(UnusedPort()).toStdU16String() + u"/x.wav");
     AddTestChannel(*de, "provided", u"page-7", false, "vdtm");
+    AddTestChannel(*de, "stalling", server_.Url("/stalling.wav"), true);
     catalogue_ = &LoadTestCatalogue(root, dir_.path());
 
     view_.resize(320, 300);
@@ -108,6 +134,7 @@ class PlaybackEndToEndTest : public ::testing::Test {
   }
 
   void TearDown() override {
+    release_stall_ = true;
     MainPlayerEvents().set_listener(control_.get());
     control_.reset();
     FreeCatalogue();
@@ -152,6 +179,7 @@ class PlaybackEndToEndTest : public ::testing::Test {
   std::unique_ptr<PlaybackControl> control_;
   std::unique_ptr<StatusSpy> spy_;
   std::vector<std::u16string> messages_;
+  std::atomic<bool> release_stall_{false};
 };
 
 TEST_F(PlaybackEndToEndTest, VideoChannelShowsItsColourInThePlayerWindow) {
@@ -211,6 +239,21 @@ TEST_F(PlaybackEndToEndTest, UnreachableServerGivesTheServerNotFoundCode) {
   EXPECT_EQ(spy_->codes.back(), kStatusNetworkError);
   EXPECT_TRUE(Status().contains("refused")) << Status().toStdString();
   EXPECT_TRUE(ShowsPlayGlyphs());
+}
+
+TEST_F(PlaybackEndToEndTest, AStreamThatRunsDryBuffersAndPlaysOnWhenDataComesBack) {
+  control_->PlayChannel(Find("de_stalling"));
+  ASSERT_TRUE(WaitFor([&] { return Status() == "Playing"; })) << Status().toStdString();
+  ASSERT_TRUE(WaitFor([&] { return Status().startsWith("Buffering "); })) << Status().toStdString();
+  EXPECT_TRUE(MainPlayerEvents().buffering_active());
+  EXPECT_TRUE(ShowsStopGlyphs());
+  release_stall_ = true;
+  ASSERT_TRUE(WaitFor([&] { return Status() == "Playing"; })) << Status().toStdString();
+  EXPECT_FALSE(MainPlayerEvents().buffering_active());
+  EXPECT_TRUE(ShowsStopGlyphs());
+  const std::vector<std::u16string>& texts = spy_->texts;
+  EXPECT_EQ(texts.front(), u"");
+  EXPECT_NE(std::find(texts.begin(), texts.end(), u"Opening\u2026"), texts.end());
 }
 
 TEST_F(PlaybackEndToEndTest, VolumeReachesThePlayerAndIsStored) {

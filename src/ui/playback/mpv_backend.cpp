@@ -205,6 +205,7 @@ void MpvBackend::HandleEvent(const mpv_event& event) {
       last_warning_.clear();
       unreachable_ = false;
       cache_percent_ = 0;
+      // The property may already say that this file waits for its cache.
       SetBuffering(true, paused_for_cache_);
       break;
     case MPV_EVENT_PLAYBACK_RESTART:
@@ -284,6 +285,7 @@ void MpvBackend::HandleEndFile(int reason, int error) {
   const bool was_buffering = buffering_;
   active_ = false;
   opening_ = false;
+  paused_for_cache_ = false;
   buffering_ = false;
   if (reason == MPV_END_FILE_REASON_ERROR) {
     failed_ = true;

@@ -29,7 +29,7 @@ constexpr uint64_t kObserveIdle = 3;
 constexpr char kReconnectOptions[] =
     "reconnect=1,reconnect_streamed=1,reconnect_on_network_error=1,reconnect_delay_max=5";
 
-constexpr std::array<std::pair<const char*, const char*>, 18> kPlayerOptions = {{
+constexpr std::array<std::pair<const char*, const char*>, 21> kPlayerOptions = {{
     // Nothing from the user's own mpv set-up, nothing of mpv's own UI.
     {"config", "no"},
     {"load-scripts", "no"},
@@ -37,6 +37,11 @@ constexpr std::array<std::pair<const char*, const char*>, 18> kPlayerOptions = {
     {"input-default-bindings", "no"},
     {"input-vo-keyboard", "no"},
     {"osc", "no"},
+    // mpv's built-in scripts (statistics, console, profiles) would each run
+    // a Lua thread for nothing.
+    {"load-stats-overlay", "no"},
+    {"load-osd-console", "no"},
+    {"load-auto-profiles", "no"},
     {"terminal", "no"},
     {"idle", "yes"},
     {"vo", "libmpv"},

@@ -35,8 +35,8 @@ struct MainFrameOptions {
 // bar. Builds the menu, dispatches the menu commands, switches the full
 // screen presentation, runs the 100 ms frame tick (full-screen exit watch
 // and the motion sensor's display turning; the sensor is the process-wide
-// CurrentMotionSensor()) and saves the settings when it closes. UI thread
-// only.
+// CurrentMotionSensor()) and saves the settings when it closes (first
+// turning back a display that full screen turned). UI thread only.
 class MainFrame : public QWidget {
   Q_OBJECT
 

@@ -13,6 +13,8 @@
 #include "core/stores/settings_store.h"
 #include "ui/dialogs/language_dialog.h"
 #include "ui/dialogs/loading_screen.h"
+#include "ui/shell/display_orientation.h"
+#include "ui/shell/iio_motion_sensor.h"
 #include "ui/shell/main_frame.h"
 #include "ui/shell/motion_sensor.h"
 #include "ui/shell/signal_closer.h"
@@ -60,6 +62,10 @@ int RunMainWindow(SingleInstance& instance) {
   int exit_code = 0;
   MainFrameOptions options;
   options.on_closed = [] { QCoreApplication::exit(0); };
+  // The output to turn is the one that shows the middle of the frame.
+  options.display_orientation = [](QWidget* frame) {
+    return CreateXRandrDisplayOrientation([frame] { return frame->geometry().center(); });
+  };
   auto frame = std::make_unique<MainFrame>(std::move(options));
   MainFrame* window = frame.get();
   g_frame = window;
@@ -96,7 +102,7 @@ int RunPlayer() {
   LoadSettings(kSettingsFileName);
   LoadLanguagePack(kLanguagePackFileName);
   LoadResourcePack(kResourcePackFileName);
-  auto sensor = std::make_unique<NoMotionSensor>();
+  std::unique_ptr<MotionSensor> sensor = OpenMotionSensor();
   SetCurrentMotionSensor(sensor.get());
 
   int exit_code = 0;

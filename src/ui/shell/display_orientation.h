@@ -14,7 +14,9 @@ namespace vidora {
 class DisplayOrientation {
  public:
   virtual ~DisplayOrientation() = default;
-  virtual void SetDisplayOrientation(int value) = 0;
+  // True when the display was turned; false when it already had the
+  // orientation asked for, or the change was refused or impossible.
+  virtual bool SetDisplayOrientation(int value) = 0;
 };
 
 // Rotates, through XRandR, the output that shows the point the locator

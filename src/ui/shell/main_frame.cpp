@@ -14,6 +14,7 @@
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/shell/command_ids.h"
 #include "ui/shell/key_press_watch.h"
+#include "ui/shell/motion_sensor.h"
 #include "ui/stores/ui_texts.h"
 
 namespace vidora {
@@ -49,6 +50,7 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
   auto* exit_key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
   connect(exit_key, &QShortcut::activated, this, [this] { SendCommand(ID_EXIT); });
 
+  if (options_.display_orientation) orientation_ = options_.display_orientation(this);
   watch_ = std::make_unique<KeyPressWatch>();
   connect(&timer_, &QTimer::timeout, this, &MainFrame::Tick);
   timer_.start(kFrameTickMs);
@@ -108,14 +110,27 @@ void MainFrame::RunChannels() {
 void MainFrame::ToggleFullScreen() {
   if (view_ == nullptr) return;
   if (view_->full_screen_layout()) {
-    showNormal();
+    // Only a turn that entering made is undone: on a screen that was
+    // already wide nothing turned, and asking for portrait now would turn
+    // the user's screen on its side.
+    if (turned_for_full_screen_) SetDisplayOrientation(DMDO_0);
+    turned_for_full_screen_ = false;
+    // A desktop window goes back to where and how it was (normal or
+    // maximised), not to the whole work area.
+    setWindowState(state_before_full_screen_);
+    show();
     bar_hidden_ = false;
     soft_keys_->show();
     soft_keys_->repaint();
   } else {
+    state_before_full_screen_ = windowState() & ~(Qt::WindowFullScreen | Qt::WindowMinimized);
+    showFullScreen();
     bar_hidden_ = true;
     soft_keys_->hide();
-    showFullScreen();
+    // With a sensor the display follows the device; LandscapeFS is not read.
+    if (!HasMotionSensor() && GetBoolSetting("LandscapeFS", true)) {
+      turned_for_full_screen_ = SetDisplayOrientation(DMDO_270);
+    }
   }
   // The tap or key that chose the command must not end the new state.
   watch_->TakePressed();
@@ -134,14 +149,23 @@ bool MainFrame::OnLaterStart(const QString& command_line) {
 }
 
 void MainFrame::Tick() {
+  if (closed_) return;
   if (view_ != nullptr && view_->full_screen_layout()) {
     if (!IsFrameInFront(this) || watch_->TakePressed()) {
       SendCommand(ID_FULLSCREEN);
       return;
     }
   }
-  // Turning the display with the motion sensor is not part of the frame
-  // yet; start-up runs without a sensor.
+  MotionSensor* sensor = CurrentMotionSensor();
+  if (sensor == nullptr || !sensor->Available()) return;
+  MotionSample sample;
+  const bool read = sensor->Read(sample);
+  const auto turn = tilt_.Feed(ClassifyTilt(read, sample), IsFrameInFront(this));
+  if (turn.has_value()) SetDisplayOrientation(*turn);
+}
+
+bool MainFrame::SetDisplayOrientation(int value) {
+  return orientation_ != nullptr && orientation_->SetDisplayOrientation(value);
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {
@@ -151,6 +175,10 @@ void MainFrame::closeEvent(QCloseEvent* event) {
   }
   closed_ = true;
   timer_.stop();
+  // Leaving by Ctrl+Q or a signal while in full screen must not leave the
+  // display turned after the player has gone.
+  if (turned_for_full_screen_) SetDisplayOrientation(DMDO_0);
+  turned_for_full_screen_ = false;
   if (view_ != nullptr) view_->StopPlayer();
   if (options_.save_settings) {
     options_.save_settings();

@@ -8,8 +8,10 @@
 #include <functional>
 #include <memory>
 
+#include "ui/shell/display_orientation.h"
 #include "ui/shell/main_menu.h"
 #include "ui/shell/main_view.h"
+#include "ui/shell/tilt_tracker.h"
 
 namespace vidora {
 
@@ -24,11 +26,17 @@ struct MainFrameOptions {
   // Called once the close sequence has destroyed the view (the event
   // loop's end; start-up quits with 0 here).
   std::function<void()> on_closed;
+  // Makes the back end that turns the display, given the frame (which
+  // outlives it); empty means the display is never turned.
+  std::function<std::unique_ptr<DisplayOrientation>(QWidget* frame)> display_orientation;
 };
 
 // The application's top-level window: the main view above the soft-key
-// bar. Builds the menu, dispatches the menu commands, runs the 100 ms
-// frame tick and saves the settings when it closes. UI thread only.
+// bar. Builds the menu, dispatches the menu commands, switches the full
+// screen presentation, runs the 100 ms frame tick (full-screen exit watch
+// and the motion sensor's display turning; the sensor is the process-wide
+// CurrentMotionSensor()) and saves the settings when it closes (first
+// turning back a display that full screen turned). UI thread only.
 class MainFrame : public QWidget {
   Q_OBJECT
 
@@ -44,22 +52,31 @@ class MainFrame : public QWidget {
   // Runs a menu command synchronously (the WM_COMMAND of the frame).
   void SendCommand(int command);
 
-  // The full-screen switch (ID_FULLSCREEN): the frame goes full screen
+  // The full-screen switch (ID_FULLSCREEN): the frame covers the screen
   // without the soft-key bar and the view takes its full-screen layout, or
-  // back. Display rotation is not part of it yet.
+  // the frame goes back to the window state and geometry it had before and
+  // shows the bar again. Without a motion sensor and with `LandscapeFS`
+  // (default true) the display turns to landscape on entering, and back to
+  // portrait on leaving when entering turned it.
   void ToggleFullScreen();
 
   // A later start of the player handed over `command_line`: the frame
   // comes forward. Returns whether it did.
   bool OnLaterStart(const QString& command_line);
 
-  // One 100 ms frame tick; the timer calls it.
+  // One 100 ms frame tick; the timer calls it. In full screen, a tap, a
+  // navigation key since the last tick or another window in front leaves
+  // full screen (and ends the tick); then, with a motion sensor, one sample
+  // is read and eight agreeing ones in a row, taken while the frame or one
+  // of its windows is active, turn the display.
   void Tick();
 
   MainView* view() const { return view_; }
   SoftKeyBar* soft_keys() const { return soft_keys_; }
   QMenu* menu() const { return menu_.right.get(); }
   const QString& last_command_line() const { return last_command_line_; }
+  // tiltCount and tiltRotated of the motion sensor's orientation logic.
+  const TiltTracker& tilt() const { return tilt_; }
   bool closed() const { return closed_; }
 
  protected:
@@ -70,6 +87,7 @@ class MainFrame : public QWidget {
   QWidget* DialogOwner();
   void RunChannels();
   void LayoutChildren();
+  bool SetDisplayOrientation(int value);
 
   MainFrameOptions options_;
   MainMenu menu_;
@@ -78,6 +96,12 @@ class MainFrame : public QWidget {
   std::unique_ptr<KeyPressWatch> watch_;
   QTimer timer_;
   QString last_command_line_;
+  std::unique_ptr<DisplayOrientation> orientation_;
+  TiltTracker tilt_;
+  // The window state to go back to when full screen ends.
+  Qt::WindowStates state_before_full_screen_;
+  // Whether entering full screen turned the display to landscape.
+  bool turned_for_full_screen_ = false;
   bool bar_hidden_ = false;
   bool closed_ = false;
 };

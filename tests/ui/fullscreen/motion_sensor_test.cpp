@@ -5,40 +5,19 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "support/temp_dir.h"
+#include "ui/fullscreen/fake_sysfs.h"
 #include "ui/shell/accelerometer.h"
+#include "ui/shell/iio_motion_sensor.h"
 #include "ui/shell/key_press_watch.h"
 #include "ui/shell/tilt_tracker.h"
 
 namespace vidora {
 namespace {
 
+using testing::FakeSysfs;
 using testing::TempDir;
-
-void WriteValue(const std::filesystem::path& path, const std::string& value) {
-  std::filesystem::create_directories(path.parent_path());
-  std::ofstream(path) << value << "\n";
-}
-
-// A fake sysfs: iio:device0 is a light sensor, iio:device1 an
-// accelerometer with a shared scale of 0.009806650 m/s² per unit, so a raw
-// value of 1000 reads as 1 g.
-struct FakeSysfs {
-  TempDir root;
-  std::filesystem::path accel = root / "iio:device1";
-  FakeSysfs() {
-    WriteValue(root / "iio:device0" / "in_illuminance_raw", "12");
-    WriteValue(accel / "in_accel_scale", "0.009806650");
-    Set(0, 1000, 0);
-  }
-  void Set(int x, int y, int z) {
-    WriteValue(accel / "in_accel_x_raw", std::to_string(x));
-    WriteValue(accel / "in_accel_y_raw", std::to_string(y));
-    WriteValue(accel / "in_accel_z_raw", std::to_string(z));
-  }
-};
+using testing::WriteSysfsValue;
 
 TEST(AccelerometerTest, FindsTheFirstAccelerometerAndScalesToMilliG) {
   FakeSysfs sysfs;
@@ -53,7 +32,7 @@ TEST(AccelerometerTest, FindsTheFirstAccelerometerAndScalesToMilliG) {
   EXPECT_EQ(sample.z, 40);
 
   // A per-axis scale wins over the shared one.
-  WriteValue(sysfs.accel / "in_accel_z_scale", "0.019613300");
+  WriteSysfsValue(sysfs.accel / "in_accel_z_scale", "0.019613300");
   ASSERT_TRUE(sensor->Read(sample));
   EXPECT_EQ(sample.z, 80);
 
@@ -67,8 +46,28 @@ TEST(AccelerometerTest, NoDeviceMeansNoSensor) {
   EXPECT_FALSE(Accelerometer::Find(empty.path()).has_value());
   EXPECT_FALSE(Accelerometer::Find(empty / "missing").has_value());
   TempDir broken;
-  WriteValue(broken / "iio:device0" / "in_accel_x_raw", "not a number");
+  WriteSysfsValue(broken / "iio:device0" / "in_accel_x_raw", "not a number");
   EXPECT_FALSE(Accelerometer::Find(broken.path()).has_value());
+}
+
+TEST(IioMotionSensorTest, OpensTheAccelerometerOrRunsWithoutSensor) {
+  FakeSysfs sysfs;
+  std::unique_ptr<MotionSensor> sensor = OpenMotionSensor(sysfs.root.path());
+  ASSERT_TRUE(sensor->Available());
+  MotionSample sample;
+  sysfs.Landscape();
+  ASSERT_TRUE(sensor->Read(sample));
+  EXPECT_EQ(sample.x, -1000);
+  // Closed at shutdown: still the sensor that opened, but it reads nothing.
+  sensor->Close();
+  EXPECT_TRUE(sensor->Available());
+  EXPECT_FALSE(sensor->Read(sample));
+
+  TempDir empty;
+  std::unique_ptr<MotionSensor> none = OpenMotionSensor(empty.path());
+  EXPECT_FALSE(none->Available());
+  EXPECT_FALSE(none->Read(sample));
+  none->Close();
 }
 
 TEST(TiltTest, ClassifiesByTheThresholds) {

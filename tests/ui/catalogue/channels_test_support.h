@@ -26,7 +26,7 @@
 
 namespace vidora::testing {
 
-struct ChannelSpec {
+struct ChannelEntry {
   std::string country;
   std::string node;
   std::u16string name;
@@ -36,7 +36,7 @@ struct ChannelSpec {
 
 // Twelve channels in three countries. "nocat" names a category that does
 // not exist; two channels are in "ad".
-inline std::vector<ChannelSpec> SampleChannels() {
+inline std::vector<ChannelEntry> SampleChannels() {
   return {
       {"de", "ard", u"Das Erste", "n", false},    {"de", "zdf", u"ZDF", "n", false},
       {"de", "radio1", u"Radio Eins", "mu", true}, {"de", "adtv", u"Werbung TV", "ad", false},
@@ -48,19 +48,19 @@ inline std::vector<ChannelSpec> SampleChannels() {
 }
 
 // Writes a catalogue file of `channels`, one 128 kb source each.
-inline bool WriteCatalogueFile(const std::filesystem::path& path, const std::vector<ChannelSpec>& channels) {
+inline bool WriteCatalogueFile(const std::filesystem::path& path, const std::vector<ChannelEntry>& channels) {
   DocNode root("v_test");
-  for (const ChannelSpec& spec : channels) {
-    DocNode* country = root.FindChild(spec.country);
-    if (country == nullptr) country = root.AddChild(spec.country);
-    DocNode* channel = country->AddChild(spec.node);
-    channel->SetWideString("n", spec.name);
+  for (const ChannelEntry& entry : channels) {
+    DocNode* country = root.FindChild(entry.country);
+    if (country == nullptr) country = root.AddChild(entry.country);
+    DocNode* channel = country->AddChild(entry.node);
+    channel->SetWideString("n", entry.name);
     channel->SetString("p", "p");
-    channel->SetString("c", spec.category);
-    if (spec.radio) channel->SetBool("r", true);
+    channel->SetString("c", entry.category);
+    if (entry.radio) channel->SetBool("r", true);
     DocNode* source = channel->AddChild("0");
     source->SetInt("b", 128);
-    source->SetWideString("u", u"http://127.0.0.1/" + std::u16string(spec.node.begin(), spec.node.end()));
+    source->SetWideString("u", u"http://127.0.0.1/" + std::u16string(entry.node.begin(), entry.node.end()));
   }
   return SaveDocumentFile(root, path);
 }
@@ -91,7 +91,7 @@ class ChannelsDialogTest : public ::testing::Test {
     FreeLanguagePack();
   }
 
-  void LoadCatalogue(const std::vector<ChannelSpec>& channels) {
+  void LoadCatalogue(const std::vector<ChannelEntry>& channels) {
     const std::filesystem::path path = dir_.path() / "Channels.vdch";
     ASSERT_TRUE(WriteCatalogueFile(path, channels));
     catalogue_ = std::make_unique<ChannelCatalogue>();

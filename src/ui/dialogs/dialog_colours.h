@@ -13,6 +13,12 @@ void ApplyDialogColours(QWidget* dialog);
 // Gives `control` the skin's title font. UI thread only.
 void ApplyTitleFont(QWidget* control);
 
+// Gives every pop-up menu of the application (the soft keys' menus, the
+// channel lists' context menus) the skin: background, text colour and a
+// frame in the frame pen's gold. Call once, after the skin is loaded, on
+// the UI thread.
+void ApplyMenuSkin();
+
 }  // namespace vidora
 
 #endif  // VIDORA_UI_DIALOGS_DIALOG_COLOURS_H_

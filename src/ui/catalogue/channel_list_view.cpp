@@ -11,6 +11,7 @@
 #include "ui/catalogue/channel_commands.h"
 #include "ui/catalogue/channel_list_model.h"
 #include "ui/catalogue/channel_row_delegate.h"
+#include "ui/dialogs/dialog_colours.h"
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
@@ -56,6 +57,7 @@ void ChannelListView::BuildContextMenus() {
   favourite_menu_.addSeparator();
   AddMenuCommand(&favourite_menu_, Text("menu_remove_favorites"), ID_REMOVE_FAVOURITE);
   for (QMenu* menu : {&channel_menu_, &favourite_menu_}) {
+    ApplyMenuSkin(menu);
     connect(menu, &QMenu::triggered, this, [this](QAction* action) {
       const int command = MenuCommandOf(action);
       if (command != 0) emit CommandTriggered(command);

@@ -1,6 +1,6 @@
 #include "ui/dialogs/dialog_colours.h"
 
-#include <QApplication>
+#include <QMenu>
 #include <QPalette>
 #include <QString>
 #include <QWidget>
@@ -21,7 +21,7 @@ void ApplyDialogColours(QWidget* dialog) {
 
 void ApplyTitleFont(QWidget* control) { control->setFont(Skin().TitleFont()); }
 
-void ApplyMenuSkin() {
+void ApplyMenuSkin(QMenu* menu) {
   const QColor background = Skin().BackgroundColour();
   const QColor text = Skin().TextColour();
   const QColor frame = Skin().FramePen().color();
@@ -33,7 +33,7 @@ void ApplyMenuSkin() {
                             "QMenu::item:disabled { color: rgb(150, 150, 155); }"
                             "QMenu::separator { height: 1px; background: %3; margin: 3px 6px; }")
                             .arg(background.name(), text.name(), frame.name());
-  qApp->setStyleSheet(qApp->styleSheet() + sheet);
+  menu->setStyleSheet(sheet);
 }
 
 }  // namespace vidora

@@ -1,6 +1,7 @@
 #ifndef VIDORA_UI_DIALOGS_DIALOG_COLOURS_H_
 #define VIDORA_UI_DIALOGS_DIALOG_COLOURS_H_
 
+class QMenu;
 class QWidget;
 
 namespace vidora {
@@ -13,11 +14,11 @@ void ApplyDialogColours(QWidget* dialog);
 // Gives `control` the skin's title font. UI thread only.
 void ApplyTitleFont(QWidget* control);
 
-// Gives every pop-up menu of the application (the soft keys' menus, the
-// channel lists' context menus) the skin: background, text colour and a
-// frame in the frame pen's gold. Call once, after the skin is loaded, on
-// the UI thread.
-void ApplyMenuSkin();
+// Gives `menu` and its sub-menus the skin: background, text colour and a
+// frame in the frame pen's gold. The style sheet is set on the menu alone:
+// an application-wide sheet would take the dialogs' palettes away from
+// their texts. Call after the skin is loaded, on the UI thread.
+void ApplyMenuSkin(QMenu* menu);
 
 }  // namespace vidora
 

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QShortcut>
 
+#include "ui/dialogs/dialog_colours.h"
 #include "ui/dialogs/skin_strip.h"
 #include "ui/stores/resource_pack.h"
 
@@ -59,8 +60,11 @@ void SoftKeyBar::SetRightMenu(const QString& caption, QMenu* menu) {
   right_caption_ = caption;
   right_command_ = 0;
   right_menu_ = menu;
-  // QMenu::triggered also arrives here for items of its sub-menus.
-  if (menu != nullptr) menu_connection_ = connect(menu, &QMenu::triggered, this, &SoftKeyBar::OnMenuTriggered);
+  if (menu != nullptr) {
+    ApplyMenuSkin(menu);
+    // QMenu::triggered also arrives here for items of its sub-menus.
+    menu_connection_ = connect(menu, &QMenu::triggered, this, &SoftKeyBar::OnMenuTriggered);
+  }
   update();
 }
 

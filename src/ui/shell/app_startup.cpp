@@ -11,7 +11,6 @@
 #include "core/stores/language_pack.h"
 #include "core/stores/message_sink.h"
 #include "core/stores/settings_store.h"
-#include "ui/dialogs/dialog_colours.h"
 #include "ui/dialogs/language_dialog.h"
 #include "ui/dialogs/loading_screen.h"
 #include "ui/shell/display_orientation.h"
@@ -103,7 +102,6 @@ int RunPlayer() {
   LoadSettings(kSettingsFileName);
   LoadLanguagePack(kLanguagePackFileName);
   LoadResourcePack(kResourcePackFileName);
-  ApplyMenuSkin();
   std::unique_ptr<MotionSensor> sensor = OpenMotionSensor();
   SetCurrentMotionSensor(sensor.get());
 

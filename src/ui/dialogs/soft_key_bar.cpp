@@ -85,12 +85,13 @@ void SoftKeyBar::OnMenuTriggered(QAction* action) {
 }
 
 void SoftKeyBar::PressLeft() {
-  if (left_caption_.isEmpty() || left_command_ == 0) return;
+  // The command decides, not the caption: a language pack without the
+  // caption's text must not lock the user out of the key.
+  if (left_command_ == 0) return;
   emit CommandTriggered(left_command_);
 }
 
 void SoftKeyBar::PressRight() {
-  if (right_caption_.isEmpty()) return;
   if (right_menu_ != nullptr) {
     const QSize size = right_menu_->sizeHint();
     const QPoint corner = mapToGlobal(QPoint(width(), 0));

@@ -53,6 +53,13 @@ TEST(SoftKeyBarTest, KeysRunTheirCommandsAndEmptyKeysNothing) {
   bar.Clear();
   bar.PressLeft();
   EXPECT_EQ(recorder.commands.size(), 2u);
+
+  // A language pack without the captions' texts leaves the keys working.
+  bar.SetLeftKey(QString(), 59283);
+  bar.SetRightKey(QString(), ID_SOFTKEY_RIGHT);
+  Tap(&bar, QPoint(10, 5), QPoint(20, 5));
+  Tap(&bar, QPoint(200, 5), QPoint(230, 5));
+  EXPECT_EQ(recorder.commands, (std::vector<int>{59283, ID_SOFTKEY_RIGHT, 59283, ID_SOFTKEY_RIGHT}));
 }
 
 TEST(SoftKeyBarTest, RightKeyPopsItsMenuAndItemsReportTheirIds) {

@@ -25,12 +25,15 @@ constexpr int kFrameTickMs = 100;
 
 // Whether the application's active window is `frame` or a window whose
 // chain of parents reaches it.
-bool IsFrameInFront(const QWidget* frame) {
-  for (const QWidget* window = QApplication::activeWindow(); window != nullptr; window = window->parentWidget()) {
+// Whether `window` is the frame or its chain of parents reaches it.
+bool ReachesFrame(const QWidget* window, const QWidget* frame) {
+  for (; window != nullptr; window = window->parentWidget()) {
     if (window == frame) return true;
   }
   return false;
 }
+
+bool IsFrameInFront(const QWidget* frame) { return ReachesFrame(QApplication::activeWindow(), frame); }
 
 }  // namespace
 
@@ -140,11 +143,21 @@ void MainFrame::ToggleFullScreen() {
 }
 
 bool MainFrame::OnLaterStart(const QString& command_line) {
+  if (closed_) return false;
   last_command_line_ = command_line;
   if (isMinimized()) showNormal();
   show();
   raise();
   activateWindow();
+  // Owned windows follow, so that an open dialog is not left behind the
+  // frame; the modal one, if any, keeps the focus.
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window == this || !window->isVisible() || !ReachesFrame(window, this)) continue;
+    window->raise();
+  }
+  if (QWidget* modal = QApplication::activeModalWidget(); ReachesFrame(modal, this)) {
+    modal->activateWindow();
+  }
   return true;
 }
 

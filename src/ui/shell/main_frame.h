@@ -61,7 +61,9 @@ class MainFrame : public QWidget {
   void ToggleFullScreen();
 
   // A later start of the player handed over `command_line`: the frame
-  // comes forward. Returns whether it did.
+  // comes forward with the windows it owns (an open dialog stays on top of
+  // it). Returns whether it did; a frame whose close sequence has run
+  // refuses, and the later start then runs on its own.
   bool OnLaterStart(const QString& command_line);
 
   // One 100 ms frame tick; the timer calls it. In full screen, a tap, a

@@ -2,6 +2,7 @@
 // sequence, the menu and its commands, and the promotion of pending
 // updates.
 #include <QApplication>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QMenu>
 
@@ -221,6 +222,23 @@ TEST_F(MainWindowTest, LaterStartBringsTheFrameForwardWithItsCommandLine) {
   EXPECT_EQ(result.load(), 1);
   EXPECT_EQ(frame.last_command_line(), "--x y");
   EXPECT_TRUE(frame.isVisible());
+}
+
+TEST_F(MainWindowTest, LaterStartLeavesAnOpenDialogInFrontAndAClosedFrameRefuses) {
+  MainFrame frame(Options());
+  frame.show();
+  QDialog dialog(&frame);
+  dialog.setWindowModality(Qt::ApplicationModal);
+  dialog.show();
+  QApplication::setActiveWindow(&frame);
+  EXPECT_TRUE(frame.OnLaterStart(QStringLiteral("--again")));
+  EXPECT_TRUE(testing::ProcessUntil([&] { return QApplication::activeWindow() == &dialog; }));
+  dialog.close();
+
+  frame.close();
+  ASSERT_TRUE(frame.closed());
+  EXPECT_FALSE(frame.OnLaterStart(QStringLiteral("--late")));
+  EXPECT_EQ(frame.last_command_line(), "--again");
 }
 
 TEST_F(MainWindowTest, ChannelsClosedWithoutChoiceLeavesPlaybackAlone) {

@@ -13,6 +13,7 @@
 #include "core/stores/settings_store.h"
 #include "ui/catalogue/channel_commands.h"
 #include "ui/catalogue/channel_list_view.h"
+#include "ui/catalogue/combo_text_order.h"
 #include "ui/dialogs/control_frame.h"
 #include "ui/dialogs/dialog_colours.h"
 #include "ui/dialogs/skin_strip.h"
@@ -29,14 +30,13 @@ constexpr QRgb kShownTabRgb = qRgb(250, 250, 255);
 constexpr QRgb kOtherTabRgb = qRgb(150, 150, 155);
 
 // Fills `combo` like a sorted drop-down list: the entries ordered by their
-// text (ignoring case; equal texts keep their order), then the "all" entry
+// text (see ComboTextOrder; equal texts keep their order), then the "all" entry
 // inserted in front. `entries` receives what each position stands for.
 template <typename T>
 void FillSortedCombo(QComboBox* combo, std::vector<std::pair<QString, const T*>> items, const QString& all,
                      std::vector<const T*>& entries) {
-  std::stable_sort(items.begin(), items.end(), [](const auto& a, const auto& b) {
-    return QString::compare(a.first, b.first, Qt::CaseInsensitive) < 0;
-  });
+  const ComboTextOrder order;
+  std::stable_sort(items.begin(), items.end(), [&order](const auto& a, const auto& b) { return order(a.first, b.first); });
   combo->clear();
   entries.clear();
   combo->addItem(all);

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "ui/catalogue/channel_list_view.h"
 #include "ui/catalogue/channels_dialog.h"
 #include "ui/catalogue/channels_test_support.h"
+#include "ui/catalogue/combo_text_order.h"
 #include "ui/dialogs/soft_key_bar.h"
 
 namespace vidora {
@@ -86,6 +88,13 @@ TEST_F(ChannelsDialogFixture, HideAdOffListsAdButNoChannelWithoutCategory) {
   EXPECT_EQ(Keys(dialog.favourites_list()), (std::set<std::string>{"fr_adfr", "uk_bbc1"}));
   EXPECT_EQ(dialog.ChannelsLabel(), "Channels (11)");
   EXPECT_EQ(dialog.FavouritesLabel(), "Favorites (2)");
+}
+
+TEST(ComboTextOrderTest, AccentedAndLowerCaseNamesSortAmongTheirLetters) {
+  std::vector<QString> names{"Zypern", QString::fromUtf8("\xc3\x96sterreich"), "niederlande", "Belgien", "USA"};
+  std::stable_sort(names.begin(), names.end(), ComboTextOrder());
+  EXPECT_EQ(names, (std::vector<QString>{"Belgien", "niederlande", QString::fromUtf8("\xc3\x96sterreich"), "USA",
+                                         "Zypern"}));
 }
 
 TEST_F(ChannelsDialogFixture, HideAdOnHidesAdButListsChannelWithoutCategory) {

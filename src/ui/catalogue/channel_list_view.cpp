@@ -71,10 +71,12 @@ void ChannelListView::SetChannels(std::vector<Channel*> channels) {
 }
 
 void ChannelListView::RemoveChannel(const Channel* channel) {
+  const bool was_selected = SelectedChannel() == channel;
   if (!model_->RemoveChannel(channel)) return;
-  // The view would select a neighbour of the removed row; a removal
-  // leaves no row selected instead, so nothing is acted on unasked.
-  selectionModel()->clear();
+  // The view would select a neighbour of a removed selected row; that
+  // removal leaves no row selected instead, so nothing is acted on unasked.
+  // Removing another row keeps the selection where it is.
+  if (was_selected) selectionModel()->clear();
   emit SelectionChanged();
 }
 

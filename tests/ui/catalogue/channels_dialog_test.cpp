@@ -178,6 +178,29 @@ TEST_F(ChannelsDialogFixture, FavouritesAddedAndRemovedWithLabelsAndMenu) {
   EXPECT_EQ(dialog.favourites_list()->RowCount(), 1);
 }
 
+TEST_F(ChannelsDialogFixture, RemovingAnotherFavouriteKeepsTheFavouritesSelection) {
+  ChannelsDialog dialog(&owner_, catalogue_.get());
+  for (int row : {0, 3, 5}) {
+    ASSERT_TRUE(dialog.channel_list()->SelectRow(row));
+    dialog.RunCommand(ID_ADD_FAVOURITE);
+  }
+  ASSERT_EQ(dialog.favourites_list()->RowCount(), 3);
+  ASSERT_TRUE(dialog.favourites_list()->SelectRow(2));
+  Channel* kept = dialog.favourites_list()->SelectedChannel();
+
+  // From the channels tab, the first favourite goes.
+  ASSERT_TRUE(dialog.channel_list()->SelectRow(0));
+  dialog.RunCommand(ID_REMOVE_FAVOURITE);
+  EXPECT_EQ(dialog.favourites_list()->RowCount(), 2);
+  EXPECT_EQ(dialog.favourites_list()->SelectedChannel(), kept);
+
+  // Removing the selected favourite leaves none selected.
+  dialog.RunCommand(ID_SWITCH_TAB);
+  dialog.RunCommand(ID_REMOVE_FAVOURITE);
+  EXPECT_EQ(dialog.favourites_list()->RowCount(), 1);
+  EXPECT_EQ(dialog.favourites_list()->SelectedChannel(), nullptr);
+}
+
 TEST_F(ChannelsDialogFixture, TappingTheStripSwitchesOnlyToTheOtherTabWithASound) {
   ChannelsDialog dialog(&owner_, catalogue_.get());
   dialog.show();

@@ -5,6 +5,7 @@
 #include "core/network/update_addresses.h"
 #include "core/network/update_checks.h"
 #include "core/network/update_workers.h"
+#include "core/network/worker_thread.h"
 #include "core/stores/settings_store.h"
 
 namespace vidora {
@@ -30,12 +31,12 @@ void UpdateService::StartAutomaticChecks(bool catalogue, bool application) {
   automatic_checks_started_ = true;
   // The threads get copies: they never read the settings or the catalogue.
   if (catalogue) {
-    catalogue_check_ = std::thread([this, host = hosts_.publisher, version = catalogue_.Version()] {
+    StartWorkerThread(catalogue_check_, [this, host = hosts_.publisher, version = catalogue_.Version()] {
       state_.catalogue_update_pending = CheckCatalogueVersion(host, version, state_, &cancel_);
     });
   }
   if (application) {
-    application_check_ = std::thread([this, host = hosts_.publisher] {
+    StartWorkerThread(application_check_, [this, host = hosts_.publisher] {
       state_.application_update_pending = CheckApplicationVersion(host, state_, &cancel_);
     });
   }

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QWidget>
 
+#include "core/network/worker_thread.h"
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/skin_strip.h"
 #include "ui/stores/resource_pack.h"
@@ -32,10 +33,12 @@ UpdateWaitDialog::~UpdateWaitDialog() {
 }
 
 int UpdateWaitDialog::Run() {
-  if (worker_) {
-    thread_ = std::thread([this] { worker_(*this); });
-  } else {
+  // Without a worker, or without a thread for it, there is nothing to wait
+  // for: the dialog ends at once (with 0 when the work could not start).
+  if (!worker_) {
     EndFromWorker(1);
+  } else if (!StartWorkerThread(thread_, [this] { worker_(*this); })) {
+    EndFromWorker(0);
   }
   const int result = exec();
   if (thread_.joinable()) thread_.join();

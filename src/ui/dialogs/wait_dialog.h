@@ -31,7 +31,8 @@ class UpdateWaitDialog : public SkinnedDialog {
   ~UpdateWaitDialog() override;
 
   // Shows the dialog modally, starts the worker, and returns the result
-  // the worker ended it with once the worker thread has finished.
+  // the worker ended it with once the worker thread has finished; 0 when
+  // no thread could be started for the worker (it then never runs).
   int Run();
 
   // Worker thread: shows the text of `key` as the title and repaints.

@@ -9,11 +9,17 @@ namespace {
 const std::u16string kEmpty;
 }  // namespace
 
-void LanguagePack::Load(const std::filesystem::path& path, std::u16string_view language_code) {
+bool LanguagePack::Load(const std::filesystem::path& path, std::u16string_view language_code) {
+  if (!Load(path)) return false;
+  current_ = FindIndex(language_code);
+  return true;
+}
+
+bool LanguagePack::Load(const std::filesystem::path& path) {
   Free();
   loaded_ = true;
   DocNode root;
-  if (!LoadDocumentFile(root, path) || root.name() != kLanguagePackRootName) return;
+  if (!LoadDocumentFile(root, path) || root.name() != kLanguagePackRootName) return false;
   for (int n = 0;; ++n) {
     const DocNode* language = root.FindChild("lang_" + std::to_string(n));
     if (language == nullptr) break;
@@ -31,7 +37,7 @@ void LanguagePack::Load(const std::filesystem::path& path, std::u16string_view l
     }
     entries_.push_back(std::move(entry));
   }
-  current_ = FindIndex(language_code);
+  return true;
 }
 
 void LanguagePack::Free() {
@@ -72,9 +78,14 @@ LanguagePack& Languages() {
   return pack;
 }
 
+bool LoadLanguagePack(LanguagePack& pack, const std::filesystem::path& path, SettingsStore& settings) {
+  if (!pack.Load(path)) return false;
+  pack.Select(pack.FindIndex(settings.GetString("Language", u"en")));
+  return true;
+}
+
 void LoadLanguagePack(std::string_view file_name) {
-  const std::u16string code = GetStringSetting("Language", u"en");
-  Languages().Load(JoinPath(AppFolderPath(), std::filesystem::path(file_name)), code);
+  LoadLanguagePack(Languages(), JoinPath(AppFolderPath(), std::filesystem::path(file_name)), Settings());
 }
 
 void FreeLanguagePack() { Languages().Free(); }

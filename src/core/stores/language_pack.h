@@ -27,10 +27,13 @@ struct LanguageEntry {
 // except for Select (also UI thread, before other threads read texts).
 class LanguagePack {
  public:
-  // Reads the pack at `path` and makes the language whose code equals
-  // `language_code` exactly current. A missing file or a wrong root name
-  // leaves the pack empty.
-  void Load(const std::filesystem::path& path, std::u16string_view language_code);
+  // Reads the pack at `path`, with no language current yet. Returns
+  // whether the file was read; a missing or unreadable file or a wrong root
+  // name leaves the pack empty.
+  bool Load(const std::filesystem::path& path);
+  // Load, then makes the language whose code equals `language_code`
+  // exactly current. Returns what Load returned.
+  bool Load(const std::filesystem::path& path, std::u16string_view language_code);
   void Free();
 
   // The current language's text for `key`, or an empty text. The result
@@ -58,8 +61,16 @@ class LanguagePack {
 // The process-wide pack.
 LanguagePack& Languages();
 
-// Loads `file_name` from the executable's folder with the `Language`
-// setting (default "en").
+class SettingsStore;
+
+// Reads the pack at `path` into `pack`; once a pack was read, makes the
+// language that `settings`' `Language` (default "en", stored when missing)
+// names current. A pack that cannot be read leaves the setting untouched.
+// Returns whether the pack was read.
+bool LoadLanguagePack(LanguagePack& pack, const std::filesystem::path& path, SettingsStore& settings);
+
+// The process-wide pack from `file_name` in the executable's folder, with
+// the process-wide settings.
 void LoadLanguagePack(std::string_view file_name);
 void FreeLanguagePack();
 const std::u16string& GetText(std::string_view key);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/document/document_format.h"
+#include "core/stores/settings_store.h"
 #include "support/temp_dir.h"
 
 namespace vidora {
@@ -125,6 +126,23 @@ TEST_F(LanguagePackTest, WrongRootNameOrMissingFileLeavesThePackEmpty) {
 
   pack_.Load(dir_ / "missing.lngp", u"en");
   EXPECT_EQ(pack_.Count(), 0);
+}
+
+TEST_F(LanguagePackTest, TheLanguageSettingIsReadOnlyOnceAPackWasRead) {
+  SettingsStore settings;
+  EXPECT_FALSE(LoadLanguagePack(pack_, dir_ / "missing.lngp", settings));
+  EXPECT_FALSE(settings.FindString("Language").has_value());
+
+  AddText(AddLanguage(0, u"English", u"en"), "menu_exit", u"Exit");
+  AddText(AddLanguage(1, u"Deutsch", u"de"), "menu_exit", u"Beenden");
+  ASSERT_TRUE(SaveDocumentFile(root_, dir_ / "Languages.lngp"));
+  EXPECT_TRUE(LoadLanguagePack(pack_, dir_ / "Languages.lngp", settings));
+  EXPECT_EQ(settings.FindString("Language"), u"en");
+  EXPECT_EQ(pack_.GetText("menu_exit"), u"Exit");
+
+  settings.SetString("Language", u"de");
+  EXPECT_TRUE(LoadLanguagePack(pack_, dir_ / "Languages.lngp", settings));
+  EXPECT_EQ(pack_.GetText("menu_exit"), u"Beenden");
 }
 
 TEST_F(LanguagePackTest, FreeAndReloadStartOver) {

@@ -146,7 +146,12 @@ bool JsonToAttribute(const Json& json, DocNode& node, std::string& error) {
       break;
     }
   }
-  node.InsertAttribute(std::move(record));
+  // A reader keeps only the first of two equal names, so a second one
+  // would vanish from the built file without a word.
+  if (node.InsertAttribute(std::move(record)) == nullptr) {
+    error = "node \"" + node.name() + "\": attribute \"" + json["name"].get<std::string>() + "\" appears twice";
+    return false;
+  }
   return true;
 }
 
@@ -177,7 +182,11 @@ bool JsonToNode(const Json& json, DocNode& node, std::string& error, int depth) 
     for (const Json& child_json : json["children"]) {
       auto child = std::make_unique<DocNode>();
       if (!JsonToNode(child_json, *child, error, depth + 1)) return false;
-      node.InsertChild(std::move(child));
+      const std::string child_name = child->name();
+      if (node.InsertChild(std::move(child)) == nullptr) {
+        error = "node \"" + node.name() + "\": child \"" + child_name + "\" appears twice";
+        return false;
+      }
     }
   }
   return true;

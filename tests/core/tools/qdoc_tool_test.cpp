@@ -77,7 +77,11 @@ TEST(QdocToolTest, BadInputFailsWithoutWriting) {
                            R"({"name": "r", "attributes": [{"name": "x", "type": "nosuch", "value": 1}]})",
                            R"({"name": "r", "attributes": [{"name": "x", "type": 8}]})",
                            R"({"name": "r", "attributes": [{"name": "v", "type": "value64", "value": "12"}]})",
-                           R"({"name": "r", "attributes": [{"name": "b", "type": "binary", "value": "@@@@"}]})"}) {
+                           R"({"name": "r", "attributes": [{"name": "b", "type": "binary", "value": "@@@@"}]})",
+                           // A second equal name would be dropped by every reader.
+                           R"({"name": "r", "attributes": [{"name": "a", "type": "int", "value": 1},
+                                                           {"name": "a", "type": "int", "value": 2}]})",
+                           R"({"name": "r", "children": [{"name": "c"}, {"name": "c"}]})"}) {
     WriteAll(dir / "bad.json", json);
     EXPECT_EQ(Qdoc("build " + (dir / "bad.json").string() + " " + out).exit_code, 1) << json;
     EXPECT_FALSE(std::filesystem::exists(out)) << json;

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -106,6 +107,11 @@ class PlaybackEndToEndTest : public ::testing::Test {
         return true;
       });
     });
+    // Radio addresses are often playlists: one entry, or mirrors of which
+    // the first may be dead.
+    ServePlaylist("/radio.m3u", {"/radio.wav"});
+    ServePlaylist("/mirrors.m3u", {"/gone.wav", "/radio.wav"});
+    ServePlaylist("/dead.m3u", {"/gone.wav", "/gone-too.wav"});
     ASSERT_TRUE(server_.Start());
     const std::string host = server_.Host();
     SetStringSetting("StreamProviderHost", std::u16string(host.begin(), host.end()));
@@ -118,6 +124,9 @@ class PlaybackEndToEndTest : public ::testing::Test {
     AddTestChannel(*de, "nowhere", u"http://127.0.0.1:" + QString::number(UnusedPort()).toStdU16String() + u"/x.wav");
     AddTestChannel(*de, "provided", u"page-7", false, "vdtm");
     AddTestChannel(*de, "stalling", server_.Url("/stalling.wav"), true);
+    AddTestChannel(*de, "playlist", server_.Url("/radio.m3u"), true);
+    AddTestChannel(*de, "mirrors", server_.Url("/mirrors.m3u"), true);
+    AddTestChannel(*de, "dead", server_.Url("/dead.m3u"), true);
     catalogue_ = &LoadTestCatalogue(root, dir_.path());
 
     view_.resize(320, 300);
@@ -154,6 +163,16 @@ class PlaybackEndToEndTest : public ::testing::Test {
     root.AddChild("images")->SetBinary("radio_player", MemoryStream(png.constData(), static_cast<uint32_t>(png.size())));
     ASSERT_TRUE(SaveDocumentFile(root, dir_ / "Resources.qdoc"));
     Skin().Load(dir_ / "Resources.qdoc", dir_ / "none.qdoc");
+  }
+
+  // An M3U playlist of `paths` on this server (its port is known only once
+  // it runs).
+  void ServePlaylist(const std::string& path, std::vector<std::string> paths) {
+    server_.server().Get(path, [this, paths](const httplib::Request&, httplib::Response& response) {
+      std::string body = "#EXTM3U\n";
+      for (const std::string& entry : paths) body += "http://" + server_.Host() + entry + "\n";
+      response.set_content(body, "audio/x-mpegurl");
+    });
   }
 
   Channel* Find(const std::string& key) { return catalogue_->FindChannelByKey(key); }
@@ -254,6 +273,32 @@ TEST_F(PlaybackEndToEndTest, AStreamThatRunsDryBuffersAndPlaysOnWhenDataComesBac
   const std::vector<std::u16string>& texts = spy_->texts;
   EXPECT_EQ(texts.front(), u"");
   EXPECT_NE(std::find(texts.begin(), texts.end(), u"Opening\u2026"), texts.end());
+}
+
+TEST_F(PlaybackEndToEndTest, PlaylistAddressesPlayOnThroughTheirEntries) {
+  // One entry: the playlist hands over to it without a stop in between.
+  control_->PlayChannel(Find("de_playlist"));
+  ASSERT_TRUE(WaitFor([&] { return Status() == "Playing"; })) << Status().toStdString();
+  EXPECT_EQ(std::find(spy_->texts.begin(), spy_->texts.end(), u"Stopped"), spy_->texts.end());
+  EXPECT_EQ(std::count(spy_->codes.begin(), spy_->codes.end(), kStatusBufferingEnded), 1);
+
+  // A dead first mirror is passed over: no error, the Stop glyphs stay.
+  spy_->codes.clear();
+  spy_->texts.clear();
+  control_->PlayChannel(Find("de_mirrors"));
+  ASSERT_TRUE(WaitFor([&] { return Status() == "Playing"; })) << Status().toStdString();
+  EXPECT_EQ(std::count_if(spy_->codes.begin(), spy_->codes.end(), [](int code) { return code < 0; }), 0);
+  EXPECT_TRUE(ShowsStopGlyphs());
+
+  // Only the last entry's failure is the channel's.
+  spy_->codes.clear();
+  control_->PlayChannel(Find("de_dead"));
+  ASSERT_TRUE(WaitFor([&] { return Player()->PlayState() == kPlayStateReady; }));
+  EXPECT_EQ(std::count_if(spy_->codes.begin(), spy_->codes.end(), [](int code) { return code < 0; }), 1);
+  EXPECT_EQ(spy_->codes.back(), kStatusError);
+  EXPECT_TRUE(Status().contains("404")) << Status().toStdString();
+  EXPECT_TRUE(ShowsPlayGlyphs());
+  EXPECT_FALSE(MainPlayerEvents().buffering_active());
 }
 
 TEST_F(PlaybackEndToEndTest, VolumeReachesThePlayerAndIsStored) {

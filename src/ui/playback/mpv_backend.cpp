@@ -202,6 +202,13 @@ void MpvBackend::HandleEvent(const mpv_event& event) {
     }
     case MPV_EVENT_START_FILE:
       ReportFailure();
+      // A new address replaces the whole playlist; otherwise this is the
+      // next entry of the playlist an address expanded into.
+      if (load_pending_) {
+        entries_left_ = 0;
+      } else if (entries_left_ > 0) {
+        --entries_left_;
+      }
       load_pending_ = false;
       ever_loaded_ = true;
       active_ = true;
@@ -218,7 +225,7 @@ void MpvBackend::HandleEvent(const mpv_event& event) {
       break;
     case MPV_EVENT_END_FILE: {
       const auto* end = static_cast<const mpv_event_end_file*>(event.data);
-      HandleEndFile(end->reason, end->error);
+      HandleEndFile(end->reason, end->error, end->playlist_insert_num_entries);
       break;
     }
     case MPV_EVENT_COMMAND_REPLY:
@@ -254,10 +261,17 @@ void MpvBackend::HandleEvent(const mpv_event& event) {
         // before anything was opened is not worth a report.
         if (idle && !load_pending_ && ever_loaded_ && !active_) {
           play_state_ = kPlayStateReady;
+          entries_left_ = 0;
           // After a failure the error's text stays and its report says all.
           if (!failed_) {
             status_ = u"Stopped";
-            NotifyStatus();
+            // A playlist can run out while its buffering phase still runs.
+            if (buffering_ && observer_ != nullptr) {
+              buffering_ = false;
+              observer_->OnBackendBuffering(false);
+            } else {
+              NotifyStatus();
+            }
           }
         }
       }
@@ -286,11 +300,18 @@ void MpvBackend::HandleLog(const char* prefix, const char* level, const char* te
   if (from_network || last_warning_.empty()) last_warning_ = std::string(line);
 }
 
-void MpvBackend::HandleEndFile(int reason, int error) {
+void MpvBackend::HandleEndFile(int reason, int error, int64_t inserted_entries) {
   const bool was_buffering = buffering_;
   active_ = false;
   opening_ = false;
   paused_for_cache_ = false;
+  if (reason == MPV_END_FILE_REASON_REDIRECT && inserted_entries > 0) entries_left_ += inserted_entries;
+  // A playlist address goes on with its entries, and a dead or finished
+  // entry (a radio's mirror) with the next one: the channel has not ended,
+  // and the buffering phase runs on into the next entry's start.
+  const bool goes_on = reason == MPV_END_FILE_REASON_REDIRECT ||
+                       (entries_left_ > 0 && (reason == MPV_END_FILE_REASON_ERROR || reason == MPV_END_FILE_REASON_EOF));
+  if (goes_on && !load_pending_) return;
   buffering_ = false;
   if (reason == MPV_END_FILE_REASON_ERROR) {
     failed_ = true;

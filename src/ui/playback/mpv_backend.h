@@ -24,7 +24,9 @@ namespace vidora {
 // Events become player events: opening a stream and refilling the cache
 // are buffering, a failed stream is an error (a server or name that cannot
 // be reached gives kMediaErrorServerNotFound), idle with nothing to open is
-// play state "ready". The status line is short and readable ("Opening…",
+// play state "ready". An address that is a playlist plays on through its
+// entries as one stream: no stop between them, and only the failure of the
+// last entry is an error. The status line is short and readable ("Opening…",
 // "Buffering 40%", "Playing", "Stopped", or the failure's text, preferably
 // the last warning mpv logged about the stream). Created, used and
 // destroyed on the UI thread; requires a QApplication.
@@ -68,7 +70,7 @@ class MpvBackend : public QObject, public PlayerBackend {
   void DrainEvents();
   void HandleEvent(const mpv_event& event);
   void HandleLog(const char* prefix, const char* level, const char* text);
-  void HandleEndFile(int reason, int error);
+  void HandleEndFile(int reason, int error, int64_t inserted_entries);
   // Reports a failure that HandleEndFile put off, if any.
   void ReportFailure();
   void SetBuffering(bool opening, bool paused_for_cache);
@@ -86,6 +88,9 @@ class MpvBackend : public QObject, public PlayerBackend {
   int play_state_ = kPlayStateUndefined;
   uint32_t media_error_ = 0;
   bool load_pending_ = false;
+  // Entries of mpv's playlist after the one that plays: an address that is
+  // a playlist expands into entries that mpv plays in turn.
+  int64_t entries_left_ = 0;
   bool active_ = false;
   bool ever_loaded_ = false;
   bool opening_ = false;

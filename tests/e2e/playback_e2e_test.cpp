@@ -302,15 +302,26 @@ TEST_F(PlaybackEndToEndTest, PlaylistAddressesPlayOnThroughTheirEntries) {
 }
 
 TEST_F(PlaybackEndToEndTest, VolumeReachesThePlayerAndIsStored) {
-  control_->SetVolumeAll(30);
-  EXPECT_EQ(GetIntSetting("sound_volume", 50), 30);
   auto* mpv = dynamic_cast<MpvBackend*>(Player()->backend());
   ASSERT_NE(mpv, nullptr);
-  ASSERT_TRUE(WaitFor([&] {
-    double volume = -1;
-    mpv_get_property(mpv->handle(), "volume", MPV_FORMAT_DOUBLE, &volume);
-    return volume == 30;
-  }));
+  const auto volume_is = [&](double expected) {
+    return WaitFor([&] {
+      double volume = -1;
+      mpv_get_property(mpv->handle(), "volume", MPV_FORMAT_DOUBLE, &volume);
+      return volume == expected;
+    });
+  };
+  control_->SetVolumeAll(30);
+  EXPECT_EQ(GetIntSetting("sound_volume", 50), 30);
+  ASSERT_TRUE(volume_is(30));
+
+  // A damaged stored level is kept as it is but sounds as the panel shows
+  // it, clamped to 0-100.
+  control_->SetVolumeAll(-10);
+  EXPECT_EQ(GetIntSetting("sound_volume", 50), -10);
+  EXPECT_TRUE(volume_is(0));
+  control_->SetVolumeAll(150);
+  EXPECT_TRUE(volume_is(100));
 }
 
 TEST_F(PlaybackEndToEndTest, ProviderChannelPlaysTheAddressItsProviderGives) {

@@ -6,6 +6,7 @@
 #include <QMetaObject>
 #include <QString>
 
+#include <algorithm>
 #include <array>
 #include <clocale>
 #include <cstring>
@@ -163,7 +164,10 @@ void MpvBackend::Stop() {
 
 void MpvBackend::SetVolume(int level) {
   if (handle_ == nullptr) return;
-  double volume = level;
+  // mpv refuses a level outside its range and keeps playing at the old one
+  // (full volume at start), while the panel shows the level clamped: a
+  // damaged "sound_volume" of -10 must not sound at 100.
+  double volume = std::clamp(level, 0, 100);
   mpv_set_property_async(handle_, 0, "volume", MPV_FORMAT_DOUBLE, &volume);
 }
 

@@ -57,6 +57,9 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
       const bool followed = state->request->follow_redirects && state->status >= 300 && state->status < 400 &&
                             FindHeaderValue(state->result->header_lines, "Location").has_value();
       state->headers_done = !interim && !followed;
+      // A caller that only wants the headers has them now; waiting for the
+      // first body byte could hold it until the stall time-out.
+      if (state->headers_done && state->request->body_mode == BodyMode::kStopAtFirstByte) return 0;
     } else {
       state->result->header_lines.emplace_back(line);
     }

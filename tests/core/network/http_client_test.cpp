@@ -3,12 +3,14 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/network/http_limits.h"
@@ -182,6 +184,46 @@ TEST_F(HttpClientTest, CookieRequestFollowsRedirectsWithoutRepeatingThePath) {
   const auto requests = server.Requests();
   ASSERT_EQ(requests.size(), 2u);
   EXPECT_EQ(RequestLine(requests[1]), "GET /moved.html HTTP/1.0");
+}
+
+TEST_F(HttpClientTest, CookieRequestEndsOnceTheHeadersAreIn) {
+  // One connection: the full header block at once, the body held back
+  // until the client hangs up or a long while has passed.
+  const int listen_fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(bind(listen_fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(listen_fd, 1), 0);
+  socklen_t length = sizeof address;
+  getsockname(listen_fd, reinterpret_cast<sockaddr*>(&address), &length);
+  std::atomic<bool> hung_up_before_body{false};
+  std::thread server([&] {
+    const int client = accept(listen_fd, nullptr, nullptr);
+    if (client < 0) return;
+    std::string head;
+    char buffer[1024];
+    while (head.find("\r\n\r\n") == std::string::npos) {
+      const ssize_t n = recv(client, buffer, sizeof buffer, 0);
+      if (n <= 0) break;
+      head.append(buffer, static_cast<size_t>(n));
+    }
+    const std::string headers = "HTTP/1.0 200 OK\r\nSet-Cookie: tv=abc\r\nContent-Length: 4\r\n\r\n";
+    send(client, headers.data(), headers.size(), MSG_NOSIGNAL);
+    pollfd waiting{client, POLLIN, 0};
+    if (poll(&waiting, 1, 30000) > 0 && recv(client, buffer, 1, 0) <= 0) {
+      hung_up_before_body = true;
+    } else {
+      send(client, "body", 4, MSG_NOSIGNAL);
+    }
+    close(client);
+  });
+  const std::string host = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+  EXPECT_EQ(FetchCookieValue(std::u16string(host.begin(), host.end()), u"general/a.html", u"tv"), u"abc");
+  server.join();
+  close(listen_fd);
+  EXPECT_TRUE(hung_up_before_body);
+  EXPECT_TRUE(messages_.empty());
 }
 
 TEST_F(HttpClientTest, CookieFailuresShowTheirMessages) {

@@ -28,6 +28,7 @@ struct TransferState {
   HttpGetResult* result = nullptr;
   int status = 0;  // of the response whose headers are arriving
   bool headers_done = false;
+  uint64_t body_bytes_received = 0;
 };
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
@@ -80,7 +81,11 @@ size_t OnBody(char* data, size_t size, size_t count, void* user) {
     const void* zero = std::memchr(data, 0, length);
     if (zero != nullptr) keep = static_cast<size_t>(static_cast<const char*>(zero) - data);
   }
-  if (keep > request.max_body_bytes || result.body.size() > request.max_body_bytes - keep) {
+  // The bound counts what arrives, not what is kept: a binary answer where
+  // a page was expected keeps next to nothing of each chunk and would
+  // otherwise stream on for ever.
+  state->body_bytes_received += length;
+  if (state->body_bytes_received > request.max_body_bytes) {
     result.too_large = true;
     return 0;
   }

@@ -288,5 +288,21 @@ TEST_F(HttpClientTest, OversizedBodiesAreRefused) {
   EXPECT_EQ(FetchPageText(server.Url("/page")), u"");
 }
 
+TEST_F(HttpClientTest, APageIsMeasuredByWhatArrivesNotByTheTextKept) {
+  // A server that sends binary data (a media stream where a playlist was
+  // expected) keeps almost nothing of each chunk; the bound must still end
+  // the transfer.
+  HttpLimits limits = CurrentHttpLimits();
+  limits.max_page_bytes = 8;
+  SetHttpLimits(limits);
+  LocalHttpServer server([](const std::string&) {
+    static const char kChunked[] =
+        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n"
+        "9\r\nab\0xxxxxx\r\n9\r\n\0yyyyyyyy\r\n0\r\n\r\n";
+    return std::string(kChunked, sizeof kChunked - 1);
+  });
+  EXPECT_EQ(FetchPageText(server.Url("/stream/x")), u"");
+}
+
 }  // namespace
 }  // namespace vidora

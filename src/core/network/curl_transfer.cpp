@@ -55,8 +55,10 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
       // Only a final answer counts: an interim one or a redirect that will
       // be followed is passed over.
       const bool interim = state->status >= 100 && state->status < 200;
+      // libcurl does not follow an empty Location: that answer is final.
+      const std::optional<std::string> location = FindHeaderValue(state->result->header_lines, "Location");
       const bool followed = state->request->follow_redirects && state->status >= 300 && state->status < 400 &&
-                            FindHeaderValue(state->result->header_lines, "Location").has_value();
+                            location.has_value() && !location->empty();
       state->headers_done = !interim && !followed;
       // A caller that only wants the headers has them now; waiting for the
       // first body byte could hold it until the stall time-out.

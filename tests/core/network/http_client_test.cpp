@@ -128,6 +128,19 @@ TEST_F(HttpClientTest, RedirectsAreFollowed) {
   EXPECT_EQ(CountHeaders(HeaderLinesOf(requests[3]), std::string("User-Agent:") + kBrowserAgentText), 1u);
 }
 
+TEST_F(HttpClientTest, ARedirectWithoutATargetIsDeliveredAsItIs) {
+  // An empty Location names nowhere to go: the answer itself is the body.
+  LocalHttpServer server(
+      [](const std::string&) { return HttpAnswer(302, "moved", "Location: \r\nSet-Cookie: tv=5\r\n"); });
+  auto stream = DownloadToMemory(u"Agent", server.Url("/old"));
+  ASSERT_NE(stream, nullptr);
+  EXPECT_EQ(Text(*stream), "moved");
+  EXPECT_EQ(FetchPageText(server.Url("/old")), u"moved");
+  EXPECT_EQ(FetchCookieValue(server.Host16(), u"general/a.html", u"tv"), u"5");
+  EXPECT_EQ(server.Requests().size(), 3u);
+  EXPECT_TRUE(messages_.empty());
+}
+
 TEST_F(HttpClientTest, PageTextCutsEachChunkAtItsFirstZeroByte) {
   LocalHttpServer server([](const std::string& head) {
     if (RequestPath(head) == "/single") return HttpAnswer(200, std::string("abc\0def", 7));

@@ -106,7 +106,9 @@ bool JsonToAttribute(const Json& json, DocNode& node, std::string& error) {
   switch (static_cast<AttributeType>(code)) {
     case AttributeType::Int:
       if (!value.is_number_integer()) return bad("a signed 32-bit number");
-      if (value.get<int64_t>() < std::numeric_limits<int32_t>::min() ||
+      // A number beyond the signed 64-bit range would wrap when read as one.
+      if ((value.is_number_unsigned() && value.get<uint64_t>() > uint64_t{INT32_MAX}) ||
+          value.get<int64_t>() < std::numeric_limits<int32_t>::min() ||
           value.get<int64_t>() > std::numeric_limits<int32_t>::max()) {
         return bad("a signed 32-bit number");
       }

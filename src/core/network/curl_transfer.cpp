@@ -28,6 +28,7 @@ struct TransferState {
   HttpGetResult* result = nullptr;
   int status = 0;  // of the response whose headers are arriving
   bool headers_done = false;
+  uint64_t body_bytes_received = 0;
 };
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
@@ -54,9 +55,14 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) {
       // Only a final answer counts: an interim one or a redirect that will
       // be followed is passed over.
       const bool interim = state->status >= 100 && state->status < 200;
+      // libcurl does not follow an empty Location: that answer is final.
+      const std::optional<std::string> location = FindHeaderValue(state->result->header_lines, "Location");
       const bool followed = state->request->follow_redirects && state->status >= 300 && state->status < 400 &&
-                            FindHeaderValue(state->result->header_lines, "Location").has_value();
+                            location.has_value() && !location->empty();
       state->headers_done = !interim && !followed;
+      // A caller that only wants the headers has them now; waiting for the
+      // first body byte could hold it until the stall time-out.
+      if (state->headers_done && state->request->body_mode == BodyMode::kStopAtFirstByte) return 0;
     } else {
       state->result->header_lines.emplace_back(line);
     }
@@ -77,7 +83,11 @@ size_t OnBody(char* data, size_t size, size_t count, void* user) {
     const void* zero = std::memchr(data, 0, length);
     if (zero != nullptr) keep = static_cast<size_t>(static_cast<const char*>(zero) - data);
   }
-  if (keep > request.max_body_bytes || result.body.size() > request.max_body_bytes - keep) {
+  // The bound counts what arrives, not what is kept: a binary answer where
+  // a page was expected keeps next to nothing of each chunk and would
+  // otherwise stream on for ever.
+  state->body_bytes_received += length;
+  if (state->body_bytes_received > request.max_body_bytes) {
     result.too_large = true;
     return 0;
   }

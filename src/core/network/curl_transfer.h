@@ -14,7 +14,7 @@ namespace vidora {
 enum class BodyMode {
   kKeepAll,          // every byte, zero bytes included
   kCutChunksAtZero,  // each delivered chunk only up to its first zero byte
-  kStopAtFirstByte,  // the body is not read: the transfer ends once it starts
+  kStopAtFirstByte,  // the body is not read: the transfer ends with the final header block
 };
 
 // One blocking GET on its own libcurl easy handle. Never examines the

@@ -139,7 +139,7 @@ std::u16string FetchCookieValue(std::u16string_view host, std::u16string_view pa
     }
     if (result.status < 300 || result.status >= 400 || hop == kMaxCookieRedirects) break;
     const std::optional<std::string> location = FindHeaderValue(result.header_lines, "Location");
-    if (!location) break;
+    if (!location || location->empty()) break;  // nowhere to go: this answer is final
     const std::optional<std::string> next = ResolveLocation(request.url, *location);
     if (!next) break;
     request.url = *next;

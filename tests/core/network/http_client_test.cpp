@@ -3,12 +3,14 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/network/http_limits.h"
@@ -126,6 +128,19 @@ TEST_F(HttpClientTest, RedirectsAreFollowed) {
   EXPECT_EQ(CountHeaders(HeaderLinesOf(requests[3]), std::string("User-Agent:") + kBrowserAgentText), 1u);
 }
 
+TEST_F(HttpClientTest, ARedirectWithoutATargetIsDeliveredAsItIs) {
+  // An empty Location names nowhere to go: the answer itself is the body.
+  LocalHttpServer server(
+      [](const std::string&) { return HttpAnswer(302, "moved", "Location: \r\nSet-Cookie: tv=5\r\n"); });
+  auto stream = DownloadToMemory(u"Agent", server.Url("/old"));
+  ASSERT_NE(stream, nullptr);
+  EXPECT_EQ(Text(*stream), "moved");
+  EXPECT_EQ(FetchPageText(server.Url("/old")), u"moved");
+  EXPECT_EQ(FetchCookieValue(server.Host16(), u"general/a.html", u"tv"), u"5");
+  EXPECT_EQ(server.Requests().size(), 3u);
+  EXPECT_TRUE(messages_.empty());
+}
+
 TEST_F(HttpClientTest, PageTextCutsEachChunkAtItsFirstZeroByte) {
   LocalHttpServer server([](const std::string& head) {
     if (RequestPath(head) == "/single") return HttpAnswer(200, std::string("abc\0def", 7));
@@ -182,6 +197,46 @@ TEST_F(HttpClientTest, CookieRequestFollowsRedirectsWithoutRepeatingThePath) {
   const auto requests = server.Requests();
   ASSERT_EQ(requests.size(), 2u);
   EXPECT_EQ(RequestLine(requests[1]), "GET /moved.html HTTP/1.0");
+}
+
+TEST_F(HttpClientTest, CookieRequestEndsOnceTheHeadersAreIn) {
+  // One connection: the full header block at once, the body held back
+  // until the client hangs up or a long while has passed.
+  const int listen_fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(bind(listen_fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(listen_fd, 1), 0);
+  socklen_t length = sizeof address;
+  getsockname(listen_fd, reinterpret_cast<sockaddr*>(&address), &length);
+  std::atomic<bool> hung_up_before_body{false};
+  std::thread server([&] {
+    const int client = accept(listen_fd, nullptr, nullptr);
+    if (client < 0) return;
+    std::string head;
+    char buffer[1024];
+    while (head.find("\r\n\r\n") == std::string::npos) {
+      const ssize_t n = recv(client, buffer, sizeof buffer, 0);
+      if (n <= 0) break;
+      head.append(buffer, static_cast<size_t>(n));
+    }
+    const std::string headers = "HTTP/1.0 200 OK\r\nSet-Cookie: tv=abc\r\nContent-Length: 4\r\n\r\n";
+    send(client, headers.data(), headers.size(), MSG_NOSIGNAL);
+    pollfd waiting{client, POLLIN, 0};
+    if (poll(&waiting, 1, 30000) > 0 && recv(client, buffer, 1, 0) <= 0) {
+      hung_up_before_body = true;
+    } else {
+      send(client, "body", 4, MSG_NOSIGNAL);
+    }
+    close(client);
+  });
+  const std::string host = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+  EXPECT_EQ(FetchCookieValue(std::u16string(host.begin(), host.end()), u"general/a.html", u"tv"), u"abc");
+  server.join();
+  close(listen_fd);
+  EXPECT_TRUE(hung_up_before_body);
+  EXPECT_TRUE(messages_.empty());
 }
 
 TEST_F(HttpClientTest, CookieFailuresShowTheirMessages) {
@@ -244,6 +299,22 @@ TEST_F(HttpClientTest, OversizedBodiesAreRefused) {
   ASSERT_NE(fits, nullptr);
   EXPECT_EQ(fits->Size(), 16u);
   EXPECT_EQ(FetchPageText(server.Url("/page")), u"");
+}
+
+TEST_F(HttpClientTest, APageIsMeasuredByWhatArrivesNotByTheTextKept) {
+  // A server that sends binary data (a media stream where a playlist was
+  // expected) keeps almost nothing of each chunk; the bound must still end
+  // the transfer.
+  HttpLimits limits = CurrentHttpLimits();
+  limits.max_page_bytes = 8;
+  SetHttpLimits(limits);
+  LocalHttpServer server([](const std::string&) {
+    static const char kChunked[] =
+        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n"
+        "9\r\nab\0xxxxxx\r\n9\r\n\0yyyyyyyy\r\n0\r\n\r\n";
+    return std::string(kChunked, sizeof kChunked - 1);
+  });
+  EXPECT_EQ(FetchPageText(server.Url("/stream/x")), u"");
 }
 
 }  // namespace

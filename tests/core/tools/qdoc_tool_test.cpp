@@ -74,6 +74,8 @@ TEST(QdocToolTest, BadInputFailsWithoutWriting) {
   const auto out = (dir / "out.qdoc").string();
   for (const char* json : {"{not json", R"({"attributes": []})",
                            R"({"name": "r", "attributes": [{"name": "i", "type": "int", "value": 4294967296}]})",
+                           R"({"name": "r", "attributes": [{"name": "i", "type": "int",
+                                                           "value": 18446744073709551615}]})",
                            R"({"name": "r", "attributes": [{"name": "x", "type": "nosuch", "value": 1}]})",
                            R"({"name": "r", "attributes": [{"name": "x", "type": 8}]})",
                            R"({"name": "r", "attributes": [{"name": "v", "type": "value64", "value": "12"}]})",

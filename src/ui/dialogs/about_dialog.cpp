@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "core/stores/language_pack.h"
+#include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/skin_strip.h"
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/stores/resource_pack.h"
@@ -31,6 +32,7 @@ QString FormatVersionText(const QString& format, const QString& version) {
 }
 
 AboutDialog::AboutDialog(QWidget* owner) : SkinnedDialog(owner) {
+  ApplyDialogFont(this);
   const QString title = ToQString(AppTitle());
   setWindowTitle(Text("menu_about") + QLatin1Char(' ') + title);
   title_ = MakeLabel(this, kTitleId);

@@ -18,6 +18,7 @@
 namespace vidora {
 
 LanguageDialog::LanguageDialog(QWidget* owner) : SkinnedDialog(owner) {
+  ApplyDialogFont(this);
   confirmed_ = false;
   notice_ = new QLabel(this);
   notice_->setWordWrap(true);

@@ -30,6 +30,7 @@ QCheckBox* MakeCheck(QWidget* dialog, const char* key, int id, bool checked) {
 }  // namespace
 
 SettingsDialog::SettingsDialog(QWidget* owner) : SkinnedDialog(owner) {
+  ApplyDialogFont(this);
   // The captions start as keys and are translated as a whole, so that a
   // key without a text stays visible as the key.
   setWindowTitle(QStringLiteral("menu_settings"));

@@ -14,6 +14,7 @@ namespace vidora {
 
 UpdateWaitDialog::UpdateWaitDialog(QWidget* owner, std::string_view title_key, Worker worker)
     : SkinnedDialog(owner, Size::kOwn), worker_(std::move(worker)) {
+  ApplyDialogFont(this);
   setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
   // The template's 137 x 35 dialog units with its text at (11, 19), 118 x 9.
   resize(DialogUnitRect(0, 0, 137, 35).size());

@@ -44,6 +44,10 @@ void InstallMessageSink() {
 
 // The main window while it exists, for the signal handling.
 QPointer<MainFrame> g_frame;
+// A close request that came while no main window existed yet (settings
+// being read, the loading screen up, the window being built): the window
+// closes as soon as it exists, so that its close sequence still saves.
+bool g_close_requested = false;
 
 // SIGTERM or SIGINT: an open dialog is cancelled first (a wait dialog
 // refuses and is waited for), so that the close sequence never runs under a
@@ -55,7 +59,11 @@ void CloseFromSignal() {
     if (g_frame) QTimer::singleShot(50, g_frame, [] { CloseFromSignal(); });
     return;
   }
-  if (g_frame) g_frame->close();
+  if (g_frame) {
+    g_frame->close();
+  } else {
+    g_close_requested = true;
+  }
 }
 
 int RunMainWindow(SingleInstance& instance) {
@@ -73,6 +81,7 @@ int RunMainWindow(SingleInstance& instance) {
   frame->show();
   frame->raise();
   frame->activateWindow();
+  if (g_close_requested) QMetaObject::invokeMethod(window, &QWidget::close, Qt::QueuedConnection);
   exit_code = QApplication::exec();
   g_frame = nullptr;
   frame.reset();
@@ -93,11 +102,13 @@ bool RunFirstRunDialog() {
 QString CommandLineOf(const QStringList& arguments) { return arguments.mid(1).join(QLatin1Char(' ')); }
 
 int RunPlayer() {
+  // Taken over first: once the lock shows that this player runs, a close
+  // request must reach it.
+  SignalCloser closer(CloseFromSignal);
   SingleInstance instance(QString::fromLatin1(kInstanceTitle));
   const int check = instance.Check(CommandLineOf(QCoreApplication::arguments()));
   if (check < 0 || check == 1) return check;
 
-  SignalCloser closer(CloseFromSignal);
   InstallMessageSink();
   LoadSettings(kSettingsFileName);
   LoadLanguagePack(kLanguagePackFileName);
@@ -106,7 +117,8 @@ int RunPlayer() {
   SetCurrentMotionSensor(sensor.get());
 
   int exit_code = 0;
-  if (RunFirstRunDialog()) {
+  // A close request before the first-run dialog is a cancel of it.
+  if (!g_close_requested && RunFirstRunDialog()) {
     ShowLoadingScreen();
     exit_code = RunMainWindow(instance);
     CloseLoadingScreen();  // a window that failed before its first tick

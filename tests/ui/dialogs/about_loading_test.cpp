@@ -1,5 +1,7 @@
 // The about dialog's texts, the loading screen's splash scaling and growth,
 // and the update wait dialog run by its worker.
+#include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 
 #include <atomic>
@@ -10,6 +12,7 @@
 #include "support/temp_dir.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/loading_screen.h"
+#include "ui/dialogs/settings_dialog.h"
 #include "ui/dialogs/skin_test_support.h"
 #include "ui/dialogs/wait_dialog.h"
 #include "ui/shell/shell_test_support.h"
@@ -118,6 +121,44 @@ TEST(UpdateWaitDialogTest, EscapeDoesNotEndIt) {
     release = true;
   });
   EXPECT_EQ(dialog.Run(), 1);
+}
+
+// The fixed-height texts (the about title with its version line, the one
+// line of the loading screen, the wait dialog and the settings label) stay
+// whole under a desktop whose font is larger than the dialogs' 8 points.
+TEST(DialogFontTest, FixedHeightTextsFitUnderALargeDesktopFont) {
+  testing::LoadTestSkin();
+  testing::TempDir dir;
+  InstallLanguages(dir / "Languages.lngp",
+                   {TestLanguage{u"English", u"en",
+                                 {{"app_mvdra", u"Vidora"},
+                                  {"str_version", u"Version %s"},
+                                  {"static_loading", u"Loading, please wait"},
+                                  {"str_wait", u"Please wait"},
+                                  {"static_language", u"Language:"}}}},
+                   u"en");
+  const QFont desktop = QApplication::font();
+  QFont large = desktop;
+  large.setPointSize(11);
+  QApplication::setFont(large);
+  auto lines_fit = [](const QLabel* label, int lines) {
+    return QFontMetrics(label->font()).lineSpacing() * lines <= label->height();
+  };
+  {
+    AboutDialog about(nullptr);
+    about.resize(240, 320);
+    EXPECT_TRUE(lines_fit(about.title_label(), 2)) << "the version line is cut off";
+    LoadingScreen loading(nullptr);
+    EXPECT_TRUE(lines_fit(loading.text_label(), 1));
+    UpdateWaitDialog wait(nullptr, "str_check_updates", {});
+    EXPECT_TRUE(lines_fit(wait.text_label(), 1));
+    SettingsDialog settings(nullptr);
+    auto* label = qobject_cast<QLabel*>(FindControl(&settings, SettingsDialog::kLanguageLabelId));
+    ASSERT_NE(label, nullptr);
+    EXPECT_TRUE(lines_fit(label, 1));
+  }
+  QApplication::setFont(desktop);
+  FreeLanguagePack();
 }
 
 }  // namespace

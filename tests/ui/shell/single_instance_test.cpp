@@ -100,37 +100,49 @@ TEST(SingleInstanceTest, LockOfAFinishedInstanceIsFreeAgainAndBadFolderFails) {
   EXPECT_EQ(untitled.Check(QString()), kInstanceCheckFailed);
 }
 
-// The real player, copied with its data into a fresh folder, with a
-// fresh runtime folder: the second start exits with 1, and SIGTERM closes
-// the first one normally, saving its settings.
-TEST(SingleInstanceTest, SecondStartOfThePlayerExitsWithOneAndSigtermSaves) {
+// The real player, copied with its data into a fresh folder (bin) with a
+// settings file that skips the first-run dialog, and a fresh runtime folder
+// (run) given to it through the environment.
+struct PlayerFolder {
   testing::TempDir dir;
-  const fs::path bin = dir / "bin";
-  const fs::path run = dir / "run";
-  fs::create_directories(bin);
-  fs::create_directories(run);
-  fs::permissions(run, fs::perms::owner_all, fs::perm_options::replace);
+  fs::path bin = dir / "bin";
+  fs::path run = dir / "run";
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  QString program;
+};
+
+void PreparePlayer(PlayerFolder& player) {
+  fs::create_directories(player.bin);
+  fs::create_directories(player.run);
+  fs::permissions(player.run, fs::perms::owner_all, fs::perm_options::replace);
   for (const char* name : {"vidora", "Languages.lngp", "Resources.qdoc", "cbuild.qdoc", "Channels.vdch"}) {
     const fs::path source = fs::path(VIDORA_BIN_DIR) / name;
-    if (fs::exists(source)) fs::copy_file(source, bin / name);
+    if (fs::exists(source)) fs::copy_file(source, player.bin / name);
   }
-  ASSERT_TRUE(fs::exists(bin / "vidora"));
-  {
-    // A settings file that skips the first-run dialog (padded past the
-    // store's minimum size).
-    SettingsStore settings;
-    settings.Load(bin / kSettingsFileName);
-    settings.SetBool("first_run", false);
-    settings.SetBool("AutoCU", false);
-    settings.SetBool("AutoU", false);
-    settings.SetString("padding", std::u16string(600, u'x'));
-    ASSERT_TRUE(settings.Save());
-  }
+  ASSERT_TRUE(fs::exists(player.bin / "vidora"));
+  // A settings file that skips the first-run dialog (padded past the
+  // store's minimum size).
+  SettingsStore settings;
+  settings.Load(player.bin / kSettingsFileName);
+  settings.SetBool("first_run", false);
+  settings.SetBool("AutoCU", false);
+  settings.SetBool("AutoU", false);
+  settings.SetString("padding", std::u16string(600, u'x'));
+  ASSERT_TRUE(settings.Save());
+  player.environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(player.run.string()));
+  player.environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  player.program = QString::fromStdString((player.bin / "vidora").string());
+}
 
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(run.string()));
-  environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-  const QString program = QString::fromStdString((bin / "vidora").string());
+// The second start exits with 1, and SIGTERM closes the first one
+// normally, saving its settings.
+TEST(SingleInstanceTest, SecondStartOfThePlayerExitsWithOneAndSigtermSaves) {
+  PlayerFolder player;
+  ASSERT_NO_FATAL_FAILURE(PreparePlayer(player));
+  const fs::path& bin = player.bin;
+  const fs::path& run = player.run;
+  const QProcessEnvironment& environment = player.environment;
+  const QString& program = player.program;
 
   QProcess first;
   first.setProcessEnvironment(environment);
@@ -156,6 +168,28 @@ TEST(SingleInstanceTest, SecondStartOfThePlayerExitsWithOneAndSigtermSaves) {
   EXPECT_TRUE(saved.FindString("padding").has_value());
   // Written by the running player: the view reads the volume at start.
   EXPECT_EQ(saved.GetInt("sound_volume", -1), 50);
+}
+
+// SIGTERM while the player is still starting (settings being read, the
+// loading screen up, the window being built) is not lost: the window
+// closes as soon as it exists, and its close sequence saves.
+TEST(SingleInstanceTest, SigtermDuringStartUpClosesThePlayerOnceItsWindowExists) {
+  PlayerFolder player;
+  ASSERT_NO_FATAL_FAILURE(PreparePlayer(player));
+  QProcess process;
+  process.setProcessEnvironment(player.environment);
+  process.start(player.program, {});
+  ASSERT_TRUE(process.waitForStarted(10000));
+  // The lock is taken before the settings are read and long before the
+  // main window exists.
+  ASSERT_TRUE(testing::ProcessUntil([&] { return fs::exists(player.run / "Vidora.lock"); }, 60000));
+  ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+  ASSERT_TRUE(process.waitForFinished(30000)) << "the close request was lost";
+  EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(process.exitCode(), 0);
+  SettingsStore saved;
+  saved.Load(player.bin / kSettingsFileName);
+  EXPECT_EQ(saved.GetInt("sound_volume", -1), 50);  // written by the close sequence
 }
 
 }  // namespace

@@ -214,13 +214,8 @@ TEST_F(HttpClientTest, CookieRequestEndsOnceTheHeadersAreIn) {
   std::thread server([&] {
     const int client = accept(listen_fd, nullptr, nullptr);
     if (client < 0) return;
-    std::string head;
-    char buffer[1024];
-    while (head.find("\r\n\r\n") == std::string::npos) {
-      const ssize_t n = recv(client, buffer, sizeof buffer, 0);
-      if (n <= 0) break;
-      head.append(buffer, static_cast<size_t>(n));
-    }
+    testing::ReadHead(client);
+    char buffer[1];
     const std::string headers = "HTTP/1.0 200 OK\r\nSet-Cookie: tv=abc\r\nContent-Length: 4\r\n\r\n";
     send(client, headers.data(), headers.size(), MSG_NOSIGNAL);
     pollfd waiting{client, POLLIN, 0};

@@ -20,6 +20,8 @@ void SendAll(int fd, const std::string& bytes) {
   }
 }
 
+}  // namespace
+
 std::string ReadHead(int fd) {
   timeval timeout{5, 0};
   setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
@@ -34,8 +36,6 @@ std::string ReadHead(int fd) {
   if (end != std::string::npos) head.resize(end);
   return head;
 }
-
-}  // namespace
 
 LocalHttpServer::LocalHttpServer(Handler handler) : handler_(std::move(handler)) {
   listen_fd_ = socket(AF_INET, SOCK_STREAM, 0);

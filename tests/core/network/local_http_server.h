@@ -57,6 +57,10 @@ void ClearProxyEnvironment();
 // line ending in CRLF), a blank line and the body.
 std::string HttpAnswer(int status, const std::string& body, const std::string& extra_headers = {});
 
+// Reads a request head from the connection `fd` (waiting at most 5 s for
+// each piece), without the blank line that ends it.
+std::string ReadHead(int fd);
+
 // The request line of a head ("GET /x HTTP/1.1").
 std::string RequestLine(const std::string& head);
 // The header lines of a head, without the request line.

@@ -1,8 +1,12 @@
 #include "core/stores/settings_store.h"
 
+#include <cstdint>
+#include <vector>
+
 #include "core/document/atomic_file.h"
 #include "core/document/document_format.h"
 #include "core/document/file_stream.h"
+#include "core/document/memory_stream.h"
 #include "core/stores/app_paths.h"
 
 namespace vidora {
@@ -55,6 +59,18 @@ void SettingsStore::BuildDocument(DocNode& root) const {
   }
   DocNode* channels = root.AddChild("channels");
   if (channels_writer_) channels_writer_(*channels);
+  PadToReadableSize(root);
+}
+
+void SettingsStore::PadToReadableSize(DocNode& root) {
+  // Load ignores a file shorter than kMinSettingsFileSize, so a small file
+  // of our own (few settings, an empty catalogue) would lose every setting
+  // and favourite at the next start. Zero bytes in a child that nothing
+  // reads make up the difference.
+  MemoryStream measure;
+  if (!WriteDocument(root, measure) || measure.Size() >= kMinSettingsFileSize) return;
+  const std::vector<uint8_t> zeros(kMinSettingsFileSize - measure.Size(), 0);
+  root.AddChild(kPaddingChildName)->SetBinary("bytes", MemoryStream(zeros.data(), static_cast<uint32_t>(zeros.size())));
 }
 
 bool SettingsStore::Save() const {

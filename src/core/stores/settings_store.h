@@ -17,6 +17,8 @@ namespace vidora {
 inline constexpr char kSettingsFileName[] = "Settings.cfg";
 // A settings file shorter than this is ignored as a whole.
 inline constexpr uint32_t kMinSettingsFileSize = 1000;
+// The root's child that pads a saved file up to kMinSettingsFileSize.
+inline constexpr char kPaddingChildName[] = "padding";
 
 // The user's settings in three typed tables (booleans, integers, texts),
 // loaded from and saved to one document file. Reads name a default, which
@@ -52,10 +54,14 @@ class SettingsStore {
   void set_channels_writer(ChannelsWriter writer) { channels_writer_ = std::move(writer); }
   const std::filesystem::path& path() const { return path_; }
 
-  // Builds the document Save() writes.
+  // Builds the document Save() writes: "options", "channels" and, when
+  // those come to less than kMinSettingsFileSize bytes, a "padding" child
+  // that makes the file long enough for Load to read it.
   void BuildDocument(DocNode& root) const;
 
  private:
+  static void PadToReadableSize(DocNode& root);
+
   std::map<std::string, bool, std::less<>> bools_;
   std::map<std::string, int32_t, std::less<>> ints_;
   std::map<std::string, std::u16string, std::less<>> texts_;

@@ -82,6 +82,29 @@ TEST(SettingsStoreTest, MissingKeysStoreTheirDefaultAndAreSaved) {
   EXPECT_NE(saved.FindChild("channels"), nullptr);
 }
 
+TEST(SettingsStoreTest, ASmallSaveIsPaddedSoTheNextStartReadsIt) {
+  TempDir dir;
+  SettingsStore store;
+  store.Load(dir / "Settings.cfg");
+  store.SetBool("first_run", false);
+  store.SetInt("sound_volume", 30);
+  ASSERT_TRUE(store.Save());
+  EXPECT_GE(ReadAll(dir / "Settings.cfg").size(), kMinSettingsFileSize);
+  SettingsStore next_start;
+  next_start.Load(dir / "Settings.cfg");
+  EXPECT_FALSE(next_start.GetBool("first_run", true));
+  EXPECT_EQ(next_start.GetInt("sound_volume", 50), 30);
+
+  // A file that is long enough on its own gets no padding, and padding
+  // read back is not carried into the settings.
+  next_start.SetString("long_text", std::u16string(600, u'x'));
+  ASSERT_TRUE(next_start.Save());
+  DocNode saved;
+  ASSERT_TRUE(LoadDocumentFile(saved, dir / "Settings.cfg"));
+  EXPECT_EQ(saved.FindChild(kPaddingChildName), nullptr);
+  EXPECT_EQ(saved.children().size(), 2u);
+}
+
 TEST(SettingsStoreTest, SaveOrderIsBoolsIntsTextsByKeyAndFirstTypeWins) {
   SettingsStore store;
   store.SetString("b_text", u"t");

@@ -60,11 +60,14 @@ void PlayerHost::BringUp(const MessageShower& show_message) {
 void PlayerHost::Play(const std::u16string& address) {
   if (!connected()) return;
   if (events_.listener() != nullptr) events_.listener()->OnPlayerStatus(this, std::u16string(), kStatusUpdate);
+  if (window_ != nullptr) window_->ClearPicture();
   backend_->Load(QString::fromStdU16String(address).toStdString());
 }
 
 void PlayerHost::Stop() {
-  if (connected()) backend_->Stop();
+  if (!connected()) return;
+  if (window_ != nullptr) window_->ClearPicture();
+  backend_->Stop();
 }
 
 void PlayerHost::Move(int x, int y, int width, int height) {
@@ -87,9 +90,29 @@ uint32_t PlayerHost::MediaErrorCode() const { return backend_ != nullptr ? backe
 
 PlayerVideoWidget* PlayerHost::window() const { return window_.data(); }
 
-void PlayerHost::OnBackendStatusChange() { events_.OnStatusChange(); }
-void PlayerHost::OnBackendBuffering(bool start) { events_.OnBuffering(start); }
-void PlayerHost::OnBackendError() { events_.OnError(); }
+void PlayerHost::ClearPictureWhenIdle() {
+  // A frame of the old stream that was already queued when Stop or Play
+  // ran can still be drawn after the clear; the end report comes later.
+  const int state = backend_->PlayState();
+  if (window_ != nullptr && (state == kPlayStateStopped || state == kPlayStateMediaEnded || state == kPlayStateReady)) {
+    window_->ClearPicture();
+  }
+}
+
+void PlayerHost::OnBackendStatusChange() {
+  ClearPictureWhenIdle();
+  events_.OnStatusChange();
+}
+
+void PlayerHost::OnBackendBuffering(bool start) {
+  ClearPictureWhenIdle();
+  events_.OnBuffering(start);
+}
+
+void PlayerHost::OnBackendError() {
+  ClearPictureWhenIdle();
+  events_.OnError();
+}
 
 void PlayerHost::OnBackendFrame() {
   if (window_ != nullptr) window_->RenderFrom(*backend_);

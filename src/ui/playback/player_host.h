@@ -40,8 +40,11 @@ class PlayerHost : public PlayerWindow, public PlayerStatusSource, private Playe
              MessageShower show_message = {}, PlayerEvents& events = MainPlayerEvents());
   ~PlayerHost() override;
 
-  // Clears the status (empty text, code 0) and opens `address`; the same
-  // address twice opens it again.
+  // Clears the status (empty text, code 0) and the picture, and opens
+  // `address`; the same address twice opens it again. The picture also
+  // goes black on Stop and whenever the backend reports that nothing plays
+  // (stopped, ended, failed, idle), so an old channel's last frame never
+  // stands under another channel's name or an error.
   void Play(const std::u16string& address) override;
   void Stop() override;
   void Move(int x, int y, int width, int height) override;
@@ -68,6 +71,8 @@ class PlayerHost : public PlayerWindow, public PlayerStatusSource, private Playe
   void OnBackendFrame() override;
 
   void BringUp(const MessageShower& show_message);
+  // Blacks the picture out when the backend's play state says nothing plays.
+  void ClearPictureWhenIdle();
 
   PlayerEvents& events_;
   std::unique_ptr<PlayerBackend> backend_;

@@ -61,6 +61,8 @@ void PlayerHost::Play(const std::u16string& address) {
   if (!connected()) return;
   if (events_.listener() != nullptr) events_.listener()->OnPlayerStatus(this, std::u16string(), kStatusUpdate);
   if (window_ != nullptr) window_->ClearPicture();
+  awaiting_picture_ = true;
+  opening_seen_ = false;
   backend_->Load(QString::fromStdU16String(address).toStdString());
 }
 
@@ -90,32 +92,44 @@ uint32_t PlayerHost::MediaErrorCode() const { return backend_ != nullptr ? backe
 
 PlayerVideoWidget* PlayerHost::window() const { return window_.data(); }
 
-void PlayerHost::ClearPictureWhenIdle() {
-  // A frame of the old stream that was already queued when Stop or Play
-  // ran can still be drawn after the clear; the end report comes later.
+void PlayerHost::FollowPlayState() {
   const int state = backend_->PlayState();
-  if (window_ != nullptr && (state == kPlayStateStopped || state == kPlayStateMediaEnded || state == kPlayStateReady)) {
+  if (window_ == nullptr) return;
+  if (state == kPlayStateStopped || state == kPlayStateMediaEnded || state == kPlayStateReady) {
+    // A frame that was already queued when Stop ran can still have been
+    // drawn after its clear; the end report comes later.
     window_->ClearPicture();
+  } else if (awaiting_picture_ && state == kPlayStateBuffering) {
+    opening_seen_ = true;
+  } else if (awaiting_picture_ && opening_seen_ && state == kPlayStatePlaying) {
+    // Until now the old address still reported Playing. The frame that
+    // started playback may have been held back below.
+    awaiting_picture_ = false;
+    window_->RenderFrom(*backend_);
   }
 }
 
 void PlayerHost::OnBackendStatusChange() {
-  ClearPictureWhenIdle();
+  FollowPlayState();
   events_.OnStatusChange();
 }
 
 void PlayerHost::OnBackendBuffering(bool start) {
-  ClearPictureWhenIdle();
+  FollowPlayState();
   events_.OnBuffering(start);
 }
 
 void PlayerHost::OnBackendError() {
-  ClearPictureWhenIdle();
+  FollowPlayState();
   events_.OnError();
 }
 
 void PlayerHost::OnBackendFrame() {
-  if (window_ != nullptr) window_->RenderFrom(*backend_);
+  if (window_ == nullptr) return;
+  // While a new address opens, the engine keeps presenting the old one's
+  // last frame.
+  if (awaiting_picture_) return;
+  window_->RenderFrom(*backend_);
 }
 
 }  // namespace vidora

@@ -142,11 +142,21 @@ TEST(PlayerHostTest, TheLastPictureGoesWhenAnotherAddressOpensOrNothingPlays) {
     ASSERT_EQ(centre(), qRgb(0, 255, 0));
   };
 
-  // A new channel opens on black, not under the old channel's picture.
+  // A new channel opens on black, not under the old channel's picture,
+  // which the engine keeps presenting until the new one plays.
   show_frame();
   host.Play(u"http://127.0.0.1/other");
   EXPECT_EQ(centre(), qRgb(0, 0, 0));
   EXPECT_EQ(host.window()->frame().pixel(5, 5), qRgb(0, 0, 0));
+  record.observer->OnBackendFrame();  // the old address still plays
+  EXPECT_EQ(centre(), qRgb(0, 0, 0));
+  record.play_state = kPlayStateBuffering;
+  record.observer->OnBackendBuffering(true);
+  record.observer->OnBackendFrame();
+  EXPECT_EQ(centre(), qRgb(0, 0, 0));
+  record.play_state = kPlayStatePlaying;
+  record.observer->OnBackendBuffering(false);
+  EXPECT_EQ(centre(), qRgb(0, 255, 0));
 
   show_frame();
   host.Stop();

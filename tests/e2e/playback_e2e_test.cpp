@@ -218,6 +218,35 @@ TEST_F(PlaybackEndToEndTest, VideoChannelShowsItsColourInThePlayerWindow) {
   EXPECT_TRUE(Near(shown.pixel(shown.width() / 2, shown.height() / 2), kVideoColour.rgb()));
 }
 
+TEST_F(PlaybackEndToEndTest, AnotherChannelOrAStopNeverLeavesTheOldPictureStanding) {
+  const auto shown_centre = [&] {
+    const QImage shown = Player()->window()->grab().toImage();
+    return shown.pixel(shown.width() / 2, shown.height() / 2);
+  };
+  control_->PlayChannel(Find("de_tv"));
+  ASSERT_TRUE(WaitFor([&] { return Near(FrameCentre(), kVideoColour.rgb()); })) << Status().toStdString();
+
+  // A channel whose server is down: it opens and its error stands on
+  // black.
+  control_->PlayChannel(Find("de_nowhere"));
+  bool old_picture_seen = false;
+  ASSERT_TRUE(WaitFor([&] {
+    old_picture_seen = old_picture_seen || Near(FrameCentre(), kVideoColour.rgb());
+    return !spy_->codes.empty() && spy_->codes.back() < 0;
+  }));
+  EXPECT_FALSE(old_picture_seen);
+  ASSERT_TRUE(WaitFor([&] { return Player()->PlayState() == kPlayStateReady; }));
+  EXPECT_EQ(shown_centre(), qRgb(0, 0, 0));
+  EXPECT_EQ(FrameCentre(), qRgb(0, 0, 0));
+
+  control_->PlayChannel(Find("de_tv"));
+  ASSERT_TRUE(WaitFor([&] { return Near(FrameCentre(), kVideoColour.rgb()); })) << Status().toStdString();
+  control_->StopPlayback();
+  ASSERT_TRUE(WaitFor([&] { return Player()->PlayState() == kPlayStateReady; }));
+  EXPECT_EQ(Status(), "Stopped");
+  EXPECT_EQ(shown_centre(), qRgb(0, 0, 0));
+}
+
 TEST_F(PlaybackEndToEndTest, RadioChannelShowsThePictureAndPlaysThenStops) {
   control_->PlayChannel(Find("de_radio"));
   EXPECT_TRUE(control_->radio()->isVisible());

@@ -60,11 +60,16 @@ void PlayerHost::BringUp(const MessageShower& show_message) {
 void PlayerHost::Play(const std::u16string& address) {
   if (!connected()) return;
   if (events_.listener() != nullptr) events_.listener()->OnPlayerStatus(this, std::u16string(), kStatusUpdate);
+  if (window_ != nullptr) window_->ClearPicture();
+  awaiting_picture_ = true;
+  opening_seen_ = false;
   backend_->Load(QString::fromStdU16String(address).toStdString());
 }
 
 void PlayerHost::Stop() {
-  if (connected()) backend_->Stop();
+  if (!connected()) return;
+  if (window_ != nullptr) window_->ClearPicture();
+  backend_->Stop();
 }
 
 void PlayerHost::Move(int x, int y, int width, int height) {
@@ -87,12 +92,44 @@ uint32_t PlayerHost::MediaErrorCode() const { return backend_ != nullptr ? backe
 
 PlayerVideoWidget* PlayerHost::window() const { return window_.data(); }
 
-void PlayerHost::OnBackendStatusChange() { events_.OnStatusChange(); }
-void PlayerHost::OnBackendBuffering(bool start) { events_.OnBuffering(start); }
-void PlayerHost::OnBackendError() { events_.OnError(); }
+void PlayerHost::FollowPlayState() {
+  const int state = backend_->PlayState();
+  if (window_ == nullptr) return;
+  if (state == kPlayStateStopped || state == kPlayStateMediaEnded || state == kPlayStateReady) {
+    // A frame that was already queued when Stop ran can still have been
+    // drawn after its clear; the end report comes later.
+    window_->ClearPicture();
+  } else if (awaiting_picture_ && state == kPlayStateBuffering) {
+    opening_seen_ = true;
+  } else if (awaiting_picture_ && opening_seen_ && state == kPlayStatePlaying) {
+    // Until now the old address still reported Playing. The frame that
+    // started playback may have been held back below.
+    awaiting_picture_ = false;
+    window_->RenderFrom(*backend_);
+  }
+}
+
+void PlayerHost::OnBackendStatusChange() {
+  FollowPlayState();
+  events_.OnStatusChange();
+}
+
+void PlayerHost::OnBackendBuffering(bool start) {
+  FollowPlayState();
+  events_.OnBuffering(start);
+}
+
+void PlayerHost::OnBackendError() {
+  FollowPlayState();
+  events_.OnError();
+}
 
 void PlayerHost::OnBackendFrame() {
-  if (window_ != nullptr) window_->RenderFrom(*backend_);
+  if (window_ == nullptr) return;
+  // While a new address opens, the engine keeps presenting the old one's
+  // last frame.
+  if (awaiting_picture_) return;
+  window_->RenderFrom(*backend_);
 }
 
 }  // namespace vidora

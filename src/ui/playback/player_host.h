@@ -40,8 +40,12 @@ class PlayerHost : public PlayerWindow, public PlayerStatusSource, private Playe
              MessageShower show_message = {}, PlayerEvents& events = MainPlayerEvents());
   ~PlayerHost() override;
 
-  // Clears the status (empty text, code 0) and opens `address`; the same
-  // address twice opens it again.
+  // Clears the status (empty text, code 0) and the picture, and opens
+  // `address`; the same address twice opens it again. The window stays
+  // black until the backend reports that the new address plays. The
+  // picture also goes black on Stop and whenever the backend reports that
+  // nothing plays (stopped, ended, failed, idle), so an old channel's last
+  // frame never stands under another channel's name or an error.
   void Play(const std::u16string& address) override;
   void Stop() override;
   void Move(int x, int y, int width, int height) override;
@@ -68,11 +72,19 @@ class PlayerHost : public PlayerWindow, public PlayerStatusSource, private Playe
   void OnBackendFrame() override;
 
   void BringUp(const MessageShower& show_message);
+  // Blacks the picture out when the backend's play state says nothing
+  // plays; draws the first picture of a new address once it plays.
+  void FollowPlayState();
 
   PlayerEvents& events_;
   std::unique_ptr<PlayerBackend> backend_;
   QPointer<PlayerVideoWidget> window_;
   bool has_volume_ = false;
+  // Play ran and the new address does not play yet: the engine may still
+  // present the old address's last frame. `opening_seen_`: the backend
+  // reported the new address's buffering phase since.
+  bool awaiting_picture_ = false;
+  bool opening_seen_ = false;
 };
 
 }  // namespace vidora

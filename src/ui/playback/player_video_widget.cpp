@@ -54,6 +54,12 @@ bool PlayerVideoWidget::RenderFrom(PlayerBackend& backend) {
   return true;
 }
 
+void PlayerVideoWidget::ClearPicture() {
+  if (!frame_.isNull()) frame_.fill(Qt::black);
+  has_frame_ = false;
+  update();
+}
+
 void PlayerVideoWidget::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   if (has_frame_ && !frame_.isNull()) {

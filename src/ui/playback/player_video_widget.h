@@ -25,6 +25,8 @@ class PlayerVideoWidget : public QWidget {
   bool RenderFrom(PlayerBackend& backend);
   // The last frame drawn (null image before the first).
   const QImage& frame() const { return frame_; }
+  // Forgets the picture: the window is black until the next frame.
+  void ClearPicture();
 
   void SetOwnFullScreen(bool on);
   bool own_full_screen() const { return own_full_screen_; }

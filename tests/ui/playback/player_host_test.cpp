@@ -125,6 +125,64 @@ TEST(PlayerHostTest, FramesAreDrawnIntoAnAlignedBufferOfTheWindowSize) {
   EXPECT_EQ(frame.pixel(5, 5), qRgb(0, 255, 0));
 }
 
+TEST(PlayerHostTest, TheLastPictureGoesWhenAnotherAddressOpensOrNothingPlays) {
+  QWidget view;
+  view.resize(60, 40);
+  PlayerEvents events;
+  FakePlayerBackend::Record record;
+  PlayerHost host(&view, QRect(0, 0, 40, 30), std::make_unique<FakePlayerBackend>(record), {}, events);
+  host.window()->show();
+  const auto centre = [&] {
+    const QImage shown = host.window()->grab().toImage();
+    return shown.pixel(shown.width() / 2, shown.height() / 2);
+  };
+  const auto show_frame = [&] {
+    record.play_state = kPlayStatePlaying;
+    record.observer->OnBackendFrame();
+    ASSERT_EQ(centre(), qRgb(0, 255, 0));
+  };
+
+  // A new channel opens on black, not under the old channel's picture,
+  // which the engine keeps presenting until the new one plays.
+  show_frame();
+  host.Play(u"http://127.0.0.1/other");
+  EXPECT_EQ(centre(), qRgb(0, 0, 0));
+  EXPECT_EQ(host.window()->frame().pixel(5, 5), qRgb(0, 0, 0));
+  record.observer->OnBackendFrame();  // the old address still plays
+  EXPECT_EQ(centre(), qRgb(0, 0, 0));
+  record.play_state = kPlayStateBuffering;
+  record.observer->OnBackendBuffering(true);
+  record.observer->OnBackendFrame();
+  EXPECT_EQ(centre(), qRgb(0, 0, 0));
+  record.play_state = kPlayStatePlaying;
+  record.observer->OnBackendBuffering(false);
+  EXPECT_EQ(centre(), qRgb(0, 255, 0));
+
+  show_frame();
+  host.Stop();
+  EXPECT_EQ(centre(), qRgb(0, 0, 0));
+
+  // A frame drawn after Stop (already queued) goes with the end report.
+  show_frame();
+  record.play_state = kPlayStateStopped;
+  record.observer->OnBackendStatusChange();
+  EXPECT_EQ(centre(), qRgb(0, 0, 0));
+
+  show_frame();
+  record.play_state = kPlayStateStopped;
+  record.observer->OnBackendError();
+  EXPECT_EQ(centre(), qRgb(0, 0, 0));
+
+  // Refilling the cache keeps the picture.
+  show_frame();
+  record.play_state = kPlayStateBuffering;
+  record.observer->OnBackendBuffering(true);
+  EXPECT_EQ(centre(), qRgb(0, 255, 0));
+  record.play_state = kPlayStatePlaying;
+  record.observer->OnBackendStatusChange();
+  EXPECT_EQ(centre(), qRgb(0, 255, 0));
+}
+
 TEST(PlayerHostTest, OwnFullScreenSwitchesBackToTheSamePlace) {
   QWidget view;
   view.resize(200, 200);

@@ -8,9 +8,9 @@ namespace vidora {
 
 // The order of a sorted drop-down list: texts compared by the collation of
 // the current interface language (the system's when no language is
-// current, English when the system has none), ignoring case, so that "Österreich" sits among the O's of a
-// German list rather than after "USA". A strict weak order, for
-// std::stable_sort. UI thread only.
+// current, English when the system has none), ignoring case, so that
+// "Österreich" sits among the O's of a German list rather than after
+// "USA". A strict weak order, for std::stable_sort. UI thread only.
 class ComboTextOrder {
  public:
   ComboTextOrder();

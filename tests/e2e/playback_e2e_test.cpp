@@ -309,7 +309,11 @@ TEST_F(PlaybackEndToEndTest, PlaylistAddressesPlayOnThroughTheirEntries) {
   control_->PlayChannel(Find("de_playlist"));
   ASSERT_TRUE(WaitFor([&] { return Status() == "Playing"; })) << Status().toStdString();
   EXPECT_EQ(std::find(spy_->texts.begin(), spy_->texts.end(), u"Stopped"), spy_->texts.end());
-  EXPECT_EQ(std::count(spy_->codes.begin(), spy_->codes.end(), kStatusBufferingEnded), 1);
+  // The opening phase ends once, when the entry plays (mpv may still pause
+  // for its cache for a moment right after the start: a later end is that).
+  const auto first_end = std::find(spy_->codes.begin(), spy_->codes.end(), kStatusBufferingEnded);
+  ASSERT_NE(first_end, spy_->codes.end());
+  EXPECT_EQ(spy_->texts[static_cast<size_t>(first_end - spy_->codes.begin())], u"Playing");
 
   // A dead first mirror is passed over: no error, the Stop glyphs stay.
   spy_->codes.clear();

@@ -141,4 +141,18 @@ void LoadSettings(std::string_view file_name) {
 bool SaveSettings() { return Settings().Save(); }
 const DocNode* SettingsChannelsNode() { return Settings().ChannelsNode(); }
 
+bool GetSetting(const BoolSettingKey& setting) { return Settings().GetBool(setting.key, setting.fallback); }
+int32_t GetSetting(const IntSettingKey& setting) { return Settings().GetInt(setting.key, setting.fallback); }
+std::u16string GetSetting(const TextSettingKey& setting) {
+  return Settings().GetString(setting.key, setting.fallback);
+}
+void SetSetting(const BoolSettingKey& setting, bool value) { Settings().SetBool(setting.key, value); }
+void SetSetting(const IntSettingKey& setting, int32_t value) { Settings().SetInt(setting.key, value); }
+void SetSetting(const TextSettingKey& setting, std::u16string_view value) {
+  Settings().SetString(setting.key, value);
+}
+std::optional<std::u16string> FindSetting(const TextSettingKey& setting) {
+  return Settings().FindString(setting.key);
+}
+
 }  // namespace vidora

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "core/document/doc_node.h"
+#include "core/stores/setting_keys.h"
 
 namespace vidora {
 
@@ -83,6 +84,17 @@ void SetStringSetting(std::string_view key, std::u16string_view value);
 void LoadSettings(std::string_view file_name);
 bool SaveSettings();
 const DocNode* SettingsChannelsNode();
+
+// The process-wide settings through their descriptors (setting_keys.h).
+// A read stores the descriptor's default when the key is missing.
+bool GetSetting(const BoolSettingKey& setting);
+int32_t GetSetting(const IntSettingKey& setting);
+std::u16string GetSetting(const TextSettingKey& setting);
+void SetSetting(const BoolSettingKey& setting, bool value);
+void SetSetting(const IntSettingKey& setting, int32_t value);
+void SetSetting(const TextSettingKey& setting, std::u16string_view value);
+// The text when the key is present; stores nothing when it is not.
+std::optional<std::u16string> FindSetting(const TextSettingKey& setting);
 
 }  // namespace vidora
 

@@ -1,0 +1,54 @@
+#ifndef VIDORA_CORE_STORES_SETTING_KEYS_H_
+#define VIDORA_CORE_STORES_SETTING_KEYS_H_
+
+#include <cstdint>
+#include <string_view>
+
+namespace vidora {
+
+// Every setting the player reads or writes, with its key in Settings.cfg
+// and its default. Code reads and writes settings only through these
+// descriptors (GetSetting / SetSetting in settings_store.h), so a key and
+// its default exist exactly once and a typo cannot create a new setting.
+struct BoolSettingKey {
+  std::string_view key;
+  bool fallback;
+};
+struct IntSettingKey {
+  std::string_view key;
+  int32_t fallback;
+};
+struct TextSettingKey {
+  std::string_view key;
+  std::u16string_view fallback;
+};
+
+// Start-up and language.
+inline constexpr BoolSettingKey kFirstRunSetting{"first_run", true};
+inline constexpr TextSettingKey kLanguageSetting{"Language", u"en"};
+
+// Options of the settings dialog.
+inline constexpr BoolSettingKey kAutoUpdateSetting{"AutoU", true};
+inline constexpr BoolSettingKey kAutoCatalogueUpdateSetting{"AutoCU", true};
+inline constexpr BoolSettingKey kHideAdultSetting{"HideAD", false};
+inline constexpr BoolSettingKey kLandscapeFullScreenSetting{"LandscapeFS", true};
+
+// Playback.
+inline constexpr IntSettingKey kVolumeSetting{"sound_volume", 50};
+
+// The channels dialog's remembered selections.
+inline constexpr IntSettingKey kSelectedCountrySetting{"sel_country", 0};
+inline constexpr IntSettingKey kSelectedCategorySetting{"sel_category", 0};
+inline constexpr IntSettingKey kSelectedKindSetting{"sel_tvradio", 0};
+inline constexpr IntSettingKey kSelectedTabSetting{"sel_tab", 0};
+inline constexpr TextSettingKey kCurrentChannelKeySetting{"cur_channel", u""};
+
+// Server overrides: read only when present (FindSetting), so a missing
+// key is never stored; the fallback is unused.
+inline constexpr TextSettingKey kPublisherHostSetting{"PublisherHost", u""};
+inline constexpr TextSettingKey kPublisherSiteHostSetting{"PublisherSiteHost", u""};
+inline constexpr TextSettingKey kStreamProviderHostSetting{"StreamProviderHost", u""};
+
+}  // namespace vidora
+
+#endif  // VIDORA_CORE_STORES_SETTING_KEYS_H_

@@ -19,14 +19,16 @@ bool IsActiveFrame(const QWidget* frame) {
 QtUpdateUi::QtUpdateUi(QWidget* frame, ViewMessageTarget* view, CommandSender send_command)
     : frame_(frame), view_(view), send_command_(std::move(send_command)) {}
 
-void QtUpdateUi::RunWaitDialog(UpdateWaitKind, std::string_view title_key, WaitWorker worker) {
+void QtUpdateUi::RunWaitDialog(UpdateWaitKind, std::string_view title_key, WaitWorker worker,
+                               std::atomic<bool>& cancel) {
   QWidget* owner = QApplication::activeWindow();
   UpdateWaitDialog dialog(owner != nullptr ? owner : frame_, title_key,
                           [worker = std::move(worker)](UpdateWaitDialog& wait) {
                             worker([&wait](std::string_view key) { wait.SetTitleByKeyFromWorker(std::string(key)); });
                             // The worker has written its results: only now may the UI thread go on.
                             wait.EndFromWorker(1);
-                          });
+                          },
+                          &cancel);
   dialog.Run();
 }
 

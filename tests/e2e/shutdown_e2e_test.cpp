@@ -26,6 +26,7 @@
 #include "core/document/memory_stream.h"
 #include "core/stores/settings_store.h"
 #include "e2e/media_server.h"
+#include "e2e/x_close_request.h"
 #include "support/temp_dir.h"
 
 namespace vidora::testing {
@@ -76,10 +77,17 @@ class PlayerCopy {
     ASSERT_TRUE(settings.Save());
   }
 
-  std::unique_ptr<QProcess> Start() {
+  // Starts the player on the offscreen platform, or on the X display
+  // `display` when one is given.
+  std::unique_ptr<QProcess> Start(const std::string& display = "") {
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    if (display.empty()) {
+      environment.insert("QT_QPA_PLATFORM", "offscreen");
+    } else {
+      environment.insert("QT_QPA_PLATFORM", "xcb");
+      environment.insert("DISPLAY", QString::fromStdString(display));
+    }
     environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime_.string()));
     environment.remove("http_proxy");
     environment.remove("HTTP_PROXY");
@@ -280,6 +288,88 @@ TEST(ShutdownE2eTest, DebrisOfKilledSavesIsRemovedAtStart) {
   TerminateAndTime(*process, exit_code);
   for (const auto& entry : fs::directory_iterator(player / "")) {
     EXPECT_EQ(entry.path().filename().string().find(".tmp."), std::string::npos) << entry.path();
+  }
+}
+
+// A private X server (Xvfb) for as long as the object lives.
+class XServer {
+ public:
+  XServer() {
+    process_.setProgram("Xvfb");
+    process_.setArguments({"-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0", "800x800x24"});
+    process_.start();
+    if (!process_.waitForStarted(10000)) return;
+    for (int waited = 0; waited < 10000 && !process_.canReadLine(); waited += 50) process_.waitForReadyRead(50);
+    const QByteArray line = process_.readLine().trimmed();
+    if (!line.isEmpty()) display_ = ":" + line.toStdString();
+  }
+  ~XServer() {
+    process_.terminate();
+    process_.waitForFinished(5000);
+  }
+  const std::string& display() const { return display_; }
+
+ private:
+  QProcess process_;
+  std::string display_;
+};
+
+// The visible top-level windows of process `pid` on `display`.
+std::vector<unsigned long> VisibleWindowsOf(const std::string& display, qint64 pid) {
+  QProcess search;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("DISPLAY", QString::fromStdString(display));
+  search.setProcessEnvironment(environment);
+  search.start("xdotool", {"search", "--onlyvisible", "--pid", QString::number(pid), "--name", "."});
+  search.waitForFinished(5000);
+  std::vector<unsigned long> windows;
+  for (const QByteArray& line : search.readAllStandardOutput().split('\n')) {
+    if (!line.trimmed().isEmpty()) windows.push_back(line.trimmed().toULong());
+  }
+  return windows;
+}
+
+bool WaitForWindowCount(const std::string& display, qint64 pid, size_t count, int bound_ms) {
+  for (int waited = 0; waited < bound_ms; waited += 100) {
+    if (VisibleWindowsOf(display, pid).size() == count) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return false;
+}
+
+// With the channels dialog open, the close button of the main window and
+// SIGTERM each close the dialog and the player promptly, saving.
+TEST(ShutdownE2eTest, TheCloseButtonOrASignalClosesThePlayerWithTheChannelsDialogOpen) {
+  XServer x;
+  ASSERT_FALSE(x.display().empty()) << "no Xvfb";
+  for (const bool by_signal : {false, true}) {
+    PlayerCopy player;
+    player.WriteSettings();
+    const ino_t before = InodeOf(player / kSettingsFileName);
+    std::unique_ptr<QProcess> process = player.Start(x.display());
+    ASSERT_TRUE(player.MainWindowRuns(20000));
+    // The loading screen goes half a second after the main view starts.
+    ASSERT_TRUE(WaitForWindowCount(x.display(), process->processId(), 1, 10000));
+    const unsigned long frame = VisibleWindowsOf(x.display(), process->processId()).front();
+    QProcess key;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DISPLAY", QString::fromStdString(x.display()));
+    key.setProcessEnvironment(environment);
+    key.start("xdotool", {"key", "--window", QString::number(frame), "F1"});
+    key.waitForFinished(5000);
+    ASSERT_TRUE(WaitForWindowCount(x.display(), process->processId(), 2, 10000)) << "the channels dialog did not open";
+    const auto start = Clock::now();
+    if (by_signal) {
+      kill(static_cast<pid_t>(process->processId()), SIGTERM);
+    } else {
+      ASSERT_TRUE(SendCloseRequest(x.display(), frame));
+    }
+    ASSERT_TRUE(process->waitForFinished(kExitBoundMs + 8000)) << by_signal;
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    EXPECT_LE(took, kExitBoundMs) << by_signal;
+    EXPECT_EQ(process->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process->exitCode(), 0);
+    EXPECT_NE(InodeOf(player / kSettingsFileName), before) << by_signal << ": settings not saved";
   }
 }
 

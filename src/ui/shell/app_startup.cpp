@@ -1,6 +1,7 @@
 #include "ui/shell/app_startup.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QPointer>
 #include <QThread>
 #include <QTimer>
@@ -67,7 +68,13 @@ void CloseFromSignal() {
   SetAppClosing(true);
   g_close_requested = true;
   if (QWidget* modal = QApplication::activeModalWidget()) {
-    modal->close();
+    // A cancel, not a window close: some dialogs refuse close requests
+    // by design (the channels dialog), none refuses its cancel for long.
+    if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+      dialog->reject();
+    } else {
+      modal->close();
+    }
     QTimer::singleShot(kCloseRetryMs, qApp, [] { CloseFromSignal(); });
     return;
   }

@@ -99,6 +99,16 @@ class PlayerCopy {
     return process;
   }
 
+  // Whether the running player holds its single-instance lock (it has
+  // taken SIGTERM over by then) within `bound_ms`.
+  bool Locked(int bound_ms) {
+    for (int waited = 0; waited < bound_ms; waited += 20) {
+      if (fs::exists(runtime_ / "Vidora.lock")) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+  }
+
   // Whether the running player's main window listens for later starts
   // (its socket appears in the runtime folder) within `bound_ms`.
   bool MainWindowRuns(int bound_ms) {
@@ -238,12 +248,18 @@ TEST(ShutdownE2eTest, ADamagedSettingsFileIsKeptAsideAndItsMessageDoesNotHoldACl
   PlayerCopy player;
   std::ofstream(player / kSettingsFileName, std::ios::binary) << std::string(1500, 'x');
   std::unique_ptr<QProcess> process = player.Start();
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  bool set_aside = false;
+  for (int waited = 0; waited < 15000 && !(set_aside = fs::exists(player / "Settings.cfg.damaged")); waited += 20) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  EXPECT_TRUE(set_aside);
+  // The message about it is up a moment later.
+  std::this_thread::sleep_for(std::chrono::milliseconds(1000));
   int exit_code = -1;
   const int took = TerminateAndTime(*process, exit_code);
   EXPECT_GE(took, 0);
   EXPECT_LE(took, kExitBoundMs);
-  EXPECT_TRUE(fs::exists(player / "Settings.cfg.damaged"));
+  EXPECT_EQ(exit_code, 0);
 }
 
 TEST(ShutdownE2eTest, AFifoInPlaceOfAnyDataFileIsMissingAndThePlayerStarts) {
@@ -259,6 +275,9 @@ TEST(ShutdownE2eTest, AFifoInPlaceOfAnyDataFileIsMissingAndThePlayerStarts) {
     if (std::string(name) != kSettingsFileName) {
       EXPECT_TRUE(player.MainWindowRuns(15000)) << name;
     } else {
+      // The lock shows that start-up took the close request over; the
+      // files are read right after it.
+      EXPECT_TRUE(player.Locked(15000));
       std::this_thread::sleep_for(std::chrono::milliseconds(2000));
     }
     int exit_code = -1;

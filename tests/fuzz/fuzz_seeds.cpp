@@ -28,8 +28,8 @@ void Put(const fs::path& folder, const std::string& name, const std::string& byt
   std::ofstream(folder / name, std::ios::binary) << bytes;
 }
 
-DocNode Catalogue() {
-  DocNode root("1.0.3");
+void FillCatalogue(DocNode& root) {
+  root.set_name("1.0.3");
   DocNode* de = root.AddChild("de");
   DocNode* tv = de->AddChild("tv");
   tv->SetWideString("n", u"TV");
@@ -44,11 +44,10 @@ DocNode Catalogue() {
   source->SetInt("b", 128);
   source->SetWideString("u", u"page-7");
   root.AddChild("at")->AddChild("x")->SetString("c", "zz");
-  return root;
 }
 
-DocNode LanguagePack() {
-  DocNode root("lang_doc_1.0");
+void FillLanguagePack(DocNode& root) {
+  root.set_name("lang_doc_1.0");
   for (int n = 0; n < 2; ++n) {
     DocNode* language = root.AddChild("lang_" + std::to_string(n));
     language->SetWideString("language", n == 0 ? u"English" : u"Deutsch");
@@ -56,7 +55,6 @@ DocNode LanguagePack() {
     language->AddChild("menu_exit")->SetWideString("text", n == 0 ? u"Exit" : u"Beenden");
     language->AddChild("app_mvdra")->SetWideString("text", u"Vidora");
   }
-  return root;
 }
 
 std::string Settings() {
@@ -78,7 +76,11 @@ int main(int argc, char** argv) {
     return 2;
   }
   const fs::path out = argv[1];
-  const std::string catalogue = Bytes(Catalogue());
+  DocNode catalogue_root;
+  FillCatalogue(catalogue_root);
+  const std::string catalogue = Bytes(catalogue_root);
+  DocNode pack_root;
+  FillLanguagePack(pack_root);
   std::string scrambled = catalogue;
   vidora::UnscrambleCatalogue(reinterpret_cast<uint8_t*>(scrambled.data()), static_cast<uint32_t>(scrambled.size()));
   DocNode with_binary("set");
@@ -91,7 +93,7 @@ int main(int argc, char** argv) {
   Put(out / "fuzz_catalogue", "scrambled", scrambled);
   // The scrambled target scrambles its input itself: its seeds are plain.
   Put(out / "fuzz_catalogue_scrambled", "plain", catalogue);
-  Put(out / "fuzz_language_pack", "pack", Bytes(LanguagePack()));
+  Put(out / "fuzz_language_pack", "pack", Bytes(pack_root));
   Put(out / "fuzz_settings", "settings", Settings());
   Put(out / "fuzz_version_answer", "version", Bytes(DocNode("3.2.1")));
   Put(out / "fuzz_version_answer", "long_name", Bytes(DocNode(std::string(300, '9'))));

@@ -40,7 +40,8 @@ std::unique_ptr<MemoryStream> DownloadToMemory(std::u16string_view agent, std::u
 // Fetches `url` (HTTP/1.1) with the browser agent and returns the body as
 // text, each chunk as it arrived cut at its first zero byte. Empty when no
 // answer came or the body exceeded HttpLimits::max_page_bytes; a transfer
-// that breaks off after the answer began returns the text read so far.
+// that breaks off after the answer began (also at the page's total
+// time-limit or below the minimum speed) returns the text read so far.
 std::u16string FetchPageText(std::u16string_view url);
 
 // Sends "GET `path` HTTP/1.0" to `host` (a name or address, optionally

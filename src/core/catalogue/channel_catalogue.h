@@ -20,8 +20,6 @@ namespace vidora {
 inline constexpr char kCatalogueFileName[] = "Channels.vdch";
 // The category whose channels the `HideAD` setting hides.
 inline constexpr char kHiddenCategoryKey[] = "ad";
-// The setting that remembers the channel played last.
-inline constexpr char kCurrentChannelSetting[] = "cur_channel";
 
 // Every channel the user can watch or listen to: countries (each owning its
 // channels), the ten fixed categories, the current channel and the

@@ -37,8 +37,8 @@ std::u16string MobileSiteAddress(std::u16string_view site_host, std::u16string_v
 std::u16string CurrentLanguageCode() {
   const LanguagePack& pack = Languages();
   if (pack.CurrentIndex() >= 0) return pack.Code(pack.CurrentIndex());
-  std::optional<std::u16string> setting = Settings().FindString("Language");
-  return setting ? *setting : u"en";
+  std::optional<std::u16string> setting = FindSetting(kLanguageSetting);
+  return setting ? *setting : std::u16string(kLanguageSetting.fallback);
 }
 
 }  // namespace vidora

@@ -21,8 +21,8 @@ UpdateService::~UpdateService() {
 }
 
 void UpdateService::StartAutomaticChecks() {
-  const bool catalogue = GetBoolSetting("AutoCU", true);
-  const bool application = GetBoolSetting("AutoU", true);
+  const bool catalogue = GetSetting(kAutoCatalogueUpdateSetting);
+  const bool application = GetSetting(kAutoUpdateSetting);
   StartAutomaticChecks(catalogue, application);
 }
 

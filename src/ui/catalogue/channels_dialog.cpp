@@ -126,7 +126,7 @@ ChannelsDialog::~ChannelsDialog() {
 }
 
 const Category* ChannelsDialog::HiddenCategory() const {
-  if (catalogue_ == nullptr || !GetBoolSetting("HideAD", false)) return nullptr;
+  if (catalogue_ == nullptr || !GetSetting(kHideAdultSetting)) return nullptr;
   return catalogue_->FindCategory(kHiddenCategoryKey);
 }
 

@@ -43,7 +43,7 @@ ControlPanel::ControlPanel(QWidget* parent, ViewMessageTarget* view_target, Fram
   SetControlId(volume_, kVolumeTrackbarId);
   volume_->setRange(0, 100);
   volume_->setSingleStep(5);
-  volume_->setValue(GetIntSetting("sound_volume", 50));
+  volume_->setValue(GetSetting(kVolumeSetting));
 
   connect(play_, &QAbstractButton::clicked, this, [this] { OnPlayClicked(); });
   connect(full_screen_, &QAbstractButton::clicked, this, [this] {

@@ -106,7 +106,7 @@ void PlaybackControl::StepFavourite(uintptr_t wparam) {
 void PlaybackControl::SetVolumeAll(int level) {
   volume_level_ = level;
   for (auto& [name, player] : PlayerRegistry()) player->SetVolume(level);
-  SetIntSetting("sound_volume", level);
+  SetSetting(kVolumeSetting, level);
 }
 
 void PlaybackControl::StopPlayer() {

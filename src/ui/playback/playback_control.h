@@ -37,7 +37,7 @@ class ViewMessageTarget;
 //            step 3: the catalogue loads;
 //            steps 4-8: Start(FirstPlayerRect(client size));
 //            step 9: update checks;
-//            step 10: SetVolumeAll(GetIntSetting("sound_volume", 50));
+//            step 10: SetVolumeAll(GetSetting(kVolumeSetting));
 //   WM_SIZE: Layout(client size, fullScreenLayout)
 //   paint:   frame around PlayerRect()
 //   tick:    IsPlayerFullScreen() (relayout when it turns false)

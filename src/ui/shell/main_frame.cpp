@@ -131,7 +131,7 @@ void MainFrame::ToggleFullScreen() {
     bar_hidden_ = true;
     soft_keys_->hide();
     // With a sensor the display follows the device; LandscapeFS is not read.
-    if (!HasMotionSensor() && GetBoolSetting("LandscapeFS", true)) {
+    if (!HasMotionSensor() && GetSetting(kLandscapeFullScreenSetting)) {
       turned_for_full_screen_ = SetDisplayOrientation(DMDO_270);
     }
   }

@@ -41,11 +41,11 @@ class SettingsDialogTest : public ::testing::Test {
                                     {"msg_lang_restart", u"Restart to apply"}}},
                       TestLanguage{u"Deutsch", u"de", {}}, TestLanguage{u"Francais", u"fr", {}}},
                      u"en");
-    SetStringSetting("Language", u"en");
-    SetBoolSetting("AutoCU", true);
-    SetBoolSetting("AutoU", true);
-    SetBoolSetting("HideAD", false);
-    SetBoolSetting("LandscapeFS", true);
+    SetSetting(kLanguageSetting, u"en");
+    SetSetting(kAutoCatalogueUpdateSetting, true);
+    SetSetting(kAutoUpdateSetting, true);
+    SetSetting(kHideAdultSetting, false);
+    SetSetting(kLandscapeFullScreenSetting, true);
   }
   void TearDown() override {
     SetCurrentMotionSensor(nullptr);
@@ -53,11 +53,11 @@ class SettingsDialogTest : public ::testing::Test {
   }
 
   void ExpectUnchanged() {
-    EXPECT_EQ(GetStringSetting("Language", u""), u"en");
-    EXPECT_TRUE(GetBoolSetting("AutoCU", false));
-    EXPECT_TRUE(GetBoolSetting("AutoU", false));
-    EXPECT_FALSE(GetBoolSetting("HideAD", true));
-    EXPECT_TRUE(GetBoolSetting("LandscapeFS", false));
+    EXPECT_EQ(FindSetting(kLanguageSetting).value_or(u""), u"en");
+    EXPECT_TRUE(FindSetting(kAutoCatalogueUpdateSetting).value_or(false));
+    EXPECT_TRUE(FindSetting(kAutoUpdateSetting).value_or(false));
+    EXPECT_FALSE(FindSetting(kHideAdultSetting).value_or(true));
+    EXPECT_TRUE(FindSetting(kLandscapeFullScreenSetting).value_or(false));
   }
 
   static void UncheckAllAndChooseGerman(SettingsDialog& dialog) {
@@ -72,8 +72,8 @@ class SettingsDialogTest : public ::testing::Test {
 };
 
 TEST_F(SettingsDialogTest, OpensWithTranslatedTextsAndStoredValues) {
-  SetBoolSetting("HideAD", true);
-  SetBoolSetting("AutoU", false);
+  SetSetting(kHideAdultSetting, true);
+  SetSetting(kAutoUpdateSetting, false);
   SettingsDialog dialog(nullptr);
   EXPECT_EQ(dialog.windowTitle(), "Settings");
   EXPECT_EQ(dialog.check(SettingsDialog::kAutoUpdateId)->text(), "Check for new versions");
@@ -99,11 +99,11 @@ TEST_F(SettingsDialogTest, LandscapeBoxShownOnlyWithoutMotionSensor) {
   SettingsDialog dialog(nullptr);
   EXPECT_TRUE(dialog.check(SettingsDialog::kLandscapeId)->isHidden());
   // Still stored on confirm, with the value read at opening.
-  SetBoolSetting("LandscapeFS", false);
+  SetSetting(kLandscapeFullScreenSetting, false);
   SettingsDialog again(nullptr);
-  SetBoolSetting("LandscapeFS", true);
+  SetSetting(kLandscapeFullScreenSetting, true);
   again.RunCommand(ID_SOFTKEY_LEFT);
-  EXPECT_FALSE(GetBoolSetting("LandscapeFS", true));
+  EXPECT_FALSE(GetSetting(kLandscapeFullScreenSetting));
 }
 
 TEST_F(SettingsDialogTest, EveryLanguageChangeShowsRestartNotice) {
@@ -133,11 +133,11 @@ TEST_F(SettingsDialogTest, LeftSoftKeyStoresEverything) {
   UncheckAllAndChooseGerman(dialog);
   dialog.RunCommand(ID_SOFTKEY_LEFT);
   EXPECT_EQ(dialog.result(), 1);
-  EXPECT_EQ(GetStringSetting("Language", u""), u"de");
-  EXPECT_FALSE(GetBoolSetting("AutoCU", true));
-  EXPECT_FALSE(GetBoolSetting("AutoU", true));
-  EXPECT_FALSE(GetBoolSetting("HideAD", true));
-  EXPECT_FALSE(GetBoolSetting("LandscapeFS", true));
+  EXPECT_EQ(FindSetting(kLanguageSetting).value_or(u""), u"de");
+  EXPECT_FALSE(GetSetting(kAutoCatalogueUpdateSetting));
+  EXPECT_FALSE(GetSetting(kAutoUpdateSetting));
+  EXPECT_FALSE(FindSetting(kHideAdultSetting).value_or(true));
+  EXPECT_FALSE(GetSetting(kLandscapeFullScreenSetting));
 }
 
 }  // namespace

@@ -68,10 +68,10 @@ class FullScreenTest : public ::testing::Test {
     testing::InstallLanguages(dir_ / "Languages.lngp",
                               {testing::TestLanguage{u"English", u"en", {{"app_mvdra", u"Vidora"}}}}, u"en");
     // No update check may leave this machine.
-    SetBoolSetting("AutoCU", false);
-    SetBoolSetting("AutoU", false);
-    SetStringSetting("PublisherHost", u"127.0.0.1:1");
-    SetBoolSetting("LandscapeFS", true);
+    SetSetting(kAutoCatalogueUpdateSetting, false);
+    SetSetting(kAutoUpdateSetting, false);
+    SetSetting(kPublisherHostSetting, u"127.0.0.1:1");
+    SetSetting(kLandscapeFullScreenSetting, true);
   }
   void TearDown() override {
     SetCurrentMotionSensor(nullptr);
@@ -165,7 +165,7 @@ TEST_F(FullScreenTest, OnlyATurnThatEnteringMadeIsUndone) {
 }
 
 TEST_F(FullScreenTest, LandscapeFsOffNeverTurns) {
-  SetBoolSetting("LandscapeFS", false);
+  SetSetting(kLandscapeFullScreenSetting, false);
   auto frame = MakeFrame();
   const QRect before = frame->geometry();
   frame->SendCommand(ID_FULLSCREEN);

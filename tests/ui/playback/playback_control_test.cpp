@@ -34,9 +34,9 @@ class PlaybackControlTest : public ::testing::Test {
   void SetUp() override {
     LoadTestSkin();
     SetMessageSink([this](const std::u16string& text, const std::u16string&) { messages_.push_back(text); });
-    SetStringSetting(kCurrentChannelSetting, u"");
-    SetBoolSetting("HideAD", false);
-    SetIntSetting("sound_volume", 50);
+    SetSetting(kCurrentChannelKeySetting, u"");
+    SetSetting(kHideAdultSetting, false);
+    SetSetting(kVolumeSetting, 50);
     DocNode root("1.0");
     DocNode* de = root.AddChild("de");
     AddTestChannel(*de, "tv", u"http://127.0.0.1:9/tv.y4m");
@@ -80,7 +80,7 @@ TEST_F(PlaybackControlTest, PlayingAChannelMakesItCurrentShowsItsPictureAndPlays
   ASSERT_TRUE(ShowsPlayGlyphs());
   control_->PlayChannel(Find("de_tv"));
   EXPECT_EQ(catalogue_->CurrentChannel(), Find("de_tv"));
-  EXPECT_EQ(GetStringSetting(kCurrentChannelSetting, u""), u"de_tv");
+  EXPECT_EQ(GetSetting(kCurrentChannelKeySetting), u"de_tv");
   EXPECT_EQ(record_.loads, (std::vector<std::string>{"http://127.0.0.1:9/tv.y4m"}));
   EXPECT_EQ(record_.stops, 1);
   EXPECT_TRUE(ShowsStopGlyphs());
@@ -199,11 +199,11 @@ TEST_F(PlaybackControlTest, VolumeGoesToEveryPlayerInNameOrderAndIsStored) {
   control_->SetVolumeAll(35);
   EXPECT_EQ(log, (std::vector<std::string>{"a35", "z35"}));
   EXPECT_EQ(record_.volumes, (std::vector<int>{35}));
-  EXPECT_EQ(GetIntSetting("sound_volume", 50), 35);
+  EXPECT_EQ(GetSetting(kVolumeSetting), 35);
 
   // The trackbar applies and stores its level at once.
   control_->panel()->volume()->setValue(70);
-  EXPECT_EQ(GetIntSetting("sound_volume", 50), 70);
+  EXPECT_EQ(GetSetting(kVolumeSetting), 70);
   EXPECT_EQ(record_.volumes.back(), 70);
   EXPECT_EQ(log.back(), "z70");
 }

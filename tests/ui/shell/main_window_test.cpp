@@ -64,9 +64,9 @@ class MainWindowTest : public ::testing::Test {
                                                       {"menu_exit", u"Exit"}}}},
                               u"en");
     // No update check may leave this machine.
-    SetBoolSetting("AutoCU", false);
-    SetBoolSetting("AutoU", false);
-    SetStringSetting("PublisherHost", u"127.0.0.1:1");
+    SetSetting(kAutoCatalogueUpdateSetting, false);
+    SetSetting(kAutoUpdateSetting, false);
+    SetSetting(kPublisherHostSetting, u"127.0.0.1:1");
   }
   void TearDown() override {
     FreeCatalogue();

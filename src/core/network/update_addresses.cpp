@@ -17,7 +17,7 @@ std::u16string HttpAddress(std::u16string_view host, std::u16string_view path) {
   return address;
 }
 
-// "/downloads/%S/<file>" with the platform name.
+// "/downloads/<platform name>/<file>".
 std::u16string DownloadAddress(std::u16string_view host, std::u16string_view file) {
   return HttpAddress(host, u"/downloads/" + std::u16string(kPlatformName) + u"/" + std::u16string(file));
 }

@@ -68,7 +68,7 @@ void LanguageDialog::LayoutClient(int width, int height) {
   const int m = u / 8;
   notice_->setGeometry(m, m + u, width - 2 * m, height - 2 * (m + u));
   label_->setGeometry(m, height + m - u, 4 * u, u);
-  // The combo box keeps its own size: the template's 76 dialog units
+  // The combo box keeps its own size: 76 dialog units
   // across, one line high (never taller than the row it sits in).
   const int combo_width = DialogUnitsAcross(76);
   const int combo_height = std::min(combo_->sizeHint().height(), u);

@@ -99,7 +99,7 @@ void SkinnedDialog::setVisible(bool visible) {
       area = owner->geometry();
     } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
       // Without a window to cover (the first-run dialog at start-up) the
-      // dialog takes the main window's handheld proportions, centred,
+      // dialog takes the main window's default proportions, centred,
       // rather than a whole desktop screen.
       const QRect available = screen->availableGeometry();
       area = QRect(QPoint(), kOwnerlessSize.boundedTo(available.size()));

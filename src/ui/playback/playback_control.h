@@ -32,19 +32,16 @@ class ViewMessageTarget;
 // volume requests. It is the view's one player status listener.
 //
 // UI thread only. The view widget and the message target must outlive this
-// object. Typical use by the main view:
-//   start:   step 2: PlaybackControl(view, view_target, send_frame_command);
-//            step 3: the catalogue loads;
-//            steps 4-8: Start(FirstPlayerRect(client size));
-//            step 9: update checks;
-//            step 10: SetVolumeAll(GetSetting(kVolumeSetting));
-//   WM_SIZE: Layout(client size, fullScreenLayout)
-//   paint:   frame around PlayerRect()
-//   tick:    IsPlayerFullScreen() (relayout when it turns false)
-//   WM_PLAY_CHANNEL / WM_STOP_PLAYBACK / WM_STEP_FAVOURITE:
-//            PlayChannel / StopPlayback / StepFavourite
-//   close:   StopPlayer() before the settings are saved
-//   destroy: End() (or the destructor)
+// object. The main view uses it in this order:
+//   when built:   the constructor, then the catalogue loads, then
+//                 Start(FirstPlayerRect(client size)), then the update
+//                 checks start, then SetVolumeAll(the stored volume);
+//   when resized: Layout(client size, full-screen layout);
+//   when painted: a frame around PlayerRect();
+//   each tick:    IsPlayerFullScreen() (relayout when it turns false);
+//   on requests:  PlayChannel, StopPlayback, StepFavourite;
+//   when closing: StopPlayer() before the settings are saved;
+//   when ending:  End() (or the destructor).
 class PlaybackControl : public PlayerStatusListener {
  public:
   // Sends a frame command id (ID_FULLSCREEN from the panel's full-screen
@@ -74,12 +71,12 @@ class PlaybackControl : public PlayerStatusListener {
   // provider. The player host and radio window go with this object.
   void End();
 
-  // WM_PLAY_CHANNEL: `channel` or, when null, the catalogue's current one.
+  // Plays `channel` or, when null, the catalogue's current one.
   void PlayChannel(Channel* channel);
-  // WM_STOP_PLAYBACK: stops the player and shows the Play glyphs.
+  // Stops the player and shows the Play glyphs.
   void StopPlayback();
-  // WM_STEP_FAVOURITE: `wparam` 1 = next, anything else = previous. Plays
-  // the chosen favourite through the view's WM_PLAY_CHANNEL.
+  // `wparam` 1 = next favourite, anything else = previous. Plays the
+  // chosen favourite through the view's play request.
   void StepFavourite(uintptr_t wparam);
   // Applies `level` (0-100) to every registered player in name order and
   // stores it as "sound_volume".

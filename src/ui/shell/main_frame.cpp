@@ -23,8 +23,6 @@ namespace {
 
 constexpr int kFrameTickMs = 100;
 
-// Whether the application's active window is `frame` or a window whose
-// chain of parents reaches it.
 // Whether `window` is the frame or its chain of parents reaches it.
 bool ReachesFrame(const QWidget* window, const QWidget* frame) {
   for (; window != nullptr; window = window->parentWidget()) {
@@ -33,6 +31,7 @@ bool ReachesFrame(const QWidget* window, const QWidget* frame) {
   return false;
 }
 
+// Whether the application's active window is `frame` or one of its windows.
 bool IsFrameInFront(const QWidget* frame) { return ReachesFrame(QApplication::activeWindow(), frame); }
 
 }  // namespace

@@ -50,11 +50,11 @@ void UpdateService::JoinAutomaticChecks() {
 void UpdateService::PollPendingUpdates() {
   if (!catalogue_command_issued_ && state_.catalogue_update_pending && ui_.IsFrameActive()) {
     catalogue_command_issued_ = true;
-    ui_.SendCommand(kCatalogueUpdateCommand);
+    ui_.SendCommand(ID_CHANNEL_UPDATE);
   }
   if (!application_command_issued_ && state_.application_update_pending && ui_.IsFrameActive()) {
     application_command_issued_ = true;
-    ui_.SendCommand(kApplicationUpdateCommand);
+    ui_.SendCommand(ID_UPDATE);
   }
 }
 

@@ -57,8 +57,8 @@ class UpdateUi {
   // in front of it).
   virtual bool IsFrameActive() = 0;
 
-  // Sends the command `id` (kCatalogueUpdateCommand, kApplicationUpdateCommand)
-  // to the main frame and returns once it has been handled.
+  // Sends the command `id` (ID_CHANNEL_UPDATE, ID_UPDATE) to the main frame
+  // and returns once it has been handled.
   virtual void SendCommand(int id) = 0;
 };
 

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "core/catalogue/channel_catalogue.h"
+#include "core/commands/view_requests.h"
 #include "core/playback/player_events.h"
 #include "core/playback/provider_table.h"
 #include "core/stores/settings_store.h"
@@ -12,7 +13,6 @@
 #include "ui/playback/player_host.h"
 #include "ui/playback/radio_window.h"
 #include "ui/playback/status_poller.h"
-#include "ui/shell/view_messages.h"
 #include "ui/stores/resource_pack.h"
 
 namespace vidora {
@@ -22,8 +22,8 @@ Channel* CurrentChannel() { return Catalogue() != nullptr ? Catalogue()->Current
 
 }  // namespace
 
-PlaybackControl::PlaybackControl(QWidget* view, ViewMessageTarget* view_target, FrameCommandSender send_frame_command)
-    : view_(view), view_target_(view_target), send_frame_command_(std::move(send_frame_command)) {
+PlaybackControl::PlaybackControl(QWidget* view, ViewRequests* view_requests, FrameCommandSender send_frame_command)
+    : view_(view), view_requests_(view_requests), send_frame_command_(std::move(send_frame_command)) {
   MainPlayerEvents().set_listener(this);
   poller_ = std::make_unique<StatusPoller>(MainPlayerEvents());
 }
@@ -38,7 +38,7 @@ PlaybackControl::~PlaybackControl() {
 }
 
 void PlaybackControl::Start(const QRect& first_player_rect, BackendFactory factory) {
-  panel_ = new ControlPanel(view_, view_target_, send_frame_command_, [this](int level) { SetVolumeAll(level); });
+  panel_ = new ControlPanel(view_, view_requests_, send_frame_command_, [this](int level) { SetVolumeAll(level); });
   strip_ = new InfoStrip(view_, [] {
     const Channel* channel = CurrentChannel();
     return channel != nullptr ? QString::fromStdU16String(channel->name()) : QString();
@@ -97,10 +97,10 @@ void PlaybackControl::StopPlayback() {
   if (panel_ != nullptr) panel_->SetPlaying(false);
 }
 
-void PlaybackControl::StepFavourite(uintptr_t wparam) {
+void PlaybackControl::StepFavourite(bool forward) {
   if (Catalogue() == nullptr) return;
-  Channel* channel = Catalogue()->StepFavourite(wparam == 1);
-  if (channel != nullptr && view_target_ != nullptr) view_target_->SendViewMessage(WM_PLAY_CHANNEL, 0, channel);
+  Channel* channel = Catalogue()->StepFavourite(forward);
+  if (channel != nullptr && view_requests_ != nullptr) view_requests_->PlayChannel(channel);
 }
 
 void PlaybackControl::SetVolumeAll(int level) {

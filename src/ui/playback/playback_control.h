@@ -5,7 +5,6 @@
 #include <QRect>
 #include <QSize>
 
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -24,14 +23,14 @@ class Channel;
 class PlayerBackend;
 class PlayerHost;
 class StatusPoller;
-class ViewMessageTarget;
+class ViewRequests;
 
 // The playback side of the main view: owns the player host, the control
 // panel, the information strip and the radio picture window (all children
 // of the view widget) and runs the view's play, stop, next/previous and
 // volume requests. It is the view's one player status listener.
 //
-// UI thread only. The view widget and the message target must outlive this
+// UI thread only. The view widget and the view's requests must outlive this
 // object. The main view uses it in this order:
 //   when built:   the constructor, then the catalogue loads, then
 //                 Start(FirstPlayerRect(client size)), then the update
@@ -50,9 +49,9 @@ class PlaybackControl : public PlayerStatusListener {
   // Makes the player's backend; the default makes the libmpv one.
   using BackendFactory = std::function<std::unique_ptr<PlayerBackend>()>;
 
-  // Becomes the process-wide player status listener. `view_target` gets the
-  // panel's button messages.
-  PlaybackControl(QWidget* view, ViewMessageTarget* view_target, FrameCommandSender send_frame_command);
+  // Becomes the process-wide player status listener. `view_requests` gets
+  // the panel's button requests and the favourite steps' play requests.
+  PlaybackControl(QWidget* view, ViewRequests* view_requests, FrameCommandSender send_frame_command);
   ~PlaybackControl() override;
   PlaybackControl(const PlaybackControl&) = delete;
   PlaybackControl& operator=(const PlaybackControl&) = delete;
@@ -75,9 +74,9 @@ class PlaybackControl : public PlayerStatusListener {
   void PlayChannel(Channel* channel);
   // Stops the player and shows the Play glyphs.
   void StopPlayback();
-  // `wparam` 1 = next favourite, anything else = previous. Plays the
-  // chosen favourite through the view's play request.
-  void StepFavourite(uintptr_t wparam);
+  // The next (`forward`) or previous favourite; plays it through the view's
+  // PlayChannel request.
+  void StepFavourite(bool forward);
   // Applies `level` (0-100) to every registered player in name order and
   // stores it as "sound_volume".
   void SetVolumeAll(int level);
@@ -106,7 +105,7 @@ class PlaybackControl : public PlayerStatusListener {
   void ShowPictureFor(const Channel* channel);
 
   QWidget* view_;
-  ViewMessageTarget* view_target_;
+  ViewRequests* view_requests_;
   FrameCommandSender send_frame_command_;
   std::unique_ptr<StatusPoller> poller_;
   std::unique_ptr<PlayerHost> player_;

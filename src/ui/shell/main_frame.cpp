@@ -6,13 +6,13 @@
 #include <QMenu>
 #include <QShortcut>
 
+#include "core/commands/command_ids.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/settings_store.h"
 #include "ui/catalogue/channels_dialog.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/settings_dialog.h"
 #include "ui/dialogs/soft_key_bar.h"
-#include "ui/shell/command_ids.h"
 #include "ui/shell/key_press_watch.h"
 #include "ui/shell/motion_sensor.h"
 #include "ui/stores/ui_texts.h"
@@ -106,7 +106,7 @@ void MainFrame::RunChannels() {
   dialog.exec();
   if (closed_ || view_ == nullptr) return;  // closed from outside meanwhile
   repaint();
-  if (dialog.play_requested()) view_->SendViewMessage(WM_PLAY_CHANNEL, 0, dialog.chosen_channel());
+  if (dialog.play_requested()) view_->PlayChannel(dialog.chosen_channel());
 }
 
 void MainFrame::ToggleFullScreen() {
@@ -137,7 +137,7 @@ void MainFrame::ToggleFullScreen() {
   // The tap or key that chose the command must not end the new state.
   watch_->TakePressed();
   LayoutChildren();
-  view_->SendViewMessage(WM_TOGGLE_FULL_LAYOUT, 0, nullptr);
+  view_->ToggleFullLayout();
   view_->Relayout();
 }
 

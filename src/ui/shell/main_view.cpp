@@ -4,10 +4,10 @@
 #include <QResizeEvent>
 
 #include "core/catalogue/channel_catalogue.h"
+#include "core/commands/command_ids.h"
 #include "core/network/update_service.h"
 #include "core/stores/settings_store.h"
 #include "ui/dialogs/loading_screen.h"
-#include "ui/shell/command_ids.h"
 #include "ui/shell/qt_update_ui.h"
 #include "ui/stores/resource_pack.h"
 
@@ -44,25 +44,22 @@ MainView::~MainView() {
   playback_.reset();
 }
 
-intptr_t MainView::SendViewMessage(unsigned message, uintptr_t wparam, Channel* channel) {
-  switch (message) {
-    case WM_PLAY_CHANNEL:
-      playback_->PlayChannel(channel);
-      return 0;
-    case WM_STOP_PLAYBACK:
-      playback_->StopPlayback();
-      return 0;
-    case WM_TOGGLE_FULL_LAYOUT:
-      full_screen_layout_ = !full_screen_layout_;
-      Relayout();
-      update();
-      return 0;
-    case WM_STEP_FAVOURITE:
-      playback_->StepFavourite(wparam);
-      return 0;
-    default:
-      return 0;
-  }
+void MainView::PlayChannel(Channel* channel) {
+  playback_->PlayChannel(channel);
+}
+
+void MainView::StopPlayback() {
+  playback_->StopPlayback();
+}
+
+void MainView::ToggleFullLayout() {
+  full_screen_layout_ = !full_screen_layout_;
+  Relayout();
+  update();
+}
+
+void MainView::StepFavourite(bool forward) {
+  playback_->StepFavourite(forward);
 }
 
 void MainView::Relayout() {

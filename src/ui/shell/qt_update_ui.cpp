@@ -3,9 +3,9 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "core/commands/view_requests.h"
 #include "ui/dialogs/wait_dialog.h"
 #include "ui/shell/main_menu.h"
-#include "ui/shell/view_messages.h"
 #include "ui/stores/ui_texts.h"
 
 namespace vidora {
@@ -16,7 +16,7 @@ bool IsActiveFrame(const QWidget* frame) {
   return QApplication::activeWindow() == frame;
 }
 
-QtUpdateUi::QtUpdateUi(QWidget* frame, ViewMessageTarget* view, CommandSender send_command)
+QtUpdateUi::QtUpdateUi(QWidget* frame, ViewRequests* view, CommandSender send_command)
     : frame_(frame), view_(view), send_command_(std::move(send_command)) {}
 
 void QtUpdateUi::RunWaitDialog(UpdateWaitKind, std::string_view title_key, WaitWorker worker) {
@@ -37,7 +37,7 @@ int QtUpdateUi::ShowMessageByKey(std::string_view key, int buttons) {
 void QtUpdateUi::OpenWebAddress(const std::u16string& address) { OpenInBrowser(ToQString(address)); }
 
 void QtUpdateUi::StopPlayback() {
-  if (view_ != nullptr) view_->SendViewMessage(WM_STOP_PLAYBACK, 0, nullptr);
+  if (view_ != nullptr) view_->StopPlayback();
 }
 
 bool QtUpdateUi::IsFrameActive() { return IsActiveFrame(frame_); }

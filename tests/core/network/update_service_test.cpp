@@ -321,7 +321,7 @@ TEST_F(UpdateServiceTest, AutomaticChecksArePromotedOncePerRun) {
   ui_.frame_active = true;
   service.PollPendingUpdates();
   service.PollPendingUpdates();
-  EXPECT_EQ(ui_.commands, (std::vector<int>{kCatalogueUpdateCommand, kApplicationUpdateCommand}));
+  EXPECT_EQ(ui_.commands, (std::vector<int>{ID_CHANNEL_UPDATE, ID_UPDATE}));
 }
 
 TEST_F(UpdateServiceTest, AutomaticChecksStayQuietAndCanBeSwitchedOff) {

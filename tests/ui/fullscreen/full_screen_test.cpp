@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "core/catalogue/channel_catalogue.h"
+#include "core/commands/command_ids.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/settings_store.h"
 #include "support/temp_dir.h"
@@ -24,7 +25,6 @@
 #include "ui/playback/control_panel.h"
 #include "ui/playback/fake_player_backend.h"
 #include "ui/playback/info_strip.h"
-#include "ui/shell/command_ids.h"
 #include "ui/shell/iio_motion_sensor.h"
 #include "ui/shell/main_frame.h"
 #include "ui/shell/shell_test_support.h"

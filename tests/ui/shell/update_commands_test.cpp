@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include "core/catalogue/channel_catalogue.h"
+#include "core/commands/command_ids.h"
 #include "core/document/doc_node.h"
 #include "core/document/document_format.h"
 #include "core/network/update_service.h"
@@ -33,7 +34,6 @@
 #include "ui/dialogs/skin_test_support.h"
 #include "ui/dialogs/wait_dialog.h"
 #include "ui/playback/fake_player_backend.h"
-#include "ui/shell/command_ids.h"
 #include "ui/shell/main_frame.h"
 #include "ui/shell/shell_test_support.h"
 

@@ -12,7 +12,6 @@
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/skin_strip.h"
 #include "ui/dialogs/soft_key_bar.h"
-#include "ui/shell/motion_sensor.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
 
@@ -29,7 +28,7 @@ QCheckBox* MakeCheck(QWidget* dialog, const char* key, int id, bool checked) {
 
 }  // namespace
 
-SettingsDialog::SettingsDialog(QWidget* owner) : SkinnedDialog(owner) {
+SettingsDialog::SettingsDialog(QWidget* owner, bool has_motion_sensor) : SkinnedDialog(owner) {
   ApplyDialogFont(this);
   // The captions start as keys and are translated as a whole, so that a
   // key without a text stays visible as the key.
@@ -42,7 +41,7 @@ SettingsDialog::SettingsDialog(QWidget* owner) : SkinnedDialog(owner) {
   auto_catalogue_update_ = MakeCheck(this, "check_cupdate", kAutoCatalogueUpdateId, GetSetting(kAutoCatalogueUpdateSetting));
   hide_ad_ = MakeCheck(this, "check_hide_ad", kHideAdId, GetSetting(kHideAdultSetting));
   landscape_ = MakeCheck(this, "check_landscape_fs", kLandscapeId, GetSetting(kLandscapeFullScreenSetting));
-  landscape_->setVisible(!HasMotionSensor());
+  landscape_->setVisible(!has_motion_sensor);
   TranslateWindowTree(this);
 
   for (int i = 0; i < LanguageCount(); ++i) combo_->addItem(ToQString(LanguageName(i)));

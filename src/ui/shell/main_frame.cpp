@@ -83,7 +83,7 @@ void MainFrame::SendCommand(int command) {
       if (view_ != nullptr) view_->RunUpdateCommand(command);
       break;
     case ID_SETTINGS: {
-      SettingsDialog dialog(DialogOwner());
+      SettingsDialog dialog(DialogOwner(), HasMotionSensor());
       dialog.exec();
       break;
     }

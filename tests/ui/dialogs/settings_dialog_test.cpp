@@ -11,7 +11,6 @@
 #include "ui/dialogs/settings_dialog.h"
 #include "ui/dialogs/skin_test_support.h"
 #include "ui/dialogs/soft_key_bar.h"
-#include "ui/shell/motion_sensor.h"
 #include "ui/shell/shell_test_support.h"
 #include "ui/stores/ui_texts.h"
 
@@ -20,13 +19,6 @@ namespace {
 
 using testing::InstallLanguages;
 using testing::TestLanguage;
-
-class FakeSensor : public MotionSensor {
- public:
-  bool Available() const override { return true; }
-  bool Read(MotionSample&) override { return false; }
-  void Close() override {}
-};
 
 class SettingsDialogTest : public ::testing::Test {
  protected:
@@ -47,10 +39,7 @@ class SettingsDialogTest : public ::testing::Test {
     SetSetting(kHideAdultSetting, false);
     SetSetting(kLandscapeFullScreenSetting, true);
   }
-  void TearDown() override {
-    SetCurrentMotionSensor(nullptr);
-    FreeLanguagePack();
-  }
+  void TearDown() override { FreeLanguagePack(); }
 
   void ExpectUnchanged() {
     EXPECT_EQ(FindSetting(kLanguageSetting).value_or(u""), u"en");
@@ -74,7 +63,7 @@ class SettingsDialogTest : public ::testing::Test {
 TEST_F(SettingsDialogTest, OpensWithTranslatedTextsAndStoredValues) {
   SetSetting(kHideAdultSetting, true);
   SetSetting(kAutoUpdateSetting, false);
-  SettingsDialog dialog(nullptr);
+  SettingsDialog dialog(nullptr, false);
   EXPECT_EQ(dialog.windowTitle(), "Settings");
   EXPECT_EQ(dialog.check(SettingsDialog::kAutoUpdateId)->text(), "Check for new versions");
   // A key without a text stays visible as the key.
@@ -91,16 +80,14 @@ TEST_F(SettingsDialogTest, OpensWithTranslatedTextsAndStoredValues) {
 
 TEST_F(SettingsDialogTest, LandscapeBoxShownOnlyWithoutMotionSensor) {
   {
-    SettingsDialog dialog(nullptr);
+    SettingsDialog dialog(nullptr, false);
     EXPECT_FALSE(dialog.check(SettingsDialog::kLandscapeId)->isHidden());
   }
-  FakeSensor sensor;
-  SetCurrentMotionSensor(&sensor);
-  SettingsDialog dialog(nullptr);
+  SettingsDialog dialog(nullptr, true);
   EXPECT_TRUE(dialog.check(SettingsDialog::kLandscapeId)->isHidden());
   // Still stored on confirm, with the value read at opening.
   SetSetting(kLandscapeFullScreenSetting, false);
-  SettingsDialog again(nullptr);
+  SettingsDialog again(nullptr, true);
   SetSetting(kLandscapeFullScreenSetting, true);
   again.RunCommand(ID_SOFTKEY_LEFT);
   EXPECT_FALSE(GetSetting(kLandscapeFullScreenSetting));
@@ -108,7 +95,7 @@ TEST_F(SettingsDialogTest, LandscapeBoxShownOnlyWithoutMotionSensor) {
 
 TEST_F(SettingsDialogTest, EveryLanguageChangeShowsRestartNotice) {
   testing::ModalAnswerer answerer;
-  SettingsDialog dialog(nullptr);
+  SettingsDialog dialog(nullptr, false);
   dialog.combo()->setCurrentIndex(1);
   dialog.combo()->setCurrentIndex(2);
   ASSERT_EQ(answerer.messages().size(), 2u);
@@ -120,7 +107,7 @@ TEST_F(SettingsDialogTest, EveryLanguageChangeShowsRestartNotice) {
 
 TEST_F(SettingsDialogTest, TitleOkStoresNothingButReturnsOne) {
   testing::ModalAnswerer answerer;
-  SettingsDialog dialog(nullptr);
+  SettingsDialog dialog(nullptr, false);
   UncheckAllAndChooseGerman(dialog);
   dialog.RunCommand(IDOK);
   EXPECT_EQ(dialog.result(), 1);
@@ -129,7 +116,7 @@ TEST_F(SettingsDialogTest, TitleOkStoresNothingButReturnsOne) {
 
 TEST_F(SettingsDialogTest, LeftSoftKeyStoresEverything) {
   testing::ModalAnswerer answerer;
-  SettingsDialog dialog(nullptr);
+  SettingsDialog dialog(nullptr, false);
   UncheckAllAndChooseGerman(dialog);
   dialog.RunCommand(ID_SOFTKEY_LEFT);
   EXPECT_EQ(dialog.result(), 1);

@@ -323,11 +323,11 @@ TEST_F(FullScreenTest, SettingsDialogShowsTheLandscapeBoxOnlyWithoutSensor) {
   std::unique_ptr<MotionSensor> none = OpenMotionSensor(no_devices.path());
   SetCurrentMotionSensor(none.get());
   {
-    SettingsDialog dialog(nullptr);
+    SettingsDialog dialog(nullptr, HasMotionSensor());
     EXPECT_FALSE(dialog.check(SettingsDialog::kLandscapeId)->isHidden());
   }
   UseSensor();
-  SettingsDialog dialog(nullptr);
+  SettingsDialog dialog(nullptr, HasMotionSensor());
   EXPECT_TRUE(dialog.check(SettingsDialog::kLandscapeId)->isHidden());
 }
 

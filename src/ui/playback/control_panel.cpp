@@ -10,6 +10,7 @@
 #include "ui/dialogs/skinned_trackbar.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
+#include "ui/stores/ui_thread.h"
 
 namespace vidora {
 namespace {
@@ -30,6 +31,7 @@ ControlPanel::ControlPanel(QWidget* parent, ViewRequests* view, FrameCommandSend
       view_(view),
       send_frame_command_(std::move(send_frame_command)),
       on_volume_(std::move(on_volume)) {
+  AssertUiThread();
   setAttribute(Qt::WA_OpaquePaintEvent);
   play_ = MakeButton(this, Skin().PlayGlyphs());
   full_screen_ = MakeButton(this, Skin().FrameGlyphs());
@@ -70,6 +72,7 @@ void ControlPanel::OnPlayClicked() {
 }
 
 void ControlPanel::SetPlaying(bool playing) {
+  AssertUiThread();
   if (playing == playing_) return;
   playing_ = playing;
   play_->SetImages(playing ? Skin().StopGlyphs() : Skin().PlayGlyphs());

@@ -14,6 +14,7 @@
 #include "ui/playback/radio_window.h"
 #include "ui/playback/status_poller.h"
 #include "ui/stores/resource_pack.h"
+#include "ui/stores/ui_thread.h"
 
 namespace vidora {
 namespace {
@@ -24,6 +25,7 @@ Channel* CurrentChannel() { return Catalogue() != nullptr ? Catalogue()->Current
 
 PlaybackControl::PlaybackControl(QWidget* view, ViewRequests* view_requests, FrameCommandSender send_frame_command)
     : view_(view), view_requests_(view_requests), send_frame_command_(std::move(send_frame_command)) {
+  AssertUiThread();
   MainPlayerEvents().set_listener(this);
   poller_ = std::make_unique<StatusPoller>(MainPlayerEvents());
 }
@@ -38,6 +40,7 @@ PlaybackControl::~PlaybackControl() {
 }
 
 void PlaybackControl::Start(const QRect& first_player_rect, BackendFactory factory) {
+  AssertUiThread();
   panel_ = new ControlPanel(view_, view_requests_, send_frame_command_, [this](int level) { SetVolumeAll(level); });
   strip_ = new InfoStrip(view_, [] {
     const Channel* channel = CurrentChannel();
@@ -70,6 +73,7 @@ void PlaybackControl::ShowPictureFor(const Channel* channel) {
 }
 
 void PlaybackControl::PlayChannel(Channel* channel) {
+  AssertUiThread();
   if (player_ != nullptr) player_->Stop();
   if (channel == nullptr) channel = CurrentChannel();
   if (channel == nullptr || Catalogue() == nullptr) return;
@@ -93,18 +97,20 @@ void PlaybackControl::PlayChannel(Channel* channel) {
 }
 
 void PlaybackControl::StopPlayback() {
+  AssertUiThread();
   if (player_ != nullptr) player_->Stop();
   if (panel_ != nullptr) panel_->SetPlaying(false);
 }
 
 void PlaybackControl::StepFavourite(bool forward) {
+  AssertUiThread();
   if (Catalogue() == nullptr) return;
   Channel* channel = Catalogue()->StepFavourite(forward);
   if (channel != nullptr && view_requests_ != nullptr) view_requests_->PlayChannel(channel);
 }
 
 void PlaybackControl::SetVolumeAll(int level) {
-  volume_level_ = level;
+  AssertUiThread();
   for (auto& [name, player] : PlayerRegistry()) player->SetVolume(level);
   SetSetting(kVolumeSetting, level);
 }
@@ -154,6 +160,7 @@ QRect PlaybackControl::PlayerRect() const {
 bool PlaybackControl::IsPlayerFullScreen() const { return player_ != nullptr && player_->IsFullScreen(); }
 
 void PlaybackControl::OnPlayerStatus(PlayerWindow*, const std::optional<std::u16string>& text, int code) {
+  AssertUiThread();
   if (strip_ != nullptr) strip_->SetStatusText(text ? QString::fromStdU16String(*text) : QString());
   if (code < 0 && panel_ != nullptr) panel_->SetPlaying(false);
 }

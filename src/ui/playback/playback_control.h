@@ -114,7 +114,6 @@ class PlaybackControl : public PlayerStatusListener {
   QPointer<ControlPanel> panel_;
   QPointer<InfoStrip> strip_;
   QPointer<RadioWindow> radio_;
-  int volume_level_ = 50;
   bool started_providers_ = false;
 };
 

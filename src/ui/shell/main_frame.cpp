@@ -16,6 +16,7 @@
 #include "ui/shell/key_press_watch.h"
 #include "ui/shell/motion_sensor.h"
 #include "ui/stores/ui_texts.h"
+#include "ui/stores/ui_thread.h"
 
 namespace vidora {
 
@@ -37,6 +38,7 @@ bool IsFrameInFront(const QWidget* frame) { return ReachesFrame(QApplication::ac
 }  // namespace
 
 MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
+  AssertUiThread();
   resize(kDefaultWidth, kDefaultHeight);
   setWindowTitle(ToQString(AppTitle()));
 
@@ -70,6 +72,7 @@ QWidget* MainFrame::DialogOwner() {
 }
 
 void MainFrame::SendCommand(int command) {
+  AssertUiThread();
   if (closed_) return;
   switch (command) {
     case ID_CHANNELS:
@@ -142,6 +145,7 @@ void MainFrame::ToggleFullScreen() {
 }
 
 bool MainFrame::OnLaterStart(const QString& command_line) {
+  AssertUiThread();
   if (closed_) return false;
   last_command_line_ = command_line;
   if (isMinimized()) showNormal();
@@ -161,6 +165,7 @@ bool MainFrame::OnLaterStart(const QString& command_line) {
 }
 
 void MainFrame::Tick() {
+  AssertUiThread();
   if (closed_) return;
   if (view_ != nullptr && view_->full_screen_layout()) {
     if (!IsFrameInFront(this) || watch_->TakePressed()) {

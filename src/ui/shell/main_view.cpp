@@ -10,6 +10,7 @@
 #include "ui/dialogs/loading_screen.h"
 #include "ui/shell/qt_update_ui.h"
 #include "ui/stores/resource_pack.h"
+#include "ui/stores/ui_thread.h"
 
 namespace vidora {
 
@@ -19,6 +20,7 @@ constexpr int kViewTickMs = 500;
 
 MainView::MainView(QWidget* frame, CommandSender send_command, MainViewOptions options)
     : QWidget(frame), frame_(frame), send_command_(std::move(send_command)), options_(std::move(options)) {
+  AssertUiThread();
   setAttribute(Qt::WA_OpaquePaintEvent);  // the paint handler fills what the strips leave
   elapsed_ms_ = 0;
   full_screen_layout_ = false;
@@ -45,20 +47,24 @@ MainView::~MainView() {
 }
 
 void MainView::PlayChannel(Channel* channel) {
+  AssertUiThread();
   playback_->PlayChannel(channel);
 }
 
 void MainView::StopPlayback() {
+  AssertUiThread();
   playback_->StopPlayback();
 }
 
 void MainView::ToggleFullLayout() {
+  AssertUiThread();
   full_screen_layout_ = !full_screen_layout_;
   Relayout();
   update();
 }
 
 void MainView::StepFavourite(bool forward) {
+  AssertUiThread();
   playback_->StepFavourite(forward);
 }
 
@@ -71,6 +77,7 @@ void MainView::StopPlayer() {
 }
 
 void MainView::Tick() {
+  AssertUiThread();
   elapsed_ms_ += kViewTickMs;
   updates_->PollPendingUpdates();
   if (elapsed_ms_ == kViewTickMs) CloseLoadingScreen();
@@ -82,6 +89,7 @@ void MainView::Tick() {
 }
 
 void MainView::RunUpdateCommand(int command) {
+  AssertUiThread();
   if (command == ID_CHANNEL_UPDATE) {
     updates_->RunCatalogueUpdateCommand();
   } else if (command == ID_UPDATE) {

@@ -21,6 +21,8 @@ std::u16string PublisherHost() { return HostFromSettings(kPublisherHostSetting, 
 
 std::u16string PublisherSiteHost() { return HostFromSettings(kPublisherSiteHostSetting, VIDORA_PUBLISHER_SITE_HOST); }
 
-std::u16string StreamProviderHost() { return HostFromSettings(kStreamProviderHostSetting, VIDORA_STREAM_PROVIDER_HOST); }
+std::u16string StreamProviderHost() {
+  return HostFromSettings(kStreamProviderHostSetting, VIDORA_STREAM_PROVIDER_HOST);
+}
 
 }  // namespace vidora

@@ -38,7 +38,8 @@ SettingsDialog::SettingsDialog(QWidget* owner, bool has_motion_sensor) : Skinned
   combo_ = new QComboBox(this);
   SetControlId(combo_, kLanguageComboId);
   auto_update_ = MakeCheck(this, "check_update", kAutoUpdateId, GetSetting(kAutoUpdateSetting));
-  auto_catalogue_update_ = MakeCheck(this, "check_cupdate", kAutoCatalogueUpdateId, GetSetting(kAutoCatalogueUpdateSetting));
+  auto_catalogue_update_ =
+      MakeCheck(this, "check_cupdate", kAutoCatalogueUpdateId, GetSetting(kAutoCatalogueUpdateSetting));
   hide_ad_ = MakeCheck(this, "check_hide_ad", kHideAdId, GetSetting(kHideAdultSetting));
   landscape_ = MakeCheck(this, "check_landscape_fs", kLandscapeId, GetSetting(kLandscapeFullScreenSetting));
   landscape_->setVisible(!has_motion_sensor);

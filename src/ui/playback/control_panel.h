@@ -21,8 +21,9 @@ inline constexpr int kVolumeTrackbarId = 1017;
 
 // The bottom strip of the main view: play/stop, full screen, previous and
 // next favourite, and the volume trackbar (0-100, line size 5, starting at
-// the stored volume). Buttons make their requests of `view` and send the full-screen command through `send_frame_command`;
-// moving the trackbar calls `on_volume`. UI thread only.
+// the stored volume). Buttons make their requests of `view` and send the
+// full-screen command through `send_frame_command`; moving the trackbar
+// calls `on_volume`. UI thread only.
 class ControlPanel : public QWidget {
   Q_OBJECT
 

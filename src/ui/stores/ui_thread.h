@@ -15,7 +15,9 @@ inline bool OnUiThread() {
 
 // Debug builds stop here when a UI-thread-only class is used from another
 // thread; release builds check nothing.
-inline void AssertUiThread() { Q_ASSERT_X(OnUiThread(), "AssertUiThread", "UI-thread-only object used off the UI thread"); }
+inline void AssertUiThread() {
+  Q_ASSERT_X(OnUiThread(), "AssertUiThread", "UI-thread-only object used off the UI thread");
+}
 
 }  // namespace vidora
 

@@ -16,10 +16,6 @@
 namespace vidora {
 namespace {
 
-// Creation order of the fixed categories (the map iterates them by key).
-constexpr std::array<const char*, 10> kCategoryKeys = {"l", "mu", "n", "r", "sp",
-                                                       "e", "mo", "k", "wc", "ad"};
-
 // The language-pack text of `prefix` + `key`, or `fallback` when it is empty.
 std::u16string TextOr(std::string_view prefix, std::string_view key, std::u16string fallback) {
   std::string text_key;
@@ -79,6 +75,7 @@ bool ChannelCatalogue::Load(const std::filesystem::path& path, const DocNode* sa
   version_ = document.name();
   CreateCategories();
   BuildCountries(document, saved_state);
+  warnings_.Finish();
   RestoreCurrentChannel();
   return true;
 }
@@ -107,6 +104,7 @@ bool ChannelCatalogue::ReloadCatalogue() {
   // every channel of the new file would be reported as miscategorised.
   if (categories_.empty()) CreateCategories();
   BuildCountries(document, saved_state);
+  warnings_.Finish();
   return true;
 }
 
@@ -117,7 +115,7 @@ void ChannelCatalogue::ClearChannels() {
 }
 
 void ChannelCatalogue::CreateCategories() {
-  for (const char* key : kCategoryKeys) {
+  for (const char* key : kFixedCategoryKeys) {  // the map iterates them by key
     std::u16string name = TextOr("cat_", key, Utf8ToUtf16(key));
     categories_.emplace(key, std::make_unique<Category>(key, std::move(name)));
   }
@@ -162,7 +160,7 @@ std::unique_ptr<Channel> ChannelCatalogue::BuildChannel(const Country& country, 
 
   channel->category_ = FindCategory(node.GetString("c"));
   if (channel->category_ == nullptr) {
-    ShowPlainMessage(country.display_name() + u" : " + channel->name_ + u" - Wrong category!");
+    warnings_.Report(country.display_name() + u" : " + channel->name_ + u" - Wrong category!");
   }
 
   for (int i = 0;; ++i) {
@@ -171,7 +169,7 @@ std::unique_ptr<Channel> ChannelCatalogue::BuildChannel(const Country& country, 
     channel->sources_.push_back(StreamSource{source->GetInt("b", 0), source->GetWideString("u")});
   }
   if (channel->sources_.empty()) {
-    ShowPlainMessage(country.display_name() + u" : " + channel->name_ + u" - No url!");
+    warnings_.Report(country.display_name() + u" : " + channel->name_ + u" - No url!");
   }
 
   if (saved_state != nullptr) {

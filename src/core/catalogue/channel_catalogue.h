@@ -12,6 +12,7 @@
 #include "core/catalogue/category.h"
 #include "core/catalogue/channel.h"
 #include "core/catalogue/country.h"
+#include "core/catalogue/loader_warnings.h"
 #include "core/document/doc_node.h"
 
 namespace vidora {
@@ -47,7 +48,8 @@ class ChannelCatalogue {
   // the file could not be opened: the catalogue then stays empty, without
   // categories. A file that is no catalogue gives an empty version and no
   // countries but still the categories, and returns true. Loader warnings
-  // go through ShowPlainMessage.
+  // go through ShowPlainMessage: the first few one by one, then one
+  // summary (LoaderWarnings).
   bool Load(const std::filesystem::path& path, const DocNode* saved_state);
 
   // Replaces the countries and channels from the same path. No channel is
@@ -118,6 +120,7 @@ class ChannelCatalogue {
   Channel* current_ = nullptr;
   std::string version_;
   std::vector<Channel*> all_channels_;
+  LoaderWarnings warnings_;
 };
 
 // The process-wide catalogue, or nullptr before LoadCatalogue and after

@@ -15,6 +15,7 @@
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/shell/key_press_watch.h"
 #include "ui/shell/motion_sensor.h"
+#include "ui/stores/app_closing.h"
 #include "ui/stores/ui_texts.h"
 #include "ui/stores/ui_thread.h"
 
@@ -73,7 +74,8 @@ QWidget* MainFrame::DialogOwner() {
 
 void MainFrame::SendCommand(int command) {
   AssertUiThread();
-  if (closed_) return;
+  // Once the player closes no command may open another dialog.
+  if (closed_ || AppClosing()) return;
   switch (command) {
     case ID_CHANNELS:
       RunChannels();

@@ -69,13 +69,15 @@ bool PlaylistLibrary::Attach(ChannelCatalogue& catalogue, const std::filesystem:
   channels_[key].clear();
   // The catalogue calls this again when it rebuilds the file after its
   // own update; the map is refilled each time.
-  auto hook = [this](const Channel& channel, const DocNode& node) {
+  auto hook = [self = self_](const Channel& channel, const DocNode& node) {
+    PlaylistLibrary* library = *self;
+    if (library == nullptr) return;
     PlaylistChannelInfo info;
     info.logo = node.GetWideString(kChannelLogoAttr);
     info.guide_id = node.GetString(kChannelGuideIdAttr);
     info.user_agent = node.GetWideString(kChannelAgentAttr);
     info.referrer = node.GetWideString(kChannelReferrerAttr);
-    channels_[channel.country()->key()][node.name()] = std::move(info);
+    library->channels_[channel.country()->key()][node.name()] = std::move(info);
   };
   return catalogue.AddExtraCatalogue(file, mark, hook, saved_state);
 }

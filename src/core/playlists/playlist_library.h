@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -38,6 +39,11 @@ inline constexpr int64_t kPlaylistRefreshSeconds = 24 * 60 * 60;
 class PlaylistLibrary {
  public:
   explicit PlaylistLibrary(std::filesystem::path folder) : folder_(std::move(folder)) {}
+  // The catalogue may outlive the library: its rebuilds then no longer
+  // report to it.
+  ~PlaylistLibrary() { *self_ = nullptr; }
+  PlaylistLibrary(const PlaylistLibrary&) = delete;
+  PlaylistLibrary& operator=(const PlaylistLibrary&) = delete;
 
   const std::filesystem::path& folder() const { return folder_; }
 
@@ -69,6 +75,7 @@ class PlaylistLibrary {
   void Upsert(StoredPlaylist playlist);
 
   std::filesystem::path folder_;
+  std::shared_ptr<PlaylistLibrary*> self_ = std::make_shared<PlaylistLibrary*>(this);
   std::vector<StoredPlaylist> playlists_;
   // Playlist key -> channel node name -> additions.
   std::unordered_map<std::string, std::unordered_map<std::string, PlaylistChannelInfo>> channels_;

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPainter>
+#include <QPushButton>
 
 #include <algorithm>
 
@@ -12,6 +13,8 @@
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/skin_strip.h"
 #include "ui/dialogs/soft_key_bar.h"
+#include "ui/playlists/playlist_dialogs.h"
+#include "ui/playlists/playlist_manager.h"
 #include "ui/shell/motion_sensor.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
@@ -44,6 +47,15 @@ SettingsDialog::SettingsDialog(QWidget* owner) : SkinnedDialog(owner) {
   landscape_ = MakeCheck(this, "check_landscape_fs", kLandscapeId, GetBoolSetting("LandscapeFS", true));
   landscape_->setVisible(!HasMotionSensor());
   TranslateWindowTree(this);
+  playlists_ = new QPushButton(Text("str_playlists") + QStringLiteral("\u2026"), this);
+  playlists_->setObjectName(QStringLiteral("playlists"));
+  playlists_->setEnabled(PlaylistManager::Current() != nullptr);
+  connect(playlists_, &QPushButton::clicked, this, [this] {
+    if (PlaylistManager* manager = PlaylistManager::Current()) {
+      PlaylistsDialog dialog(this, *manager);
+      dialog.exec();
+    }
+  });
 
   for (int i = 0; i < LanguageCount(); ++i) combo_->addItem(ToQString(LanguageName(i)));
   combo_->setCurrentIndex(FindLanguageIndex(GetStringSetting("Language", u"en")));
@@ -102,6 +114,7 @@ void SettingsDialog::LayoutClient(int width, int) {
   auto_catalogue_update_->setGeometry(left, y(56), check_width, row);
   hide_ad_->setGeometry(left, y(75), check_width, row);
   landscape_->setGeometry(left, y(94), check_width, row);
+  playlists_->setGeometry(left, y(118), x(112), y(14));
 }
 
 void SettingsDialog::paintEvent(QPaintEvent*) {

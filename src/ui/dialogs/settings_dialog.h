@@ -5,6 +5,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QPushButton;
 class QLabel;
 
 namespace vidora {
@@ -45,6 +46,8 @@ class SettingsDialog : public SkinnedDialog {
   QCheckBox* auto_catalogue_update_;
   QCheckBox* hide_ad_;
   QCheckBox* landscape_;
+  // Opens the list of the user's playlists (Remove).
+  QPushButton* playlists_;
 };
 
 }  // namespace vidora

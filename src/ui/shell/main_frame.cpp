@@ -12,6 +12,8 @@
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/settings_dialog.h"
 #include "ui/dialogs/soft_key_bar.h"
+#include "ui/playlists/playlist_dialogs.h"
+#include "ui/playlists/playlist_drop_target.h"
 #include "ui/shell/command_ids.h"
 #include "ui/shell/key_press_watch.h"
 #include "ui/shell/motion_sensor.h"
@@ -49,6 +51,13 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
 
   view_ = new MainView(this, [this](int command) { SendCommand(command); }, options_.view);
   LayoutChildren();
+  PlaylistDropTarget::Install(this);
+  if (PlaylistManager* playlists = view_->playlists()) {
+    connect(playlists, &PlaylistManager::Imported, this, [this](bool ok, const QString& source, const QString& reason) {
+      if (!ok && !closed_) ShowPlainMessageBox(DialogOwner(), Text("msg_playlist_failed") + QStringLiteral("\n") + source +
+                                                                  QStringLiteral("\n") + reason, ToQString(AppTitle()));
+    });
+  }
 
   auto* exit_key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
   connect(exit_key, &QShortcut::activated, this, [this] { SendCommand(ID_EXIT); });
@@ -88,6 +97,16 @@ void MainFrame::SendCommand(int command) {
       dialog.exec();
       break;
     }
+    case ID_ADD_PLAYLIST: {
+      AddPlaylistDialog dialog(DialogOwner());
+      if (dialog.exec() == 1 && !dialog.source().isEmpty() && view_ != nullptr && view_->playlists() != nullptr) {
+        view_->playlists()->AddPlaylistSource(dialog.source());
+      }
+      break;
+    }
+    case ID_REFRESH_PLAYLISTS:
+      if (view_ != nullptr && view_->playlists() != nullptr) view_->playlists()->RefreshPlaylists();
+      break;
     case ID_ABOUT: {
       AboutDialog dialog(DialogOwner());
       dialog.exec();

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "ui/playback/playback_control.h"
+#include "ui/playlists/playlist_manager.h"
 #include "ui/shell/view_messages.h"
 
 namespace vidora {
@@ -62,6 +63,8 @@ class MainView : public QWidget, public ViewMessageTarget {
   bool full_screen_layout() const { return full_screen_layout_; }
   PlaybackControl* playback() const { return playback_.get(); }
   UpdateService* updates() const { return updates_.get(); }
+  // The user's playlists beside the catalogue.
+  PlaylistManager* playlists() const { return playlists_.get(); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -74,6 +77,7 @@ class MainView : public QWidget, public ViewMessageTarget {
   std::unique_ptr<PlaybackControl> playback_;
   std::unique_ptr<QtUpdateUi> update_ui_;
   std::unique_ptr<UpdateService> updates_;
+  std::unique_ptr<PlaylistManager> playlists_;
   QTimer timer_;
   int elapsed_ms_ = 0;
   bool full_screen_layout_ = false;

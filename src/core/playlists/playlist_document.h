@@ -52,10 +52,14 @@ std::string ChannelNodeName(const PlaylistEntry& entry);
 // A name for a playlist from its source: the file name without extension.
 std::u16string PlaylistNameFromSource(std::u16string_view source);
 
-// The catalogue document for `playlist`. Entries that repeat a channel
-// (same node name and name) become further sources of the first one;
-// a tvg-id shared by differently named entries falls back to the hash
-// name. Any thread.
+// The catalogue file's bytes for `playlist`, written straight in the
+// document format (no tree is built: a large playlist converts in a
+// fraction of the time). Entries that repeat a channel (same node name
+// and name) become further sources of the first one; a tvg-id shared by
+// differently named entries falls back to the hash name. Any thread.
+void EncodePlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& origin, std::string& out);
+
+// The same document as a tree (EncodePlaylistDocument read back).
 void BuildPlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& origin, DocNode& root);
 
 // The playlist's country node in `root`, or nullptr when `root` is no

@@ -69,11 +69,13 @@ PlaylistImport ImportPlaylistText(std::string_view bytes, std::u16string_view so
   origin.name = !name.empty() ? std::move(name) : StoredName(result.file);
   if (origin.name.empty()) origin.name = PlaylistNameFromSource(source);
 
-  DocNode root;
-  BuildPlaylistDocument(playlist, origin, root);
+  std::string document;
+  EncodePlaylistDocument(playlist, origin, document);
   std::error_code error;
   std::filesystem::create_directories(folder, error);
-  if (!SaveDocumentFileAtomically(root, result.file)) {
+  if (document.size() > UINT32_MAX ||
+      !SaveBytesAtomically(reinterpret_cast<const uint8_t*>(document.data()), static_cast<uint32_t>(document.size()),
+                           result.file)) {
     result.reason = "cannot write " + result.file.string();
     return result;
   }

@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 
 #include "core/catalogue/catalogue_reader.h"
+#include "core/document/document_format.h"
+#include "core/document/memory_stream.h"
 #include "core/document/text_codec.h"
 #include "core/playlists/playlist_document.h"
 #include "core/playlists/playlist_import.h"
@@ -138,6 +140,43 @@ TEST_F(PlaylistCatalogueTest, PlaylistBesideTheCatalogueKeepsFavouritesAcrossRef
   EXPECT_EQ(Names(catalogue), (std::vector<std::string>{"ARD"}));
   EXPECT_TRUE(library.playlists().empty());
   EXPECT_FALSE(std::filesystem::exists(dir_ / "playlists" / (key + ".vdch")));
+}
+
+TEST_F(PlaylistCatalogueTest, DirectEncodingIsTheDocumentFormatByteForByte) {
+  M3uPlaylist playlist = ReadM3u(kPlaylist, "http://lists.example/my.m3u");
+  PlaylistEntry long_one;
+  long_one.name = "Канал " + std::string(300, 'x');        // non-ASCII, 3-byte length prefix
+  long_one.address = "http://s.example/" + std::string(70000, 'a');  // 7-byte length prefix
+  long_one.group = "Новости";
+  playlist.entries.push_back(long_one);
+  const PlaylistOrigin origin{"pl12345678", u"Liste \u00E9", u"http://lists.example/my.m3u", 42};
+  std::string encoded;
+  EncodePlaylistDocument(playlist, origin, encoded);
+
+  DocNode root;
+  MemoryStream in(encoded.data(), static_cast<uint32_t>(encoded.size()));
+  ASSERT_TRUE(ReadDocument(root, in));
+  MemoryStream out;
+  WriteDocument(root, out);
+  ASSERT_EQ(out.size(), encoded.size());
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(out.Data()), out.size()), encoded);
+  const DocNode* country = PlaylistCountryNode(root);
+  ASSERT_NE(country, nullptr);
+  EXPECT_EQ(country->children().size(), 4u);
+  const DocNode* last = (country->children().end() - 1)->get();
+  EXPECT_EQ(last->GetWideString("n"), Utf8ToUtf16(long_one.name));
+  EXPECT_EQ(last->GetString("c"), "n");
+  EXPECT_EQ(last->FindChild("0")->GetWideString("u").size(), long_one.address.size());
+
+  // A playlist whose description does not fit the start of the file is
+  // still listed, read whole.
+  const std::u16string long_source = u"http://lists.example/" + std::u16string(40000, u'q') + u".m3u";
+  ASSERT_TRUE(ImportPlaylistText(kPlaylist, long_source, u"Long", dir_ / "playlists", 7).ok);
+  PlaylistLibrary library(dir_ / "playlists");
+  library.Scan();
+  ASSERT_EQ(library.playlists().size(), 1u);
+  EXPECT_EQ(library.playlists()[0].source, long_source);
+  EXPECT_EQ(library.playlists()[0].fetched_at, 7);
 }
 
 TEST_F(PlaylistCatalogueTest, RefusedDownloadKeepsTheOldCopy) {

@@ -112,13 +112,13 @@ void ReadHeader(std::string_view line, M3uPlaylist& playlist) {
 // no name part.
 bool ReadInfo(std::string_view line, std::string_view base, PlaylistEntry& entry) {
   const size_t name_at = ReadAttributes(line, [&](const Attribute& a) {
-    const std::string value(Trim(a.value));
-    if (EqualsNoCase(a.key, "tvg-id")) entry.tvg_id = value;
-    else if (EqualsNoCase(a.key, "tvg-name")) entry.tvg_name = value;
+    const std::string_view value = Trim(a.value);
+    if (EqualsNoCase(a.key, "tvg-id")) entry.tvg_id.assign(value);
+    else if (EqualsNoCase(a.key, "tvg-name")) entry.tvg_name.assign(value);
     else if (EqualsNoCase(a.key, "tvg-logo")) entry.tvg_logo = ResolveAddress(base, value);
-    else if (EqualsNoCase(a.key, "tvg-country")) entry.tvg_country = value;
-    else if (EqualsNoCase(a.key, "tvg-language")) entry.tvg_language = value;
-    else if (EqualsNoCase(a.key, "group-title")) entry.group = value;
+    else if (EqualsNoCase(a.key, "tvg-country")) entry.tvg_country.assign(value);
+    else if (EqualsNoCase(a.key, "tvg-language")) entry.tvg_language.assign(value);
+    else if (EqualsNoCase(a.key, "group-title")) entry.group.assign(value);
     else if (EqualsNoCase(a.key, "radio")) entry.radio = EqualsNoCase(value, "true") || value == "1";
   });
   if (name_at == std::string_view::npos) return false;

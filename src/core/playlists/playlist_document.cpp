@@ -136,7 +136,8 @@ struct ChannelGroup {
 std::vector<ChannelGroup> GroupChannels(const M3uPlaylist& playlist) {
   std::vector<ChannelGroup> groups;
   groups.reserve(playlist.entries.size());
-  std::unordered_map<std::string, size_t> by_name;
+  // Keys view the groups' own names: the groups never move (reserved).
+  std::unordered_map<std::string_view, size_t> by_name;
   by_name.reserve(playlist.entries.size());
   for (const PlaylistEntry& entry : playlist.entries) {
     std::string node_name = ChannelNodeName(entry);
@@ -154,8 +155,8 @@ std::vector<ChannelGroup> GroupChannels(const M3uPlaylist& playlist) {
       node_name = HashName(entry);
       if (by_name.count(node_name) != 0) continue;  // an exact repetition
     }
-    by_name.emplace(node_name, groups.size());
     groups.push_back(ChannelGroup{std::move(node_name), {&entry}});
+    by_name.emplace(groups.back().node_name, groups.size() - 1);
   }
   return groups;
 }

@@ -130,6 +130,7 @@ bool ChannelCatalogue::ReloadCatalogue() {
   if (categories_.empty()) CreateCategories();
   BuildFromFile(bytes, saved_state);
   FinishWarnings();
+  for (ExtraCatalogue& extra : extras_) BuildExtraCatalogue(extra, saved_state);
   return true;
 }
 
@@ -322,6 +323,89 @@ void ChannelCatalogue::SaveChannelState(DocNode& channels) const {
       if (child != nullptr && channel->favourite()) child->SetBool("f", true);
     }
   }
+}
+
+bool ChannelCatalogue::AddExtraCatalogue(const std::filesystem::path& path, const SkinImage* mark,
+                                         ExtraChannelHook on_channel, const DocNode* saved_state) {
+  auto it = std::find_if(extras_.begin(), extras_.end(), [&](const ExtraCatalogue& e) { return e.path == path; });
+  if (it != extras_.end()) {
+    it->mark = mark;
+    it->on_channel = std::move(on_channel);
+    return BuildExtraCatalogue(*it, saved_state);
+  }
+  ExtraCatalogue extra{path, mark, std::move(on_channel), {}};
+  if (!BuildExtraCatalogue(extra, saved_state)) return false;
+  extras_.push_back(std::move(extra));
+  return true;
+}
+
+void ChannelCatalogue::RemoveExtraCatalogue(const std::filesystem::path& path) {
+  auto it = std::find_if(extras_.begin(), extras_.end(), [&](const ExtraCatalogue& e) { return e.path == path; });
+  if (it == extras_.end()) return;
+  for (const std::string& key : it->country_keys) RemoveCountry(key);
+  extras_.erase(it);
+}
+
+void ChannelCatalogue::RemoveCountry(const std::string& key) {
+  auto country = countries_.find(key);
+  if (country == countries_.end()) return;
+  const Country* gone = country->second.get();
+  if (current_ != nullptr && current_->country() == gone) current_ = nullptr;
+  std::erase_if(all_channels_, [gone](const Channel* channel) { return channel->country() == gone; });
+  countries_.erase(country);
+}
+
+bool ChannelCatalogue::BuildExtraCatalogue(ExtraCatalogue& extra, const DocNode* saved_state) {
+  DocNode document;
+  if (!ReadCatalogueDocument(extra.path, document) || document.children().size() == 0) return false;
+  if (categories_.empty()) CreateCategories();
+
+  std::vector<std::string> keys;
+  for (const auto& node : document.children()) {
+    const std::string& key = node->name();
+    // The user's state of a country built before wins over the settings:
+    // it holds this run's changes.
+    DocNode carried("channels");
+    const DocNode* state = saved_state;
+    std::string current_key;
+    if (auto old = countries_.find(key); old != countries_.end()) {
+      for (const auto& [name, channel] : old->second->channels()) {
+        if (channel.get() == current_) current_key = channel->key_;
+        if (!channel->favourite_ && channel->current_source_ == 0) continue;
+        DocNode* entry = carried.AddChild(channel->key_);
+        if (entry == nullptr) continue;
+        if (channel->favourite_) entry->SetBool("f", true);
+        if (channel->current_source_ != 0) entry->SetInt("cu", channel->current_source_);
+      }
+      state = &carried;
+      RemoveCountry(key);
+    }
+
+    auto country = std::make_unique<Country>(key, extra.mark, node->GetWideString("n", Utf8ToUtf16(key)));
+    for (const auto& child : node->children()) {
+      std::unique_ptr<Channel> channel = BuildChannel(*country, *child, state);
+      // A playlist names no bitrate; its group says more than "(0kb)".
+      const StreamSource* source = CurrentSource(*channel);
+      if (source == nullptr || source->bitrate == 0) {
+        const std::u16string group = child->GetWideString("grp");
+        channel->info_line_ = group.empty() ? country->display_name() : country->display_name() + u" \u00B7 " + group;
+      }
+      if (extra.on_channel) extra.on_channel(*channel, *child);
+      if (!current_key.empty() && channel->key_ == current_key) current_ = channel.get();
+      country->channels_.emplace(child->name(), std::move(channel));
+    }
+    countries_.emplace(key, std::move(country));
+    keys.push_back(key);
+  }
+  for (const std::string& key : extra.country_keys) {
+    if (std::find(keys.begin(), keys.end(), key) == keys.end()) RemoveCountry(key);
+  }
+  extra.country_keys = std::move(keys);
+  std::sort(all_channels_.begin(), all_channels_.end(), [](const Channel* a, const Channel* b) {
+    if (a->title_ != b->title_) return a->title_ < b->title_;
+    return a->key_ < b->key_;
+  });
+  return true;
 }
 
 ChannelCatalogue* Catalogue() { return GlobalCatalogue().get(); }

@@ -136,8 +136,34 @@ class ChannelCatalogue {
   std::unique_ptr<Channel> BuildChannel(const Country& country, const DocNode& node,
                                         const DocNode* saved_state);
 
+  // Extra catalogue files (imported playlists) listed beside the catalogue
+  // file. Every country node of the file at `path` becomes a country shown
+  // under the node's WideString "n" (its key when absent), drawn with
+  // `mark` (borrowed from the skin, may be nullptr) instead of a flag.
+  // A country whose key exists already is replaced: favourites and chosen
+  // sources of its channels whose keys remain are carried over, and a
+  // current channel that remains stays current; new countries take their
+  // state from `saved_state` (the settings' "channels" node, or nullptr).
+  // `on_channel` (may be empty) sees every channel built, with its node.
+  // ReloadCatalogue builds the extra files again. Returns false, changing
+  // nothing, when the file cannot be read or holds no country.
+  using ExtraChannelHook = std::function<void(const Channel&, const DocNode&)>;
+  bool AddExtraCatalogue(const std::filesystem::path& path, const SkinImage* mark, ExtraChannelHook on_channel,
+                         const DocNode* saved_state);
+  // Removes the countries an extra file added and forgets the file. The
+  // current channel is cleared when it was one of them.
+  void RemoveExtraCatalogue(const std::filesystem::path& path);
+
  private:
   friend class CatalogueBuilder;
+  struct ExtraCatalogue {
+    std::filesystem::path path;
+    const SkinImage* mark;
+    ExtraChannelHook on_channel;
+    std::vector<std::string> country_keys;
+  };
+  bool BuildExtraCatalogue(ExtraCatalogue& extra, const DocNode* saved_state);
+  void RemoveCountry(const std::string& key);
 
   void CreateCategories();
   // Builds the countries and channels from the file's bytes (plain, else
@@ -169,6 +195,7 @@ class ChannelCatalogue {
   // "str_kb" of the last load; the channels' info lines borrow it.
   std::u16string kb_text_;
   ReadStatus last_status_ = ReadStatus::kNotOpened;
+  std::vector<ExtraCatalogue> extras_;
 };
 
 // The process-wide catalogue, or nullptr before LoadCatalogue and after

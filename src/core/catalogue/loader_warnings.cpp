@@ -5,20 +5,18 @@
 
 #include "core/catalogue/category.h"
 #include "core/document/text_codec.h"
-#include "core/stores/language_pack.h"
-#include "core/stores/message_sink.h"
 
 namespace vidora {
 
-void LoaderWarnings::Report(const std::u16string& text) {
-  if (++count_ <= kShownLoaderWarnings) ShowPlainMessage(text);
+void LoaderWarnings::Report(const std::u16string& text, const Sink& show) {
+  if (++count_ <= kShownLoaderWarnings) show(text);
 }
 
-void LoaderWarnings::Finish() {
+void LoaderWarnings::Finish(const Sink& show, std::u16string summary) {
   const int more = count_ - kShownLoaderWarnings;
   count_ = 0;
   if (more <= 0) return;
-  std::u16string text = GetText(kMoreWarningsTextKey);
+  std::u16string text = std::move(summary);
   const std::u16string number = Utf8ToUtf16(std::to_string(more));
   const size_t at = text.find(u"%1");
   if (at == std::u16string::npos) {
@@ -26,7 +24,7 @@ void LoaderWarnings::Finish() {
   } else {
     text.replace(at, 2, number);
   }
-  ShowPlainMessage(text);
+  show(text);
 }
 
 bool CatalogueHasLoaderWarnings(const DocNode& root) {

@@ -1,6 +1,7 @@
 #ifndef VIDORA_CORE_CATALOGUE_LOADER_WARNINGS_H_
 #define VIDORA_CORE_CATALOGUE_LOADER_WARNINGS_H_
 
+#include <functional>
 #include <string>
 
 #include "core/document/doc_node.h"
@@ -13,16 +14,19 @@ inline constexpr int kShownLoaderWarnings = 3;
 inline constexpr char kMoreWarningsTextKey[] = "msg_more_warnings";
 
 // The catalogue loader's per-channel warnings ("Wrong category!", "No
-// url!") of one load: the first kShownLoaderWarnings go to
-// ShowPlainMessage as they come, the rest are only counted, and Finish
-// shows one message saying how many more there were. A catalogue with
+// url!") of one load: the first kShownLoaderWarnings go to the caller's
+// sink as they come, the rest are only counted, and Finish shows one
+// message saying how many more there were. A catalogue with
 // thousands of broken channels thus costs the user four boxes, not
 // thousands. Thread of the load.
 class LoaderWarnings {
  public:
-  void Report(const std::u16string& text);
+  using Sink = std::function<void(const std::u16string& text)>;
+
+  void Report(const std::u16string& text, const Sink& show);
   // Shows the summary when warnings were held back, and starts over.
-  void Finish();
+  // `summary` is the kMoreWarningsTextKey text ("%1" = the number).
+  void Finish(const Sink& show, std::u16string summary);
   int count() const { return count_; }
 
  private:

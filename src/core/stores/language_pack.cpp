@@ -110,7 +110,7 @@ bool LoadLanguagePack(LanguagePack& pack, const std::filesystem::path& path, Set
     if (pack.damaged()) pack.UseBuiltInEnglish();
     return false;
   }
-  pack.Select(pack.FindIndex(settings.GetString("Language", u"en")));
+  pack.Select(pack.FindIndex(settings.Get(kLanguageSetting)));
   return true;
 }
 

@@ -159,6 +159,17 @@ void MpvBackend::Load(const std::string& address) {
   if (mpv_command_async(handle_, kReplyLoad, command) < 0) load_pending_ = false;
 }
 
+void MpvBackend::SetRequestHeaders(const std::string& user_agent, const std::string& referrer) {
+  if (handle_ == nullptr) return;
+  if (!default_agent_) {
+    char* agent = mpv_get_property_string(handle_, "user-agent");
+    default_agent_ = agent != nullptr ? agent : "";
+    mpv_free(agent);
+  }
+  mpv_set_property_string(handle_, "user-agent", user_agent.empty() ? default_agent_->c_str() : user_agent.c_str());
+  mpv_set_property_string(handle_, "referrer", referrer.c_str());
+}
+
 void MpvBackend::Stop() {
   if (handle_ == nullptr) return;
   const char* command[] = {"stop", nullptr};

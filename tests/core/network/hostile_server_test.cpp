@@ -118,7 +118,7 @@ TEST_F(HostileServerTest, AHugeVersionAnswerIsCutOffAtAFewKiBWithoutTheMemoryToH
   bool newer = true;
   const double seconds = SecondsOf([&] { newer = CheckApplicationVersion(server.Host16(), state); });
   EXPECT_FALSE(newer);
-  EXPECT_EQ(state.application_update_result.load(), kUpdateError);
+  EXPECT_EQ(state.application_update_result.load(), UpdateOutcome::kError);
   EXPECT_LT(PeakResidentKiB() - before, 100 * 1024);
   EXPECT_LT(seconds, 10.0);
 }

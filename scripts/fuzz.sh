@@ -18,7 +18,7 @@ total=0
 while read -r target max_len; do
   [ -n "$target" ] || continue
   if [ $# -gt 0 ] && [[ " $* " != *" $target "* ]]; then continue; fi
-  mkdir -p "$build/corpus/$target"
+  mkdir -p "$build/corpus/$target" "$build/seeds/$target"
   log="$build/$target.log"
   (cd "$build" && "./bin/$target" -max_total_time="$seconds" -max_len="$max_len" -rss_limit_mb=2048 \
     -dict="../tests/fuzz/qdoc.dict" -print_final_stats=1 "corpus/$target" "seeds/$target") >"$log" 2>&1 || {

@@ -99,5 +99,12 @@ int main(int argc, char** argv) {
   Put(out / "fuzz_version_answer", "long_name", Bytes(DocNode(std::string(300, '9'))));
   Put(out / "fuzz_provider_page", "page",
       "<asx version=\"3.0\"><entry><ref href = \"http://127.0.0.1/live\"/></entry></asx>");
+  Put(out / "fuzz_read_m3u", "list",
+      "#EXTM3U\n#EXTINF:-1 tvg-id=\"one.de\" tvg-logo=\"http://127.0.0.1/l.png\" group-title=\"News\",One\n"
+      "http://127.0.0.1/one.m3u8\n#EXTINF:-1 radio=\"true\",Two\nrtsp://127.0.0.1/two\n");
+  Put(out / "fuzz_read_xmltv", "guide",
+      "<?xml version=\"1.0\"?>\n<tv><channel id=\"one.de\"><display-name>One</display-name></channel>"
+      "<programme start=\"20261208120000 +0000\" stop=\"20261208130000 +0000\" channel=\"one.de\">"
+      "<title>News</title></programme></tv>\n");
   return 0;
 }

@@ -324,10 +324,14 @@ ChannelCatalogue& LoadCatalogue(std::string_view file_name) {
 }
 
 ChannelCatalogue& LoadCatalogueFile(const std::filesystem::path& path) {
+  return LoadCatalogueFile(path, CatalogueOptions());
+}
+
+ChannelCatalogue& LoadCatalogueFile(const std::filesystem::path& path, CatalogueOptions options) {
   auto& global = GlobalCatalogue();
-  // The global reference is set before loading, as the loader's warnings
-  // may already reach code that asks for the catalogue.
-  global = std::make_unique<ChannelCatalogue>();
+  // The global reference is set before loading, as code the options call
+  // may already ask for the catalogue.
+  global = std::make_unique<ChannelCatalogue>(std::move(options));
   global->Load(path, SettingsChannelsNode());
   Settings().set_channels_writer(WriteChannelsSection);
   return *global;

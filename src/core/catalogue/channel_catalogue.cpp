@@ -19,10 +19,6 @@
 namespace vidora {
 namespace {
 
-// Creation order of the fixed categories (the map iterates them by key).
-constexpr std::array<const char*, 10> kCategoryKeys = {"l", "mu", "n", "r", "sp",
-                                                       "e", "mo", "k", "wc", "ad"};
-
 // Compares the titles ("<country name> <channel name>") of two channels
 // without making them: a sort compares far more often than it would need
 // the texts.
@@ -102,6 +98,7 @@ bool ChannelCatalogue::Load(const std::filesystem::path& path, const DocNode* sa
   }
   CreateCategories();
   BuildFromFile(bytes, saved_state);
+  FinishWarnings();
   RestoreCurrentChannel();
   return true;
 }
@@ -132,6 +129,8 @@ bool ChannelCatalogue::ReloadCatalogue() {
   // every channel of the new file would be reported as miscategorised.
   if (categories_.empty()) CreateCategories();
   BuildFromFile(bytes, saved_state);
+  FinishWarnings();
+  for (ExtraCatalogue& extra : extras_) BuildExtraCatalogue(extra, saved_state);
   return true;
 }
 
@@ -167,7 +166,16 @@ std::u16string ChannelCatalogue::TextOr(std::string_view prefix, std::string_vie
   return text.empty() ? std::move(fallback) : std::move(text);
 }
 
-void ChannelCatalogue::Warn(const std::u16string& text) const {
+void ChannelCatalogue::Warn(const std::u16string& text) {
+  warnings_.Report(text, [this](const std::u16string& shown) { ShowWarning(shown); });
+}
+
+void ChannelCatalogue::FinishWarnings() {
+  warnings_.Finish([this](const std::u16string& shown) { ShowWarning(shown); },
+                   TextOr(kMoreWarningsTextKey, "", u""));
+}
+
+void ChannelCatalogue::ShowWarning(const std::u16string& text) const {
   if (options_.warning) {
     options_.warning(text);
   } else {
@@ -198,7 +206,7 @@ void ChannelCatalogue::ClearChannels() {
 }
 
 void ChannelCatalogue::CreateCategories() {
-  for (const char* key : kCategoryKeys) {
+  for (const char* key : kFixedCategoryKeys) {  // the map iterates them by key
     std::u16string name = TextOr("cat_", key, Utf8ToUtf16(key));
     categories_.emplace(key, std::make_unique<Category>(key, std::move(name)));
   }
@@ -266,11 +274,11 @@ Channel* ChannelCatalogue::FindChannelByKey(std::string_view key) const {
 
 void ChannelCatalogue::SetCurrentChannel(Channel* channel) {
   current_ = channel;
-  if (channel != nullptr) SetStringSetting(kCurrentChannelSetting, Utf8ToUtf16(channel->key()));
+  if (channel != nullptr) SetSetting(kCurrentChannelKeySetting, Utf8ToUtf16(channel->key()));
 }
 
 void ChannelCatalogue::RestoreCurrentChannel() {
-  const std::u16string text = GetStringSetting(kCurrentChannelSetting, u"");
+  const std::u16string text = GetSetting(kCurrentChannelKeySetting);
   current_ = text.empty() ? nullptr : FindChannelByKey(Utf16ToUtf8(text));
 }
 
@@ -287,7 +295,7 @@ Channel* ChannelCatalogue::StepFavourite(bool forward) const {
   Channel* cur = current_ != nullptr && current_->favourite() ? current_ : nullptr;
   // Compared by reference, as the channel lists do: with HideAD off a
   // channel without a category is skipped, with it on it can be reached.
-  const bool hide = options_.hide_category ? options_.hide_category() : GetBoolSetting("HideAD", false);
+  const bool hide = options_.hide_category ? options_.hide_category() : GetSetting(kHideAdultSetting);
   const Category* hidden = hide ? FindCategory(kHiddenCategoryKey) : nullptr;
 
   size_t d = 0;
@@ -315,6 +323,89 @@ void ChannelCatalogue::SaveChannelState(DocNode& channels) const {
       if (child != nullptr && channel->favourite()) child->SetBool("f", true);
     }
   }
+}
+
+bool ChannelCatalogue::AddExtraCatalogue(const std::filesystem::path& path, const SkinImage* mark,
+                                         ExtraChannelHook on_channel, const DocNode* saved_state) {
+  auto it = std::find_if(extras_.begin(), extras_.end(), [&](const ExtraCatalogue& e) { return e.path == path; });
+  if (it != extras_.end()) {
+    it->mark = mark;
+    it->on_channel = std::move(on_channel);
+    return BuildExtraCatalogue(*it, saved_state);
+  }
+  ExtraCatalogue extra{path, mark, std::move(on_channel), {}};
+  if (!BuildExtraCatalogue(extra, saved_state)) return false;
+  extras_.push_back(std::move(extra));
+  return true;
+}
+
+void ChannelCatalogue::RemoveExtraCatalogue(const std::filesystem::path& path) {
+  auto it = std::find_if(extras_.begin(), extras_.end(), [&](const ExtraCatalogue& e) { return e.path == path; });
+  if (it == extras_.end()) return;
+  for (const std::string& key : it->country_keys) RemoveCountry(key);
+  extras_.erase(it);
+}
+
+void ChannelCatalogue::RemoveCountry(const std::string& key) {
+  auto country = countries_.find(key);
+  if (country == countries_.end()) return;
+  const Country* gone = country->second.get();
+  if (current_ != nullptr && current_->country() == gone) current_ = nullptr;
+  std::erase_if(all_channels_, [gone](const Channel* channel) { return channel->country() == gone; });
+  countries_.erase(country);
+}
+
+bool ChannelCatalogue::BuildExtraCatalogue(ExtraCatalogue& extra, const DocNode* saved_state) {
+  DocNode document;
+  if (!ReadCatalogueDocument(extra.path, document) || document.children().size() == 0) return false;
+  if (categories_.empty()) CreateCategories();
+
+  std::vector<std::string> keys;
+  for (const auto& node : document.children()) {
+    const std::string& key = node->name();
+    // The user's state of a country built before wins over the settings:
+    // it holds this run's changes.
+    DocNode carried("channels");
+    const DocNode* state = saved_state;
+    std::string current_key;
+    if (auto old = countries_.find(key); old != countries_.end()) {
+      for (const auto& [name, channel] : old->second->channels()) {
+        if (channel.get() == current_) current_key = channel->key_;
+        if (!channel->favourite_ && channel->current_source_ == 0) continue;
+        DocNode* entry = carried.AddChild(channel->key_);
+        if (entry == nullptr) continue;
+        if (channel->favourite_) entry->SetBool("f", true);
+        if (channel->current_source_ != 0) entry->SetInt("cu", channel->current_source_);
+      }
+      state = &carried;
+      RemoveCountry(key);
+    }
+
+    auto country = std::make_unique<Country>(key, extra.mark, node->GetWideString("n", Utf8ToUtf16(key)));
+    for (const auto& child : node->children()) {
+      std::unique_ptr<Channel> channel = BuildChannel(*country, *child, state);
+      // A playlist names no bitrate; its group says more than "(0kb)".
+      const StreamSource* source = CurrentSource(*channel);
+      if (source == nullptr || source->bitrate == 0) {
+        const std::u16string group = child->GetWideString("grp");
+        channel->info_line_ = group.empty() ? country->display_name() : country->display_name() + u" \u00B7 " + group;
+      }
+      if (extra.on_channel) extra.on_channel(*channel, *child);
+      if (!current_key.empty() && channel->key_ == current_key) current_ = channel.get();
+      country->channels_.emplace(child->name(), std::move(channel));
+    }
+    countries_.emplace(key, std::move(country));
+    keys.push_back(key);
+  }
+  for (const std::string& key : extra.country_keys) {
+    if (std::find(keys.begin(), keys.end(), key) == keys.end()) RemoveCountry(key);
+  }
+  extra.country_keys = std::move(keys);
+  std::sort(all_channels_.begin(), all_channels_.end(), [](const Channel* a, const Channel* b) {
+    if (a->title_ != b->title_) return a->title_ < b->title_;
+    return a->key_ < b->key_;
+  });
+  return true;
 }
 
 ChannelCatalogue* Catalogue() { return GlobalCatalogue().get(); }

@@ -13,6 +13,7 @@
 #include "core/catalogue/category.h"
 #include "core/catalogue/channel.h"
 #include "core/catalogue/country.h"
+#include "core/catalogue/loader_warnings.h"
 #include "core/document/doc_node.h"
 #include "core/document/read_status.h"
 
@@ -22,8 +23,6 @@ namespace vidora {
 inline constexpr char kCatalogueFileName[] = "Channels.vdch";
 // The category whose channels the `HideAD` setting hides.
 inline constexpr char kHiddenCategoryKey[] = "ad";
-// The setting that remembers the channel played last.
-inline constexpr char kCurrentChannelSetting[] = "cur_channel";
 
 class FileBytes;
 class SkinImage;
@@ -51,9 +50,9 @@ struct CatalogueOptions {
 // all-channels list in display order. One catalogue lives in the process
 // (see Catalogue()); tests may build their own.
 //
-// Everything here runs on the UI thread, except Version() and Path(),
-// which the update service's worker threads may read while the UI thread
-// is not reloading.
+// UI thread only. The update service's worker threads never read the
+// catalogue: they get copies of Version() and Path() taken on the UI
+// thread before they start.
 class ChannelCatalogue {
  public:
   using CountryMap = std::map<std::string, std::unique_ptr<Country>, std::less<>>;
@@ -73,8 +72,9 @@ class ChannelCatalogue {
   // the file could not be opened: the catalogue then stays empty, without
   // categories. A file that is no catalogue gives an empty version and no
   // countries but still the categories, and returns true. Loader warnings
-  // go to the options' warning sink. The file is read in one pass straight
-  // into the channels, without a document tree.
+  // go to the options' warning sink: the first few one by one, then one
+  // summary (LoaderWarnings). The file is read in one pass straight into
+  // the channels, without a document tree.
   bool Load(const std::filesystem::path& path, const DocNode* saved_state);
 
   // Replaces the countries and channels from the same path. No channel is
@@ -136,8 +136,34 @@ class ChannelCatalogue {
   std::unique_ptr<Channel> BuildChannel(const Country& country, const DocNode& node,
                                         const DocNode* saved_state);
 
+  // Extra catalogue files (imported playlists) listed beside the catalogue
+  // file. Every country node of the file at `path` becomes a country shown
+  // under the node's WideString "n" (its key when absent), drawn with
+  // `mark` (borrowed from the skin, may be nullptr) instead of a flag.
+  // A country whose key exists already is replaced: favourites and chosen
+  // sources of its channels whose keys remain are carried over, and a
+  // current channel that remains stays current; new countries take their
+  // state from `saved_state` (the settings' "channels" node, or nullptr).
+  // `on_channel` (may be empty) sees every channel built, with its node.
+  // ReloadCatalogue builds the extra files again. Returns false, changing
+  // nothing, when the file cannot be read or holds no country.
+  using ExtraChannelHook = std::function<void(const Channel&, const DocNode&)>;
+  bool AddExtraCatalogue(const std::filesystem::path& path, const SkinImage* mark, ExtraChannelHook on_channel,
+                         const DocNode* saved_state);
+  // Removes the countries an extra file added and forgets the file. The
+  // current channel is cleared when it was one of them.
+  void RemoveExtraCatalogue(const std::filesystem::path& path);
+
  private:
   friend class CatalogueBuilder;
+  struct ExtraCatalogue {
+    std::filesystem::path path;
+    const SkinImage* mark;
+    ExtraChannelHook on_channel;
+    std::vector<std::string> country_keys;
+  };
+  bool BuildExtraCatalogue(ExtraCatalogue& extra, const DocNode* saved_state);
+  void RemoveCountry(const std::string& key);
 
   void CreateCategories();
   // Builds the countries and channels from the file's bytes (plain, else
@@ -148,7 +174,11 @@ class ChannelCatalogue {
   std::unique_ptr<Country> MakeCountry(std::string_view key) const;
   // The text of `prefix` + `key`, or `fallback` when it is empty.
   std::u16string TextOr(std::string_view prefix, std::string_view key, std::u16string fallback) const;
-  void Warn(const std::u16string& text) const;
+  // A loader warning, held back after the first few (LoaderWarnings).
+  void Warn(const std::u16string& text);
+  // Shows the summary of the warnings held back during a load.
+  void FinishWarnings();
+  void ShowWarning(const std::u16string& text) const;
   // Current source and favourite from the saved-state node's child named
   // by the channel's key (the sources must be set first).
   static void ApplySavedState(Channel& channel, const DocNode* saved_state);
@@ -161,9 +191,11 @@ class ChannelCatalogue {
   Channel* current_ = nullptr;
   std::string version_;
   std::vector<Channel*> all_channels_;
+  LoaderWarnings warnings_;
   // "str_kb" of the last load; the channels' info lines borrow it.
   std::u16string kb_text_;
   ReadStatus last_status_ = ReadStatus::kNotOpened;
+  std::vector<ExtraCatalogue> extras_;
 };
 
 // The process-wide catalogue, or nullptr before LoadCatalogue and after

@@ -4,13 +4,13 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
 
+#include "core/commands/view_requests.h"
 #include "ui/playback/playback_control.h"
-#include "ui/shell/view_messages.h"
+#include "ui/playlists/playlist_manager.h"
 
 namespace vidora {
 
@@ -30,9 +30,8 @@ struct MainViewOptions {
 // or radio picture) between them, on the skin's background. Starts the
 // catalogue, the playback parts, the update service with its automatic
 // checks and the volume when it is built, runs the 500 ms view tick, and
-// takes the view's private messages. UI thread only; owned by the main
-// frame.
-class MainView : public QWidget, public ViewMessageTarget {
+// takes the view's requests. UI thread only; owned by the main frame.
+class MainView : public QWidget, public ViewRequests {
   Q_OBJECT
 
  public:
@@ -45,8 +44,11 @@ class MainView : public QWidget, public ViewMessageTarget {
   // The view end sequence.
   ~MainView() override;
 
-  // The view's private messages (WM_PLAY_CHANNEL ... WM_STEP_FAVOURITE).
-  intptr_t SendViewMessage(unsigned message, uintptr_t wparam, Channel* channel) override;
+  // ViewRequests.
+  void PlayChannel(Channel* channel) override;
+  void StopPlayback() override;
+  void ToggleFullLayout() override;
+  void StepFavourite(bool forward) override;
 
   // Lays the parts out for the current size and layout (also the plain
   // size notice the full-screen command sends).
@@ -62,6 +64,8 @@ class MainView : public QWidget, public ViewMessageTarget {
   bool full_screen_layout() const { return full_screen_layout_; }
   PlaybackControl* playback() const { return playback_.get(); }
   UpdateService* updates() const { return updates_.get(); }
+  // The user's playlists beside the catalogue.
+  PlaylistManager* playlists() const { return playlists_.get(); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -74,6 +78,7 @@ class MainView : public QWidget, public ViewMessageTarget {
   std::unique_ptr<PlaybackControl> playback_;
   std::unique_ptr<QtUpdateUi> update_ui_;
   std::unique_ptr<UpdateService> updates_;
+  std::unique_ptr<PlaylistManager> playlists_;
   QTimer timer_;
   int elapsed_ms_ = 0;
   bool full_screen_layout_ = false;

@@ -135,6 +135,12 @@ class CatalogueBuilderTest : public CatalogueTest {
       return a->title() != b->title() ? a->title() < b->title() : a->key() < b->key();
     };
     std::sort(expected.begin(), expected.end(), by_title);
+    // A load ends with a summary of the warnings held back; building
+    // country by country has no end, so only the ones shown compare.
+    if (warnings.size() > static_cast<size_t>(kShownLoaderWarnings)) warnings.resize(kShownLoaderWarnings);
+    if (reference_warnings.size() > static_cast<size_t>(kShownLoaderWarnings)) {
+      reference_warnings.resize(kShownLoaderWarnings);
+    }
     EXPECT_TRUE(std::is_sorted(got.begin(), got.end(), by_title));
     EXPECT_EQ(Describe(got, warnings), Describe(expected, reference_warnings));
     EXPECT_EQ(loaded.Version(), document.name());
@@ -275,7 +281,7 @@ TEST_F(CatalogueBuilderTest, OptionsGiveTextsWarningsAndHidingInsteadOfTheGlobal
   b->set_favourite(true);
   catalogue.SetCurrentChannel(b);
   // "ad" is hidden through the options, whatever the setting says.
-  SetBoolSetting("HideAD", false);
+  SetSetting(kHideAdultSetting, false);
   EXPECT_EQ(catalogue.StepFavourite(true), nullptr);
   hide = false;
   EXPECT_EQ(catalogue.StepFavourite(true), a);

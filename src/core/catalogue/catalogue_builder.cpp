@@ -135,7 +135,7 @@ ReadStatus CatalogueBuilder::Build(const uint8_t* data, uint32_t count) {
   Attribute attribute;
   for (uint32_t i = 0; status == ReadStatus::kOk && i < n; ++i) status = ReadAttribute(in, attribute);
   if (status == ReadStatus::kOk) status = ChildCount(in, n);
-  for (uint32_t i = 0; status == ReadStatus::kOk && i < n; ++i) status = Country(in, 1);
+  for (uint32_t i = 0; status == ReadStatus::kOk && i < n; ++i) status = CountryNode(in, 1);
   if (status != ReadStatus::kOk) {
     catalogue_.ClearChannels();
     warnings_.clear();
@@ -147,7 +147,7 @@ ReadStatus CatalogueBuilder::Build(const uint8_t* data, uint32_t count) {
   return ReadStatus::kOk;
 }
 
-ReadStatus CatalogueBuilder::Country(ByteCursor& in, uint32_t depth) {
+ReadStatus CatalogueBuilder::CountryNode(ByteCursor& in, uint32_t depth) {
   const ByteCursor::Magic magic = in.ReadMagic();
   if (magic == ByteCursor::Magic::kShort) return ReadStatus::kTruncated;
   std::string_view key;
@@ -170,14 +170,14 @@ ReadStatus CatalogueBuilder::Country(ByteCursor& in, uint32_t depth) {
     }
     return ReadStatus::kOk;
   }
-  vidora::Country* country = countries.emplace_hint(at, std::string(key), catalogue_.MakeCountry(key))->second.get();
+  Country* country = countries.emplace_hint(at, std::string(key), catalogue_.MakeCountry(key))->second.get();
   for (uint32_t i = 0; i < children; ++i) {
     if (ReadStatus s = ChannelNode(in, country, depth + 1); s != ReadStatus::kOk) return s;
   }
   return ReadStatus::kOk;
 }
 
-ReadStatus CatalogueBuilder::ChannelNode(ByteCursor& in, vidora::Country* country, uint32_t depth) {
+ReadStatus CatalogueBuilder::ChannelNode(ByteCursor& in, Country* country, uint32_t depth) {
   const ByteCursor::Magic magic = in.ReadMagic();
   if (magic == ByteCursor::Magic::kShort) return ReadStatus::kTruncated;
   std::string_view name;
@@ -202,7 +202,7 @@ ReadStatus CatalogueBuilder::ChannelNode(ByteCursor& in, vidora::Country* countr
     uint32_t children = 0;
     if (ReadStatus s = ChildCount(in, children); s != ReadStatus::kOk) return s;
     for (uint32_t i = 0; i < children; ++i) {
-      if (ReadStatus s = Source(in, depth + 1, children); s != ReadStatus::kOk) return s;
+      if (ReadStatus s = SourceNode(in, depth + 1, children); s != ReadStatus::kOk) return s;
     }
   }
   Country::ChannelMap& channels = country->channels_;
@@ -253,7 +253,7 @@ ReadStatus CatalogueBuilder::ChannelNode(ByteCursor& in, vidora::Country* countr
   return ReadStatus::kOk;
 }
 
-ReadStatus CatalogueBuilder::Source(ByteCursor& in, uint32_t depth, uint32_t child_count) {
+ReadStatus CatalogueBuilder::SourceNode(ByteCursor& in, uint32_t depth, uint32_t child_count) {
   const ByteCursor::Magic magic = in.ReadMagic();
   if (magic == ByteCursor::Magic::kShort) return ReadStatus::kTruncated;
   if (magic == ByteCursor::Magic::kWrong) return ReadStatus::kOk;  // an empty child named ""

@@ -45,9 +45,9 @@ class CatalogueBuilder {
     uint32_t address_units;
   };
 
-  ReadStatus Country(ByteCursor& in, uint32_t depth);
-  ReadStatus ChannelNode(ByteCursor& in, vidora::Country* country, uint32_t depth);
-  ReadStatus Source(ByteCursor& in, uint32_t depth, uint32_t child_count);
+  ReadStatus CountryNode(ByteCursor& in, uint32_t depth);
+  ReadStatus ChannelNode(ByteCursor& in, Country* country, uint32_t depth);
+  ReadStatus SourceNode(ByteCursor& in, uint32_t depth, uint32_t child_count);
 
   ChannelCatalogue& catalogue_;
   const DocNode* saved_state_;

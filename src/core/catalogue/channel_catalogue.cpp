@@ -401,10 +401,8 @@ bool ChannelCatalogue::BuildExtraCatalogue(ExtraCatalogue& extra, const DocNode*
     if (std::find(keys.begin(), keys.end(), key) == keys.end()) RemoveCountry(key);
   }
   extra.country_keys = std::move(keys);
-  std::sort(all_channels_.begin(), all_channels_.end(), [](const Channel* a, const Channel* b) {
-    if (a->title_ != b->title_) return a->title_ < b->title_;
-    return a->key_ < b->key_;
-  });
+  // Titles are made on first use: the sort compares them without them.
+  SortAllChannels();
   return true;
 }
 
@@ -415,10 +413,14 @@ ChannelCatalogue& LoadCatalogue(std::string_view file_name) {
 }
 
 ChannelCatalogue& LoadCatalogueFile(const std::filesystem::path& path) {
+  return LoadCatalogueFile(path, CatalogueOptions());
+}
+
+ChannelCatalogue& LoadCatalogueFile(const std::filesystem::path& path, CatalogueOptions options) {
   auto& global = GlobalCatalogue();
-  // The global reference is set before loading, as the loader's warnings
-  // may already reach code that asks for the catalogue.
-  global = std::make_unique<ChannelCatalogue>();
+  // The global reference is set before loading, as code the options call
+  // may already ask for the catalogue.
+  global = std::make_unique<ChannelCatalogue>(std::move(options));
   global->Load(path, SettingsChannelsNode());
   Settings().set_channels_writer(WriteChannelsSection);
   return *global;

@@ -209,6 +209,8 @@ ChannelCatalogue* Catalogue();
 ChannelCatalogue& LoadCatalogue(std::string_view file_name);
 // The same with a full path (tests, tools).
 ChannelCatalogue& LoadCatalogueFile(const std::filesystem::path& path);
+// The same with the owner's options (texts, pictures, warnings, hiding).
+ChannelCatalogue& LoadCatalogueFile(const std::filesystem::path& path, CatalogueOptions options);
 // Reloads the process-wide catalogue; false when there is none or its
 // file could not be opened.
 bool ReloadCatalogue();

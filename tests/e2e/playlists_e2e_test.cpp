@@ -86,8 +86,8 @@ class PlaylistsEndToEndTest : public ::testing::Test {
   void SetUp() override {
     SetBarUnitForDpi(96);
     SetMessageSink([](const std::u16string&, const std::u16string&) {});
-    SetStringSetting(kCurrentChannelSetting, u"");
-    SetBoolSetting("HideAD", false);
+    SetSetting(kCurrentChannelKeySetting, u"");
+    SetSetting(kHideAdultSetting, false);
     server_.Serve("/media/tv.y4m", MakeSolidY4m(64, 48, 25, 250, kVideoColour), "video/x-yuv4mpeg");
     server_.Serve("/media/radio.wav", MakeToneWav(8000, 30), "audio/wav");
     server_.Serve("/logos/red.png", Png(40, 40, kLogoColour), "image/png");

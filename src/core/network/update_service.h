@@ -5,16 +5,13 @@
 #include <string>
 #include <thread>
 
+#include "core/commands/command_ids.h"
 #include "core/network/update_state.h"
 #include "core/network/update_ui.h"
 
 namespace vidora {
 
 class ChannelCatalogue;
-
-// The main frame's update commands (ID_CHANNEL_UPDATE, ID_UPDATE).
-inline constexpr int kCatalogueUpdateCommand = 104;
-inline constexpr int kApplicationUpdateCommand = 107;
 
 // The publisher's two hosts.
 struct UpdateHosts {
@@ -47,14 +44,15 @@ class UpdateService {
   // Waits for the automatic checks to end (shutdown, tests).
   void JoinAutomaticChecks();
 
-  // The view's 500 ms tick: issues kCatalogueUpdateCommand, then
-  // kApplicationUpdateCommand, each at most once per run, when its
-  // automatic check found something newer and the main frame is active.
+  // The view's 500 ms tick: issues ID_CHANNEL_UPDATE, then ID_UPDATE, each
+  // at most once per run, when its automatic check found something newer
+  // and the main frame is active.
   void PollPendingUpdates();
 
   // ID_CHANNEL_UPDATE: the catalogue wait dialog, then "msg_error_connection",
   // "msg_noupdates", or (catalogue replaced) playback stopped, catalogue
-  // reloaded and "msg_cupdated".
+  // reloaded and "msg_cupdated". A cancelled dialog writes nothing and
+  // shows nothing (so does the application command's).
   void RunCatalogueUpdateCommand();
   // ID_UPDATE: unless the automatic check already found a newer version,
   // the application wait dialog ("msg_error_connection" / "msg_noupdates"
@@ -62,8 +60,12 @@ class UpdateService {
   // browser.
   void RunApplicationUpdateCommand();
 
-  // Makes running and future downloads fail at once (shutdown). Any thread.
-  void CancelTransfers() { cancel_ = true; }
+  // Makes running and future downloads fail at once (shutdown), the
+  // command's too. Any thread.
+  void CancelTransfers() {
+    cancel_ = true;
+    command_cancel_ = true;
+  }
 
   UpdateState& state() { return state_; }
   const UpdateHosts& hosts() const { return hosts_; }
@@ -74,6 +76,9 @@ class UpdateService {
   UpdateHosts hosts_;
   UpdateState state_;
   std::atomic<bool> cancel_{false};
+  // The running command's transfers: set by its wait dialog's cancel or by
+  // CancelTransfers.
+  std::atomic<bool> command_cancel_{false};
   // UI thread only.
   bool catalogue_command_issued_ = false;
   bool application_command_issued_ = false;

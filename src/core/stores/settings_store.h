@@ -10,12 +10,15 @@
 #include <string_view>
 
 #include "core/document/doc_node.h"
+#include "core/document/file_stream.h"
 #include "core/stores/setting_keys.h"
 
 namespace vidora {
 
 // The settings file's name next to the executable.
 inline constexpr char kSettingsFileName[] = "Settings.cfg";
+// Appended to the name of a damaged settings file that is kept aside.
+inline constexpr char kDamagedSuffix[] = ".damaged";
 // A settings file shorter than this is ignored as a whole.
 inline constexpr uint32_t kMinSettingsFileSize = 1000;
 // The root's child that pads a saved file up to kMinSettingsFileSize.
@@ -33,7 +36,14 @@ class SettingsStore {
   // Reads `path` into the tables. A missing file, one shorter than
   // kMinSettingsFileSize, a wrong magic or a missing "options" child leave
   // the tables as they are (empty at start-up). Remembers `path` for Save.
+  // A file that is there but does not read as a settings document (wrong
+  // magic, cut short, no "options"; a complete document shorter than
+  // kMinSettingsFileSize is merely ignored) is damaged: it is renamed to
+  // `path` + kDamagedSuffix (replacing an older one) so that the next
+  // save cannot destroy what is left in it, and damaged() becomes true.
   void Load(const std::filesystem::path& path);
+  // Whether the last Load found a damaged file.
+  bool damaged() const { return damaged_; }
 
   // Writes the tables and the channels section to the remembered path as
   // a fresh document, replacing the file atomically: on any failure the
@@ -46,8 +56,22 @@ class SettingsStore {
   void SetBool(std::string_view key, bool value);
   void SetInt(std::string_view key, int32_t value);
   void SetString(std::string_view key, std::u16string_view value);
-  // The text when the key is present; stores nothing when it is not.
+  // The value when the key is present; stores nothing when it is not.
+  std::optional<bool> FindBool(std::string_view key) const;
+  std::optional<int32_t> FindInt(std::string_view key) const;
   std::optional<std::u16string> FindString(std::string_view key) const;
+
+  // The same through a descriptor of setting_keys.h, whose default a read
+  // stores when the key is missing.
+  bool Get(const BoolSettingKey& setting) { return GetBool(setting.key, setting.fallback); }
+  int32_t Get(const IntSettingKey& setting) { return GetInt(setting.key, setting.fallback); }
+  std::u16string Get(const TextSettingKey& setting) { return GetString(setting.key, setting.fallback); }
+  void Set(const BoolSettingKey& setting, bool value) { SetBool(setting.key, value); }
+  void Set(const IntSettingKey& setting, int32_t value) { SetInt(setting.key, value); }
+  void Set(const TextSettingKey& setting, std::u16string_view value) { SetString(setting.key, value); }
+  std::optional<bool> Find(const BoolSettingKey& setting) const { return FindBool(setting.key); }
+  std::optional<int32_t> Find(const IntSettingKey& setting) const { return FindInt(setting.key); }
+  std::optional<std::u16string> Find(const TextSettingKey& setting) const { return FindString(setting.key); }
 
   // The loaded file's "channels" node, or nullptr. Borrowed from the store.
   const DocNode* ChannelsNode() const;
@@ -62,6 +86,7 @@ class SettingsStore {
 
  private:
   static void PadToReadableSize(DocNode& root);
+  void SetAsideDamagedFile(FileStream& file);
 
   std::map<std::string, bool, std::less<>> bools_;
   std::map<std::string, int32_t, std::less<>> ints_;
@@ -69,17 +94,12 @@ class SettingsStore {
   DocNode loaded_;
   std::filesystem::path path_;
   ChannelsWriter channels_writer_;
+  bool damaged_ = false;
 };
 
 // The process-wide settings.
 SettingsStore& Settings();
 
-bool GetBoolSetting(std::string_view key, bool fallback);
-int32_t GetIntSetting(std::string_view key, int32_t fallback);
-std::u16string GetStringSetting(std::string_view key, std::u16string_view fallback);
-void SetBoolSetting(std::string_view key, bool value);
-void SetIntSetting(std::string_view key, int32_t value);
-void SetStringSetting(std::string_view key, std::u16string_view value);
 // Loads `file_name` from the executable's folder.
 void LoadSettings(std::string_view file_name);
 bool SaveSettings();
@@ -93,7 +113,9 @@ std::u16string GetSetting(const TextSettingKey& setting);
 void SetSetting(const BoolSettingKey& setting, bool value);
 void SetSetting(const IntSettingKey& setting, int32_t value);
 void SetSetting(const TextSettingKey& setting, std::u16string_view value);
-// The text when the key is present; stores nothing when it is not.
+// The value when the key is present; stores nothing when it is not.
+std::optional<bool> FindSetting(const BoolSettingKey& setting);
+std::optional<int32_t> FindSetting(const IntSettingKey& setting);
 std::optional<std::u16string> FindSetting(const TextSettingKey& setting);
 
 }  // namespace vidora

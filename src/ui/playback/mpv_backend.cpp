@@ -30,7 +30,7 @@ constexpr uint64_t kObserveIdle = 3;
 constexpr char kReconnectOptions[] =
     "reconnect=1,reconnect_streamed=1,reconnect_on_network_error=1,reconnect_delay_max=5";
 
-constexpr std::array<std::pair<const char*, const char*>, 21> kPlayerOptions = {{
+constexpr std::array<std::pair<const char*, const char*>, 22> kPlayerOptions = {{
     // Nothing from the user's own mpv set-up, nothing of mpv's own UI.
     {"config", "no"},
     {"load-scripts", "no"},
@@ -58,6 +58,9 @@ constexpr std::array<std::pair<const char*, const char*>, 21> kPlayerOptions = {
     {"keep-open", "no"},
     {"sub-auto", "no"},
     {"audio-display", "no"},
+    // A playlist that came over the network may not name local files or
+    // the player's own pseudo-protocols.
+    {"load-unsafe-playlists", "no"},
 }};
 
 // Words of the network layer's messages when a server or its name cannot

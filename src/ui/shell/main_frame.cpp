@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QShortcut>
 
+#include "core/commands/command_ids.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/settings_store.h"
 #include "ui/catalogue/channels_dialog.h"
@@ -14,10 +15,12 @@
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/playlists/playlist_dialogs.h"
 #include "ui/playlists/playlist_drop_target.h"
-#include "ui/shell/command_ids.h"
+#include "ui/playlists/playlist_manager.h"
 #include "ui/shell/key_press_watch.h"
 #include "ui/shell/motion_sensor.h"
+#include "ui/stores/app_closing.h"
 #include "ui/stores/ui_texts.h"
+#include "ui/stores/ui_thread.h"
 
 namespace vidora {
 
@@ -25,8 +28,6 @@ namespace {
 
 constexpr int kFrameTickMs = 100;
 
-// Whether the application's active window is `frame` or a window whose
-// chain of parents reaches it.
 // Whether `window` is the frame or its chain of parents reaches it.
 bool ReachesFrame(const QWidget* window, const QWidget* frame) {
   for (; window != nullptr; window = window->parentWidget()) {
@@ -35,11 +36,13 @@ bool ReachesFrame(const QWidget* window, const QWidget* frame) {
   return false;
 }
 
+// Whether the application's active window is `frame` or one of its windows.
 bool IsFrameInFront(const QWidget* frame) { return ReachesFrame(QApplication::activeWindow(), frame); }
 
 }  // namespace
 
 MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
+  AssertUiThread();
   resize(kDefaultWidth, kDefaultHeight);
   setWindowTitle(ToQString(AppTitle()));
 
@@ -80,7 +83,9 @@ QWidget* MainFrame::DialogOwner() {
 }
 
 void MainFrame::SendCommand(int command) {
-  if (closed_) return;
+  AssertUiThread();
+  // Once the player closes no command may open another dialog.
+  if (closed_ || AppClosing()) return;
   switch (command) {
     case ID_CHANNELS:
       RunChannels();
@@ -93,7 +98,12 @@ void MainFrame::SendCommand(int command) {
       if (view_ != nullptr) view_->RunUpdateCommand(command);
       break;
     case ID_SETTINGS: {
-      SettingsDialog dialog(DialogOwner());
+      SettingsDialog dialog(DialogOwner(), HasMotionSensor(), [](QWidget* owner) {
+        if (PlaylistManager* manager = PlaylistManager::Current()) {
+          PlaylistsDialog playlists(owner, *manager);
+          playlists.exec();
+        }
+      });
       dialog.exec();
       break;
     }
@@ -126,7 +136,7 @@ void MainFrame::RunChannels() {
   dialog.exec();
   if (closed_ || view_ == nullptr) return;  // closed from outside meanwhile
   repaint();
-  if (dialog.play_requested()) view_->SendViewMessage(WM_PLAY_CHANNEL, 0, dialog.chosen_channel());
+  if (dialog.play_requested()) view_->PlayChannel(dialog.chosen_channel());
 }
 
 void MainFrame::ToggleFullScreen() {
@@ -150,18 +160,19 @@ void MainFrame::ToggleFullScreen() {
     bar_hidden_ = true;
     soft_keys_->hide();
     // With a sensor the display follows the device; LandscapeFS is not read.
-    if (!HasMotionSensor() && GetBoolSetting("LandscapeFS", true)) {
+    if (!HasMotionSensor() && GetSetting(kLandscapeFullScreenSetting)) {
       turned_for_full_screen_ = SetDisplayOrientation(DMDO_270);
     }
   }
   // The tap or key that chose the command must not end the new state.
   watch_->TakePressed();
   LayoutChildren();
-  view_->SendViewMessage(WM_TOGGLE_FULL_LAYOUT, 0, nullptr);
+  view_->ToggleFullLayout();
   view_->Relayout();
 }
 
 bool MainFrame::OnLaterStart(const QString& command_line) {
+  AssertUiThread();
   if (closed_) return false;
   last_command_line_ = command_line;
   if (isMinimized()) showNormal();
@@ -181,6 +192,7 @@ bool MainFrame::OnLaterStart(const QString& command_line) {
 }
 
 void MainFrame::Tick() {
+  AssertUiThread();
   if (closed_) return;
   if (view_ != nullptr && view_->full_screen_layout()) {
     if (!IsFrameInFront(this) || watch_->TakePressed()) {

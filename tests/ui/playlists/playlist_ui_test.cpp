@@ -47,7 +47,7 @@ class PlaylistUiTest : public ::testing::Test {
   void SetUp() override {
     LoadTestSkin();
     SetMessageSink([](const std::u16string&, const std::u16string&) {});
-    SetStringSetting(kCurrentChannelSetting, u"");
+    SetSetting(kCurrentChannelKeySetting, u"");
     DocNode root("1.0");
     DocNode* de = root.AddChild("de");
     DocNode* ard = de->AddChild("ard");
@@ -123,7 +123,7 @@ TEST_F(PlaylistUiTest, FilesBecomeCountriesThatSurviveARestartAndCanBeRemoved) {
   }
   ASSERT_TRUE(SaveDocumentFile(settings, dir_ / "Settings.cfg"));
   Settings().Load(dir_ / "Settings.cfg");
-  SetStringSetting(kCurrentChannelSetting, QString::fromStdString(one_key).toStdU16String());
+  SetSetting(kCurrentChannelKeySetting, QString::fromStdString(one_key).toStdU16String());
   catalogue_ = &LoadCatalogueFile(dir_ / "Channels.vdch");
   manager_ = std::make_unique<PlaylistManager>(
       *catalogue_, PlaylistFolders{dir_ / "playlists", dir_ / "logos", dir_ / "guides"}, [] { return 1000; });

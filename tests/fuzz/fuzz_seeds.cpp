@@ -97,5 +97,14 @@ int main(int argc, char** argv) {
   Put(out / "fuzz_version_answer", "long_name", Bytes(DocNode(std::string(300, '9'))));
   Put(out / "fuzz_provider_page", "page",
       "<asx version=\"3.0\"><entry><ref href = \"http://127.0.0.1/live\"/></entry></asx>");
+  Put(out / "fuzz_read_m3u", "playlist",
+      "\xEF\xBB\xBF#EXTM3U url-tvg=\"http://127.0.0.1/g.xml\"\r\n"
+      "#EXTINF:-1 tvg-id=\"a.tv\" tvg-name=\"A, \"B\"\" tvg-logo=\"l.png\" group-title=\"News\",A\r\n"
+      "#EXTVLCOPT:http-user-agent=UA\r\n#EXTGRP:Sport\r\n../a.m3u8\r\n"
+      "#EXTINF:-1 radio=\"true\",R\r\nhttp://127.0.0.1/r.mp3\r\nplain.ts\r\n");
+  Put(out / "fuzz_read_xmltv", "guide",
+      "<?xml version=\"1.0\"?><tv><channel id=\"a\"><display-name>Two</display-name></channel>"
+      "<programme start=\"20260101120000 +0100\" stop=\"20260101130000 +0100\" channel=\"a\">"
+      "<title>T &amp; U</title></programme></tv>");
   return 0;
 }

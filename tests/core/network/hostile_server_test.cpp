@@ -51,7 +51,7 @@ class HostileServerTest : public ::testing::Test {
       seconds[0] = SecondsOf([&] { failed[0] = FetchPageText(server.Url("/stream/x")).empty(); });
     });
     threads.emplace_back([&] {
-      seconds[1] = SecondsOf([&] { failed[1] = FetchCookieValue(server.Host16(), u"general/x.html", u"tv").empty(); });
+      seconds[1] = SecondsOf([&] { failed[1] = FetchCookieValue(server.Host16(), u"general/x.html", u"tv").value.empty(); });
     });
     threads.emplace_back([&] {
       seconds[2] = SecondsOf([&] {

@@ -401,10 +401,7 @@ bool ChannelCatalogue::BuildExtraCatalogue(ExtraCatalogue& extra, const DocNode*
     if (std::find(keys.begin(), keys.end(), key) == keys.end()) RemoveCountry(key);
   }
   extra.country_keys = std::move(keys);
-  std::sort(all_channels_.begin(), all_channels_.end(), [](const Channel* a, const Channel* b) {
-    if (a->title_ != b->title_) return a->title_ < b->title_;
-    return a->key_ < b->key_;
-  });
+  SortAllChannels();
   return true;
 }
 

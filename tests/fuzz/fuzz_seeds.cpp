@@ -106,5 +106,14 @@ int main(int argc, char** argv) {
       "<?xml version=\"1.0\"?>\n<tv><channel id=\"one.de\"><display-name>One</display-name></channel>"
       "<programme start=\"20261208120000 +0000\" stop=\"20261208130000 +0000\" channel=\"one.de\">"
       "<title>News</title></programme></tv>\n");
+  Put(out / "fuzz_read_m3u", "playlist_crlf",
+      "\xEF\xBB\xBF#EXTM3U url-tvg=\"http://127.0.0.1/g.xml\"\r\n"
+      "#EXTINF:-1 tvg-id=\"a.tv\" tvg-name=\"A, \"B\"\" tvg-logo=\"l.png\" group-title=\"News\",A\r\n"
+      "#EXTVLCOPT:http-user-agent=UA\r\n#EXTGRP:Sport\r\n../a.m3u8\r\n"
+      "#EXTINF:-1 radio=\"true\",R\r\nhttp://127.0.0.1/r.mp3\r\nplain.ts\r\n");
+  Put(out / "fuzz_read_xmltv", "guide_entities",
+      "<?xml version=\"1.0\"?><tv><channel id=\"a\"><display-name>Two</display-name></channel>"
+      "<programme start=\"20260101120000 +0100\" stop=\"20260101130000 +0100\" channel=\"a\">"
+      "<title>T &amp; U</title></programme></tv>");
   return 0;
 }

@@ -15,6 +15,12 @@ namespace vidora {
 namespace {
 
 constexpr int kParallelFetches = 4;
+// Bounds for a list of many thousand channels scrolled through: the oldest
+// waiting fetches (rows long scrolled away) are dropped and may be asked
+// for again, and decoded logos beyond the limit are let go (the disk cache
+// brings them back).
+constexpr size_t kMaxWaiting = 256;
+constexpr size_t kMaxInMemory = 2000;
 // Larger pictures are refused before decoding: a logo needs no more, and a
 // small compressed file must not unpack into gigabytes.
 constexpr int kMaxSourcePixels = 4096 * 4096;
@@ -72,6 +78,10 @@ const QImage* LogoCache::Find(const std::u16string& address) {
   if (it != images_.end()) return it->second.isNull() ? nullptr : &it->second;
   if (asked_.insert(address).second) {
     queue_.push_back(address);
+    if (queue_.size() > kMaxWaiting) {
+      asked_.erase(queue_.front());
+      queue_.pop_front();
+    }
     StartNext();
   }
   return nullptr;
@@ -104,6 +114,10 @@ void LogoCache::StartNext() {
         }
       }
       return [this, address, image = std::move(image)] {
+        if (images_.size() >= kMaxInMemory) {
+          for (const auto& [known, unused] : images_) asked_.erase(known);
+          images_.clear();
+        }
         images_[address] = image;
         if (!image.isNull()) emit LogoReady();
         StartNext();

@@ -16,9 +16,10 @@ namespace vidora {
 
 // Channel logos by address: fetched in the background (at most 1 MiB each,
 // the HTTP client's time-outs, a few at a time), decoded and scaled to
-// kLogoHeight by Qt there, and kept scaled in memory and as PNG files in
-// the cache folder, where later runs find them without the network. An
-// address that fails is not asked again this run. UI thread only.
+// kLogoHeight by Qt there, and kept scaled in memory (a bounded number) and
+// as PNG files in the cache folder, where later runs find them without the
+// network. An address that fails is not asked again while it is
+// remembered. UI thread only.
 class LogoCache : public QObject {
   Q_OBJECT
 

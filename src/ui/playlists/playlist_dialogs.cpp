@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "core/catalogue/channel.h"
+#include "core/playlists/guide_loader.h"
 #include "core/stores/settings_store.h"
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/skin_strip.h"
@@ -20,10 +21,6 @@
 #include "ui/stores/ui_texts.h"
 
 namespace vidora {
-
-// Programme guide addresses (comma-separated) used besides the playlists'
-// own url-tvg; read only when present.
-inline constexpr TextSettingKey kGuideAddressSetting{"GuideAddress", u""};
 
 QString GuideClock(int64_t seconds) {
   return QDateTime::fromSecsSinceEpoch(seconds).toString(QStringLiteral("HH:mm"));

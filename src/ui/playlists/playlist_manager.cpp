@@ -18,9 +18,6 @@
 
 namespace vidora {
 
-// Programme guide addresses (comma-separated) used besides the playlists'
-// own url-tvg; read only when present.
-inline constexpr TextSettingKey kGuideAddressSetting{"GuideAddress", u""};
 namespace {
 
 PlaylistManager* g_current = nullptr;

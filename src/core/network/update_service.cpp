@@ -6,6 +6,7 @@
 #include "core/network/update_checks.h"
 #include "core/network/update_workers.h"
 #include "core/network/worker_thread.h"
+#include "core/stores/save_failure.h"
 #include "core/stores/settings_store.h"
 
 namespace vidora {
@@ -60,16 +61,22 @@ void UpdateService::PollPendingUpdates() {
 
 void UpdateService::RunCatalogueUpdateCommand() {
   state_.catalogue_update_result = kUpdateNothing;
-  CatalogueUpdateJob job{hosts_.publisher, catalogue_.Version(), catalogue_.Path(), &cancel_};
+  state_.catalogue_save_failure.clear();
+  CatalogueUpdateJob job{hosts_.publisher, catalogue_.Version(), catalogue_.DownloadPath(), &cancel_};
   ui_.RunWaitDialog(UpdateWaitKind::kCatalogue, "str_check_updates",
                     [this, &job](const WaitTitleSetter& set_title) { RunCatalogueUpdateWorker(job, state_, set_title); });
   switch (state_.catalogue_update_result.load()) {
     case kUpdateError:
       ui_.ShowMessageByKey("msg_error_connection", UpdateUi::kButtonsOk);
       break;
+    case kUpdateSaveFailed:
+      ReportSaveFailure(job.catalogue_path, state_.catalogue_save_failure);
+      break;
     case kUpdateDone:
       ui_.StopPlayback();
-      catalogue_.ReloadCatalogue();
+      // The saved download is the catalogue from now on (installed, it is
+      // not the shipped file that was read at start-up).
+      catalogue_.ReloadCatalogueFrom(job.catalogue_path);
       ui_.ShowMessageByKey("msg_cupdated", UpdateUi::kButtonsOk);
       break;
     default:

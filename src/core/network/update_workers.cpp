@@ -1,6 +1,7 @@
 #include "core/network/update_workers.h"
 
 #include <memory>
+#include <system_error>
 
 #include "core/catalogue/catalogue_reader.h"
 #include "core/document/atomic_file.h"
@@ -8,13 +9,20 @@
 #include "core/network/http_client.h"
 #include "core/network/update_addresses.h"
 #include "core/network/update_checks.h"
+#include "core/stores/app_paths.h"
 
 namespace vidora {
 
-int StoreDownloadedCatalogue(MemoryStream& download, const std::filesystem::path& path) {
+int StoreDownloadedCatalogue(MemoryStream& download, const std::filesystem::path& path, std::string* failure) {
   DocNode document;
   if (!ReadCatalogueBytes(download.Data(), download.Size(), document)) return kUpdateError;
-  if (!SaveBytesAtomically(download.Data(), download.Size(), path)) return kUpdateNothing;
+  // The folder of downloaded data does not exist before the first download.
+  std::error_code error;
+  if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), error);
+  if (!SaveBytesAtomically(download.Data(), download.Size(), path)) {
+    if (failure != nullptr) *failure = DescribeWriteFailure(path);
+    return kUpdateSaveFailed;
+  }
   return kUpdateDone;
 }
 
@@ -30,7 +38,7 @@ void RunCatalogueUpdateWorker(const CatalogueUpdateJob& job, UpdateState& state,
     state.catalogue_update_result = kUpdateError;
     return;
   }
-  state.catalogue_update_result = StoreDownloadedCatalogue(*download, job.catalogue_path);
+  state.catalogue_update_result = StoreDownloadedCatalogue(*download, job.catalogue_path, &state.catalogue_save_failure);
 }
 
 void RunApplicationUpdateWorker(std::u16string_view publisher_host, UpdateState& state,

@@ -17,6 +17,7 @@ namespace vidora {
 struct CatalogueUpdateJob {
   std::u16string publisher_host;
   std::string local_version;
+  // Where the downloaded catalogue is saved (its folder is made if need be).
   std::filesystem::path catalogue_path;
   const std::atomic<bool>* cancel = nullptr;
 };
@@ -30,8 +31,9 @@ using WaitTitleSetter = std::function<void(std::string_view key)>;
 // there is one, clears the pending flag, retitles the dialog
 // "str_down_channels", downloads the catalogue and stores it. Leaves the
 // outcome in state.catalogue_update_result: kUpdateError when a download
-// failed or the catalogue is damaged, kUpdateNothing when nothing is newer
-// or the file could not be replaced, kUpdateDone when it was.
+// failed or the catalogue is damaged, kUpdateNothing when nothing is newer,
+// kUpdateSaveFailed (with state.catalogue_save_failure) when the file could
+// not be replaced, kUpdateDone when it was.
 void RunCatalogueUpdateWorker(const CatalogueUpdateJob& job, UpdateState& state, const WaitTitleSetter& set_title);
 
 // The application worker (runs on the wait dialog's thread): clears the
@@ -42,11 +44,13 @@ void RunApplicationUpdateWorker(std::u16string_view publisher_host, UpdateState&
 
 // Replaces the catalogue file at `path` with `download` when the download
 // reads as a catalogue (as stored or unscrambled, as the loader reads it),
-// atomically: the old file is never truncated or half-written. Returns
-// kUpdateDone when replaced, kUpdateError when the download is no
-// catalogue (nothing written), kUpdateNothing when the file could not be
-// replaced. Any thread.
-int StoreDownloadedCatalogue(MemoryStream& download, const std::filesystem::path& path);
+// atomically: the old file is never truncated or half-written; a missing
+// folder is made first. Returns kUpdateDone when replaced, kUpdateError
+// when the download is no catalogue (nothing written), kUpdateSaveFailed
+// when the file could not be replaced, with the reason in `*failure` when
+// that is given. Any thread.
+int StoreDownloadedCatalogue(MemoryStream& download, const std::filesystem::path& path,
+                             std::string* failure = nullptr);
 
 }  // namespace vidora
 

@@ -1,6 +1,7 @@
 #include "core/stores/settings_store.h"
 
 #include <cstdint>
+#include <system_error>
 #include <vector>
 
 #include "core/document/atomic_file.h"
@@ -136,9 +137,16 @@ void SetBoolSetting(std::string_view key, bool value) { Settings().SetBool(key, 
 void SetIntSetting(std::string_view key, int32_t value) { Settings().SetInt(key, value); }
 void SetStringSetting(std::string_view key, std::u16string_view value) { Settings().SetString(key, value); }
 void LoadSettings(std::string_view file_name) {
-  Settings().Load(JoinPath(AppFolderPath(), std::filesystem::path(file_name)));
+  Settings().Load(ConfigFile(file_name));
 }
-bool SaveSettings() { return Settings().Save(); }
+bool SaveSettings() {
+  // An installed player's settings folder does not exist before its first
+  // save; a failure to make it shows in the save's result.
+  const std::filesystem::path& path = Settings().path();
+  std::error_code error;
+  if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), error);
+  return Settings().Save();
+}
 const DocNode* SettingsChannelsNode() { return Settings().ChannelsNode(); }
 
 bool GetSetting(const BoolSettingKey& setting) { return Settings().GetBool(setting.key, setting.fallback); }

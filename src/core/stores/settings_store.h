@@ -14,7 +14,7 @@
 
 namespace vidora {
 
-// The settings file's name next to the executable.
+// The settings file's name in the settings folder (ConfigFile).
 inline constexpr char kSettingsFileName[] = "Settings.cfg";
 // A settings file shorter than this is ignored as a whole.
 inline constexpr uint32_t kMinSettingsFileSize = 1000;
@@ -80,8 +80,10 @@ std::u16string GetStringSetting(std::string_view key, std::u16string_view fallba
 void SetBoolSetting(std::string_view key, bool value);
 void SetIntSetting(std::string_view key, int32_t value);
 void SetStringSetting(std::string_view key, std::u16string_view value);
-// Loads `file_name` from the executable's folder.
+// Loads `file_name` from the settings folder (ConfigFile, app_paths.h).
 void LoadSettings(std::string_view file_name);
+// Saves the process-wide settings (SettingsStore::Save), making their
+// folder first when it is missing.
 bool SaveSettings();
 const DocNode* SettingsChannelsNode();
 

@@ -43,6 +43,9 @@ SettingsDialog::SettingsDialog(QWidget* owner) : SkinnedDialog(owner) {
   hide_ad_ = MakeCheck(this, "check_hide_ad", kHideAdId, GetBoolSetting("HideAD", false));
   landscape_ = MakeCheck(this, "check_landscape_fs", kLandscapeId, GetBoolSetting("LandscapeFS", true));
   landscape_->setVisible(!HasMotionSensor());
+  // Built without the publisher's update checks: nothing to switch.
+  auto_update_->setVisible(VIDORA_UPDATE_CHECKS);
+  auto_catalogue_update_->setVisible(VIDORA_UPDATE_CHECKS);
   TranslateWindowTree(this);
 
   for (int i = 0; i < LanguageCount(); ++i) combo_->addItem(ToQString(LanguageName(i)));

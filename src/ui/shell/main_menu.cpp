@@ -19,9 +19,11 @@ MainMenu BuildMenu() {
   QMenu* right = menu.right.get();
   AddMenuCommand(right, Text("menu_fullscreen"), ID_FULLSCREEN);
   AddMenuCommand(right, Text("menu_settings"), ID_SETTINGS);
-  QMenu* updates = right->addMenu(Text("menu_updates"));
-  AddMenuCommand(updates, Text("menu_update"), ID_UPDATE);
-  AddMenuCommand(updates, Text("menu_channel_update"), ID_CHANNEL_UPDATE);
+  if (VIDORA_UPDATE_CHECKS) {  // a distribution may build without the publisher's checks
+    QMenu* updates = right->addMenu(Text("menu_updates"));
+    AddMenuCommand(updates, Text("menu_update"), ID_UPDATE);
+    AddMenuCommand(updates, Text("menu_channel_update"), ID_CHANNEL_UPDATE);
+  }
   right->addSeparator();
   AddMenuCommand(right, Text("menu_about"), ID_ABOUT);
   right->addSeparator();

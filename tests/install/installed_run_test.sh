@@ -96,7 +96,8 @@ wait_window() {
   for _ in $(seq 300); do
     kill -0 "$player_pid" 2>/dev/null || fail "the player ended early: $(cat "$work/player.log")"
     for id in $(xdotool search --onlyvisible --pid "$player_pid" 2>/dev/null); do
-      if xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q "_NET_WM_WINDOW_TYPE_$type"; then
+      type_line=$(xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null || true)
+      if grep -q "_NET_WM_WINDOW_TYPE_$type" <<<"$type_line"; then
         echo "$id"
         return 0
       fi
@@ -121,7 +122,9 @@ dialog=$(wait_window DIALOG) || fail "no first-run dialog"
 eval "$(xdotool getwindowgeometry --shell "$dialog")"
 xdotool mousemove "$((X + WIDTH / 5))" "$((Y + HEIGHT - 6))" click 1
 main=$(wait_window NORMAL) || fail "no main window after Continue"
-xprop -id "$main" _NET_WM_ICON | grep -q "_NET_WM_ICON(CARDINAL) = " || fail "the main window has no icon"
+# Captured first: grep -q would end xprop early (SIGPIPE under pipefail).
+icon=$(xprop -id "$main" _NET_WM_ICON 2>/dev/null || true)
+grep -q "Icon (16 x 16)" <<<"$icon" || fail "the main window has no icon"
 sleep 1
 stop_player
 settings=$user_home/.config/vidora/Settings.cfg
@@ -131,11 +134,10 @@ settings=$user_home/.config/vidora/Settings.cfg
 start_player
 wait_window NORMAL >/dev/null || fail "no main window at the second start"
 sleep 1
-if wait_window_dialog=$(xdotool search --onlyvisible --pid "$player_pid" 2>/dev/null); then
-  for id in $wait_window_dialog; do
-    xprop -id "$id" _NET_WM_WINDOW_TYPE | grep -q DIALOG && fail "a dialog came up at the second start"
-  done
-fi
+for id in $(xdotool search --onlyvisible --pid "$player_pid" 2>/dev/null || true); do
+  type_line=$(xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null || true)
+  if grep -q DIALOG <<<"$type_line"; then fail "a dialog came up at the second start"; fi
+done
 stop_player
 
 "$stage/usr/bin/qdoc" dump "$settings" | grep -q '"Language"' || fail "Settings.cfg holds no language"

@@ -54,14 +54,13 @@ set(CPACK_PACKAGE_NAME vidora)
 set(CPACK_PACKAGE_VENDOR "Vidora")
 set(CPACK_PACKAGE_CONTACT "Vidora developers <developers@vidora.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "player for internet TV channels and radio stations")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "player for internet TV channels and radio stations
- Vidora plays internet television channels and radio stations. The user
- picks a channel from a catalogue grouped by country, category and kind
- (TV or radio), keeps favourites, and watches or listens in a dark,
- skinned window. A stream address given on the command line plays at once.
- .
- The package also holds qdoc, the tool that shows and builds the player's
- data files.")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Vidora plays internet television channels and radio stations. The user
+picks a channel from a catalogue grouped by country, category and kind
+(TV or radio), keeps favourites, and watches or listens in a dark,
+skinned window. A stream address given on the command line plays at once.
+
+The package also holds qdoc, the tool that shows and builds the player's
+data files.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -177,10 +177,7 @@ std::optional<int> ExitBeforeApplication(const QStringList& arguments) {
 
 int RunPlayerFromCommandLine() {
   const CommandLineRequests requests = ParseCommandLine(QCoreApplication::arguments());
-  if (!requests.error.isEmpty()) {
-    std::fprintf(stderr, "%s\n", requests.error.toLocal8Bit().constData());
-    return kBadCommandLine;
-  }
+  if (!requests.error.isEmpty()) std::fprintf(stderr, "%s\n", requests.error.toLocal8Bit().constData());
   return RunPlayer(requests);
 }
 
@@ -191,6 +188,9 @@ int RunPlayer(const CommandLineRequests& requests) {
   SingleInstance instance(QString::fromLatin1(kInstanceTitle));
   const int check = instance.Check(ForwardedCommandLine(requests));
   if (check < 0 || check == 1) return check;
+  // A later start hands over what it understood and ends as any later
+  // start does; a first one does not run on arguments it cannot take.
+  if (!requests.error.isEmpty()) return kBadCommandLine;
 
   // Every window, the first-run dialog included, carries the icon; the
   // desktop matches the windows to vidora.desktop.

@@ -22,9 +22,10 @@ inline constexpr int kBadCommandLine = 2;
 // result is 1. Otherwise nullopt: the player is to run.
 std::optional<int> ExitBeforeApplication(const QStringList& arguments);
 
-// Reads the application object's arguments (Qt's own options taken out):
-// a bad argument prints one line to standard error and gives
-// kBadCommandLine; otherwise RunPlayer with the requests.
+// Reads the application object's arguments (Qt's own options taken out)
+// and runs RunPlayer with the requests. A bad argument prints one line to
+// standard error; a player that runs already still gets the rest (exit
+// code 1), otherwise the result is kBadCommandLine.
 int RunPlayerFromCommandLine();
 
 class MainFrame;
@@ -55,7 +56,8 @@ bool RunFirstRunDialog();
 // Runs the player inside the application object that main() made, on the
 // UI thread, and returns the process's exit code. A running player gets
 // `requests` forwarded (ForwardedCommandLine) and acts on them; otherwise
-// this one does once its main window is up (ActOnCommandLine). Files are
+// this one does once its main window is up (ActOnCommandLine), or ends
+// with kBadCommandLine when `requests` holds an error. Files are
 // found and kept where SystemAppPaths says. Exit codes:
 //   1  an already running player took over (it came to the front);
 //   0  after the main window closed, or when the first-run dialog was

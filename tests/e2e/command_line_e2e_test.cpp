@@ -24,10 +24,10 @@ namespace {
 const QColor kColour(40, 180, 60);
 
 TEST(CommandLineEndToEndTest, AnAddressOnTheCommandLinePlaysTheLocalStream) {
-  SetBoolSetting("AutoCU", false);
-  SetBoolSetting("AutoU", false);
-  SetStringSetting("PublisherHost", u"127.0.0.1:1");
-  SetStringSetting(kCurrentChannelSetting, u"");
+  SetSetting(kAutoCatalogueUpdateSetting, false);
+  SetSetting(kAutoUpdateSetting, false);
+  SetSetting(kPublisherHostSetting, u"127.0.0.1:1");
+  SetSetting(kCurrentChannelKeySetting, u"");
   MediaServer server;
   server.Serve("/x.y4m", MakeSolidY4m(64, 48, 25, 250, kColour), "video/x-yuv4mpeg");
   ASSERT_TRUE(server.Start());

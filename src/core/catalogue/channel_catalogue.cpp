@@ -216,7 +216,9 @@ Channel* ChannelCatalogue::FindChannelByKey(std::string_view key) const {
 
 void ChannelCatalogue::SetCurrentChannel(Channel* channel) {
   current_ = channel;
-  if (channel != nullptr && !channel->key().empty()) SetStringSetting(kCurrentChannelSetting, Utf8ToUtf16(channel->key()));
+  if (channel != nullptr && !channel->key().empty()) {
+    SetSetting(kCurrentChannelKeySetting, Utf8ToUtf16(channel->key()));
+  }
 }
 
 Channel* ChannelCatalogue::MakeAddressChannel(std::u16string_view address) {
@@ -229,7 +231,7 @@ Channel* ChannelCatalogue::MakeAddressChannel(std::u16string_view address) {
 }
 
 void ChannelCatalogue::RestoreCurrentChannel() {
-  const std::u16string text = GetStringSetting(kCurrentChannelSetting, u"");
+  const std::u16string text = GetSetting(kCurrentChannelKeySetting);
   current_ = text.empty() ? nullptr : FindChannelByKey(Utf16ToUtf8(text));
 }
 
@@ -246,7 +248,7 @@ Channel* ChannelCatalogue::StepFavourite(bool forward) const {
   Channel* cur = current_ != nullptr && current_->favourite() ? current_ : nullptr;
   // Compared by reference, as the channel lists do: with HideAD off a
   // channel without a category is skipped, with it on it can be reached.
-  const Category* hidden = GetBoolSetting("HideAD", false) ? FindCategory(kHiddenCategoryKey) : nullptr;
+  const Category* hidden = GetSetting(kHideAdultSetting) ? FindCategory(kHiddenCategoryKey) : nullptr;
 
   size_t d = 0;
   if (cur != nullptr) {

@@ -17,7 +17,7 @@ std::u16string HttpAddress(std::u16string_view host, std::u16string_view path) {
   return address;
 }
 
-// "/downloads/%S/<file>" with the platform name. Built by appending only:
+// "/downloads/<platform name>/<file>". Built by appending only:
 // prepending to a temporary (`u"/" + std::u16string(...)`) makes GCC 12's
 // optimiser report a false overlap (-Wrestrict) in Release builds.
 std::u16string DownloadAddress(std::u16string_view host, std::u16string_view file) {
@@ -46,8 +46,8 @@ std::u16string MobileSiteAddress(std::u16string_view site_host, std::u16string_v
 std::u16string CurrentLanguageCode() {
   const LanguagePack& pack = Languages();
   if (pack.CurrentIndex() >= 0) return pack.Code(pack.CurrentIndex());
-  std::optional<std::u16string> setting = Settings().FindString("Language");
-  return setting ? *setting : u"en";
+  std::optional<std::u16string> setting = FindSetting(kLanguageSetting);
+  return setting ? *setting : std::u16string(kLanguageSetting.fallback);
 }
 
 }  // namespace vidora

@@ -6,15 +6,17 @@
 
 namespace vidora {
 
-// Outcomes of an update check or download.
-inline constexpr int kUpdateSaveFailed = -2;  // a good catalogue arrived but could not be saved
-inline constexpr int kUpdateError = -1;    // connection, download or damaged download
-inline constexpr int kUpdateNothing = 0;   // nothing newer
-inline constexpr int kUpdateDone = 1;      // catalogue replaced / newer application exists
+// What an update check or download came to.
+enum class UpdateOutcome {
+  kError,       // no connection, a failed or a damaged download
+  kNothing,     // nothing newer
+  kDone,        // catalogue replaced / a newer application exists
+  kSaveFailed,  // a good catalogue arrived but could not be saved
+};
 
 // What the automatic checks found and what the last updates came to,
-// shared between the UI thread and the update threads. Zero at start, never
-// saved.
+// shared between the UI thread and the update threads. False and kNothing
+// at start, never saved.
 struct UpdateState {
   // Set by the automatic catalogue check; cleared when a catalogue download
   // begins.
@@ -22,10 +24,10 @@ struct UpdateState {
   // Set by the automatic application check; cleared by the on-demand
   // application check.
   std::atomic<bool> application_update_pending{false};
-  std::atomic<int> catalogue_update_result{kUpdateNothing};
-  std::atomic<int> application_update_result{kUpdateNothing};
-  // With kUpdateSaveFailed: why the catalogue could not be saved. Written
-  // by the worker; read on the UI thread only after the worker was joined.
+  std::atomic<UpdateOutcome> catalogue_update_result{UpdateOutcome::kNothing};
+  std::atomic<UpdateOutcome> application_update_result{UpdateOutcome::kNothing};
+  // With kSaveFailed: why the catalogue could not be saved. Written by the
+  // worker; read on the UI thread only after the worker was joined.
   std::string catalogue_save_failure;
 };
 

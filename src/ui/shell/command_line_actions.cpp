@@ -3,7 +3,6 @@
 #include "core/catalogue/channel_catalogue.h"
 #include "ui/shell/main_frame.h"
 #include "ui/shell/playlist_sources.h"
-#include "ui/shell/view_messages.h"
 
 namespace vidora {
 
@@ -11,7 +10,7 @@ void ActOnCommandLine(MainFrame& frame, const CommandLineRequests& requests) {
   if (!requests.playlist_sources.isEmpty()) OpenPlaylistSources(frame, requests.playlist_sources);
   if (requests.stream_addresses.isEmpty() || frame.view() == nullptr || Catalogue() == nullptr) return;
   Channel* channel = Catalogue()->MakeAddressChannel(requests.stream_addresses.constLast().toStdU16String());
-  frame.view()->SendViewMessage(WM_PLAY_CHANNEL, 0, channel);
+  frame.view()->PlayChannel(channel);
 }
 
 }  // namespace vidora

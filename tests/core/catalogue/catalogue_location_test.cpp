@@ -69,7 +69,7 @@ TEST_F(CatalogueLocationTest, ADamagedOrEmptyDownloadFallsBackToTheShippedCatalo
 TEST_F(CatalogueLocationTest, AnAddressChannelPlaysItsAddressAndIsNeverRemembered) {
   const std::filesystem::path file = dir_ / kCatalogueFileName;
   WriteCatalogue(file, "1", "one");
-  SetStringSetting(kCurrentChannelSetting, u"de_one");
+  SetSetting(kCurrentChannelKeySetting, u"de_one");
   ChannelCatalogue& catalogue = LoadCatalogueFile(file);
   ASSERT_NE(catalogue.CurrentChannel(), nullptr);
 
@@ -84,7 +84,7 @@ TEST_F(CatalogueLocationTest, AnAddressChannelPlaysItsAddressAndIsNeverRemembere
 
   catalogue.SetCurrentChannel(channel);
   EXPECT_EQ(catalogue.CurrentChannel(), channel);
-  EXPECT_EQ(GetStringSetting(kCurrentChannelSetting, u""), u"de_one");
+  EXPECT_EQ(GetSetting(kCurrentChannelKeySetting), u"de_one");
   DocNode saved("channels");
   catalogue.SaveChannelState(saved);
   EXPECT_EQ(saved.children().size(), 1u);

@@ -185,7 +185,7 @@ TEST_F(UpdateServiceTest, NewerCatalogueReplacesTheFileAndReloads) {
   EXPECT_EQ(ui_.stops, 1);
   EXPECT_EQ(ReadFile(CatalogueFile()), fresh);
   EXPECT_EQ(catalogue_.Version(), "2");
-  EXPECT_EQ(service.state().catalogue_update_result, kUpdateDone);
+  EXPECT_EQ(service.state().catalogue_update_result.load(), UpdateOutcome::kDone);
   EXPECT_EQ(publisher_.RequestedPaths(), (std::vector<std::string>{kVersionPath, kCataloguePath}));
   for (const std::string& head : publisher_.server().Requests()) {
     EXPECT_EQ(RequestLine(head).substr(RequestLine(head).size() - 8), "HTTP/1.1");
@@ -258,7 +258,7 @@ TEST_F(UpdateServiceTest, AnUnwritableCatalogueFileIsLeftAloneAndReportedAsAFail
   SetMessageSink({});
   // Not "no updates": the user learns which file failed and why.
   EXPECT_TRUE(ui_.messages.empty());
-  EXPECT_EQ(service.state().catalogue_update_result, kUpdateSaveFailed);
+  EXPECT_EQ(service.state().catalogue_update_result.load(), UpdateOutcome::kSaveFailed);
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_NE(shown[0].find(Utf8ToUtf16(CatalogueFile().native())), std::u16string::npos);
   EXPECT_NE(shown[0].find(Utf8ToUtf16(std::generic_category().message(ENOTDIR))), std::u16string::npos);
@@ -350,7 +350,7 @@ TEST_F(UpdateServiceTest, AutomaticChecksArePromotedOncePerRun) {
   ui_.frame_active = true;
   service.PollPendingUpdates();
   service.PollPendingUpdates();
-  EXPECT_EQ(ui_.commands, (std::vector<int>{kCatalogueUpdateCommand, kApplicationUpdateCommand}));
+  EXPECT_EQ(ui_.commands, (std::vector<int>{ID_CHANNEL_UPDATE, ID_UPDATE}));
 }
 
 TEST_F(UpdateServiceTest, AutomaticChecksStayQuietAndCanBeSwitchedOff) {
@@ -380,7 +380,7 @@ TEST_F(UpdateServiceTest, ShutdownCancelsAHangingCheck) {
   service.CancelTransfers();
   service.JoinAutomaticChecks();
   EXPECT_FALSE(service.state().catalogue_update_pending);
-  EXPECT_EQ(service.state().catalogue_update_result, kUpdateError);
+  EXPECT_EQ(service.state().catalogue_update_result.load(), UpdateOutcome::kError);
 }
 
 }  // namespace

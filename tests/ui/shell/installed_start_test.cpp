@@ -44,10 +44,10 @@ class InstalledStartTest : public ::testing::Test {
                                                       {"msg_save_failed", u"Could not save %s: %s."},
                                                       {"msg_settings_not_kept", u"Not kept: %s (%s)."}}}},
                               u"en");
-    SetBoolSetting("AutoCU", false);
-    SetBoolSetting("AutoU", false);
-    SetStringSetting("PublisherHost", u"127.0.0.1:1");
-    SetStringSetting(kCurrentChannelSetting, u"");
+    SetSetting(kAutoCatalogueUpdateSetting, false);
+    SetSetting(kAutoUpdateSetting, false);
+    SetSetting(kPublisherHostSetting, u"127.0.0.1:1");
+    SetSetting(kCurrentChannelKeySetting, u"");
     SetMessageSink([this](const std::u16string& text, const std::u16string&) { messages_.push_back(text); });
   }
   void TearDown() override {
@@ -86,7 +86,7 @@ TEST_F(InstalledStartTest, AStreamAddressPlaysAtOnceAsAChannelNamedAfterIt) {
   EXPECT_EQ(record_.loads.back(), "http://127.0.0.1:1/live.ts");
   ASSERT_NE(Catalogue()->CurrentChannel(), nullptr);
   EXPECT_EQ(Catalogue()->CurrentChannel()->name(), kAddress);
-  EXPECT_EQ(GetStringSetting(kCurrentChannelSetting, u"-"), u"");
+  EXPECT_EQ(FindSetting(kCurrentChannelKeySetting).value_or(u"-"), u"");
   EXPECT_TRUE(Catalogue()->AllChannels().empty());
 }
 

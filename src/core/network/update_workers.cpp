@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "core/catalogue/catalogue_reader.h"
+#include "core/catalogue/loader_warnings.h"
 #include "core/document/atomic_file.h"
 #include "core/document/doc_node.h"
 #include "core/network/http_client.h"
@@ -17,6 +18,9 @@ UpdateOutcome StoreDownloadedCatalogue(MemoryStream& download, const std::filesy
                                        std::string* failure) {
   DocNode document;
   if (!ReadCatalogueBytes(download.Data(), download.Size(), document)) return UpdateOutcome::kError;
+  // A catalogue the loader would warn about would put the user through
+  // its warnings at every start: it counts as damaged.
+  if (CatalogueHasLoaderWarnings(document)) return UpdateOutcome::kError;
   // The folder of downloaded data does not exist before the first download.
   std::error_code error;
   if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), error);
@@ -39,6 +43,8 @@ void RunCatalogueUpdateWorker(const CatalogueUpdateJob& job, UpdateState& state,
     state.catalogue_update_result = UpdateOutcome::kError;
     return;
   }
+  // Cancelled after the last byte arrived: nothing is written.
+  if (job.cancel != nullptr && job.cancel->load()) return;
   state.catalogue_update_result = StoreDownloadedCatalogue(*download, job.catalogue_path, &state.catalogue_save_failure);
 }
 

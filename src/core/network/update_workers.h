@@ -43,12 +43,13 @@ void RunApplicationUpdateWorker(std::u16string_view publisher_host, UpdateState&
                                 const std::atomic<bool>* cancel);
 
 // Replaces the catalogue file at `path` with `download` when the download
-// reads as a catalogue (as stored or unscrambled, as the loader reads it),
+// reads as a catalogue (as stored or unscrambled, as the loader reads it)
+// that the loader would not warn about (CatalogueHasLoaderWarnings),
 // atomically: the old file is never truncated or half-written; a missing
 // folder is made first. Returns kDone when replaced, kError when the
-// download is no catalogue (nothing written), kSaveFailed when the file
-// could not be replaced, with the reason in `*failure` when that is given.
-// Any thread.
+// download is no such catalogue (nothing written), kSaveFailed when the
+// file could not be replaced, with the reason in `*failure` when that is
+// given. Any thread.
 UpdateOutcome StoreDownloadedCatalogue(MemoryStream& download, const std::filesystem::path& path,
                                        std::string* failure = nullptr);
 

@@ -30,7 +30,7 @@ constexpr uint64_t kObserveIdle = 3;
 constexpr char kReconnectOptions[] =
     "reconnect=1,reconnect_streamed=1,reconnect_on_network_error=1,reconnect_delay_max=5";
 
-constexpr std::array<std::pair<const char*, const char*>, 21> kPlayerOptions = {{
+constexpr std::array<std::pair<const char*, const char*>, 22> kPlayerOptions = {{
     // Nothing from the user's own mpv set-up, nothing of mpv's own UI.
     {"config", "no"},
     {"load-scripts", "no"},
@@ -58,6 +58,9 @@ constexpr std::array<std::pair<const char*, const char*>, 21> kPlayerOptions = {
     {"keep-open", "no"},
     {"sub-auto", "no"},
     {"audio-display", "no"},
+    // A playlist that came over the network may not name local files or
+    // the player's own pseudo-protocols.
+    {"load-unsafe-playlists", "no"},
 }};
 
 // Words of the network layer's messages when a server or its name cannot
@@ -154,6 +157,17 @@ void MpvBackend::Load(const std::string& address) {
   load_pending_ = true;
   const char* command[] = {"loadfile", address.c_str(), "replace", nullptr};
   if (mpv_command_async(handle_, kReplyLoad, command) < 0) load_pending_ = false;
+}
+
+void MpvBackend::SetRequestHeaders(const std::string& user_agent, const std::string& referrer) {
+  if (handle_ == nullptr) return;
+  if (!default_agent_) {
+    char* agent = mpv_get_property_string(handle_, "user-agent");
+    default_agent_ = agent != nullptr ? agent : "";
+    mpv_free(agent);
+  }
+  mpv_set_property_string(handle_, "user-agent", user_agent.empty() ? default_agent_->c_str() : user_agent.c_str());
+  mpv_set_property_string(handle_, "referrer", referrer.c_str());
 }
 
 void MpvBackend::Stop() {

@@ -5,6 +5,7 @@
 #include "core/catalogue/channel_catalogue.h"
 #include "core/commands/view_requests.h"
 #include "core/playback/player_events.h"
+#include "core/document/text_codec.h"
 #include "core/playback/provider_table.h"
 #include "core/stores/settings_store.h"
 #include "ui/playback/control_panel.h"
@@ -13,6 +14,7 @@
 #include "ui/playback/player_host.h"
 #include "ui/playback/radio_window.h"
 #include "ui/playback/status_poller.h"
+#include "ui/playlists/playlist_manager.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_thread.h"
 
@@ -93,6 +95,13 @@ void PlaybackControl::PlayChannel(Channel* channel) {
     return;
   }
   if (panel_ != nullptr) panel_->SetPlaying(true);
+  if (player_ != nullptr && player_->backend() != nullptr) {
+    // A playlist may ask for its own agent and referrer per channel.
+    const PlaylistManager* playlists = PlaylistManager::Current();
+    const PlaylistChannelInfo* info = playlists != nullptr ? playlists->FindChannel(*channel) : nullptr;
+    player_->backend()->SetRequestHeaders(info != nullptr ? Utf16ToUtf8(info->user_agent) : std::string(),
+                                          info != nullptr ? Utf16ToUtf8(info->referrer) : std::string());
+  }
   if (player_ != nullptr) player_->Play(*address);
 }
 

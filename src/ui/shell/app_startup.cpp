@@ -11,6 +11,7 @@
 
 #include "core/catalogue/channel_catalogue.h"
 #include "core/document/text_codec.h"
+#include "core/document/atomic_file.h"
 #include "core/stores/app_paths.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/message_sink.h"
@@ -20,6 +21,7 @@
 #include "ui/dialogs/loading_screen.h"
 #include "ui/shell/command_line_actions.h"
 #include "ui/shell/display_check.h"
+#include "ui/shell/close_button_watch.h"
 #include "ui/shell/display_orientation.h"
 #include "ui/shell/iio_motion_sensor.h"
 #include "ui/shell/main_frame.h"
@@ -27,6 +29,7 @@
 #include "ui/shell/signal_closer.h"
 #include "ui/shell/single_instance.h"
 #include "ui/stores/app_icon.h"
+#include "ui/stores/app_closing.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/system_app_paths.h"
 #include "ui/stores/ui_texts.h"
@@ -61,22 +64,38 @@ bool g_close_requested = false;
 // message, so a failed save is reported on standard error instead.
 bool g_closing_from_signal = false;
 
-// SIGTERM or SIGINT: an open dialog is cancelled first (a wait dialog
-// refuses and is waited for), so that the close sequence never runs under a
-// dialog that still uses the view; then the main window closes like the
-// exit command. During the first-run dialog that cancels it.
+constexpr int kCloseRetryMs = 50;
+
+// SIGTERM, SIGINT, or the main window's close button while a dialog is
+// open. From now on no message box or dialog opens (AppClosing); the open
+// ones are closed from the top (a wait dialog cancels its transfers and
+// ends once its worker has returned), so that the close sequence never runs
+// under a dialog that still uses the view; then the main window closes like
+// the exit command. Before the main window exists the request is kept and
+// the window closes as soon as it does; during the first-run dialog that
+// dialog is cancelled.
 void CloseFromSignal() {
-  g_closing_from_signal = true;
+  SetAppClosing(true);
+  g_close_requested = true;
   if (QWidget* modal = QApplication::activeModalWidget()) {
     modal->close();
-    if (g_frame) QTimer::singleShot(50, g_frame, [] { CloseFromSignal(); });
+    QTimer::singleShot(kCloseRetryMs, qApp, [] { CloseFromSignal(); });
     return;
   }
-  if (g_frame) {
-    g_frame->close();
-  } else {
-    g_close_requested = true;
-  }
+  if (g_frame) g_frame->close();
+}
+
+// Data files that a killed save left beside the settings and the
+// catalogue; no save of this process has started yet.
+void RemoveSaveDebris() {
+  RemoveStaleTemporaryFiles(JoinPath(AppFolderPath(), std::filesystem::path(kSettingsFileName)));
+  RemoveStaleTemporaryFiles(JoinPath(AppFolderPath(), std::filesystem::path(kCatalogueFileName)));
+}
+
+// What start-up found damaged, said once the texts are loaded.
+void ReportDamagedFiles(bool settings_damaged, bool language_pack_damaged) {
+  if (language_pack_damaged) ShowMessageByKey(nullptr, "msg_lang_damaged", MB_OK);
+  if (settings_damaged) ShowMessageByKey(nullptr, "msg_settings_reset", MB_OK);
 }
 
 }  // namespace
@@ -125,6 +144,7 @@ int RunMainWindow(SingleInstance& instance, const CommandLineRequests& requests)
   auto frame = std::make_unique<MainFrame>(std::move(options));
   MainFrame* window = frame.get();
   g_frame = window;
+  CloseButtonWatch close_button(window, [] { CloseFromSignal(); });
   instance.Listen([window](const QString& command_line) { return TakeLaterStart(*window, command_line); });
   frame->show();
   frame->raise();
@@ -184,7 +204,10 @@ int RunPlayerFromCommandLine() {
 int RunPlayer(const CommandLineRequests& requests) {
   // Taken over first: once the lock shows that this player runs, a close
   // request must reach it.
-  SignalCloser closer(CloseFromSignal);
+  SignalCloser closer([] {
+    g_closing_from_signal = true;
+    CloseFromSignal();
+  });
   SingleInstance instance(QString::fromLatin1(kInstanceTitle));
   const int check = instance.Check(ForwardedCommandLine(requests));
   if (check < 0 || check == 1) return check;
@@ -198,9 +221,11 @@ int RunPlayer(const CommandLineRequests& requests) {
   QGuiApplication::setDesktopFileName(QStringLiteral("vidora"));
   InstallSystemAppPaths();
   InstallMessageSink();
+  RemoveSaveDebris();
   LoadSettings(kSettingsFileName);
   LoadLanguagePack(kLanguagePackFileName);
   LoadResourcePack(kResourcePackFileName);
+  ReportDamagedFiles(Settings().damaged(), Languages().damaged());
   std::unique_ptr<MotionSensor> sensor = OpenMotionSensor();
   SetCurrentMotionSensor(sensor.get());
 
@@ -219,6 +244,8 @@ int RunPlayer(const CommandLineRequests& requests) {
   FreeResourcePack();
   FreeLanguagePack();
   SetMessageSink({});
+  SetAppClosing(false);
+  g_close_requested = false;
   return exit_code;
 }
 

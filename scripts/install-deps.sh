@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev libgl-dev
+  qt6-base-dev qt6-svg-dev libgl-dev
   libmpv-dev
   libcurl4-openssl-dev zlib1g-dev libexpat1-dev
   libxrandr-dev libx11-dev
@@ -14,6 +14,8 @@ packages=(
   libcpp-httplib-dev
   clang libclang-rt-dev
   xvfb xauth
+  xdotool x11-utils
+  desktop-file-utils appstream lintian
   fonts-liberation fonts-dejavu-core
   libcanberra0
 )

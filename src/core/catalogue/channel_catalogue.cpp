@@ -103,6 +103,11 @@ bool ChannelCatalogue::Load(const std::filesystem::path& path, const DocNode* sa
   return true;
 }
 
+bool ChannelCatalogue::ReloadCatalogueFrom(const std::filesystem::path& path) {
+  path_ = path;
+  return ReloadCatalogue();
+}
+
 bool ChannelCatalogue::ReloadCatalogue() {
   // A reload builds every channel afresh; the user's favourites and chosen
   // sources are carried over by channel key so the next save keeps them.
@@ -274,7 +279,18 @@ Channel* ChannelCatalogue::FindChannelByKey(std::string_view key) const {
 
 void ChannelCatalogue::SetCurrentChannel(Channel* channel) {
   current_ = channel;
-  if (channel != nullptr) SetSetting(kCurrentChannelKeySetting, Utf8ToUtf16(channel->key()));
+  if (channel != nullptr && !channel->key().empty()) {
+    SetSetting(kCurrentChannelKeySetting, Utf8ToUtf16(channel->key()));
+  }
+}
+
+Channel* ChannelCatalogue::MakeAddressChannel(std::u16string_view address) {
+  if (address_channel_ != nullptr && current_ == address_channel_.get()) current_ = nullptr;
+  address_channel_ = std::make_unique<Channel>(nullptr);
+  address_channel_->name_ = std::u16string(address);
+  address_channel_->title_ = std::u16string(address);
+  address_channel_->sources_.push_back(StreamSource{0, std::u16string(address)});
+  return address_channel_.get();
 }
 
 void ChannelCatalogue::RestoreCurrentChannel() {
@@ -408,8 +424,20 @@ bool ChannelCatalogue::BuildExtraCatalogue(ExtraCatalogue& extra, const DocNode*
 
 ChannelCatalogue* Catalogue() { return GlobalCatalogue().get(); }
 
+std::filesystem::path ChooseCatalogueFile(const std::filesystem::path& downloaded,
+                                          const std::filesystem::path& shipped) {
+  DocNode document;
+  if (downloaded != shipped && ReadCatalogueDocument(downloaded, document) && !document.name().empty()) {
+    return downloaded;
+  }
+  return shipped;
+}
+
 ChannelCatalogue& LoadCatalogue(std::string_view file_name) {
-  return LoadCatalogueFile(JoinPath(AppFolderPath(), std::filesystem::path(file_name)));
+  const std::filesystem::path downloaded = UserDataFile(file_name);
+  ChannelCatalogue& catalogue = LoadCatalogueFile(ChooseCatalogueFile(downloaded, ShippedDataFile(file_name)));
+  catalogue.set_download_path(downloaded);
+  return catalogue;
 }
 
 ChannelCatalogue& LoadCatalogueFile(const std::filesystem::path& path) {

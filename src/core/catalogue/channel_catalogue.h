@@ -19,7 +19,8 @@
 
 namespace vidora {
 
-// The catalogue file's name next to the executable.
+// The catalogue file's name: shipped with the player, and downloaded into
+// the folder of downloaded data (UserDataFile, app_paths.h).
 inline constexpr char kCatalogueFileName[] = "Channels.vdch";
 // The category whose channels the `HideAD` setting hides.
 inline constexpr char kHiddenCategoryKey[] = "ad";
@@ -85,6 +86,9 @@ class ChannelCatalogue {
   // Returns false when the file could not be opened (the catalogue keeps
   // its categories and version and has no countries).
   bool ReloadCatalogue();
+  // ReloadCatalogue from `path`, which becomes the catalogue's path (a
+  // downloaded catalogue that replaces the shipped one).
+  bool ReloadCatalogueFrom(const std::filesystem::path& path);
 
   // The category with exactly `key`, or nullptr.
   const Category* FindCategory(std::string_view key) const;
@@ -94,12 +98,20 @@ class ChannelCatalogue {
 
   Channel* CurrentChannel() const { return current_; }
   // Makes `channel` (of this catalogue) current and stores its key in the
-  // `cur_channel` setting. nullptr only clears the current channel.
+  // `cur_channel` setting (not for the address channel, which has no key,
+  // so the last catalogue channel stays remembered). nullptr only clears
+  // the current channel.
   void SetCurrentChannel(Channel* channel);
   // At the end of the first load: `cur_channel` names the current channel, or
   // none when it is empty or names no channel. The setting is not changed
   // (a missing one is stored empty).
   void RestoreCurrentChannel();
+
+  // A temporary channel for a stream address given on the command line:
+  // named after the address, which it plays directly; in no country, list
+  // or settings file. Replaces the previous one (which stops being
+  // current). Borrowed until the next call or the catalogue's destruction.
+  Channel* MakeAddressChannel(std::u16string_view address);
 
   // The source at the channel's current index; nullptr for a channel that
   // has no sources.
@@ -113,9 +125,12 @@ class ChannelCatalogue {
 
   // Name of the loaded document's root node; empty before a load.
   const std::string& Version() const { return version_; }
-  // The catalogue file's full path; empty before a load. Never changes
-  // after the first load.
+  // The catalogue file's full path; empty before a load. Changes only
+  // through ReloadCatalogueFrom.
   const std::filesystem::path& Path() const { return path_; }
+  // Where a downloaded catalogue is saved: Path() unless set otherwise.
+  const std::filesystem::path& DownloadPath() const { return download_path_.empty() ? path_ : download_path_; }
+  void set_download_path(std::filesystem::path path) { download_path_ = std::move(path); }
   // What reading the file gave at the last load or reload: kOk for a
   // catalogue as stored or scrambled, kNotOpened, or why the scrambled
   // reading (the last one tried) failed.
@@ -186,11 +201,13 @@ class ChannelCatalogue {
   CatalogueOptions options_;
 
   std::filesystem::path path_;
+  std::filesystem::path download_path_;
   CountryMap countries_;
   CategoryMap categories_;
   Channel* current_ = nullptr;
   std::string version_;
   std::vector<Channel*> all_channels_;
+  std::unique_ptr<Channel> address_channel_;
   LoaderWarnings warnings_;
   // "str_kb" of the last load; the channels' info lines borrow it.
   std::u16string kb_text_;
@@ -203,10 +220,16 @@ class ChannelCatalogue {
 ChannelCatalogue* Catalogue();
 
 // Creates the process-wide catalogue (replacing one that exists), loads
-// `file_name` from the executable's folder with the saved state of the
-// settings store, and makes the settings store's save write the catalogue's
-// per-channel state. Never fails: a missing file leaves it empty.
+// `file_name` with the saved state of the settings store, and makes the
+// settings store's save write the catalogue's per-channel state. The file
+// read is the downloaded one (UserDataFile) when it holds a catalogue,
+// else the shipped one (ShippedDataFile); downloads go to UserDataFile.
+// Never fails: a missing file leaves it empty.
 ChannelCatalogue& LoadCatalogue(std::string_view file_name);
+// Which catalogue file to read: `downloaded` when it can be read and is a
+// catalogue (its document has a name, the version), else `shipped`.
+std::filesystem::path ChooseCatalogueFile(const std::filesystem::path& downloaded,
+                                          const std::filesystem::path& shipped);
 // The same with a full path (tests, tools).
 ChannelCatalogue& LoadCatalogueFile(const std::filesystem::path& path);
 // The same with the owner's options (texts, pictures, warnings, hiding).

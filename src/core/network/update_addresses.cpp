@@ -17,9 +17,15 @@ std::u16string HttpAddress(std::u16string_view host, std::u16string_view path) {
   return address;
 }
 
-// "/downloads/<platform name>/<file>".
+// "/downloads/<platform name>/<file>". Built by appending only:
+// prepending to a temporary (`u"/" + std::u16string(...)`) makes GCC 12's
+// optimiser report a false overlap (-Wrestrict) in Release builds.
 std::u16string DownloadAddress(std::u16string_view host, std::u16string_view file) {
-  return HttpAddress(host, u"/downloads/" + std::u16string(kPlatformName) + u"/" + std::u16string(file));
+  std::u16string path = u"/downloads/";
+  path += kPlatformName;
+  path += u'/';
+  path += file;
+  return HttpAddress(host, path);
 }
 
 }  // namespace
@@ -31,7 +37,10 @@ std::u16string CatalogueFileAddress(std::u16string_view host) { return DownloadA
 std::u16string ApplicationVersionAddress(std::u16string_view host) { return DownloadAddress(host, u"update.dat"); }
 
 std::u16string MobileSiteAddress(std::u16string_view site_host, std::u16string_view language_code) {
-  return HttpAddress(site_host, u"/" + std::u16string(language_code) + u"/");
+  std::u16string path = u"/";
+  path += language_code;
+  path += u'/';
+  return HttpAddress(site_host, path);
 }
 
 std::u16string CurrentLanguageCode() {

@@ -6,6 +6,7 @@
 #include "core/network/update_checks.h"
 #include "core/network/update_workers.h"
 #include "core/network/worker_thread.h"
+#include "core/stores/save_failure.h"
 #include "core/stores/settings_store.h"
 
 namespace vidora {
@@ -60,8 +61,9 @@ void UpdateService::PollPendingUpdates() {
 
 void UpdateService::RunCatalogueUpdateCommand() {
   state_.catalogue_update_result = UpdateOutcome::kNothing;
+  state_.catalogue_save_failure.clear();
   command_cancel_ = cancel_.load();
-  CatalogueUpdateJob job{hosts_.publisher, catalogue_.Version(), catalogue_.Path(), &command_cancel_};
+  CatalogueUpdateJob job{hosts_.publisher, catalogue_.Version(), catalogue_.DownloadPath(), &command_cancel_};
   ui_.RunWaitDialog(
       UpdateWaitKind::kCatalogue, "str_check_updates",
       [this, &job](const WaitTitleSetter& set_title) { RunCatalogueUpdateWorker(job, state_, set_title); },
@@ -71,9 +73,14 @@ void UpdateService::RunCatalogueUpdateCommand() {
     case UpdateOutcome::kError:
       ui_.ShowMessageByKey("msg_error_connection", UpdateUi::kButtonsOk);
       break;
+    case UpdateOutcome::kSaveFailed:
+      ReportSaveFailure(job.catalogue_path, state_.catalogue_save_failure);
+      break;
     case UpdateOutcome::kDone:
       ui_.StopPlayback();
-      catalogue_.ReloadCatalogue();
+      // The saved download is the catalogue from now on (installed, it is
+      // not the shipped file that was read at start-up).
+      catalogue_.ReloadCatalogueFrom(job.catalogue_path);
       ui_.ShowMessageByKey("msg_cupdated", UpdateUi::kButtonsOk);
       break;
     default:

@@ -2,14 +2,16 @@
 #define VIDORA_CORE_NETWORK_UPDATE_STATE_H_
 
 #include <atomic>
+#include <string>
 
 namespace vidora {
 
 // What an update check or download came to.
 enum class UpdateOutcome {
-  kError,    // no connection, a failed or a damaged download
-  kNothing,  // nothing newer (or nothing written)
-  kDone,     // catalogue replaced / a newer application exists
+  kError,       // no connection, a failed or a damaged download
+  kNothing,     // nothing newer
+  kDone,        // catalogue replaced / a newer application exists
+  kSaveFailed,  // a good catalogue arrived but could not be saved
 };
 
 // What the automatic checks found and what the last updates came to,
@@ -24,6 +26,9 @@ struct UpdateState {
   std::atomic<bool> application_update_pending{false};
   std::atomic<UpdateOutcome> catalogue_update_result{UpdateOutcome::kNothing};
   std::atomic<UpdateOutcome> application_update_result{UpdateOutcome::kNothing};
+  // With kSaveFailed: why the catalogue could not be saved. Written by the
+  // worker; read on the UI thread only after the worker was joined.
+  std::string catalogue_save_failure;
 };
 
 }  // namespace vidora

@@ -1,6 +1,7 @@
 #include "core/network/update_workers.h"
 
 #include <memory>
+#include <system_error>
 
 #include "core/catalogue/catalogue_reader.h"
 #include "core/catalogue/loader_warnings.h"
@@ -9,16 +10,24 @@
 #include "core/network/http_client.h"
 #include "core/network/update_addresses.h"
 #include "core/network/update_checks.h"
+#include "core/stores/app_paths.h"
 
 namespace vidora {
 
-UpdateOutcome StoreDownloadedCatalogue(MemoryStream& download, const std::filesystem::path& path) {
+UpdateOutcome StoreDownloadedCatalogue(MemoryStream& download, const std::filesystem::path& path,
+                                       std::string* failure) {
   DocNode document;
   if (!ReadCatalogueBytes(download.Data(), download.Size(), document)) return UpdateOutcome::kError;
   // A catalogue the loader would warn about would put the user through
   // its warnings at every start: it counts as damaged.
   if (CatalogueHasLoaderWarnings(document)) return UpdateOutcome::kError;
-  if (!SaveBytesAtomically(download.Data(), download.Size(), path)) return UpdateOutcome::kNothing;
+  // The folder of downloaded data does not exist before the first download.
+  std::error_code error;
+  if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), error);
+  if (!SaveBytesAtomically(download.Data(), download.Size(), path)) {
+    if (failure != nullptr) *failure = DescribeWriteFailure(path);
+    return UpdateOutcome::kSaveFailed;
+  }
   return UpdateOutcome::kDone;
 }
 
@@ -36,7 +45,7 @@ void RunCatalogueUpdateWorker(const CatalogueUpdateJob& job, UpdateState& state,
   }
   // Cancelled after the last byte arrived: nothing is written.
   if (job.cancel != nullptr && job.cancel->load()) return;
-  state.catalogue_update_result = StoreDownloadedCatalogue(*download, job.catalogue_path);
+  state.catalogue_update_result = StoreDownloadedCatalogue(*download, job.catalogue_path, &state.catalogue_save_failure);
 }
 
 void RunApplicationUpdateWorker(std::u16string_view publisher_host, UpdateState& state,

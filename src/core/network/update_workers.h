@@ -17,6 +17,7 @@ namespace vidora {
 struct CatalogueUpdateJob {
   std::u16string publisher_host;
   std::string local_version;
+  // Where the downloaded catalogue is saved (its folder is made if need be).
   std::filesystem::path catalogue_path;
   const std::atomic<bool>* cancel = nullptr;
 };
@@ -30,8 +31,9 @@ using WaitTitleSetter = std::function<void(std::string_view key)>;
 // there is one, clears the pending flag, retitles the dialog
 // "str_down_channels", downloads the catalogue and stores it. Leaves the
 // outcome in state.catalogue_update_result: kError when a download failed
-// or the catalogue is damaged, kNothing when nothing is newer or the file
-// could not be replaced, kDone when it was.
+// or the catalogue is damaged, kNothing when nothing is newer, kSaveFailed
+// (with state.catalogue_save_failure) when the file could not be replaced,
+// kDone when it was.
 void RunCatalogueUpdateWorker(const CatalogueUpdateJob& job, UpdateState& state, const WaitTitleSetter& set_title);
 
 // The application worker (runs on the wait dialog's thread): clears the
@@ -43,11 +45,13 @@ void RunApplicationUpdateWorker(std::u16string_view publisher_host, UpdateState&
 // Replaces the catalogue file at `path` with `download` when the download
 // reads as a catalogue (as stored or unscrambled, as the loader reads it)
 // that the loader would not warn about (CatalogueHasLoaderWarnings),
-// atomically: the old file is never truncated or half-written. Returns
-// kDone when replaced, kError when the download is no such catalogue
-// (nothing written), kNothing when the file could not be replaced. Any
-// thread.
-UpdateOutcome StoreDownloadedCatalogue(MemoryStream& download, const std::filesystem::path& path);
+// atomically: the old file is never truncated or half-written; a missing
+// folder is made first. Returns kDone when replaced, kError when the
+// download is no such catalogue (nothing written), kSaveFailed when the
+// file could not be replaced, with the reason in `*failure` when that is
+// given. Any thread.
+UpdateOutcome StoreDownloadedCatalogue(MemoryStream& download, const std::filesystem::path& path,
+                                       std::string* failure = nullptr);
 
 }  // namespace vidora
 

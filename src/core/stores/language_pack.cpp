@@ -115,7 +115,7 @@ bool LoadLanguagePack(LanguagePack& pack, const std::filesystem::path& path, Set
 }
 
 void LoadLanguagePack(std::string_view file_name) {
-  LoadLanguagePack(Languages(), JoinPath(AppFolderPath(), std::filesystem::path(file_name)), Settings());
+  LoadLanguagePack(Languages(), ShippedDataFile(file_name), Settings());
 }
 
 void FreeLanguagePack() { Languages().Free(); }

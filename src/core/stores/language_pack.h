@@ -78,7 +78,7 @@ class SettingsStore;
 // still has its texts. Returns whether the pack was read.
 bool LoadLanguagePack(LanguagePack& pack, const std::filesystem::path& path, SettingsStore& settings);
 
-// The process-wide pack from `file_name` in the executable's folder, with
+// The process-wide pack from the shipped data file `file_name`, with
 // the process-wide settings.
 void LoadLanguagePack(std::string_view file_name);
 void FreeLanguagePack();

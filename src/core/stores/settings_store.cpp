@@ -160,9 +160,16 @@ SettingsStore& Settings() {
 }
 
 void LoadSettings(std::string_view file_name) {
-  Settings().Load(JoinPath(AppFolderPath(), std::filesystem::path(file_name)));
+  Settings().Load(ConfigFile(file_name));
 }
-bool SaveSettings() { return Settings().Save(); }
+bool SaveSettings() {
+  // An installed player's settings folder does not exist before its first
+  // save; a failure to make it shows in the save's result.
+  const std::filesystem::path& path = Settings().path();
+  std::error_code error;
+  if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), error);
+  return Settings().Save();
+}
 const DocNode* SettingsChannelsNode() { return Settings().ChannelsNode(); }
 
 bool GetSetting(const BoolSettingKey& setting) { return Settings().Get(setting); }

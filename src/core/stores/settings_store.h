@@ -15,7 +15,7 @@
 
 namespace vidora {
 
-// The settings file's name next to the executable.
+// The settings file's name in the settings folder (ConfigFile).
 inline constexpr char kSettingsFileName[] = "Settings.cfg";
 // Appended to the name of a damaged settings file that is kept aside.
 inline constexpr char kDamagedSuffix[] = ".damaged";
@@ -100,8 +100,10 @@ class SettingsStore {
 // The process-wide settings.
 SettingsStore& Settings();
 
-// Loads `file_name` from the executable's folder.
+// Loads `file_name` from the settings folder (ConfigFile, app_paths.h).
 void LoadSettings(std::string_view file_name);
+// Saves the process-wide settings (SettingsStore::Save), making their
+// folder first when it is missing.
 bool SaveSettings();
 const DocNode* SettingsChannelsNode();
 

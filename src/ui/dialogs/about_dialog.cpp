@@ -3,10 +3,13 @@
 #include <QLabel>
 #include <QPainter>
 
+#include <algorithm>
+
 #include "core/stores/language_pack.h"
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/skin_strip.h"
 #include "ui/dialogs/soft_key_bar.h"
+#include "ui/stores/app_icon.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
 
@@ -35,6 +38,12 @@ AboutDialog::AboutDialog(QWidget* owner) : SkinnedDialog(owner) {
   ApplyDialogFont(this);
   const QString title = ToQString(AppTitle());
   setWindowTitle(Text("menu_about") + QLatin1Char(' ') + title);
+  icon_ = new QLabel(this);
+  SetControlId(icon_, kIconId);
+  icon_->setGeometry(DialogUnitRect(4, 20, 21, 20));
+  icon_->setAlignment(Qt::AlignCenter);
+  const int side = std::min(icon_->width(), icon_->height());
+  icon_->setPixmap(AppIcon().pixmap(QSize(side, side), devicePixelRatio()));
   title_ = MakeLabel(this, kTitleId);
   title_->setText(title + QLatin1Char('\n') +
                   FormatVersionText(Text("str_version"), QString::fromUtf16(kAppVersion)));

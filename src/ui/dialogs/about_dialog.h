@@ -16,19 +16,23 @@ inline constexpr char16_t kAppVersion[] = u"3.2.0";
 // stands when it has none).
 QString FormatVersionText(const QString& format, const QString& version);
 
-// The about dialog behind "menu_about": the title and version, the
+// The about dialog behind "menu_about": the application icon, the title
+// and version, the
 // publisher's addresses and the copyright line, closed with the title
 // strip's OK button. UI thread only.
 class AboutDialog : public SkinnedDialog {
   Q_OBJECT
 
  public:
+  static constexpr int kIconId = -1;
   static constexpr int kTitleId = 1011;
   static constexpr int kAddressId = 1006;
   static constexpr int kCopyrightId = 1012;
 
   explicit AboutDialog(QWidget* owner);
 
+  // The application icon, at its template place (nothing moves it).
+  QLabel* icon_label() const { return icon_; }
   QLabel* title_label() const { return title_; }
   QLabel* address_label() const { return address_; }
   QLabel* copyright_label() const { return copyright_; }
@@ -38,6 +42,7 @@ class AboutDialog : public SkinnedDialog {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  QLabel* icon_;
   QLabel* title_;
   QLabel* address_;
   QLabel* copyright_;

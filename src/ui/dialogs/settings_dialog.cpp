@@ -45,6 +45,9 @@ SettingsDialog::SettingsDialog(QWidget* owner, bool has_motion_sensor, Playlists
   hide_ad_ = MakeCheck(this, "check_hide_ad", kHideAdId, GetSetting(kHideAdultSetting));
   landscape_ = MakeCheck(this, "check_landscape_fs", kLandscapeId, GetSetting(kLandscapeFullScreenSetting));
   landscape_->setVisible(!has_motion_sensor);
+  // Built without the publisher's update checks: nothing to switch.
+  auto_update_->setVisible(VIDORA_UPDATE_CHECKS);
+  auto_catalogue_update_->setVisible(VIDORA_UPDATE_CHECKS);
   TranslateWindowTree(this);
   playlists_ = new QPushButton(Text("str_playlists") + QStringLiteral("\u2026"), this);
   playlists_->setObjectName(QStringLiteral("playlists"));

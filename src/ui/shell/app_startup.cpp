@@ -6,16 +6,22 @@
 #include <QThread>
 #include <QTimer>
 
+#include <cstdio>
 #include <memory>
+#include <string>
 
 #include "core/catalogue/channel_catalogue.h"
+#include "core/document/text_codec.h"
 #include "core/document/atomic_file.h"
 #include "core/stores/app_paths.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/message_sink.h"
+#include "core/stores/save_failure.h"
 #include "core/stores/settings_store.h"
 #include "ui/dialogs/language_dialog.h"
 #include "ui/dialogs/loading_screen.h"
+#include "ui/shell/command_line_actions.h"
+#include "ui/shell/display_check.h"
 #include "ui/shell/close_button_watch.h"
 #include "ui/shell/display_orientation.h"
 #include "ui/shell/iio_motion_sensor.h"
@@ -23,8 +29,10 @@
 #include "ui/shell/motion_sensor.h"
 #include "ui/shell/signal_closer.h"
 #include "ui/shell/single_instance.h"
+#include "ui/stores/app_icon.h"
 #include "ui/stores/app_closing.h"
 #include "ui/stores/resource_pack.h"
+#include "ui/stores/system_app_paths.h"
 #include "ui/stores/ui_texts.h"
 
 namespace vidora {
@@ -53,6 +61,9 @@ QPointer<MainFrame> g_frame;
 // being read, the loading screen up, the window being built): the window
 // closes as soon as it exists, so that its close sequence still saves.
 bool g_close_requested = false;
+// The close came from a signal: nobody may be at the screen to dismiss a
+// message, so a failed save is reported on standard error instead.
+bool g_closing_from_signal = false;
 
 constexpr int kCloseRetryMs = 50;
 
@@ -94,9 +105,44 @@ void ReportDamagedFiles(bool settings_damaged, bool language_pack_damaged) {
   if (settings_damaged) ShowMessageByKey(nullptr, "msg_settings_reset", MB_OK);
 }
 
-int RunMainWindow(SingleInstance& instance) {
+}  // namespace
+
+bool SaveSettingsOrReport() {
+  if (SaveSettings()) return true;
+  const std::filesystem::path& path = Settings().path();
+  const std::string reason = DescribeWriteFailure(path);
+  if (g_closing_from_signal) {
+    std::fprintf(stderr, "%s\n", Utf16ToUtf8(SaveFailureMessage(path, reason)).c_str());
+  } else {
+    ReportSaveFailure(path, reason);
+  }
+  return false;
+}
+
+void WarnWhenSettingsCannotBeKept() {
+  const std::filesystem::path& path = Settings().path();
+  const std::string problem = FolderWriteProblem(path);
+  if (problem.empty()) return;
+  ShowPlainMessage(FileProblemMessage("msg_settings_not_kept", path, problem), AppTitle());
+}
+
+bool TakeLaterStart(MainFrame& frame, const QString& command_line) {
+  if (!frame.OnLaterStart(command_line)) return false;
+  // After the answer went back: the later start must not wait for a
+  // stream to open.
+  QPointer<MainFrame> window(&frame);
+  QTimer::singleShot(0, &frame, [window, command_line] {
+    if (window && !window->closed()) ActOnCommandLine(*window, ParseForwardedCommandLine(command_line));
+  });
+  return true;
+}
+
+namespace {
+
+int RunMainWindow(SingleInstance& instance, const CommandLineRequests& requests) {
   int exit_code = 0;
   MainFrameOptions options;
+  options.save_settings = SaveSettingsOrReport;
   options.on_closed = [] { QCoreApplication::exit(0); };
   // The output to turn is the one that shows the middle of the frame.
   options.display_orientation = [](QWidget* frame) {
@@ -106,11 +152,19 @@ int RunMainWindow(SingleInstance& instance) {
   MainFrame* window = frame.get();
   g_frame = window;
   CloseButtonWatch close_button(window, [] { CloseFromSignal(); });
-  instance.Listen([window](const QString& command_line) { return window->OnLaterStart(command_line); });
+  instance.Listen([window](const QString& command_line) { return TakeLaterStart(*window, command_line); });
   frame->show();
   frame->raise();
   frame->activateWindow();
-  if (g_close_requested) QMetaObject::invokeMethod(window, &QWidget::close, Qt::QueuedConnection);
+  if (g_close_requested) {
+    QMetaObject::invokeMethod(window, &QWidget::close, Qt::QueuedConnection);
+  } else {
+    QTimer::singleShot(0, window, [window, requests] {
+      if (window->closed()) return;
+      WarnWhenSettingsCannotBeKept();
+      if (!window->closed()) ActOnCommandLine(*window, requests);
+    });
+  }
   exit_code = QApplication::exec();
   g_frame = nullptr;
   frame.reset();
@@ -128,16 +182,51 @@ bool RunFirstRunDialog() {
   return true;
 }
 
-QString CommandLineOf(const QStringList& arguments) { return arguments.mid(1).join(QLatin1Char(' ')); }
+std::optional<int> ExitBeforeApplication(const QStringList& arguments) {
+  const CommandLineRequests requests = ParseCommandLine(arguments);
+  // Qt's own options (-platform, -display, ...) are unknown to the parser
+  // until the application object has taken them out: errors wait until then.
+  if (requests.show_help) {
+    std::fputs(CommandLineHelpText().toLocal8Bit().constData(), stdout);
+    return 0;
+  }
+  if (requests.show_version) {
+    std::fputs(CommandLineVersionText().toLocal8Bit().constData(), stdout);
+    return 0;
+  }
+  const QString no_display = MissingDisplayReason(arguments);
+  if (!no_display.isEmpty()) {
+    std::fprintf(stderr, "%s\n", no_display.toLocal8Bit().constData());
+    return 1;
+  }
+  return std::nullopt;
+}
 
-int RunPlayer() {
+int RunPlayerFromCommandLine() {
+  const CommandLineRequests requests = ParseCommandLine(QCoreApplication::arguments());
+  if (!requests.error.isEmpty()) std::fprintf(stderr, "%s\n", requests.error.toLocal8Bit().constData());
+  return RunPlayer(requests);
+}
+
+int RunPlayer(const CommandLineRequests& requests) {
   // Taken over first: once the lock shows that this player runs, a close
   // request must reach it.
-  SignalCloser closer(CloseFromSignal);
+  SignalCloser closer([] {
+    g_closing_from_signal = true;
+    CloseFromSignal();
+  });
   SingleInstance instance(QString::fromLatin1(kInstanceTitle));
-  const int check = instance.Check(CommandLineOf(QCoreApplication::arguments()));
+  const int check = instance.Check(ForwardedCommandLine(requests));
   if (check < 0 || check == 1) return check;
+  // A later start hands over what it understood and ends as any later
+  // start does; a first one does not run on arguments it cannot take.
+  if (!requests.error.isEmpty()) return kBadCommandLine;
 
+  // Every window, the first-run dialog included, carries the icon; the
+  // desktop matches the windows to vidora.desktop.
+  QApplication::setWindowIcon(AppIcon());
+  QGuiApplication::setDesktopFileName(QStringLiteral("vidora"));
+  InstallSystemAppPaths();
   InstallMessageSink();
   RemoveSaveDebris();
   LoadSettings(kSettingsFileName);
@@ -151,7 +240,7 @@ int RunPlayer() {
   // A close request before the first-run dialog is a cancel of it.
   if (!g_close_requested && RunFirstRunDialog()) {
     ShowLoadingScreen();
-    exit_code = RunMainWindow(instance);
+    exit_code = RunMainWindow(instance, requests);
     CloseLoadingScreen();  // a window that failed before its first tick
   }
 

@@ -32,7 +32,7 @@ MainView::MainView(QWidget* frame, CommandSender send_command, MainViewOptions o
   playback_->Start(PlaybackControl::FirstPlayerRect(size()), options_.backend);
   update_ui_ = std::make_unique<QtUpdateUi>(frame_, this, send_command_);
   updates_ = std::make_unique<UpdateService>(*update_ui_, catalogue);
-  updates_->StartAutomaticChecks();
+  if (VIDORA_UPDATE_CHECKS) updates_->StartAutomaticChecks();
   playback_->SetVolumeAll(GetSetting(kVolumeSetting));
   connect(&timer_, &QTimer::timeout, this, &MainView::Tick);
   timer_.start(kViewTickMs);

@@ -138,8 +138,7 @@ ResourcePack& Skin() {
 }
 
 void LoadResourcePack(std::string_view file_name) {
-  const std::filesystem::path& folder = AppFolderPath();
-  Skin().Load(JoinPath(folder, std::filesystem::path(file_name)), JoinPath(folder, kSplashFileName));
+  Skin().Load(ShippedDataFile(file_name), ShippedDataFile(kSplashFileName));
   SetImageLookup([](std::string_view name) { return Skin().FindImage(name); });
 }
 

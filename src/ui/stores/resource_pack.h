@@ -108,7 +108,7 @@ class ResourcePack {
 
 // The process-wide skin.
 ResourcePack& Skin();
-// Loads `file_name` and "cbuild.qdoc" from the executable's folder and
+// Loads the shipped data files `file_name` and "cbuild.qdoc" and
 // installs the core's picture lookup (LookupImage).
 void LoadResourcePack(std::string_view file_name);
 void FreeResourcePack();

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <mutex>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -16,10 +18,12 @@
 #include "core/document/doc_node.h"
 #include "core/document/document_format.h"
 #include "core/document/memory_stream.h"
+#include "core/document/text_codec.h"
 #include "core/network/http_limits.h"
 #include "core/network/local_http_server.h"
 #include "core/network/update_addresses.h"
 #include "core/network/version_compare.h"
+#include "core/stores/message_sink.h"
 #include "support/temp_dir.h"
 
 namespace vidora {
@@ -244,19 +248,44 @@ TEST_F(UpdateServiceTest, AnUnreachableServerIsAConnectionError) {
   EXPECT_EQ(ui_.messages, (std::vector<std::string>{"msg_error_connection", "msg_error_connection"}));
 }
 
-TEST_F(UpdateServiceTest, AnUnwritableCatalogueFileIsLeftAlone) {
+TEST_F(UpdateServiceTest, AnUnwritableCatalogueFileIsLeftAloneAndReportedAsAFailedSave) {
   publisher_.Put(kVersionPath, DocumentBytes("2"));
   publisher_.Put(kCataloguePath, DocumentBytes("2", true));
+  std::vector<std::u16string> shown;
+  SetMessageSink([&](const std::u16string& text, const std::u16string&) { shown.push_back(text); });
   // The catalogue's folder becomes a file: nothing can be created there,
   // root or not.
   std::filesystem::remove_all(folder_);
   WriteFile(folder_, "not a folder");
   UpdateService service = MakeService();
   service.RunCatalogueUpdateCommand();
-  EXPECT_EQ(ui_.messages, std::vector<std::string>{"msg_noupdates"});
-  EXPECT_EQ(service.state().catalogue_update_result.load(), UpdateOutcome::kNothing);
+  SetMessageSink({});
+  // Not "no updates": the user learns which file failed and why.
+  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_EQ(service.state().catalogue_update_result.load(), UpdateOutcome::kSaveFailed);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_NE(shown[0].find(Utf8ToUtf16(CatalogueFile().native())), std::u16string::npos);
+  EXPECT_NE(shown[0].find(Utf8ToUtf16(std::generic_category().message(ENOTDIR))), std::u16string::npos);
   EXPECT_EQ(ui_.stops, 0);
   EXPECT_EQ(ReadFile(folder_), "not a folder");
+  EXPECT_EQ(catalogue_.Version(), "1");
+}
+
+TEST_F(UpdateServiceTest, ADownloadGoesToTheDownloadFolderAndIsReadFromThereOn) {
+  const std::string fresh = DocumentBytes("2", true);
+  publisher_.Put(kVersionPath, DocumentBytes("2"));
+  publisher_.Put(kCataloguePath, fresh);
+  // Installed: the shipped catalogue is read-only, downloads go to a folder
+  // that does not exist yet.
+  const std::filesystem::path downloaded = dir_.path() / "data" / "vidora" / "Channels.vdch";
+  catalogue_.set_download_path(downloaded);
+  UpdateService service = MakeService();
+  service.RunCatalogueUpdateCommand();
+  EXPECT_EQ(ui_.messages, std::vector<std::string>{"msg_cupdated"});
+  EXPECT_EQ(ReadFile(downloaded), fresh);
+  EXPECT_EQ(ReadFile(CatalogueFile()), old_catalogue_);
+  EXPECT_EQ(catalogue_.Path(), downloaded);
+  EXPECT_EQ(catalogue_.Version(), "2");
 }
 
 TEST_F(UpdateServiceTest, APendingCatalogueSkipsTheCheck) {

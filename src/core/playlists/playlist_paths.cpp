@@ -5,10 +5,11 @@
 namespace vidora {
 namespace {
 
-// The one place that decides where playlist data lives: beside the
-// executable, like every other data file.
-std::filesystem::path DataRoot() { return AppFolderPath(); }
-std::filesystem::path CacheRoot() { return JoinPath(AppFolderPath(), "cache"); }
+// The one place that decides where playlist data lives: with the other
+// data the player writes (beside the executable in a build tree or a
+// portable copy, the XDG folders when installed).
+std::filesystem::path DataRoot() { return CurrentAppPaths().user_data_folder; }
+std::filesystem::path CacheRoot() { return CurrentAppPaths().cache_folder; }
 
 }  // namespace
 

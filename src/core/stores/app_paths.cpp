@@ -50,6 +50,7 @@ AppPaths PortableAppPaths(const std::filesystem::path& folder) {
   paths.data_folders = {folder};
   paths.config_folder = folder;
   paths.user_data_folder = folder;
+  paths.cache_folder = JoinPath(folder, "cache");
   paths.portable = true;
   return paths;
 }

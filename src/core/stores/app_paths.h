@@ -27,8 +27,10 @@ struct AppPaths {
   std::vector<std::filesystem::path> data_folders;
   // Settings.cfg lives here.
   std::filesystem::path config_folder;
-  // A downloaded catalogue lives here.
+  // A downloaded catalogue and imported playlists live here.
   std::filesystem::path user_data_folder;
+  // Fetched logos and programme guides are cached here.
+  std::filesystem::path cache_folder;
   // True when everything stays beside the executable.
   bool portable = true;
 };
@@ -59,6 +61,8 @@ std::filesystem::path ShippedDataFile(std::string_view name);
 std::filesystem::path ConfigFile(std::string_view name);
 // `name` in the folder of downloaded data.
 std::filesystem::path UserDataFile(std::string_view name);
+// `name` in the cache folder.
+std::filesystem::path CacheFile(std::string_view name);
 
 // Why no file can be saved at `path`: its folder cannot be made (it is
 // then made when missing, as a save would) or this process may not write

@@ -95,8 +95,8 @@ void CloseFromSignal() {
 // Data files that a killed save left beside the settings and the
 // catalogue; no save of this process has started yet.
 void RemoveSaveDebris() {
-  RemoveStaleTemporaryFiles(JoinPath(AppFolderPath(), std::filesystem::path(kSettingsFileName)));
-  RemoveStaleTemporaryFiles(JoinPath(AppFolderPath(), std::filesystem::path(kCatalogueFileName)));
+  RemoveStaleTemporaryFiles(ConfigFile(kSettingsFileName));
+  RemoveStaleTemporaryFiles(UserDataFile(kCatalogueFileName));
 }
 
 // What start-up found damaged, said once the texts are loaded.

@@ -9,8 +9,8 @@ class MainFrame;
 
 // Opens the M3U/M3U8 playlists a start named (CommandLineRequests::
 // playlist_sources: absolute file paths or addresses, in the order given)
-// in the player whose main window is `frame`. UI thread. Playlists are not
-// read yet: the sources are left alone and nothing is shown.
+// in the player whose main window is `frame`: each is imported in the
+// background like one added from the menu (PlaylistManager). UI thread.
 void OpenPlaylistSources(MainFrame& frame, const QStringList& sources);
 
 }  // namespace vidora

@@ -31,8 +31,10 @@ AppPaths SystemAppPaths() {
       (app_folder / VIDORA_DATA_FOLDER_FROM_BIN).lexically_normal(),
       std::filesystem::path(VIDORA_INSTALL_DATA_FOLDER),
   };
-  return ResolveAppPaths(app_folder, installed, StandardFolder(QStandardPaths::GenericConfigLocation),
-                         StandardFolder(QStandardPaths::GenericDataLocation));
+  AppPaths paths = ResolveAppPaths(app_folder, installed, StandardFolder(QStandardPaths::GenericConfigLocation),
+                                   StandardFolder(QStandardPaths::GenericDataLocation));
+  if (!paths.portable) paths.cache_folder = StandardFolder(QStandardPaths::GenericCacheLocation) / "vidora";
+  return paths;
 }
 
 void InstallSystemAppPaths() { SetAppPaths(SystemAppPaths()); }

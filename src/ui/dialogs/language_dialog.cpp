@@ -8,6 +8,7 @@
 
 #include "core/stores/language_pack.h"
 #include "core/stores/settings_store.h"
+#include "ui/desktop/system_language.h"
 #include "ui/dialogs/control_frame.h"
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/skin_strip.h"
@@ -30,7 +31,14 @@ LanguageDialog::LanguageDialog(QWidget* owner) : SkinnedDialog(owner) {
   SetControlId(combo_, kComboId);
 
   for (int i = 0; i < LanguageCount(); ++i) combo_->addItem(ToQString(LanguageName(i)));
-  combo_->setCurrentIndex(FindLanguageIndex(GetStringSetting("Language", u"en")));
+  // A language the user never chose gives way to the system's, when the
+  // pack has it.
+  int preselected = FindLanguageIndex(GetStringSetting("Language", u"en"));
+  const std::u16string system = FromQString(SystemLanguageCode());
+  if (GetStringSetting("Language", u"en") == u"en" && !system.empty() && FindLanguageIndex(system) >= 0) {
+    preselected = FindLanguageIndex(system);
+  }
+  combo_->setCurrentIndex(preselected);
   connect(combo_, &QComboBox::currentIndexChanged, this, [this] { ApplyTexts(); });
 
   SoftKeys()->SetLeftKey(QString(), ID_SOFTKEY_LEFT);
@@ -41,7 +49,10 @@ LanguageDialog::LanguageDialog(QWidget* owner) : SkinnedDialog(owner) {
 }
 
 void LanguageDialog::ApplyTexts() {
-  if (const int index = combo_->currentIndex(); index >= 0) SelectLanguage(index);
+  if (const int index = combo_->currentIndex(); index >= 0) {
+    SelectLanguage(index);
+    InstallQtTranslations(ToQString(LanguageCode(index)));
+  }
   SetWindowTextByKey(this, "str_attention");
   SetDlgItemTextByKey(this, kNoticeId, "static_attentionx");
   SetDlgItemTextByKey(this, kLabelId, "static_language");

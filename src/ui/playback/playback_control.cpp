@@ -2,10 +2,13 @@
 
 #include <QWidget>
 
+#include <algorithm>
+
 #include "core/catalogue/channel_catalogue.h"
 #include "core/playback/player_events.h"
 #include "core/playback/provider_table.h"
 #include "core/stores/settings_store.h"
+#include "ui/dialogs/skinned_trackbar.h"
 #include "ui/playback/control_panel.h"
 #include "ui/playback/info_strip.h"
 #include "ui/playback/mpv_backend.h"
@@ -14,6 +17,7 @@
 #include "ui/playback/status_poller.h"
 #include "ui/shell/view_messages.h"
 #include "ui/stores/resource_pack.h"
+#include "ui/stores/ui_texts.h"
 
 namespace vidora {
 namespace {
@@ -47,6 +51,10 @@ void PlaybackControl::Start(const QRect& first_player_rect, BackendFactory facto
   player_ = std::make_unique<PlayerHost>(view_, first_player_rect, std::move(backend));
   radio_ = new RadioWindow(view_);
   radio_->hide();
+  // What a screen reader calls the parts that are not buttons.
+  strip_->setAccessibleName(Text("acc_strip"));
+  radio_->setAccessibleName(Text("acc_picture"));
+  if (player_->window() != nullptr) player_->window()->setAccessibleName(Text("acc_picture"));
   ShowPictureFor(CurrentChannel());
   CreateProviders();
   started_providers_ = true;
@@ -90,11 +98,13 @@ void PlaybackControl::PlayChannel(Channel* channel) {
   }
   if (panel_ != nullptr) panel_->SetPlaying(true);
   if (player_ != nullptr) player_->Play(*address);
+  NotifyState();
 }
 
 void PlaybackControl::StopPlayback() {
   if (player_ != nullptr) player_->Stop();
   if (panel_ != nullptr) panel_->SetPlaying(false);
+  NotifyState();
 }
 
 void PlaybackControl::StepFavourite(uintptr_t wparam) {
@@ -107,10 +117,26 @@ void PlaybackControl::SetVolumeAll(int level) {
   volume_level_ = level;
   for (auto& [name, player] : PlayerRegistry()) player->SetVolume(level);
   SetIntSetting("sound_volume", level);
+  NotifyState();
 }
 
 void PlaybackControl::StopPlayer() {
   if (player_ != nullptr) player_->Stop();
+}
+
+void PlaybackControl::ChangeVolume(int level) {
+  level = std::clamp(level, 0, 100);
+  if (panel_ != nullptr && panel_->volume() != nullptr) {
+    panel_->volume()->setValue(level);  // its valueChanged applies it
+  } else {
+    SetVolumeAll(level);
+  }
+}
+
+bool PlaybackControl::playing() const { return panel_ != nullptr && panel_->playing(); }
+
+void PlaybackControl::NotifyState() {
+  if (state_observer_) state_observer_();
 }
 
 void PlaybackControl::Layout(const QSize& client, bool full_screen_layout) {
@@ -156,6 +182,7 @@ bool PlaybackControl::IsPlayerFullScreen() const { return player_ != nullptr && 
 void PlaybackControl::OnPlayerStatus(PlayerWindow*, const std::optional<std::u16string>& text, int code) {
   if (strip_ != nullptr) strip_->SetStatusText(text ? QString::fromStdU16String(*text) : QString());
   if (code < 0 && panel_ != nullptr) panel_->SetPlaying(false);
+  if (code < 0) NotifyState();
 }
 
 }  // namespace vidora

@@ -11,6 +11,9 @@
 #include "core/stores/language_pack.h"
 #include "core/stores/message_sink.h"
 #include "core/stores/settings_store.h"
+#include "ui/desktop/rotation_policy.h"
+#include "ui/desktop/system_language.h"
+#include "ui/desktop/window_placement.h"
 #include "ui/dialogs/language_dialog.h"
 #include "ui/dialogs/loading_screen.h"
 #include "ui/shell/display_orientation.h"
@@ -70,13 +73,20 @@ int RunMainWindow(SingleInstance& instance) {
   int exit_code = 0;
   MainFrameOptions options;
   options.on_closed = [] { QCoreApplication::exit(0); };
-  // The output to turn is the one that shows the middle of the frame.
-  options.display_orientation = [](QWidget* frame) {
-    return CreateXRandrDisplayOrientation([frame] { return frame->geometry().center(); });
-  };
+  // The output to turn is the one that shows the middle of the frame. A
+  // desktop's monitor is never turned: only a device with a motion sensor
+  // or a built-in panel made to be turned gets the back end.
+  if (RotationMakesSense(HasMotionSensor(), ConnectedOutputs())) {
+    options.display_orientation = [](QWidget* frame) {
+      return CreateXRandrDisplayOrientation([frame] { return frame->geometry().center(); });
+    };
+  }
+  options.desktop = [] { return DesktopPartsOfThisSession(); };
+  options.remember_place = true;
   auto frame = std::make_unique<MainFrame>(std::move(options));
   MainFrame* window = frame.get();
   g_frame = window;
+  PlaceMainWindow(window);
   instance.Listen([window](const QString& command_line) { return window->OnLaterStart(command_line); });
   frame->show();
   frame->raise();
@@ -112,6 +122,10 @@ int RunPlayer() {
   InstallMessageSink();
   LoadSettings(kSettingsFileName);
   LoadLanguagePack(kLanguagePackFileName);
+  // Qt's own texts (message box buttons) in the interface language.
+  if (const int current = Languages().CurrentIndex(); current >= 0) {
+    InstallQtTranslations(ToQString(LanguageCode(current)));
+  }
   LoadResourcePack(kResourcePackFileName);
   std::unique_ptr<MotionSensor> sensor = OpenMotionSensor();
   SetCurrentMotionSensor(sensor.get());

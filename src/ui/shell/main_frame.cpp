@@ -11,7 +11,10 @@
 #include "ui/catalogue/channels_dialog.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/settings_dialog.h"
+#include "ui/desktop/desktop_keys.h"
+#include "ui/desktop/window_placement.h"
 #include "ui/dialogs/soft_key_bar.h"
+#include "ui/playback/player_host.h"
 #include "ui/shell/command_ids.h"
 #include "ui/shell/key_press_watch.h"
 #include "ui/shell/motion_sensor.h"
@@ -49,6 +52,14 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
 
   view_ = new MainView(this, [this](int command) { SendCommand(command); }, options_.view);
   LayoutChildren();
+  if (options_.desktop) {
+    DesktopSession::Parts parts = options_.desktop();
+    parts.raise = [this] { OnLaterStart(last_command_line_); };
+    parts.quit = [this] { SendCommand(ID_EXIT); };
+    desktop_ = std::make_unique<DesktopSession>(view_->playback(), std::move(parts));
+  }
+
+  AddDesktopKeys();
 
   auto* exit_key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
   connect(exit_key, &QShortcut::activated, this, [this] { SendCommand(ID_EXIT); });
@@ -61,8 +72,35 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
 
 MainFrame::~MainFrame() {
   timer_.stop();
+  desktop_.reset();  // it observes the view's playback
   delete view_;  // a frame that never closed still ends its view first
   view_ = nullptr;
+}
+
+void MainFrame::AddDesktopKeys() {
+  DesktopKeyActions actions;
+  actions.play_stop = [this] {
+    PlaybackControl* playback = view_ != nullptr ? view_->playback() : nullptr;
+    if (playback == nullptr) return;
+    if (playback->playing()) {
+      playback->StopPlayback();
+    } else {
+      playback->PlayChannel(nullptr);
+    }
+  };
+  actions.toggle_full_screen = [this] { SendCommand(ID_FULLSCREEN); };
+  actions.in_full_screen = [this] { return view_ != nullptr && view_->full_screen_layout(); };
+  actions.volume = [this] { return view_ != nullptr ? view_->playback()->volume_level() : 0; };
+  actions.set_volume = [this](int level) {
+    if (view_ != nullptr) view_->playback()->ChangeVolume(level);
+  };
+  actions.step_favourite = [this](bool next) {
+    if (view_ != nullptr) view_->playback()->StepFavourite(next ? 1 : 0);
+  };
+  keys_ = new DesktopKeys(this, std::move(actions));
+  PlaybackControl* playback = view_->playback();
+  if (playback->player() != nullptr) keys_->WatchPicture(playback->player()->window());
+  keys_->WatchPicture(playback->radio());
 }
 
 QWidget* MainFrame::DialogOwner() {
@@ -192,7 +230,10 @@ void MainFrame::closeEvent(QCloseEvent* event) {
   // display turned after the player has gone.
   if (turned_for_full_screen_) SetDisplayOrientation(DMDO_0);
   turned_for_full_screen_ = false;
+  // The screen may blank again and the desktop's widgets let go of us.
+  desktop_.reset();
   if (view_ != nullptr) view_->StopPlayer();
+  if (options_.remember_place) RememberMainWindow(this);
   if (options_.save_settings) {
     options_.save_settings();
   } else {

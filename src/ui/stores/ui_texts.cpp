@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "core/stores/language_pack.h"
+#include "ui/stores/resource_pack.h"
 
 namespace vidora {
 namespace {
@@ -58,6 +59,24 @@ QMessageBox::Icon IconFor(int buttons) {
   }
 }
 
+// A message box in the skin's colours, with only a close button on its
+// frame (no minimise or maximise).
+void WearSkin(QMessageBox& box) {
+  box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  const QColor background = Skin().BackgroundColour();
+  const QColor text = Skin().TextColour();
+  const QColor frame = Skin().FramePen().color();
+  // The highlight is the one of the skin's menus.
+  box.setStyleSheet(QStringLiteral("QMessageBox { background-color: %1; }"
+                                   "QMessageBox QLabel { color: %2; }"
+                                   "QMessageBox QPushButton { background-color: %1; color: %2;"
+                                   " border: 1px solid %3; padding: 4px 16px; min-width: 64px; }"
+                                   "QMessageBox QPushButton:hover { background-color: rgb(83, 96, 135); }"
+                                   "QMessageBox QPushButton:focus { border: 2px solid rgb(250, 250, 255);"
+                                   " background-color: rgb(83, 96, 135); }")
+                        .arg(background.name(), text.name(), frame.name()));
+}
+
 }  // namespace
 
 QString ToQString(const std::u16string& text) { return QString::fromStdU16String(text); }
@@ -67,6 +86,7 @@ QString Text(std::string_view key) { return ToQString(GetText(key)); }
 
 int ShowMessageByKey(QWidget* owner, std::string_view key, int buttons) {
   QMessageBox box(owner);
+  WearSkin(box);
   box.setTextFormat(Qt::PlainText);
   box.setText(Text(key));
   box.setWindowTitle(ToQString(AppTitle()));
@@ -87,6 +107,7 @@ int ShowMessageByKey(QWidget* owner, std::string_view key, int buttons) {
 
 void ShowPlainMessageBox(QWidget* owner, const QString& text, const QString& caption) {
   QMessageBox box(owner);
+  WearSkin(box);
   box.setTextFormat(Qt::PlainText);
   box.setText(text);
   box.setWindowTitle(caption);

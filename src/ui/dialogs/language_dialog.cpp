@@ -8,12 +8,12 @@
 
 #include "core/stores/language_pack.h"
 #include "core/stores/settings_store.h"
-#include "ui/desktop/system_language.h"
 #include "ui/dialogs/control_frame.h"
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/skin_strip.h"
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/stores/resource_pack.h"
+#include "ui/stores/system_language.h"
 #include "ui/stores/ui_texts.h"
 
 namespace vidora {

@@ -11,8 +11,8 @@
 #include "core/stores/language_pack.h"
 #include "core/stores/message_sink.h"
 #include "core/stores/settings_store.h"
+#include "ui/desktop/focus_ring_style.h"
 #include "ui/desktop/rotation_policy.h"
-#include "ui/desktop/system_language.h"
 #include "ui/desktop/window_placement.h"
 #include "ui/dialogs/language_dialog.h"
 #include "ui/dialogs/loading_screen.h"
@@ -23,6 +23,7 @@
 #include "ui/shell/signal_closer.h"
 #include "ui/shell/single_instance.h"
 #include "ui/stores/resource_pack.h"
+#include "ui/stores/system_language.h"
 #include "ui/stores/ui_texts.h"
 
 namespace vidora {
@@ -127,6 +128,7 @@ int RunPlayer() {
     InstallQtTranslations(ToQString(LanguageCode(current)));
   }
   LoadResourcePack(kResourcePackFileName);
+  InstallFocusRing();
   std::unique_ptr<MotionSensor> sensor = OpenMotionSensor();
   SetCurrentMotionSensor(sensor.get());
 

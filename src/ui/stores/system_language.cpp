@@ -1,4 +1,4 @@
-#include "ui/desktop/system_language.h"
+#include "ui/stores/system_language.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

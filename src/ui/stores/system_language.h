@@ -1,5 +1,5 @@
-#ifndef VIDORA_UI_DESKTOP_SYSTEM_LANGUAGE_H_
-#define VIDORA_UI_DESKTOP_SYSTEM_LANGUAGE_H_
+#ifndef VIDORA_UI_STORES_SYSTEM_LANGUAGE_H_
+#define VIDORA_UI_STORES_SYSTEM_LANGUAGE_H_
 
 #include <QString>
 
@@ -24,4 +24,4 @@ bool InstallQtTranslations(const QString& code);
 
 }  // namespace vidora
 
-#endif  // VIDORA_UI_DESKTOP_SYSTEM_LANGUAGE_H_
+#endif  // VIDORA_UI_STORES_SYSTEM_LANGUAGE_H_

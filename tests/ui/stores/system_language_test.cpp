@@ -1,6 +1,6 @@
 // The interface language from the system locale, Qt's own texts in the
 // interface language, and message boxes in the skin.
-#include "ui/desktop/system_language.h"
+#include "ui/stores/system_language.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -34,12 +34,13 @@ std::optional<std::u16string> VdtmProvider::Resolve(std::u16string_view address)
   std::u16string page_path = kPagePathBefore;
   page_path += address;
   page_path += kPagePathAfter;
-  const std::u16string cookie = FetchCookieValue(host, page_path, kCookieName);
-  if (cookie.empty()) return std::nullopt;
+  const CookieResult cookie = FetchCookieValue(host, page_path, kCookieName);
+  if (const std::optional<std::u16string> failure = CookieFailureText(cookie.failure)) ShowPlainMessage(*failure);
+  if (cookie.value.empty()) return std::nullopt;
 
   // The cookie value goes in whole, attributes after ';' included: the
   // server expects the path exactly that way.
-  const std::u16string playlist = FetchPageText(u"http://" + host + kPlaylistPath + cookie);
+  const std::u16string playlist = FetchPageText(u"http://" + host + kPlaylistPath + cookie.value);
   std::optional<std::u16string> result = ExtractStreamAddress(playlist);
   if (!result) return std::nullopt;
   ShowPlainMessage(*result);

@@ -24,10 +24,10 @@ class VdtmProvider : public StreamAddressProvider {
   // Always asks `host` ("name" or "name:port").
   explicit VdtmProvider(std::u16string host);
 
-  // None when the server sets no cookie (after FetchCookieValue's message),
-  // the playlist cannot be fetched or holds no complete reference element;
-  // otherwise the address, also when empty, after showing it through
-  // ShowPlainMessage.
+  // None when the server sets no cookie (after showing the failure's
+  // CookieFailureText through ShowPlainMessage), the playlist cannot be
+  // fetched or holds no complete reference element; otherwise the address,
+  // also when empty, after showing it through ShowPlainMessage.
   std::optional<std::u16string> Resolve(std::u16string_view address) override;
 
   // The text between the first `<ref href = "` of `playlist` and the next

@@ -28,10 +28,10 @@ DesktopSession::DesktopSession(PlaybackControl* playback, Parts parts, QObject* 
     if (playback_ != nullptr) playback_->StopPlayback();
   };
   actions.next = [this] {
-    if (playback_ != nullptr) playback_->StepFavourite(1);
+    if (playback_ != nullptr) playback_->StepFavourite(true);
   };
   actions.previous = [this] {
-    if (playback_ != nullptr) playback_->StepFavourite(0);
+    if (playback_ != nullptr) playback_->StepFavourite(false);
   };
   actions.set_volume = [this](int level) {
     if (playback_ != nullptr) playback_->ChangeVolume(level);

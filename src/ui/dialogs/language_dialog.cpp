@@ -33,9 +33,10 @@ LanguageDialog::LanguageDialog(QWidget* owner) : SkinnedDialog(owner) {
   for (int i = 0; i < LanguageCount(); ++i) combo_->addItem(ToQString(LanguageName(i)));
   // A language the user never chose gives way to the system's, when the
   // pack has it.
-  int preselected = FindLanguageIndex(GetStringSetting("Language", u"en"));
+  const std::u16string chosen = GetSetting(kLanguageSetting);
+  int preselected = FindLanguageIndex(chosen);
   const std::u16string system = FromQString(SystemLanguageCode());
-  if (GetStringSetting("Language", u"en") == u"en" && !system.empty() && FindLanguageIndex(system) >= 0) {
+  if (chosen == kLanguageSetting.fallback && !system.empty() && FindLanguageIndex(system) >= 0) {
     preselected = FindLanguageIndex(system);
   }
   combo_->setCurrentIndex(preselected);
@@ -62,7 +63,7 @@ void LanguageDialog::ApplyTexts() {
 
 bool LanguageDialog::HandleCommand(int command) {
   if (command == ID_SOFTKEY_LEFT) {
-    if (const int index = combo_->currentIndex(); index >= 0) SetStringSetting("Language", LanguageCode(index));
+    if (const int index = combo_->currentIndex(); index >= 0) SetSetting(kLanguageSetting, LanguageCode(index));
     confirmed_ = true;
     done(1);
     return true;
@@ -79,7 +80,7 @@ void LanguageDialog::LayoutClient(int width, int height) {
   const int m = u / 8;
   notice_->setGeometry(m, m + u, width - 2 * m, height - 2 * (m + u));
   label_->setGeometry(m, height + m - u, 4 * u, u);
-  // The combo box keeps its own size: the template's 76 dialog units
+  // The combo box keeps its own size: 76 dialog units
   // across, one line high (never taller than the row it sits in).
   const int combo_width = DialogUnitsAcross(76);
   const int combo_height = std::min(combo_->sizeHint().height(), u);

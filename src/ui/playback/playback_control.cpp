@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/catalogue/channel_catalogue.h"
+#include "core/commands/view_requests.h"
 #include "core/playback/player_events.h"
 #include "core/playback/provider_table.h"
 #include "core/stores/settings_store.h"
@@ -15,9 +16,9 @@
 #include "ui/playback/player_host.h"
 #include "ui/playback/radio_window.h"
 #include "ui/playback/status_poller.h"
-#include "ui/shell/view_messages.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
+#include "ui/stores/ui_thread.h"
 
 namespace vidora {
 namespace {
@@ -26,8 +27,9 @@ Channel* CurrentChannel() { return Catalogue() != nullptr ? Catalogue()->Current
 
 }  // namespace
 
-PlaybackControl::PlaybackControl(QWidget* view, ViewMessageTarget* view_target, FrameCommandSender send_frame_command)
-    : view_(view), view_target_(view_target), send_frame_command_(std::move(send_frame_command)) {
+PlaybackControl::PlaybackControl(QWidget* view, ViewRequests* view_requests, FrameCommandSender send_frame_command)
+    : view_(view), view_requests_(view_requests), send_frame_command_(std::move(send_frame_command)) {
+  AssertUiThread();
   MainPlayerEvents().set_listener(this);
   poller_ = std::make_unique<StatusPoller>(MainPlayerEvents());
 }
@@ -42,7 +44,8 @@ PlaybackControl::~PlaybackControl() {
 }
 
 void PlaybackControl::Start(const QRect& first_player_rect, BackendFactory factory) {
-  panel_ = new ControlPanel(view_, view_target_, send_frame_command_, [this](int level) { SetVolumeAll(level); });
+  AssertUiThread();
+  panel_ = new ControlPanel(view_, view_requests_, send_frame_command_, [this](int level) { SetVolumeAll(level); });
   strip_ = new InfoStrip(view_, [] {
     const Channel* channel = CurrentChannel();
     return channel != nullptr ? QString::fromStdU16String(channel->name()) : QString();
@@ -78,6 +81,7 @@ void PlaybackControl::ShowPictureFor(const Channel* channel) {
 }
 
 void PlaybackControl::PlayChannel(Channel* channel) {
+  AssertUiThread();
   if (player_ != nullptr) player_->Stop();
   if (channel == nullptr) channel = CurrentChannel();
   if (channel == nullptr || Catalogue() == nullptr) return;
@@ -102,21 +106,24 @@ void PlaybackControl::PlayChannel(Channel* channel) {
 }
 
 void PlaybackControl::StopPlayback() {
+  AssertUiThread();
   if (player_ != nullptr) player_->Stop();
   if (panel_ != nullptr) panel_->SetPlaying(false);
   NotifyState();
 }
 
-void PlaybackControl::StepFavourite(uintptr_t wparam) {
+void PlaybackControl::StepFavourite(bool forward) {
+  AssertUiThread();
   if (Catalogue() == nullptr) return;
-  Channel* channel = Catalogue()->StepFavourite(wparam == 1);
-  if (channel != nullptr && view_target_ != nullptr) view_target_->SendViewMessage(WM_PLAY_CHANNEL, 0, channel);
+  Channel* channel = Catalogue()->StepFavourite(forward);
+  if (channel != nullptr && view_requests_ != nullptr) view_requests_->PlayChannel(channel);
 }
 
 void PlaybackControl::SetVolumeAll(int level) {
+  AssertUiThread();
   volume_level_ = level;
   for (auto& [name, player] : PlayerRegistry()) player->SetVolume(level);
-  SetIntSetting("sound_volume", level);
+  SetSetting(kVolumeSetting, level);
   NotifyState();
 }
 
@@ -180,6 +187,7 @@ QRect PlaybackControl::PlayerRect() const {
 bool PlaybackControl::IsPlayerFullScreen() const { return player_ != nullptr && player_->IsFullScreen(); }
 
 void PlaybackControl::OnPlayerStatus(PlayerWindow*, const std::optional<std::u16string>& text, int code) {
+  AssertUiThread();
   if (strip_ != nullptr) strip_->SetStatusText(text ? QString::fromStdU16String(*text) : QString());
   if (code < 0 && panel_ != nullptr) panel_->SetPlaying(false);
   if (code < 0) NotifyState();

@@ -111,7 +111,7 @@ TEST_F(ChannelListMarksTest, FavouritesOpenOnTheirFirstRowAndOneSearchHitIsSelec
   FindChannel("fr_tf1")->set_favourite(true);
   FindChannel("uk_bbc1")->set_favourite(true);
   {
-    SetIntSetting("sel_tab", kFavouritesTab);
+    SetSetting(kSelectedTabSetting, kFavouritesTab);
     DialogSelection().tab = kFavouritesTab;
     ChannelsDialog dialog(&owner_, catalogue_.get());
     dialog.open();
@@ -121,7 +121,7 @@ TEST_F(ChannelListMarksTest, FavouritesOpenOnTheirFirstRowAndOneSearchHitIsSelec
     dialog.RunCommand(ID_PLAY);
     EXPECT_TRUE(dialog.play_requested());
   }
-  SetIntSetting("sel_tab", kChannelsTab);
+  SetSetting(kSelectedTabSetting, kChannelsTab);
   DialogSelection().tab = kChannelsTab;
   ChannelsDialog dialog(&owner_, catalogue_.get());
   dialog.open();

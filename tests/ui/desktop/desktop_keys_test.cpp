@@ -59,11 +59,11 @@ class DesktopKeysTest : public ::testing::Test {
     LoadTestSkin();
     InstallLanguages(dir_.path() / "Languages.lngp", {TestLanguage{u"English", u"en", {{"app_mvdra", u"Vidora"}}}},
                      u"en");
-    SetBoolSetting("AutoCU", false);
-    SetBoolSetting("AutoU", false);
-    SetStringSetting("PublisherHost", u"127.0.0.1:1");
-    SetIntSetting("sound_volume", 50);
-    SetBoolSetting("HideAD", false);
+    SetSetting(kAutoCatalogueUpdateSetting, false);
+    SetSetting(kAutoUpdateSetting, false);
+    SetSetting(kPublisherHostSetting, u"127.0.0.1:1");
+    SetSetting(kVolumeSetting, 50);
+    SetSetting(kHideAdultSetting, false);
     DocNode root("1.0");
     DocNode* de = root.AddChild("de");
     AddTestChannel(*de, "tv", u"http://127.0.0.1:9/tv.y4m");
@@ -151,7 +151,7 @@ TEST_F(DesktopKeysTest, VolumeKeysMuteAndTheWheelMoveTheTrackbarAndTheSetting) {
   EXPECT_EQ(volume(), 45);
   Wheel(picture(), -240);
   EXPECT_EQ(volume(), 35);
-  EXPECT_EQ(GetIntSetting("sound_volume", 50), 35);
+  EXPECT_EQ(GetSetting(kVolumeSetting), 35);
   EXPECT_EQ(playback()->volume_level(), 35);
 }
 
@@ -181,7 +181,7 @@ TEST_F(DesktopKeysTest, AClickOnTheTrackMovesTheThumbThereAndTheThumbIsWide) {
   Mouse(bar, QEvent::MouseButtonPress, QPointF(thumb.width() / 2 + span * 0.8, bar->height() / 2));
   Mouse(bar, QEvent::MouseButtonRelease, QPointF(thumb.width() / 2 + span * 0.8, bar->height() / 2));
   EXPECT_NEAR(bar->value(), 80, 1);
-  EXPECT_NEAR(GetIntSetting("sound_volume", 50), 80, 1);
+  EXPECT_NEAR(GetSetting(kVolumeSetting), 80, 1);
   Mouse(bar, QEvent::MouseButtonPress, QPointF(1, bar->height() / 2));
   Mouse(bar, QEvent::MouseButtonRelease, QPointF(1, bar->height() / 2));
   EXPECT_EQ(bar->value(), 0);

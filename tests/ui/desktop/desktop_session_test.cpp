@@ -94,9 +94,9 @@ class DesktopSessionTest : public ::testing::Test {
   void SetUp() override {
     LoadTestSkin();
     SetMessageSink([](const std::u16string&, const std::u16string&) {});
-    SetStringSetting(kCurrentChannelSetting, u"");
-    SetBoolSetting("HideAD", false);
-    SetIntSetting("sound_volume", 50);
+    SetSetting(kCurrentChannelKeySetting, u"");
+    SetSetting(kHideAdultSetting, false);
+    SetSetting(kVolumeSetting, 50);
     DocNode root("1.0");
     DocNode* de = root.AddChild("de");
     AddTestChannel(*de, "tv", u"http://127.0.0.1:9/tv.y4m");
@@ -228,7 +228,7 @@ TEST_F(DesktopSessionTest, VolumeStaysInStepWithTheTrackbarAndTheSetting) {
                                  QVariant::fromValue(QDBusVariant(0.3))});
   EXPECT_EQ(set.type(), QDBusMessage::ReplyMessage) << set.errorMessage().toStdString();
   EXPECT_EQ(control_->panel()->volume()->value(), 30);
-  EXPECT_EQ(GetIntSetting("sound_volume", 50), 30);
+  EXPECT_EQ(GetSetting(kVolumeSetting), 30);
   ASSERT_FALSE(record_.volumes.empty());
   EXPECT_EQ(record_.volumes.back(), 30);
 

@@ -63,7 +63,7 @@ class SystemLanguageTest : public ::testing::Test {
                       TestLanguage{u"Deutsch", u"de", {{"str_attention", u"Achtung"}}},
                       TestLanguage{u"Русский", u"ru", {{"str_attention", u"Внимание"}}}},
                      u"en");
-    SetStringSetting("Language", u"en");
+    SetSetting(kLanguageSetting, u"en");
   }
   void TearDown() override {
     InstallQtTranslations(QStringLiteral("en"));

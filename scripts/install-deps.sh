@@ -8,7 +8,8 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev
   libmpv-dev
   libcurl4-openssl-dev zlib1g-dev libexpat1-dev
-  libxrandr-dev libx11-dev
+  libxrandr-dev libx11-dev libxss-dev
+  dbus-daemon qt6-translations-l10n
   nlohmann-json3-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libcpp-httplib-dev

@@ -43,6 +43,11 @@ inline constexpr IntSettingKey kSelectedKindSetting{"sel_tvradio", 0};
 inline constexpr IntSettingKey kSelectedTabSetting{"sel_tab", 0};
 inline constexpr TextSettingKey kCurrentChannelKeySetting{"cur_channel", u""};
 
+// The main window's place on the desktop when it last closed:
+// "x,y,width,height" of its normal geometry, then ",max" when it was
+// maximised; empty until the first close.
+inline constexpr TextSettingKey kWindowGeometrySetting{"WindowGeometry", u""};
+
 // Server overrides: read only when present (FindSetting), so a missing
 // key is never stored; the fallback is unused.
 inline constexpr TextSettingKey kPublisherHostSetting{"PublisherHost", u""};

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 
 #include "core/catalogue/channel.h"
@@ -32,6 +33,7 @@ ChannelListView::ChannelListView(QWidget* parent)
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setFocusPolicy(Qt::StrongFocus);
   setContextMenuPolicy(Qt::DefaultContextMenu);
+  setAccessibleName(Text("acc_channel_list"));
   BuildContextMenus();
 
   hold_timer_.setSingleShot(true);
@@ -103,6 +105,25 @@ bool ChannelListView::SelectRow(int row) {
   return true;
 }
 
+bool ChannelListView::SelectShownRow(int row) {
+  if (row < 0 || row >= model_->ShownCount()) return false;
+  const QModelIndex index = model_->index(row);
+  selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+  scrollTo(index, QAbstractItemView::EnsureVisible);
+  return true;
+}
+
+void ChannelListView::paintEvent(QPaintEvent* event) {
+  QListView::paintEvent(event);
+  if (model_->ShownCount() > 0) return;
+  // An empty list says why it is empty rather than showing nothing.
+  QPainter painter(viewport());
+  painter.setFont(Skin().TitleFont());
+  painter.setPen(palette().color(QPalette::Text));
+  painter.drawText(viewport()->rect().adjusted(BarGap(), BarGap(), -BarGap(), -BarGap()),
+                   Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, Text("str_no_channels"));
+}
+
 QString ChannelListView::SearchText() const { return model_->search_text(); }
 
 void ChannelListView::SetSearchText(const QString& text) { ChangeSearch(text); }
@@ -113,6 +134,8 @@ void ChannelListView::ChangeSearch(const QString& text) {
   const int selected = SelectedRow();
   model_->SetSearchText(text);
   if (selected >= 0) SelectRow(selected);
+  // One channel left: it is the one meant, so Enter plays it at once.
+  if (model_->ShownCount() == 1 && SelectedChannel() == nullptr) SelectShownRow(0);
   search_label_->setText(text);
   search_label_->setVisible(!text.isEmpty());
   PlaceSearchLabel();

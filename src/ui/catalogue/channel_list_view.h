@@ -49,6 +49,8 @@ class ChannelListView : public QListView {
   // Selects and focuses full row `row` and scrolls it into view; false
   // (nothing selected) when the row does not exist or is not shown.
   bool SelectRow(int row);
+  // The same for shown row `row` (after the search).
+  bool SelectShownRow(int row);
 
   QString SearchText() const;
   void SetSearchText(const QString& text);
@@ -71,6 +73,8 @@ class ChannelListView : public QListView {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  // Also says "No channels" over an empty list.
+  void paintEvent(QPaintEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;

@@ -1,5 +1,6 @@
 #include "ui/catalogue/channel_row_delegate.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 
 #include <algorithm>
@@ -18,6 +19,11 @@ namespace {
 constexpr QRgb kRowRgb = qRgb(255, 255, 255);
 constexpr QRgb kSelectedRowRgb = qRgb(192, 192, 192);
 constexpr QRgb kRowTextRgb = qRgb(0, 0, 0);
+// The marks take the skin's highlight blue for TV, a green for radio and
+// gold for the favourite star, readable on white and on the selection grey.
+constexpr QRgb kTvMarkRgb = qRgb(53, 66, 135);
+constexpr QRgb kRadioMarkRgb = qRgb(20, 110, 60);
+constexpr QRgb kFavouriteMarkRgb = qRgb(200, 140, 0);
 
 }  // namespace
 
@@ -57,7 +63,27 @@ void ChannelRowDelegate::PaintRow(QPainter& painter, const QRect& row, const Cha
     flag->Draw(painter, QRect(left + 2 * s, flag_top, 16 * s, 11 * s));
   }
 
-  QRect text(QPoint(left + 24 * s, top), QPoint(right - 1, bottom - 8 * s - 1));
+  // The marks at the right end: the kind (TV or radio) in a small frame
+  // on the info line, a star above it for a favourite.
+  painter.setFont(Skin().SmallBoldFont());
+  const QString kind = Text(channel->radio() ? "str_radio" : "str_tv");
+  const QFontMetrics metrics(painter.font());
+  const int mark_width = metrics.horizontalAdvance(kind) + 4 * s;
+  const int mark_height = metrics.height();
+  const QRect mark(right - 2 * s - mark_width, bottom - 3 * s - mark_height, mark_width, mark_height);
+  painter.setPen(QColor(channel->radio() ? kRadioMarkRgb : kTvMarkRgb));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(mark.adjusted(0, 0, -1, -1));
+  painter.drawText(mark, Qt::AlignCenter | Qt::TextSingleLine, kind);
+  if (channel->favourite()) {
+    painter.setFont(Skin().TitleFont());
+    painter.setPen(QColor(kFavouriteMarkRgb));
+    const QRect star(mark.left(), top + s, mark.width(), mark.top() - top - 2 * s);
+    painter.drawText(star, Qt::AlignCenter | Qt::TextSingleLine, QString(QChar(0x2605)));
+  }
+  const int text_right = mark.left() - 2 * s;
+
+  QRect text(QPoint(left + 24 * s, top), QPoint(text_right - 1, bottom - 8 * s - 1));
   painter.setPen(QColor(kRowTextRgb));
   painter.setBackgroundMode(Qt::TransparentMode);
   painter.setFont(Skin().TitleFont());

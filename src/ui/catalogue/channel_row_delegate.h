@@ -10,7 +10,8 @@ class Channel;
 // Paints the rows of a channel list (a ChannelListModel): a black frame
 // filled white, light grey when selected; the country's flag; the
 // channel's name in the skin's title font and its info line in the small
-// font below. Every row is RowHeight() high. UI thread only.
+// font below; at the right end the kind ("TV" or "Radio", framed) and, on
+// a favourite, a star. Every row is RowHeight() high. UI thread only.
 class ChannelRowDelegate : public QAbstractItemDelegate {
   Q_OBJECT
 

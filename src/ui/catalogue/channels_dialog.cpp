@@ -175,12 +175,19 @@ void ChannelsDialog::PlaceCombos() {
   // The field fits between the rows of the layout; the drop-down list
   // sizes itself.
   const int h = u - g;
-  country_combo_->setGeometry(g, u + g, 6 * u, h);
-  kind_combo_->setGeometry(6 * u + 2 * g, u + g, 18 * u / 5, h);
-  category_combo_->setGeometry(g, 2 * u + g, 6 * u, h);
+  // Wide enough for the longest entry in any language (French "Toutes les
+  // catégories"), as far as the dialog's width allows.
+  const int room = std::max(width(), 10 * u);
+  const int kind_width = std::max(18 * u / 5, kind_combo_->sizeHint().width());
+  const int country_width = std::max(6 * u, std::min(country_combo_->sizeHint().width(), room - kind_width - 3 * g));
+  const int category_width = std::max(6 * u, std::min(category_combo_->sizeHint().width(), room - 2 * g));
+  country_combo_->setGeometry(g, u + g, country_width, h);
+  kind_combo_->setGeometry(country_width + 2 * g, u + g, kind_width, h);
+  category_combo_->setGeometry(g, 2 * u + g, category_width, h);
 }
 
 void ChannelsDialog::LayoutClient(int width, int height) {
+  PlaceCombos();
   const int u = BarUnit();
   const int g = u / 8;
   if (channel_list_ != nullptr) channel_list_->setGeometry(g, 3 * u + g, width - 2 * g, height - 3 * u - 2 * g);
@@ -249,6 +256,8 @@ void ChannelsDialog::ShowTab(int tab) {
     control->setVisible(channels);
   }
   favourites_list_->setVisible(!channels);
+  // Favourites open on their first row, so that Play acts at once.
+  if (!channels && favourites_list_->SelectedChannel() == nullptr) favourites_list_->SelectShownRow(0);
   // The shown list takes the keys, so Enter and typing work at once.
   ShownList()->setFocus(Qt::OtherFocusReason);
   update();

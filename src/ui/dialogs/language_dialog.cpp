@@ -13,6 +13,7 @@
 #include "ui/dialogs/skin_strip.h"
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/stores/resource_pack.h"
+#include "ui/stores/system_language.h"
 #include "ui/stores/ui_texts.h"
 
 namespace vidora {
@@ -30,7 +31,15 @@ LanguageDialog::LanguageDialog(QWidget* owner) : SkinnedDialog(owner) {
   SetControlId(combo_, kComboId);
 
   for (int i = 0; i < LanguageCount(); ++i) combo_->addItem(ToQString(LanguageName(i)));
-  combo_->setCurrentIndex(FindLanguageIndex(GetSetting(kLanguageSetting)));
+  // A language the user never chose gives way to the system's, when the
+  // pack has it.
+  const std::u16string chosen = GetSetting(kLanguageSetting);
+  int preselected = FindLanguageIndex(chosen);
+  const std::u16string system = FromQString(SystemLanguageCode());
+  if (chosen == kLanguageSetting.fallback && !system.empty() && FindLanguageIndex(system) >= 0) {
+    preselected = FindLanguageIndex(system);
+  }
+  combo_->setCurrentIndex(preselected);
   connect(combo_, &QComboBox::currentIndexChanged, this, [this] { ApplyTexts(); });
 
   SoftKeys()->SetLeftKey(QString(), ID_SOFTKEY_LEFT);
@@ -41,7 +50,10 @@ LanguageDialog::LanguageDialog(QWidget* owner) : SkinnedDialog(owner) {
 }
 
 void LanguageDialog::ApplyTexts() {
-  if (const int index = combo_->currentIndex(); index >= 0) SelectLanguage(index);
+  if (const int index = combo_->currentIndex(); index >= 0) {
+    SelectLanguage(index);
+    InstallQtTranslations(ToQString(LanguageCode(index)));
+  }
   SetWindowTextByKey(this, "str_attention");
   SetDlgItemTextByKey(this, kNoticeId, "static_attentionx");
   SetDlgItemTextByKey(this, kLabelId, "static_language");

@@ -58,13 +58,26 @@ SettingsDialog::SettingsDialog(QWidget* owner, bool has_motion_sensor, Playlists
 
   for (int i = 0; i < LanguageCount(); ++i) combo_->addItem(ToQString(LanguageName(i)));
   combo_->setCurrentIndex(FindLanguageIndex(GetSetting(kLanguageSetting)));
-  connect(combo_, &QComboBox::currentIndexChanged, this,
-          [this] { ShowMessageByKey(this, "msg_lang_restart", MB_OK); });
+  connect(combo_, &QComboBox::currentIndexChanged, this, [this](int index) { ShowRestartNotice(index); });
 
   SoftKeys()->SetLeftKey(Text("button_ok"), ID_SOFTKEY_LEFT);
   SoftKeys()->SetRightKey(Text("button_cancel"), ID_SOFTKEY_RIGHT);
   const QRect client = ClientRect();
   LayoutClient(client.width(), client.height());
+}
+
+void SettingsDialog::ShowRestartNotice(int index) {
+  // Said in the language just chosen: the user who picks a language may
+  // not read the one still on screen.
+  const int current = Languages().CurrentIndex();
+  if (index >= 0) Languages().Select(index);
+  QString text = Text("msg_lang_restart");
+  QString caption = ToQString(AppTitle());
+  Languages().Select(current);
+  // A language without these texts leaves them in the one on screen.
+  if (text.isEmpty()) text = Text("msg_lang_restart");
+  if (caption.isEmpty()) caption = ToQString(AppTitle());
+  ShowPlainMessageBox(this, text, caption);
 }
 
 QCheckBox* SettingsDialog::check(int id) const {

@@ -45,6 +45,8 @@ class SettingsDialog : public SkinnedDialog {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  // The restart notice in the language of combo entry `index`.
+  void ShowRestartNotice(int index);
   void Store();
 
   QLabel* label_;

@@ -20,33 +20,38 @@ namespace vidora {
 
 namespace {
 
-// The OK button of a full-screen dialog, drawn on the title strip: the
-// caption in the title font inside a frame of the skin's frame pen; while
-// pressed, dark text on the frame colour.
+// The Done button of a full-screen dialog, drawn on the title strip as the
+// desktop's close control: a "×" in a square frame of the skin's frame pen;
+// while pressed or under the mouse, dark on the frame colour. It keeps the
+// Done command (IDOK), which each dialog gives its own meaning; the
+// tooltip says what that is for the user.
 class TitleDoneButton : public QAbstractButton {
  public:
   explicit TitleDoneButton(QWidget* parent) : QAbstractButton(parent) {
-    setText(QStringLiteral("OK"));
+    setText(QString(QChar(0x00D7)));
     setFont(Skin().TitleFont());
     setFocusPolicy(Qt::NoFocus);
     setObjectName(QStringLiteral("done"));
+    setToolTip(Text("tip_close"));
+    setAccessibleName(Text("tip_close"));
+    setAttribute(Qt::WA_Hover);
   }
 
   QSize sizeHint() const override {
-    const int u = BarUnit();
-    const int text = QFontMetrics(font()).horizontalAdvance(this->text());
-    return QSize(text + u, u - 2 * BarGap());
+    const int side = BarUnit() - 2 * BarGap();
+    return QSize(side, side);
   }
 
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
     const QRect outline(0, 0, width() - 1, height() - 1);
-    if (isDown()) painter.fillRect(rect(), Skin().FramePen().color());
+    const bool lit = isDown() || underMouse();
+    if (lit) painter.fillRect(rect(), Skin().FramePen().color());
     painter.setPen(Skin().FramePen());
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(outline);
-    painter.setPen(isDown() ? Skin().BackgroundColour() : QColor(kTitleTextRgb));
+    painter.setPen(lit ? Skin().BackgroundColour() : QColor(kTitleTextRgb));
     painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, text());
   }
 };

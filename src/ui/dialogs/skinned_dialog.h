@@ -18,9 +18,10 @@ inline constexpr int ID_SOFTKEY_RIGHT = 59281;
 // The standard dialog frame every dialog of the application is built on.
 //
 // A full-screen dialog (the default) is frameless and covers its owner's
-// window (the available screen area without an owner) and shows an "OK"
-// button (object name "done") at the right end of its title strip, the
-// top BarUnit() pixels. An own-size dialog keeps the size its code gives
+// window (the available screen area without an owner) and shows its Done
+// button (object name "done", drawn as the desktop's close control "×",
+// tooltip "Close without saving") at the right end of its title strip, the
+// top BarUnit() pixels; it sends IDOK. An own-size dialog keeps the size its code gives
 // it and has no such button. Both take the skin's dialog colours.
 //
 // Dialogs with soft keys ask for SoftKeys(): the bar sits at the bottom
@@ -48,7 +49,7 @@ class SkinnedDialog : public QDialog {
   // go through RunCommand.
   SoftKeyBar* SoftKeys();
   bool HasSoftKeys() const { return soft_keys_ != nullptr; }
-  // The title strip's OK button, or nullptr for own-size dialogs.
+  // The title strip's Done button ("×"), or nullptr for own-size dialogs.
   QAbstractButton* DoneButton() const { return done_; }
 
   // Runs `command` as the dialog's command handling would.

@@ -1,8 +1,11 @@
 #include "ui/dialogs/skinned_trackbar.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionSlider>
+
+#include <algorithm>
 
 namespace vidora {
 
@@ -41,8 +44,29 @@ void SkinnedTrackbar::paintEvent(QPaintEvent*) {
   const QImage& thumb = (*thumbs_)[hasFocus() ? kGlyphFocused : kGlyphNormal];
   if (thumb.isNull()) return;
   const QRect r = ThumbRect();
-  painter.drawImage(QPoint(r.left() + (r.width() - thumb.width()) / 2, r.top() + (r.height() - thumb.height()) / 2),
-                    thumb);
+  // Twice as wide, no wider than the handle: halves of the glyph at the
+  // ends, its middle column stretched between them.
+  const int k = thumb.width() / 2;
+  const int h = thumb.height();
+  const int wide = std::max(thumb.width(), std::min(2 * thumb.width(), r.width()));
+  const int left = r.left() + (r.width() - wide) / 2;
+  const int top = r.top() + (r.height() - h) / 2;
+  painter.drawImage(QRect(left, top, k, h), thumb, QRect(0, 0, k, h));
+  painter.drawImage(QRect(left + k, top, wide - 2 * k, h), thumb, QRect(k, 0, 1, h));
+  painter.drawImage(QRect(left + wide - (thumb.width() - k), top, thumb.width() - k, h), thumb,
+                    QRect(k, 0, thumb.width() - k, h));
+}
+
+void SkinnedTrackbar::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && !ThumbRect().contains(event->position().toPoint())) {
+    // The thumb jumps under the pointer, where QSlider then takes the
+    // press as the start of a drag.
+    const QRect handle = ThumbRect();
+    const int span = width() - handle.width();
+    const int at = event->position().toPoint().x() - handle.width() / 2;
+    setValue(QStyle::sliderValueFromPosition(minimum(), maximum(), std::clamp(at, 0, span), span));
+  }
+  QSlider::mousePressEvent(event);
 }
 
 }  // namespace vidora

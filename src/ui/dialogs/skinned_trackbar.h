@@ -12,8 +12,11 @@ namespace vidora {
 // A horizontal slider painted from the skin: the dot glyph stretched into
 // a channel across the whole width, and the thumb glyph (variant 1 while
 // the slider has the keyboard focus, else variant 0) centred in the
-// slider's thumb rectangle. Range, position, line and page size are the
-// QSlider's. The owner gives it the dot glyph's height. UI thread only.
+// slider's thumb rectangle, widened to twice its width (its middle column
+// stretched) so that a mouse finds it. Range, position, line and page size
+// are the QSlider's; a click on the channel moves the thumb to that place
+// (and a drag goes on from there). The owner gives it the dot glyph's
+// height. UI thread only.
 class SkinnedTrackbar : public QSlider {
   Q_OBJECT
 
@@ -29,6 +32,7 @@ class SkinnedTrackbar : public QSlider {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
 
  private:
   const QImage* dot_;

@@ -4,11 +4,14 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QHelpEvent>
 #include <QShortcut>
+#include <QToolTip>
 
 #include "ui/dialogs/dialog_colours.h"
 #include "ui/dialogs/skin_strip.h"
 #include "ui/stores/resource_pack.h"
+#include "ui/stores/ui_texts.h"
 
 namespace vidora {
 
@@ -44,9 +47,43 @@ int SoftKeyBar::BarHeight() { return BarUnit() * 4 / 3; }
 
 QSize SoftKeyBar::sizeHint() const { return QSize(10 * BarUnit(), BarHeight()); }
 
+QString SoftKeyBar::KeyTip(bool left) const {
+  const QString& caption = left ? left_caption_ : right_caption_;
+  if (caption.isEmpty()) return QString();
+  return caption + (left ? QStringLiteral(" (F1)") : QStringLiteral(" (F2)"));
+}
+
+void SoftKeyBar::Describe() {
+  // The keys are painted, not widgets: the bar tells a screen reader both.
+  setAccessibleName(Text("acc_soft_keys"));
+  QStringList keys;
+  for (const bool left : {true, false}) {
+    const QString tip = KeyTip(left);
+    if (!tip.isEmpty()) keys.push_back(tip);
+  }
+  setAccessibleDescription(keys.join(QStringLiteral(", ")));
+}
+
+bool SoftKeyBar::event(QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    auto* help = static_cast<QHelpEvent*>(event);
+    const Key key = KeyAt(help->pos());
+    const QString tip = key == Key::kNone ? QString() : KeyTip(key == Key::kLeft);
+    if (tip.isEmpty()) {
+      QToolTip::hideText();
+      event->ignore();
+    } else {
+      QToolTip::showText(help->globalPos(), tip, this);
+    }
+    return true;
+  }
+  return QWidget::event(event);
+}
+
 void SoftKeyBar::SetLeftKey(const QString& caption, int command) {
   left_caption_ = caption;
   left_command_ = command;
+  Describe();
   update();
 }
 
@@ -65,12 +102,14 @@ void SoftKeyBar::SetRightMenu(const QString& caption, QMenu* menu) {
     // QMenu::triggered also arrives here for items of its sub-menus.
     menu_connection_ = connect(menu, &QMenu::triggered, this, &SoftKeyBar::OnMenuTriggered);
   }
+  Describe();
   update();
 }
 
 void SoftKeyBar::SetCaptions(const QString& left, const QString& right) {
   left_caption_ = left;
   right_caption_ = right;
+  Describe();
   update();
 }
 

@@ -51,12 +51,16 @@ class SoftKeyBar : public QWidget {
   void PressRight();
 
   QSize sizeHint() const override;
+  // A key's tooltip: its caption and its key, "Channels (F1)"; empty for a
+  // key without a caption.
+  QString KeyTip(bool left) const;
 
  signals:
   // A key or a menu item with command id `command` was chosen.
   void CommandTriggered(int command);
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -64,6 +68,8 @@ class SoftKeyBar : public QWidget {
  private:
   enum class Key { kNone, kLeft, kRight };
   Key KeyAt(const QPoint& point) const;
+  // Accessible name and description from the captions.
+  void Describe();
   void OnMenuTriggered(QAction* action);
 
   QString left_caption_;

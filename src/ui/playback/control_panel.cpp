@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include <string_view>
+
 #include "core/commands/command_ids.h"
 #include "core/commands/view_requests.h"
 #include "core/stores/settings_store.h"
@@ -14,6 +16,12 @@
 
 namespace vidora {
 namespace {
+
+void Describe(QWidget* control, std::string_view name_key, std::string_view tip_key) {
+  control->setAccessibleName(Text(name_key));
+  control->setAccessibleDescription(Text(tip_key));
+  control->setToolTip(Text(tip_key));
+}
 
 ImageButton* MakeButton(QWidget* parent, const GlyphSet& glyphs) {
   auto* button = new ImageButton(parent);
@@ -46,6 +54,12 @@ ControlPanel::ControlPanel(QWidget* parent, ViewRequests* view, FrameCommandSend
   volume_->setRange(0, 100);
   volume_->setSingleStep(5);
   volume_->setValue(GetSetting(kVolumeSetting));
+  // Names for screen readers; tooltips name the action and its key.
+  Describe(full_screen_, "menu_fullscreen", "tip_full_screen");
+  Describe(previous_, "acc_previous", "tip_previous");
+  Describe(next_, "acc_next", "tip_next");
+  Describe(volume_, "acc_volume", "tip_volume");
+  DescribePlayButton();
 
   connect(play_, &QAbstractButton::clicked, this, [this] { OnPlayClicked(); });
   connect(full_screen_, &QAbstractButton::clicked, this, [this] {
@@ -76,7 +90,10 @@ void ControlPanel::SetPlaying(bool playing) {
   if (playing == playing_) return;
   playing_ = playing;
   play_->SetImages(playing ? Skin().StopGlyphs() : Skin().PlayGlyphs());
+  DescribePlayButton();
 }
+
+void ControlPanel::DescribePlayButton() { Describe(play_, playing_ ? "acc_stop" : "acc_play", "tip_play_stop"); }
 
 void ControlPanel::resizeEvent(QResizeEvent*) {
   const int unit = BarUnit();

@@ -23,7 +23,8 @@ inline constexpr int kVolumeTrackbarId = 1017;
 // next favourite, and the volume trackbar (0-100, line size 5, starting at
 // the stored volume). Buttons make their requests of `view` and send the
 // full-screen command through `send_frame_command`; moving the trackbar
-// calls `on_volume`. UI thread only.
+// calls `on_volume`. Every control has an accessible name and a tooltip
+// naming its action and key. UI thread only.
 class ControlPanel : public QWidget {
   Q_OBJECT
 
@@ -50,6 +51,8 @@ class ControlPanel : public QWidget {
 
  private:
   void OnPlayClicked();
+  // The play button's name follows its glyph (Play or Stop).
+  void DescribePlayButton();
 
   ViewRequests* view_;
   FrameCommandSender send_frame_command_;

@@ -2,12 +2,15 @@
 
 #include <QWidget>
 
+#include <algorithm>
+
 #include "core/catalogue/channel_catalogue.h"
 #include "core/commands/view_requests.h"
 #include "core/playback/player_events.h"
 #include "core/document/text_codec.h"
 #include "core/playback/provider_table.h"
 #include "core/stores/settings_store.h"
+#include "ui/dialogs/skinned_trackbar.h"
 #include "ui/playback/control_panel.h"
 #include "ui/playback/info_strip.h"
 #include "ui/playback/mpv_backend.h"
@@ -16,6 +19,7 @@
 #include "ui/playback/status_poller.h"
 #include "ui/playlists/playlist_manager.h"
 #include "ui/stores/resource_pack.h"
+#include "ui/stores/ui_texts.h"
 #include "ui/stores/ui_thread.h"
 
 namespace vidora {
@@ -52,6 +56,10 @@ void PlaybackControl::Start(const QRect& first_player_rect, BackendFactory facto
   player_ = std::make_unique<PlayerHost>(view_, first_player_rect, std::move(backend));
   radio_ = new RadioWindow(view_);
   radio_->hide();
+  // What a screen reader calls the parts that are not buttons.
+  strip_->setAccessibleName(Text("acc_strip"));
+  radio_->setAccessibleName(Text("acc_picture"));
+  if (player_->window() != nullptr) player_->window()->setAccessibleName(Text("acc_picture"));
   ShowPictureFor(CurrentChannel());
   CreateProviders();
   started_providers_ = true;
@@ -103,12 +111,14 @@ void PlaybackControl::PlayChannel(Channel* channel) {
                                           info != nullptr ? Utf16ToUtf8(info->referrer) : std::string());
   }
   if (player_ != nullptr) player_->Play(*address);
+  NotifyState();
 }
 
 void PlaybackControl::StopPlayback() {
   AssertUiThread();
   if (player_ != nullptr) player_->Stop();
   if (panel_ != nullptr) panel_->SetPlaying(false);
+  NotifyState();
 }
 
 void PlaybackControl::StepFavourite(bool forward) {
@@ -120,12 +130,29 @@ void PlaybackControl::StepFavourite(bool forward) {
 
 void PlaybackControl::SetVolumeAll(int level) {
   AssertUiThread();
+  volume_level_ = level;
   for (auto& [name, player] : PlayerRegistry()) player->SetVolume(level);
   SetSetting(kVolumeSetting, level);
+  NotifyState();
 }
 
 void PlaybackControl::StopPlayer() {
   if (player_ != nullptr) player_->Stop();
+}
+
+void PlaybackControl::ChangeVolume(int level) {
+  level = std::clamp(level, 0, 100);
+  if (panel_ != nullptr && panel_->volume() != nullptr) {
+    panel_->volume()->setValue(level);  // its valueChanged applies it
+  } else {
+    SetVolumeAll(level);
+  }
+}
+
+bool PlaybackControl::playing() const { return panel_ != nullptr && panel_->playing(); }
+
+void PlaybackControl::NotifyState() {
+  if (state_observer_) state_observer_();
 }
 
 void PlaybackControl::Layout(const QSize& client, bool full_screen_layout) {
@@ -172,6 +199,7 @@ void PlaybackControl::OnPlayerStatus(PlayerWindow*, const std::optional<std::u16
   AssertUiThread();
   if (strip_ != nullptr) strip_->SetStatusText(text ? QString::fromStdU16String(*text) : QString());
   if (code < 0 && panel_ != nullptr) panel_->SetPlaying(false);
+  if (code < 0) NotifyState();
 }
 
 }  // namespace vidora

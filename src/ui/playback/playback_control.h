@@ -82,6 +82,19 @@ class PlaybackControl : public PlayerStatusListener {
   void SetVolumeAll(int level);
   // Only the player's Stop (the close sequence).
   void StopPlayer();
+  // A volume change from outside the trackbar (keys, wheel, the desktop's
+  // media controls): moves the trackbar, which applies and stores `level`
+  // (clamped to 0-100) like a drag would.
+  void ChangeVolume(int level);
+
+  // Called on the UI thread after every change of what plays, whether it
+  // plays, or the volume (the desktop's services follow it). Empty: none.
+  using StateObserver = std::function<void()>;
+  void set_state_observer(StateObserver observer) { state_observer_ = std::move(observer); }
+  // Whether the panel shows Stop: a channel was started and has not
+  // stopped or failed.
+  bool playing() const;
+  int volume_level() const { return volume_level_; }
 
   // Places the strip, the panel, the player and the radio window for a
   // view client area of `client` in the normal or the full-screen layout.
@@ -103,6 +116,7 @@ class PlaybackControl : public PlayerStatusListener {
 
  private:
   void ShowPictureFor(const Channel* channel);
+  void NotifyState();
 
   QWidget* view_;
   ViewRequests* view_requests_;
@@ -114,6 +128,9 @@ class PlaybackControl : public PlayerStatusListener {
   QPointer<ControlPanel> panel_;
   QPointer<InfoStrip> strip_;
   QPointer<RadioWindow> radio_;
+  StateObserver state_observer_;
+  // The level last applied, for the desktop's volume controls.
+  int volume_level_ = 50;
   bool started_providers_ = false;
 };
 

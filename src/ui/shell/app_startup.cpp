@@ -18,6 +18,9 @@
 #include "core/stores/message_sink.h"
 #include "core/stores/save_failure.h"
 #include "core/stores/settings_store.h"
+#include "ui/desktop/focus_ring_style.h"
+#include "ui/desktop/rotation_policy.h"
+#include "ui/desktop/window_placement.h"
 #include "ui/dialogs/language_dialog.h"
 #include "ui/dialogs/loading_screen.h"
 #include "ui/shell/command_line_actions.h"
@@ -33,6 +36,7 @@
 #include "ui/stores/app_closing.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/system_app_paths.h"
+#include "ui/stores/system_language.h"
 #include "ui/stores/ui_texts.h"
 
 namespace vidora {
@@ -144,14 +148,21 @@ int RunMainWindow(SingleInstance& instance, const CommandLineRequests& requests)
   MainFrameOptions options;
   options.save_settings = SaveSettingsOrReport;
   options.on_closed = [] { QCoreApplication::exit(0); };
-  // The output to turn is the one that shows the middle of the frame.
-  options.display_orientation = [](QWidget* frame) {
-    return CreateXRandrDisplayOrientation([frame] { return frame->geometry().center(); });
-  };
+  // The output to turn is the one that shows the middle of the frame. A
+  // desktop's monitor is never turned: only a device with a motion sensor
+  // or a built-in panel made to be turned gets the back end.
+  if (RotationMakesSense(HasMotionSensor(), ConnectedOutputs())) {
+    options.display_orientation = [](QWidget* frame) {
+      return CreateXRandrDisplayOrientation([frame] { return frame->geometry().center(); });
+    };
+  }
+  options.desktop = [] { return DesktopPartsOfThisSession(); };
+  options.remember_place = true;
   auto frame = std::make_unique<MainFrame>(std::move(options));
   MainFrame* window = frame.get();
   g_frame = window;
   CloseButtonWatch close_button(window, [] { CloseFromSignal(); });
+  PlaceMainWindow(window);
   instance.Listen([window](const QString& command_line) { return TakeLaterStart(*window, command_line); });
   frame->show();
   frame->raise();
@@ -231,8 +242,13 @@ int RunPlayer(const CommandLineRequests& requests) {
   RemoveSaveDebris();
   LoadSettings(kSettingsFileName);
   LoadLanguagePack(kLanguagePackFileName);
+  // Qt's own texts (message box buttons) in the interface language.
+  if (const int current = Languages().CurrentIndex(); current >= 0) {
+    InstallQtTranslations(ToQString(LanguageCode(current)));
+  }
   LoadResourcePack(kResourcePackFileName);
   ReportDamagedFiles(Settings().damaged(), Languages().damaged());
+  InstallFocusRing();
   std::unique_ptr<MotionSensor> sensor = OpenMotionSensor();
   SetCurrentMotionSensor(sensor.get());
 

@@ -27,6 +27,8 @@ bool KeyPressWatch::eventFilter(QObject* watched, QEvent* event) {
       if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) pressed_ = true;
       break;
     case QEvent::KeyPress:
+      // Ctrl+Up/Down set the volume; they are not navigation.
+      if (static_cast<QKeyEvent*>(event)->modifiers() & Qt::ControlModifier) break;
       switch (static_cast<QKeyEvent*>(event)->key()) {
         case Qt::Key_Execute:
         case Qt::Key_Return:

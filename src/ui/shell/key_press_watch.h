@@ -7,7 +7,8 @@ namespace vidora {
 
 // Remembers, application-wide, whether the stylus (left mouse button) or
 // one of the navigation keys (Execute, Return/Enter, the four arrows,
-// Select) was pressed since the last TakePressed(). Installed on the
+// Select; not with Ctrl, which makes Ctrl+Up/Down the volume) was pressed
+// since the last TakePressed(). Installed on the
 // QApplication as an event filter; it only watches, never swallows an
 // event. UI thread only.
 class KeyPressWatch : public QObject {

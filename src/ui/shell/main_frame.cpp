@@ -10,12 +10,15 @@
 #include "core/stores/language_pack.h"
 #include "core/stores/settings_store.h"
 #include "ui/catalogue/channels_dialog.h"
+#include "ui/desktop/desktop_keys.h"
+#include "ui/desktop/window_placement.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/settings_dialog.h"
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/playlists/playlist_dialogs.h"
 #include "ui/playlists/playlist_drop_target.h"
 #include "ui/playlists/playlist_manager.h"
+#include "ui/playback/player_host.h"
 #include "ui/shell/key_press_watch.h"
 #include "ui/shell/motion_sensor.h"
 #include "ui/stores/app_closing.h"
@@ -62,6 +65,15 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
     });
   }
 
+  if (options_.desktop) {
+    DesktopSession::Parts parts = options_.desktop();
+    parts.raise = [this] { OnLaterStart(last_command_line_); };
+    parts.quit = [this] { SendCommand(ID_EXIT); };
+    desktop_ = std::make_unique<DesktopSession>(view_->playback(), std::move(parts));
+  }
+
+  AddDesktopKeys();
+
   auto* exit_key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
   connect(exit_key, &QShortcut::activated, this, [this] { SendCommand(ID_EXIT); });
 
@@ -73,8 +85,35 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
 
 MainFrame::~MainFrame() {
   timer_.stop();
+  desktop_.reset();  // it observes the view's playback
   delete view_;  // a frame that never closed still ends its view first
   view_ = nullptr;
+}
+
+void MainFrame::AddDesktopKeys() {
+  DesktopKeyActions actions;
+  actions.play_stop = [this] {
+    PlaybackControl* playback = view_ != nullptr ? view_->playback() : nullptr;
+    if (playback == nullptr) return;
+    if (playback->playing()) {
+      playback->StopPlayback();
+    } else {
+      playback->PlayChannel(nullptr);
+    }
+  };
+  actions.toggle_full_screen = [this] { SendCommand(ID_FULLSCREEN); };
+  actions.in_full_screen = [this] { return view_ != nullptr && view_->full_screen_layout(); };
+  actions.volume = [this] { return view_ != nullptr ? view_->playback()->volume_level() : 0; };
+  actions.set_volume = [this](int level) {
+    if (view_ != nullptr) view_->playback()->ChangeVolume(level);
+  };
+  actions.step_favourite = [this](bool next) {
+    if (view_ != nullptr) view_->playback()->StepFavourite(next);
+  };
+  keys_ = new DesktopKeys(this, std::move(actions));
+  PlaybackControl* playback = view_->playback();
+  if (playback->player() != nullptr) keys_->WatchPicture(playback->player()->window());
+  keys_->WatchPicture(playback->radio());
 }
 
 QWidget* MainFrame::DialogOwner() {
@@ -223,7 +262,10 @@ void MainFrame::closeEvent(QCloseEvent* event) {
   // display turned after the player has gone.
   if (turned_for_full_screen_) SetDisplayOrientation(DMDO_0);
   turned_for_full_screen_ = false;
+  // The screen may blank again and the desktop's widgets let go of us.
+  desktop_.reset();
   if (view_ != nullptr) view_->StopPlayer();
+  if (options_.remember_place) RememberMainWindow(this);
   if (options_.save_settings) {
     options_.save_settings();
   } else {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "ui/desktop/desktop_session.h"
 #include "ui/shell/display_orientation.h"
 #include "ui/shell/main_menu.h"
 #include "ui/shell/main_view.h"
@@ -15,6 +16,7 @@
 
 namespace vidora {
 
+class DesktopKeys;
 class KeyPressWatch;
 class SoftKeyBar;
 
@@ -29,6 +31,12 @@ struct MainFrameOptions {
   // Makes the back end that turns the display, given the frame (which
   // outlives it); empty means the display is never turned.
   std::function<std::unique_ptr<DisplayOrientation>(QWidget* frame)> display_orientation;
+  // The desktop's services (MPRIS, idle inhibit) to follow playback with;
+  // empty means none. The frame adds its raise and quit.
+  std::function<DesktopSession::Parts()> desktop;
+  // Whether the close sequence stores the window's place (WindowGeometry)
+  // for the next start.
+  bool remember_place = false;
 };
 
 // The application's top-level window: the main view above the soft-key
@@ -76,6 +84,8 @@ class MainFrame : public QWidget {
 
   MainView* view() const { return view_; }
   SoftKeyBar* soft_keys() const { return soft_keys_; }
+  DesktopSession* desktop() const { return desktop_.get(); }
+  DesktopKeys* keys() const { return keys_; }
   QMenu* menu() const { return menu_.right.get(); }
   const QString& last_command_line() const { return last_command_line_; }
   // tiltCount and tiltRotated of the motion sensor's orientation logic.
@@ -88,6 +98,7 @@ class MainFrame : public QWidget {
 
  private:
   QWidget* DialogOwner();
+  void AddDesktopKeys();
   void RunChannels();
   void LayoutChildren();
   bool SetDisplayOrientation(int value);
@@ -97,6 +108,8 @@ class MainFrame : public QWidget {
   SoftKeyBar* soft_keys_ = nullptr;
   MainView* view_ = nullptr;
   std::unique_ptr<KeyPressWatch> watch_;
+  std::unique_ptr<DesktopSession> desktop_;
+  DesktopKeys* keys_ = nullptr;  // child of the frame
   QTimer timer_;
   QString last_command_line_;
   std::unique_ptr<DisplayOrientation> orientation_;

@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "core/stores/language_pack.h"
+#include "ui/stores/resource_pack.h"
 
 namespace vidora {
 namespace {
@@ -60,6 +61,24 @@ QMessageBox::Icon IconFor(int buttons) {
   }
 }
 
+// A message box in the skin's colours, with only a close button on its
+// frame (no minimise or maximise).
+void WearSkin(QMessageBox& box) {
+  box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  const QColor background = Skin().BackgroundColour();
+  const QColor text = Skin().TextColour();
+  const QColor frame = Skin().FramePen().color();
+  // The highlight is the one of the skin's menus.
+  box.setStyleSheet(QStringLiteral("QMessageBox { background-color: %1; }"
+                                   "QMessageBox QLabel { color: %2; }"
+                                   "QMessageBox QPushButton { background-color: %1; color: %2;"
+                                   " border: 1px solid %3; padding: 4px 16px; min-width: 64px; }"
+                                   "QMessageBox QPushButton:hover { background-color: rgb(83, 96, 135); }"
+                                   "QMessageBox QPushButton:focus { border: 2px solid rgb(250, 250, 255);"
+                                   " background-color: rgb(83, 96, 135); }")
+                        .arg(background.name(), text.name(), frame.name()));
+}
+
 }  // namespace
 
 QString ToQString(const std::u16string& text) { return QString::fromStdU16String(text); }
@@ -72,6 +91,7 @@ int ShowMessageByKey(QWidget* owner, std::string_view key, int buttons) {
   // answer stands.
   if (AppClosing()) return (buttons & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
   QMessageBox box(owner);
+  WearSkin(box);
   box.setTextFormat(Qt::PlainText);
   box.setText(Text(key));
   box.setWindowTitle(ToQString(AppTitle()));
@@ -93,6 +113,7 @@ int ShowMessageByKey(QWidget* owner, std::string_view key, int buttons) {
 void ShowPlainMessageBox(QWidget* owner, const QString& text, const QString& caption) {
   if (AppClosing()) return;
   QMessageBox box(owner);
+  WearSkin(box);
   box.setTextFormat(Qt::PlainText);
   box.setText(text);
   box.setWindowTitle(caption);

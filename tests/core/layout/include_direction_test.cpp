@@ -22,6 +22,7 @@ int Height(const std::string& folder) {
   static const std::map<std::string, int> kHeights = {
       {"app", 300},
       {"ui/shell", 250},
+      {"ui/desktop", 245},  // the desktop's services follow playback
       {"ui/catalogue", 240}, {"ui/playback", 240},
       {"ui/playlists", 235},
       {"ui/dialogs", 230},

@@ -1,0 +1,100 @@
+#include "ui/desktop/desktop_session.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include "core/catalogue/channel.h"
+#include "core/catalogue/channel_catalogue.h"
+#include "core/catalogue/country.h"
+#include "ui/playback/playback_control.h"
+#include "ui/stores/resource_pack.h"
+#include "ui/stores/ui_texts.h"
+
+namespace vidora {
+
+DesktopSession::DesktopSession(PlaybackControl* playback, Parts parts, QObject* parent)
+    : QObject(parent), playback_(playback), inhibitor_(std::move(parts.inhibitor)) {
+  MprisActions actions;
+  actions.raise = std::move(parts.raise);
+  actions.quit = std::move(parts.quit);
+  actions.play = [this] {
+    if (playback_ != nullptr) playback_->PlayChannel(nullptr);
+  };
+  actions.stop = [this] {
+    if (playback_ != nullptr) playback_->StopPlayback();
+  };
+  actions.next = [this] {
+    if (playback_ != nullptr) playback_->StepFavourite(true);
+  };
+  actions.previous = [this] {
+    if (playback_ != nullptr) playback_->StepFavourite(false);
+  };
+  actions.set_volume = [this](int level) {
+    if (playback_ != nullptr) playback_->ChangeVolume(level);
+  };
+  mpris_ = std::make_unique<MprisService>(std::move(actions));
+  Refresh();  // the state before the bus sees it
+  if (parts.bus.isConnected()) mpris_->Register(parts.bus);
+  if (playback_ != nullptr) playback_->set_state_observer([this] { Refresh(); });
+}
+
+DesktopSession::~DesktopSession() { Shutdown(); }
+
+void DesktopSession::Shutdown() {
+  if (playback_ != nullptr) playback_->set_state_observer({});
+  playback_ = nullptr;
+  if (inhibitor_) inhibitor_->Release();
+  if (mpris_) mpris_->SetPlaying(false);
+}
+
+void DesktopSession::SetStreamTitle(const QString& title) { mpris_->SetStreamTitle(title); }
+
+void DesktopSession::Refresh() {
+  if (playback_ == nullptr) return;
+  ChannelCatalogue* catalogue = Catalogue();
+  const Channel* channel = catalogue != nullptr ? catalogue->CurrentChannel() : nullptr;
+  const bool playing = playback_->playing();
+  mpris_->SetChannel(channel != nullptr ? ToQString(channel->name()) : QString(), ArtUrlFor(channel));
+  mpris_->SetPlaying(playing);
+  mpris_->SetVolume(playback_->volume_level());
+  mpris_->SetCanStep(catalogue != nullptr && catalogue->StepFavourite(true) != nullptr);
+  if (!inhibitor_) return;
+  // A radio station shows a still picture: the screen may rest.
+  if (playing && channel != nullptr && !channel->radio()) {
+    inhibitor_->Inhibit(QStringLiteral("Playing a TV channel"));
+  } else {
+    inhibitor_->Release();
+  }
+}
+
+QString DesktopSession::ArtUrlFor(const Channel* channel) {
+  const SkinImage* flag =
+      channel != nullptr && channel->country() != nullptr ? channel->country()->flag_image() : nullptr;
+  if (flag == nullptr || flag->image().isNull()) return QString();
+  const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                         QStringLiteral("/vidora/art");
+  const QString path =
+      folder + QStringLiteral("/flag_") + QString::fromStdString(channel->country()->key()) + QStringLiteral(".png");
+  // A few hundred bytes, written once per country: cheap enough to do here.
+  if (!QFileInfo::exists(path)) {
+    if (!QDir().mkpath(folder)) return QString();
+    // Desktop widgets show art at 64 px and more; the flag is tiny.
+    const QImage picture = flag->image().scaled(flag->image().size() * 4, Qt::KeepAspectRatio, Qt::FastTransformation);
+    if (!picture.save(path, "PNG")) return QString();
+  }
+  return QUrl::fromLocalFile(path).toString();
+}
+
+DesktopSession::Parts DesktopPartsOfThisSession() {
+  DesktopSession::Parts parts;
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  if (bus.isConnected()) parts.bus = bus;
+  parts.inhibitor = CreateIdleInhibitor(parts.bus);
+  return parts;
+}
+
+}  // namespace vidora

@@ -1,0 +1,68 @@
+#ifndef VIDORA_UI_DESKTOP_DESKTOP_SESSION_H_
+#define VIDORA_UI_DESKTOP_DESKTOP_SESSION_H_
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+#include "ui/desktop/idle_inhibitor.h"
+#include "ui/desktop/mpris_service.h"
+
+namespace vidora {
+
+class Channel;
+class PlaybackControl;
+
+// The desktop's services that follow playback: MPRIS on the session bus
+// and the idle inhibit while a TV channel plays (a radio station leaves
+// the screen saver alone). It observes `playback` (which must outlive it,
+// or be cut off with Shutdown first) through its state observer.
+//
+// UI thread only. Every part is optional: without a bus there is no MPRIS,
+// without an inhibitor the screen may blank.
+class DesktopSession : public QObject {
+  Q_OBJECT
+
+ public:
+  struct Parts {
+    // Where MPRIS registers; a disconnected bus means no MPRIS.
+    QDBusConnection bus{QString()};
+    std::unique_ptr<IdleInhibitor> inhibitor;
+    // The frame's raise and quit for MPRIS.
+    std::function<void()> raise;
+    std::function<void()> quit;
+  };
+
+  DesktopSession(PlaybackControl* playback, Parts parts, QObject* parent = nullptr);
+  ~DesktopSession() override;
+
+  // Stops observing and releases the inhibit (the close sequence, before
+  // the view and its playback go).
+  void Shutdown();
+  // The stream's own title (a radio station's ICY title), for MPRIS.
+  void SetStreamTitle(const QString& title);
+  // Reads the playback state again (the observer calls it).
+  void Refresh();
+
+  MprisService* mpris() const { return mpris_.get(); }
+  IdleInhibitor* inhibitor() const { return inhibitor_.get(); }
+
+  // The file:// URL of a picture for `channel` (its country's flag, written
+  // once into the cache folder); empty when there is none.
+  static QString ArtUrlFor(const Channel* channel);
+
+ private:
+  PlaybackControl* playback_;
+  std::unique_ptr<MprisService> mpris_;
+  std::unique_ptr<IdleInhibitor> inhibitor_;
+};
+
+// The parts of a real desktop: the session bus and the best inhibitor.
+DesktopSession::Parts DesktopPartsOfThisSession();
+
+}  // namespace vidora
+
+#endif  // VIDORA_UI_DESKTOP_DESKTOP_SESSION_H_

@@ -1,0 +1,89 @@
+#ifndef VIDORA_UI_DESKTOP_MPRIS_SERVICE_H_
+#define VIDORA_UI_DESKTOP_MPRIS_SERVICE_H_
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QString>
+#include <QVariantMap>
+
+#include <functional>
+
+namespace vidora {
+
+// What the desktop may ask the player to do through MPRIS. Every action is
+// optional; a missing one makes the call do nothing. Called on the UI
+// thread (QtDBus delivers calls to the service object's thread).
+struct MprisActions {
+  std::function<void()> raise;
+  std::function<void()> quit;
+  std::function<void()> play;  // the current channel
+  std::function<void()> stop;
+  std::function<void()> next;      // next favourite
+  std::function<void()> previous;  // previous favourite
+  std::function<void(int level)> set_volume;  // 0-100, like the trackbar
+};
+
+// The player's state as MPRIS shows it.
+struct MprisState {
+  bool playing = false;
+  // The channel playing or chosen; empty when there is none.
+  QString channel;
+  // The stream's own title (a radio station's ICY title); empty: none.
+  QString stream_title;
+  // file:// URL of the channel's picture; empty: none.
+  QString art_url;
+  int volume = 50;  // 0-100
+  bool can_step = false;  // there are favourites to step through
+};
+
+// The player on the D-Bus session bus as org.mpris.MediaPlayer2.vidora:
+// the root interface (Raise, Quit, Identity, DesktopEntry) and the Player
+// interface (PlayPause/Play/Pause/Stop, Next/Previous, Volume,
+// PlaybackStatus, Metadata, the Can* flags) at /org/mpris/MediaPlayer2.
+// Live streams cannot pause, so Pause stops. Every change of a property
+// goes out as org.freedesktop.DBus.Properties.PropertiesChanged.
+//
+// UI thread only. Without a bus (Register returns false) the setters still
+// keep the state and nothing else happens.
+class MprisService : public QObject {
+  Q_OBJECT
+
+ public:
+  static constexpr char kServiceName[] = "org.mpris.MediaPlayer2.vidora";
+  static constexpr char kObjectPath[] = "/org/mpris/MediaPlayer2";
+
+  explicit MprisService(MprisActions actions, QObject* parent = nullptr);
+  ~MprisService() override;
+
+  // Takes the service name and exports the object on `bus`. False when the
+  // bus is not connected or the name or path is taken.
+  bool Register(QDBusConnection bus);
+  bool registered() const { return registered_; }
+
+  // State setters: each sends PropertiesChanged for what really changed.
+  void SetPlaying(bool playing);
+  void SetChannel(const QString& channel, const QString& art_url);
+  // The stream's title (ICY); empty falls back to the channel name.
+  void SetStreamTitle(const QString& title);
+  void SetVolume(int level);
+  void SetCanStep(bool can_step);
+
+  const MprisState& state() const { return state_; }
+  const MprisActions& actions() const { return actions_; }
+  // "Playing" or "Stopped".
+  QString PlaybackStatus() const;
+  // xesam:title, xesam:artist, xesam:album, mpris:artUrl, mpris:trackid.
+  QVariantMap Metadata() const;
+
+ private:
+  void Notify(const QVariantMap& changed);
+
+  MprisActions actions_;
+  MprisState state_;
+  QDBusConnection bus_;
+  bool registered_ = false;
+};
+
+}  // namespace vidora
+
+#endif  // VIDORA_UI_DESKTOP_MPRIS_SERVICE_H_

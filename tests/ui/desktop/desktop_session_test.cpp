@@ -1,0 +1,322 @@
+// The desktop's services following playback: MPRIS as a D-Bus client sees
+// it and drives it, and the idle inhibit while a TV channel plays, on a
+// private bus and on a private X server.
+#include "ui/desktop/desktop_session.h"
+
+#include <QDBusConnection>
+#include <QDBusInterface>
+#include <QObject>
+#include <QSet>
+#include <QVariantMap>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
+#include <QDBusPendingReply>
+#include <QDBusVariant>
+#include <QProcess>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "core/catalogue/channel_catalogue.h"
+#include "core/stores/message_sink.h"
+#include "core/stores/settings_store.h"
+#include "support/temp_dir.h"
+#include "ui/desktop/private_bus.h"
+#include "ui/desktop/x_server.h"
+#include "ui/dialogs/skin_test_support.h"
+#include "ui/dialogs/skinned_trackbar.h"
+#include "ui/playback/control_panel.h"
+#include "ui/playback/fake_player_backend.h"
+#include "ui/playback/playback_test_support.h"
+#include "ui/shell/shell_test_support.h"
+
+namespace vidora::testing {
+namespace {
+
+// org.freedesktop.ScreenSaver on a test bus: counts inhibits and keeps the
+// cookies still held.
+class ScreenSaverStub : public QObject {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
+
+ public:
+  bool Register(QDBusConnection bus) {
+    return bus.registerObject(QStringLiteral("/org/freedesktop/ScreenSaver"), this, QDBusConnection::ExportAllSlots) &&
+           bus.registerService(QStringLiteral("org.freedesktop.ScreenSaver"));
+  }
+  int inhibits() const { return inhibits_; }
+  int active() const { return static_cast<int>(held_.size()); }
+
+ public Q_SLOTS:  // NOLINT: D-Bus methods
+  uint Inhibit(const QString&, const QString&) {
+    ++inhibits_;
+    held_.insert(next_cookie_);
+    return next_cookie_++;
+  }
+  void UnInhibit(uint cookie) { held_.remove(cookie); }
+
+ private:
+  int inhibits_ = 0;
+  uint next_cookie_ = 17;
+  QSet<uint> held_;
+};
+
+// Collects the changed properties of the MPRIS player's
+// PropertiesChanged signals.
+class PropertiesWatcher : public QObject {
+  Q_OBJECT
+
+ public:
+  PropertiesWatcher(QDBusConnection bus, std::vector<QVariantMap>* changes) : changes_(changes) {
+    bus.connect(QString(), QStringLiteral("/org/mpris/MediaPlayer2"), QStringLiteral("org.freedesktop.DBus.Properties"),
+                QStringLiteral("PropertiesChanged"), this, SLOT(OnChanged(QString, QVariantMap, QStringList)));
+  }
+
+ public Q_SLOTS:  // NOLINT: D-Bus signal
+  void OnChanged(const QString& interface, const QVariantMap& changed, const QStringList&) {
+    if (interface == QStringLiteral("org.mpris.MediaPlayer2.Player")) changes_->push_back(changed);
+  }
+
+ private:
+  std::vector<QVariantMap>* changes_;
+};
+
+
+constexpr char kMprisPath[] = "/org/mpris/MediaPlayer2";
+constexpr char kRoot[] = "org.mpris.MediaPlayer2";
+constexpr char kPlayer[] = "org.mpris.MediaPlayer2.Player";
+
+class DesktopSessionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    LoadTestSkin();
+    SetMessageSink([](const std::u16string&, const std::u16string&) {});
+    SetSetting(kCurrentChannelKeySetting, u"");
+    SetSetting(kHideAdultSetting, false);
+    SetSetting(kVolumeSetting, 50);
+    DocNode root("1.0");
+    DocNode* de = root.AddChild("de");
+    AddTestChannel(*de, "tv", u"http://127.0.0.1:9/tv.y4m");
+    AddTestChannel(*de, "tv2", u"http://127.0.0.1:9/tv2.y4m");
+    AddTestChannel(*de, "radio", u"http://127.0.0.1:9/radio.wav", true);
+    catalogue_ = &LoadTestCatalogue(root, dir_.path());
+    Find("tv")->set_favourite(true);
+    Find("tv2")->set_favourite(true);
+    view_.resize(240, 268);
+    control_ = std::make_unique<PlaybackControl>(&view_, &target_, [](int) {});
+    target_.control = control_.get();
+    control_->Start(QRect(4, 4, 232, 228), [this] { return std::make_unique<FakePlayerBackend>(record_); });
+    control_->Layout(view_.size(), false);
+    view_.show();
+  }
+  void TearDown() override {
+    session_.reset();
+    control_.reset();
+    FreeCatalogue();
+    SetMessageSink({});
+  }
+
+  // A session on the private bus with the screen-saver inhibitor, and the
+  // stub service that inhibitor talks to.
+  void StartOnBus() {
+    ASSERT_FALSE(bus_.address().isEmpty()) << "dbus-daemon did not start";
+    QDBusConnection service_side = bus_.Connect(QStringLiteral("vidora_player"));
+    stub_ = std::make_unique<ScreenSaverStub>();
+    ASSERT_TRUE(stub_->Register(bus_.Connect(QStringLiteral("screen_saver"))));
+    DesktopSession::Parts parts;
+    parts.bus = service_side;
+    parts.inhibitor = CreateScreenSaverInhibitor(service_side);
+    parts.raise = [this] { ++raises_; };
+    session_ = std::make_unique<DesktopSession>(control_.get(), std::move(parts));
+    ASSERT_TRUE(session_->mpris()->registered());
+    client_ = std::make_unique<QDBusConnection>(bus_.Connect(QStringLiteral("client")));
+  }
+
+  // Runs the event loop while the call is answered (the service lives on
+  // this thread, so a blocking call would never be answered).
+  QDBusMessage Call(const QString& interface, const QString& method, const QVariantList& args = {}) {
+    QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(MprisService::kServiceName),
+                                                       QString::fromLatin1(kMprisPath), interface, method);
+    call.setArguments(args);
+    QDBusPendingCall pending = client_->asyncCall(call);
+    EXPECT_TRUE(ProcessUntil([&] { return pending.isFinished(); }, 5000));
+    return pending.reply();
+  }
+  QVariant Get(const char* interface, const char* name) {
+    const QDBusMessage reply = Call(QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
+                                    {QString::fromLatin1(interface), QString::fromLatin1(name)});
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return {};
+    return reply.arguments().first().value<QDBusVariant>().variant();
+  }
+  QVariantMap Metadata() {
+    const QVariant value = Get(kPlayer, "Metadata");
+    QVariantMap map;
+    value.value<QDBusArgument>() >> map;
+    return map;
+  }
+  QDBusMessage PlayerCall(const char* method, const QVariantList& args = {}) {
+    return Call(QString::fromLatin1(kPlayer), QString::fromLatin1(method), args);
+  }
+
+  Channel* Find(const std::string& key) { return catalogue_->FindChannelByKey("de_" + key); }
+
+  TempDir dir_;
+  QWidget view_;
+  RecordingViewTarget target_;
+  FakePlayerBackend::Record record_;
+  ChannelCatalogue* catalogue_ = nullptr;
+  std::unique_ptr<PlaybackControl> control_;
+  PrivateBus bus_;
+  std::unique_ptr<ScreenSaverStub> stub_;
+  std::unique_ptr<QDBusConnection> client_;
+  std::unique_ptr<DesktopSession> session_;
+  int raises_ = 0;
+};
+
+TEST_F(DesktopSessionTest, MprisClientReadsIdentityMetadataAndDrivesThePlayer) {
+  StartOnBus();
+  EXPECT_EQ(Get(kRoot, "Identity").toString(), QStringLiteral("Vidora"));
+  EXPECT_EQ(Get(kRoot, "DesktopEntry").toString(), QStringLiteral("vidora"));
+  EXPECT_EQ(Get(kPlayer, "PlaybackStatus").toString(), QStringLiteral("Stopped"));
+
+  control_->PlayChannel(Find("tv"));
+  EXPECT_EQ(Get(kPlayer, "PlaybackStatus").toString(), QStringLiteral("Playing"));
+  QVariantMap metadata = Metadata();
+  EXPECT_EQ(metadata.value(QStringLiteral("xesam:title")).toString(), QStringLiteral("tv"));
+  EXPECT_EQ(metadata.value(QStringLiteral("xesam:album")).toString(), QStringLiteral("tv"));
+  EXPECT_EQ(metadata.value(QStringLiteral("xesam:artist")).toStringList(), QStringList{QStringLiteral("tv")});
+  EXPECT_TRUE(Get(kPlayer, "CanGoNext").toBool());
+  EXPECT_TRUE(Get(kPlayer, "CanPause").toBool());
+
+  // PlayPause on a live stream stops it; a second one plays it again.
+  const int stops = record_.stops;
+  PlayerCall("PlayPause");
+  EXPECT_FALSE(control_->playing());
+  EXPECT_GT(record_.stops, stops);
+  EXPECT_EQ(Get(kPlayer, "PlaybackStatus").toString(), QStringLiteral("Stopped"));
+  PlayerCall("PlayPause");
+  EXPECT_TRUE(control_->playing());
+  ASSERT_FALSE(record_.loads.empty());
+  EXPECT_EQ(record_.loads.back(), "http://127.0.0.1:9/tv.y4m");
+
+  // Next steps to the other favourite.
+  PlayerCall("Next");
+  EXPECT_EQ(catalogue_->CurrentChannel(), Find("tv2"));
+  EXPECT_EQ(record_.loads.back(), "http://127.0.0.1:9/tv2.y4m");
+  EXPECT_EQ(Metadata().value(QStringLiteral("xesam:title")).toString(), QStringLiteral("tv2"));
+  PlayerCall("Previous");
+  EXPECT_EQ(catalogue_->CurrentChannel(), Find("tv"));
+
+  // Pause stops too (a live stream has no place to hold).
+  PlayerCall("Pause");
+  EXPECT_FALSE(control_->playing());
+
+  Call(QString::fromLatin1(kRoot), QStringLiteral("Raise"));
+  EXPECT_EQ(raises_, 1);
+}
+
+TEST_F(DesktopSessionTest, VolumeStaysInStepWithTheTrackbarAndTheSetting) {
+  StartOnBus();
+  std::vector<QVariantMap> changes;
+  PropertiesWatcher watcher(*client_, &changes);
+
+  const QDBusMessage set = Call(QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Set"),
+                                {QString::fromLatin1(kPlayer), QStringLiteral("Volume"),
+                                 QVariant::fromValue(QDBusVariant(0.3))});
+  EXPECT_EQ(set.type(), QDBusMessage::ReplyMessage) << set.errorMessage().toStdString();
+  EXPECT_EQ(control_->panel()->volume()->value(), 30);
+  EXPECT_EQ(GetSetting(kVolumeSetting), 30);
+  ASSERT_FALSE(record_.volumes.empty());
+  EXPECT_EQ(record_.volumes.back(), 30);
+
+  // A drag of the trackbar is seen by the desktop, as a property and as
+  // a change signal.
+  control_->panel()->volume()->setValue(70);
+  EXPECT_DOUBLE_EQ(Get(kPlayer, "Volume").toDouble(), 0.7);
+  ASSERT_TRUE(ProcessUntil(
+      [&] {
+        for (const QVariantMap& change : changes) {
+          if (change.value(QStringLiteral("Volume")).toDouble() == 0.7) return true;
+        }
+        return false;
+      },
+      5000));
+}
+
+TEST_F(DesktopSessionTest, StreamTitleLeadsTheMetadataUntilTheChannelChanges) {
+  StartOnBus();
+  control_->PlayChannel(Find("radio"));
+  session_->SetStreamTitle(QStringLiteral("Artist - Song"));
+  QVariantMap metadata = Metadata();
+  EXPECT_EQ(metadata.value(QStringLiteral("xesam:title")).toString(), QStringLiteral("Artist - Song"));
+  EXPECT_EQ(metadata.value(QStringLiteral("xesam:album")).toString(), QStringLiteral("radio"));
+  control_->PlayChannel(Find("tv"));
+  EXPECT_EQ(Metadata().value(QStringLiteral("xesam:title")).toString(), QStringLiteral("tv"));
+}
+
+TEST_F(DesktopSessionTest, TvInhibitsTheScreenSaverRadioDoesNotAndStopFailureAndCloseRelease) {
+  StartOnBus();
+  control_->PlayChannel(Find("tv"));
+  ASSERT_TRUE(ProcessUntil([&] { return stub_->active() == 1; }, 5000));
+  EXPECT_EQ(stub_->inhibits(), 1);
+  control_->StopPlayback();
+  ASSERT_TRUE(ProcessUntil([&] { return stub_->active() == 0; }, 5000));
+
+  // A radio station shows a still picture: no inhibit.
+  control_->PlayChannel(Find("radio"));
+  ProcessUntil([] { return false; }, 300);
+  EXPECT_EQ(stub_->inhibits(), 1);
+  EXPECT_EQ(stub_->active(), 0);
+
+  // Switching from radio to TV inhibits; a failure of the stream releases.
+  control_->PlayChannel(Find("tv2"));
+  ASSERT_TRUE(ProcessUntil([&] { return stub_->active() == 1; }, 5000));
+  control_->OnPlayerStatus(nullptr, std::u16string(u"Failed"), -1);
+  ASSERT_TRUE(ProcessUntil([&] { return stub_->active() == 0; }, 5000));
+
+  // Closing while a TV channel plays releases too.
+  control_->PlayChannel(Find("tv"));
+  ASSERT_TRUE(ProcessUntil([&] { return stub_->active() == 1; }, 5000));
+  session_.reset();
+  ASSERT_TRUE(ProcessUntil([&] { return stub_->active() == 0; }, 5000));
+  EXPECT_EQ(stub_->inhibits(), 3);
+}
+
+TEST_F(DesktopSessionTest, WithoutABusThePlayerRunsWithoutMpris) {
+  DesktopSession::Parts parts;  // a disconnected bus, no inhibitor
+  session_ = std::make_unique<DesktopSession>(control_.get(), std::move(parts));
+  EXPECT_FALSE(session_->mpris()->registered());
+  control_->PlayChannel(Find("tv"));
+  EXPECT_TRUE(session_->mpris()->state().playing);
+  EXPECT_EQ(session_->mpris()->state().channel, QStringLiteral("tv"));
+  control_->StopPlayback();
+  EXPECT_FALSE(session_->mpris()->state().playing);
+}
+
+// A private X server with a 3-second screen saver: six seconds of a TV
+// channel leave it off, the same time stopped turns it on.
+TEST_F(DesktopSessionTest, XScreenSaverStaysOffWhileATvChannelPlays) {
+  XServer server;
+  if (!server.Start()) GTEST_SKIP() << "Xvfb could not be started";
+  server.SetScreenSaverTimeout(3);
+  DesktopSession::Parts parts;
+  parts.inhibitor = CreateXScreenSaverInhibitor(server.name());
+  session_ = std::make_unique<DesktopSession>(control_.get(), std::move(parts));
+
+  control_->PlayChannel(Find("tv"));
+  EXPECT_TRUE(session_->inhibitor()->inhibiting());
+  ProcessUntil([] { return false; }, 6000);
+  EXPECT_FALSE(server.SaverActive());
+
+  control_->StopPlayback();
+  EXPECT_FALSE(session_->inhibitor()->inhibiting());
+  EXPECT_TRUE(ProcessUntil([&] { return server.SaverActive(); }, 8000));
+}
+
+}  // namespace
+}  // namespace vidora::testing
+
+#include "desktop_session_test.moc"

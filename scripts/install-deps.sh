@@ -14,6 +14,7 @@ packages=(
   libcpp-httplib-dev
   clang libclang-rt-dev
   xvfb xauth
+  ffmpeg
   fonts-liberation fonts-dejavu-core
   libcanberra0
 )

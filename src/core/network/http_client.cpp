@@ -94,9 +94,10 @@ std::unique_ptr<MemoryStream> DownloadToMemory(std::u16string_view agent, std::u
   return stream;
 }
 
-std::u16string FetchPageText(std::u16string_view url) {
+std::u16string FetchPageText(std::u16string_view url, const std::atomic<bool>* cancel) {
   HttpGetRequest request;
   request.url = EncodeUrlText(url);
+  request.cancel = cancel;
   request.header_lines = HeaderLines(kBrowserAgent);
   request.body_mode = BodyMode::kCutChunksAtZero;
   request.max_body_bytes = CurrentHttpLimits().max_page_bytes;
@@ -108,7 +109,7 @@ std::u16string FetchPageText(std::u16string_view url) {
 }
 
 std::u16string FetchCookieValue(std::u16string_view host, std::u16string_view path,
-                                std::u16string_view cookie_name) {
+                                std::u16string_view cookie_name, const std::atomic<bool>* cancel) {
   const std::string host_text = Utf16ToUtf8(host);
   if (!IsUsableHost(host_text)) {
     ShowCookieFailure(u"1");
@@ -124,6 +125,7 @@ std::u16string FetchCookieValue(std::u16string_view host, std::u16string_view pa
   request.use_system_proxy = true;
   request.header_lines = HeaderLines(kBrowserAgent);
   request.body_mode = BodyMode::kStopAtFirstByte;
+  request.cancel = cancel;
 
   HttpGetResult result;
   for (int hop = 0;; ++hop) {

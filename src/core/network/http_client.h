@@ -38,7 +38,8 @@ std::unique_ptr<MemoryStream> DownloadToMemory(std::u16string_view agent, std::u
 // text, each chunk as it arrived cut at its first zero byte. Empty when no
 // answer came or the body exceeded HttpLimits::max_page_bytes; a transfer
 // that breaks off after the answer began returns the text read so far.
-std::u16string FetchPageText(std::u16string_view url);
+// `cancel` (may be null) ends the transfer early, as a broken one.
+std::u16string FetchPageText(std::u16string_view url, const std::atomic<bool>* cancel = nullptr);
 
 // Sends "GET `path` HTTP/1.0" to `host` (a name or address, optionally
 // with ":port"; port 80 otherwise) with the browser agent, the path exactly
@@ -51,8 +52,9 @@ std::u16string FetchPageText(std::u16string_view url);
 // cannot be prepared, "4" no answer came (unreachable, refused, time-out),
 // "Error QueryInfo" the answer sets no cookie (or one longer than 1023
 // characters).
+// `cancel` (may be null) ends the request early, as one that got no answer.
 std::u16string FetchCookieValue(std::u16string_view host, std::u16string_view path,
-                                std::u16string_view cookie_name);
+                                std::u16string_view cookie_name, const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace vidora
 

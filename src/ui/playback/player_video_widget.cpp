@@ -50,8 +50,38 @@ bool PlayerVideoWidget::RenderFrom(PlayerBackend& backend) {
   EnsureBuffer();
   if (frame_.isNull() || !backend.RenderFrame(frame_)) return false;
   has_frame_ = true;
+  ++frames_shown_;
   update();
   return true;
+}
+
+void PlayerVideoWidget::FrameReady() {
+  if (backend_ == nullptr) return;
+  if (hold_) {
+    // The engine waits until each frame is taken; leaving it would stall
+    // the new address behind the old one's frames.
+    if (scratch_.isNull()) scratch_ = MakeAlignedImage(16, 16);
+    if (!scratch_.isNull() && backend_->RenderFrame(scratch_)) ++frames_discarded_;
+    return;
+  }
+  // Nothing paints a window that is not shown.
+  if (!isVisible()) {
+    frame_pending_ = false;
+    RenderFrom(*backend_);
+    return;
+  }
+  frame_pending_ = true;
+  update();
+}
+
+void PlayerVideoWidget::HoldPicture(bool hold) {
+  if (hold == hold_) return;
+  hold_ = hold;
+  if (hold) {
+    frame_pending_ = false;
+  } else {
+    FrameReady();
+  }
 }
 
 void PlayerVideoWidget::ClearPicture() {
@@ -61,6 +91,14 @@ void PlayerVideoWidget::ClearPicture() {
 }
 
 void PlayerVideoWidget::paintEvent(QPaintEvent*) {
+  if (frame_pending_ && backend_ != nullptr && !hold_) {
+    frame_pending_ = false;
+    EnsureBuffer();
+    if (!frame_.isNull() && backend_->RenderFrame(frame_)) {
+      has_frame_ = true;
+      ++frames_shown_;
+    }
+  }
   QPainter painter(this);
   if (has_frame_ && !frame_.isNull()) {
     painter.drawImage(rect(), frame_);

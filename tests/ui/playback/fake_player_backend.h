@@ -26,6 +26,7 @@ class FakePlayerBackend : public PlayerBackend {
     std::u16string status;
     PlayState play_state = PlayState::kStopped;
     uint32_t media_error = 0;
+    StreamFailure failure = StreamFailure::kNone;
     PlayerBackendObserver* observer = nullptr;
     bool destroyed = false;
   };
@@ -51,6 +52,7 @@ class FakePlayerBackend : public PlayerBackend {
   std::u16string StatusText() const override { return record_.status; }
   PlayState GetPlayState() const override { return record_.play_state; }
   uint32_t MediaErrorCode() const override { return record_.media_error; }
+  StreamFailure Failure() const override { return record_.failure; }
   bool RenderFrame(QImage& target) override {
     target.fill(Qt::green);
     return true;

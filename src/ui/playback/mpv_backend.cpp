@@ -350,8 +350,9 @@ std::u16string MpvBackend::StatusText() const {
   if (failure_ != StreamFailure::kNone) return FailureText(failure_, notes_.http_status());
   switch (phase_) {
     case Phase::kNothing:
-    case Phase::kNextEntry:
       return {};
+    // The next entry (or the next address) is on its way.
+    case Phase::kNextEntry:
     case Phase::kOpening:
       return OpeningText();
     case Phase::kPlaying:

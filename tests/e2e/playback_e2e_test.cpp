@@ -553,5 +553,20 @@ TEST_F(PlaybackEndToEndTest, ARadiosOwnTitleShowsInTheStripAndTheWindowTitle) {
   EXPECT_EQ(view_.windowTitle(), "Vidora");
 }
 
+TEST_F(PlaybackEndToEndTest, WithoutASoundDeviceARadioSaysSo) {
+  // ALSA with nothing behind it, as on a machine without sound hardware.
+  PlayerEvents events;
+  PlayerHost host(&view_, QRect(0, 0, 10, 10),
+                  std::make_unique<MpvBackend>(std::vector<MpvBackend::Option>{
+                      {"ao", "alsa"}, {"audio-device", "alsa/vidora-e2e-no-such-device"}}),
+                  {}, events);
+  ASSERT_TRUE(host.connected());
+  host.Play(server_.Url("/radio.wav"));
+  ASSERT_TRUE(WaitFor([&] { return host.address_state() == PlayerHost::AddressState::kFailed; }))
+      << QString::fromStdU16String(host.StatusText()).toStdString();
+  EXPECT_EQ(host.Failure(), StreamFailure::kNoSoundDevice) << QString::fromStdU16String(host.FailureDetail()).toStdString();
+  EXPECT_EQ(host.StatusText(), FailureText(StreamFailure::kNoSoundDevice, 0));
+}
+
 }  // namespace
 }  // namespace vidora::testing

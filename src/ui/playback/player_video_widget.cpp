@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -57,14 +58,17 @@ bool PlayerVideoWidget::RenderFrom(PlayerBackend& backend) {
 
 void PlayerVideoWidget::FrameReady() {
   if (backend_ == nullptr) return;
-  if (hold_) {
-    // The engine waits until each frame is taken; leaving it would stall
-    // the new address behind the old one's frames.
+  // The engine waits until each frame is taken; leaving one would stall
+  // the new address behind the old one's frames, or the stream behind a
+  // minimised window.
+  if (hold_ || !IsExposed()) {
     if (scratch_.isNull()) scratch_ = MakeAlignedImage(16, 16);
     if (!scratch_.isNull() && backend_->RenderFrame(scratch_)) ++frames_discarded_;
+    // The newest frame is drawn when the window is seen again.
+    frame_pending_ = !hold_;
     return;
   }
-  // Nothing paints a window that is not shown.
+  // Nothing paints a window that is not shown; its frame is still kept.
   if (!isVisible()) {
     frame_pending_ = false;
     RenderFrom(*backend_);
@@ -72,6 +76,13 @@ void PlayerVideoWidget::FrameReady() {
   }
   frame_pending_ = true;
   update();
+}
+
+bool PlayerVideoWidget::IsExposed() const {
+  // A hidden widget counts as exposed: it keeps its frame for a grab.
+  if (!isVisible()) return true;
+  const QWindow* handle = window()->windowHandle();
+  return handle == nullptr || handle->isExposed();
 }
 
 void PlayerVideoWidget::HoldPicture(bool hold) {

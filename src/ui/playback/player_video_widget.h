@@ -59,6 +59,9 @@ class PlayerVideoWidget : public QWidget {
 
  private:
   void EnsureBuffer();
+  // Whether paints of this window reach the screen (false while its
+  // top-level window is minimised or covered entirely).
+  bool IsExposed() const;
 
   PlayerBackend* backend_ = nullptr;
   QImage frame_;

@@ -80,8 +80,8 @@ class PlaybackEndToEndTest : public ::testing::Test {
     SetBarUnitForDpi(96);
     WriteSkin();
     SetMessageSink([this](const std::u16string& text, const std::u16string&) { messages_.push_back(text); });
-    SetStringSetting(kCurrentChannelSetting, u"");
-    SetIntSetting("sound_volume", 50);
+    SetSetting(kCurrentChannelKeySetting, u"");
+    SetSetting(kVolumeSetting, 50);
     server_.Serve("/tv.y4m", MakeSolidY4m(64, 48, 25, 250, kVideoColour), "video/x-yuv4mpeg");
     server_.Serve("/radio.wav", MakeToneWav(8000, 30), "audio/wav");
     // The provider's page is asked for with a relative request target.
@@ -120,7 +120,7 @@ class PlaybackEndToEndTest : public ::testing::Test {
     ServePlaylist("/dead.m3u", {"/gone.wav", "/gone-too.wav"});
     ASSERT_TRUE(server_.Start());
     const std::string host = server_.Host();
-    SetStringSetting("StreamProviderHost", std::u16string(host.begin(), host.end()));
+    SetSetting(kStreamProviderHostSetting, std::u16string(host.begin(), host.end()));
 
     DocNode root("1.0");
     DocNode* de = root.AddChild("de");
@@ -150,7 +150,7 @@ class PlaybackEndToEndTest : public ::testing::Test {
     target_.control = control_.get();
     control_->Start(QRect(4, 4, 312, 260),
                     [] { return std::make_unique<MpvBackend>(std::vector<MpvBackend::Option>{{"ao", "null"}}); });
-    control_->SetVolumeAll(GetIntSetting("sound_volume", 50));
+    control_->SetVolumeAll(GetSetting(kVolumeSetting));
     control_->Layout(view_.size(), false);
     spy_ = std::make_unique<StatusSpy>(control_.get());
     MainPlayerEvents().set_listener(spy_.get());
@@ -389,13 +389,13 @@ TEST_F(PlaybackEndToEndTest, VolumeReachesThePlayerAndIsStored) {
     });
   };
   control_->SetVolumeAll(30);
-  EXPECT_EQ(GetIntSetting("sound_volume", 50), 30);
+  EXPECT_EQ(GetSetting(kVolumeSetting), 30);
   ASSERT_TRUE(volume_is(30));
 
   // A damaged stored level is kept as it is but sounds as the panel shows
   // it, clamped to 0-100.
   control_->SetVolumeAll(-10);
-  EXPECT_EQ(GetIntSetting("sound_volume", 50), -10);
+  EXPECT_EQ(GetSetting(kVolumeSetting), -10);
   EXPECT_TRUE(volume_is(0));
   control_->SetVolumeAll(150);
   EXPECT_TRUE(volume_is(100));
@@ -509,7 +509,7 @@ TEST_F(PlaybackEndToEndTest, AProviderThatNeverAnswersLeavesTheWindowWorkingAndS
     response.set_content("", "text/html");
   });
   ASSERT_TRUE(silent.Start());
-  SetStringSetting("StreamProviderHost", QString::fromStdString(silent.Host()).toStdU16String());
+  SetSetting(kStreamProviderHostSetting, QString::fromStdString(silent.Host()).toStdU16String());
 
   control_->PlayChannel(Find("de_hanging"));
   EXPECT_TRUE(ShowsStopGlyphs());

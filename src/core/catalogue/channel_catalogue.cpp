@@ -211,11 +211,11 @@ Channel* ChannelCatalogue::FindChannelByKey(std::string_view key) const {
 
 void ChannelCatalogue::SetCurrentChannel(Channel* channel) {
   current_ = channel;
-  if (channel != nullptr) SetStringSetting(kCurrentChannelSetting, Utf8ToUtf16(channel->key()));
+  if (channel != nullptr) SetSetting(kCurrentChannelKeySetting, Utf8ToUtf16(channel->key()));
 }
 
 void ChannelCatalogue::RestoreCurrentChannel() {
-  const std::u16string text = GetStringSetting(kCurrentChannelSetting, u"");
+  const std::u16string text = GetSetting(kCurrentChannelKeySetting);
   current_ = text.empty() ? nullptr : FindChannelByKey(Utf16ToUtf8(text));
 }
 
@@ -232,7 +232,7 @@ Channel* ChannelCatalogue::StepFavourite(bool forward) const {
   Channel* cur = current_ != nullptr && current_->favourite() ? current_ : nullptr;
   // Compared by reference, as the channel lists do: with HideAD off a
   // channel without a category is skipped, with it on it can be reached.
-  const Category* hidden = GetBoolSetting("HideAD", false) ? FindCategory(kHiddenCategoryKey) : nullptr;
+  const Category* hidden = GetSetting(kHideAdultSetting) ? FindCategory(kHiddenCategoryKey) : nullptr;
 
   size_t d = 0;
   if (cur != nullptr) {

@@ -20,17 +20,15 @@ namespace vidora {
 inline constexpr char kCatalogueFileName[] = "Channels.vdch";
 // The category whose channels the `HideAD` setting hides.
 inline constexpr char kHiddenCategoryKey[] = "ad";
-// The setting that remembers the channel played last.
-inline constexpr char kCurrentChannelSetting[] = "cur_channel";
 
 // Every channel the user can watch or listen to: countries (each owning its
 // channels), the ten fixed categories, the current channel and the
 // all-channels list in display order. One catalogue lives in the process
 // (see Catalogue()); tests may build their own.
 //
-// Everything here runs on the UI thread, except Version() and Path(),
-// which the update service's worker threads may read while the UI thread
-// is not reloading.
+// UI thread only. The update service's worker threads never read the
+// catalogue: they get copies of Version() and Path() taken on the UI
+// thread before they start.
 class ChannelCatalogue {
  public:
   using CountryMap = std::map<std::string, std::unique_ptr<Country>, std::less<>>;
@@ -71,7 +69,7 @@ class ChannelCatalogue {
   // Makes `channel` (of this catalogue) current and stores its key in the
   // `cur_channel` setting. nullptr only clears the current channel.
   void SetCurrentChannel(Channel* channel);
-  // Step 9 of the first load: `cur_channel` names the current channel, or
+  // The last part of the first load: `cur_channel` names the current channel, or
   // none when it is empty or names no channel. The setting is not changed
   // (a missing one is stored empty).
   void RestoreCurrentChannel();

@@ -11,18 +11,18 @@ ChannelsDialogState& DialogSelection() {
 
 void LoadDialogSelection() {
   ChannelsDialogState& state = DialogSelection();
-  state.tab = GetIntSetting("sel_tab", 0);
-  state.country = GetIntSetting("sel_country", 0);
-  state.category = GetIntSetting("sel_category", 0);
-  state.tvradio = GetIntSetting("sel_tvradio", 0);
+  state.tab = GetSetting(kSelectedTabSetting);
+  state.country = GetSetting(kSelectedCountrySetting);
+  state.category = GetSetting(kSelectedCategorySetting);
+  state.tvradio = GetSetting(kSelectedKindSetting);
 }
 
 void SaveDialogSelection() {
   const ChannelsDialogState& state = DialogSelection();
-  SetIntSetting("sel_tab", state.tab);
-  SetIntSetting("sel_category", state.category);
-  SetIntSetting("sel_country", state.country);
-  SetIntSetting("sel_tvradio", state.tvradio);
+  SetSetting(kSelectedTabSetting, state.tab);
+  SetSetting(kSelectedCategorySetting, state.category);
+  SetSetting(kSelectedCountrySetting, state.country);
+  SetSetting(kSelectedKindSetting, state.tvradio);
 }
 
 int32_t ClampListPosition(int32_t position, int count) {

@@ -5,12 +5,12 @@
 #include <cstring>
 #include <new>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "core/document/text_codec.h"
 #include "core/network/curl_transfer.h"
 #include "core/network/http_limits.h"
-#include "core/stores/message_sink.h"
 
 namespace vidora {
 namespace {
@@ -63,8 +63,6 @@ std::optional<std::string> ResolveLocation(const std::string& base, const std::s
   return resolved;
 }
 
-void ShowCookieFailure(const char16_t* text) { ShowPlainMessage(text); }
-
 }  // namespace
 
 std::u16string AdditionalHeaderBlock(std::u16string_view agent) {
@@ -108,13 +106,27 @@ std::u16string FetchPageText(std::u16string_view url, const std::atomic<bool>* c
   return Utf8ToUtf16(result.body);
 }
 
-std::u16string FetchCookieValue(std::u16string_view host, std::u16string_view path,
-                                std::u16string_view cookie_name, const std::atomic<bool>* cancel) {
-  const std::string host_text = Utf16ToUtf8(host);
-  if (!IsUsableHost(host_text)) {
-    ShowCookieFailure(u"1");
-    return {};
+std::optional<std::u16string> CookieFailureText(CookieFailure failure) {
+  switch (failure) {
+    case CookieFailure::kUnusableHost:
+      return u"1";
+    case CookieFailure::kNotPrepared:
+      return u"2";
+    case CookieFailure::kNoAnswer:
+      return u"4";
+    case CookieFailure::kNoCookie:
+      return u"Error QueryInfo";
+    case CookieFailure::kNone:
+    case CookieFailure::kNotStarted:
+      break;
   }
+  return std::nullopt;
+}
+
+CookieResult FetchCookieValue(std::u16string_view host, std::u16string_view path, std::u16string_view cookie_name,
+                              const std::atomic<bool>* cancel) {
+  const std::string host_text = Utf16ToUtf8(host);
+  if (!IsUsableHost(host_text)) return {{}, CookieFailure::kUnusableHost};
   HttpGetRequest request;
   request.url = "http://" + host_text + "/";
   request.request_target = EncodeUrlText(path);
@@ -130,15 +142,9 @@ std::u16string FetchCookieValue(std::u16string_view host, std::u16string_view pa
   HttpGetResult result;
   for (int hop = 0;; ++hop) {
     result = PerformGet(request);
-    if (!result.opened) return {};
-    if (!result.started) {
-      ShowCookieFailure(u"2");
-      return {};
-    }
-    if (!result.answered) {
-      ShowCookieFailure(u"4");
-      return {};
-    }
+    if (!result.opened) return {{}, CookieFailure::kNotStarted};
+    if (!result.started) return {{}, CookieFailure::kNotPrepared};
+    if (!result.answered) return {{}, CookieFailure::kNoAnswer};
     if (result.status < 300 || result.status >= 400 || hop == kMaxCookieRedirects) break;
     const std::optional<std::string> location = FindHeaderValue(result.header_lines, "Location");
     if (!location || location->empty()) break;  // nowhere to go: this answer is final
@@ -150,14 +156,11 @@ std::u16string FetchCookieValue(std::u16string_view host, std::u16string_view pa
 
   const std::optional<std::string> cookie = FindHeaderValue(result.header_lines, "Set-Cookie");
   std::u16string value = cookie ? Utf8ToUtf16(*cookie) : std::u16string();
-  if (!cookie || value.size() > kMaxCookieHeaderUnits) {
-    ShowCookieFailure(u"Error QueryInfo");
-    return {};
-  }
+  if (!cookie || value.size() > kMaxCookieHeaderUnits) return {{}, CookieFailure::kNoCookie};
   std::u16string prefix(cookie_name);
   prefix += u'=';
   if (value.compare(0, prefix.size(), prefix) == 0) value.erase(0, prefix.size());
-  return value;
+  return {std::move(value), CookieFailure::kNone};
 }
 
 }  // namespace vidora

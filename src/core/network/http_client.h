@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,7 +13,8 @@ namespace vidora {
 
 // Blocking HTTP GET operations. Each call opens its own connection, reads
 // the whole answer and closes everything before it returns; the calls
-// share no state, so they may run on any thread at the same time. The
+// share no state, so they may run on any thread at the same time. They
+// report failures in their results and never show anything. The
 // server's status code is never examined: an error page is a body like any
 // other. Redirects are followed; nothing is cached. Bounds: see
 // http_limits.h.
@@ -41,20 +43,37 @@ std::unique_ptr<MemoryStream> DownloadToMemory(std::u16string_view agent, std::u
 // `cancel` (may be null) ends the transfer early, as a broken one.
 std::u16string FetchPageText(std::u16string_view url, const std::atomic<bool>* cancel = nullptr);
 
+// Why a cookie request gave no value.
+enum class CookieFailure {
+  kNone,          // the value was read
+  kNotStarted,    // the transfer could not be set up at all
+  kUnusableHost,  // the host cannot address a server
+  kNotPrepared,   // the request could not be prepared
+  kNoAnswer,      // no answer came (unreachable, refused, time-out)
+  kNoCookie,      // the final answer sets no cookie, or one longer than 1023 characters
+};
+
+// The diagnostic text the player shows for `failure`: "1" kUnusableHost,
+// "2" kNotPrepared, "4" kNoAnswer, "Error QueryInfo" kNoCookie; none for
+// kNone and kNotStarted.
+std::optional<std::u16string> CookieFailureText(CookieFailure failure);
+
+// What a cookie request came to: the value (empty on failure) and why
+// there is none.
+struct CookieResult {
+  std::u16string value;
+  CookieFailure failure = CookieFailure::kNone;
+};
+
 // Sends "GET `path` HTTP/1.0" to `host` (a name or address, optionally
 // with ":port"; port 80 otherwise) with the browser agent, the path exactly
 // as given (no slash added) apart from percent-encoding what a URL cannot
 // carry, and returns the value of the first Set-Cookie header of the final
 // answer: without the leading "`cookie_name`=" when it starts with exactly
 // that, whole otherwise, attributes after ';' kept. The body is not read.
-// On failure returns empty text after a plain message through
-// ShowPlainMessage: "1" the host cannot address a server, "2" the request
-// cannot be prepared, "4" no answer came (unreachable, refused, time-out),
-// "Error QueryInfo" the answer sets no cookie (or one longer than 1023
-// characters).
 // `cancel` (may be null) ends the request early, as one that got no answer.
-std::u16string FetchCookieValue(std::u16string_view host, std::u16string_view path,
-                                std::u16string_view cookie_name, const std::atomic<bool>* cancel = nullptr);
+CookieResult FetchCookieValue(std::u16string_view host, std::u16string_view path, std::u16string_view cookie_name,
+                              const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace vidora
 

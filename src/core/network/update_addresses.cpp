@@ -17,7 +17,7 @@ std::u16string HttpAddress(std::u16string_view host, std::u16string_view path) {
   return address;
 }
 
-// "/downloads/%S/<file>" with the platform name.
+// "/downloads/<platform name>/<file>".
 std::u16string DownloadAddress(std::u16string_view host, std::u16string_view file) {
   return HttpAddress(host, u"/downloads/" + std::u16string(kPlatformName) + u"/" + std::u16string(file));
 }
@@ -37,8 +37,8 @@ std::u16string MobileSiteAddress(std::u16string_view site_host, std::u16string_v
 std::u16string CurrentLanguageCode() {
   const LanguagePack& pack = Languages();
   if (pack.CurrentIndex() >= 0) return pack.Code(pack.CurrentIndex());
-  std::optional<std::u16string> setting = Settings().FindString("Language");
-  return setting ? *setting : u"en";
+  std::optional<std::u16string> setting = FindSetting(kLanguageSetting);
+  return setting ? *setting : std::u16string(kLanguageSetting.fallback);
 }
 
 }  // namespace vidora

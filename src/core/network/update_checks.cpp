@@ -30,7 +30,7 @@ bool CheckCatalogueVersion(std::u16string_view publisher_host, std::string_view 
                            const std::atomic<bool>* cancel) {
   bool fetched = false;
   const std::optional<std::string> remote = FetchRemoteVersion(CatalogueVersionAddress(publisher_host), cancel, fetched);
-  if (!fetched) state.catalogue_update_result = kUpdateError;
+  if (!fetched) state.catalogue_update_result = UpdateOutcome::kError;
   return remote && CompareVersions(*remote, local_version) > 0;
 }
 
@@ -40,7 +40,7 @@ bool CheckApplicationVersion(std::u16string_view publisher_host, UpdateState& st
   const std::optional<std::string> remote =
       FetchRemoteVersion(ApplicationVersionAddress(publisher_host), cancel, fetched);
   if (!remote) {
-    state.application_update_result = kUpdateError;
+    state.application_update_result = UpdateOutcome::kError;
     return false;
   }
   return CompareVersions(*remote, kApplicationVersion) > 0;

@@ -15,14 +15,15 @@ namespace vidora {
 // run on update threads; `cancel` (may be null) ends a download early.
 
 // True when the server's catalogue is newer than `local_version`. A failed
-// download writes kUpdateError into state.catalogue_update_result; a
-// description that is no document only returns false.
+// download writes UpdateOutcome::kError into
+// state.catalogue_update_result; a description that is no document only
+// returns false.
 bool CheckCatalogueVersion(std::u16string_view publisher_host, std::string_view local_version, UpdateState& state,
                            const std::atomic<bool>* cancel = nullptr);
 
 // True when the server's application is newer than kApplicationVersion. A
 // failed download or a description that is no document writes
-// kUpdateError into state.application_update_result.
+// UpdateOutcome::kError into state.application_update_result.
 bool CheckApplicationVersion(std::u16string_view publisher_host, UpdateState& state,
                              const std::atomic<bool>* cancel = nullptr);
 

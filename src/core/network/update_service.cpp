@@ -21,8 +21,8 @@ UpdateService::~UpdateService() {
 }
 
 void UpdateService::StartAutomaticChecks() {
-  const bool catalogue = GetBoolSetting("AutoCU", true);
-  const bool application = GetBoolSetting("AutoU", true);
+  const bool catalogue = GetSetting(kAutoCatalogueUpdateSetting);
+  const bool application = GetSetting(kAutoUpdateSetting);
   StartAutomaticChecks(catalogue, application);
 }
 
@@ -50,24 +50,24 @@ void UpdateService::JoinAutomaticChecks() {
 void UpdateService::PollPendingUpdates() {
   if (!catalogue_command_issued_ && state_.catalogue_update_pending && ui_.IsFrameActive()) {
     catalogue_command_issued_ = true;
-    ui_.SendCommand(kCatalogueUpdateCommand);
+    ui_.SendCommand(ID_CHANNEL_UPDATE);
   }
   if (!application_command_issued_ && state_.application_update_pending && ui_.IsFrameActive()) {
     application_command_issued_ = true;
-    ui_.SendCommand(kApplicationUpdateCommand);
+    ui_.SendCommand(ID_UPDATE);
   }
 }
 
 void UpdateService::RunCatalogueUpdateCommand() {
-  state_.catalogue_update_result = kUpdateNothing;
+  state_.catalogue_update_result = UpdateOutcome::kNothing;
   CatalogueUpdateJob job{hosts_.publisher, catalogue_.Version(), catalogue_.Path(), &cancel_};
   ui_.RunWaitDialog(UpdateWaitKind::kCatalogue, "str_check_updates",
                     [this, &job](const WaitTitleSetter& set_title) { RunCatalogueUpdateWorker(job, state_, set_title); });
   switch (state_.catalogue_update_result.load()) {
-    case kUpdateError:
+    case UpdateOutcome::kError:
       ui_.ShowMessageByKey("msg_error_connection", UpdateUi::kButtonsOk);
       break;
-    case kUpdateDone:
+    case UpdateOutcome::kDone:
       ui_.StopPlayback();
       catalogue_.ReloadCatalogue();
       ui_.ShowMessageByKey("msg_cupdated", UpdateUi::kButtonsOk);
@@ -80,14 +80,15 @@ void UpdateService::RunCatalogueUpdateCommand() {
 
 void UpdateService::RunApplicationUpdateCommand() {
   if (!state_.application_update_pending) {
-    state_.application_update_result = kUpdateNothing;
+    state_.application_update_result = UpdateOutcome::kNothing;
     const std::u16string host = hosts_.publisher;
     ui_.RunWaitDialog(UpdateWaitKind::kApplication, "str_check_updates", [this, &host](const WaitTitleSetter&) {
       RunApplicationUpdateWorker(host, state_, &cancel_);
     });
-    const int result = state_.application_update_result;
-    if (result != kUpdateDone) {
-      ui_.ShowMessageByKey(result == kUpdateError ? "msg_error_connection" : "msg_noupdates", UpdateUi::kButtonsOk);
+    const UpdateOutcome result = state_.application_update_result;
+    if (result != UpdateOutcome::kDone) {
+      ui_.ShowMessageByKey(result == UpdateOutcome::kError ? "msg_error_connection" : "msg_noupdates",
+                           UpdateUi::kButtonsOk);
       return;
     }
   }

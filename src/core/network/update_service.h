@@ -5,16 +5,13 @@
 #include <string>
 #include <thread>
 
+#include "core/commands/command_ids.h"
 #include "core/network/update_state.h"
 #include "core/network/update_ui.h"
 
 namespace vidora {
 
 class ChannelCatalogue;
-
-// The main frame's update commands (ID_CHANNEL_UPDATE, ID_UPDATE).
-inline constexpr int kCatalogueUpdateCommand = 104;
-inline constexpr int kApplicationUpdateCommand = 107;
 
 // The publisher's two hosts.
 struct UpdateHosts {
@@ -47,9 +44,9 @@ class UpdateService {
   // Waits for the automatic checks to end (shutdown, tests).
   void JoinAutomaticChecks();
 
-  // The view's 500 ms tick: issues kCatalogueUpdateCommand, then
-  // kApplicationUpdateCommand, each at most once per run, when its
-  // automatic check found something newer and the main frame is active.
+  // The view's 500 ms tick: issues ID_CHANNEL_UPDATE, then ID_UPDATE, each
+  // at most once per run, when its automatic check found something newer
+  // and the main frame is active.
   void PollPendingUpdates();
 
   // ID_CHANNEL_UPDATE: the catalogue wait dialog, then "msg_error_connection",

@@ -5,14 +5,16 @@
 
 namespace vidora {
 
-// Outcomes of an update check or download.
-inline constexpr int kUpdateError = -1;    // connection, download or damaged download
-inline constexpr int kUpdateNothing = 0;   // nothing newer (or nothing written)
-inline constexpr int kUpdateDone = 1;      // catalogue replaced / newer application exists
+// What an update check or download came to.
+enum class UpdateOutcome {
+  kError,    // no connection, a failed or a damaged download
+  kNothing,  // nothing newer (or nothing written)
+  kDone,     // catalogue replaced / a newer application exists
+};
 
 // What the automatic checks found and what the last updates came to,
-// shared between the UI thread and the update threads. Zero at start, never
-// saved.
+// shared between the UI thread and the update threads. False and kNothing
+// at start, never saved.
 struct UpdateState {
   // Set by the automatic catalogue check; cleared when a catalogue download
   // begins.
@@ -20,8 +22,8 @@ struct UpdateState {
   // Set by the automatic application check; cleared by the on-demand
   // application check.
   std::atomic<bool> application_update_pending{false};
-  std::atomic<int> catalogue_update_result{kUpdateNothing};
-  std::atomic<int> application_update_result{kUpdateNothing};
+  std::atomic<UpdateOutcome> catalogue_update_result{UpdateOutcome::kNothing};
+  std::atomic<UpdateOutcome> application_update_result{UpdateOutcome::kNothing};
 };
 
 }  // namespace vidora

@@ -9,7 +9,7 @@
 
 namespace vidora {
 
-// Which wait dialog: the values are the dialog template ids.
+// Which wait dialog, by the dialog's id.
 enum class UpdateWaitKind : int { kCatalogue = 202, kApplication = 210 };
 
 // What the update service needs of the user interface. The shell
@@ -50,15 +50,15 @@ class UpdateUi {
   // Opens a web address in the browser; the outcome is not examined.
   virtual void OpenWebAddress(const std::u16string& address) = 0;
 
-  // Stops playback (the view's WM_STOP_PLAYBACK).
+  // Stops playback as the control panel's stop does.
   virtual void StopPlayback() = 0;
 
   // Whether the main frame is the active window (no dialog or other window
   // in front of it).
   virtual bool IsFrameActive() = 0;
 
-  // Sends the command `id` (kCatalogueUpdateCommand, kApplicationUpdateCommand)
-  // to the main frame and returns once it has been handled.
+  // Sends the command `id` (ID_CHANNEL_UPDATE, ID_UPDATE) to the main frame
+  // and returns once it has been handled.
   virtual void SendCommand(int id) = 0;
 };
 

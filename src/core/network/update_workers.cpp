@@ -11,15 +11,15 @@
 
 namespace vidora {
 
-int StoreDownloadedCatalogue(MemoryStream& download, const std::filesystem::path& path) {
+UpdateOutcome StoreDownloadedCatalogue(MemoryStream& download, const std::filesystem::path& path) {
   DocNode document;
-  if (!ReadCatalogueBytes(download.Data(), download.Size(), document)) return kUpdateError;
-  if (!SaveBytesAtomically(download.Data(), download.Size(), path)) return kUpdateNothing;
-  return kUpdateDone;
+  if (!ReadCatalogueBytes(download.Data(), download.Size(), document)) return UpdateOutcome::kError;
+  if (!SaveBytesAtomically(download.Data(), download.Size(), path)) return UpdateOutcome::kNothing;
+  return UpdateOutcome::kDone;
 }
 
 void RunCatalogueUpdateWorker(const CatalogueUpdateJob& job, UpdateState& state, const WaitTitleSetter& set_title) {
-  state.catalogue_update_result = kUpdateNothing;
+  state.catalogue_update_result = UpdateOutcome::kNothing;
   const bool newer = state.catalogue_update_pending.load() ||
                      CheckCatalogueVersion(job.publisher_host, job.local_version, state, job.cancel);
   if (!newer) return;
@@ -27,7 +27,7 @@ void RunCatalogueUpdateWorker(const CatalogueUpdateJob& job, UpdateState& state,
   if (set_title) set_title("str_down_channels");
   std::unique_ptr<MemoryStream> download = DownloadToMemory(kUpdateAgent, CatalogueFileAddress(job.publisher_host), job.cancel);
   if (download == nullptr) {
-    state.catalogue_update_result = kUpdateError;
+    state.catalogue_update_result = UpdateOutcome::kError;
     return;
   }
   state.catalogue_update_result = StoreDownloadedCatalogue(*download, job.catalogue_path);
@@ -35,9 +35,9 @@ void RunCatalogueUpdateWorker(const CatalogueUpdateJob& job, UpdateState& state,
 
 void RunApplicationUpdateWorker(std::u16string_view publisher_host, UpdateState& state,
                                 const std::atomic<bool>* cancel) {
-  state.application_update_result = kUpdateNothing;
+  state.application_update_result = UpdateOutcome::kNothing;
   state.application_update_pending = false;
-  if (CheckApplicationVersion(publisher_host, state, cancel)) state.application_update_result = kUpdateDone;
+  if (CheckApplicationVersion(publisher_host, state, cancel)) state.application_update_result = UpdateOutcome::kDone;
 }
 
 }  // namespace vidora

@@ -29,24 +29,23 @@ using WaitTitleSetter = std::function<void(std::string_view key)>;
 // automatic check already found a newer catalogue, asks the server; when
 // there is one, clears the pending flag, retitles the dialog
 // "str_down_channels", downloads the catalogue and stores it. Leaves the
-// outcome in state.catalogue_update_result: kUpdateError when a download
-// failed or the catalogue is damaged, kUpdateNothing when nothing is newer
-// or the file could not be replaced, kUpdateDone when it was.
+// outcome in state.catalogue_update_result: kError when a download failed
+// or the catalogue is damaged, kNothing when nothing is newer or the file
+// could not be replaced, kDone when it was.
 void RunCatalogueUpdateWorker(const CatalogueUpdateJob& job, UpdateState& state, const WaitTitleSetter& set_title);
 
 // The application worker (runs on the wait dialog's thread): clears the
 // pending flag and asks the server; state.application_update_result ends
-// as kUpdateDone (newer), kUpdateNothing or kUpdateError.
+// as kDone (newer), kNothing or kError.
 void RunApplicationUpdateWorker(std::u16string_view publisher_host, UpdateState& state,
                                 const std::atomic<bool>* cancel);
 
 // Replaces the catalogue file at `path` with `download` when the download
 // reads as a catalogue (as stored or unscrambled, as the loader reads it),
 // atomically: the old file is never truncated or half-written. Returns
-// kUpdateDone when replaced, kUpdateError when the download is no
-// catalogue (nothing written), kUpdateNothing when the file could not be
-// replaced. Any thread.
-int StoreDownloadedCatalogue(MemoryStream& download, const std::filesystem::path& path);
+// kDone when replaced, kError when the download is no catalogue (nothing
+// written), kNothing when the file could not be replaced. Any thread.
+UpdateOutcome StoreDownloadedCatalogue(MemoryStream& download, const std::filesystem::path& path);
 
 }  // namespace vidora
 

@@ -18,7 +18,6 @@ PlayerWindow::~PlayerWindow() {
   if (it != PlayerRegistry().end() && it->second == this) PlayerRegistry().erase(it);
 }
 
-void PlayerWindow::Hook(int) {}
 void PlayerWindow::Move(int, int, int, int) {}
 void PlayerWindow::SetVolume(int) {}
 void PlayerWindow::ToggleFullScreen() {}

@@ -18,8 +18,6 @@ class PlayerWindow {
   PlayerWindow(const PlayerWindow&) = delete;
   PlayerWindow& operator=(const PlayerWindow&) = delete;
 
-  // A hook without effect.
-  virtual void Hook(int value);
   virtual void Play(const std::u16string& address) = 0;
   virtual void Stop() = 0;
   // Moves the player's window; the base has no window and does nothing.

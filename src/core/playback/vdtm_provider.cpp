@@ -38,12 +38,13 @@ std::optional<std::u16string> VdtmProvider::Resolve(std::u16string_view address,
   std::u16string page_path = kPagePathBefore;
   page_path += address;
   page_path += kPagePathAfter;
-  const std::u16string cookie = FetchCookieValue(host, page_path, kCookieName, cancel);
-  if (cookie.empty()) return std::nullopt;
+  const CookieResult cookie = FetchCookieValue(host, page_path, kCookieName, cancel);
+  if (const std::optional<std::u16string> failure = CookieFailureText(cookie.failure)) ShowPlainMessage(*failure);
+  if (cookie.value.empty()) return std::nullopt;
 
   // The cookie value goes in whole, attributes after ';' included: the
   // server expects the path exactly that way.
-  const std::u16string playlist = FetchPageText(u"http://" + host + kPlaylistPath + cookie, cancel);
+  const std::u16string playlist = FetchPageText(u"http://" + host + kPlaylistPath + cookie.value, cancel);
   std::optional<std::u16string> result = ExtractStreamAddress(playlist);
   if (!result || (cancel != nullptr && cancel->load())) return std::nullopt;
   ShowPlainMessage(*result);

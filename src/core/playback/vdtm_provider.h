@@ -24,10 +24,11 @@ class VdtmProvider : public StreamAddressProvider {
   // Always asks `host` ("name" or "name:port").
   explicit VdtmProvider(std::u16string host);
 
-  // None when the server sets no cookie (after FetchCookieValue's message),
-  // the playlist cannot be fetched or holds no complete reference element;
-  // otherwise the address, also when empty, after showing it through
-  // ShowPlainMessage.
+  // None when the server sets no cookie (after showing the failure's
+  // CookieFailureText through ShowPlainMessage), the playlist cannot be
+  // fetched or holds no complete reference element, or `cancel` (may be
+  // null) became true; otherwise the address, also when empty, after
+  // showing it through ShowPlainMessage.
   std::optional<std::u16string> Resolve(std::u16string_view address, const std::atomic<bool>* cancel) override;
   using StreamAddressProvider::Resolve;
   // Fixed to the host that StreamProviderHost() names now.

@@ -80,7 +80,7 @@ LanguagePack& Languages() {
 
 bool LoadLanguagePack(LanguagePack& pack, const std::filesystem::path& path, SettingsStore& settings) {
   if (!pack.Load(path)) return false;
-  pack.Select(pack.FindIndex(settings.GetString("Language", u"en")));
+  pack.Select(pack.FindIndex(settings.Get(kLanguageSetting)));
   return true;
 }
 

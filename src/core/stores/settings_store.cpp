@@ -114,6 +114,18 @@ void SettingsStore::SetString(std::string_view key, std::u16string_view value) {
   else it->second = std::u16string(value);
 }
 
+std::optional<bool> SettingsStore::FindBool(std::string_view key) const {
+  auto it = bools_.find(key);
+  if (it == bools_.end()) return std::nullopt;
+  return it->second;
+}
+
+std::optional<int32_t> SettingsStore::FindInt(std::string_view key) const {
+  auto it = ints_.find(key);
+  if (it == ints_.end()) return std::nullopt;
+  return it->second;
+}
+
 std::optional<std::u16string> SettingsStore::FindString(std::string_view key) const {
   auto it = texts_.find(key);
   if (it == texts_.end()) return std::nullopt;
@@ -127,32 +139,20 @@ SettingsStore& Settings() {
   return store;
 }
 
-bool GetBoolSetting(std::string_view key, bool fallback) { return Settings().GetBool(key, fallback); }
-int32_t GetIntSetting(std::string_view key, int32_t fallback) { return Settings().GetInt(key, fallback); }
-std::u16string GetStringSetting(std::string_view key, std::u16string_view fallback) {
-  return Settings().GetString(key, fallback);
-}
-void SetBoolSetting(std::string_view key, bool value) { Settings().SetBool(key, value); }
-void SetIntSetting(std::string_view key, int32_t value) { Settings().SetInt(key, value); }
-void SetStringSetting(std::string_view key, std::u16string_view value) { Settings().SetString(key, value); }
 void LoadSettings(std::string_view file_name) {
   Settings().Load(JoinPath(AppFolderPath(), std::filesystem::path(file_name)));
 }
 bool SaveSettings() { return Settings().Save(); }
 const DocNode* SettingsChannelsNode() { return Settings().ChannelsNode(); }
 
-bool GetSetting(const BoolSettingKey& setting) { return Settings().GetBool(setting.key, setting.fallback); }
-int32_t GetSetting(const IntSettingKey& setting) { return Settings().GetInt(setting.key, setting.fallback); }
-std::u16string GetSetting(const TextSettingKey& setting) {
-  return Settings().GetString(setting.key, setting.fallback);
-}
-void SetSetting(const BoolSettingKey& setting, bool value) { Settings().SetBool(setting.key, value); }
-void SetSetting(const IntSettingKey& setting, int32_t value) { Settings().SetInt(setting.key, value); }
-void SetSetting(const TextSettingKey& setting, std::u16string_view value) {
-  Settings().SetString(setting.key, value);
-}
-std::optional<std::u16string> FindSetting(const TextSettingKey& setting) {
-  return Settings().FindString(setting.key);
-}
+bool GetSetting(const BoolSettingKey& setting) { return Settings().Get(setting); }
+int32_t GetSetting(const IntSettingKey& setting) { return Settings().Get(setting); }
+std::u16string GetSetting(const TextSettingKey& setting) { return Settings().Get(setting); }
+void SetSetting(const BoolSettingKey& setting, bool value) { Settings().Set(setting, value); }
+void SetSetting(const IntSettingKey& setting, int32_t value) { Settings().Set(setting, value); }
+void SetSetting(const TextSettingKey& setting, std::u16string_view value) { Settings().Set(setting, value); }
+std::optional<bool> FindSetting(const BoolSettingKey& setting) { return Settings().Find(setting); }
+std::optional<int32_t> FindSetting(const IntSettingKey& setting) { return Settings().Find(setting); }
+std::optional<std::u16string> FindSetting(const TextSettingKey& setting) { return Settings().Find(setting); }
 
 }  // namespace vidora

@@ -46,8 +46,22 @@ class SettingsStore {
   void SetBool(std::string_view key, bool value);
   void SetInt(std::string_view key, int32_t value);
   void SetString(std::string_view key, std::u16string_view value);
-  // The text when the key is present; stores nothing when it is not.
+  // The value when the key is present; stores nothing when it is not.
+  std::optional<bool> FindBool(std::string_view key) const;
+  std::optional<int32_t> FindInt(std::string_view key) const;
   std::optional<std::u16string> FindString(std::string_view key) const;
+
+  // The same through a descriptor of setting_keys.h, whose default a read
+  // stores when the key is missing.
+  bool Get(const BoolSettingKey& setting) { return GetBool(setting.key, setting.fallback); }
+  int32_t Get(const IntSettingKey& setting) { return GetInt(setting.key, setting.fallback); }
+  std::u16string Get(const TextSettingKey& setting) { return GetString(setting.key, setting.fallback); }
+  void Set(const BoolSettingKey& setting, bool value) { SetBool(setting.key, value); }
+  void Set(const IntSettingKey& setting, int32_t value) { SetInt(setting.key, value); }
+  void Set(const TextSettingKey& setting, std::u16string_view value) { SetString(setting.key, value); }
+  std::optional<bool> Find(const BoolSettingKey& setting) const { return FindBool(setting.key); }
+  std::optional<int32_t> Find(const IntSettingKey& setting) const { return FindInt(setting.key); }
+  std::optional<std::u16string> Find(const TextSettingKey& setting) const { return FindString(setting.key); }
 
   // The loaded file's "channels" node, or nullptr. Borrowed from the store.
   const DocNode* ChannelsNode() const;
@@ -74,12 +88,6 @@ class SettingsStore {
 // The process-wide settings.
 SettingsStore& Settings();
 
-bool GetBoolSetting(std::string_view key, bool fallback);
-int32_t GetIntSetting(std::string_view key, int32_t fallback);
-std::u16string GetStringSetting(std::string_view key, std::u16string_view fallback);
-void SetBoolSetting(std::string_view key, bool value);
-void SetIntSetting(std::string_view key, int32_t value);
-void SetStringSetting(std::string_view key, std::u16string_view value);
 // Loads `file_name` from the executable's folder.
 void LoadSettings(std::string_view file_name);
 bool SaveSettings();
@@ -93,7 +101,9 @@ std::u16string GetSetting(const TextSettingKey& setting);
 void SetSetting(const BoolSettingKey& setting, bool value);
 void SetSetting(const IntSettingKey& setting, int32_t value);
 void SetSetting(const TextSettingKey& setting, std::u16string_view value);
-// The text when the key is present; stores nothing when it is not.
+// The value when the key is present; stores nothing when it is not.
+std::optional<bool> FindSetting(const BoolSettingKey& setting);
+std::optional<int32_t> FindSetting(const IntSettingKey& setting);
 std::optional<std::u16string> FindSetting(const TextSettingKey& setting);
 
 }  // namespace vidora

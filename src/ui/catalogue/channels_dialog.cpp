@@ -126,7 +126,7 @@ ChannelsDialog::~ChannelsDialog() {
 }
 
 const Category* ChannelsDialog::HiddenCategory() const {
-  if (catalogue_ == nullptr || !GetBoolSetting("HideAD", false)) return nullptr;
+  if (catalogue_ == nullptr || !GetSetting(kHideAdultSetting)) return nullptr;
   return catalogue_->FindCategory(kHiddenCategoryKey);
 }
 
@@ -163,8 +163,8 @@ void ChannelsDialog::FillKindCombo() {
 void ChannelsDialog::PlaceCombos() {
   const int u = BarUnit();
   const int g = u / 8;
-  // The original heights only size the drop-down part; the field itself
-  // fits between the rows of the layout.
+  // The field fits between the rows of the layout; the drop-down list
+  // sizes itself.
   const int h = u - g;
   country_combo_->setGeometry(g, u + g, 6 * u, h);
   kind_combo_->setGeometry(6 * u + 2 * g, u + g, 18 * u / 5, h);

@@ -25,7 +25,7 @@ class ChannelListView;
 //
 // Use: construct (the catalogue's state and the four `sel_*` settings are
 // read now), exec(), then read play_requested() and chosen_channel();
-// when play was requested, send WM_PLAY_CHANNEL with the channel. The
+// when play was requested, have the view play that channel. The
 // dialog ends with 1 through play or Done (Done: no play requested) and 2
 // through "menu_close"; a window close request is refused. When it ends
 // or is destroyed the four selection settings are written. Favourites are

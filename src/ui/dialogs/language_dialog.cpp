@@ -30,7 +30,7 @@ LanguageDialog::LanguageDialog(QWidget* owner) : SkinnedDialog(owner) {
   SetControlId(combo_, kComboId);
 
   for (int i = 0; i < LanguageCount(); ++i) combo_->addItem(ToQString(LanguageName(i)));
-  combo_->setCurrentIndex(FindLanguageIndex(GetStringSetting("Language", u"en")));
+  combo_->setCurrentIndex(FindLanguageIndex(GetSetting(kLanguageSetting)));
   connect(combo_, &QComboBox::currentIndexChanged, this, [this] { ApplyTexts(); });
 
   SoftKeys()->SetLeftKey(QString(), ID_SOFTKEY_LEFT);
@@ -51,7 +51,7 @@ void LanguageDialog::ApplyTexts() {
 
 bool LanguageDialog::HandleCommand(int command) {
   if (command == ID_SOFTKEY_LEFT) {
-    if (const int index = combo_->currentIndex(); index >= 0) SetStringSetting("Language", LanguageCode(index));
+    if (const int index = combo_->currentIndex(); index >= 0) SetSetting(kLanguageSetting, LanguageCode(index));
     confirmed_ = true;
     done(1);
     return true;
@@ -68,7 +68,7 @@ void LanguageDialog::LayoutClient(int width, int height) {
   const int m = u / 8;
   notice_->setGeometry(m, m + u, width - 2 * m, height - 2 * (m + u));
   label_->setGeometry(m, height + m - u, 4 * u, u);
-  // The combo box keeps its own size: the template's 76 dialog units
+  // The combo box keeps its own size: 76 dialog units
   // across, one line high (never taller than the row it sits in).
   const int combo_width = DialogUnitsAcross(76);
   const int combo_height = std::min(combo_->sizeHint().height(), u);

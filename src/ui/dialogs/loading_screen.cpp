@@ -45,7 +45,7 @@ QSize ScaleSplash(QSize image, int client_width) {
 LoadingScreen::LoadingScreen(const SkinImage* splash) : SkinnedDialog(nullptr, Size::kOwn), splash_(splash) {
   ApplyDialogFont(this);
   setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-  // The template's 137 x 35 dialog units and its text at (11, 19), 118 x 9.
+  // 137 x 35 dialog units with the text at (11, 19), 118 x 9.
   QRect window = DialogUnitRect(0, 0, 137, 35);
   if (QScreen* screen = QGuiApplication::primaryScreen()) window.moveCenter(screen->availableGeometry().center());
   setGeometry(window);

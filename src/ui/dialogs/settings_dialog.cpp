@@ -12,7 +12,6 @@
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/skin_strip.h"
 #include "ui/dialogs/soft_key_bar.h"
-#include "ui/shell/motion_sensor.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
 
@@ -29,7 +28,7 @@ QCheckBox* MakeCheck(QWidget* dialog, const char* key, int id, bool checked) {
 
 }  // namespace
 
-SettingsDialog::SettingsDialog(QWidget* owner) : SkinnedDialog(owner) {
+SettingsDialog::SettingsDialog(QWidget* owner, bool has_motion_sensor) : SkinnedDialog(owner) {
   ApplyDialogFont(this);
   // The captions start as keys and are translated as a whole, so that a
   // key without a text stays visible as the key.
@@ -38,15 +37,16 @@ SettingsDialog::SettingsDialog(QWidget* owner) : SkinnedDialog(owner) {
   SetControlId(label_, kLanguageLabelId);
   combo_ = new QComboBox(this);
   SetControlId(combo_, kLanguageComboId);
-  auto_update_ = MakeCheck(this, "check_update", kAutoUpdateId, GetBoolSetting("AutoU", true));
-  auto_catalogue_update_ = MakeCheck(this, "check_cupdate", kAutoCatalogueUpdateId, GetBoolSetting("AutoCU", true));
-  hide_ad_ = MakeCheck(this, "check_hide_ad", kHideAdId, GetBoolSetting("HideAD", false));
-  landscape_ = MakeCheck(this, "check_landscape_fs", kLandscapeId, GetBoolSetting("LandscapeFS", true));
-  landscape_->setVisible(!HasMotionSensor());
+  auto_update_ = MakeCheck(this, "check_update", kAutoUpdateId, GetSetting(kAutoUpdateSetting));
+  auto_catalogue_update_ =
+      MakeCheck(this, "check_cupdate", kAutoCatalogueUpdateId, GetSetting(kAutoCatalogueUpdateSetting));
+  hide_ad_ = MakeCheck(this, "check_hide_ad", kHideAdId, GetSetting(kHideAdultSetting));
+  landscape_ = MakeCheck(this, "check_landscape_fs", kLandscapeId, GetSetting(kLandscapeFullScreenSetting));
+  landscape_->setVisible(!has_motion_sensor);
   TranslateWindowTree(this);
 
   for (int i = 0; i < LanguageCount(); ++i) combo_->addItem(ToQString(LanguageName(i)));
-  combo_->setCurrentIndex(FindLanguageIndex(GetStringSetting("Language", u"en")));
+  combo_->setCurrentIndex(FindLanguageIndex(GetSetting(kLanguageSetting)));
   connect(combo_, &QComboBox::currentIndexChanged, this,
           [this] { ShowMessageByKey(this, "msg_lang_restart", MB_OK); });
 
@@ -79,13 +79,13 @@ bool SettingsDialog::HandleCommand(int command) {
 }
 
 void SettingsDialog::Store() {
-  if (const int index = combo_->currentIndex(); index >= 0) SetStringSetting("Language", LanguageCode(index));
-  SetBoolSetting("AutoCU", auto_catalogue_update_->isChecked());
-  SetBoolSetting("AutoU", auto_update_->isChecked());
-  SetBoolSetting("HideAD", hide_ad_->isChecked());
+  if (const int index = combo_->currentIndex(); index >= 0) SetSetting(kLanguageSetting, LanguageCode(index));
+  SetSetting(kAutoCatalogueUpdateSetting, auto_catalogue_update_->isChecked());
+  SetSetting(kAutoUpdateSetting, auto_update_->isChecked());
+  SetSetting(kHideAdultSetting, hide_ad_->isChecked());
   // Stored also while hidden (with a motion sensor), with the value read
   // at opening.
-  SetBoolSetting("LandscapeFS", landscape_->isChecked());
+  SetSetting(kLandscapeFullScreenSetting, landscape_->isChecked());
 }
 
 void SettingsDialog::LayoutClient(int width, int) {

@@ -10,8 +10,8 @@ class QLabel;
 namespace vidora {
 
 // The settings dialog: the interface language and the options AutoU,
-// AutoCU, HideAD and LandscapeFS (its box shown only without a motion
-// sensor). Reads the settings when it opens and stores them only through
+// AutoCU, HideAD and LandscapeFS (its box shown only when the device has
+// no motion sensor, as the caller says). Reads the settings when it opens and stores them only through
 // the left soft key ("button_ok", result 1); the right soft key and the
 // title strip's OK button store nothing. Every change of the language
 // shows "msg_lang_restart". UI thread only.
@@ -26,7 +26,7 @@ class SettingsDialog : public SkinnedDialog {
   static constexpr int kHideAdId = 1020;
   static constexpr int kLandscapeId = 1021;
 
-  explicit SettingsDialog(QWidget* owner);
+  SettingsDialog(QWidget* owner, bool has_motion_sensor);
 
   QComboBox* combo() const { return combo_; }
   QCheckBox* check(int id) const;

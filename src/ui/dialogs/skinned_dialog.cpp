@@ -14,6 +14,7 @@
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
+#include "ui/stores/ui_thread.h"
 
 namespace vidora {
 
@@ -53,6 +54,7 @@ class TitleDoneButton : public QAbstractButton {
 }  // namespace
 
 SkinnedDialog::SkinnedDialog(QWidget* owner, Size size) : QDialog(owner), size_(size) {
+  AssertUiThread();
   ApplyDialogColours(this);
   if (size_ == Size::kFullScreen) {
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
@@ -78,6 +80,7 @@ SoftKeyBar* SkinnedDialog::SoftKeys() {
 }
 
 void SkinnedDialog::RunCommand(int command) {
+  AssertUiThread();
   if (HandleCommand(command)) return;
   if (command == IDOK || command == ID_SOFTKEY_LEFT) {
     done(1);
@@ -99,7 +102,7 @@ void SkinnedDialog::setVisible(bool visible) {
       area = owner->geometry();
     } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
       // Without a window to cover (the first-run dialog at start-up) the
-      // dialog takes the main window's handheld proportions, centred,
+      // dialog takes the main window's default proportions, centred,
       // rather than a whole desktop screen.
       const QRect available = screen->availableGeometry();
       area = QRect(QPoint(), kOwnerlessSize.boundedTo(available.size()));

@@ -16,7 +16,7 @@ UpdateWaitDialog::UpdateWaitDialog(QWidget* owner, std::string_view title_key, W
     : SkinnedDialog(owner, Size::kOwn), worker_(std::move(worker)) {
   ApplyDialogFont(this);
   setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-  // The template's 137 x 35 dialog units with its text at (11, 19), 118 x 9.
+  // 137 x 35 dialog units with the text at (11, 19), 118 x 9.
   resize(DialogUnitRect(0, 0, 137, 35).size());
   setWindowTitle(Text(title_key));
   text_ = new QLabel(Text("str_wait"), this);

@@ -2,14 +2,15 @@
 
 #include <QPainter>
 
+#include "core/commands/command_ids.h"
+#include "core/commands/view_requests.h"
 #include "core/stores/settings_store.h"
 #include "ui/dialogs/image_button.h"
 #include "ui/dialogs/skin_strip.h"
 #include "ui/dialogs/skinned_trackbar.h"
-#include "ui/shell/command_ids.h"
-#include "ui/shell/view_messages.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
+#include "ui/stores/ui_thread.h"
 
 namespace vidora {
 namespace {
@@ -24,12 +25,13 @@ ImageButton* MakeButton(QWidget* parent, const GlyphSet& glyphs) {
 
 }  // namespace
 
-ControlPanel::ControlPanel(QWidget* parent, ViewMessageTarget* view_target, FrameCommandSender send_frame_command,
+ControlPanel::ControlPanel(QWidget* parent, ViewRequests* view, FrameCommandSender send_frame_command,
                            VolumeHandler on_volume)
     : QWidget(parent),
-      view_target_(view_target),
+      view_(view),
       send_frame_command_(std::move(send_frame_command)),
       on_volume_(std::move(on_volume)) {
+  AssertUiThread();
   setAttribute(Qt::WA_OpaquePaintEvent);
   play_ = MakeButton(this, Skin().PlayGlyphs());
   full_screen_ = MakeButton(this, Skin().FrameGlyphs());
@@ -43,17 +45,17 @@ ControlPanel::ControlPanel(QWidget* parent, ViewMessageTarget* view_target, Fram
   SetControlId(volume_, kVolumeTrackbarId);
   volume_->setRange(0, 100);
   volume_->setSingleStep(5);
-  volume_->setValue(GetIntSetting("sound_volume", 50));
+  volume_->setValue(GetSetting(kVolumeSetting));
 
   connect(play_, &QAbstractButton::clicked, this, [this] { OnPlayClicked(); });
   connect(full_screen_, &QAbstractButton::clicked, this, [this] {
     if (send_frame_command_) send_frame_command_(ID_FULLSCREEN);
   });
   connect(previous_, &QAbstractButton::clicked, this, [this] {
-    if (view_target_ != nullptr) view_target_->SendViewMessage(WM_STEP_FAVOURITE, 0, nullptr);
+    if (view_ != nullptr) view_->StepFavourite(false);
   });
   connect(next_, &QAbstractButton::clicked, this, [this] {
-    if (view_target_ != nullptr) view_target_->SendViewMessage(WM_STEP_FAVOURITE, 1, nullptr);
+    if (view_ != nullptr) view_->StepFavourite(true);
   });
   connect(volume_, &QAbstractSlider::valueChanged, this, [this](int level) {
     if (on_volume_) on_volume_(level);
@@ -61,15 +63,16 @@ ControlPanel::ControlPanel(QWidget* parent, ViewMessageTarget* view_target, Fram
 }
 
 void ControlPanel::OnPlayClicked() {
-  if (view_target_ == nullptr) return;
+  if (view_ == nullptr) return;
   if (playing_) {
-    view_target_->SendViewMessage(WM_STOP_PLAYBACK, 0, nullptr);
+    view_->StopPlayback();
   } else {
-    view_target_->SendViewMessage(WM_PLAY_CHANNEL, 0, nullptr);
+    view_->PlayChannel(nullptr);
   }
 }
 
 void ControlPanel::SetPlaying(bool playing) {
+  AssertUiThread();
   if (playing == playing_) return;
   playing_ = playing;
   play_->SetImages(playing ? Skin().StopGlyphs() : Skin().PlayGlyphs());

@@ -10,7 +10,7 @@ namespace vidora {
 class ImageButton;
 class SkinnedTrackbar;
 
-class ViewMessageTarget;
+class ViewRequests;
 
 // Control ids of the panel.
 inline constexpr int kPlayButtonId = 1013;
@@ -21,9 +21,9 @@ inline constexpr int kVolumeTrackbarId = 1017;
 
 // The bottom strip of the main view: play/stop, full screen, previous and
 // next favourite, and the volume trackbar (0-100, line size 5, starting at
-// the stored "sound_volume"). Buttons send the view's private messages to
-// `view_target` and the full-screen command through `send_frame_command`;
-// moving the trackbar calls `on_volume`. UI thread only.
+// the stored volume). Buttons make their requests of `view` and send the
+// full-screen command through `send_frame_command`; moving the trackbar
+// calls `on_volume`. UI thread only.
 class ControlPanel : public QWidget {
   Q_OBJECT
 
@@ -31,7 +31,7 @@ class ControlPanel : public QWidget {
   using FrameCommandSender = std::function<void(int command)>;
   using VolumeHandler = std::function<void(int level)>;
 
-  ControlPanel(QWidget* parent, ViewMessageTarget* view_target, FrameCommandSender send_frame_command,
+  ControlPanel(QWidget* parent, ViewRequests* view, FrameCommandSender send_frame_command,
                VolumeHandler on_volume);
 
   // Gives the play button the Stop glyphs (true) or the Play glyphs.
@@ -51,7 +51,7 @@ class ControlPanel : public QWidget {
  private:
   void OnPlayClicked();
 
-  ViewMessageTarget* view_target_;
+  ViewRequests* view_;
   FrameCommandSender send_frame_command_;
   VolumeHandler on_volume_;
   bool playing_ = false;

@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 #include "core/catalogue/channel_catalogue.h"
+#include "core/commands/view_requests.h"
 #include "core/playback/player_events.h"
 #include "core/playback/provider_table.h"
 #include "core/stores/language_pack.h"
@@ -17,8 +18,8 @@
 #include "ui/playback/radio_window.h"
 #include "ui/playback/status_poller.h"
 #include "ui/playback/status_texts.h"
-#include "ui/shell/view_messages.h"
 #include "ui/stores/resource_pack.h"
+#include "ui/stores/ui_thread.h"
 
 namespace vidora {
 namespace {
@@ -35,8 +36,9 @@ bool IsDrop(StreamFailure failure) {
 
 }  // namespace
 
-PlaybackControl::PlaybackControl(QWidget* view, ViewMessageTarget* view_target, FrameCommandSender send_frame_command)
-    : view_(view), view_target_(view_target), send_frame_command_(std::move(send_frame_command)) {
+PlaybackControl::PlaybackControl(QWidget* view, ViewRequests* view_requests, FrameCommandSender send_frame_command)
+    : view_(view), view_requests_(view_requests), send_frame_command_(std::move(send_frame_command)) {
+  AssertUiThread();
   MainPlayerEvents().set_listener(this);
   poller_ = std::make_unique<StatusPoller>(MainPlayerEvents());
   resolver_ = std::make_unique<AddressResolver>();
@@ -56,7 +58,8 @@ PlaybackControl::~PlaybackControl() {
 }
 
 void PlaybackControl::Start(const QRect& first_player_rect, BackendFactory factory) {
-  panel_ = new ControlPanel(view_, view_target_, send_frame_command_, [this](int level) { SetVolumeAll(level); });
+  AssertUiThread();
+  panel_ = new ControlPanel(view_, view_requests_, send_frame_command_, [this](int level) { SetVolumeAll(level); });
   strip_ = new InfoStrip(view_, [this] { return StripChannelName(); });
   std::unique_ptr<PlayerBackend> backend = factory ? factory() : std::make_unique<MpvBackend>();
   player_ = std::make_unique<PlayerHost>(view_, first_player_rect, std::move(backend));
@@ -121,6 +124,7 @@ void PlaybackControl::EndSession() {
 }
 
 void PlaybackControl::PlayChannel(Channel* channel) {
+  AssertUiThread();
   EndSession();
   if (player_ != nullptr) player_->Stop();
   if (channel == nullptr) channel = CurrentChannel();
@@ -279,6 +283,7 @@ void PlaybackControl::SetStatus(const std::u16string& text, const std::u16string
 }
 
 void PlaybackControl::StopPlayback() {
+  AssertUiThread();
   const bool recovering = plan_ && (reconnect_timer_.isActive() || resolver_->pending());
   EndSession();
   if (player_ != nullptr) player_->Stop();
@@ -318,16 +323,17 @@ void PlaybackControl::UpdateNowPlaying() {
   }
 }
 
-void PlaybackControl::StepFavourite(uintptr_t wparam) {
+void PlaybackControl::StepFavourite(bool forward) {
+  AssertUiThread();
   if (Catalogue() == nullptr) return;
-  Channel* channel = Catalogue()->StepFavourite(wparam == 1);
-  if (channel != nullptr && view_target_ != nullptr) view_target_->SendViewMessage(WM_PLAY_CHANNEL, 0, channel);
+  Channel* channel = Catalogue()->StepFavourite(forward);
+  if (channel != nullptr && view_requests_ != nullptr) view_requests_->PlayChannel(channel);
 }
 
 void PlaybackControl::SetVolumeAll(int level) {
-  volume_level_ = level;
+  AssertUiThread();
   for (auto& [name, player] : PlayerRegistry()) player->SetVolume(level);
-  SetIntSetting("sound_volume", level);
+  SetSetting(kVolumeSetting, level);
 }
 
 void PlaybackControl::StopPlayer() {
@@ -376,6 +382,7 @@ QRect PlaybackControl::PlayerRect() const {
 bool PlaybackControl::IsPlayerFullScreen() const { return player_ != nullptr && player_->IsFullScreen(); }
 
 void PlaybackControl::OnPlayerStatus(PlayerWindow*, const std::optional<std::u16string>& text, int code) {
+  AssertUiThread();
   // After a failure was shown, the end of the stream it replaced says
   // nothing new.
   if (failure_shown_) return;

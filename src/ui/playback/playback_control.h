@@ -6,7 +6,6 @@
 #include <QSize>
 #include <QTimer>
 
-#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -31,7 +30,7 @@ class Channel;
 class PlayerBackend;
 class PlayerHost;
 class StatusPoller;
-class ViewMessageTarget;
+class ViewRequests;
 
 // The playback side of the main view: owns the player host, the control
 // panel, the information strip and the radio picture window (all children
@@ -49,20 +48,17 @@ class ViewMessageTarget;
 // new channel or Stop drops a pending one. The window title and the
 // NowPlaying observers follow what plays (a radio's own title included).
 //
-// UI thread only. The view widget and the message target must outlive this
-// object. Typical use by the main view:
-//   start:   step 2: PlaybackControl(view, view_target, send_frame_command);
-//            step 3: the catalogue loads;
-//            steps 4-8: Start(FirstPlayerRect(client size));
-//            step 9: update checks;
-//            step 10: SetVolumeAll(GetIntSetting("sound_volume", 50));
-//   WM_SIZE: Layout(client size, fullScreenLayout)
-//   paint:   frame around PlayerRect()
-//   tick:    IsPlayerFullScreen() (relayout when it turns false)
-//   WM_PLAY_CHANNEL / WM_STOP_PLAYBACK / WM_STEP_FAVOURITE:
-//            PlayChannel / StopPlayback / StepFavourite
-//   close:   StopPlayer() before the settings are saved
-//   destroy: End() (or the destructor)
+// UI thread only. The view widget and the view's requests must outlive this
+// object. The main view uses it in this order:
+//   when built:   the constructor, then the catalogue loads, then
+//                 Start(FirstPlayerRect(client size)), then the update
+//                 checks start, then SetVolumeAll(the stored volume);
+//   when resized: Layout(client size, full-screen layout);
+//   when painted: a frame around PlayerRect();
+//   each tick:    IsPlayerFullScreen() (relayout when it turns false);
+//   on requests:  PlayChannel, StopPlayback, StepFavourite;
+//   when closing: StopPlayer() before the settings are saved;
+//   when ending:  End() (or the destructor).
 class PlaybackControl : public PlayerStatusListener {
  public:
   // Sends a frame command id (ID_FULLSCREEN from the panel's full-screen
@@ -71,9 +67,9 @@ class PlaybackControl : public PlayerStatusListener {
   // Makes the player's backend; the default makes the libmpv one.
   using BackendFactory = std::function<std::unique_ptr<PlayerBackend>()>;
 
-  // Becomes the process-wide player status listener. `view_target` gets the
-  // panel's button messages.
-  PlaybackControl(QWidget* view, ViewMessageTarget* view_target, FrameCommandSender send_frame_command);
+  // Becomes the process-wide player status listener. `view_requests` gets
+  // the panel's button requests and the favourite steps' play requests.
+  PlaybackControl(QWidget* view, ViewRequests* view_requests, FrameCommandSender send_frame_command);
   ~PlaybackControl() override;
   PlaybackControl(const PlaybackControl&) = delete;
   PlaybackControl& operator=(const PlaybackControl&) = delete;
@@ -92,13 +88,13 @@ class PlaybackControl : public PlayerStatusListener {
   // provider. The player host and radio window go with this object.
   void End();
 
-  // WM_PLAY_CHANNEL: `channel` or, when null, the catalogue's current one.
+  // Plays `channel` or, when null, the catalogue's current one.
   void PlayChannel(Channel* channel);
-  // WM_STOP_PLAYBACK: stops the player and shows the Play glyphs.
+  // Stops the player and shows the Play glyphs.
   void StopPlayback();
-  // WM_STEP_FAVOURITE: `wparam` 1 = next, anything else = previous. Plays
-  // the chosen favourite through the view's WM_PLAY_CHANNEL.
-  void StepFavourite(uintptr_t wparam);
+  // The next (`forward`) or previous favourite; plays it through the view's
+  // PlayChannel request.
+  void StepFavourite(bool forward);
   // Applies `level` (0-100) to every registered player in name order and
   // stores it as "sound_volume".
   void SetVolumeAll(int level);
@@ -154,7 +150,7 @@ class PlaybackControl : public PlayerStatusListener {
   void UpdateNowPlaying();
 
   QWidget* view_;
-  ViewMessageTarget* view_target_;
+  ViewRequests* view_requests_;
   FrameCommandSender send_frame_command_;
   std::unique_ptr<StatusPoller> poller_;
   std::unique_ptr<PlayerHost> player_;
@@ -163,7 +159,6 @@ class PlaybackControl : public PlayerStatusListener {
   QPointer<ControlPanel> panel_;
   QPointer<InfoStrip> strip_;
   QPointer<RadioWindow> radio_;
-  int volume_level_ = 50;
   bool started_providers_ = false;
 
   std::unique_ptr<AddressResolver> resolver_;

@@ -91,11 +91,11 @@ int RunMainWindow(SingleInstance& instance) {
 }  // namespace
 
 bool RunFirstRunDialog() {
-  if (!GetBoolSetting("first_run", true)) return true;
+  if (!GetSetting(kFirstRunSetting)) return true;
   LanguageDialog dialog(QApplication::activeWindow());
   dialog.exec();
   if (!dialog.confirmed()) return false;
-  SetBoolSetting("first_run", false);
+  SetSetting(kFirstRunSetting, false);
   return true;
 }
 

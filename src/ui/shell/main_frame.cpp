@@ -6,16 +6,17 @@
 #include <QMenu>
 #include <QShortcut>
 
+#include "core/commands/command_ids.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/settings_store.h"
 #include "ui/catalogue/channels_dialog.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/settings_dialog.h"
 #include "ui/dialogs/soft_key_bar.h"
-#include "ui/shell/command_ids.h"
 #include "ui/shell/key_press_watch.h"
 #include "ui/shell/motion_sensor.h"
 #include "ui/stores/ui_texts.h"
+#include "ui/stores/ui_thread.h"
 
 namespace vidora {
 
@@ -23,8 +24,6 @@ namespace {
 
 constexpr int kFrameTickMs = 100;
 
-// Whether the application's active window is `frame` or a window whose
-// chain of parents reaches it.
 // Whether `window` is the frame or its chain of parents reaches it.
 bool ReachesFrame(const QWidget* window, const QWidget* frame) {
   for (; window != nullptr; window = window->parentWidget()) {
@@ -33,11 +32,13 @@ bool ReachesFrame(const QWidget* window, const QWidget* frame) {
   return false;
 }
 
+// Whether the application's active window is `frame` or one of its windows.
 bool IsFrameInFront(const QWidget* frame) { return ReachesFrame(QApplication::activeWindow(), frame); }
 
 }  // namespace
 
 MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
+  AssertUiThread();
   resize(kDefaultWidth, kDefaultHeight);
   setWindowTitle(ToQString(AppTitle()));
 
@@ -71,6 +72,7 @@ QWidget* MainFrame::DialogOwner() {
 }
 
 void MainFrame::SendCommand(int command) {
+  AssertUiThread();
   if (closed_) return;
   switch (command) {
     case ID_CHANNELS:
@@ -84,7 +86,7 @@ void MainFrame::SendCommand(int command) {
       if (view_ != nullptr) view_->RunUpdateCommand(command);
       break;
     case ID_SETTINGS: {
-      SettingsDialog dialog(DialogOwner());
+      SettingsDialog dialog(DialogOwner(), HasMotionSensor());
       dialog.exec();
       break;
     }
@@ -107,7 +109,7 @@ void MainFrame::RunChannels() {
   dialog.exec();
   if (closed_ || view_ == nullptr) return;  // closed from outside meanwhile
   repaint();
-  if (dialog.play_requested()) view_->SendViewMessage(WM_PLAY_CHANNEL, 0, dialog.chosen_channel());
+  if (dialog.play_requested()) view_->PlayChannel(dialog.chosen_channel());
 }
 
 void MainFrame::ToggleFullScreen() {
@@ -131,18 +133,19 @@ void MainFrame::ToggleFullScreen() {
     bar_hidden_ = true;
     soft_keys_->hide();
     // With a sensor the display follows the device; LandscapeFS is not read.
-    if (!HasMotionSensor() && GetBoolSetting("LandscapeFS", true)) {
+    if (!HasMotionSensor() && GetSetting(kLandscapeFullScreenSetting)) {
       turned_for_full_screen_ = SetDisplayOrientation(DMDO_270);
     }
   }
   // The tap or key that chose the command must not end the new state.
   watch_->TakePressed();
   LayoutChildren();
-  view_->SendViewMessage(WM_TOGGLE_FULL_LAYOUT, 0, nullptr);
+  view_->ToggleFullLayout();
   view_->Relayout();
 }
 
 bool MainFrame::OnLaterStart(const QString& command_line) {
+  AssertUiThread();
   if (closed_) return false;
   last_command_line_ = command_line;
   if (isMinimized()) showNormal();
@@ -162,6 +165,7 @@ bool MainFrame::OnLaterStart(const QString& command_line) {
 }
 
 void MainFrame::Tick() {
+  AssertUiThread();
   if (closed_) return;
   if (view_ != nullptr && view_->full_screen_layout()) {
     if (!IsFrameInFront(this) || watch_->TakePressed()) {

@@ -41,7 +41,7 @@ class MainFrame : public QWidget {
   Q_OBJECT
 
  public:
-  // Default size: a handheld's portrait proportions.
+  // Default size, in portrait proportions.
   static constexpr int kDefaultWidth = 480;
   static constexpr int kDefaultHeight = 640;
 
@@ -49,7 +49,8 @@ class MainFrame : public QWidget {
   explicit MainFrame(MainFrameOptions options = {});
   ~MainFrame() override;
 
-  // Runs a menu command synchronously (the WM_COMMAND of the frame).
+  // Runs a frame command (menu, soft key, shortcut, the panel's full-screen
+  // button or the view's update promotion) synchronously.
   void SendCommand(int command);
 
   // The full-screen switch (ID_FULLSCREEN): the frame covers the screen

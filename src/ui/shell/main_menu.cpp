@@ -4,8 +4,8 @@
 #include <QMenu>
 #include <QUrl>
 
+#include "core/commands/command_ids.h"
 #include "ui/dialogs/soft_key_bar.h"
-#include "ui/shell/command_ids.h"
 #include "ui/stores/ui_texts.h"
 
 namespace vidora {

@@ -4,12 +4,13 @@
 #include <QResizeEvent>
 
 #include "core/catalogue/channel_catalogue.h"
+#include "core/commands/command_ids.h"
 #include "core/network/update_service.h"
 #include "core/stores/settings_store.h"
 #include "ui/dialogs/loading_screen.h"
-#include "ui/shell/command_ids.h"
 #include "ui/shell/qt_update_ui.h"
 #include "ui/stores/resource_pack.h"
+#include "ui/stores/ui_thread.h"
 
 namespace vidora {
 
@@ -19,6 +20,7 @@ constexpr int kViewTickMs = 500;
 
 MainView::MainView(QWidget* frame, CommandSender send_command, MainViewOptions options)
     : QWidget(frame), frame_(frame), send_command_(std::move(send_command)), options_(std::move(options)) {
+  AssertUiThread();
   setAttribute(Qt::WA_OpaquePaintEvent);  // the paint handler fills what the strips leave
   elapsed_ms_ = 0;
   full_screen_layout_ = false;
@@ -30,7 +32,7 @@ MainView::MainView(QWidget* frame, CommandSender send_command, MainViewOptions o
   update_ui_ = std::make_unique<QtUpdateUi>(frame_, this, send_command_);
   updates_ = std::make_unique<UpdateService>(*update_ui_, catalogue);
   updates_->StartAutomaticChecks();
-  playback_->SetVolumeAll(GetIntSetting("sound_volume", 50));
+  playback_->SetVolumeAll(GetSetting(kVolumeSetting));
   connect(&timer_, &QTimer::timeout, this, &MainView::Tick);
   timer_.start(kViewTickMs);
 }
@@ -44,25 +46,26 @@ MainView::~MainView() {
   playback_.reset();
 }
 
-intptr_t MainView::SendViewMessage(unsigned message, uintptr_t wparam, Channel* channel) {
-  switch (message) {
-    case WM_PLAY_CHANNEL:
-      playback_->PlayChannel(channel);
-      return 0;
-    case WM_STOP_PLAYBACK:
-      playback_->StopPlayback();
-      return 0;
-    case WM_TOGGLE_FULL_LAYOUT:
-      full_screen_layout_ = !full_screen_layout_;
-      Relayout();
-      update();
-      return 0;
-    case WM_STEP_FAVOURITE:
-      playback_->StepFavourite(wparam);
-      return 0;
-    default:
-      return 0;
-  }
+void MainView::PlayChannel(Channel* channel) {
+  AssertUiThread();
+  playback_->PlayChannel(channel);
+}
+
+void MainView::StopPlayback() {
+  AssertUiThread();
+  playback_->StopPlayback();
+}
+
+void MainView::ToggleFullLayout() {
+  AssertUiThread();
+  full_screen_layout_ = !full_screen_layout_;
+  Relayout();
+  update();
+}
+
+void MainView::StepFavourite(bool forward) {
+  AssertUiThread();
+  playback_->StepFavourite(forward);
 }
 
 void MainView::Relayout() {
@@ -74,6 +77,7 @@ void MainView::StopPlayer() {
 }
 
 void MainView::Tick() {
+  AssertUiThread();
   elapsed_ms_ += kViewTickMs;
   // An automatic update runs its dialogs from the poll below; the loading
   // screen must be gone before they open.
@@ -87,6 +91,7 @@ void MainView::Tick() {
 }
 
 void MainView::RunUpdateCommand(int command) {
+  AssertUiThread();
   if (command == ID_CHANNEL_UPDATE) {
     updates_->RunCatalogueUpdateCommand();
   } else if (command == ID_UPDATE) {

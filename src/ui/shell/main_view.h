@@ -4,13 +4,12 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
 
+#include "core/commands/view_requests.h"
 #include "ui/playback/playback_control.h"
-#include "ui/shell/view_messages.h"
 
 namespace vidora {
 
@@ -30,9 +29,8 @@ struct MainViewOptions {
 // or radio picture) between them, on the skin's background. Starts the
 // catalogue, the playback parts, the update service with its automatic
 // checks and the volume when it is built, runs the 500 ms view tick, and
-// takes the view's private messages. UI thread only; owned by the main
-// frame.
-class MainView : public QWidget, public ViewMessageTarget {
+// takes the view's requests. UI thread only; owned by the main frame.
+class MainView : public QWidget, public ViewRequests {
   Q_OBJECT
 
  public:
@@ -45,8 +43,11 @@ class MainView : public QWidget, public ViewMessageTarget {
   // The view end sequence.
   ~MainView() override;
 
-  // The view's private messages (WM_PLAY_CHANNEL ... WM_STEP_FAVOURITE).
-  intptr_t SendViewMessage(unsigned message, uintptr_t wparam, Channel* channel) override;
+  // ViewRequests.
+  void PlayChannel(Channel* channel) override;
+  void StopPlayback() override;
+  void ToggleFullLayout() override;
+  void StepFavourite(bool forward) override;
 
   // Lays the parts out for the current size and layout (also the plain
   // size notice the full-screen command sends).

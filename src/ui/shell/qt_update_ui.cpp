@@ -3,10 +3,11 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "core/commands/view_requests.h"
 #include "ui/dialogs/wait_dialog.h"
 #include "ui/shell/main_menu.h"
-#include "ui/shell/view_messages.h"
 #include "ui/stores/ui_texts.h"
+#include "ui/stores/ui_thread.h"
 
 namespace vidora {
 
@@ -16,10 +17,11 @@ bool IsActiveFrame(const QWidget* frame) {
   return QApplication::activeWindow() == frame;
 }
 
-QtUpdateUi::QtUpdateUi(QWidget* frame, ViewMessageTarget* view, CommandSender send_command)
+QtUpdateUi::QtUpdateUi(QWidget* frame, ViewRequests* view, CommandSender send_command)
     : frame_(frame), view_(view), send_command_(std::move(send_command)) {}
 
 void QtUpdateUi::RunWaitDialog(UpdateWaitKind, std::string_view title_key, WaitWorker worker) {
+  AssertUiThread();
   QWidget* owner = QApplication::activeWindow();
   UpdateWaitDialog dialog(owner != nullptr ? owner : frame_, title_key,
                           [worker = std::move(worker)](UpdateWaitDialog& wait) {
@@ -31,18 +33,21 @@ void QtUpdateUi::RunWaitDialog(UpdateWaitKind, std::string_view title_key, WaitW
 }
 
 int QtUpdateUi::ShowMessageByKey(std::string_view key, int buttons) {
+  AssertUiThread();
   return vidora::ShowMessageByKey(frame_, key, buttons);
 }
 
 void QtUpdateUi::OpenWebAddress(const std::u16string& address) { OpenInBrowser(ToQString(address)); }
 
 void QtUpdateUi::StopPlayback() {
-  if (view_ != nullptr) view_->SendViewMessage(WM_STOP_PLAYBACK, 0, nullptr);
+  AssertUiThread();
+  if (view_ != nullptr) view_->StopPlayback();
 }
 
 bool QtUpdateUi::IsFrameActive() { return IsActiveFrame(frame_); }
 
 void QtUpdateUi::SendCommand(int id) {
+  AssertUiThread();
   if (send_command_) send_command_(id);
 }
 

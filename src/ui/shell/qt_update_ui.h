@@ -9,7 +9,7 @@ class QWidget;
 
 namespace vidora {
 
-class ViewMessageTarget;
+class ViewRequests;
 
 // Whether `frame` is the active window: no modal dialog is open and the
 // application's active window is the frame itself.
@@ -17,13 +17,13 @@ bool IsActiveFrame(const QWidget* frame);
 
 // The update service's user interface on the main window: wait dialogs
 // owned by the active window, message boxes owned by the frame, the
-// browser, the view's stop message and the frame's commands. Borrows the
+// browser, the view's stop request and the frame's commands. Borrows the
 // frame and the view, which must outlive it. UI thread only.
 class QtUpdateUi : public UpdateUi {
  public:
   using CommandSender = std::function<void(int command)>;
 
-  QtUpdateUi(QWidget* frame, ViewMessageTarget* view, CommandSender send_command);
+  QtUpdateUi(QWidget* frame, ViewRequests* view, CommandSender send_command);
 
   void RunWaitDialog(UpdateWaitKind kind, std::string_view title_key, WaitWorker worker) override;
   int ShowMessageByKey(std::string_view key, int buttons) override;
@@ -34,7 +34,7 @@ class QtUpdateUi : public UpdateUi {
 
  private:
   QWidget* frame_;
-  ViewMessageTarget* view_;
+  ViewRequests* view_;
   CommandSender send_command_;
 };
 

@@ -12,10 +12,9 @@ class QLockFile;
 namespace vidora {
 
 // Results of SingleInstance::Check besides 0 (first instance) and 1 (a
-// running instance took over): the platform's failure codes, kept as the
-// process's exit codes.
-inline constexpr int kInstanceCheckFailed = static_cast<int>(0x80004005u);      // E_FAIL
-inline constexpr int kInstanceInvalidArgument = static_cast<int>(0x80070057u);  // E_INVALIDARG
+// running instance took over), also the process's exit codes.
+inline constexpr int kInstanceCheckFailed = static_cast<int>(0x80004005u);      // empty title, lock not made
+inline constexpr int kInstanceInvalidArgument = static_cast<int>(0x80070057u);  // runtime folder unusable
 
 // Keeps one running player per user. A lock file named after the title in
 // the runtime folder stands for the instance; a local server of the same

@@ -42,7 +42,7 @@ std::vector<std::string> SettingsChannels() {
 TEST_F(CatalogueStateTest, CurrentChannelIsRestoredFromTheSettingAndClearedByReload) {
   DocNode root;
   const auto path = Write(ThreeChannels(root));
-  SetStringSetting(kCurrentChannelSetting, u"de_two");
+  SetSetting(kCurrentChannelKeySetting, u"de_two");
   ChannelCatalogue& catalogue = LoadCatalogueFile(path);
   ASSERT_EQ(Catalogue(), &catalogue);
   ASSERT_NE(catalogue.CurrentChannel(), nullptr);
@@ -55,18 +55,18 @@ TEST_F(CatalogueStateTest, CurrentChannelIsRestoredFromTheSettingAndClearedByRel
   EXPECT_EQ(catalogue.CurrentChannel(), nullptr);
   EXPECT_EQ(catalogue.FindCategory("n"), news);
   EXPECT_EQ(catalogue.Version(), "1.0.1");
-  EXPECT_EQ(GetStringSetting(kCurrentChannelSetting, u""), u"de_two");
+  EXPECT_EQ(GetSetting(kCurrentChannelKeySetting), u"de_two");
 
   Channel* three = catalogue.FindChannelByKey("fr_three");
   catalogue.SetCurrentChannel(three);
   EXPECT_EQ(catalogue.CurrentChannel(), three);
-  EXPECT_EQ(GetStringSetting(kCurrentChannelSetting, u""), u"fr_three");
+  EXPECT_EQ(GetSetting(kCurrentChannelKeySetting), u"fr_three");
 
   // A vanished key leaves no channel current and the setting as it was.
-  SetStringSetting(kCurrentChannelSetting, u"de_gone");
+  SetSetting(kCurrentChannelKeySetting, u"de_gone");
   LoadCatalogueFile(path);
   EXPECT_EQ(Catalogue()->CurrentChannel(), nullptr);
-  EXPECT_EQ(GetStringSetting(kCurrentChannelSetting, u""), u"de_gone");
+  EXPECT_EQ(GetSetting(kCurrentChannelKeySetting), u"de_gone");
 
   // A reload that finds no file keeps the categories and the version.
   std::filesystem::remove(path);
@@ -189,7 +189,7 @@ TEST_F(StepFavouriteTest, WalksTheListWrappingAndSkippingTheHiddenCategory) {
   catalogue_.SetCurrentChannel(Get("de_D"));
   EXPECT_EQ(Step(true), "at_ad");  // wraps past the end
 
-  SetBoolSetting("HideAD", true);
+  SetSetting(kHideAdultSetting, true);
   EXPECT_EQ(Step(true), "fr_nocat");
   catalogue_.SetCurrentChannel(Get("fr_nocat"));
   EXPECT_EQ(Step(true), "de_B");  // "at Ad" is hidden now
@@ -203,7 +203,7 @@ TEST_F(StepFavouriteTest, WalksTheListWrappingAndSkippingTheHiddenCategory) {
 TEST_F(StepFavouriteTest, GivesNothingWhenTheCurrentChannelIsTheOnlyFavourite) {
   Get("de_C")->set_favourite(true);
   Get("fr_nourl")->set_favourite(true);  // unplayable, never stepped onto
-  SetBoolSetting("HideAD", true);
+  SetSetting(kHideAdultSetting, true);
   Get("at_ad")->set_favourite(true);  // hidden
   catalogue_.SetCurrentChannel(Get("de_C"));
   EXPECT_EQ(Step(true), "none");
@@ -213,10 +213,10 @@ TEST_F(StepFavouriteTest, GivesNothingWhenTheCurrentChannelIsTheOnlyFavourite) {
 }
 
 TEST(ChannelsDialogStateTest, SelectionsRoundTripThroughTheSettingsAndClamp) {
-  SetIntSetting("sel_tab", 1);
-  SetIntSetting("sel_country", 7);
-  SetIntSetting("sel_category", 2);
-  SetIntSetting("sel_tvradio", 5);
+  SetSetting(kSelectedTabSetting, 1);
+  SetSetting(kSelectedCountrySetting, 7);
+  SetSetting(kSelectedCategorySetting, 2);
+  SetSetting(kSelectedKindSetting, 5);
   LoadDialogSelection();
   ChannelsDialogState& state = DialogSelection();
   EXPECT_EQ(state.tab, 1);
@@ -228,10 +228,10 @@ TEST(ChannelsDialogStateTest, SelectionsRoundTripThroughTheSettingsAndClamp) {
   EXPECT_EQ(ClampListPosition(-1, 4), 0);
   state.tab = 0;
   SaveDialogSelection();
-  EXPECT_EQ(GetIntSetting("sel_tab", -9), 0);
-  EXPECT_EQ(GetIntSetting("sel_country", -9), 0);
-  EXPECT_EQ(GetIntSetting("sel_category", -9), 2);
-  EXPECT_EQ(GetIntSetting("sel_tvradio", -9), 5);
+  EXPECT_EQ(FindSetting(kSelectedTabSetting).value_or(-9), 0);
+  EXPECT_EQ(FindSetting(kSelectedCountrySetting).value_or(-9), 0);
+  EXPECT_EQ(FindSetting(kSelectedCategorySetting).value_or(-9), 2);
+  EXPECT_EQ(FindSetting(kSelectedKindSetting).value_or(-9), 5);
   state = ChannelsDialogState{};
 }
 

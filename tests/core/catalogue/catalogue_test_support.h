@@ -51,8 +51,8 @@ class CatalogueTest : public ::testing::Test {
       messages_.push_back(text);
       captions_.push_back(caption);
     });
-    SetStringSetting(kCurrentChannelSetting, u"");
-    SetBoolSetting("HideAD", false);
+    SetSetting(kCurrentChannelKeySetting, u"");
+    SetSetting(kHideAdultSetting, false);
   }
   void TearDown() override {
     FreeCatalogue();

@@ -136,7 +136,7 @@ TEST_F(HttpClientTest, ARedirectWithoutATargetIsDeliveredAsItIs) {
   ASSERT_NE(stream, nullptr);
   EXPECT_EQ(Text(*stream), "moved");
   EXPECT_EQ(FetchPageText(server.Url("/old")), u"moved");
-  EXPECT_EQ(FetchCookieValue(server.Host16(), u"general/a.html", u"tv"), u"5");
+  EXPECT_EQ(FetchCookieValue(server.Host16(), u"general/a.html", u"tv").value, u"5");
   EXPECT_EQ(server.Requests().size(), 3u);
   EXPECT_TRUE(messages_.empty());
 }
@@ -165,7 +165,7 @@ TEST_F(HttpClientTest, BlanksInAddressesArePercentEncoded) {
 
 TEST_F(HttpClientTest, CookieRequestIsSentAsGiven) {
   LocalHttpServer server([](const std::string&) { return HttpAnswer(200, "page body", "Set-Cookie: tv=abc; path=/\r\n"); });
-  EXPECT_EQ(FetchCookieValue(server.Host16(), u"general/abc.html", u"tv"), u"abc; path=/");
+  EXPECT_EQ(FetchCookieValue(server.Host16(), u"general/abc.html", u"tv").value, u"abc; path=/");
   EXPECT_TRUE(messages_.empty());
   const std::string head = server.Requests().at(0);
   EXPECT_EQ(RequestLine(head), "GET general/abc.html HTTP/1.0");
@@ -182,9 +182,9 @@ TEST_F(HttpClientTest, CookieValueKeepsAnythingButAnExactPrefix) {
     if (path == "2") return HttpAnswer(200, "", "Set-Cookie: TV=abc\r\n");
     return HttpAnswer(200, "", "Set-Cookie: tv=first\r\nset-cookie: tv=second\r\n");
   });
-  EXPECT_EQ(FetchCookieValue(server.Host16(), u"1", u"tv"), u"xtv=abc");
-  EXPECT_EQ(FetchCookieValue(server.Host16(), u"2", u"tv"), u"TV=abc");
-  EXPECT_EQ(FetchCookieValue(server.Host16(), u"3", u"tv"), u"first");
+  EXPECT_EQ(FetchCookieValue(server.Host16(), u"1", u"tv").value, u"xtv=abc");
+  EXPECT_EQ(FetchCookieValue(server.Host16(), u"2", u"tv").value, u"TV=abc");
+  EXPECT_EQ(FetchCookieValue(server.Host16(), u"3", u"tv").value, u"first");
   EXPECT_TRUE(messages_.empty());
 }
 
@@ -193,7 +193,7 @@ TEST_F(HttpClientTest, CookieRequestFollowsRedirectsWithoutRepeatingThePath) {
     if (RequestPath(head) == "general/a.html") return HttpAnswer(301, "", "Location: /moved.html\r\n");
     return HttpAnswer(200, "", "Set-Cookie: tv=7\r\n");
   });
-  EXPECT_EQ(FetchCookieValue(server.Host16(), u"general/a.html", u"tv"), u"7");
+  EXPECT_EQ(FetchCookieValue(server.Host16(), u"general/a.html", u"tv").value, u"7");
   const auto requests = server.Requests();
   ASSERT_EQ(requests.size(), 2u);
   EXPECT_EQ(RequestLine(requests[1]), "GET /moved.html HTTP/1.0");
@@ -227,24 +227,38 @@ TEST_F(HttpClientTest, CookieRequestEndsOnceTheHeadersAreIn) {
     close(client);
   });
   const std::string host = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
-  EXPECT_EQ(FetchCookieValue(std::u16string(host.begin(), host.end()), u"general/a.html", u"tv"), u"abc");
+  EXPECT_EQ(FetchCookieValue(std::u16string(host.begin(), host.end()), u"general/a.html", u"tv").value, u"abc");
   server.join();
   close(listen_fd);
   EXPECT_TRUE(hung_up_before_body);
   EXPECT_TRUE(messages_.empty());
 }
 
-TEST_F(HttpClientTest, CookieFailuresShowTheirMessages) {
+// Each failure names its reason and the diagnostic the player shows for
+// it; the client itself shows nothing.
+TEST_F(HttpClientTest, CookieFailuresNameTheirReasons) {
   LocalHttpServer server([](const std::string&) { return HttpAnswer(200, "no cookie here"); });
-  EXPECT_EQ(FetchCookieValue(server.Host16(), u"general/a.html", u"tv"), u"");
   const std::u16string closed = u"127.0.0.1:" + [] {
     const std::string port = std::to_string(ClosedPort());
     return std::u16string(port.begin(), port.end());
   }();
-  EXPECT_EQ(FetchCookieValue(closed, u"general/a.html", u"tv"), u"");
-  EXPECT_EQ(FetchCookieValue(u"bad/host", u"general/a.html", u"tv"), u"");
-  EXPECT_EQ(messages_, (std::vector<std::u16string>{u"Error QueryInfo", u"4", u"1"}));
-  EXPECT_EQ(captions_, (std::vector<std::u16string>{u"", u"", u""}));
+  const CookieResult results[] = {FetchCookieValue(server.Host16(), u"general/a.html", u"tv"),
+                                  FetchCookieValue(closed, u"general/a.html", u"tv"),
+                                  FetchCookieValue(u"bad/host", u"general/a.html", u"tv")};
+  std::vector<std::u16string> texts;
+  for (const CookieResult& result : results) {
+    EXPECT_EQ(result.value, u"");
+    texts.push_back(CookieFailureText(result.failure).value_or(u"(none)"));
+  }
+  EXPECT_EQ(results[0].failure, CookieFailure::kNoCookie);
+  EXPECT_EQ(results[1].failure, CookieFailure::kNoAnswer);
+  EXPECT_EQ(results[2].failure, CookieFailure::kUnusableHost);
+  EXPECT_EQ(texts, (std::vector<std::u16string>{u"Error QueryInfo", u"4", u"1"}));
+  EXPECT_EQ(CookieFailureText(CookieFailure::kNotPrepared), u"2");
+  EXPECT_FALSE(CookieFailureText(CookieFailure::kNone).has_value());
+  EXPECT_FALSE(CookieFailureText(CookieFailure::kNotStarted).has_value());
+  EXPECT_TRUE(messages_.empty());
+  EXPECT_TRUE(captions_.empty());
 }
 
 TEST_F(HttpClientTest, ABodyCutShortFailsADownloadButNotAPage) {
@@ -270,8 +284,10 @@ TEST_F(HttpClientTest, ASilentServerTimesOut) {
   LocalHttpServer server([](const std::string&) { return std::nullopt; });
   EXPECT_EQ(DownloadToMemory(u"Agent", server.Url("/x")), nullptr);
   EXPECT_EQ(FetchPageText(server.Url("/x")), u"");
-  EXPECT_EQ(FetchCookieValue(server.Host16(), u"general/a.html", u"tv"), u"");
-  EXPECT_EQ(messages_, std::vector<std::u16string>{u"4"});
+  const CookieResult cookie = FetchCookieValue(server.Host16(), u"general/a.html", u"tv");
+  EXPECT_EQ(cookie.value, u"");
+  EXPECT_EQ(cookie.failure, CookieFailure::kNoAnswer);
+  EXPECT_TRUE(messages_.empty());
 }
 
 TEST_F(HttpClientTest, ACancelledDownloadStops) {

@@ -11,13 +11,13 @@ namespace {
 // Missing host settings fall back to the build's hosts and stay missing, so
 // they never turn up in a saved settings file.
 TEST(ServiceHostsTest, MissingSettingsGiveTheBuiltInHostsAndAreNotStored) {
-  ASSERT_FALSE(Settings().FindString("PublisherHost"));
+  ASSERT_FALSE(FindSetting(kPublisherHostSetting));
   EXPECT_EQ(PublisherHost(), Utf8ToUtf16(VIDORA_PUBLISHER_HOST));
   EXPECT_EQ(PublisherSiteHost(), Utf8ToUtf16(VIDORA_PUBLISHER_SITE_HOST));
   EXPECT_EQ(StreamProviderHost(), Utf8ToUtf16(VIDORA_STREAM_PROVIDER_HOST));
-  EXPECT_FALSE(Settings().FindString("PublisherHost"));
-  EXPECT_FALSE(Settings().FindString("PublisherSiteHost"));
-  EXPECT_FALSE(Settings().FindString("StreamProviderHost"));
+  EXPECT_FALSE(FindSetting(kPublisherHostSetting));
+  EXPECT_FALSE(FindSetting(kPublisherSiteHostSetting));
+  EXPECT_FALSE(FindSetting(kStreamProviderHostSetting));
 }
 
 }  // namespace

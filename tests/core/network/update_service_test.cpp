@@ -181,7 +181,7 @@ TEST_F(UpdateServiceTest, NewerCatalogueReplacesTheFileAndReloads) {
   EXPECT_EQ(ui_.stops, 1);
   EXPECT_EQ(ReadFile(CatalogueFile()), fresh);
   EXPECT_EQ(catalogue_.Version(), "2");
-  EXPECT_EQ(service.state().catalogue_update_result, kUpdateDone);
+  EXPECT_EQ(service.state().catalogue_update_result.load(), UpdateOutcome::kDone);
   EXPECT_EQ(publisher_.RequestedPaths(), (std::vector<std::string>{kVersionPath, kCataloguePath}));
   for (const std::string& head : publisher_.server().Requests()) {
     EXPECT_EQ(RequestLine(head).substr(RequestLine(head).size() - 8), "HTTP/1.1");
@@ -250,7 +250,7 @@ TEST_F(UpdateServiceTest, AnUnwritableCatalogueFileIsLeftAlone) {
   UpdateService service = MakeService();
   service.RunCatalogueUpdateCommand();
   EXPECT_EQ(ui_.messages, std::vector<std::string>{"msg_noupdates"});
-  EXPECT_EQ(service.state().catalogue_update_result, kUpdateNothing);
+  EXPECT_EQ(service.state().catalogue_update_result.load(), UpdateOutcome::kNothing);
   EXPECT_EQ(ui_.stops, 0);
   EXPECT_EQ(ReadFile(folder_), "not a folder");
 }
@@ -321,7 +321,7 @@ TEST_F(UpdateServiceTest, AutomaticChecksArePromotedOncePerRun) {
   ui_.frame_active = true;
   service.PollPendingUpdates();
   service.PollPendingUpdates();
-  EXPECT_EQ(ui_.commands, (std::vector<int>{kCatalogueUpdateCommand, kApplicationUpdateCommand}));
+  EXPECT_EQ(ui_.commands, (std::vector<int>{ID_CHANNEL_UPDATE, ID_UPDATE}));
 }
 
 TEST_F(UpdateServiceTest, AutomaticChecksStayQuietAndCanBeSwitchedOff) {
@@ -351,7 +351,7 @@ TEST_F(UpdateServiceTest, ShutdownCancelsAHangingCheck) {
   service.CancelTransfers();
   service.JoinAutomaticChecks();
   EXPECT_FALSE(service.state().catalogue_update_pending);
-  EXPECT_EQ(service.state().catalogue_update_result, kUpdateError);
+  EXPECT_EQ(service.state().catalogue_update_result.load(), UpdateOutcome::kError);
 }
 
 }  // namespace

@@ -131,16 +131,16 @@ TEST_F(LanguagePackTest, WrongRootNameOrMissingFileLeavesThePackEmpty) {
 TEST_F(LanguagePackTest, TheLanguageSettingIsReadOnlyOnceAPackWasRead) {
   SettingsStore settings;
   EXPECT_FALSE(LoadLanguagePack(pack_, dir_ / "missing.lngp", settings));
-  EXPECT_FALSE(settings.FindString("Language").has_value());
+  EXPECT_FALSE(settings.Find(kLanguageSetting).has_value());
 
   AddText(AddLanguage(0, u"English", u"en"), "menu_exit", u"Exit");
   AddText(AddLanguage(1, u"Deutsch", u"de"), "menu_exit", u"Beenden");
   ASSERT_TRUE(SaveDocumentFile(root_, dir_ / "Languages.lngp"));
   EXPECT_TRUE(LoadLanguagePack(pack_, dir_ / "Languages.lngp", settings));
-  EXPECT_EQ(settings.FindString("Language"), u"en");
+  EXPECT_EQ(settings.Find(kLanguageSetting), u"en");
   EXPECT_EQ(pack_.GetText("menu_exit"), u"Exit");
 
-  settings.SetString("Language", u"de");
+  settings.Set(kLanguageSetting, u"de");
   EXPECT_TRUE(LoadLanguagePack(pack_, dir_ / "Languages.lngp", settings));
   EXPECT_EQ(pack_.GetText("menu_exit"), u"Beenden");
 }

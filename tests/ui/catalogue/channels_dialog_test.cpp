@@ -98,7 +98,7 @@ TEST(ComboTextOrderTest, AccentedAndLowerCaseNamesSortAmongTheirLetters) {
 }
 
 TEST_F(ChannelsDialogFixture, HideAdOnHidesAdButListsChannelWithoutCategory) {
-  SetBoolSetting("HideAD", true);
+  SetSetting(kHideAdultSetting, true);
   FindChannel("fr_adfr")->set_favourite(true);
   FindChannel("de_nocat")->set_favourite(true);
   ChannelsDialog dialog(&owner_, catalogue_.get());
@@ -222,8 +222,8 @@ TEST_F(ChannelsDialogFixture, TappingTheStripSwitchesOnlyToTheOtherTabWithASound
 }
 
 TEST_F(ChannelsDialogFixture, DoneWritesTheSelectionsButPlaysNothing) {
-  SetIntSetting("sel_tvradio", 1);
-  SetIntSetting("sel_tab", 1);
+  SetSetting(kSelectedKindSetting, 1);
+  SetSetting(kSelectedTabSetting, 1);
   {
     ChannelsDialog dialog(&owner_, catalogue_.get());
     EXPECT_EQ(dialog.ShownTab(), kFavouritesTab);
@@ -240,10 +240,10 @@ TEST_F(ChannelsDialogFixture, DoneWritesTheSelectionsButPlaysNothing) {
     EXPECT_FALSE(dialog.play_requested());
     EXPECT_EQ(dialog.chosen_channel(), nullptr);
   }
-  EXPECT_EQ(GetIntSetting("sel_tab", -1), 0);
-  EXPECT_EQ(GetIntSetting("sel_tvradio", -1), 2);
-  EXPECT_EQ(GetIntSetting("sel_country", -1), 3);
-  EXPECT_EQ(GetIntSetting("sel_category", -1), 0);
+  EXPECT_EQ(FindSetting(kSelectedTabSetting).value_or(-1), 0);
+  EXPECT_EQ(FindSetting(kSelectedKindSetting).value_or(-1), 2);
+  EXPECT_EQ(FindSetting(kSelectedCountrySetting).value_or(-1), 3);
+  EXPECT_EQ(FindSetting(kSelectedCategorySetting).value_or(-1), 0);
   // Done remembers no rows.
   EXPECT_EQ(DialogSelection().channel_row, 0);
 }
@@ -282,9 +282,9 @@ TEST_F(ChannelsDialogFixture, PlayingTheFifthRowIsRememberedAtTheNextOpening) {
 }
 
 TEST_F(ChannelsDialogFixture, StoredPositionsOutOfRangeFallBackToAll) {
-  SetIntSetting("sel_country", 7);
-  SetIntSetting("sel_category", -3);
-  SetIntSetting("sel_tvradio", 9);
+  SetSetting(kSelectedCountrySetting, 7);
+  SetSetting(kSelectedCategorySetting, -3);
+  SetSetting(kSelectedKindSetting, 9);
   {
     ChannelsDialog dialog(&owner_, catalogue_.get());
     EXPECT_EQ(dialog.country_combo()->currentIndex(), 0);
@@ -293,9 +293,9 @@ TEST_F(ChannelsDialogFixture, StoredPositionsOutOfRangeFallBackToAll) {
     EXPECT_EQ(dialog.kind_combo()->currentIndex(), -1);
     EXPECT_EQ(dialog.channel_list()->RowCount(), 11);
   }
-  EXPECT_EQ(GetIntSetting("sel_country", -1), 0);
-  EXPECT_EQ(GetIntSetting("sel_category", -1), 0);
-  EXPECT_EQ(GetIntSetting("sel_tvradio", -1), 9);
+  EXPECT_EQ(FindSetting(kSelectedCountrySetting).value_or(-1), 0);
+  EXPECT_EQ(FindSetting(kSelectedCategorySetting).value_or(-1), 0);
+  EXPECT_EQ(FindSetting(kSelectedKindSetting).value_or(-1), 9);
 }
 
 TEST_F(ChannelsDialogFixture, ListGesturesPlayAndOpenTheContextMenu) {

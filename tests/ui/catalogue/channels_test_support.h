@@ -77,8 +77,11 @@ class ChannelsDialogTest : public ::testing::Test {
     LoadTexts();
     flag_ = std::make_unique<SkinImage>(SolidImage(16, 11, qRgb(0, 0, 255)));
     SetImageLookup([this](std::string_view name) { return name == "f_de" ? flag_.get() : nullptr; });
-    SetBoolSetting("HideAD", false);
-    for (const char* key : {"sel_tab", "sel_country", "sel_category", "sel_tvradio"}) SetIntSetting(key, 0);
+    SetSetting(kHideAdultSetting, false);
+    for (const IntSettingKey& setting :
+         {kSelectedTabSetting, kSelectedCountrySetting, kSelectedCategorySetting, kSelectedKindSetting}) {
+      SetSetting(setting, 0);
+    }
     DialogSelection() = ChannelsDialogState{};
     LoadCatalogue(SampleChannels());
   }

@@ -40,7 +40,7 @@ class LanguageDialogTest : public ::testing::Test {
                                     {"button_continue", u"Continue"},
                                     {"button_cancel", u"Cancel"}}}},
                      u"en");
-    SetStringSetting("Language", u"en");
+    SetSetting(kLanguageSetting, u"en");
   }
   void TearDown() override { FreeLanguagePack(); }
 
@@ -67,7 +67,7 @@ TEST_F(LanguageDialogTest, ListsPackOrderAndRelabelsAtOnceWithoutClosing) {
   EXPECT_EQ(Languages().CurrentIndex(), 0);  // later texts use it too
   EXPECT_TRUE(dialog.isVisible());
   // Only the left soft key stores the choice.
-  EXPECT_EQ(GetStringSetting("Language", u""), u"en");
+  EXPECT_EQ(FindSetting(kLanguageSetting).value_or(u""), u"en");
 }
 
 TEST_F(LanguageDialogTest, LeftSoftKeyStoresAndConfirms) {
@@ -76,7 +76,7 @@ TEST_F(LanguageDialogTest, LeftSoftKeyStoresAndConfirms) {
   dialog.RunCommand(ID_SOFTKEY_LEFT);
   EXPECT_TRUE(dialog.confirmed());
   EXPECT_EQ(dialog.result(), 1);
-  EXPECT_EQ(GetStringSetting("Language", u""), u"de");
+  EXPECT_EQ(FindSetting(kLanguageSetting).value_or(u""), u"de");
 }
 
 TEST_F(LanguageDialogTest, CancelAndTitleOkNeitherStoreNorConfirm) {
@@ -85,17 +85,17 @@ TEST_F(LanguageDialogTest, CancelAndTitleOkNeitherStoreNorConfirm) {
     dialog.combo()->setCurrentIndex(0);
     dialog.RunCommand(command);
     EXPECT_FALSE(dialog.confirmed());
-    EXPECT_EQ(GetStringSetting("Language", u""), u"en");
+    EXPECT_EQ(FindSetting(kLanguageSetting).value_or(u""), u"en");
   }
 }
 
 TEST_F(LanguageDialogTest, UnknownLanguageLeavesNoSelectionAndKeepsSetting) {
-  SetStringSetting("Language", u"xx");
+  SetSetting(kLanguageSetting, u"xx");
   LanguageDialog dialog(nullptr);
   EXPECT_EQ(dialog.combo()->currentIndex(), -1);
   dialog.RunCommand(ID_SOFTKEY_LEFT);
   EXPECT_TRUE(dialog.confirmed());
-  EXPECT_EQ(GetStringSetting("Language", u""), u"xx");
+  EXPECT_EQ(FindSetting(kLanguageSetting).value_or(u""), u"xx");
 }
 
 TEST_F(LanguageDialogTest, LaysOutNoticeLabelAndCombo) {
@@ -110,21 +110,21 @@ TEST_F(LanguageDialogTest, LaysOutNoticeLabelAndCombo) {
 }
 
 TEST_F(LanguageDialogTest, FirstRunStepKeepsFlagOnCancelAndClearsItOnConfirm) {
-  SetBoolSetting("first_run", true);
+  SetSetting(kFirstRunSetting, true);
   {
     testing::ModalAnswerer cancel([](QWidget* dialog) {
       if (auto* language = qobject_cast<LanguageDialog*>(dialog)) language->RunCommand(ID_SOFTKEY_RIGHT);
     });
     EXPECT_FALSE(RunFirstRunDialog());
   }
-  EXPECT_TRUE(GetBoolSetting("first_run", false));
+  EXPECT_TRUE(FindSetting(kFirstRunSetting).value_or(false));
   {
     testing::ModalAnswerer confirm([](QWidget* dialog) {
       if (auto* language = qobject_cast<LanguageDialog*>(dialog)) language->RunCommand(ID_SOFTKEY_LEFT);
     });
     EXPECT_TRUE(RunFirstRunDialog());
   }
-  EXPECT_FALSE(GetBoolSetting("first_run", true));
+  EXPECT_FALSE(GetSetting(kFirstRunSetting));
   EXPECT_TRUE(RunFirstRunDialog());  // no dialog once the flag is cleared
 }
 

@@ -11,7 +11,6 @@
 #include "ui/dialogs/settings_dialog.h"
 #include "ui/dialogs/skin_test_support.h"
 #include "ui/dialogs/soft_key_bar.h"
-#include "ui/shell/motion_sensor.h"
 #include "ui/shell/shell_test_support.h"
 #include "ui/stores/ui_texts.h"
 
@@ -20,13 +19,6 @@ namespace {
 
 using testing::InstallLanguages;
 using testing::TestLanguage;
-
-class FakeSensor : public MotionSensor {
- public:
-  bool Available() const override { return true; }
-  bool Read(MotionSample&) override { return false; }
-  void Close() override {}
-};
 
 class SettingsDialogTest : public ::testing::Test {
  protected:
@@ -41,23 +33,20 @@ class SettingsDialogTest : public ::testing::Test {
                                     {"msg_lang_restart", u"Restart to apply"}}},
                       TestLanguage{u"Deutsch", u"de", {}}, TestLanguage{u"Francais", u"fr", {}}},
                      u"en");
-    SetStringSetting("Language", u"en");
-    SetBoolSetting("AutoCU", true);
-    SetBoolSetting("AutoU", true);
-    SetBoolSetting("HideAD", false);
-    SetBoolSetting("LandscapeFS", true);
+    SetSetting(kLanguageSetting, u"en");
+    SetSetting(kAutoCatalogueUpdateSetting, true);
+    SetSetting(kAutoUpdateSetting, true);
+    SetSetting(kHideAdultSetting, false);
+    SetSetting(kLandscapeFullScreenSetting, true);
   }
-  void TearDown() override {
-    SetCurrentMotionSensor(nullptr);
-    FreeLanguagePack();
-  }
+  void TearDown() override { FreeLanguagePack(); }
 
   void ExpectUnchanged() {
-    EXPECT_EQ(GetStringSetting("Language", u""), u"en");
-    EXPECT_TRUE(GetBoolSetting("AutoCU", false));
-    EXPECT_TRUE(GetBoolSetting("AutoU", false));
-    EXPECT_FALSE(GetBoolSetting("HideAD", true));
-    EXPECT_TRUE(GetBoolSetting("LandscapeFS", false));
+    EXPECT_EQ(FindSetting(kLanguageSetting).value_or(u""), u"en");
+    EXPECT_TRUE(FindSetting(kAutoCatalogueUpdateSetting).value_or(false));
+    EXPECT_TRUE(FindSetting(kAutoUpdateSetting).value_or(false));
+    EXPECT_FALSE(FindSetting(kHideAdultSetting).value_or(true));
+    EXPECT_TRUE(FindSetting(kLandscapeFullScreenSetting).value_or(false));
   }
 
   static void UncheckAllAndChooseGerman(SettingsDialog& dialog) {
@@ -72,9 +61,9 @@ class SettingsDialogTest : public ::testing::Test {
 };
 
 TEST_F(SettingsDialogTest, OpensWithTranslatedTextsAndStoredValues) {
-  SetBoolSetting("HideAD", true);
-  SetBoolSetting("AutoU", false);
-  SettingsDialog dialog(nullptr);
+  SetSetting(kHideAdultSetting, true);
+  SetSetting(kAutoUpdateSetting, false);
+  SettingsDialog dialog(nullptr, false);
   EXPECT_EQ(dialog.windowTitle(), "Settings");
   EXPECT_EQ(dialog.check(SettingsDialog::kAutoUpdateId)->text(), "Check for new versions");
   // A key without a text stays visible as the key.
@@ -91,24 +80,22 @@ TEST_F(SettingsDialogTest, OpensWithTranslatedTextsAndStoredValues) {
 
 TEST_F(SettingsDialogTest, LandscapeBoxShownOnlyWithoutMotionSensor) {
   {
-    SettingsDialog dialog(nullptr);
+    SettingsDialog dialog(nullptr, false);
     EXPECT_FALSE(dialog.check(SettingsDialog::kLandscapeId)->isHidden());
   }
-  FakeSensor sensor;
-  SetCurrentMotionSensor(&sensor);
-  SettingsDialog dialog(nullptr);
+  SettingsDialog dialog(nullptr, true);
   EXPECT_TRUE(dialog.check(SettingsDialog::kLandscapeId)->isHidden());
   // Still stored on confirm, with the value read at opening.
-  SetBoolSetting("LandscapeFS", false);
-  SettingsDialog again(nullptr);
-  SetBoolSetting("LandscapeFS", true);
+  SetSetting(kLandscapeFullScreenSetting, false);
+  SettingsDialog again(nullptr, true);
+  SetSetting(kLandscapeFullScreenSetting, true);
   again.RunCommand(ID_SOFTKEY_LEFT);
-  EXPECT_FALSE(GetBoolSetting("LandscapeFS", true));
+  EXPECT_FALSE(GetSetting(kLandscapeFullScreenSetting));
 }
 
 TEST_F(SettingsDialogTest, EveryLanguageChangeShowsRestartNotice) {
   testing::ModalAnswerer answerer;
-  SettingsDialog dialog(nullptr);
+  SettingsDialog dialog(nullptr, false);
   dialog.combo()->setCurrentIndex(1);
   dialog.combo()->setCurrentIndex(2);
   ASSERT_EQ(answerer.messages().size(), 2u);
@@ -120,7 +107,7 @@ TEST_F(SettingsDialogTest, EveryLanguageChangeShowsRestartNotice) {
 
 TEST_F(SettingsDialogTest, TitleOkStoresNothingButReturnsOne) {
   testing::ModalAnswerer answerer;
-  SettingsDialog dialog(nullptr);
+  SettingsDialog dialog(nullptr, false);
   UncheckAllAndChooseGerman(dialog);
   dialog.RunCommand(IDOK);
   EXPECT_EQ(dialog.result(), 1);
@@ -129,15 +116,15 @@ TEST_F(SettingsDialogTest, TitleOkStoresNothingButReturnsOne) {
 
 TEST_F(SettingsDialogTest, LeftSoftKeyStoresEverything) {
   testing::ModalAnswerer answerer;
-  SettingsDialog dialog(nullptr);
+  SettingsDialog dialog(nullptr, false);
   UncheckAllAndChooseGerman(dialog);
   dialog.RunCommand(ID_SOFTKEY_LEFT);
   EXPECT_EQ(dialog.result(), 1);
-  EXPECT_EQ(GetStringSetting("Language", u""), u"de");
-  EXPECT_FALSE(GetBoolSetting("AutoCU", true));
-  EXPECT_FALSE(GetBoolSetting("AutoU", true));
-  EXPECT_FALSE(GetBoolSetting("HideAD", true));
-  EXPECT_FALSE(GetBoolSetting("LandscapeFS", true));
+  EXPECT_EQ(FindSetting(kLanguageSetting).value_or(u""), u"de");
+  EXPECT_FALSE(GetSetting(kAutoCatalogueUpdateSetting));
+  EXPECT_FALSE(GetSetting(kAutoUpdateSetting));
+  EXPECT_FALSE(FindSetting(kHideAdultSetting).value_or(true));
+  EXPECT_FALSE(GetSetting(kLandscapeFullScreenSetting));
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "core/catalogue/channel_catalogue.h"
+#include "core/commands/command_ids.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/settings_store.h"
 #include "support/temp_dir.h"
@@ -24,7 +25,6 @@
 #include "ui/playback/control_panel.h"
 #include "ui/playback/fake_player_backend.h"
 #include "ui/playback/info_strip.h"
-#include "ui/shell/command_ids.h"
 #include "ui/shell/iio_motion_sensor.h"
 #include "ui/shell/main_frame.h"
 #include "ui/shell/shell_test_support.h"
@@ -68,10 +68,10 @@ class FullScreenTest : public ::testing::Test {
     testing::InstallLanguages(dir_ / "Languages.lngp",
                               {testing::TestLanguage{u"English", u"en", {{"app_mvdra", u"Vidora"}}}}, u"en");
     // No update check may leave this machine.
-    SetBoolSetting("AutoCU", false);
-    SetBoolSetting("AutoU", false);
-    SetStringSetting("PublisherHost", u"127.0.0.1:1");
-    SetBoolSetting("LandscapeFS", true);
+    SetSetting(kAutoCatalogueUpdateSetting, false);
+    SetSetting(kAutoUpdateSetting, false);
+    SetSetting(kPublisherHostSetting, u"127.0.0.1:1");
+    SetSetting(kLandscapeFullScreenSetting, true);
   }
   void TearDown() override {
     SetCurrentMotionSensor(nullptr);
@@ -165,7 +165,7 @@ TEST_F(FullScreenTest, OnlyATurnThatEnteringMadeIsUndone) {
 }
 
 TEST_F(FullScreenTest, LandscapeFsOffNeverTurns) {
-  SetBoolSetting("LandscapeFS", false);
+  SetSetting(kLandscapeFullScreenSetting, false);
   auto frame = MakeFrame();
   const QRect before = frame->geometry();
   frame->SendCommand(ID_FULLSCREEN);
@@ -323,11 +323,11 @@ TEST_F(FullScreenTest, SettingsDialogShowsTheLandscapeBoxOnlyWithoutSensor) {
   std::unique_ptr<MotionSensor> none = OpenMotionSensor(no_devices.path());
   SetCurrentMotionSensor(none.get());
   {
-    SettingsDialog dialog(nullptr);
+    SettingsDialog dialog(nullptr, HasMotionSensor());
     EXPECT_FALSE(dialog.check(SettingsDialog::kLandscapeId)->isHidden());
   }
   UseSensor();
-  SettingsDialog dialog(nullptr);
+  SettingsDialog dialog(nullptr, HasMotionSensor());
   EXPECT_TRUE(dialog.check(SettingsDialog::kLandscapeId)->isHidden());
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/catalogue/channel_catalogue.h"
+#include "core/commands/command_ids.h"
 #include "core/playback/player_events.h"
 #include "core/stores/message_sink.h"
 #include "core/stores/settings_store.h"
@@ -20,11 +21,10 @@
 #include "ui/playback/control_panel.h"
 #include "ui/playback/fake_player_backend.h"
 #include "ui/playback/info_strip.h"
-#include "ui/playback/player_host.h"
 #include "ui/playback/playback_test_support.h"
+#include "ui/playback/player_host.h"
 #include "ui/playback/radio_window.h"
 #include "ui/playback/status_poller.h"
-#include "ui/shell/command_ids.h"
 
 namespace vidora::testing {
 namespace {
@@ -34,9 +34,9 @@ class PlaybackControlTest : public ::testing::Test {
   void SetUp() override {
     LoadTestSkin();
     SetMessageSink([this](const std::u16string& text, const std::u16string&) { messages_.push_back(text); });
-    SetStringSetting(kCurrentChannelSetting, u"");
-    SetBoolSetting("HideAD", false);
-    SetIntSetting("sound_volume", 50);
+    SetSetting(kCurrentChannelKeySetting, u"");
+    SetSetting(kHideAdultSetting, false);
+    SetSetting(kVolumeSetting, 50);
     DocNode root("1.0");
     DocNode* de = root.AddChild("de");
     AddTestChannel(*de, "tv", u"http://127.0.0.1:9/tv.y4m");
@@ -80,7 +80,7 @@ TEST_F(PlaybackControlTest, PlayingAChannelMakesItCurrentShowsItsPictureAndPlays
   ASSERT_TRUE(ShowsPlayGlyphs());
   control_->PlayChannel(Find("de_tv"));
   EXPECT_EQ(catalogue_->CurrentChannel(), Find("de_tv"));
-  EXPECT_EQ(GetStringSetting(kCurrentChannelSetting, u""), u"de_tv");
+  EXPECT_EQ(GetSetting(kCurrentChannelKeySetting), u"de_tv");
   EXPECT_EQ(record_.loads, (std::vector<std::string>{"http://127.0.0.1:9/tv.y4m"}));
   EXPECT_EQ(record_.stops, 1);
   EXPECT_TRUE(ShowsStopGlyphs());
@@ -199,16 +199,16 @@ TEST_F(PlaybackControlTest, VolumeGoesToEveryPlayerInNameOrderAndIsStored) {
   control_->SetVolumeAll(35);
   EXPECT_EQ(log, (std::vector<std::string>{"a35", "z35"}));
   EXPECT_EQ(record_.volumes, (std::vector<int>{35}));
-  EXPECT_EQ(GetIntSetting("sound_volume", 50), 35);
+  EXPECT_EQ(GetSetting(kVolumeSetting), 35);
 
   // The trackbar applies and stores its level at once.
   control_->panel()->volume()->setValue(70);
-  EXPECT_EQ(GetIntSetting("sound_volume", 50), 70);
+  EXPECT_EQ(GetSetting(kVolumeSetting), 70);
   EXPECT_EQ(record_.volumes.back(), 70);
   EXPECT_EQ(log.back(), "z70");
 }
 
-TEST_F(PlaybackControlTest, PanelButtonsSendTheViewMessagesAndTheFullScreenCommand) {
+TEST_F(PlaybackControlTest, PanelButtonsMakeTheViewRequestsAndSendTheFullScreenCommand) {
   ControlPanel* panel = control_->panel();
   EXPECT_EQ(panel->volume()->minimum(), 0);
   EXPECT_EQ(panel->volume()->maximum(), 100);
@@ -216,18 +216,19 @@ TEST_F(PlaybackControlTest, PanelButtonsSendTheViewMessagesAndTheFullScreenComma
   EXPECT_EQ(panel->volume()->value(), 50);
   catalogue_->SetCurrentChannel(Find("de_tv"));
   panel->play_button()->click();
-  ASSERT_EQ(target_.messages.size(), 1u);
-  EXPECT_EQ(target_.messages[0].message, WM_PLAY_CHANNEL);
-  EXPECT_EQ(target_.messages[0].channel, nullptr);
+  ASSERT_EQ(target_.requests.size(), 1u);
+  EXPECT_EQ(target_.requests[0].kind, RecordingViewTarget::Kind::kPlayChannel);
+  EXPECT_EQ(target_.requests[0].channel, nullptr);
   EXPECT_TRUE(panel->playing());
   panel->play_button()->click();
-  EXPECT_EQ(target_.messages[1].message, WM_STOP_PLAYBACK);
+  EXPECT_EQ(target_.requests[1].kind, RecordingViewTarget::Kind::kStopPlayback);
   EXPECT_FALSE(panel->playing());
   panel->previous_button()->click();
   panel->next_button()->click();
-  EXPECT_EQ(target_.messages[2].message, WM_STEP_FAVOURITE);
-  EXPECT_EQ(target_.messages[2].wparam, 0u);
-  EXPECT_EQ(target_.messages[3].wparam, 1u);
+  EXPECT_EQ(target_.requests[2].kind, RecordingViewTarget::Kind::kStepFavourite);
+  EXPECT_FALSE(target_.requests[2].forward);
+  EXPECT_EQ(target_.requests[3].kind, RecordingViewTarget::Kind::kStepFavourite);
+  EXPECT_TRUE(target_.requests[3].forward);
   panel->full_screen_button()->click();
   EXPECT_EQ(commands_, (std::vector<int>{ID_FULLSCREEN}));
 }
@@ -236,17 +237,17 @@ TEST_F(PlaybackControlTest, NextAndPreviousPlayTheOtherFavouriteThroughTheView) 
   Find("de_tv")->set_favourite(true);
   Find("de_radio")->set_favourite(true);
   control_->PlayChannel(Find("de_tv"));
-  control_->StepFavourite(1);
-  ASSERT_FALSE(target_.messages.empty());
-  EXPECT_EQ(target_.messages.back().message, WM_PLAY_CHANNEL);
+  control_->StepFavourite(true);
+  ASSERT_FALSE(target_.requests.empty());
+  EXPECT_EQ(target_.requests.back().kind, RecordingViewTarget::Kind::kPlayChannel);
   EXPECT_EQ(catalogue_->CurrentChannel(), Find("de_radio"));
-  control_->StepFavourite(0);
+  control_->StepFavourite(false);
   EXPECT_EQ(catalogue_->CurrentChannel(), Find("de_tv"));
 
   Find("de_radio")->set_favourite(false);
-  const size_t sent = target_.messages.size();
-  control_->StepFavourite(1);
-  EXPECT_EQ(target_.messages.size(), sent);
+  const size_t sent = target_.requests.size();
+  control_->StepFavourite(true);
+  EXPECT_EQ(target_.requests.size(), sent);
 }
 
 TEST_F(PlaybackControlTest, LayoutPlacesStripPictureAndPanelForBothLayouts) {

@@ -3,16 +3,15 @@
 
 #include <QWidget>
 
-#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "core/catalogue/channel_catalogue.h"
+#include "core/commands/view_requests.h"
 #include "core/document/doc_node.h"
 #include "core/document/document_format.h"
 #include "ui/playback/playback_control.h"
-#include "ui/shell/view_messages.h"
 
 namespace vidora::testing {
 
@@ -40,27 +39,33 @@ inline ChannelCatalogue& LoadTestCatalogue(const DocNode& root, const std::files
   return LoadCatalogueFile(path);
 }
 
-// Stands in for the main view: records the private messages and runs the
-// playback ones on `control`, as the view does.
-class RecordingViewTarget : public ViewMessageTarget {
+// Stands in for the main view: records the requests and runs the playback
+// ones on `control`, as the view does.
+class RecordingViewTarget : public ViewRequests {
  public:
-  struct Message {
-    unsigned message;
-    uintptr_t wparam;
-    Channel* channel;
+  enum class Kind { kPlayChannel, kStopPlayback, kToggleFullLayout, kStepFavourite };
+  struct Request {
+    Kind kind;
+    bool forward;      // kStepFavourite only
+    Channel* channel;  // kPlayChannel only
   };
 
-  intptr_t SendViewMessage(unsigned message, uintptr_t wparam, Channel* channel) override {
-    messages.push_back({message, wparam, channel});
-    if (control == nullptr) return 0;
-    if (message == WM_PLAY_CHANNEL) control->PlayChannel(channel);
-    if (message == WM_STOP_PLAYBACK) control->StopPlayback();
-    if (message == WM_STEP_FAVOURITE) control->StepFavourite(wparam);
-    return 0;
+  void PlayChannel(Channel* channel) override {
+    requests.push_back({Kind::kPlayChannel, false, channel});
+    if (control != nullptr) control->PlayChannel(channel);
+  }
+  void StopPlayback() override {
+    requests.push_back({Kind::kStopPlayback, false, nullptr});
+    if (control != nullptr) control->StopPlayback();
+  }
+  void ToggleFullLayout() override { requests.push_back({Kind::kToggleFullLayout, false, nullptr}); }
+  void StepFavourite(bool forward) override {
+    requests.push_back({Kind::kStepFavourite, forward, nullptr});
+    if (control != nullptr) control->StepFavourite(forward);
   }
 
   PlaybackControl* control = nullptr;
-  std::vector<Message> messages;
+  std::vector<Request> requests;
 };
 
 }  // namespace vidora::testing

@@ -38,7 +38,7 @@ class StreamRecoveryTest : public ::testing::Test {
   void SetUp() override {
     LoadTestSkin();
     SetMessageSink([this](const std::u16string& text, const std::u16string&) { messages_.push_back(text); });
-    SetStringSetting(kCurrentChannelSetting, u"");
+    SetSetting(kCurrentChannelKeySetting, u"");
     DocNode root("1.0");
     DocNode* de = root.AddChild("de");
     DocNode* twin = AddTestChannel(*de, "twin", u"http://127.0.0.1:9/first");

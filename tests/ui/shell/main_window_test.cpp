@@ -14,16 +14,16 @@
 #include <gtest/gtest.h>
 
 #include "core/catalogue/channel_catalogue.h"
+#include "core/commands/command_ids.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/settings_store.h"
 #include "support/temp_dir.h"
 #include "ui/catalogue/channels_dialog.h"
 #include "ui/dialogs/skin_test_support.h"
 #include "ui/dialogs/soft_key_bar.h"
-#include "ui/playback/fake_player_backend.h"
 #include "ui/playback/control_panel.h"
+#include "ui/playback/fake_player_backend.h"
 #include "ui/playback/info_strip.h"
-#include "ui/shell/command_ids.h"
 #include "ui/shell/main_frame.h"
 #include "ui/shell/shell_test_support.h"
 #include "ui/shell/single_instance.h"
@@ -64,9 +64,9 @@ class MainWindowTest : public ::testing::Test {
                                                       {"menu_exit", u"Exit"}}}},
                               u"en");
     // No update check may leave this machine.
-    SetBoolSetting("AutoCU", false);
-    SetBoolSetting("AutoU", false);
-    SetStringSetting("PublisherHost", u"127.0.0.1:1");
+    SetSetting(kAutoCatalogueUpdateSetting, false);
+    SetSetting(kAutoUpdateSetting, false);
+    SetSetting(kPublisherHostSetting, u"127.0.0.1:1");
   }
   void TearDown() override {
     FreeCatalogue();
@@ -105,12 +105,12 @@ TEST_F(MainWindowTest, FullScreenLayoutCoversTheViewAndHidesTheStrips) {
   frame.show();
   MainView* view = frame.view();
   view->resize(240, 268);
-  view->SendViewMessage(WM_TOGGLE_FULL_LAYOUT, 0, nullptr);
+  view->ToggleFullLayout();
   EXPECT_TRUE(view->full_screen_layout());
   EXPECT_EQ(view->playback()->PlayerRect(), QRect(0, 0, 240, 268));
   EXPECT_TRUE(view->playback()->strip()->isHidden());
   EXPECT_TRUE(view->playback()->panel()->isHidden());
-  view->SendViewMessage(WM_TOGGLE_FULL_LAYOUT, 0, nullptr);
+  view->ToggleFullLayout();
   EXPECT_EQ(view->playback()->PlayerRect(), QRect(3, 27, 234, 190));
 }
 

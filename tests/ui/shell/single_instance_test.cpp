@@ -124,9 +124,9 @@ void PreparePlayer(PlayerFolder& player) {
   // store's minimum size).
   SettingsStore settings;
   settings.Load(player.bin / kSettingsFileName);
-  settings.SetBool("first_run", false);
-  settings.SetBool("AutoCU", false);
-  settings.SetBool("AutoU", false);
+  settings.Set(kFirstRunSetting, false);
+  settings.Set(kAutoCatalogueUpdateSetting, false);
+  settings.Set(kAutoUpdateSetting, false);
   settings.SetString("padding", std::u16string(600, u'x'));
   ASSERT_TRUE(settings.Save());
   player.environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(player.run.string()));
@@ -164,10 +164,10 @@ TEST(SingleInstanceTest, SecondStartOfThePlayerExitsWithOneAndSigtermSaves) {
   EXPECT_EQ(first.exitCode(), 0);
   SettingsStore saved;
   saved.Load(bin / kSettingsFileName);
-  EXPECT_FALSE(saved.GetBool("first_run", true));
+  EXPECT_FALSE(saved.Get(kFirstRunSetting));
   EXPECT_TRUE(saved.FindString("padding").has_value());
   // Written by the running player: the view reads the volume at start.
-  EXPECT_EQ(saved.GetInt("sound_volume", -1), 50);
+  EXPECT_EQ(saved.Find(kVolumeSetting).value_or(-1), 50);
 }
 
 // SIGTERM while the player is still starting (settings being read, the
@@ -189,7 +189,7 @@ TEST(SingleInstanceTest, SigtermDuringStartUpClosesThePlayerOnceItsWindowExists)
   EXPECT_EQ(process.exitCode(), 0);
   SettingsStore saved;
   saved.Load(player.bin / kSettingsFileName);
-  EXPECT_EQ(saved.GetInt("sound_volume", -1), 50);  // written by the close sequence
+  EXPECT_EQ(saved.Find(kVolumeSetting).value_or(-1), 50);  // written by the close sequence
 }
 
 }  // namespace

@@ -24,6 +24,7 @@
 #include <gtest/gtest.h>
 
 #include "core/catalogue/channel_catalogue.h"
+#include "core/commands/command_ids.h"
 #include "core/document/doc_node.h"
 #include "core/document/document_format.h"
 #include "core/network/update_service.h"
@@ -33,7 +34,6 @@
 #include "ui/dialogs/skin_test_support.h"
 #include "ui/dialogs/wait_dialog.h"
 #include "ui/playback/fake_player_backend.h"
-#include "ui/shell/command_ids.h"
 #include "ui/shell/main_frame.h"
 #include "ui/shell/shell_test_support.h"
 
@@ -136,9 +136,9 @@ class UpdateCommandsTest : public ::testing::Test {
                                                       {"msg_cupdated", u"Channels updated"},
                                                       {"msg_update_available", u"New version"}}}},
                               u"en");
-    SetBoolSetting("AutoCU", false);
-    SetBoolSetting("AutoU", false);
-    SetStringSetting("PublisherHost", u"127.0.0.1:1");  // nobody listens there
+    SetSetting(kAutoCatalogueUpdateSetting, false);
+    SetSetting(kAutoUpdateSetting, false);
+    SetSetting(kPublisherHostSetting, u"127.0.0.1:1");  // nobody listens there
     catalogue_ = dir_ / "Channels.vdch";
     fs::copy_file(fs::path(VIDORA_BIN_DIR) / kCatalogueFileName, catalogue_);
   }
@@ -152,7 +152,7 @@ class UpdateCommandsTest : public ::testing::Test {
     server_ = std::make_unique<PublisherServer>(std::map<std::string, std::string>{
         {"/downloads/mobile/cupdate.dat", VersionDocument(dir_ / "cupdate.dat", catalogue_version)},
         {"/downloads/mobile/Channels.vdch", catalogue_bytes}});
-    SetStringSetting("PublisherHost", u"127.0.0.1:" + QString::number(server_->port()).toStdU16String());
+    SetSetting(kPublisherHostSetting, u"127.0.0.1:" + QString::number(server_->port()).toStdU16String());
   }
 
   MainFrameOptions Options() {

@@ -1,14 +1,19 @@
-// Writes a contact sheet of the skin (every glyph at 1:1 and enlarged,
-// the strips, and the shipped pictures) to glyph_sheet.png in the build
-// folder, for people to look at.
-#include <gtest/gtest.h>
-
+// glyphsheet: draws a contact sheet of the skin (every glyph at 1:1 and
+// enlarged, the strips, and the shipped pictures) for people to look at.
+//   glyphsheet BIN_FOLDER OUT_PNG
+// BIN_FOLDER holds the built picture documents (Resources.qdoc and
+// cbuild.qdoc).
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
 
-#include "core/stores/app_paths.h"
 #include "ui/stores/resource_pack.h"
 
 namespace vidora {
@@ -97,10 +102,10 @@ class SheetWriter {
   int y_ = kGap;
 };
 
-TEST(GlyphSheetTest, WritesContactSheet) {
+bool WriteSheet(const std::filesystem::path& bin, const std::filesystem::path& out) {
   SetBarUnitForDpi(96);
   ResourcePack pack;
-  pack.Load(JoinPath(AppFolderPath(), kResourcePackFileName), JoinPath(AppFolderPath(), kSplashFileName));
+  pack.Load(bin / kResourcePackFileName, bin / kSplashFileName);
   SheetWriter sheet;
   const std::pair<const char*, const GlyphSet*> sets[] = {
       {"Play", &pack.PlayGlyphs()}, {"Stop", &pack.StopGlyphs()}, {"Frame", &pack.FrameGlyphs()},
@@ -118,11 +123,26 @@ TEST(GlyphSheetTest, WritesContactSheet) {
   sheet.Flags(pack);
   sheet.Label("Radio picture, loading picture");
   sheet.Pictures(pack);
-  const auto path = std::filesystem::path(VIDORA_BIN_DIR).parent_path() / "glyph_sheet.png";
-  EXPECT_TRUE(sheet.Save(path)) << path;
+  const bool saved = sheet.Save(out);
   pack.Free();
-  ResetBarUnit();
+  return saved;
 }
 
 }  // namespace
 }  // namespace vidora
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fputs("usage: glyphsheet BIN_FOLDER OUT_PNG\n", stderr);
+    return 2;
+  }
+  // Text needs the font database, which needs a GUI application; no
+  // display is needed.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  if (!vidora::WriteSheet(argv[1], argv[2])) {
+    std::fprintf(stderr, "glyphsheet: cannot write %s\n", argv[2]);
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,22 @@
+#ifndef VIDORA_CORE_COMMANDS_COMMAND_IDS_H_
+#define VIDORA_CORE_COMMANDS_COMMAND_IDS_H_
+
+namespace vidora {
+
+// Commands of the main frame, with the values the whole system uses.
+
+// The left soft key.
+inline constexpr int ID_CHANNELS = 59283;  // 0xE793
+// The right soft key's menu; the control panel also sends ID_FULLSCREEN.
+inline constexpr int ID_FULLSCREEN = 103;
+inline constexpr int ID_SETTINGS = 106;
+inline constexpr int ID_ABOUT = 57664;  // 0xE140
+inline constexpr int ID_EXIT = 57665;   // 0xE141, also Ctrl+Q
+// The update commands, from the menu or from the update service once an
+// automatic check found something newer.
+inline constexpr int ID_UPDATE = 107;
+inline constexpr int ID_CHANNEL_UPDATE = 104;
+
+}  // namespace vidora
+
+#endif  // VIDORA_CORE_COMMANDS_COMMAND_IDS_H_

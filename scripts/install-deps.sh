@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev libgl-dev
   libmpv-dev
-  libcurl4-openssl-dev zlib1g-dev
+  libcurl4-openssl-dev zlib1g-dev libexpat1-dev
   libxrandr-dev libx11-dev
   nlohmann-json3-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev

@@ -1,10 +1,15 @@
 #ifndef VIDORA_CORE_CATALOGUE_CATEGORY_H_
 #define VIDORA_CORE_CATALOGUE_CATEGORY_H_
 
+#include <array>
 #include <string>
 #include <utility>
 
 namespace vidora {
+
+// The fixed categories' keys in their creation order.
+inline constexpr std::array<const char*, 10> kFixedCategoryKeys = {"l", "mu", "n", "r", "sp",
+                                                                   "e", "mo", "k", "wc", "ad"};
 
 // A channel genre. The catalogue creates the fixed set of categories itself
 // (they are not read from the catalogue file) and owns them; channels and

@@ -45,16 +45,20 @@ class Channel {
   void set_favourite(bool favourite) { favourite_ = favourite; }
   bool radio() const { return radio_; }
   // "<country name> <channel name>"; the all-channels list's sort key.
-  const std::u16string& title() const { return title_; }
+  // Made from texts fixed at loading, on the first call (most channels are
+  // never asked for it).
+  const std::u16string& title() const;
   // "<country name> (<bitrate><str_kb>)", or the country name alone for a
-  // channel without sources. Formatted once, at loading.
-  const std::u16string& info_line() const { return info_line_; }
+  // channel without sources. The texts and the bitrate are the ones of the
+  // moment of loading; the line is made on the first call.
+  const std::u16string& info_line() const;
   // False for a channel whose file entry had no stream source: it stays
   // listed but must not be played.
   bool playable() const { return !sources_.empty(); }
 
  private:
   friend class ChannelCatalogue;
+  friend class CatalogueBuilder;
 
   const Country* country_;
   const Category* category_ = nullptr;
@@ -66,8 +70,12 @@ class Channel {
   int32_t current_source_ = 0;
   bool favourite_ = false;
   bool radio_ = false;
-  std::u16string title_;
-  std::u16string info_line_;
+  // The language pack's "str_kb" at loading; borrowed from the catalogue,
+  // nullptr for an empty suffix.
+  const std::u16string* kb_text_ = nullptr;
+  // Caches of title() and info_line(); empty until asked for.
+  mutable std::u16string title_;
+  mutable std::u16string info_line_;
 };
 
 }  // namespace vidora

@@ -5,7 +5,10 @@
 #include <string>
 #include <utility>
 
+#include "core/catalogue/catalogue_builder.h"
 #include "core/catalogue/catalogue_reader.h"
+#include "core/catalogue/catalogue_scrambler.h"
+#include "core/document/file_bytes.h"
 #include "core/document/text_codec.h"
 #include "core/stores/app_paths.h"
 #include "core/stores/image_lookup.h"
@@ -16,17 +19,31 @@
 namespace vidora {
 namespace {
 
-// Creation order of the fixed categories (the map iterates them by key).
-constexpr std::array<const char*, 10> kCategoryKeys = {"l", "mu", "n", "r", "sp",
-                                                       "e", "mo", "k", "wc", "ad"};
-
-// The language-pack text of `prefix` + `key`, or `fallback` when it is empty.
-std::u16string TextOr(std::string_view prefix, std::string_view key, std::u16string fallback) {
-  std::string text_key;
-  text_key.reserve(prefix.size() + key.size());
-  text_key.append(prefix).append(key);
-  const std::u16string& text = GetText(text_key);
-  return text.empty() ? std::move(fallback) : text;
+// Compares the titles ("<country name> <channel name>") of two channels
+// without making them: a sort compares far more often than it would need
+// the texts.
+int CompareTitles(const Channel& a, const Channel& b) {
+  const std::u16string& ca = a.country()->display_name();
+  const std::u16string& cb = b.country()->display_name();
+  if (&ca == &cb || ca == cb) return a.name().compare(b.name());
+  const size_t common = std::min(ca.size(), cb.size());
+  for (size_t i = 0; i < common; ++i) {
+    if (ca[i] != cb[i]) return ca[i] < cb[i] ? -1 : 1;
+  }
+  // One country name is a prefix of the other: go on unit by unit over
+  // the rest of both titles.
+  auto unit = [](const std::u16string& country, const std::u16string& name, size_t i) -> int {
+    if (i < country.size()) return country[i];
+    if (i == country.size()) return u' ';
+    i -= country.size() + 1;
+    return i < name.size() ? name[i] : -1;
+  };
+  for (size_t i = common;; ++i) {
+    const int x = unit(ca, a.name(), i);
+    const int y = unit(cb, b.name(), i);
+    if (x != y) return x < y ? -1 : 1;
+    if (x < 0) return 0;
+  }
 }
 
 // Copies the per-channel attributes this system understands.
@@ -74,11 +91,14 @@ bool ChannelCatalogue::Load(const std::filesystem::path& path, const DocNode* sa
   version_.clear();
   path_ = path;
 
-  DocNode document;
-  if (!ReadCatalogueDocument(path_, document)) return false;
-  version_ = document.name();
+  FileBytes bytes;
+  if (!bytes.Read(path_)) {
+    last_status_ = ReadStatus::kNotOpened;
+    return false;
+  }
   CreateCategories();
-  BuildCountries(document, saved_state);
+  BuildFromFile(bytes, saved_state);
+  FinishWarnings();
   RestoreCurrentChannel();
   return true;
 }
@@ -100,14 +120,83 @@ bool ChannelCatalogue::ReloadCatalogue() {
   const DocNode* saved_state = countries_.empty() ? SettingsChannelsNode() : &carried;
 
   ClearChannels();
-  DocNode document;
-  if (!ReadCatalogueDocument(path_, document)) return false;
-  version_ = document.name();
+  FileBytes bytes;
+  if (!bytes.Read(path_)) {
+    last_status_ = ReadStatus::kNotOpened;
+    return false;
+  }
   // A first load that found no file created no categories; without them
   // every channel of the new file would be reported as miscategorised.
   if (categories_.empty()) CreateCategories();
-  BuildCountries(document, saved_state);
+  BuildFromFile(bytes, saved_state);
+  FinishWarnings();
+  for (ExtraCatalogue& extra : extras_) BuildExtraCatalogue(extra, saved_state);
   return true;
+}
+
+void ChannelCatalogue::BuildFromFile(FileBytes& bytes, const DocNode* saved_state) {
+  kb_text_ = TextOr("str_kb", "", u"");
+  ReadStatus status = CatalogueBuilder(*this, saved_state, &bytes).Build(bytes.data(), bytes.size());
+  if (status != ReadStatus::kOk) {
+    // The file carries no mark of scrambling: whatever is no catalogue as
+    // stored is tried once more through the key stream, over the bytes as
+    // they were read.
+    if (bytes.released()) bytes.Reread();
+    UnscrambleCatalogue(bytes.data(), bytes.size());
+    status = CatalogueBuilder(*this, saved_state, &bytes).Build(bytes.data(), bytes.size());
+    if (status != ReadStatus::kOk) version_.clear();
+  }
+  last_status_ = status;
+  SortAllChannels();
+}
+
+void ChannelCatalogue::SortAllChannels() {
+  // Ties are broken by key so equal titles still list in a stable order.
+  std::sort(all_channels_.begin(), all_channels_.end(), [](const Channel* a, const Channel* b) {
+    const int order = CompareTitles(*a, *b);
+    return order != 0 ? order < 0 : a->key_ < b->key_;
+  });
+}
+
+std::u16string ChannelCatalogue::TextOr(std::string_view prefix, std::string_view key, std::u16string fallback) const {
+  std::string text_key;
+  text_key.reserve(prefix.size() + key.size());
+  text_key.append(prefix).append(key);
+  std::u16string text = options_.text ? options_.text(text_key) : GetText(text_key);
+  return text.empty() ? std::move(fallback) : std::move(text);
+}
+
+void ChannelCatalogue::Warn(const std::u16string& text) {
+  warnings_.Report(text, [this](const std::u16string& shown) { ShowWarning(shown); });
+}
+
+void ChannelCatalogue::FinishWarnings() {
+  warnings_.Finish([this](const std::u16string& shown) { ShowWarning(shown); },
+                   TextOr(kMoreWarningsTextKey, "", u""));
+}
+
+void ChannelCatalogue::ShowWarning(const std::u16string& text) const {
+  if (options_.warning) {
+    options_.warning(text);
+  } else {
+    ShowPlainMessage(text);
+  }
+}
+
+std::unique_ptr<Country> ChannelCatalogue::MakeCountry(std::string_view key) const {
+  std::string image_name("f_");
+  image_name.append(key);
+  const SkinImage* flag = options_.image ? options_.image(image_name) : LookupImage(image_name);
+  return std::make_unique<Country>(std::string(key), flag, TextOr("c_", key, Utf8ToUtf16(key)));
+}
+
+void ChannelCatalogue::ApplySavedState(Channel& channel, const DocNode* saved_state) {
+  if (saved_state == nullptr) return;
+  if (const DocNode* state = saved_state->FindChild(channel.key_)) {
+    const int32_t cu = state->GetInt("cu", 0);
+    channel.current_source_ = cu < 0 || static_cast<size_t>(cu) >= channel.sources_.size() ? 0 : cu;
+    channel.favourite_ = state->GetBool("f", false);
+  }
 }
 
 void ChannelCatalogue::ClearChannels() {
@@ -117,29 +206,14 @@ void ChannelCatalogue::ClearChannels() {
 }
 
 void ChannelCatalogue::CreateCategories() {
-  for (const char* key : kCategoryKeys) {
+  for (const char* key : kFixedCategoryKeys) {  // the map iterates them by key
     std::u16string name = TextOr("cat_", key, Utf8ToUtf16(key));
     categories_.emplace(key, std::make_unique<Category>(key, std::move(name)));
   }
 }
 
-void ChannelCatalogue::BuildCountries(DocNode& root, const DocNode* saved_state) {
-  for (const auto& child : root.children()) {
-    countries_.emplace(child->name(), BuildCountry(*child, saved_state));
-    // The country's subtree is not needed any more; freeing it now lets the
-    // channels reuse its memory instead of the load holding both at once.
-    child->Clear();
-  }
-  // Ties are broken by key so equal titles still list in a stable order.
-  std::sort(all_channels_.begin(), all_channels_.end(), [](const Channel* a, const Channel* b) {
-    if (a->title_ != b->title_) return a->title_ < b->title_;
-    return a->key_ < b->key_;
-  });
-}
-
 std::unique_ptr<Country> ChannelCatalogue::BuildCountry(const DocNode& node, const DocNode* saved_state) {
-  const std::string& key = node.name();
-  auto country = std::make_unique<Country>(key, LookupImage("f_" + key), TextOr("c_", key, Utf8ToUtf16(key)));
+  auto country = MakeCountry(node.name());
   for (const auto& child : node.children()) {
     country->channels_.emplace_hint(country->channels_.end(), child->name(),
                                     BuildChannel(*country, *child, saved_state));
@@ -162,7 +236,7 @@ std::unique_ptr<Channel> ChannelCatalogue::BuildChannel(const Country& country, 
 
   channel->category_ = FindCategory(node.GetString("c"));
   if (channel->category_ == nullptr) {
-    ShowPlainMessage(country.display_name() + u" : " + channel->name_ + u" - Wrong category!");
+    Warn(country.display_name() + u" : " + channel->name_ + u" - Wrong category!");
   }
 
   for (int i = 0;; ++i) {
@@ -171,22 +245,11 @@ std::unique_ptr<Channel> ChannelCatalogue::BuildChannel(const Country& country, 
     channel->sources_.push_back(StreamSource{source->GetInt("b", 0), source->GetWideString("u")});
   }
   if (channel->sources_.empty()) {
-    ShowPlainMessage(country.display_name() + u" : " + channel->name_ + u" - No url!");
+    Warn(country.display_name() + u" : " + channel->name_ + u" - No url!");
   }
-
-  if (saved_state != nullptr) {
-    if (const DocNode* state = saved_state->FindChild(channel->key_)) {
-      const int32_t cu = state->GetInt("cu", 0);
-      channel->current_source_ = cu < 0 || static_cast<size_t>(cu) >= channel->sources_.size() ? 0 : cu;
-      channel->favourite_ = state->GetBool("f", false);
-    }
-  }
-
-  channel->title_ = country.display_name() + u" " + channel->name_;
-  channel->info_line_ = country.display_name();
-  if (const StreamSource* source = CurrentSource(*channel)) {
-    channel->info_line_ += u" (" + Utf8ToUtf16(std::to_string(source->bitrate)) + GetText("str_kb") + u")";
-  }
+  ApplySavedState(*channel, saved_state);
+  if (kb_text_.empty()) kb_text_ = TextOr("str_kb", "", u"");
+  channel->kb_text_ = &kb_text_;
   return channel;
 }
 
@@ -232,7 +295,8 @@ Channel* ChannelCatalogue::StepFavourite(bool forward) const {
   Channel* cur = current_ != nullptr && current_->favourite() ? current_ : nullptr;
   // Compared by reference, as the channel lists do: with HideAD off a
   // channel without a category is skipped, with it on it can be reached.
-  const Category* hidden = GetSetting(kHideAdultSetting) ? FindCategory(kHiddenCategoryKey) : nullptr;
+  const bool hide = options_.hide_category ? options_.hide_category() : GetSetting(kHideAdultSetting);
+  const Category* hidden = hide ? FindCategory(kHiddenCategoryKey) : nullptr;
 
   size_t d = 0;
   if (cur != nullptr) {
@@ -259,6 +323,89 @@ void ChannelCatalogue::SaveChannelState(DocNode& channels) const {
       if (child != nullptr && channel->favourite()) child->SetBool("f", true);
     }
   }
+}
+
+bool ChannelCatalogue::AddExtraCatalogue(const std::filesystem::path& path, const SkinImage* mark,
+                                         ExtraChannelHook on_channel, const DocNode* saved_state) {
+  auto it = std::find_if(extras_.begin(), extras_.end(), [&](const ExtraCatalogue& e) { return e.path == path; });
+  if (it != extras_.end()) {
+    it->mark = mark;
+    it->on_channel = std::move(on_channel);
+    return BuildExtraCatalogue(*it, saved_state);
+  }
+  ExtraCatalogue extra{path, mark, std::move(on_channel), {}};
+  if (!BuildExtraCatalogue(extra, saved_state)) return false;
+  extras_.push_back(std::move(extra));
+  return true;
+}
+
+void ChannelCatalogue::RemoveExtraCatalogue(const std::filesystem::path& path) {
+  auto it = std::find_if(extras_.begin(), extras_.end(), [&](const ExtraCatalogue& e) { return e.path == path; });
+  if (it == extras_.end()) return;
+  for (const std::string& key : it->country_keys) RemoveCountry(key);
+  extras_.erase(it);
+}
+
+void ChannelCatalogue::RemoveCountry(const std::string& key) {
+  auto country = countries_.find(key);
+  if (country == countries_.end()) return;
+  const Country* gone = country->second.get();
+  if (current_ != nullptr && current_->country() == gone) current_ = nullptr;
+  std::erase_if(all_channels_, [gone](const Channel* channel) { return channel->country() == gone; });
+  countries_.erase(country);
+}
+
+bool ChannelCatalogue::BuildExtraCatalogue(ExtraCatalogue& extra, const DocNode* saved_state) {
+  DocNode document;
+  if (!ReadCatalogueDocument(extra.path, document) || document.children().size() == 0) return false;
+  if (categories_.empty()) CreateCategories();
+
+  std::vector<std::string> keys;
+  for (const auto& node : document.children()) {
+    const std::string& key = node->name();
+    // The user's state of a country built before wins over the settings:
+    // it holds this run's changes.
+    DocNode carried("channels");
+    const DocNode* state = saved_state;
+    std::string current_key;
+    if (auto old = countries_.find(key); old != countries_.end()) {
+      for (const auto& [name, channel] : old->second->channels()) {
+        if (channel.get() == current_) current_key = channel->key_;
+        if (!channel->favourite_ && channel->current_source_ == 0) continue;
+        DocNode* entry = carried.AddChild(channel->key_);
+        if (entry == nullptr) continue;
+        if (channel->favourite_) entry->SetBool("f", true);
+        if (channel->current_source_ != 0) entry->SetInt("cu", channel->current_source_);
+      }
+      state = &carried;
+      RemoveCountry(key);
+    }
+
+    auto country = std::make_unique<Country>(key, extra.mark, node->GetWideString("n", Utf8ToUtf16(key)));
+    for (const auto& child : node->children()) {
+      std::unique_ptr<Channel> channel = BuildChannel(*country, *child, state);
+      // A playlist names no bitrate; its group says more than "(0kb)".
+      const StreamSource* source = CurrentSource(*channel);
+      if (source == nullptr || source->bitrate == 0) {
+        const std::u16string group = child->GetWideString("grp");
+        channel->info_line_ = group.empty() ? country->display_name() : country->display_name() + u" \u00B7 " + group;
+      }
+      if (extra.on_channel) extra.on_channel(*channel, *child);
+      if (!current_key.empty() && channel->key_ == current_key) current_ = channel.get();
+      country->channels_.emplace(child->name(), std::move(channel));
+    }
+    countries_.emplace(key, std::move(country));
+    keys.push_back(key);
+  }
+  for (const std::string& key : extra.country_keys) {
+    if (std::find(keys.begin(), keys.end(), key) == keys.end()) RemoveCountry(key);
+  }
+  extra.country_keys = std::move(keys);
+  std::sort(all_channels_.begin(), all_channels_.end(), [](const Channel* a, const Channel* b) {
+    if (a->title_ != b->title_) return a->title_ < b->title_;
+    return a->key_ < b->key_;
+  });
+  return true;
 }
 
 ChannelCatalogue* Catalogue() { return GlobalCatalogue().get(); }

@@ -7,12 +7,15 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/catalogue/category.h"
 #include "core/catalogue/channel.h"
 #include "core/catalogue/country.h"
+#include "core/catalogue/loader_warnings.h"
 #include "core/document/doc_node.h"
+#include "core/document/read_status.h"
 
 namespace vidora {
 
@@ -20,6 +23,27 @@ namespace vidora {
 inline constexpr char kCatalogueFileName[] = "Channels.vdch";
 // The category whose channels the `HideAD` setting hides.
 inline constexpr char kHiddenCategoryKey[] = "ad";
+
+class FileBytes;
+class SkinImage;
+
+// What the catalogue needs from the rest of the system, given by its
+// owner. An empty member means the process-wide default (noted at each).
+// The functions are called on the UI thread, during loading and from
+// StepFavourite.
+struct CatalogueOptions {
+  // The language-pack text of a key (empty when there is none).
+  // Default: GetText.
+  std::function<std::u16string(std::string_view key)> text;
+  // The skin picture of a name, or nullptr. Default: LookupImage.
+  std::function<const SkinImage*(std::string_view name)> image;
+  // Receives the loader's warnings ("... - Wrong category!"), in file
+  // order, once a load has read the whole file. Default: ShowPlainMessage.
+  std::function<void(const std::u16string& text)> warning;
+  // Whether the channels of kHiddenCategoryKey are hidden now. Default:
+  // the `HideAD` setting.
+  std::function<bool()> hide_category;
+};
 
 // Every channel the user can watch or listen to: countries (each owning its
 // channels), the ten fixed categories, the current channel and the
@@ -35,6 +59,7 @@ class ChannelCatalogue {
   using CategoryMap = std::map<std::string, std::unique_ptr<Category>, std::less<>>;
 
   ChannelCatalogue() = default;
+  explicit ChannelCatalogue(CatalogueOptions options) : options_(std::move(options)) {}
   ChannelCatalogue(const ChannelCatalogue&) = delete;
   ChannelCatalogue& operator=(const ChannelCatalogue&) = delete;
   ~ChannelCatalogue();
@@ -47,7 +72,9 @@ class ChannelCatalogue {
   // the file could not be opened: the catalogue then stays empty, without
   // categories. A file that is no catalogue gives an empty version and no
   // countries but still the categories, and returns true. Loader warnings
-  // go through ShowPlainMessage.
+  // go to the options' warning sink: the first few one by one, then one
+  // summary (LoaderWarnings). The file is read in one pass straight into
+  // the channels, without a document tree.
   bool Load(const std::filesystem::path& path, const DocNode* saved_state);
 
   // Replaces the countries and channels from the same path. No channel is
@@ -69,7 +96,7 @@ class ChannelCatalogue {
   // Makes `channel` (of this catalogue) current and stores its key in the
   // `cur_channel` setting. nullptr only clears the current channel.
   void SetCurrentChannel(Channel* channel);
-  // The last part of the first load: `cur_channel` names the current channel, or
+  // At the end of the first load: `cur_channel` names the current channel, or
   // none when it is empty or names no channel. The setting is not changed
   // (a missing one is stored empty).
   void RestoreCurrentChannel();
@@ -89,6 +116,10 @@ class ChannelCatalogue {
   // The catalogue file's full path; empty before a load. Never changes
   // after the first load.
   const std::filesystem::path& Path() const { return path_; }
+  // What reading the file gave at the last load or reload: kOk for a
+  // catalogue as stored or scrambled, kNotOpened, or why the scrambled
+  // reading (the last one tried) failed.
+  ReadStatus LastReadStatus() const { return last_status_; }
 
   // The next (`forward`) or previous favourite after the current channel
   // in the all-channels list, wrapping around and skipping the category
@@ -105,12 +136,54 @@ class ChannelCatalogue {
   std::unique_ptr<Channel> BuildChannel(const Country& country, const DocNode& node,
                                         const DocNode* saved_state);
 
+  // Extra catalogue files (imported playlists) listed beside the catalogue
+  // file. Every country node of the file at `path` becomes a country shown
+  // under the node's WideString "n" (its key when absent), drawn with
+  // `mark` (borrowed from the skin, may be nullptr) instead of a flag.
+  // A country whose key exists already is replaced: favourites and chosen
+  // sources of its channels whose keys remain are carried over, and a
+  // current channel that remains stays current; new countries take their
+  // state from `saved_state` (the settings' "channels" node, or nullptr).
+  // `on_channel` (may be empty) sees every channel built, with its node.
+  // ReloadCatalogue builds the extra files again. Returns false, changing
+  // nothing, when the file cannot be read or holds no country.
+  using ExtraChannelHook = std::function<void(const Channel&, const DocNode&)>;
+  bool AddExtraCatalogue(const std::filesystem::path& path, const SkinImage* mark, ExtraChannelHook on_channel,
+                         const DocNode* saved_state);
+  // Removes the countries an extra file added and forgets the file. The
+  // current channel is cleared when it was one of them.
+  void RemoveExtraCatalogue(const std::filesystem::path& path);
+
  private:
+  friend class CatalogueBuilder;
+  struct ExtraCatalogue {
+    std::filesystem::path path;
+    const SkinImage* mark;
+    ExtraChannelHook on_channel;
+    std::vector<std::string> country_keys;
+  };
+  bool BuildExtraCatalogue(ExtraCatalogue& extra, const DocNode* saved_state);
+  void RemoveCountry(const std::string& key);
+
   void CreateCategories();
-  // Fills countries and the sorted list from `root`, emptying each country
-  // node of `root` once it is built.
-  void BuildCountries(DocNode& root, const DocNode* saved_state);
+  // Builds the countries and channels from the file's bytes (plain, else
+  // unscrambled), sorts the list and records the status.
+  void BuildFromFile(FileBytes& bytes, const DocNode* saved_state);
+  void SortAllChannels();
   void ClearChannels();
+  std::unique_ptr<Country> MakeCountry(std::string_view key) const;
+  // The text of `prefix` + `key`, or `fallback` when it is empty.
+  std::u16string TextOr(std::string_view prefix, std::string_view key, std::u16string fallback) const;
+  // A loader warning, held back after the first few (LoaderWarnings).
+  void Warn(const std::u16string& text);
+  // Shows the summary of the warnings held back during a load.
+  void FinishWarnings();
+  void ShowWarning(const std::u16string& text) const;
+  // Current source and favourite from the saved-state node's child named
+  // by the channel's key (the sources must be set first).
+  static void ApplySavedState(Channel& channel, const DocNode* saved_state);
+
+  CatalogueOptions options_;
 
   std::filesystem::path path_;
   CountryMap countries_;
@@ -118,6 +191,11 @@ class ChannelCatalogue {
   Channel* current_ = nullptr;
   std::string version_;
   std::vector<Channel*> all_channels_;
+  LoaderWarnings warnings_;
+  // "str_kb" of the last load; the channels' info lines borrow it.
+  std::u16string kb_text_;
+  ReadStatus last_status_ = ReadStatus::kNotOpened;
+  std::vector<ExtraCatalogue> extras_;
 };
 
 // The process-wide catalogue, or nullptr before LoadCatalogue and after

@@ -34,6 +34,7 @@ class Country {
 
  private:
   friend class ChannelCatalogue;
+  friend class CatalogueBuilder;
 
   std::string key_;
   const SkinImage* flag_image_;

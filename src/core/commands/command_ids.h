@@ -16,6 +16,9 @@ inline constexpr int ID_EXIT = 57665;   // 0xE141, also Ctrl+Q
 // automatic check found something newer.
 inline constexpr int ID_UPDATE = 107;
 inline constexpr int ID_CHANNEL_UPDATE = 104;
+// The playlist commands of the right soft key's menu.
+inline constexpr int ID_ADD_PLAYLIST = 110;
+inline constexpr int ID_REFRESH_PLAYLISTS = 111;
 
 }  // namespace vidora
 

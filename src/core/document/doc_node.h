@@ -77,6 +77,9 @@ class DocNode {
   const std::u16string* WideStringRef(std::string_view name) const;
 
  private:
+  // The document reader fills the tables in bulk and seals them.
+  friend struct DocumentReaderAccess;
+
   std::string name_;
   NamedTable<DocNode> children_;
   NamedTable<DocAttribute> attributes_;

@@ -1,8 +1,15 @@
 #include "core/document/document_format.h"
 
+#include <bit>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/document/byte_cursor.h"
+#include "core/document/file_bytes.h"
 
 #include "core/document/file_stream.h"
 #include "core/document/memory_stream.h"
@@ -14,123 +21,69 @@ constexpr char kMagic[4] = {'Q', 'D', 'O', 'C'};
 // The smallest attribute is a 1-byte name prefix and a type byte; the
 // smallest child is its 4-byte magic (a wrong magic ends it there).
 constexpr uint32_t kMinAttributeBytes = 2;
+constexpr uint32_t kMinChildBytes = 4;
 
-enum class Parse { kOk, kBadMagic, kFailed };
+}  // namespace
 
-// Reads with a running budget of the input left, so no count from the
-// input can make the reader allocate more than the input could fill.
-class Reader {
- public:
-  explicit Reader(ByteStream& stream) : stream_(stream) {
-    const uint32_t size = stream.Size();
-    const uint32_t at = stream.Position();
-    remaining_ = size > at ? size - at : 0;
+// Lets the reader append to a node's tables without a lookup per entry;
+// the first-one-wins rule is applied once per table when it is sealed.
+struct DocumentReaderAccess {
+  static void AppendAttribute(DocNode& node, std::unique_ptr<DocAttribute> record) {
+    node.attributes_.AppendUnchecked(std::move(record));
   }
-
-  bool Bytes(void* out, uint32_t count) {
-    if (count > remaining_) return false;
-    if (count == 0) return true;
-    if (stream_.Read(out, count) != count) return false;
-    remaining_ -= count;
-    return true;
+  static void AppendChild(DocNode& node, std::unique_ptr<DocNode> child) {
+    node.children_.AppendUnchecked(std::move(child));
   }
-
-  bool U8(uint8_t& out) { return Bytes(&out, 1); }
-
-  bool U16(uint16_t& out) {
-    uint8_t b[2];
-    if (!Bytes(b, 2)) return false;
-    out = static_cast<uint16_t>(b[0] | (b[1] << 8));
-    return true;
-  }
-
-  bool U32(uint32_t& out) {
-    uint8_t b[4];
-    if (!Bytes(b, 4)) return false;
-    out = uint32_t{b[0]} | (uint32_t{b[1]} << 8) | (uint32_t{b[2]} << 16) | (uint32_t{b[3]} << 24);
-    return true;
-  }
-
-  bool Length(uint32_t& out) {
-    uint8_t b = 0;
-    if (!U8(b)) return false;
-    if (b != 0xFF) {
-      out = b;
-      return true;
-    }
-    uint16_t w = 0;
-    if (!U16(w)) return false;
-    if (w != 0xFFFF) {
-      out = w;
-      return true;
-    }
-    return U32(out);
-  }
-
-  bool Narrow(std::string& out) {
-    uint32_t length = 0;
-    if (!Length(length) || length > remaining_) return false;
-    out.resize(length);
-    return Bytes(out.data(), length);
-  }
-
-  bool Wide(std::u16string& out) {
-    uint32_t length = 0;
-    if (!Length(length) || length > remaining_ / 2) return false;
-    out.resize(length);
-    for (char16_t& unit : out) {
-      uint16_t w = 0;
-      if (!U16(w)) return false;
-      unit = static_cast<char16_t>(w);
-    }
-    return true;
-  }
-
-  uint32_t remaining() const { return remaining_; }
-
- private:
-  ByteStream& stream_;
-  uint32_t remaining_;
+  static void SealAttributes(DocNode& node) { node.attributes_.Seal(); }
+  static void SealChildren(DocNode& node) { node.children_.Seal(); }
 };
 
-bool ReadAttribute(Reader& in, DocNode& node) {
-  std::string name;
+namespace {
+
+ReadStatus ReadAttribute(ByteCursor& in, DocNode& node) {
+  std::string_view name;
   uint8_t type = 0;
-  if (!in.Narrow(name) || !in.U8(type)) return false;
-  auto record = std::make_unique<DocAttribute>(std::move(name));
+  if (!in.Narrow(name) || !in.U8(type)) return ReadStatus::kTruncated;
+  auto record = std::make_unique<DocAttribute>(std::string(name));
   switch (type) {
     case 0: case 1: case 2: case 3: case 4: {
       uint32_t word = 0;
-      if (!in.U32(word)) return false;
+      if (!in.U32(word)) return ReadStatus::kTruncated;
       record->SetWord(static_cast<AttributeType>(type), word);
       break;
     }
     case 5: {
-      Value64Bytes bytes{};
-      if (!in.Bytes(bytes.data(), 8)) return false;
-      record->SetValue64(bytes);
+      const uint8_t* bytes = nullptr;
+      if (!in.View(8, bytes)) return ReadStatus::kTruncated;
+      Value64Bytes value{};
+      std::memcpy(value.data(), bytes, 8);
+      record->SetValue64(value);
       break;
     }
     case 6: {
-      std::string text;
-      if (!in.Narrow(text)) return false;
-      record->SetString(std::move(text));
+      std::string_view text;
+      if (!in.Narrow(text)) return ReadStatus::kTruncated;
+      record->SetString(std::string(text));
       break;
     }
     case 7: {
-      std::u16string text;
-      if (!in.Wide(text)) return false;
+      const uint8_t* bytes = nullptr;
+      uint32_t units = 0;
+      if (!in.Wide(bytes, units)) return ReadStatus::kTruncated;
+      std::u16string text(units, u'\0');
+      CopyWideUnits(bytes, units, text.data());
       record->SetWideString(std::move(text));
       break;
     }
     case 8: {
       uint32_t count = 0;
-      if (!in.U32(count) || count > in.remaining()) return false;
+      const uint8_t* bytes = nullptr;
+      if (!in.U32(count)) return ReadStatus::kTruncated;
+      if (!in.View(count, bytes)) return ReadStatus::kTooLarge;
       MemoryStream block;
       if (count > 0) {
-        if (!block.Reserve(count)) return false;
-        if (!in.Bytes(block.MutableData(), count)) return false;
-        block.Seek(0, kSeekBegin);
+        if (!block.Reserve(count)) return ReadStatus::kOutOfMemory;
+        std::memcpy(block.MutableData(), bytes, count);
       }
       record->SetBinary(std::move(block));
       break;
@@ -139,57 +92,83 @@ bool ReadAttribute(Reader& in, DocNode& node) {
       record->SetValueless(type);
       break;
   }
-  node.InsertAttribute(std::move(record));  // a later duplicate is dropped
-  return true;
+  DocumentReaderAccess::AppendAttribute(node, std::move(record));
+  return ReadStatus::kOk;
 }
 
-Parse ReadNode(Reader& in, DocNode& node, int depth) {
-  char magic[4];
-  if (!in.Bytes(magic, 4)) return Parse::kFailed;
-  if (std::memcmp(magic, kMagic, 4) != 0) return Parse::kBadMagic;
-  if (depth > kMaxDocumentDepth) return Parse::kFailed;
+// kBadMagic only for a node whose magic is wrong; the caller decides what
+// that means (the end of the parse at the root, an empty child below).
+ReadStatus ReadNode(ByteCursor& in, DocNode& node, int depth) {
+  const ByteCursor::Magic magic = in.ReadMagic();
+  if (magic == ByteCursor::Magic::kShort) return ReadStatus::kTruncated;
+  if (magic == ByteCursor::Magic::kWrong) return ReadStatus::kBadMagic;
+  if (depth > kMaxDocumentDepth) return ReadStatus::kTooDeep;
 
-  std::string name;
-  if (!in.Narrow(name)) return Parse::kFailed;
-  node.set_name(std::move(name));
+  std::string_view name;
+  if (!in.Narrow(name)) return ReadStatus::kTruncated;
+  node.set_name(std::string(name));
 
   uint32_t attribute_count = 0;
-  if (!in.U32(attribute_count) || attribute_count > in.remaining() / kMinAttributeBytes) {
-    return Parse::kFailed;
-  }
+  if (!in.U32(attribute_count)) return ReadStatus::kTruncated;
+  if (attribute_count > in.remaining() / kMinAttributeBytes) return ReadStatus::kTooLarge;
   for (uint32_t i = 0; i < attribute_count; ++i) {
-    if (!ReadAttribute(in, node)) return Parse::kFailed;
+    if (ReadStatus s = ReadAttribute(in, node); s != ReadStatus::kOk) return s;
   }
+  DocumentReaderAccess::SealAttributes(node);  // a later duplicate is dropped
 
   uint32_t child_count = 0;
-  if (!in.U32(child_count) || child_count > in.remaining() / 4) return Parse::kFailed;
+  if (!in.U32(child_count)) return ReadStatus::kTruncated;
+  if (child_count > in.remaining() / kMinChildBytes) return ReadStatus::kTooLarge;
   for (uint32_t i = 0; i < child_count; ++i) {
     auto child = std::make_unique<DocNode>();
-    if (ReadNode(in, *child, depth + 1) == Parse::kFailed) return Parse::kFailed;
+    const ReadStatus s = ReadNode(in, *child, depth + 1);
     // A child with a wrong magic stays empty and goes in under the empty
     // name; reading continues right after its four bytes.
-    node.InsertChild(std::move(child));
+    if (s != ReadStatus::kOk && s != ReadStatus::kBadMagic) return s;
+    DocumentReaderAccess::AppendChild(node, std::move(child));
   }
-  return Parse::kOk;
+  DocumentReaderAccess::SealChildren(node);
+  return ReadStatus::kOk;
 }
 
+// Parses the root from `bytes`; on failure `node` is left empty, its name
+// included.
+ReadStatus ParseRoot(const uint8_t* bytes, uint32_t count, DocNode& node, uint32_t& consumed) {
+  ByteCursor in(bytes, count);
+  ReadStatus status = ReadStatus::kOutOfMemory;
+  try {
+    status = ReadNode(in, node, 0);
+  } catch (const std::bad_alloc&) {
+    status = ReadStatus::kOutOfMemory;
+  }
+  consumed = count - in.remaining();
+  if (status != ReadStatus::kOk) {
+    node.Clear();
+    node.set_name({});
+  }
+  return status;
+}
+
+// Stages the encoding in a growing buffer and hands it to the stream in
+// large pieces: one virtual call per piece instead of one per field.
 class Writer {
  public:
-  explicit Writer(ByteStream& stream) : stream_(stream) {}
+  explicit Writer(ByteStream& stream) : stream_(stream) { buffer_.reserve(kPiece + kPiece / 4); }
 
   void Bytes(const void* bytes, uint32_t count) {
-    if (count == 0) return;
-    if (stream_.Write(bytes, count) != count) ok_ = false;
+    const auto* at = static_cast<const char*>(bytes);
+    buffer_.append(at, count);
+    if (buffer_.size() >= kPiece) Flush();
   }
-  void U8(uint8_t v) { Bytes(&v, 1); }
+  void U8(uint8_t v) { buffer_.push_back(static_cast<char>(v)); }
   void U16(uint16_t v) {
-    const uint8_t b[2] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)};
-    Bytes(b, 2);
+    const char b[2] = {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
+    buffer_.append(b, 2);
   }
   void U32(uint32_t v) {
-    const uint8_t b[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8),
-                          static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 24)};
-    Bytes(b, 4);
+    const char b[4] = {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
+                       static_cast<char>((v >> 16) & 0xFF), static_cast<char>(v >> 24)};
+    buffer_.append(b, 4);
   }
   void Length(uint32_t length) {
     if (length < 0xFF) {
@@ -209,13 +188,28 @@ class Writer {
   }
   void Wide(const std::u16string& text) {
     Length(static_cast<uint32_t>(text.size()));
-    for (char16_t unit : text) U16(static_cast<uint16_t>(unit));
+    if constexpr (std::endian::native == std::endian::little) {
+      Bytes(text.data(), static_cast<uint32_t>(2 * text.size()));
+    } else {
+      for (char16_t unit : text) U16(static_cast<uint16_t>(unit));
+      if (buffer_.size() >= kPiece) Flush();
+    }
+  }
+
+  void Flush() {
+    if (buffer_.empty()) return;
+    const auto count = static_cast<uint32_t>(buffer_.size());
+    if (stream_.Write(buffer_.data(), count) != count) ok_ = false;
+    buffer_.clear();
   }
 
   bool ok() const { return ok_; }
 
  private:
+  static constexpr size_t kPiece = 1 << 20;
+
   ByteStream& stream_;
+  std::string buffer_;
   bool ok_ = true;
 };
 
@@ -266,35 +260,62 @@ void WriteNode(Writer& out, const DocNode& node) {
 
 }  // namespace
 
-bool ReadDocument(DocNode& node, ByteStream& stream) {
+ReadStatus ReadDocumentStatus(DocNode& node, ByteStream& stream) {
   node.Clear();
-  Reader in(stream);
-  Parse result = Parse::kFailed;
-  try {
-    result = ReadNode(in, node, 0);
-  } catch (const std::bad_alloc&) {
-    result = Parse::kFailed;
+  const uint32_t start = stream.Position();
+  const uint32_t size = stream.Size();
+  const uint32_t count = size > start ? size - start : 0;
+  uint32_t consumed = 0;
+  ReadStatus status = ReadStatus::kOk;
+  if (auto* memory = dynamic_cast<MemoryStream*>(&stream); memory != nullptr) {
+    // The block is already contiguous: parse it where it lies.
+    status = ParseRoot(memory->Data() == nullptr ? nullptr : memory->Data() + start, count, node, consumed);
+  } else {
+    // One read of everything left, then a parse of the contiguous copy.
+    std::vector<uint8_t> bytes;
+    try {
+      bytes.resize(count);
+    } catch (const std::bad_alloc&) {
+      node.set_name({});
+      return ReadStatus::kOutOfMemory;
+    }
+    uint32_t filled = 0;
+    while (filled < count) {
+      const uint32_t got = stream.Read(bytes.data() + filled, count - filled);
+      if (got == 0) break;
+      filled += got;
+    }
+    status = ParseRoot(bytes.data(), filled, node, consumed);
   }
-  if (result != Parse::kOk) {
-    node.Clear();
-    node.set_name({});
-    return false;
-  }
-  return true;
+  // The stream ends up right after what the parse took.
+  stream.Seek(static_cast<int64_t>(start) + consumed, kSeekBegin);
+  return status;
+}
+
+bool ReadDocument(DocNode& node, ByteStream& stream) { return ReadDocumentStatus(node, stream) == ReadStatus::kOk; }
+
+ReadStatus ReadDocumentBytes(DocNode& node, const uint8_t* bytes, uint32_t count) {
+  node.Clear();
+  uint32_t consumed = 0;
+  return ParseRoot(bytes, count, node, consumed);
 }
 
 bool WriteDocument(const DocNode& node, ByteStream& stream) {
   Writer out(stream);
   WriteNode(out, node);
+  out.Flush();
   return out.ok();
 }
 
+ReadStatus LoadDocumentFileStatus(DocNode& node, const std::filesystem::path& path) {
+  FileBytes bytes;
+  if (!bytes.Read(path)) return ReadStatus::kNotOpened;
+  return ReadDocumentBytes(node, bytes.data(), bytes.size());
+}
+
 bool LoadDocumentFile(DocNode& node, const std::filesystem::path& path) {
-  FileStream file;
-  if (!file.Open(path, FileStream::Mode::kRead)) return false;
-  const bool ok = ReadDocument(node, file);
-  file.Close();
-  return ok;
+  const ReadStatus status = LoadDocumentFileStatus(node, path);
+  return status == ReadStatus::kOk;
 }
 
 bool SaveDocumentFile(const DocNode& node, const std::filesystem::path& path) {

@@ -1,5 +1,6 @@
 #include "core/document/file_stream.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,18 +8,34 @@ namespace vidora {
 
 bool FileStream::Open(const std::filesystem::path& path, Mode mode) {
   Close();
-  file_ = std::fopen(path.c_str(), mode == Mode::kRead ? "rb" : "wb");
-  if (file_ == nullptr) return false;
-  if (mode == Mode::kRead) {
-    // fopen happily opens a folder for reading; a folder is no document.
-    struct stat info {};
-    if (fstat(fileno(file_), &info) != 0 || !S_ISREG(info.st_mode)) {
-      Close();
-      return false;
-    }
+  if (mode == Mode::kWrite) {
+    file_ = std::fopen(path.c_str(), "wb");
+    return file_ != nullptr;
   }
-  return true;
+  // Non-blocking, so that a FIFO in the file's place cannot stall the
+  // open; its type is checked before anything is read from it.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return false;
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || fcntl(fd, F_SETFL, 0) != 0) {
+    ::close(fd);
+    return false;
+  }
+  file_ = fdopen(fd, "rb");
+  if (file_ == nullptr) ::close(fd);
+  return file_ != nullptr;
 }
+
+bool FileStream::CreateNew(const std::filesystem::path& path, unsigned permissions) {
+  Close();
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, permissions);
+  if (fd < 0) return false;
+  file_ = fdopen(fd, "wb");
+  if (file_ == nullptr) ::close(fd);
+  return file_ != nullptr;
+}
+
+int FileStream::Descriptor() const { return file_ == nullptr ? -1 : fileno(file_); }
 
 uint32_t FileStream::Write(const void* bytes, uint32_t count) {
   if (file_ == nullptr || bytes == nullptr) return 0;

@@ -9,8 +9,9 @@
 namespace vidora {
 
 // A ByteStream over a file. Opening for writing creates the file or
-// truncates an existing one. The stream owns its handle and closes it when
-// destroyed.
+// truncates an existing one. Opening for reading accepts regular files
+// only: a folder, FIFO, socket or device counts as missing, and is never
+// waited on. The stream owns its handle and closes it when destroyed.
 class FileStream : public ByteStream {
  public:
   enum class Mode { kRead, kWrite };
@@ -22,7 +23,12 @@ class FileStream : public ByteStream {
 
   // Returns whether the file could be opened. Reopening closes the old one.
   bool Open(const std::filesystem::path& path, Mode mode);
+  // Creates `path` for writing with `permissions`; fails when anything
+  // (a file, a symbolic link) already has that name.
+  bool CreateNew(const std::filesystem::path& path, unsigned permissions);
   bool IsOpen() const { return file_ != nullptr; }
+  // The open file's descriptor, or -1.
+  int Descriptor() const;
 
   uint32_t Write(const void* bytes, uint32_t count) override;
   uint32_t Read(void* buffer, uint32_t count) override;

@@ -61,6 +61,37 @@ class NamedTable {
     return added;
   }
 
+  // Appends `entry` without looking for its name. For a reader that fills
+  // a whole table at once: Seal() must follow before the table is used.
+  void AppendUnchecked(std::unique_ptr<T> entry) { entries_.push_back(std::move(entry)); }
+
+  // Drops every entry whose name an earlier entry has (first one wins),
+  // keeping the order of the rest, and builds the index when the table is
+  // large enough for one.
+  void Seal() {
+    if (entries_.size() < kIndexThreshold) {
+      size_t kept = 0;
+      for (size_t i = 0; i < entries_.size(); ++i) {
+        bool taken = false;
+        for (size_t j = 0; j < kept && !taken; ++j) taken = entries_[j]->name() == entries_[i]->name();
+        if (!taken) entries_[kept++] = std::move(entries_[i]);
+      }
+      entries_.resize(kept);
+      return;
+    }
+    index_.clear();
+    index_.reserve(entries_.size() * 2);
+    size_t kept = 0;
+    for (size_t i = 0; i < entries_.size(); ++i) {
+      if (index_.emplace(entries_[i]->name(), kept).second) {
+        if (kept != i) entries_[kept] = std::move(entries_[i]);
+        ++kept;
+      }
+    }
+    entries_.resize(kept);
+    if (kept < kIndexThreshold) index_.clear();
+  }
+
   void Clear() {
     index_.clear();
     entries_.clear();

@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 #include <strings.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -178,8 +179,11 @@ HttpGetResult PerformGet(const HttpGetRequest& request) {
   // Signals cannot time out name look-ups safely with several threads.
   set(curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L));
   set(curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, limits.connect_timeout_seconds));
-  set(curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L));
-  set(curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, limits.stall_timeout_seconds));
+  // A silent server and a trickling one both fail within the window; the
+  // total limit ends even a transfer that keeps just above the minimum.
+  set(curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, std::max(1L, limits.min_bytes_per_second)));
+  set(curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, std::min(limits.stall_timeout_seconds, limits.slow_window_seconds)));
+  set(curl_easy_setopt(curl, CURLOPT_TIMEOUT, limits.TotalSeconds(request.kind)));
   set(curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &OnHeader));
   set(curl_easy_setopt(curl, CURLOPT_HEADERDATA, &state));
   set(curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &OnBody));

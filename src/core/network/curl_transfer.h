@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/network/http_limits.h"
+
 namespace vidora {
 
 // What happens to the body of the final response.
@@ -35,6 +37,8 @@ struct HttpGetRequest {
   BodyMode body_mode = BodyMode::kKeepAll;
   // A body beyond this many bytes ends the transfer as too large.
   uint32_t max_body_bytes = 0;
+  // Chooses the total time-limit (HttpLimits::TotalSeconds).
+  HttpRequestKind kind = HttpRequestKind::kPage;
   // When it becomes true the transfer stops within about a second.
   const std::atomic<bool>* cancel = nullptr;
 };

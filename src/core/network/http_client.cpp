@@ -73,12 +73,13 @@ std::u16string AdditionalHeaderBlock(std::u16string_view agent) {
 }
 
 std::unique_ptr<MemoryStream> DownloadToMemory(std::u16string_view agent, std::u16string_view url,
-                                               const std::atomic<bool>* cancel) {
+                                               const std::atomic<bool>* cancel, HttpRequestKind kind) {
   HttpGetRequest request;
   request.url = EncodeUrlText(url);
   request.header_lines = HeaderLines(agent);
   request.body_mode = BodyMode::kKeepAll;
-  request.max_body_bytes = CurrentHttpLimits().max_download_bytes;
+  request.max_body_bytes = CurrentHttpLimits().MaxBodyBytes(kind);
+  request.kind = kind;
   request.cancel = cancel;
   const HttpGetResult result = PerformGet(request);
   if (!result.complete) return nullptr;

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/document/memory_stream.h"
+#include "core/network/http_limits.h"
 
 namespace vidora {
 
@@ -30,11 +31,13 @@ std::u16string AdditionalHeaderBlock(std::u16string_view agent);
 
 // Fetches `url` (HTTP/1.1) with `agent` into a new stream positioned at its
 // start, holding exactly the body's bytes (an empty body gives an empty
-// stream). None when no answer came, the transfer broke off, the body
-// exceeded HttpLimits::max_download_bytes, or `cancel` (may be null) became
-// true. The caller owns the stream.
+// stream). None when no answer came, the transfer broke off or ran past
+// the total time-limit of `kind`, the body exceeded the size bound of
+// `kind` (HttpLimits::MaxBodyBytes), or `cancel` (may be null) became true.
+// The caller owns the stream.
 std::unique_ptr<MemoryStream> DownloadToMemory(std::u16string_view agent, std::u16string_view url,
-                                               const std::atomic<bool>* cancel = nullptr);
+                                               const std::atomic<bool>* cancel = nullptr,
+                                               HttpRequestKind kind = HttpRequestKind::kCatalogueFile);
 
 // Fetches `url` (HTTP/1.1) with the browser agent and returns the body as
 // text, each chunk as it arrived cut at its first zero byte. Empty when no

@@ -12,6 +12,12 @@ struct SharedLimits {
   std::atomic<long> stall_timeout_seconds{HttpLimits{}.stall_timeout_seconds};
   std::atomic<uint32_t> max_download_bytes{HttpLimits{}.max_download_bytes};
   std::atomic<uint32_t> max_page_bytes{HttpLimits{}.max_page_bytes};
+  std::atomic<long> min_bytes_per_second{HttpLimits{}.min_bytes_per_second};
+  std::atomic<long> slow_window_seconds{HttpLimits{}.slow_window_seconds};
+  std::atomic<long> page_total_seconds{HttpLimits{}.page_total_seconds};
+  std::atomic<long> version_total_seconds{HttpLimits{}.version_total_seconds};
+  std::atomic<long> catalogue_total_seconds{HttpLimits{}.catalogue_total_seconds};
+  std::atomic<uint32_t> max_version_bytes{HttpLimits{}.max_version_bytes};
 };
 
 SharedLimits& Shared() {
@@ -28,6 +34,12 @@ HttpLimits CurrentHttpLimits() {
   limits.stall_timeout_seconds = shared.stall_timeout_seconds.load();
   limits.max_download_bytes = shared.max_download_bytes.load();
   limits.max_page_bytes = shared.max_page_bytes.load();
+  limits.min_bytes_per_second = shared.min_bytes_per_second.load();
+  limits.slow_window_seconds = shared.slow_window_seconds.load();
+  limits.page_total_seconds = shared.page_total_seconds.load();
+  limits.version_total_seconds = shared.version_total_seconds.load();
+  limits.catalogue_total_seconds = shared.catalogue_total_seconds.load();
+  limits.max_version_bytes = shared.max_version_bytes.load();
   return limits;
 }
 
@@ -37,6 +49,36 @@ void SetHttpLimits(const HttpLimits& limits) {
   shared.stall_timeout_seconds.store(limits.stall_timeout_seconds);
   shared.max_download_bytes.store(limits.max_download_bytes);
   shared.max_page_bytes.store(limits.max_page_bytes);
+  shared.min_bytes_per_second.store(limits.min_bytes_per_second);
+  shared.slow_window_seconds.store(limits.slow_window_seconds);
+  shared.page_total_seconds.store(limits.page_total_seconds);
+  shared.version_total_seconds.store(limits.version_total_seconds);
+  shared.catalogue_total_seconds.store(limits.catalogue_total_seconds);
+  shared.max_version_bytes.store(limits.max_version_bytes);
+}
+
+long HttpLimits::TotalSeconds(HttpRequestKind kind) const {
+  switch (kind) {
+    case HttpRequestKind::kVersionFile:
+      return version_total_seconds;
+    case HttpRequestKind::kCatalogueFile:
+      return catalogue_total_seconds;
+    case HttpRequestKind::kPage:
+    default:
+      return page_total_seconds;
+  }
+}
+
+uint32_t HttpLimits::MaxBodyBytes(HttpRequestKind kind) const {
+  switch (kind) {
+    case HttpRequestKind::kVersionFile:
+      return max_version_bytes;
+    case HttpRequestKind::kCatalogueFile:
+      return max_download_bytes;
+    case HttpRequestKind::kPage:
+    default:
+      return max_page_bytes;
+  }
 }
 
 }  // namespace vidora

@@ -3,25 +3,26 @@
 #include <memory>
 #include <optional>
 
-#include "core/document/doc_node.h"
-#include "core/document/document_format.h"
 #include "core/network/http_client.h"
 #include "core/network/update_addresses.h"
 #include "core/network/version_compare.h"
+#include "core/network/version_description.h"
 
 namespace vidora {
 namespace {
 
 // The version a description names: none when it could not be fetched
-// (`fetched` false) or is no document.
+// (`fetched` false) or does not start as a document with a complete
+// root name.
 std::optional<std::string> FetchRemoteVersion(const std::u16string& address, const std::atomic<bool>* cancel,
                                               bool& fetched) {
-  std::unique_ptr<MemoryStream> stream = DownloadToMemory(kUpdateAgent, address, cancel);
+  // Only the root's name is used: the answer is capped at a few KiB
+  // (a larger one counts as not fetched) and nothing beyond the name is
+  // parsed.
+  std::unique_ptr<MemoryStream> stream = DownloadToMemory(kUpdateAgent, address, cancel, HttpRequestKind::kVersionFile);
   fetched = stream != nullptr;
   if (!fetched) return std::nullopt;
-  DocNode root;
-  if (!ReadDocument(root, *stream)) return std::nullopt;
-  return root.name();
+  return ReadVersionName(stream->Data(), stream->Size());
 }
 
 }  // namespace

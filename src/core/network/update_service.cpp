@@ -60,9 +60,13 @@ void UpdateService::PollPendingUpdates() {
 
 void UpdateService::RunCatalogueUpdateCommand() {
   state_.catalogue_update_result = UpdateOutcome::kNothing;
-  CatalogueUpdateJob job{hosts_.publisher, catalogue_.Version(), catalogue_.Path(), &cancel_};
-  ui_.RunWaitDialog(UpdateWaitKind::kCatalogue, "str_check_updates",
-                    [this, &job](const WaitTitleSetter& set_title) { RunCatalogueUpdateWorker(job, state_, set_title); });
+  command_cancel_ = cancel_.load();
+  CatalogueUpdateJob job{hosts_.publisher, catalogue_.Version(), catalogue_.Path(), &command_cancel_};
+  ui_.RunWaitDialog(
+      UpdateWaitKind::kCatalogue, "str_check_updates",
+      [this, &job](const WaitTitleSetter& set_title) { RunCatalogueUpdateWorker(job, state_, set_title); },
+      command_cancel_);
+  if (command_cancel_) return;
   switch (state_.catalogue_update_result.load()) {
     case UpdateOutcome::kError:
       ui_.ShowMessageByKey("msg_error_connection", UpdateUi::kButtonsOk);
@@ -82,13 +86,15 @@ void UpdateService::RunApplicationUpdateCommand() {
   if (!state_.application_update_pending) {
     state_.application_update_result = UpdateOutcome::kNothing;
     const std::u16string host = hosts_.publisher;
-    ui_.RunWaitDialog(UpdateWaitKind::kApplication, "str_check_updates", [this, &host](const WaitTitleSetter&) {
-      RunApplicationUpdateWorker(host, state_, &cancel_);
-    });
+    command_cancel_ = cancel_.load();
+    ui_.RunWaitDialog(
+        UpdateWaitKind::kApplication, "str_check_updates",
+        [this, &host](const WaitTitleSetter&) { RunApplicationUpdateWorker(host, state_, &command_cancel_); },
+        command_cancel_);
+    if (command_cancel_) return;
     const UpdateOutcome result = state_.application_update_result;
     if (result != UpdateOutcome::kDone) {
-      ui_.ShowMessageByKey(result == UpdateOutcome::kError ? "msg_error_connection" : "msg_noupdates",
-                           UpdateUi::kButtonsOk);
+      ui_.ShowMessageByKey(result == UpdateOutcome::kError ? "msg_error_connection" : "msg_noupdates", UpdateUi::kButtonsOk);
       return;
     }
   }

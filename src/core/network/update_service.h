@@ -51,7 +51,8 @@ class UpdateService {
 
   // ID_CHANNEL_UPDATE: the catalogue wait dialog, then "msg_error_connection",
   // "msg_noupdates", or (catalogue replaced) playback stopped, catalogue
-  // reloaded and "msg_cupdated".
+  // reloaded and "msg_cupdated". A cancelled dialog writes nothing and
+  // shows nothing (so does the application command's).
   void RunCatalogueUpdateCommand();
   // ID_UPDATE: unless the automatic check already found a newer version,
   // the application wait dialog ("msg_error_connection" / "msg_noupdates"
@@ -59,8 +60,12 @@ class UpdateService {
   // browser.
   void RunApplicationUpdateCommand();
 
-  // Makes running and future downloads fail at once (shutdown). Any thread.
-  void CancelTransfers() { cancel_ = true; }
+  // Makes running and future downloads fail at once (shutdown), the
+  // command's too. Any thread.
+  void CancelTransfers() {
+    cancel_ = true;
+    command_cancel_ = true;
+  }
 
   UpdateState& state() { return state_; }
   const UpdateHosts& hosts() const { return hosts_; }
@@ -71,6 +76,9 @@ class UpdateService {
   UpdateHosts hosts_;
   UpdateState state_;
   std::atomic<bool> cancel_{false};
+  // The running command's transfers: set by its wait dialog's cancel or by
+  // CancelTransfers.
+  std::atomic<bool> command_cancel_{false};
   // UI thread only.
   bool catalogue_command_issued_ = false;
   bool application_command_issued_ = false;

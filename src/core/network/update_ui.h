@@ -1,6 +1,7 @@
 #ifndef VIDORA_CORE_NETWORK_UPDATE_UI_H_
 #define VIDORA_CORE_NETWORK_UPDATE_UI_H_
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -37,10 +38,14 @@ class UpdateUi {
   // in its control 1016. Once it is up, runs `worker` on another thread.
   // The `set_title` given to the worker may be called on that thread: it
   // must retitle the dialog (text of the key) and repaint it at once, on
-  // the UI thread. When the worker returns the dialog closes. Returns only
-  // after the dialog has closed and the worker has returned (its thread
-  // joined), so everything the worker wrote is visible to the caller.
-  virtual void RunWaitDialog(UpdateWaitKind kind, std::string_view title_key, WaitWorker worker) = 0;
+  // the UI thread. When the worker returns the dialog closes. The dialog
+  // offers a cancel (a soft key, Escape, a close request), which sets
+  // `cancel`; the worker's transfers watch that flag and end at once.
+  // Returns only after the dialog has closed and the worker has returned
+  // (its thread joined), so everything the worker wrote is visible to the
+  // caller.
+  virtual void RunWaitDialog(UpdateWaitKind kind, std::string_view title_key, WaitWorker worker,
+                             std::atomic<bool>& cancel) = 0;
 
   // A message box owned by the main frame with the text of `key`, the
   // application title as caption and kButtonsOk or kButtonsYesNo. Returns

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "core/catalogue/catalogue_reader.h"
+#include "core/catalogue/loader_warnings.h"
 #include "core/document/atomic_file.h"
 #include "core/document/doc_node.h"
 #include "core/network/http_client.h"
@@ -14,6 +15,9 @@ namespace vidora {
 UpdateOutcome StoreDownloadedCatalogue(MemoryStream& download, const std::filesystem::path& path) {
   DocNode document;
   if (!ReadCatalogueBytes(download.Data(), download.Size(), document)) return UpdateOutcome::kError;
+  // A catalogue the loader would warn about would put the user through
+  // its warnings at every start: it counts as damaged.
+  if (CatalogueHasLoaderWarnings(document)) return UpdateOutcome::kError;
   if (!SaveBytesAtomically(download.Data(), download.Size(), path)) return UpdateOutcome::kNothing;
   return UpdateOutcome::kDone;
 }
@@ -30,6 +34,8 @@ void RunCatalogueUpdateWorker(const CatalogueUpdateJob& job, UpdateState& state,
     state.catalogue_update_result = UpdateOutcome::kError;
     return;
   }
+  // Cancelled after the last byte arrived: nothing is written.
+  if (job.cancel != nullptr && job.cancel->load()) return;
   state.catalogue_update_result = StoreDownloadedCatalogue(*download, job.catalogue_path);
 }
 

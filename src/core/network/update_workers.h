@@ -41,10 +41,12 @@ void RunApplicationUpdateWorker(std::u16string_view publisher_host, UpdateState&
                                 const std::atomic<bool>* cancel);
 
 // Replaces the catalogue file at `path` with `download` when the download
-// reads as a catalogue (as stored or unscrambled, as the loader reads it),
+// reads as a catalogue (as stored or unscrambled, as the loader reads it)
+// that the loader would not warn about (CatalogueHasLoaderWarnings),
 // atomically: the old file is never truncated or half-written. Returns
-// kDone when replaced, kError when the download is no catalogue (nothing
-// written), kNothing when the file could not be replaced. Any thread.
+// kDone when replaced, kError when the download is no such catalogue
+// (nothing written), kNothing when the file could not be replaced. Any
+// thread.
 UpdateOutcome StoreDownloadedCatalogue(MemoryStream& download, const std::filesystem::path& path);
 
 }  // namespace vidora

@@ -1,6 +1,9 @@
 #include "core/stores/language_pack.h"
 
 #include "core/document/document_format.h"
+#include "core/document/file_stream.h"
+#include "core/document/text_codec.h"
+#include "core/stores/builtin_texts.h"
 #include "core/stores/app_paths.h"
 #include "core/stores/settings_store.h"
 
@@ -18,8 +21,15 @@ bool LanguagePack::Load(const std::filesystem::path& path, std::u16string_view l
 bool LanguagePack::Load(const std::filesystem::path& path) {
   Free();
   loaded_ = true;
+  damaged_ = false;
   DocNode root;
-  if (!LoadDocumentFile(root, path) || root.name() != kLanguagePackRootName) return false;
+  FileStream file;
+  if (!file.Open(path, FileStream::Mode::kRead)) return false;
+  if (!ReadDocument(root, file) || root.name() != kLanguagePackRootName) {
+    damaged_ = true;
+    return false;
+  }
+  file.Close();
   for (int n = 0;; ++n) {
     const DocNode* language = root.FindChild("lang_" + std::to_string(n));
     if (language == nullptr) break;
@@ -37,7 +47,24 @@ bool LanguagePack::Load(const std::filesystem::path& path) {
     }
     entries_.push_back(std::move(entry));
   }
+  if (entries_.empty()) {
+    damaged_ = true;
+    return false;
+  }
   return true;
+}
+
+void LanguagePack::UseBuiltInEnglish() {
+  entries_.clear();
+  loaded_ = true;
+  LanguageEntry entry;
+  entry.display_name = u"English";
+  entry.code = u"en";
+  for (size_t i = 0; i < kBuiltInEnglishTextCount; ++i) {
+    entry.texts[kBuiltInEnglishTexts[i].key].emplace("text", Utf8ToUtf16(kBuiltInEnglishTexts[i].text));
+  }
+  entries_.push_back(std::move(entry));
+  current_ = 0;
 }
 
 void LanguagePack::Free() {
@@ -79,7 +106,10 @@ LanguagePack& Languages() {
 }
 
 bool LoadLanguagePack(LanguagePack& pack, const std::filesystem::path& path, SettingsStore& settings) {
-  if (!pack.Load(path)) return false;
+  if (!pack.Load(path)) {
+    if (pack.damaged()) pack.UseBuiltInEnglish();
+    return false;
+  }
   pack.Select(pack.FindIndex(settings.Get(kLanguageSetting)));
   return true;
 }

@@ -29,7 +29,8 @@ class LanguagePack {
  public:
   // Reads the pack at `path`, with no language current yet. Returns
   // whether the file was read; a missing or unreadable file or a wrong root
-  // name leaves the pack empty.
+  // name leaves the pack empty. A file that is there but is no pack (not a
+  // document, a wrong root name, no language) makes damaged() true.
   bool Load(const std::filesystem::path& path);
   // Load, then makes the language whose code equals `language_code`
   // exactly current. Returns what Load returned.
@@ -52,8 +53,15 @@ class LanguagePack {
   // Index of the current entry, or -1.
   int CurrentIndex() const { return current_; }
 
+  // Whether the last Load found a damaged file.
+  bool damaged() const { return damaged_; }
+  // Replaces the entries with the one built-in English language (the texts
+  // of the English source of the pack, compiled in) and makes it current.
+  void UseBuiltInEnglish();
+
  private:
   bool loaded_ = false;
+  bool damaged_ = false;
   std::vector<LanguageEntry> entries_;
   int current_ = -1;
 };
@@ -65,8 +73,9 @@ class SettingsStore;
 
 // Reads the pack at `path` into `pack`; once a pack was read, makes the
 // language that `settings`' `Language` (default "en", stored when missing)
-// names current. A pack that cannot be read leaves the setting untouched.
-// Returns whether the pack was read.
+// names current. A pack that cannot be read leaves the setting untouched;
+// a damaged one is replaced by the built-in English texts, so the window
+// still has its texts. Returns whether the pack was read.
 bool LoadLanguagePack(LanguagePack& pack, const std::filesystem::path& path, SettingsStore& settings);
 
 // The process-wide pack from `file_name` in the executable's folder, with

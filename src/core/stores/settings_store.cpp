@@ -1,6 +1,7 @@
 #include "core/stores/settings_store.h"
 
 #include <cstdint>
+#include <system_error>
 #include <vector>
 
 #include "core/document/atomic_file.h"
@@ -13,12 +14,22 @@ namespace vidora {
 
 void SettingsStore::Load(const std::filesystem::path& path) {
   path_ = path;
+  damaged_ = false;
   FileStream file;
   if (!file.Open(path, FileStream::Mode::kRead)) return;
-  if (file.Size() < kMinSettingsFileSize) return;
-  if (!ReadDocument(loaded_, file)) return;
+  if (file.Size() < kMinSettingsFileSize) {
+    // Ignored as the format says, but a short file that is not even a
+    // document is the remains of something and is kept aside.
+    DocNode scratch;
+    if (!ReadDocument(scratch, file)) SetAsideDamagedFile(file);
+    return;
+  }
+  if (!ReadDocument(loaded_, file) || loaded_.FindChild("options") == nullptr) {
+    loaded_.Clear();
+    SetAsideDamagedFile(file);
+    return;
+  }
   const DocNode* options = loaded_.FindChild("options");
-  if (options == nullptr) return;
   for (const auto& attribute : options->attributes()) {
     switch (attribute->type()) {
       case AttributeType::Int:
@@ -34,6 +45,15 @@ void SettingsStore::Load(const std::filesystem::path& path) {
         break;  // other types are not settings and are dropped at the next save
     }
   }
+}
+
+void SettingsStore::SetAsideDamagedFile(FileStream& file) {
+  file.Close();
+  std::filesystem::path aside = path_;
+  aside += kDamagedSuffix;
+  std::error_code error;
+  std::filesystem::rename(path_, aside, error);
+  damaged_ = true;
 }
 
 void SettingsStore::BuildDocument(DocNode& root) const {

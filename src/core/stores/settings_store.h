@@ -10,12 +10,15 @@
 #include <string_view>
 
 #include "core/document/doc_node.h"
+#include "core/document/file_stream.h"
 #include "core/stores/setting_keys.h"
 
 namespace vidora {
 
 // The settings file's name next to the executable.
 inline constexpr char kSettingsFileName[] = "Settings.cfg";
+// Appended to the name of a damaged settings file that is kept aside.
+inline constexpr char kDamagedSuffix[] = ".damaged";
 // A settings file shorter than this is ignored as a whole.
 inline constexpr uint32_t kMinSettingsFileSize = 1000;
 // The root's child that pads a saved file up to kMinSettingsFileSize.
@@ -33,7 +36,14 @@ class SettingsStore {
   // Reads `path` into the tables. A missing file, one shorter than
   // kMinSettingsFileSize, a wrong magic or a missing "options" child leave
   // the tables as they are (empty at start-up). Remembers `path` for Save.
+  // A file that is there but does not read as a settings document (wrong
+  // magic, cut short, no "options"; a complete document shorter than
+  // kMinSettingsFileSize is merely ignored) is damaged: it is renamed to
+  // `path` + kDamagedSuffix (replacing an older one) so that the next
+  // save cannot destroy what is left in it, and damaged() becomes true.
   void Load(const std::filesystem::path& path);
+  // Whether the last Load found a damaged file.
+  bool damaged() const { return damaged_; }
 
   // Writes the tables and the channels section to the remembered path as
   // a fresh document, replacing the file atomically: on any failure the
@@ -76,6 +86,7 @@ class SettingsStore {
 
  private:
   static void PadToReadableSize(DocNode& root);
+  void SetAsideDamagedFile(FileStream& file);
 
   std::map<std::string, bool, std::less<>> bools_;
   std::map<std::string, int32_t, std::less<>> ints_;
@@ -83,6 +94,7 @@ class SettingsStore {
   DocNode loaded_;
   std::filesystem::path path_;
   ChannelsWriter channels_writer_;
+  bool damaged_ = false;
 };
 
 // The process-wide settings.

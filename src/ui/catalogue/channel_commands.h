@@ -10,6 +10,7 @@ inline constexpr int ID_ADD_FAVOURITE = 32778;
 inline constexpr int ID_REMOVE_FAVOURITE = 32780;
 inline constexpr int ID_SWITCH_TAB = 32790;
 inline constexpr int ID_CLOSE_CHANNELS = 102;
+inline constexpr int ID_SHOW_GUIDE = 32800;
 
 }  // namespace vidora
 

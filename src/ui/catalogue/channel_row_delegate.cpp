@@ -7,6 +7,7 @@
 #include "core/catalogue/channel.h"
 #include "core/catalogue/country.h"
 #include "ui/catalogue/channel_list_model.h"
+#include "ui/playlists/playlist_manager.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
 
@@ -44,7 +45,14 @@ void ChannelRowDelegate::PaintRow(QPainter& painter, const QRect& row, const Cha
     return;
   }
 
-  if (const SkinImage* flag = channel->country() != nullptr ? channel->country()->flag_image() : nullptr) {
+  const QImage* logo = PlaylistManager::Current() != nullptr ? PlaylistManager::Current()->Logo(*channel) : nullptr;
+  if (logo != nullptr) {
+    // A playlist channel's logo takes the flag's place, fitted into the
+    // room left of the text.
+    const QSize fitted = logo->size().scaled(20 * s, row_height - 4 * s, Qt::KeepAspectRatio);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRect(QPoint(left + 2 * s, top + (row_height - fitted.height()) / 2), fitted), *logo);
+  } else if (const SkinImage* flag = channel->country() != nullptr ? channel->country()->flag_image() : nullptr) {
     const int flag_top = top + (row_height - 11 * s) / 2;
     flag->Draw(painter, QRect(left + 2 * s, flag_top, 16 * s, 11 * s));
   }

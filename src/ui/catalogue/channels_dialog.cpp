@@ -19,6 +19,8 @@
 #include "ui/dialogs/skin_strip.h"
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/dialogs/system_sound.h"
+#include "ui/playlists/playlist_dialogs.h"
+#include "ui/playlists/playlist_manager.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
 
@@ -96,6 +98,13 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
     connect(list, &ChannelListView::CommandTriggered, this, &SkinnedDialog::RunCommand);
     connect(list, &ChannelListView::SelectionChanged, this, &ChannelsDialog::RebuildRightMenu);
     connect(list, &ChannelListView::SearchChanged, this, &ChannelsDialog::UpdateTabLabels);
+  }
+  if (PlaylistManager* playlists = PlaylistManager::Current()) {
+    // Logos arrive while the dialog is open.
+    connect(playlists, &PlaylistManager::DecorationsChanged, this, [this] {
+      channel_list_->viewport()->update();
+      favourites_list_->viewport()->update();
+    });
   }
   connect(country_combo_, &QComboBox::currentIndexChanged, this, [this](int index) {
     DialogSelection().country = index;
@@ -262,6 +271,9 @@ void ChannelsDialog::RebuildRightMenu() {
     } else {
       AddMenuCommand(&right_menu_, Text("menu_add_favorites"), ID_ADD_FAVOURITE);
     }
+    if (PlaylistManager* playlists = PlaylistManager::Current(); playlists && playlists->FindChannel(*channel)) {
+      AddMenuCommand(&right_menu_, Text("menu_guide"), ID_SHOW_GUIDE);
+    }
   }
   right_menu_.addSeparator();
   AddMenuCommand(&right_menu_, Text("menu_close"), ID_CLOSE_CHANNELS);
@@ -307,6 +319,12 @@ bool ChannelsDialog::HandleCommand(int command) {
       return true;
     case ID_REMOVE_FAVOURITE:
       RemoveFavourite();
+      return true;
+    case ID_SHOW_GUIDE:
+      if (const Channel* channel = ShownList()->SelectedChannel(); channel && PlaylistManager::Current()) {
+        GuideDialog guide(this, *PlaylistManager::Current(), *channel);
+        guide.exec();
+      }
       return true;
     case ID_SWITCH_TAB:
       ShowTab(ShownTab() == kFavouritesTab ? kChannelsTab : kFavouritesTab);

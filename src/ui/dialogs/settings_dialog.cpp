@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPainter>
+#include <QPushButton>
 
 #include <algorithm>
 
@@ -28,7 +29,8 @@ QCheckBox* MakeCheck(QWidget* dialog, const char* key, int id, bool checked) {
 
 }  // namespace
 
-SettingsDialog::SettingsDialog(QWidget* owner, bool has_motion_sensor) : SkinnedDialog(owner) {
+SettingsDialog::SettingsDialog(QWidget* owner, bool has_motion_sensor, PlaylistsAction manage_playlists)
+    : SkinnedDialog(owner) {
   ApplyDialogFont(this);
   // The captions start as keys and are translated as a whole, so that a
   // key without a text stays visible as the key.
@@ -44,6 +46,12 @@ SettingsDialog::SettingsDialog(QWidget* owner, bool has_motion_sensor) : Skinned
   landscape_ = MakeCheck(this, "check_landscape_fs", kLandscapeId, GetSetting(kLandscapeFullScreenSetting));
   landscape_->setVisible(!has_motion_sensor);
   TranslateWindowTree(this);
+  playlists_ = new QPushButton(Text("str_playlists") + QStringLiteral("\u2026"), this);
+  playlists_->setObjectName(QStringLiteral("playlists"));
+  playlists_->setEnabled(static_cast<bool>(manage_playlists));
+  connect(playlists_, &QPushButton::clicked, this, [this, manage_playlists = std::move(manage_playlists)] {
+    if (manage_playlists) manage_playlists(this);
+  });
 
   for (int i = 0; i < LanguageCount(); ++i) combo_->addItem(ToQString(LanguageName(i)));
   combo_->setCurrentIndex(FindLanguageIndex(GetSetting(kLanguageSetting)));
@@ -102,6 +110,7 @@ void SettingsDialog::LayoutClient(int width, int) {
   auto_catalogue_update_->setGeometry(left, y(56), check_width, row);
   hide_ad_->setGeometry(left, y(75), check_width, row);
   landscape_->setGeometry(left, y(94), check_width, row);
+  playlists_->setGeometry(left, y(118), x(112), y(14));
 }
 
 void SettingsDialog::paintEvent(QPaintEvent*) {

@@ -1,18 +1,22 @@
 #ifndef VIDORA_UI_DIALOGS_SETTINGS_DIALOG_H_
 #define VIDORA_UI_DIALOGS_SETTINGS_DIALOG_H_
 
+#include <functional>
+
 #include "ui/dialogs/skinned_dialog.h"
 
 class QCheckBox;
 class QComboBox;
+class QPushButton;
 class QLabel;
 
 namespace vidora {
 
 // The settings dialog: the interface language and the options AutoU,
 // AutoCU, HideAD and LandscapeFS (its box shown only when the device has
-// no motion sensor, as the caller says). Reads the settings when it opens and stores them only through
-// the left soft key ("button_ok", result 1); the right soft key and the
+// no motion sensor, as the caller says), and a button that opens the
+// user's playlists. Reads the settings when it opens and stores them only
+// through the left soft key ("button_ok", result 1); the right soft key and the
 // title strip's OK button store nothing. Every change of the language
 // shows "msg_lang_restart". UI thread only.
 class SettingsDialog : public SkinnedDialog {
@@ -26,7 +30,11 @@ class SettingsDialog : public SkinnedDialog {
   static constexpr int kHideAdId = 1020;
   static constexpr int kLandscapeId = 1021;
 
-  SettingsDialog(QWidget* owner, bool has_motion_sensor);
+  // Opens the list of the user's playlists over the dialog; empty when
+  // there is nothing to manage (the button is then disabled).
+  using PlaylistsAction = std::function<void(QWidget* owner)>;
+
+  SettingsDialog(QWidget* owner, bool has_motion_sensor, PlaylistsAction manage_playlists = {});
 
   QComboBox* combo() const { return combo_; }
   QCheckBox* check(int id) const;
@@ -45,6 +53,8 @@ class SettingsDialog : public SkinnedDialog {
   QCheckBox* auto_catalogue_update_;
   QCheckBox* hide_ad_;
   QCheckBox* landscape_;
+  // Opens the list of the user's playlists (Remove).
+  QPushButton* playlists_;
 };
 
 }  // namespace vidora

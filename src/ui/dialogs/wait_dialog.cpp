@@ -7,13 +7,15 @@
 #include "core/network/worker_thread.h"
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/skin_strip.h"
+#include "ui/dialogs/soft_key_bar.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
 
 namespace vidora {
 
-UpdateWaitDialog::UpdateWaitDialog(QWidget* owner, std::string_view title_key, Worker worker)
-    : SkinnedDialog(owner, Size::kOwn), worker_(std::move(worker)) {
+UpdateWaitDialog::UpdateWaitDialog(QWidget* owner, std::string_view title_key, Worker worker,
+                                   std::atomic<bool>* cancel)
+    : SkinnedDialog(owner, Size::kOwn), worker_(std::move(worker)), cancel_(cancel) {
   ApplyDialogFont(this);
   setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
   // 137 x 35 dialog units with the text at (11, 19), 118 x 9.
@@ -22,6 +24,10 @@ UpdateWaitDialog::UpdateWaitDialog(QWidget* owner, std::string_view title_key, W
   text_ = new QLabel(Text("str_wait"), this);
   SetControlId(text_, kTextId);
   text_->setGeometry(DialogUnitRect(11, 19, 118, 9));
+  if (cancel_ != nullptr) {
+    resize(width(), height() + SoftKeyBar::BarHeight());
+    SoftKeys()->SetRightKey(Text("button_cancel"), ID_SOFTKEY_RIGHT);
+  }
   if (QWidget* window = owner != nullptr ? owner->window() : nullptr) {
     QRect place = geometry();
     place.moveCenter(window->geometry().center());
@@ -63,8 +69,10 @@ void UpdateWaitDialog::EndFromWorker(int result) {
       Qt::QueuedConnection);
 }
 
-bool UpdateWaitDialog::HandleCommand(int) {
-  // Escape and close requests are refused: the worker decides.
+bool UpdateWaitDialog::HandleCommand(int command) {
+  // The worker always ends the dialog, after it has written its results;
+  // a cancel only makes it end now.
+  if (cancel_ != nullptr && (command == IDCANCEL || command == ID_SOFTKEY_RIGHT)) *cancel_ = true;
   return true;
 }
 

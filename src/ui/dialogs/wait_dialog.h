@@ -1,6 +1,7 @@
 #ifndef VIDORA_UI_DIALOGS_WAIT_DIALOG_H_
 #define VIDORA_UI_DIALOGS_WAIT_DIALOG_H_
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -13,9 +14,11 @@ class QLabel;
 namespace vidora {
 
 // The small modal "please wait" window of the update commands: a title
-// and the text "str_wait". It has no
-// buttons and no way to be cancelled; the worker it runs ends it. UI
-// thread only, except the two calls marked for the worker.
+// and the text "str_wait". The worker it runs ends it. Given a cancel
+// flag, it has a "button_cancel" soft key: that key, Escape and a close
+// request set the flag (the worker's transfers then end at once) and the
+// dialog closes as soon as the worker has returned. Without one they do
+// nothing. UI thread only, except the two calls marked for the worker.
 class UpdateWaitDialog : public SkinnedDialog {
   Q_OBJECT
 
@@ -26,8 +29,11 @@ class UpdateWaitDialog : public SkinnedDialog {
   // with End() as its last step, after it has written its results.
   using Worker = std::function<void(UpdateWaitDialog& dialog)>;
 
-  // Titled with the text of `title_key` ("str_check_updates").
-  UpdateWaitDialog(QWidget* owner, std::string_view title_key, Worker worker);
+  // Titled with the text of `title_key` ("str_check_updates"). `cancel`
+  // (may be null; borrowed, must outlive the dialog) is set when the user
+  // cancels.
+  UpdateWaitDialog(QWidget* owner, std::string_view title_key, Worker worker,
+                   std::atomic<bool>* cancel = nullptr);
   ~UpdateWaitDialog() override;
 
   // Shows the dialog modally, starts the worker, and returns the result
@@ -42,6 +48,8 @@ class UpdateWaitDialog : public SkinnedDialog {
   void EndFromWorker(int result);
 
   QLabel* text_label() const { return text_; }
+  // Whether the user cancelled.
+  bool cancelled() const { return cancel_ != nullptr && cancel_->load(); }
 
  protected:
   bool HandleCommand(int command) override;
@@ -49,6 +57,7 @@ class UpdateWaitDialog : public SkinnedDialog {
 
  private:
   Worker worker_;
+  std::atomic<bool>* cancel_;
   std::thread thread_;
   QLabel* text_;
 };

@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "ui/dialogs/skin_strip.h"
+#include "ui/playlists/strip_decorations.h"
 #include "ui/stores/resource_pack.h"
 
 namespace vidora {
@@ -11,6 +12,7 @@ namespace vidora {
 InfoStrip::InfoStrip(QWidget* parent, ChannelNameSource channel_name)
     : QWidget(parent), channel_name_(std::move(channel_name)) {
   setAttribute(Qt::WA_OpaquePaintEvent);
+  FollowDecorations(this);
 }
 
 void InfoStrip::SetStatusText(const QString& text) {
@@ -28,8 +30,9 @@ void InfoStrip::paintEvent(QPaintEvent*) {
   {
     QPainter painter(&buffer);
     DrawBarStrip(painter, Skin().BarStrip(), QRect(0, 0, width, unit));
-    const QRect text_rect = rect().adjusted(3, 0, -3, 0);
+    QRect text_rect = rect().adjusted(3, 0, -3, 0);
     const QString name = ChannelText();
+    if (!name.isNull()) PaintStripDecorations(painter, width, unit, text_rect, status_text_);
     if (!name.isNull()) {
       painter.setFont(Skin().SmallBoldFont());
       painter.setPen(QColor(250, 250, 255));

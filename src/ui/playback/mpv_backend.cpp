@@ -30,7 +30,7 @@ constexpr uint64_t kObserveTitle = 4;
 // A dropped stream ends here and the player reconnects it itself, with a
 // back-off the user sees; the network layer's own silent retries would
 // hide the drop for seconds.
-constexpr std::array<std::pair<const char*, const char*>, 19> kPlayerOptions = {{
+constexpr std::array<std::pair<const char*, const char*>, 20> kPlayerOptions = {{
     // Nothing from the user's own mpv set-up, nothing of mpv's own UI.
     {"config", "no"},
     {"load-scripts", "no"},
@@ -55,6 +55,9 @@ constexpr std::array<std::pair<const char*, const char*>, 19> kPlayerOptions = {
     {"keep-open", "no"},
     {"sub-auto", "no"},
     {"audio-display", "no"},
+    // A playlist that came over the network may not name local files or
+    // the player's own pseudo-protocols.
+    {"load-unsafe-playlists", "no"},
 }};
 
 std::u16string ToU16(std::string_view text) {
@@ -150,6 +153,17 @@ void MpvBackend::Load(const std::string& address) {
   load_pending_ = true;
   const char* command[] = {"loadfile", address.c_str(), "replace", nullptr};
   if (mpv_command_async(handle_, kReplyLoad, command) < 0) load_pending_ = false;
+}
+
+void MpvBackend::SetRequestHeaders(const std::string& user_agent, const std::string& referrer) {
+  if (handle_ == nullptr) return;
+  if (!default_agent_) {
+    char* agent = mpv_get_property_string(handle_, "user-agent");
+    default_agent_ = agent != nullptr ? agent : "";
+    mpv_free(agent);
+  }
+  mpv_set_property_string(handle_, "user-agent", user_agent.empty() ? default_agent_->c_str() : user_agent.c_str());
+  mpv_set_property_string(handle_, "referrer", referrer.c_str());
 }
 
 void MpvBackend::Stop() {

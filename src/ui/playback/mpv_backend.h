@@ -57,6 +57,7 @@ class MpvBackend : public QObject, public PlayerBackend {
   bool Connect(PlayerBackendObserver* observer) override;
 
   void Load(const std::string& address) override;
+  void SetRequestHeaders(const std::string& user_agent, const std::string& referrer) override;
   void Stop() override;
   void SetVolume(int level) override;
 
@@ -105,6 +106,8 @@ class MpvBackend : public QObject, public PlayerBackend {
 
   std::vector<Option> extra_options_;
   mpv_handle* handle_ = nullptr;
+  // The engine's own agent, read before a channel first replaced it.
+  std::optional<std::string> default_agent_;
   mpv_render_context* render_ = nullptr;
   PlayerBackendObserver* observer_ = nullptr;
   std::atomic<bool> drain_posted_{false};

@@ -6,6 +6,7 @@
 #include "core/catalogue/channel_catalogue.h"
 #include "core/commands/view_requests.h"
 #include "core/playback/player_events.h"
+#include "core/document/text_codec.h"
 #include "core/playback/provider_table.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/message_sink.h"
@@ -18,6 +19,7 @@
 #include "ui/playback/radio_window.h"
 #include "ui/playback/status_poller.h"
 #include "ui/playback/status_texts.h"
+#include "ui/playlists/playlist_manager.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_thread.h"
 
@@ -198,6 +200,14 @@ void PlaybackControl::PlayAddress(const std::u16string& address) {
   attempt_over_ = false;
   failure_shown_ = false;
   if (panel_ != nullptr) panel_->SetPlaying(true);
+  const Channel* channel = Catalogue() != nullptr ? Catalogue()->FindChannelByKey(session_key_) : nullptr;
+  if (channel != nullptr && player_ != nullptr && player_->backend() != nullptr) {
+    // A playlist may ask for its own agent and referrer per channel.
+    const PlaylistManager* playlists = PlaylistManager::Current();
+    const PlaylistChannelInfo* info = playlists != nullptr ? playlists->FindChannel(*channel) : nullptr;
+    player_->backend()->SetRequestHeaders(info != nullptr ? Utf16ToUtf8(info->user_agent) : std::string(),
+                                          info != nullptr ? Utf16ToUtf8(info->referrer) : std::string());
+  }
   if (player_ != nullptr) player_->Play(address);
   if (strip_ != nullptr) strip_->setToolTip(QString());
   UpdateNowPlaying();

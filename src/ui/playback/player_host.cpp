@@ -3,6 +3,8 @@
 #include <QString>
 
 #include "core/playback/player_status_listener.h"
+#include "core/playback/stream_address_policy.h"
+#include "core/stores/language_pack.h"
 #include "ui/stores/ui_texts.h"
 
 namespace vidora {
@@ -60,6 +62,12 @@ void PlayerHost::BringUp(const MessageShower& show_message) {
 
 void PlayerHost::Play(const std::u16string& address) {
   if (!connected()) return;
+  // Every address reaching the engine came over the network (catalogue,
+  // provider page, playlist): one naming a local resource is refused here.
+  if (!IsAllowedStreamAddress(address)) {
+    if (events_.listener() != nullptr) events_.listener()->OnPlayerStatus(this, GetText(kRefusedAddressTextKey), kStatusError);
+    return;
+  }
   if (events_.listener() != nullptr) events_.listener()->OnPlayerStatus(this, std::u16string(), kStatusUpdate);
   if (window_ != nullptr) {
     window_->ClearPicture();

@@ -8,17 +8,21 @@
 #include <memory>
 
 #include "core/catalogue/channel_catalogue.h"
+#include "core/document/atomic_file.h"
+#include "core/stores/app_paths.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/message_sink.h"
 #include "core/stores/settings_store.h"
 #include "ui/dialogs/language_dialog.h"
 #include "ui/dialogs/loading_screen.h"
+#include "ui/shell/close_button_watch.h"
 #include "ui/shell/display_orientation.h"
 #include "ui/shell/iio_motion_sensor.h"
 #include "ui/shell/main_frame.h"
 #include "ui/shell/motion_sensor.h"
 #include "ui/shell/signal_closer.h"
 #include "ui/shell/single_instance.h"
+#include "ui/stores/app_closing.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
 
@@ -49,21 +53,38 @@ QPointer<MainFrame> g_frame;
 // closes as soon as it exists, so that its close sequence still saves.
 bool g_close_requested = false;
 
-// SIGTERM or SIGINT: an open dialog is cancelled first (a wait dialog
-// refuses and is waited for), so that the close sequence never runs under a
-// dialog that still uses the view; then the main window closes like the
-// exit command. During the first-run dialog that cancels it.
+constexpr int kCloseRetryMs = 50;
+
+// SIGTERM, SIGINT, or the main window's close button while a dialog is
+// open. From now on no message box or dialog opens (AppClosing); the open
+// ones are closed from the top (a wait dialog cancels its transfers and
+// ends once its worker has returned), so that the close sequence never runs
+// under a dialog that still uses the view; then the main window closes like
+// the exit command. Before the main window exists the request is kept and
+// the window closes as soon as it does; during the first-run dialog that
+// dialog is cancelled.
 void CloseFromSignal() {
+  SetAppClosing(true);
+  g_close_requested = true;
   if (QWidget* modal = QApplication::activeModalWidget()) {
     modal->close();
-    if (g_frame) QTimer::singleShot(50, g_frame, [] { CloseFromSignal(); });
+    QTimer::singleShot(kCloseRetryMs, qApp, [] { CloseFromSignal(); });
     return;
   }
-  if (g_frame) {
-    g_frame->close();
-  } else {
-    g_close_requested = true;
-  }
+  if (g_frame) g_frame->close();
+}
+
+// Data files that a killed save left beside the settings and the
+// catalogue; no save of this process has started yet.
+void RemoveSaveDebris() {
+  RemoveStaleTemporaryFiles(JoinPath(AppFolderPath(), std::filesystem::path(kSettingsFileName)));
+  RemoveStaleTemporaryFiles(JoinPath(AppFolderPath(), std::filesystem::path(kCatalogueFileName)));
+}
+
+// What start-up found damaged, said once the texts are loaded.
+void ReportDamagedFiles(bool settings_damaged, bool language_pack_damaged) {
+  if (language_pack_damaged) ShowMessageByKey(nullptr, "msg_lang_damaged", MB_OK);
+  if (settings_damaged) ShowMessageByKey(nullptr, "msg_settings_reset", MB_OK);
 }
 
 int RunMainWindow(SingleInstance& instance) {
@@ -77,6 +98,7 @@ int RunMainWindow(SingleInstance& instance) {
   auto frame = std::make_unique<MainFrame>(std::move(options));
   MainFrame* window = frame.get();
   g_frame = window;
+  CloseButtonWatch close_button(window, [] { CloseFromSignal(); });
   instance.Listen([window](const QString& command_line) { return window->OnLaterStart(command_line); });
   frame->show();
   frame->raise();
@@ -110,9 +132,11 @@ int RunPlayer() {
   if (check < 0 || check == 1) return check;
 
   InstallMessageSink();
+  RemoveSaveDebris();
   LoadSettings(kSettingsFileName);
   LoadLanguagePack(kLanguagePackFileName);
   LoadResourcePack(kResourcePackFileName);
+  ReportDamagedFiles(Settings().damaged(), Languages().damaged());
   std::unique_ptr<MotionSensor> sensor = OpenMotionSensor();
   SetCurrentMotionSensor(sensor.get());
 
@@ -131,6 +155,8 @@ int RunPlayer() {
   FreeResourcePack();
   FreeLanguagePack();
   SetMessageSink({});
+  SetAppClosing(false);
+  g_close_requested = false;
   return exit_code;
 }
 

@@ -13,8 +13,12 @@
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/settings_dialog.h"
 #include "ui/dialogs/soft_key_bar.h"
+#include "ui/playlists/playlist_dialogs.h"
+#include "ui/playlists/playlist_drop_target.h"
+#include "ui/playlists/playlist_manager.h"
 #include "ui/shell/key_press_watch.h"
 #include "ui/shell/motion_sensor.h"
+#include "ui/stores/app_closing.h"
 #include "ui/stores/ui_texts.h"
 #include "ui/stores/ui_thread.h"
 
@@ -50,6 +54,13 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
 
   view_ = new MainView(this, [this](int command) { SendCommand(command); }, options_.view);
   LayoutChildren();
+  PlaylistDropTarget::Install(this);
+  if (PlaylistManager* playlists = view_->playlists()) {
+    connect(playlists, &PlaylistManager::Imported, this, [this](bool ok, const QString& source, const QString& reason) {
+      if (!ok && !closed_) ShowPlainMessageBox(DialogOwner(), Text("msg_playlist_failed") + QStringLiteral("\n") + source +
+                                                                  QStringLiteral("\n") + reason, ToQString(AppTitle()));
+    });
+  }
 
   auto* exit_key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
   connect(exit_key, &QShortcut::activated, this, [this] { SendCommand(ID_EXIT); });
@@ -73,7 +84,8 @@ QWidget* MainFrame::DialogOwner() {
 
 void MainFrame::SendCommand(int command) {
   AssertUiThread();
-  if (closed_) return;
+  // Once the player closes no command may open another dialog.
+  if (closed_ || AppClosing()) return;
   switch (command) {
     case ID_CHANNELS:
       RunChannels();
@@ -86,10 +98,25 @@ void MainFrame::SendCommand(int command) {
       if (view_ != nullptr) view_->RunUpdateCommand(command);
       break;
     case ID_SETTINGS: {
-      SettingsDialog dialog(DialogOwner(), HasMotionSensor());
+      SettingsDialog dialog(DialogOwner(), HasMotionSensor(), [](QWidget* owner) {
+        if (PlaylistManager* manager = PlaylistManager::Current()) {
+          PlaylistsDialog playlists(owner, *manager);
+          playlists.exec();
+        }
+      });
       dialog.exec();
       break;
     }
+    case ID_ADD_PLAYLIST: {
+      AddPlaylistDialog dialog(DialogOwner());
+      if (dialog.exec() == 1 && !dialog.source().isEmpty() && view_ != nullptr && view_->playlists() != nullptr) {
+        view_->playlists()->AddPlaylistSource(dialog.source());
+      }
+      break;
+    }
+    case ID_REFRESH_PLAYLISTS:
+      if (view_ != nullptr && view_->playlists() != nullptr) view_->playlists()->RefreshPlaylists();
+      break;
     case ID_ABOUT: {
       AboutDialog dialog(DialogOwner());
       dialog.exec();

@@ -19,9 +19,11 @@ MainMenu BuildMenu() {
   QMenu* right = menu.right.get();
   AddMenuCommand(right, Text("menu_fullscreen"), ID_FULLSCREEN);
   AddMenuCommand(right, Text("menu_settings"), ID_SETTINGS);
+  AddMenuCommand(right, Text("menu_add_playlist"), ID_ADD_PLAYLIST);
   QMenu* updates = right->addMenu(Text("menu_updates"));
   AddMenuCommand(updates, Text("menu_update"), ID_UPDATE);
   AddMenuCommand(updates, Text("menu_channel_update"), ID_CHANNEL_UPDATE);
+  AddMenuCommand(updates, Text("menu_refresh_playlists"), ID_REFRESH_PLAYLISTS);
   right->addSeparator();
   AddMenuCommand(right, Text("menu_about"), ID_ABOUT);
   right->addSeparator();

@@ -27,6 +27,7 @@ MainView::MainView(QWidget* frame, CommandSender send_command, MainViewOptions o
   playback_ = std::make_unique<PlaybackControl>(this, this, send_command_);
   ChannelCatalogue& catalogue = options_.catalogue_file.empty() ? LoadCatalogue(kCatalogueFileName)
                                                                  : LoadCatalogueFile(options_.catalogue_file);
+  playlists_ = std::make_unique<PlaylistManager>(catalogue);
   // The first layout replaces this rectangle.
   playback_->Start(PlaybackControl::FirstPlayerRect(size()), options_.backend);
   update_ui_ = std::make_unique<QtUpdateUi>(frame_, this, send_command_);
@@ -42,6 +43,7 @@ MainView::~MainView() {
   if (playback_) playback_->End();
   // Cancels running checks and joins their threads.
   updates_.reset();
+  playlists_.reset();
   update_ui_.reset();
   playback_.reset();
 }

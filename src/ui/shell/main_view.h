@@ -10,6 +10,7 @@
 
 #include "core/commands/view_requests.h"
 #include "ui/playback/playback_control.h"
+#include "ui/playlists/playlist_manager.h"
 
 namespace vidora {
 
@@ -63,6 +64,8 @@ class MainView : public QWidget, public ViewRequests {
   bool full_screen_layout() const { return full_screen_layout_; }
   PlaybackControl* playback() const { return playback_.get(); }
   UpdateService* updates() const { return updates_.get(); }
+  // The user's playlists beside the catalogue.
+  PlaylistManager* playlists() const { return playlists_.get(); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -75,6 +78,7 @@ class MainView : public QWidget, public ViewRequests {
   std::unique_ptr<PlaybackControl> playback_;
   std::unique_ptr<QtUpdateUi> update_ui_;
   std::unique_ptr<UpdateService> updates_;
+  std::unique_ptr<PlaylistManager> playlists_;
   QTimer timer_;
   int elapsed_ms_ = 0;
   bool full_screen_layout_ = false;

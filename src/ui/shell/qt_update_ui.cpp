@@ -20,7 +20,8 @@ bool IsActiveFrame(const QWidget* frame) {
 QtUpdateUi::QtUpdateUi(QWidget* frame, ViewRequests* view, CommandSender send_command)
     : frame_(frame), view_(view), send_command_(std::move(send_command)) {}
 
-void QtUpdateUi::RunWaitDialog(UpdateWaitKind, std::string_view title_key, WaitWorker worker) {
+void QtUpdateUi::RunWaitDialog(UpdateWaitKind, std::string_view title_key, WaitWorker worker,
+                               std::atomic<bool>& cancel) {
   AssertUiThread();
   QWidget* owner = QApplication::activeWindow();
   UpdateWaitDialog dialog(owner != nullptr ? owner : frame_, title_key,
@@ -28,7 +29,8 @@ void QtUpdateUi::RunWaitDialog(UpdateWaitKind, std::string_view title_key, WaitW
                             worker([&wait](std::string_view key) { wait.SetTitleByKeyFromWorker(std::string(key)); });
                             // The worker has written its results: only now may the UI thread go on.
                             wait.EndFromWorker(1);
-                          });
+                          },
+                          &cancel);
   dialog.Run();
 }
 

@@ -25,7 +25,8 @@ class QtUpdateUi : public UpdateUi {
 
   QtUpdateUi(QWidget* frame, ViewRequests* view, CommandSender send_command);
 
-  void RunWaitDialog(UpdateWaitKind kind, std::string_view title_key, WaitWorker worker) override;
+  void RunWaitDialog(UpdateWaitKind kind, std::string_view title_key, WaitWorker worker,
+                     std::atomic<bool>& cancel) override;
   int ShowMessageByKey(std::string_view key, int buttons) override;
   void OpenWebAddress(const std::u16string& address) override;
   void StopPlayback() override;

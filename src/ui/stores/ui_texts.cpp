@@ -1,5 +1,7 @@
 #include "ui/stores/ui_texts.h"
 
+#include "ui/stores/app_closing.h"
+
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
@@ -66,6 +68,9 @@ std::u16string FromQString(const QString& text) { return text.toStdU16String(); 
 QString Text(std::string_view key) { return ToQString(GetText(key)); }
 
 int ShowMessageByKey(QWidget* owner, std::string_view key, int buttons) {
+  // While the player closes nobody is there to answer: the box's escape
+  // answer stands.
+  if (AppClosing()) return (buttons & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
   QMessageBox box(owner);
   box.setTextFormat(Qt::PlainText);
   box.setText(Text(key));
@@ -86,6 +91,7 @@ int ShowMessageByKey(QWidget* owner, std::string_view key, int buttons) {
 }
 
 void ShowPlainMessageBox(QWidget* owner, const QString& text, const QString& caption) {
+  if (AppClosing()) return;
   QMessageBox box(owner);
   box.setTextFormat(Qt::PlainText);
   box.setText(text);

@@ -34,11 +34,12 @@ QString Text(std::string_view key);
 
 // A modal message box with GetText(key), the caption AppTitle() and OK
 // (MB_OK) or Yes/No (MB_YESNO) buttons. Returns IDOK, IDYES or IDNO.
-// UI thread only.
+// While the player closes (AppClosing) nothing is shown and the answer is
+// IDOK, or IDNO for Yes/No. UI thread only.
 int ShowMessageByKey(QWidget* owner, std::string_view key, int buttons);
 
-// A modal box with a fixed text, an optional caption and an OK button.
-// UI thread only.
+// A modal box with a fixed text, an optional caption and an OK button;
+// nothing while the player closes. UI thread only.
 void ShowPlainMessageBox(QWidget* owner, const QString& text, const QString& caption);
 
 // Control ids: dialogs give their controls the ids they are known by

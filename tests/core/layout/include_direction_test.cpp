@@ -23,9 +23,11 @@ int Height(const std::string& folder) {
       {"app", 300},
       {"ui/shell", 250},
       {"ui/catalogue", 240}, {"ui/playback", 240},
+      {"ui/playlists", 235},
       {"ui/dialogs", 230},
       {"ui/stores", 220},
       {"core/playback", 150},
+      {"core/playlists", 145},
       {"core/network", 140},  // the update service reads the catalogue
       {"core/catalogue", 130},
       {"core/stores", 120},

@@ -70,7 +70,9 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
 // dialog's worker on a thread of its own, like the real dialog.
 class FakeUpdateUi : public UpdateUi {
  public:
-  void RunWaitDialog(UpdateWaitKind kind, std::string_view title_key, WaitWorker worker) override {
+  void RunWaitDialog(UpdateWaitKind kind, std::string_view title_key, WaitWorker worker,
+                     std::atomic<bool>& cancel) override {
+    if (cancel_at_start) cancel = true;
     kinds.push_back(kind);
     AddTitle(title_key);
     std::thread thread([&] { worker([this](std::string_view key) { AddTitle(key); }); });
@@ -99,6 +101,8 @@ class FakeUpdateUi : public UpdateUi {
   int stops = 0;
   int answer = kAnswerYes;
   bool frame_active = true;
+  // The user cancels the wait dialog as soon as it is up.
+  bool cancel_at_start = false;
 
  private:
   void AddTitle(std::string_view key) {
@@ -352,6 +356,50 @@ TEST_F(UpdateServiceTest, ShutdownCancelsAHangingCheck) {
   service.JoinAutomaticChecks();
   EXPECT_FALSE(service.state().catalogue_update_pending);
   EXPECT_EQ(service.state().catalogue_update_result.load(), UpdateOutcome::kError);
+}
+
+}  // namespace
+}  // namespace vidora
+
+namespace vidora {
+namespace {
+
+// A catalogue document with `count` channels that lack category and
+// address.
+std::string BrokenCatalogueBytes(const std::string& root_name, int count) {
+  DocNode root(root_name);
+  DocNode* country = root.AddChild("xx");
+  for (int i = 0; i < count; ++i) country->AddChild("c" + std::to_string(i))->SetWideString("n", u"n");
+  MemoryStream stream;
+  WriteDocument(root, stream);
+  return std::string(reinterpret_cast<const char*>(stream.Data()), stream.size());
+}
+
+TEST_F(UpdateServiceTest, ADownloadWithChannelsTheLoaderWouldWarnAboutIsRefused) {
+  publisher_.Put(kVersionPath, DocumentBytes("2"));
+  publisher_.Put(kCataloguePath, BrokenCatalogueBytes("2", 2000));
+  MakeService().RunCatalogueUpdateCommand();
+  EXPECT_EQ(ui_.messages, std::vector<std::string>{"msg_error_connection"});
+  EXPECT_EQ(ReadFile(CatalogueFile()), old_catalogue_);
+  EXPECT_EQ(catalogue_.Version(), "1");
+}
+
+TEST_F(UpdateServiceTest, ACancelledWaitDialogWritesAndShowsNothing) {
+  publisher_.Put(kVersionPath, DocumentBytes("2"));
+  publisher_.Put(kCataloguePath, DocumentBytes("2", true));
+  publisher_.Put(kApplicationPath, DocumentBytes("9"));
+  ui_.cancel_at_start = true;
+  UpdateService service = MakeService();
+  service.RunCatalogueUpdateCommand();
+  service.RunApplicationUpdateCommand();
+  EXPECT_TRUE(ui_.messages.empty());
+  EXPECT_TRUE(ui_.opened.empty());
+  EXPECT_EQ(ReadFile(CatalogueFile()), old_catalogue_);
+  EXPECT_EQ(catalogue_.Version(), "1");
+  // The next command is not cancelled by the last one.
+  ui_.cancel_at_start = false;
+  service.RunCatalogueUpdateCommand();
+  EXPECT_EQ(ui_.messages, std::vector<std::string>{"msg_cupdated"});
 }
 
 }  // namespace

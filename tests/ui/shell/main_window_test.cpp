@@ -57,6 +57,8 @@ class MainWindowTest : public ::testing::Test {
                                                       {"menu_menu", u"Menu"},
                                                       {"menu_fullscreen", u"Full screen"},
                                                       {"menu_settings", u"Settings"},
+                                                      {"menu_add_playlist", u"Add playlist"},
+                                                      {"menu_refresh_playlists", u"Refresh playlists"},
                                                       {"menu_updates", u"Updates"},
                                                       {"menu_update", u"Check version"},
                                                       {"menu_channel_update", u"Update channels"},
@@ -144,8 +146,9 @@ TEST_F(MainWindowTest, SoftKeysCarryTheMenuTree) {
     }
   }
   const std::vector<std::pair<QString, int>> expected = {
-      {"Full screen", ID_FULLSCREEN}, {"Settings", ID_SETTINGS},  {"Updates", -1},
-      {"Check version", ID_UPDATE},   {"Update channels", ID_CHANNEL_UPDATE}, {"-", 0},
+      {"Full screen", ID_FULLSCREEN}, {"Settings", ID_SETTINGS},  {"Add playlist", ID_ADD_PLAYLIST}, {"Updates", -1},
+      {"Check version", ID_UPDATE},   {"Update channels", ID_CHANNEL_UPDATE}, {"Refresh playlists", ID_REFRESH_PLAYLISTS},
+      {"-", 0},
       {"About", ID_ABOUT},            {"-", 0},                   {"Exit", ID_EXIT}};
   EXPECT_EQ(items, expected);
 }

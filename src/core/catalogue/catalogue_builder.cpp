@@ -1,0 +1,282 @@
+#include "core/catalogue/catalogue_builder.h"
+
+#include <algorithm>
+#include <memory>
+#include <utility>
+
+#include "core/catalogue/channel_catalogue.h"
+#include "core/document/document_format.h"
+#include "core/document/file_bytes.h"
+
+namespace vidora {
+namespace {
+
+// The smallest attribute is a 1-byte name prefix and a type byte; the
+// smallest child is its 4-byte magic. The document reader uses the same
+// bounds, so both accept exactly the same inputs.
+constexpr uint32_t kMinAttributeBytes = 2;
+constexpr uint32_t kMinChildBytes = 4;
+
+// One attribute record as it lies in the input.
+struct Attribute {
+  std::string_view name;
+  uint8_t type = 0;
+  uint32_t word = 0;
+  std::string_view text;           // type 6
+  const uint8_t* wide = nullptr;   // type 7
+  uint32_t wide_units = 0;
+};
+
+ReadStatus ReadAttribute(ByteCursor& in, Attribute& out) {
+  if (!in.Narrow(out.name) || !in.U8(out.type)) return ReadStatus::kTruncated;
+  switch (out.type) {
+    case 0: case 1: case 2: case 3: case 4:
+      return in.U32(out.word) ? ReadStatus::kOk : ReadStatus::kTruncated;
+    case 5:
+      return in.Skip(8) ? ReadStatus::kOk : ReadStatus::kTruncated;
+    case 6:
+      return in.Narrow(out.text) ? ReadStatus::kOk : ReadStatus::kTruncated;
+    case 7:
+      return in.Wide(out.wide, out.wide_units) ? ReadStatus::kOk : ReadStatus::kTruncated;
+    case 8: {
+      uint32_t count = 0;
+      if (!in.U32(count)) return ReadStatus::kTruncated;
+      return in.Skip(count) ? ReadStatus::kOk : ReadStatus::kTooLarge;
+    }
+    default:
+      return ReadStatus::kOk;
+  }
+}
+
+// Reads a node's name and attribute count (after its magic) and checks
+// the count against the input left.
+ReadStatus NodeHead(ByteCursor& in, uint32_t depth, std::string_view& name, uint32_t& attributes) {
+  if (depth > static_cast<uint32_t>(kMaxDocumentDepth)) return ReadStatus::kTooDeep;
+  if (!in.Narrow(name) || !in.U32(attributes)) return ReadStatus::kTruncated;
+  return attributes > in.remaining() / kMinAttributeBytes ? ReadStatus::kTooLarge : ReadStatus::kOk;
+}
+
+ReadStatus ChildCount(ByteCursor& in, uint32_t& children) {
+  if (!in.U32(children)) return ReadStatus::kTruncated;
+  return children > in.remaining() / kMinChildBytes ? ReadStatus::kTooLarge : ReadStatus::kOk;
+}
+
+// Passes over a node and its subtree, checking it as the reader would.
+ReadStatus SkipNode(ByteCursor& in, uint32_t depth) {
+  const ByteCursor::Magic magic = in.ReadMagic();
+  if (magic == ByteCursor::Magic::kShort) return ReadStatus::kTruncated;
+  if (magic == ByteCursor::Magic::kWrong) return ReadStatus::kOk;  // an empty child
+  std::string_view name;
+  uint32_t count = 0;
+  if (ReadStatus s = NodeHead(in, depth, name, count); s != ReadStatus::kOk) return s;
+  Attribute attribute;
+  for (uint32_t i = 0; i < count; ++i) {
+    if (ReadStatus s = ReadAttribute(in, attribute); s != ReadStatus::kOk) return s;
+  }
+  if (ReadStatus s = ChildCount(in, count); s != ReadStatus::kOk) return s;
+  for (uint32_t i = 0; i < count; ++i) {
+    if (ReadStatus s = SkipNode(in, depth + 1); s != ReadStatus::kOk) return s;
+  }
+  return ReadStatus::kOk;
+}
+
+// A source node's name as its number: decimal without leading zeros, as
+// std::to_string writes it; -1 for any other name.
+int64_t SourceNumber(std::string_view name) {
+  if (name.empty() || name.size() > 10 || (name.size() > 1 && name[0] == '0')) return -1;
+  int64_t value = 0;
+  for (char c : name) {
+    if (c < '0' || c > '9') return -1;
+    value = value * 10 + (c - '0');
+  }
+  return value <= INT32_MAX ? value : -1;
+}
+
+std::u16string WideText(const uint8_t* bytes, uint32_t units) {
+  std::u16string text(units, u'\0');
+  CopyWideUnits(bytes, units, text.data());
+  return text;
+}
+
+// The first attribute of a name decides: a later one of the same name is
+// dropped whatever its type, and one of another type counts as absent.
+struct Wanted {
+  bool seen = false;
+  bool valid = false;
+  Attribute value;
+
+  void Offer(const Attribute& attribute, uint8_t type) {
+    if (seen) return;
+    seen = true;
+    valid = attribute.type == type;
+    if (valid) value = attribute;
+  }
+};
+
+}  // namespace
+
+ReadStatus CatalogueBuilder::Build(const uint8_t* data, uint32_t count) {
+  base_ = data;
+  warnings_.clear();
+  ByteCursor in(data, count);
+  ReadStatus status = ReadStatus::kOk;
+  const ByteCursor::Magic magic = in.ReadMagic();
+  std::string_view version;
+  uint32_t n = 0;
+  if (magic == ByteCursor::Magic::kShort) {
+    status = ReadStatus::kTruncated;
+  } else if (magic == ByteCursor::Magic::kWrong) {
+    status = ReadStatus::kBadMagic;
+  } else {
+    status = NodeHead(in, 0, version, n);
+  }
+  // Copied now: the pages holding it may be released while building.
+  std::string version_text(version);
+  Attribute attribute;
+  for (uint32_t i = 0; status == ReadStatus::kOk && i < n; ++i) status = ReadAttribute(in, attribute);
+  if (status == ReadStatus::kOk) status = ChildCount(in, n);
+  for (uint32_t i = 0; status == ReadStatus::kOk && i < n; ++i) status = Country(in, 1);
+  if (status != ReadStatus::kOk) {
+    catalogue_.ClearChannels();
+    warnings_.clear();
+    return status;
+  }
+  catalogue_.version_ = std::move(version_text);
+  for (const std::u16string& warning : warnings_) catalogue_.Warn(warning);
+  warnings_.clear();
+  return ReadStatus::kOk;
+}
+
+ReadStatus CatalogueBuilder::Country(ByteCursor& in, uint32_t depth) {
+  const ByteCursor::Magic magic = in.ReadMagic();
+  if (magic == ByteCursor::Magic::kShort) return ReadStatus::kTruncated;
+  std::string_view key;
+  uint32_t attributes = 0;
+  uint32_t children = 0;
+  if (magic == ByteCursor::Magic::kOk) {
+    if (ReadStatus s = NodeHead(in, depth, key, attributes); s != ReadStatus::kOk) return s;
+    Attribute attribute;
+    for (uint32_t i = 0; i < attributes; ++i) {
+      if (ReadStatus s = ReadAttribute(in, attribute); s != ReadStatus::kOk) return s;
+    }
+    if (ReadStatus s = ChildCount(in, children); s != ReadStatus::kOk) return s;
+  }
+  // A wrong magic makes an empty country under the empty name.
+  auto& countries = catalogue_.countries_;
+  auto at = countries.lower_bound(key);
+  if (at != countries.end() && at->first == key) {
+    for (uint32_t i = 0; i < children; ++i) {
+      if (ReadStatus s = SkipNode(in, depth + 1); s != ReadStatus::kOk) return s;
+    }
+    return ReadStatus::kOk;
+  }
+  vidora::Country* country = countries.emplace_hint(at, std::string(key), catalogue_.MakeCountry(key))->second.get();
+  for (uint32_t i = 0; i < children; ++i) {
+    if (ReadStatus s = ChannelNode(in, country, depth + 1); s != ReadStatus::kOk) return s;
+  }
+  return ReadStatus::kOk;
+}
+
+ReadStatus CatalogueBuilder::ChannelNode(ByteCursor& in, vidora::Country* country, uint32_t depth) {
+  const ByteCursor::Magic magic = in.ReadMagic();
+  if (magic == ByteCursor::Magic::kShort) return ReadStatus::kTruncated;
+  std::string_view name;
+  Wanted n, p, g, r, c;
+  sources_.clear();
+  if (magic == ByteCursor::Magic::kOk) {
+    uint32_t attributes = 0;
+    if (ReadStatus s = NodeHead(in, depth, name, attributes); s != ReadStatus::kOk) return s;
+    Attribute attribute;
+    for (uint32_t i = 0; i < attributes; ++i) {
+      if (ReadStatus s = ReadAttribute(in, attribute); s != ReadStatus::kOk) return s;
+      if (attribute.name.size() != 1) continue;
+      switch (attribute.name[0]) {
+        case 'n': n.Offer(attribute, 7); break;
+        case 'p': p.Offer(attribute, 6); break;
+        case 'g': g.Offer(attribute, 6); break;
+        case 'r': r.Offer(attribute, 2); break;
+        case 'c': c.Offer(attribute, 6); break;
+        default: break;
+      }
+    }
+    uint32_t children = 0;
+    if (ReadStatus s = ChildCount(in, children); s != ReadStatus::kOk) return s;
+    for (uint32_t i = 0; i < children; ++i) {
+      if (ReadStatus s = Source(in, depth + 1, children); s != ReadStatus::kOk) return s;
+    }
+  }
+  Country::ChannelMap& channels = country->channels_;
+  auto at = channels.lower_bound(name);
+  if (at != channels.end() && at->first == name) return ReadStatus::kOk;  // first one wins
+
+  auto channel = std::make_unique<Channel>(country);
+  Channel& built = *channel;
+  built.key_.reserve(country->key().size() + 1 + name.size());
+  built.key_.append(country->key()).append("_").append(name);
+  built.name_ = catalogue_.TextOr("c_", built.key_, n.valid ? WideText(n.value.wide, n.value.wide_units) : std::u16string());
+  if (p.valid) built.p_value_ = p.value.text;
+  if (g.valid) built.provider_ = g.value.text;
+  built.radio_ = r.valid && (r.value.word & 0xFF) != 0;
+  built.category_ = catalogue_.FindCategory(c.valid ? c.value.text : std::string_view());
+  if (built.category_ == nullptr) {
+    warnings_.push_back(country->display_name() + u" : " + built.name_ + u" - Wrong category!");
+  }
+
+  // Sources run from "0" up to the first missing number; of two sources
+  // with the same number the first one counts.
+  std::stable_sort(sources_.begin(), sources_.end(),
+                   [](const SourceEntry& a, const SourceEntry& b) { return a.number < b.number; });
+  uint32_t next = 0;
+  size_t usable = 0;
+  for (const SourceEntry& entry : sources_) {
+    if (entry.number == next) {
+      sources_[usable++] = entry;
+      ++next;
+    } else if (entry.number > next) {
+      break;
+    }
+  }
+  built.sources_.reserve(usable);
+  for (size_t i = 0; i < usable; ++i) {
+    built.sources_.push_back(StreamSource{sources_[i].bitrate, WideText(sources_[i].address, sources_[i].address_units)});
+  }
+  if (built.sources_.empty()) {
+    warnings_.push_back(country->display_name() + u" : " + built.name_ + u" - No url!");
+  }
+  catalogue_.ApplySavedState(built, saved_state_);
+  built.kb_text_ = &catalogue_.kb_text_;
+  catalogue_.all_channels_.push_back(channel.get());
+  channels.emplace_hint(at, std::string(name), std::move(channel));
+
+  // Everything of this channel has been copied out of the input.
+  if (file_ != nullptr) file_->Release(static_cast<uint32_t>(in.position() - base_));
+  return ReadStatus::kOk;
+}
+
+ReadStatus CatalogueBuilder::Source(ByteCursor& in, uint32_t depth, uint32_t child_count) {
+  const ByteCursor::Magic magic = in.ReadMagic();
+  if (magic == ByteCursor::Magic::kShort) return ReadStatus::kTruncated;
+  if (magic == ByteCursor::Magic::kWrong) return ReadStatus::kOk;  // an empty child named ""
+  std::string_view name;
+  uint32_t count = 0;
+  if (ReadStatus s = NodeHead(in, depth, name, count); s != ReadStatus::kOk) return s;
+  Wanted b, u;
+  Attribute attribute;
+  for (uint32_t i = 0; i < count; ++i) {
+    if (ReadStatus s = ReadAttribute(in, attribute); s != ReadStatus::kOk) return s;
+    if (attribute.name == "b") b.Offer(attribute, 1);
+    if (attribute.name == "u") u.Offer(attribute, 7);
+  }
+  if (ReadStatus s = ChildCount(in, count); s != ReadStatus::kOk) return s;
+  for (uint32_t i = 0; i < count; ++i) {
+    if (ReadStatus s = SkipNode(in, depth + 1); s != ReadStatus::kOk) return s;
+  }
+  // A run from "0" cannot reach a number beyond the count of its siblings.
+  const int64_t number = SourceNumber(name);
+  if (number < 0 || number >= child_count) return ReadStatus::kOk;
+  sources_.push_back(SourceEntry{static_cast<uint32_t>(number), b.valid ? static_cast<int32_t>(b.value.word) : 0,
+                                 u.valid ? u.value.wide : nullptr, u.valid ? u.value.wide_units : 0});
+  return ReadStatus::kOk;
+}
+
+}  // namespace vidora

@@ -1,0 +1,238 @@
+#include "core/playlists/playlist_document.h"
+
+#include <cstdio>
+#include <unordered_map>
+#include <vector>
+
+#include "core/document/document_format.h"
+#include "core/document/memory_stream.h"
+
+#include "core/document/text_codec.h"
+#include "core/playlists/group_category.h"
+
+namespace vidora {
+namespace {
+
+constexpr size_t kMaxIdNameBytes = 64;
+
+uint64_t Fnv1a64(std::string_view a, std::string_view b = {}) {
+  uint64_t hash = 0xcbf29ce484222325ull;
+  auto mix = [&hash](std::string_view text) {
+    for (char c : text) {
+      hash ^= static_cast<unsigned char>(c);
+      hash *= 0x100000001b3ull;
+    }
+  };
+  mix(a);
+  if (!b.empty()) {
+    mix("\n");
+    mix(b);
+  }
+  return hash;
+}
+
+std::string Hex(uint64_t value, int digits) {
+  char text[17];
+  std::snprintf(text, sizeof(text), "%0*llx", digits, static_cast<unsigned long long>(value));
+  return std::string(text, static_cast<size_t>(digits));
+}
+
+bool IsPrintableId(std::string_view id) {
+  if (id.empty() || id.size() > kMaxIdNameBytes) return false;
+  for (char c : id) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x21 || u == 0x7F) return false;
+  }
+  return true;
+}
+
+std::string HashName(const PlaylistEntry& entry) { return "h" + Hex(Fnv1a64(entry.name, entry.address), 16); }
+
+// Appends values in the document format (little-endian, shortest
+// length prefixes).
+class DocumentEncoder {
+ public:
+  explicit DocumentEncoder(std::string& out) : out_(out) {}
+
+  void Word(uint32_t value) {
+    const char bytes[4] = {static_cast<char>(value), static_cast<char>(value >> 8), static_cast<char>(value >> 16),
+                           static_cast<char>(value >> 24)};
+    out_.append(bytes, 4);
+  }
+  void Length(size_t length) {
+    if (length <= 254) {
+      out_ += static_cast<char>(length);
+    } else if (length < 0xFFFF) {
+      out_ += '\xFF';
+      out_ += static_cast<char>(length);
+      out_ += static_cast<char>(length >> 8);
+    } else {
+      out_.append("\xFF\xFF\xFF", 3);
+      Word(static_cast<uint32_t>(length));
+    }
+  }
+  void Narrow(std::string_view text) {
+    Length(text.size());
+    out_.append(text);
+  }
+  void Wide(std::string_view utf8) {
+    bool ascii = true;
+    for (char c : utf8) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii) {
+      Length(utf8.size());
+      const size_t at = out_.size();
+      out_.resize(at + 2 * utf8.size());
+      char* to = out_.data() + at;
+      for (char c : utf8) {
+        *to++ = c;
+        *to++ = '\0';
+      }
+      return;
+    }
+    const std::u16string text = Utf8ToUtf16(utf8);
+    Length(text.size());
+    for (char16_t unit : text) {
+      out_ += static_cast<char>(unit);
+      out_ += static_cast<char>(unit >> 8);
+    }
+  }
+  void NodeStart(std::string_view name, uint32_t attributes) {
+    out_.append("QDOC", 4);
+    Narrow(name);
+    Word(attributes);
+  }
+  void IntAttr(std::string_view name, int32_t value) {
+    Narrow(name);
+    out_ += static_cast<char>(AttributeType::Int);
+    Word(static_cast<uint32_t>(value));
+  }
+  void BoolAttr(std::string_view name, bool value) {
+    Narrow(name);
+    out_ += static_cast<char>(AttributeType::Bool);
+    Word(value ? 1 : 0);
+  }
+  void StringAttr(std::string_view name, std::string_view value) {
+    Narrow(name);
+    out_ += static_cast<char>(AttributeType::String);
+    Narrow(value);
+  }
+  void WideAttr(std::string_view name, std::string_view utf8) {
+    Narrow(name);
+    out_ += static_cast<char>(AttributeType::WideString);
+    Wide(utf8);
+  }
+
+ private:
+  std::string& out_;
+};
+
+// One channel of the document: its first entry and the entries whose
+// addresses become its sources.
+struct ChannelGroup {
+  std::string node_name;
+  std::vector<const PlaylistEntry*> sources;
+};
+
+std::vector<ChannelGroup> GroupChannels(const M3uPlaylist& playlist) {
+  std::vector<ChannelGroup> groups;
+  groups.reserve(playlist.entries.size());
+  // Keys view the groups' own names: the groups never move (reserved).
+  std::unordered_map<std::string_view, size_t> by_name;
+  by_name.reserve(playlist.entries.size());
+  for (const PlaylistEntry& entry : playlist.entries) {
+    std::string node_name = ChannelNodeName(entry);
+    auto found = by_name.find(node_name);
+    if (found != by_name.end()) {
+      ChannelGroup& group = groups[found->second];
+      if (group.sources.front()->name == entry.name) {
+        // The same channel again: a further stream of it (or an exact
+        // repetition, which adds nothing).
+        bool known = false;
+        for (const PlaylistEntry* source : group.sources) known = known || source->address == entry.address;
+        if (!known) group.sources.push_back(&entry);
+        continue;
+      }
+      node_name = HashName(entry);
+      if (by_name.count(node_name) != 0) continue;  // an exact repetition
+    }
+    groups.push_back(ChannelGroup{std::move(node_name), {&entry}});
+    by_name.emplace(groups.back().node_name, groups.size() - 1);
+  }
+  return groups;
+}
+
+}  // namespace
+
+std::string PlaylistKey(std::u16string_view source) {
+  return "pl" + Hex(Fnv1a64(Utf16ToUtf8(source)) & 0xFFFFFFFFull, 8);
+}
+
+std::string ChannelNodeName(const PlaylistEntry& entry) {
+  return IsPrintableId(entry.tvg_id) ? "i" + entry.tvg_id : HashName(entry);
+}
+
+std::u16string PlaylistNameFromSource(std::u16string_view source) {
+  std::u16string_view name = source;
+  const size_t end = name.find_first_of(u"?#");
+  if (end != std::u16string_view::npos) name = name.substr(0, end);
+  while (!name.empty() && name.back() == u'/') name.remove_suffix(1);
+  const size_t slash = name.rfind(u'/');
+  if (slash != std::u16string_view::npos) name.remove_prefix(slash + 1);
+  const size_t dot = name.rfind(u'.');
+  if (dot != std::u16string_view::npos && dot > 0) name = name.substr(0, dot);
+  return name.empty() ? std::u16string(source) : std::u16string(name);
+}
+
+void EncodePlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& origin, std::string& out) {
+  const std::vector<ChannelGroup> groups = GroupChannels(playlist);
+  out.clear();
+  out.reserve(256 + playlist.entries.size() * 320);
+  DocumentEncoder encode(out);
+  encode.NodeStart(kPlaylistVersion, 0);
+  encode.Word(1);
+  encode.NodeStart(origin.key, 5);
+  encode.WideAttr(kPlaylistNameAttr, Utf16ToUtf8(origin.name));
+  encode.WideAttr(kPlaylistSourceAttr, Utf16ToUtf8(origin.source));
+  encode.WideAttr(kPlaylistGuideAttr, playlist.guide_address);
+  encode.StringAttr(kPlaylistTimeAttr, std::to_string(origin.fetched_at));
+  encode.IntAttr(kPlaylistSkippedAttr, static_cast<int32_t>(playlist.skipped_lines));
+  encode.Word(static_cast<uint32_t>(groups.size()));
+  for (const ChannelGroup& group : groups) {
+    const PlaylistEntry& entry = *group.sources.front();
+    const uint32_t attributes = 4 + (entry.tvg_logo.empty() ? 0 : 1) + (entry.tvg_id.empty() ? 0 : 1) +
+                                (entry.group.empty() ? 0 : 1) + (entry.user_agent.empty() ? 0 : 1) +
+                                (entry.referrer.empty() ? 0 : 1);
+    encode.NodeStart(group.node_name, attributes);
+    encode.WideAttr("n", entry.name);
+    encode.StringAttr("p", entry.tvg_id);
+    encode.StringAttr("c", CategoryForGroup(entry.group));
+    encode.BoolAttr("r", entry.radio || IsRadioGroup(entry.group));
+    if (!entry.tvg_logo.empty()) encode.WideAttr(kChannelLogoAttr, entry.tvg_logo);
+    if (!entry.tvg_id.empty()) encode.StringAttr(kChannelGuideIdAttr, entry.tvg_id);
+    if (!entry.group.empty()) encode.WideAttr(kChannelGroupAttr, entry.group);
+    if (!entry.user_agent.empty()) encode.WideAttr(kChannelAgentAttr, entry.user_agent);
+    if (!entry.referrer.empty()) encode.WideAttr(kChannelReferrerAttr, entry.referrer);
+    encode.Word(static_cast<uint32_t>(group.sources.size()));
+    for (size_t i = 0; i < group.sources.size(); ++i) {
+      encode.NodeStart(std::to_string(i), 2);
+      encode.IntAttr("b", 0);
+      encode.WideAttr("u", group.sources[i]->address);
+      encode.Word(0);
+    }
+  }
+}
+
+void BuildPlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& origin, DocNode& root) {
+  std::string bytes;
+  EncodePlaylistDocument(playlist, origin, bytes);
+  MemoryStream stream(bytes.data(), static_cast<uint32_t>(bytes.size()));
+  ReadDocument(root, stream);
+}
+
+const DocNode* PlaylistCountryNode(const DocNode& root) {
+  if (root.name() != kPlaylistVersion || root.children().size() != 1) return nullptr;
+  const DocNode* country = root.children().begin()->get();
+  return country->name().starts_with("pl") ? country : nullptr;
+}
+
+}  // namespace vidora

@@ -1,0 +1,71 @@
+#ifndef VIDORA_CORE_PLAYLISTS_PLAYLIST_DOCUMENT_H_
+#define VIDORA_CORE_PLAYLISTS_PLAYLIST_DOCUMENT_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/document/doc_node.h"
+#include "core/playlists/m3u_reader.h"
+
+namespace vidora {
+
+// An imported playlist is stored as a catalogue file: the root (named
+// kPlaylistVersion) holds one country node, named by the playlist's key,
+// with one channel node per channel in the catalogue's own names ("n",
+// "p", "c", "r", source "0" with "u" and "b"). The catalogue loader reads
+// it like any catalogue; the extra attributes below (which it ignores)
+// keep what the playlist adds.
+inline constexpr char kPlaylistVersion[] = "playlist";
+
+// Country node attributes.
+inline constexpr char kPlaylistNameAttr[] = "n";      // WideString: shown name
+inline constexpr char kPlaylistSourceAttr[] = "src";  // WideString: file or address
+inline constexpr char kPlaylistGuideAttr[] = "tvg";   // WideString: url-tvg
+inline constexpr char kPlaylistTimeAttr[] = "t";      // String: fetch time, seconds since 1970
+inline constexpr char kPlaylistSkippedAttr[] = "skip";  // Int: lines skipped
+
+// Channel node attributes beyond the catalogue's.
+inline constexpr char kChannelLogoAttr[] = "logo";    // WideString
+inline constexpr char kChannelGuideIdAttr[] = "id";   // String: tvg-id
+inline constexpr char kChannelGroupAttr[] = "grp";    // WideString: group-title
+inline constexpr char kChannelAgentAttr[] = "ua";     // WideString
+inline constexpr char kChannelReferrerAttr[] = "ref"; // WideString
+
+// What an import knows besides the entries.
+struct PlaylistOrigin {
+  std::string key;           // the country key (PlaylistKey of the source)
+  std::u16string name;       // shown in the country combo
+  std::u16string source;     // file path or address it came from
+  int64_t fetched_at = 0;    // seconds since 1970
+};
+
+// The stable country key of a playlist from its source ("pl" and 8 hex
+// digits): the same file or address always gives the same key, so the
+// user's favourites find their channels again.
+std::string PlaylistKey(std::u16string_view source);
+
+// The channel's node name, stable across refreshes: "i" + tvg-id when it
+// has one (short enough), else "h" + a hash of name and address.
+std::string ChannelNodeName(const PlaylistEntry& entry);
+
+// A name for a playlist from its source: the file name without extension.
+std::u16string PlaylistNameFromSource(std::u16string_view source);
+
+// The catalogue file's bytes for `playlist`, written straight in the
+// document format (no tree is built: a large playlist converts in a
+// fraction of the time). Entries that repeat a channel (same node name
+// and name) become further sources of the first one; a tvg-id shared by
+// differently named entries falls back to the hash name. Any thread.
+void EncodePlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& origin, std::string& out);
+
+// The same document as a tree (EncodePlaylistDocument read back).
+void BuildPlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& origin, DocNode& root);
+
+// The playlist's country node in `root`, or nullptr when `root` is no
+// playlist document (wrong version, not exactly one country).
+const DocNode* PlaylistCountryNode(const DocNode& root);
+
+}  // namespace vidora
+
+#endif  // VIDORA_CORE_PLAYLISTS_PLAYLIST_DOCUMENT_H_

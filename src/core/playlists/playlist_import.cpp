@@ -1,0 +1,122 @@
+#include "core/playlists/playlist_import.h"
+
+#include <fstream>
+#include <system_error>
+
+#include "core/catalogue/catalogue_reader.h"
+#include "core/document/atomic_file.h"
+#include "core/document/text_codec.h"
+#include "core/network/http_client.h"
+#include "core/network/http_limits.h"
+#include "core/playlists/m3u_reader.h"
+#include "core/playlists/playlist_address.h"
+#include "core/playlists/playlist_document.h"
+
+namespace vidora {
+namespace {
+
+constexpr char16_t kPlaylistAgent[] = u"Vidora";
+
+bool HasHeader(std::string_view text) {
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\r' || text.front() == '\n' || text.front() == '\t')) {
+    text.remove_prefix(1);
+  }
+  return text.starts_with("#EXTM3U") || text.starts_with("#extm3u");
+}
+
+// The name an earlier import gave the playlist, or empty.
+std::u16string StoredName(const std::filesystem::path& file) {
+  DocNode root;
+  std::error_code error;
+  if (!std::filesystem::exists(file, error) || !ReadCatalogueDocument(file, root)) return {};
+  const DocNode* country = PlaylistCountryNode(root);
+  return country == nullptr ? std::u16string() : country->GetWideString(kPlaylistNameAttr);
+}
+
+}  // namespace
+
+bool IsRemotePlaylistSource(std::u16string_view source) {
+  const std::string text = Utf16ToUtf8(source.substr(0, 16));
+  return HasAddressScheme(text) && !text.starts_with("file:");
+}
+
+PlaylistImport ImportPlaylistText(std::string_view bytes, std::u16string_view source, std::u16string name,
+                                  const std::filesystem::path& folder, int64_t now) {
+  PlaylistImport result;
+  if (bytes.find('\0') != std::string_view::npos) {
+    result.reason = "not a playlist (binary data)";
+    return result;
+  }
+  const M3uPlaylist playlist = ReadM3u(bytes, Utf16ToUtf8(source));
+  result.channels = playlist.entries.size();
+  result.skipped_lines = playlist.skipped_lines;
+  if (playlist.entries.empty()) {
+    result.reason = "no channels in the playlist";
+    return result;
+  }
+  if (!HasHeader(bytes) && playlist.skipped_lines > 0) {
+    result.reason = "not a playlist (no #EXTM3U header and lines that are no addresses)";
+    return result;
+  }
+
+  PlaylistOrigin origin;
+  origin.key = PlaylistKey(source);
+  origin.source = std::u16string(source);
+  origin.fetched_at = now;
+  result.key = origin.key;
+  result.file = folder / (origin.key + kPlaylistFileExtension);
+  origin.name = !name.empty() ? std::move(name) : StoredName(result.file);
+  if (origin.name.empty()) origin.name = PlaylistNameFromSource(source);
+
+  std::string document;
+  EncodePlaylistDocument(playlist, origin, document);
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (document.size() > UINT32_MAX ||
+      !SaveBytesAtomically(reinterpret_cast<const uint8_t*>(document.data()), static_cast<uint32_t>(document.size()),
+                           result.file)) {
+    result.reason = "cannot write " + result.file.string();
+    return result;
+  }
+  result.ok = true;
+  return result;
+}
+
+bool ReadSmallFile(const std::filesystem::path& path, uint64_t max_bytes, std::string& out) {
+  std::error_code error;
+  const uint64_t size = std::filesystem::file_size(path, error);
+  if (error || size > max_bytes) return false;
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return false;
+  out.resize(static_cast<size_t>(size));
+  file.read(out.data(), static_cast<std::streamsize>(size));
+  out.resize(static_cast<size_t>(file.gcount()));
+  return true;
+}
+
+PlaylistImport FetchAndImportPlaylist(std::u16string_view source, std::u16string name,
+                                      const std::filesystem::path& folder, int64_t now,
+                                      const std::atomic<bool>* cancel) {
+  std::string text;
+  if (IsRemotePlaylistSource(source)) {
+    std::unique_ptr<MemoryStream> body = DownloadToMemory(kPlaylistAgent, source, cancel);
+    if (!body) {
+      PlaylistImport failed;
+      failed.reason = "download failed";
+      return failed;
+    }
+    text.assign(reinterpret_cast<const char*>(body->Data()), body->size());
+  } else {
+    std::u16string path(source);
+    if (path.starts_with(u"file://")) path.erase(0, 7);
+    if (!ReadSmallFile(std::filesystem::path(Utf16ToUtf8(path)), CurrentHttpLimits().max_download_bytes, text)) {
+      PlaylistImport failed;
+      failed.reason = "cannot read the file";
+      return failed;
+    }
+  }
+  return ImportPlaylistText(text, source, std::move(name), folder, now);
+}
+
+}  // namespace vidora

@@ -1,0 +1,210 @@
+#include "core/playlists/playlist_library.h"
+
+#include <algorithm>
+#include <charconv>
+#include <fstream>
+#include <system_error>
+
+#include "core/catalogue/catalogue_reader.h"
+#include "core/playlists/playlist_document.h"
+#include "core/playlists/playlist_import.h"
+
+namespace vidora {
+namespace {
+
+// Reads values of the document format from a byte block; every read
+// fails once the block is exhausted.
+class HeaderDecoder {
+ public:
+  explicit HeaderDecoder(std::string_view bytes) : bytes_(bytes) {}
+
+  bool Bytes(size_t count, std::string_view& out) {
+    if (bytes_.size() - at_ < count) return false;
+    out = bytes_.substr(at_, count);
+    at_ += count;
+    return true;
+  }
+  bool Word(uint32_t& value) {
+    std::string_view b;
+    if (!Bytes(4, b)) return false;
+    value = static_cast<uint8_t>(b[0]) | static_cast<uint8_t>(b[1]) << 8 | static_cast<uint8_t>(b[2]) << 16 |
+            static_cast<uint32_t>(static_cast<uint8_t>(b[3])) << 24;
+    return true;
+  }
+  bool Length(uint32_t& length) {
+    std::string_view b;
+    if (!Bytes(1, b)) return false;
+    length = static_cast<uint8_t>(b[0]);
+    if (length != 255) return true;
+    if (!Bytes(2, b)) return false;
+    length = static_cast<uint8_t>(b[0]) | static_cast<uint8_t>(b[1]) << 8;
+    return length != 0xFFFF || Word(length);
+  }
+  bool Narrow(std::string_view& text) {
+    uint32_t length;
+    return Length(length) && Bytes(length, text);
+  }
+  bool Wide(std::u16string& text) {
+    uint32_t length;
+    std::string_view b;
+    if (!Length(length) || length > bytes_.size() || !Bytes(size_t{length} * 2, b)) return false;
+    text.resize(length);
+    for (uint32_t i = 0; i < length; ++i) {
+      text[i] = static_cast<char16_t>(static_cast<uint8_t>(b[2 * i]) | static_cast<uint8_t>(b[2 * i + 1]) << 8);
+    }
+    return true;
+  }
+
+ private:
+  std::string_view bytes_;
+  size_t at_ = 0;
+};
+
+// The description from the first bytes of a stored playlist, without
+// reading its channels; false when they do not hold all of it.
+bool ReadHeader(std::string_view bytes, StoredPlaylist& out) {
+  HeaderDecoder decode(bytes);
+  std::string_view magic, name;
+  uint32_t count = 0;
+  if (!decode.Bytes(4, magic) || magic != "QDOC" || !decode.Narrow(name) || name != kPlaylistVersion) return false;
+  if (!decode.Word(count) || count != 0 || !decode.Word(count) || count != 1) return false;
+  if (!decode.Bytes(4, magic) || magic != "QDOC" || !decode.Narrow(name) || !name.starts_with("pl")) return false;
+  out.key = std::string(name);
+  if (!decode.Word(count)) return false;
+  for (uint32_t i = 0; i < count; ++i) {
+    std::string_view attribute, type, skipped;
+    if (!decode.Narrow(attribute) || !decode.Bytes(1, type)) return false;
+    const auto code = static_cast<uint8_t>(type[0]);
+    if (code == static_cast<uint8_t>(AttributeType::WideString)) {
+      std::u16string text;
+      if (!decode.Wide(text)) return false;
+      if (attribute == kPlaylistNameAttr) out.name = std::move(text);
+      else if (attribute == kPlaylistSourceAttr) out.source = std::move(text);
+      else if (attribute == kPlaylistGuideAttr) out.guide_address = std::move(text);
+    } else if (code == static_cast<uint8_t>(AttributeType::String)) {
+      if (!decode.Narrow(skipped)) return false;
+      if (attribute == kPlaylistTimeAttr) std::from_chars(skipped.data(), skipped.data() + skipped.size(), out.fetched_at);
+    } else if (code <= 4) {
+      if (!decode.Bytes(4, skipped)) return false;
+    } else {
+      return false;  // not written by this system: read the whole file
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool PlaylistLibrary::Describe(const std::filesystem::path& file, StoredPlaylist& out) const {
+  // The description sits at the start of the file; a large playlist need
+  // not be read whole to list it.
+  std::ifstream in(file, std::ios::binary);
+  std::string head(64 * 1024, '\0');
+  in.read(head.data(), static_cast<std::streamsize>(head.size()));
+  head.resize(static_cast<size_t>(in.gcount()));
+  out = StoredPlaylist{};
+  if (ReadHeader(head, out)) {
+    out.file = file;
+    return true;
+  }
+  DocNode root;
+  if (!ReadCatalogueDocument(file, root)) return false;
+  const DocNode* country = PlaylistCountryNode(root);
+  if (country == nullptr) return false;
+  out.key = country->name();
+  out.name = country->GetWideString(kPlaylistNameAttr);
+  out.source = country->GetWideString(kPlaylistSourceAttr);
+  out.guide_address = country->GetWideString(kPlaylistGuideAttr);
+  const std::string time = country->GetString(kPlaylistTimeAttr);
+  out.fetched_at = 0;
+  std::from_chars(time.data(), time.data() + time.size(), out.fetched_at);
+  out.file = file;
+  return true;
+}
+
+void PlaylistLibrary::Upsert(StoredPlaylist playlist) {
+  auto it = std::find_if(playlists_.begin(), playlists_.end(),
+                         [&](const StoredPlaylist& p) { return p.key == playlist.key; });
+  if (it != playlists_.end()) {
+    *it = std::move(playlist);
+  } else {
+    playlists_.push_back(std::move(playlist));
+  }
+  std::sort(playlists_.begin(), playlists_.end(),
+            [](const StoredPlaylist& a, const StoredPlaylist& b) { return a.name < b.name; });
+}
+
+void PlaylistLibrary::Scan() {
+  playlists_.clear();
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(folder_, error), end; !error && it != end; it.increment(error)) {
+    if (it->path().extension() != kPlaylistFileExtension) continue;
+    StoredPlaylist playlist;
+    if (Describe(it->path(), playlist)) Upsert(std::move(playlist));
+  }
+}
+
+const StoredPlaylist* PlaylistLibrary::Find(std::string_view key) const {
+  for (const StoredPlaylist& playlist : playlists_) {
+    if (playlist.key == key) return &playlist;
+  }
+  return nullptr;
+}
+
+void PlaylistLibrary::AttachAll(ChannelCatalogue& catalogue, const SkinImage* mark, const DocNode* saved_state) {
+  const std::vector<StoredPlaylist> all = playlists_;
+  for (const StoredPlaylist& playlist : all) Attach(catalogue, playlist.file, mark, saved_state);
+}
+
+bool PlaylistLibrary::Attach(ChannelCatalogue& catalogue, const std::filesystem::path& file, const SkinImage* mark,
+                             const DocNode* saved_state) {
+  StoredPlaylist playlist;
+  if (!Describe(file, playlist)) return false;
+  const std::string key = playlist.key;
+  Upsert(std::move(playlist));
+  channels_[key].clear();
+  // The catalogue calls this again when it rebuilds the file after its
+  // own update; the map is refilled each time.
+  auto hook = [self = self_](const Channel& channel, const DocNode& node) {
+    PlaylistLibrary* library = *self;
+    if (library == nullptr) return;
+    PlaylistChannelInfo info;
+    info.logo = node.GetWideString(kChannelLogoAttr);
+    info.guide_id = node.GetString(kChannelGuideIdAttr);
+    info.user_agent = node.GetWideString(kChannelAgentAttr);
+    info.referrer = node.GetWideString(kChannelReferrerAttr);
+    library->channels_[channel.country()->key()][node.name()] = std::move(info);
+  };
+  return catalogue.AddExtraCatalogue(file, mark, hook, saved_state);
+}
+
+void PlaylistLibrary::Remove(ChannelCatalogue& catalogue, std::string_view key) {
+  auto it = std::find_if(playlists_.begin(), playlists_.end(), [&](const StoredPlaylist& p) { return p.key == key; });
+  if (it == playlists_.end()) return;
+  catalogue.RemoveExtraCatalogue(it->file);
+  std::error_code error;
+  std::filesystem::remove(it->file, error);
+  channels_.erase(std::string(key));
+  playlists_.erase(it);
+}
+
+const PlaylistChannelInfo* PlaylistLibrary::FindChannel(std::string_view channel_key) const {
+  const size_t split = channel_key.find('_');
+  if (split == std::string_view::npos) return nullptr;
+  auto playlist = channels_.find(std::string(channel_key.substr(0, split)));
+  if (playlist == channels_.end()) return nullptr;
+  auto channel = playlist->second.find(std::string(channel_key.substr(split + 1)));
+  return channel == playlist->second.end() ? nullptr : &channel->second;
+}
+
+std::vector<StoredPlaylist> PlaylistLibrary::DueForRefresh(int64_t now) const {
+  std::vector<StoredPlaylist> due;
+  for (const StoredPlaylist& playlist : playlists_) {
+    if (IsRemotePlaylistSource(playlist.source) && now - playlist.fetched_at >= kPlaylistRefreshSeconds) {
+      due.push_back(playlist);
+    }
+  }
+  return due;
+}
+
+}  // namespace vidora

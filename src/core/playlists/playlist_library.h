@@ -1,0 +1,86 @@
+#ifndef VIDORA_CORE_PLAYLISTS_PLAYLIST_LIBRARY_H_
+#define VIDORA_CORE_PLAYLISTS_PLAYLIST_LIBRARY_H_
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "core/catalogue/channel_catalogue.h"
+
+namespace vidora {
+
+// What a playlist adds to one of its channels beyond the catalogue fields.
+struct PlaylistChannelInfo {
+  std::u16string logo;        // tvg-logo address, or empty
+  std::string guide_id;       // tvg-id, or empty
+  std::u16string user_agent;  // for the stream request, or empty
+  std::u16string referrer;
+};
+
+// One stored playlist, as its file describes it.
+struct StoredPlaylist {
+  std::string key;  // its country key in the catalogue
+  std::u16string name;
+  std::u16string source;         // file path or address it was imported from
+  std::u16string guide_address;  // url-tvg of the playlist, or empty
+  int64_t fetched_at = 0;        // seconds since 1970
+  std::filesystem::path file;
+};
+
+// A playlist fetched from an address is refreshed after this long.
+inline constexpr int64_t kPlaylistRefreshSeconds = 24 * 60 * 60;
+
+// The imported playlists of one folder and what their channels add.
+// Lives on the UI thread with the catalogue it feeds; not thread-safe.
+class PlaylistLibrary {
+ public:
+  explicit PlaylistLibrary(std::filesystem::path folder) : folder_(std::move(folder)) {}
+  // The catalogue may outlive the library: its rebuilds then no longer
+  // report to it.
+  ~PlaylistLibrary() { *self_ = nullptr; }
+  PlaylistLibrary(const PlaylistLibrary&) = delete;
+  PlaylistLibrary& operator=(const PlaylistLibrary&) = delete;
+
+  const std::filesystem::path& folder() const { return folder_; }
+
+  // Reads the descriptions of every stored playlist of the folder (files
+  // that are no playlist are left out), sorted by name.
+  void Scan();
+  const std::vector<StoredPlaylist>& playlists() const { return playlists_; }
+  const StoredPlaylist* Find(std::string_view key) const;
+
+  // Adds every scanned playlist to `catalogue` as a country drawn with
+  // `mark`; new channels take their state from `saved_state` (may be
+  // nullptr).
+  void AttachAll(ChannelCatalogue& catalogue, const SkinImage* mark, const DocNode* saved_state);
+  // Adds or replaces (after an import or a refresh) the playlist stored as
+  // `file`, rescanning its description. False when it cannot be read.
+  bool Attach(ChannelCatalogue& catalogue, const std::filesystem::path& file, const SkinImage* mark,
+              const DocNode* saved_state);
+  // Takes the playlist out of `catalogue` and deletes its file.
+  void Remove(ChannelCatalogue& catalogue, std::string_view key);
+
+  // The playlist additions of a channel, or nullptr for a catalogue channel.
+  const PlaylistChannelInfo* FindChannel(std::string_view channel_key) const;
+
+  // Playlists from an address fetched longer than a day before `now`.
+  std::vector<StoredPlaylist> DueForRefresh(int64_t now) const;
+
+ private:
+  bool Describe(const std::filesystem::path& file, StoredPlaylist& out) const;
+  void Upsert(StoredPlaylist playlist);
+
+  std::filesystem::path folder_;
+  std::shared_ptr<PlaylistLibrary*> self_ = std::make_shared<PlaylistLibrary*>(this);
+  std::vector<StoredPlaylist> playlists_;
+  // Playlist key -> channel node name -> additions.
+  std::unordered_map<std::string, std::unordered_map<std::string, PlaylistChannelInfo>> channels_;
+};
+
+}  // namespace vidora
+
+#endif  // VIDORA_CORE_PLAYLISTS_PLAYLIST_LIBRARY_H_

@@ -1,0 +1,118 @@
+#include "ui/playlists/logo_cache.h"
+
+#include <QBuffer>
+#include <QImageReader>
+
+#include <system_error>
+
+#include "core/document/text_codec.h"
+#include "core/network/curl_transfer.h"
+#include "core/network/http_limits.h"
+#include "core/playlists/playlist_document.h"
+#include "core/playlists/playlist_import.h"
+
+namespace vidora {
+namespace {
+
+constexpr int kParallelFetches = 4;
+// Larger pictures are refused before decoding: a logo needs no more, and a
+// small compressed file must not unpack into gigabytes.
+constexpr int kMaxSourcePixels = 4096 * 4096;
+
+std::filesystem::path CacheFile(const std::filesystem::path& folder, const std::u16string& address) {
+  return folder / ("l" + PlaylistKey(address).substr(2) + ".png");
+}
+
+QByteArray Fetch(const std::u16string& address, const std::atomic<bool>* cancel) {
+  if (!IsRemotePlaylistSource(address)) {
+    std::u16string path = address;
+    if (path.starts_with(u"file://")) path.erase(0, 7);
+    std::string bytes;
+    if (!ReadSmallFile(std::filesystem::path(Utf16ToUtf8(path)), LogoCache::kMaxLogoBytes, bytes)) return {};
+    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  }
+  HttpGetRequest request;
+  request.url = EncodeUrlText(address);
+  request.header_lines = {"User-Agent:Vidora"};
+  request.max_body_bytes = LogoCache::kMaxLogoBytes;
+  request.cancel = cancel;
+  const HttpGetResult result = PerformGet(request);
+  if (!result.complete || result.status >= 400) return {};
+  return QByteArray(result.body.data(), static_cast<qsizetype>(result.body.size()));
+}
+
+}  // namespace
+
+QImage DecodeLogo(const QByteArray& bytes) {
+  if (bytes.isEmpty() || bytes.size() > static_cast<qsizetype>(LogoCache::kMaxLogoBytes)) return {};
+  QBuffer buffer;
+  buffer.setData(bytes);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer);
+  const QSize size = reader.size();
+  if (!size.isValid() || size.isEmpty() || static_cast<qint64>(size.width()) * size.height() > kMaxSourcePixels) {
+    return {};
+  }
+  if (size.height() > LogoCache::kLogoHeight) {
+    reader.setScaledSize(size.scaled(size.width(), LogoCache::kLogoHeight, Qt::KeepAspectRatio)
+                             .expandedTo(QSize(1, 1)));
+  }
+  QImage image = reader.read();
+  if (image.isNull()) return {};
+  return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+LogoCache::LogoCache(std::filesystem::path folder, QObject* parent) : QObject(parent), folder_(std::move(folder)) {}
+
+LogoCache::~LogoCache() = default;
+
+const QImage* LogoCache::Find(const std::u16string& address) {
+  if (address.empty()) return nullptr;
+  auto it = images_.find(address);
+  if (it != images_.end()) return it->second.isNull() ? nullptr : &it->second;
+  if (asked_.insert(address).second) {
+    queue_.push_back(address);
+    StartNext();
+  }
+  return nullptr;
+}
+
+void LogoCache::StartNext() {
+  while (!queue_.empty() && jobs_.running() < kParallelFetches) {
+    const std::u16string address = queue_.front();
+    queue_.pop_front();
+    const std::filesystem::path folder = folder_;
+    const std::atomic<bool>* cancel = jobs_.cancel();
+    const bool started = jobs_.Run([this, address, folder, cancel]() -> std::function<void()> {
+      const std::filesystem::path file = CacheFile(folder, address);
+      std::string cached;
+      QImage image;
+      if (ReadSmallFile(file, kMaxLogoBytes, cached)) {
+        image = DecodeLogo(QByteArray(cached.data(), static_cast<qsizetype>(cached.size())));
+      }
+      if (image.isNull()) {
+        image = DecodeLogo(Fetch(address, cancel));
+        if (!image.isNull()) {
+          std::error_code error;
+          std::filesystem::create_directories(folder, error);
+          // Written under a temporary name first, so a reader never sees
+          // half a file.
+          const std::filesystem::path temporary = file.string() + ".part";
+          if (image.save(QString::fromStdString(temporary.string()), "PNG")) {
+            std::filesystem::rename(temporary, file, error);
+          }
+        }
+      }
+      return [this, address, image = std::move(image)] {
+        images_[address] = image;
+        if (!image.isNull()) emit LogoReady();
+        StartNext();
+      };
+    });
+    if (!started) {
+      images_[address] = QImage();
+    }
+  }
+}
+
+}  // namespace vidora

@@ -1,0 +1,59 @@
+#ifndef VIDORA_UI_PLAYLISTS_LOGO_CACHE_H_
+#define VIDORA_UI_PLAYLISTS_LOGO_CACHE_H_
+
+#include <QImage>
+#include <QObject>
+
+#include <deque>
+#include <filesystem>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "ui/playlists/background_jobs.h"
+
+namespace vidora {
+
+// Channel logos by address: fetched in the background (at most 1 MiB each,
+// the HTTP client's time-outs, a few at a time), decoded and scaled to
+// kLogoHeight by Qt there, and kept scaled in memory and as PNG files in
+// the cache folder, where later runs find them without the network. An
+// address that fails is not asked again this run. UI thread only.
+class LogoCache : public QObject {
+  Q_OBJECT
+
+ public:
+  static constexpr int kLogoHeight = 64;
+  static constexpr uint32_t kMaxLogoBytes = 1u << 20;
+
+  LogoCache(std::filesystem::path folder, QObject* parent = nullptr);
+  ~LogoCache() override;
+
+  // The logo, or nullptr while it is not (or cannot be) there; the first
+  // ask starts fetching it. Borrowed until the cache goes away.
+  const QImage* Find(const std::u16string& address);
+  // Whether a fetch is queued or running.
+  bool busy() const { return !queue_.empty() || jobs_.running() > 0; }
+
+ signals:
+  // A logo arrived; views showing logos repaint.
+  void LogoReady();
+
+ private:
+  void StartNext();
+
+  std::filesystem::path folder_;
+  std::unordered_map<std::u16string, QImage> images_;
+  std::unordered_set<std::u16string> asked_;
+  std::deque<std::u16string> queue_;
+  BackgroundJobs jobs_{this};
+};
+
+// Decodes an image of at most kMaxLogoBytes and scales it to the logo
+// height (not larger than it was); null when it is no picture or too
+// large to decode safely. Any thread.
+QImage DecodeLogo(const QByteArray& bytes);
+
+}  // namespace vidora
+
+#endif  // VIDORA_UI_PLAYLISTS_LOGO_CACHE_H_

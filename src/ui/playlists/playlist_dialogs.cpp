@@ -1,0 +1,149 @@
+#include "ui/playlists/playlist_dialogs.h"
+
+#include <QDateTime>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+
+#include <algorithm>
+
+#include "core/catalogue/channel.h"
+#include "core/stores/settings_store.h"
+#include "ui/dialogs/dialog_units.h"
+#include "ui/dialogs/skin_strip.h"
+#include "ui/dialogs/soft_key_bar.h"
+#include "ui/playlists/playlist_manager.h"
+#include "ui/stores/resource_pack.h"
+#include "ui/stores/ui_texts.h"
+
+namespace vidora {
+
+// Programme guide addresses (comma-separated) used besides the playlists'
+// own url-tvg; read only when present.
+inline constexpr TextSettingKey kGuideAddressSetting{"GuideAddress", u""};
+
+QString GuideClock(int64_t seconds) {
+  return QDateTime::fromSecsSinceEpoch(seconds).toString(QStringLiteral("HH:mm"));
+}
+
+AddPlaylistDialog::AddPlaylistDialog(QWidget* owner) : SkinnedDialog(owner) {
+  ApplyDialogFont(this);
+  setWindowTitle(Text("menu_add_playlist"));
+  auto* label = new QLabel(Text("str_playlist_source"), this);
+  label->setObjectName(QStringLiteral("label"));
+  edit_ = new QLineEdit(this);
+  edit_->setPlaceholderText(QStringLiteral("https://… .m3u"));
+  auto* browse = new QPushButton(Text("str_choose_file"), this);
+  browse_ = browse;
+  connect(browse, &QPushButton::clicked, this, [this] {
+    const QString file = QFileDialog::getOpenFileName(this, Text("menu_add_playlist"), QString(),
+                                                      QStringLiteral("M3U (*.m3u *.m3u8);;* (*)"));
+    if (!file.isEmpty()) edit_->setText(file);
+  });
+  SoftKeys()->SetLeftKey(Text("button_ok"), ID_SOFTKEY_LEFT);
+  SoftKeys()->SetRightKey(Text("button_cancel"), ID_SOFTKEY_RIGHT);
+  const QRect client = ClientRect();
+  LayoutClient(client.width(), client.height());
+}
+
+QString AddPlaylistDialog::source() const { return edit_->text().trimmed(); }
+
+void AddPlaylistDialog::LayoutClient(int width, int) {
+  const int u = BarUnit();
+  const int g = BarGap();
+  if (auto* label = findChild<QLabel*>(QStringLiteral("label"))) label->setGeometry(g, u + g, width - 2 * g, u);
+  edit_->setGeometry(g, 2 * u + g, width - 2 * g, u);
+  browse_->setGeometry(g, 3 * u + 2 * g, width / 2, u);
+}
+
+void AddPlaylistDialog::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  PaintTitleStrip(this, painter);
+}
+
+PlaylistsDialog::PlaylistsDialog(QWidget* owner, PlaylistManager& manager) : SkinnedDialog(owner), manager_(manager) {
+  ApplyDialogFont(this);
+  setWindowTitle(Text("str_playlists"));
+  list_ = new QListWidget(this);
+  auto* remove = new QPushButton(Text("str_remove"), this);
+  auto* refresh = new QPushButton(Text("menu_refresh_playlists"), this);
+  remove_ = remove;
+  refresh_ = refresh;
+  guide_label_ = new QLabel(Text("str_guide_address"), this);
+  guide_ = new QLineEdit(ToQString(FindSetting(kGuideAddressSetting).value_or(u"")), this);
+  connect(guide_, &QLineEdit::editingFinished, this, [this] {
+    SetSetting(kGuideAddressSetting, guide_->text().trimmed().toStdU16String());
+  });
+  connect(remove, &QPushButton::clicked, this, &PlaylistsDialog::RemoveSelected);
+  connect(refresh, &QPushButton::clicked, &manager_, &PlaylistManager::RefreshPlaylists);
+  connect(&manager_, &PlaylistManager::PlaylistsChanged, this, &PlaylistsDialog::Fill);
+  Fill();
+  const QRect client = ClientRect();
+  LayoutClient(client.width(), client.height());
+}
+
+void PlaylistsDialog::Fill() {
+  list_->clear();
+  for (const StoredPlaylist& playlist : manager_.playlists()) {
+    auto* item = new QListWidgetItem(ToQString(playlist.name) + QStringLiteral("\n") + ToQString(playlist.source), list_);
+    item->setData(Qt::UserRole, QString::fromStdString(playlist.key));
+  }
+}
+
+void PlaylistsDialog::RemoveSelected() {
+  QListWidgetItem* item = list_->currentItem();
+  if (item == nullptr) return;
+  manager_.RemovePlaylist(item->data(Qt::UserRole).toString().toStdString());
+}
+
+void PlaylistsDialog::LayoutClient(int width, int height) {
+  const int u = BarUnit();
+  const int g = BarGap();
+  list_->setGeometry(g, u + g, width - 2 * g, std::max(0, height - 5 * u - 3 * g));
+  guide_label_->setGeometry(g, height - 4 * u, width - 2 * g, u);
+  guide_->setGeometry(g, height - 3 * u, width - 2 * g, u);
+  remove_->setGeometry(g, height - 2 * u + g, width / 2 - 2 * g, u);
+  refresh_->setGeometry(width / 2, height - 2 * u + g, width / 2 - g, u);
+}
+
+void PlaylistsDialog::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  PaintTitleStrip(this, painter);
+}
+
+GuideDialog::GuideDialog(QWidget* owner, PlaylistManager& manager, const Channel& channel) : SkinnedDialog(owner) {
+  ApplyDialogFont(this);
+  setWindowTitle(Text("menu_guide") + QStringLiteral(": ") + ToQString(channel.name()));
+  list_ = new QListWidget(this);
+  const int64_t now = manager.Now();
+  const std::vector<Programme> programmes = manager.GuideFrom(channel, now - 12 * 3600);
+  for (const Programme& programme : programmes) {
+    auto* item = new QListWidgetItem(GuideClock(programme.start) + QStringLiteral("  ") + ToQString(programme.title), list_);
+    if (programme.start <= now && now < programme.stop) {
+      QFont bold = item->font();
+      bold.setBold(true);
+      item->setFont(bold);
+      item->setText(QStringLiteral("\u25B6 ") + item->text());
+      list_->setCurrentItem(item);
+    }
+  }
+  if (programmes.empty()) new QListWidgetItem(Text("str_no_guide"), list_);
+  const QRect client = ClientRect();
+  LayoutClient(client.width(), client.height());
+}
+
+void GuideDialog::LayoutClient(int width, int height) {
+  const int u = BarUnit();
+  const int g = BarGap();
+  list_->setGeometry(g, u + g, width - 2 * g, std::max(0, height - u - 2 * g));
+}
+
+void GuideDialog::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  PaintTitleStrip(this, painter);
+}
+
+}  // namespace vidora

@@ -1,0 +1,107 @@
+#ifndef VIDORA_UI_PLAYLISTS_PLAYLIST_MANAGER_H_
+#define VIDORA_UI_PLAYLISTS_PLAYLIST_MANAGER_H_
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/playlists/playlist_library.h"
+#include "core/playlists/programme_guide.h"
+#include "ui/playlists/background_jobs.h"
+#include "ui/playlists/logo_cache.h"
+
+namespace vidora {
+
+class SkinImage;
+
+// Where playlists, logos and guides are kept; defaults from playlist_paths.h.
+struct PlaylistFolders {
+  std::filesystem::path playlists;
+  std::filesystem::path logos;
+  std::filesystem::path guides;
+  static PlaylistFolders Default();
+};
+
+// The user's own channel lists beside the catalogue: imports a playlist
+// from a file or an address (AddPlaylistSource), adds every stored playlist
+// to the catalogue as a country of its own, refreshes those from an address
+// (on demand, and at start when older than a day), keeps the programme
+// guide (refreshed at most every 6 hours) and the channel logos. Network
+// and parsing run on threads of their own; the catalogue and every result
+// are touched on the UI thread only. One manager is current at a time
+// (Current()), for the views that draw logos and guide lines.
+class PlaylistManager : public QObject {
+  Q_OBJECT
+
+ public:
+  using Clock = std::function<int64_t()>;  // seconds since 1970
+
+  // Adds the stored playlists to `catalogue` (borrowed; outlives the
+  // manager) with the per-channel state of the loaded settings, restores
+  // the current channel when the catalogue had none, and starts the due
+  // refreshes and the guide in the background.
+  PlaylistManager(ChannelCatalogue& catalogue, PlaylistFolders folders = PlaylistFolders::Default(),
+                  Clock clock = {}, QObject* parent = nullptr);
+  ~PlaylistManager() override;
+
+  static PlaylistManager* Current();
+
+  // Imports `source` (a file path, a file:// link or an http(s) address)
+  // in the background and adds it to the catalogue; Imported tells the
+  // outcome. The entry point for the menu, drops and the command line.
+  void AddPlaylistSource(const QString& source);
+  // Fetches every playlist that came from an address again (a failed or
+  // damaged download keeps the old copy), then the guide.
+  void RefreshPlaylists();
+  // Removes a stored playlist and its channels.
+  void RemovePlaylist(const std::string& key);
+  const std::vector<StoredPlaylist>& playlists() const { return library_.playlists(); }
+
+  // Additions of a playlist channel; nullptr for catalogue channels.
+  const PlaylistChannelInfo* FindChannel(const Channel& channel) const;
+  // The channel's logo, or nullptr (asked for in the background).
+  const QImage* Logo(const Channel& channel);
+  // Now and next of the channel at the clock's time (empty without a guide).
+  NowNext GuideNowNext(const Channel& channel) const;
+  // The channel's programmes from `from` on (for the guide page).
+  std::vector<Programme> GuideFrom(const Channel& channel, int64_t from) const;
+  int64_t Now() const { return clock_(); }
+  // The picture drawn instead of a flag in front of playlist channels.
+  static const SkinImage* PlaylistMark();
+
+  // Whether imports, refreshes or guide reads are running (tests).
+  bool busy() const { return jobs_.running() > 0 || logos_.busy(); }
+
+ signals:
+  // An import or refresh ended; `ok` false with the reason.
+  void Imported(bool ok, const QString& source, const QString& reason);
+  // Playlists were added, replaced or removed: channel lists refill.
+  void PlaylistsChanged();
+  // A logo arrived, the guide changed or a programme began: repaint.
+  void DecorationsChanged();
+
+ private:
+  // `report`: tell each outcome through Imported (the user asked).
+  void Refresh(const std::vector<StoredPlaylist>& playlists, bool report);
+  void LoadGuide(bool use_network);
+  std::string GuideKeyOf(const Channel& channel) const;
+
+  ChannelCatalogue& catalogue_;
+  PlaylistFolders folders_;
+  Clock clock_;
+  PlaylistLibrary library_;
+  LogoCache logos_;
+  std::shared_ptr<const ProgrammeGuide> guide_;
+  int64_t guide_loaded_at_ = 0;
+  QTimer minute_timer_;
+  BackgroundJobs jobs_{this};
+};
+
+}  // namespace vidora
+
+#endif  // VIDORA_UI_PLAYLISTS_PLAYLIST_MANAGER_H_

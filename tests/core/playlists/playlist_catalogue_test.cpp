@@ -1,0 +1,213 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sys/wait.h>
+
+#include "core/catalogue/catalogue_reader.h"
+#include "core/document/document_format.h"
+#include "core/document/memory_stream.h"
+#include "core/document/text_codec.h"
+#include "core/playlists/playlist_document.h"
+#include "core/playlists/playlist_import.h"
+#include "core/playlists/playlist_library.h"
+#include "core/catalogue/catalogue_test_support.h"
+
+namespace vidora {
+namespace {
+
+using testing::CatalogueTest;
+
+constexpr char kPlaylist[] =
+    "#EXTM3U x-tvg-url=\"http://epg.example/g.xml\"\n"
+    "#EXTINF:-1 tvg-id=\"one.tv\" tvg-logo=\"http://l.example/1.png\" group-title=\"News\",One\n"
+    "#EXTVLCOPT:http-user-agent=Agent/1\n"
+    "http://s.example/one\n"
+    "#EXTINF:-1 tvg-id=\"one.tv\",One\n"          // same channel: a second source
+    "http://s.example/one-backup\n"
+    "#EXTINF:-1 group-title=\"Sport\",Two\n"
+    "http://s.example/two\n"
+    "#EXTINF:-1 group-title=\"Sport\",Two\n"      // an exact repetition
+    "http://s.example/two\n"
+    "#EXTINF:-1 radio=\"true\",Three FM\n"
+    "http://s.example/three\n";
+
+class PlaylistCatalogueTest : public CatalogueTest {
+ protected:
+  PlaylistImport Import(std::string_view text, std::u16string_view source = u"http://lists.example/my.m3u") {
+    return ImportPlaylistText(text, source, u"", dir_ / "playlists", 1000);
+  }
+
+  // Channels of `catalogue` in its list order, as "name|favourite".
+  static std::vector<std::string> Names(const ChannelCatalogue& catalogue) {
+    std::vector<std::string> names;
+    for (const Channel* channel : catalogue.AllChannels()) {
+      names.push_back(Utf16ToUtf8(channel->name()) + (channel->favourite() ? "|f" : ""));
+    }
+    return names;
+  }
+};
+
+TEST_F(PlaylistCatalogueTest, ImportedPlaylistIsACatalogueTheLoaderReads) {
+  const PlaylistImport result = Import(kPlaylist);
+  ASSERT_TRUE(result.ok) << result.reason;
+  EXPECT_EQ(result.channels, 5u);
+
+  ChannelCatalogue catalogue;
+  ASSERT_TRUE(catalogue.Load(result.file, nullptr));
+  EXPECT_EQ(catalogue.Version(), kPlaylistVersion);
+  ASSERT_EQ(catalogue.AllChannels().size(), 3u);
+  EXPECT_TRUE(messages_.empty());
+  const Channel* one = catalogue.FindChannelByKey(result.key + "_ione.tv");
+  ASSERT_NE(one, nullptr);
+  ASSERT_EQ(one->sources().size(), 2u);
+  EXPECT_EQ(one->sources()[1].address, u"http://s.example/one-backup");
+  EXPECT_EQ(one->category()->key(), "n");
+  const Channel* three = nullptr;
+  for (const Channel* c : catalogue.AllChannels()) {
+    if (c->name() == u"Three FM") three = c;
+  }
+  ASSERT_NE(three, nullptr);
+  EXPECT_TRUE(three->radio());
+  EXPECT_EQ(three->category()->key(), "e");
+
+  // The data tool reads it as a catalogue too.
+  const std::string command = std::string(VIDORA_QDOC_PATH) + " dump --catalogue '" + result.file.string() + "'";
+  FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string out;
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+  ASSERT_EQ(WEXITSTATUS(pclose(pipe)), 0);
+  EXPECT_NE(out.find("one-backup"), std::string::npos);
+  EXPECT_NE(out.find("Agent/1"), std::string::npos);
+}
+
+TEST_F(PlaylistCatalogueTest, PlaylistBesideTheCatalogueKeepsFavouritesAcrossRefreshAndUpdate) {
+  DocNode root("1.0");
+  DocNode* de = root.AddChild("de");
+  testing::AddChannel(*de, "ard", u"ARD", "e", {{3000, u"http://ard"}});
+  ChannelCatalogue& catalogue = LoadCatalogueFile(Write(root));
+
+  PlaylistLibrary library(dir_ / "playlists");
+  ASSERT_TRUE(Import(kPlaylist).ok);
+  library.Scan();
+  ASSERT_EQ(library.playlists().size(), 1u);
+  EXPECT_EQ(library.playlists()[0].name, u"my");
+  EXPECT_EQ(library.playlists()[0].guide_address, u"http://epg.example/g.xml");
+  library.AttachAll(catalogue, nullptr, nullptr);
+  ASSERT_EQ(catalogue.AllChannels().size(), 4u);
+  const std::string key = library.playlists()[0].key;
+  const Country* country = catalogue.countries().at(key).get();
+  EXPECT_EQ(country->display_name(), u"my");
+
+  Channel* one = catalogue.FindChannelByKey(key + "_ione.tv");
+  ASSERT_NE(one, nullptr);
+  EXPECT_EQ(one->info_line(), u"my \u00B7 News");
+  const PlaylistChannelInfo* info = library.FindChannel(one->key());
+  ASSERT_NE(info, nullptr);
+  EXPECT_EQ(info->user_agent, u"Agent/1");
+  EXPECT_EQ(info->logo, u"http://l.example/1.png");
+  EXPECT_EQ(library.FindChannel("de_ard"), nullptr);
+  one->set_favourite(true);
+  catalogue.SetCurrentChannel(one);
+  PlaylistEntry two;
+  two.name = "Two";
+  two.address = "http://s.example/two";
+  catalogue.FindChannelByKey(key + "_" + ChannelNodeName(two))->set_favourite(true);
+
+  // A changed playlist: Two moved to another address (a new channel), One
+  // got a new name but keeps its tvg-id, Four is new.
+  const std::string changed =
+      "#EXTM3U\n#EXTINF:-1 tvg-id=\"one.tv\",One Renamed\nhttp://s.example/one2\n"
+      "#EXTINF:-1,Two\nhttp://s.example/two-new\n#EXTINF:-1,Four\nhttp://s.example/four\n";
+  ASSERT_TRUE(Import(changed).ok);
+  ASSERT_TRUE(library.Attach(catalogue, library.playlists()[0].file, nullptr, nullptr));
+  EXPECT_EQ(Names(catalogue), (std::vector<std::string>{"ARD", "Four", "One Renamed|f", "Two"}));
+  ASSERT_NE(catalogue.CurrentChannel(), nullptr);
+  EXPECT_EQ(catalogue.CurrentChannel()->name(), u"One Renamed");
+
+  // A catalogue update rebuilds the playlist with the user's state.
+  ASSERT_TRUE(catalogue.ReloadCatalogue());
+  EXPECT_EQ(Names(catalogue), (std::vector<std::string>{"ARD", "Four", "One Renamed|f", "Two"}));
+  DocNode saved("channels");
+  catalogue.SaveChannelState(saved);
+  ASSERT_NE(saved.FindChild(key + "_ione.tv"), nullptr);
+  EXPECT_TRUE(saved.FindChild(key + "_ione.tv")->GetBool("f", false));
+
+  library.Remove(catalogue, key);
+  EXPECT_EQ(Names(catalogue), (std::vector<std::string>{"ARD"}));
+  EXPECT_TRUE(library.playlists().empty());
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "playlists" / (key + ".vdch")));
+}
+
+TEST_F(PlaylistCatalogueTest, DirectEncodingIsTheDocumentFormatByteForByte) {
+  M3uPlaylist playlist = ReadM3u(kPlaylist, "http://lists.example/my.m3u");
+  PlaylistEntry long_one;
+  long_one.name = "Канал " + std::string(300, 'x');        // non-ASCII, 3-byte length prefix
+  long_one.address = "http://s.example/" + std::string(70000, 'a');  // 7-byte length prefix
+  long_one.group = "Новости";
+  playlist.entries.push_back(long_one);
+  const PlaylistOrigin origin{"pl12345678", u"Liste \u00E9", u"http://lists.example/my.m3u", 42};
+  std::string encoded;
+  EncodePlaylistDocument(playlist, origin, encoded);
+
+  DocNode root;
+  MemoryStream in(encoded.data(), static_cast<uint32_t>(encoded.size()));
+  ASSERT_TRUE(ReadDocument(root, in));
+  MemoryStream out;
+  WriteDocument(root, out);
+  ASSERT_EQ(out.size(), encoded.size());
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(out.Data()), out.size()), encoded);
+  const DocNode* country = PlaylistCountryNode(root);
+  ASSERT_NE(country, nullptr);
+  EXPECT_EQ(country->children().size(), 4u);
+  const DocNode* last = (country->children().end() - 1)->get();
+  EXPECT_EQ(last->GetWideString("n"), Utf8ToUtf16(long_one.name));
+  EXPECT_EQ(last->GetString("c"), "n");
+  EXPECT_EQ(last->FindChild("0")->GetWideString("u").size(), long_one.address.size());
+
+  // A playlist whose description does not fit the start of the file is
+  // still listed, read whole.
+  const std::u16string long_source = u"http://lists.example/" + std::u16string(40000, u'q') + u".m3u";
+  ASSERT_TRUE(ImportPlaylistText(kPlaylist, long_source, u"Long", dir_ / "playlists", 7).ok);
+  PlaylistLibrary library(dir_ / "playlists");
+  library.Scan();
+  ASSERT_EQ(library.playlists().size(), 1u);
+  EXPECT_EQ(library.playlists()[0].source, long_source);
+  EXPECT_EQ(library.playlists()[0].fetched_at, 7);
+}
+
+TEST_F(PlaylistCatalogueTest, RefusedDownloadKeepsTheOldCopy) {
+  const PlaylistImport first = Import(kPlaylist);
+  ASSERT_TRUE(first.ok);
+  std::ifstream in(first.file, std::ios::binary);
+  const std::string before((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+
+  EXPECT_FALSE(Import("<!DOCTYPE html>\n<html><body>502 Bad Gateway</body></html>\n").ok);
+  EXPECT_FALSE(Import("#EXTM3U\n").ok);
+  EXPECT_FALSE(Import(std::string("#EXTM3U\n#EXTINF:-1,X\nhttp://a\0b\n", 30)).ok);
+  std::ifstream again(first.file, std::ios::binary);
+  const std::string after((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(before, after);
+
+  // A plain list of addresses without the header is still a playlist.
+  EXPECT_TRUE(Import("http://a.example/1.ts\nhttp://a.example/2.ts\n", u"/tmp/plain.m3u").ok);
+}
+
+TEST_F(PlaylistCatalogueTest, RefreshIsDueForAddressesOnlyAfterADay) {
+  ASSERT_TRUE(Import(kPlaylist).ok);
+  ASSERT_TRUE(ImportPlaylistText(kPlaylist, u"/home/u/local.m3u", u"Local", dir_ / "playlists", 0).ok);
+  PlaylistLibrary library(dir_ / "playlists");
+  library.Scan();
+  ASSERT_EQ(library.playlists().size(), 2u);
+  EXPECT_EQ(library.playlists()[0].name, u"Local");
+  EXPECT_TRUE(library.DueForRefresh(1000 + kPlaylistRefreshSeconds - 1).empty());
+  const auto due = library.DueForRefresh(1000 + kPlaylistRefreshSeconds);
+  ASSERT_EQ(due.size(), 1u);
+  EXPECT_EQ(due[0].source, u"http://lists.example/my.m3u");
+}
+
+}  // namespace
+}  // namespace vidora

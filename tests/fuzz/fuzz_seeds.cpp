@@ -1,0 +1,101 @@
+// Writes small seed inputs for every fuzz target into <folder>/<target>/:
+// a few hundred bytes each, so that the fuzzers start fast and deep
+// instead of parsing the shipped multi-megabyte files.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/catalogue/catalogue_scrambler.h"
+#include "core/document/document_format.h"
+#include "core/document/memory_stream.h"
+#include "core/stores/settings_store.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using vidora::DocNode;
+
+std::string Bytes(const DocNode& node) {
+  vidora::MemoryStream stream;
+  vidora::WriteDocument(node, stream);
+  return std::string(reinterpret_cast<const char*>(stream.Data()), stream.Size());
+}
+
+void Put(const fs::path& folder, const std::string& name, const std::string& bytes) {
+  fs::create_directories(folder);
+  std::ofstream(folder / name, std::ios::binary) << bytes;
+}
+
+DocNode Catalogue() {
+  DocNode root("1.0.3");
+  DocNode* de = root.AddChild("de");
+  DocNode* tv = de->AddChild("tv");
+  tv->SetWideString("n", u"TV");
+  tv->SetString("c", "n");
+  tv->AddChild("0")->SetWideString("u", u"http://127.0.0.1/a");
+  DocNode* radio = de->AddChild("radio");
+  radio->SetWideString("n", u"Radio");
+  radio->SetString("c", "mu");
+  radio->SetBool("r", true);
+  radio->SetString("g", "vdtm");
+  DocNode* source = radio->AddChild("0");
+  source->SetInt("b", 128);
+  source->SetWideString("u", u"page-7");
+  root.AddChild("at")->AddChild("x")->SetString("c", "zz");
+  return root;
+}
+
+DocNode LanguagePack() {
+  DocNode root("lang_doc_1.0");
+  for (int n = 0; n < 2; ++n) {
+    DocNode* language = root.AddChild("lang_" + std::to_string(n));
+    language->SetWideString("language", n == 0 ? u"English" : u"Deutsch");
+    language->SetWideString("ext", n == 0 ? u"en" : u"de");
+    language->AddChild("menu_exit")->SetWideString("text", n == 0 ? u"Exit" : u"Beenden");
+    language->AddChild("app_mvdra")->SetWideString("text", u"Vidora");
+  }
+  return root;
+}
+
+std::string Settings() {
+  vidora::SettingsStore store;
+  store.SetBool("first_run", false);
+  store.SetInt("sound_volume", 40);
+  store.SetString("Language", u"de");
+  DocNode root;
+  store.BuildDocument(root);
+  root.FindChild("channels", true)->AddChild("de_tv")->SetBool("f", true);
+  return Bytes(root);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: fuzz_seeds FOLDER\n");
+    return 2;
+  }
+  const fs::path out = argv[1];
+  const std::string catalogue = Bytes(Catalogue());
+  std::string scrambled = catalogue;
+  vidora::UnscrambleCatalogue(reinterpret_cast<uint8_t*>(scrambled.data()), static_cast<uint32_t>(scrambled.size()));
+  DocNode with_binary("set");
+  with_binary.SetBinary("b", vidora::MemoryStream("\x01\x02", 2));
+  with_binary.AddChild("c")->SetWideString("w", u"x");
+
+  Put(out / "fuzz_read_document", "catalogue", catalogue);
+  Put(out / "fuzz_read_document", "binary", Bytes(with_binary));
+  Put(out / "fuzz_catalogue", "plain", catalogue);
+  Put(out / "fuzz_catalogue", "scrambled", scrambled);
+  // The scrambled target scrambles its input itself: its seeds are plain.
+  Put(out / "fuzz_catalogue_scrambled", "plain", catalogue);
+  Put(out / "fuzz_language_pack", "pack", Bytes(LanguagePack()));
+  Put(out / "fuzz_settings", "settings", Settings());
+  Put(out / "fuzz_version_answer", "version", Bytes(DocNode("3.2.1")));
+  Put(out / "fuzz_version_answer", "long_name", Bytes(DocNode(std::string(300, '9'))));
+  Put(out / "fuzz_provider_page", "page",
+      "<asx version=\"3.0\"><entry><ref href = \"http://127.0.0.1/live\"/></entry></asx>");
+  return 0;
+}

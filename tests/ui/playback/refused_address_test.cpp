@@ -1,0 +1,53 @@
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/playback/player_status_listener.h"
+#include "core/playback/stream_address_policy.h"
+#include "core/stores/language_pack.h"
+#include "ui/playback/fake_player_backend.h"
+#include "ui/playback/player_host.h"
+
+namespace vidora::testing {
+namespace {
+
+class LastStatus : public PlayerStatusListener {
+ public:
+  void OnPlayerStatus(PlayerWindow*, const std::optional<std::u16string>& text, int status) override {
+    last_text = text.value_or(u"");
+    code = status;
+  }
+  std::u16string last_text;
+  int code = 1;
+};
+
+TEST(RefusedAddressTest, AnAddressNamingALocalResourceNeverReachesTheEngineAndSaysWhy) {
+  ASSERT_TRUE(Languages().Load(std::filesystem::path(VIDORA_BIN_DIR) / kLanguagePackFileName, u"en"));
+  const std::u16string message = GetText(kRefusedAddressTextKey);
+  ASSERT_FALSE(message.empty());
+  QWidget view;
+  PlayerEvents events;
+  LastStatus listener;
+  events.set_listener(&listener);
+  FakePlayerBackend::Record record;
+  PlayerHost host(&view, QRect(0, 0, 10, 10), std::make_unique<FakePlayerBackend>(record), {}, events);
+  for (const char16_t* address : {u"av://lavfi:anullsrc,ametadata=mode=print:file=/tmp/out", u"file:///etc/hostname",
+                                  u"edl://x", u"fd://3", u"clip.ts"}) {
+    listener.code = 1;
+    host.Play(address);
+    EXPECT_EQ(listener.code, kStatusError);
+    EXPECT_EQ(listener.last_text, message);
+  }
+  EXPECT_TRUE(record.loads.empty());
+  host.Play(u"http://127.0.0.1:1/live");
+  EXPECT_EQ(record.loads, (std::vector<std::string>{"http://127.0.0.1:1/live"}));
+  Languages().Free();
+}
+
+}  // namespace
+}  // namespace vidora::testing

@@ -1,0 +1,202 @@
+// The playlist pieces of the interface without a network: imports from
+// files, drops, the settings list, and logo decoding of hostile pictures.
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QImage>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <fstream>
+#include <functional>
+#include <memory>
+
+#include "core/catalogue/channel_catalogue.h"
+#include "core/document/document_format.h"
+#include "core/stores/message_sink.h"
+#include "core/stores/settings_store.h"
+#include "support/temp_dir.h"
+#include "ui/dialogs/skin_test_support.h"
+#include "ui/playlists/logo_cache.h"
+#include "ui/playlists/playlist_dialogs.h"
+#include "ui/playlists/playlist_drop_target.h"
+#include "ui/playlists/playlist_manager.h"
+#include "ui/stores/resource_pack.h"
+
+namespace vidora::testing {
+namespace {
+
+bool WaitFor(const std::function<bool()>& done, int bound_ms = 10000) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > bound_ms) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return true;
+}
+
+class PlaylistUiTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    LoadTestSkin();
+    SetMessageSink([](const std::u16string&, const std::u16string&) {});
+    SetSetting(kCurrentChannelKeySetting, u"");
+    DocNode root("1.0");
+    DocNode* de = root.AddChild("de");
+    DocNode* ard = de->AddChild("ard");
+    ard->SetWideString("n", u"ARD");
+    ard->SetString("c", "n");
+    ard->AddChild("0")->SetWideString("u", u"http://127.0.0.1:1/ard");
+    ASSERT_TRUE(SaveDocumentFile(root, dir_ / "Channels.vdch"));
+    catalogue_ = &LoadCatalogueFile(dir_ / "Channels.vdch");
+    manager_ = std::make_unique<PlaylistManager>(
+        *catalogue_, PlaylistFolders{dir_ / "playlists", dir_ / "logos", dir_ / "guides"}, [] { return 1000; });
+    QObject::connect(manager_.get(), &PlaylistManager::Imported,
+                     [this](bool ok, const QString&, const QString& reason) { results_.push_back({ok, reason}); });
+  }
+  void TearDown() override {
+    manager_.reset();
+    FreeCatalogue();
+    SetMessageSink({});
+  }
+
+  std::filesystem::path WriteFile(const std::string& name, const std::string& text) {
+    const std::filesystem::path path = dir_ / name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+  }
+
+  void Import(const QString& source) {
+    const size_t before = results_.size();
+    manager_->AddPlaylistSource(source);
+    ASSERT_TRUE(WaitFor([&] { return results_.size() > before && !manager_->busy(); }));
+  }
+
+  TempDir dir_;
+  ChannelCatalogue* catalogue_ = nullptr;
+  std::unique_ptr<PlaylistManager> manager_;
+  std::vector<std::pair<bool, QString>> results_;
+};
+
+TEST_F(PlaylistUiTest, FilesBecomeCountriesThatSurviveARestartAndCanBeRemoved) {
+  const std::filesystem::path file = WriteFile(
+      "My List.m3u", "#EXTM3U\n#EXTINF:-1 tvg-logo=\"logo.png\",Local One\nmedia/one.ts\n#EXTINF:-1,Local Two\n/abs/two.ts\n");
+  QImage logo(30, 10, QImage::Format_RGB32);
+  logo.fill(qRgb(250, 0, 0));
+  ASSERT_TRUE(logo.save(QString::fromStdString((dir_ / "logo.png").string())));
+
+  Import(QUrl::fromLocalFile(QString::fromStdString(file.string())).toString());  // a dropped file link
+  ASSERT_TRUE(results_.back().first) << results_.back().second.toStdString();
+  ASSERT_EQ(manager_->playlists().size(), 1u);
+  EXPECT_EQ(manager_->playlists()[0].name, u"My List");
+  ASSERT_EQ(catalogue_->AllChannels().size(), 3u);
+  Channel* one = nullptr;
+  for (Channel* channel : catalogue_->AllChannels()) {
+    if (channel->name() == u"Local One") one = channel;
+  }
+  ASSERT_NE(one, nullptr);
+  EXPECT_EQ(one->sources()[0].address, QString::fromStdString((dir_ / "media/one.ts").string()).toStdU16String());
+  EXPECT_EQ(one->country()->display_name(), u"My List");
+  ASSERT_TRUE(WaitFor([&] { return manager_->Logo(*one) != nullptr; }));
+  EXPECT_EQ(manager_->Logo(*one)->height(), 10);  // never enlarged
+  one->set_favourite(true);
+  catalogue_->SetCurrentChannel(one);
+  const std::string one_key = one->key();
+
+  // A new start: the stored playlist comes back with the saved state.
+  DocNode saved("channels");
+  catalogue_->SaveChannelState(saved);
+  manager_.reset();
+  DocNode settings("set");
+  settings.AddChild("options")->SetWideString("padding", std::u16string(600, u'x'));
+  DocNode* channels = settings.AddChild("channels");
+  for (const auto& child : saved.children()) {
+    DocNode* copy = channels->AddChild(child->name());
+    if (child->GetBool("f", false)) copy->SetBool("f", true);
+  }
+  ASSERT_TRUE(SaveDocumentFile(settings, dir_ / "Settings.cfg"));
+  Settings().Load(dir_ / "Settings.cfg");
+  SetSetting(kCurrentChannelKeySetting, QString::fromStdString(one_key).toStdU16String());
+  catalogue_ = &LoadCatalogueFile(dir_ / "Channels.vdch");
+  manager_ = std::make_unique<PlaylistManager>(
+      *catalogue_, PlaylistFolders{dir_ / "playlists", dir_ / "logos", dir_ / "guides"}, [] { return 1000; });
+  Channel* again = catalogue_->FindChannelByKey(one_key);
+  ASSERT_NE(again, nullptr);
+  EXPECT_TRUE(again->favourite());
+  EXPECT_EQ(catalogue_->CurrentChannel(), again);
+  EXPECT_EQ(catalogue_->StepFavourite(true), nullptr);  // the only favourite is current
+
+  PlaylistsDialog dialog(nullptr, *manager_);
+  ASSERT_EQ(dialog.list()->count(), 1);
+  dialog.list()->setCurrentRow(0);
+  dialog.RemoveSelected();
+  EXPECT_EQ(dialog.list()->count(), 0);
+  EXPECT_EQ(catalogue_->AllChannels().size(), 1u);
+  EXPECT_EQ(catalogue_->CurrentChannel(), nullptr);
+}
+
+TEST_F(PlaylistUiTest, WhatIsNoPlaylistIsReportedAndChangesNothing) {
+  Import(QString::fromStdString(WriteFile("page.m3u", "<html>\n<body>not found</body>\n</html>\n").string()));
+  EXPECT_FALSE(results_.back().first);
+  Import(QString::fromStdString((dir_ / "missing.m3u").string()));
+  EXPECT_FALSE(results_.back().first);
+  EXPECT_FALSE(results_.back().second.isEmpty());
+  EXPECT_TRUE(manager_->playlists().empty());
+  EXPECT_EQ(catalogue_->AllChannels().size(), 1u);
+}
+
+TEST_F(PlaylistUiTest, DropsCarryFilesAndLinks) {
+  QMimeData files;
+  files.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.m3u")), QUrl(QStringLiteral("https://h.example/b.m3u8")),
+                 QUrl(QStringLiteral("ftp://h.example/c.m3u"))});
+  EXPECT_EQ(PlaylistDropTarget::SourcesOf(files),
+            (QStringList{QStringLiteral("/tmp/a.m3u"), QStringLiteral("https://h.example/b.m3u8")}));
+  QMimeData text;
+  text.setText(QStringLiteral("  http://h.example/list.m3u \n"));
+  EXPECT_EQ(PlaylistDropTarget::SourcesOf(text), QStringList{QStringLiteral("http://h.example/list.m3u")});
+  QMimeData prose;
+  prose.setText(QStringLiteral("some words"));
+  EXPECT_TRUE(PlaylistDropTarget::SourcesOf(prose).isEmpty());
+
+  AddPlaylistDialog add(nullptr);
+  add.edit()->setText(QStringLiteral("  http://h.example/x.m3u  "));
+  EXPECT_EQ(add.source(), QStringLiteral("http://h.example/x.m3u"));
+}
+
+TEST_F(PlaylistUiTest, LogosAreDecodedScaledAndHostilePicturesRefused) {
+  QImage big(400, 200, QImage::Format_RGB32);
+  big.fill(qRgb(0, 0, 250));
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  big.save(&buffer, "PNG");
+  const QImage logo = DecodeLogo(png);
+  ASSERT_FALSE(logo.isNull());
+  EXPECT_EQ(logo.height(), LogoCache::kLogoHeight);
+  EXPECT_EQ(logo.width(), 128);
+
+  EXPECT_TRUE(DecodeLogo(QByteArray("<html>404</html>")).isNull());
+  // A PNG header that claims 60000 x 60000 pixels is refused before
+  // decoding.
+  QByteArray bomb = png.left(33);
+  const uint32_t side = 60000;
+  for (int i = 0; i < 4; ++i) {
+    bomb[16 + i] = static_cast<char>((side >> (24 - 8 * i)) & 0xFF);
+    bomb[20 + i] = static_cast<char>((side >> (24 - 8 * i)) & 0xFF);
+  }
+  // With a valid checksum, so only the size can refuse it.
+  const uLong crc = crc32(0L, reinterpret_cast<const Bytef*>(bomb.constData() + 12), 17);
+  for (int i = 0; i < 4; ++i) bomb[29 + i] = static_cast<char>((crc >> (24 - 8 * i)) & 0xFF);
+  bomb += png.mid(33);
+  EXPECT_TRUE(DecodeLogo(bomb).isNull());
+}
+
+}  // namespace
+}  // namespace vidora::testing

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <memory>
 
@@ -83,6 +84,83 @@ void MediaServer::Serve(const std::string& path, std::string body, const std::st
   auto shared = std::make_shared<std::string>(std::move(body));
   server_.Get(path, [shared, content_type](const httplib::Request&, httplib::Response& response) {
     response.set_content(*shared, content_type);
+  });
+}
+
+bool MediaServer::Start(int port) {
+  if (!server_.bind_to_port("127.0.0.1", port)) return false;
+  port_ = port;
+  thread_ = std::thread([this] { server_.listen_after_bind(); });
+  return true;
+}
+
+void MediaServer::Stop() {
+  server_.stop();
+  if (thread_.joinable()) thread_.join();
+}
+
+LiveAudio::LiveAudio(int metaint, std::string title) : metaint_(metaint) {
+  if (metaint_ <= 0) return;
+  std::string meta = "StreamTitle='" + title + "';";
+  const size_t blocks = (meta.size() + 15) / 16;
+  meta.resize(blocks * 16, '\0');
+  meta_block_ = std::string(1, static_cast<char>(blocks)) + meta;
+}
+
+char LiveAudio::AudioByte(size_t offset) const {
+  static const std::string header = [] {
+    std::string wav = MakeToneWav(8000, 0);
+    // Lengths as large as they go: the stream never ends.
+    for (size_t at : {size_t{4}, size_t{40}}) {
+      for (int i = 0; i < 4; ++i) wav[at + static_cast<size_t>(i)] = static_cast<char>(0xFF);
+    }
+    return wav;
+  }();
+  if (offset < header.size()) return header[offset];
+  const size_t sample = (offset - header.size()) / 2;
+  const int16_t value = static_cast<int16_t>(1500 * std::sin(2 * M_PI * 440 * static_cast<double>(sample) / 8000));
+  const uint16_t bits = static_cast<uint16_t>(value);
+  return static_cast<char>((offset - header.size()) % 2 == 0 ? bits & 0xFF : bits >> 8);
+}
+
+std::string LiveAudio::Read(size_t offset, size_t max) const {
+  std::string out;
+  out.reserve(max);
+  if (metaint_ <= 0) {
+    for (size_t i = 0; i < max; ++i) out.push_back(AudioByte(offset + i));
+    return out;
+  }
+  const size_t unit = static_cast<size_t>(metaint_) + meta_block_.size();
+  while (out.size() < max) {
+    const size_t at = offset + out.size();
+    const size_t block = at / unit;
+    const size_t within = at % unit;
+    if (within < static_cast<size_t>(metaint_)) {
+      out.push_back(AudioByte(block * static_cast<size_t>(metaint_) + within));
+    } else {
+      out.push_back(meta_block_[within - static_cast<size_t>(metaint_)]);
+    }
+  }
+  return out;
+}
+
+void ServeLive(httplib::Server& server, const std::string& path, std::shared_ptr<const LiveAudio> audio,
+               std::shared_ptr<std::atomic<bool>> alive, double burst_seconds) {
+  server.Get(path, [audio, alive, burst_seconds](const httplib::Request&, httplib::Response& response) {
+    auto start = std::make_shared<std::chrono::steady_clock::time_point>(std::chrono::steady_clock::now());
+    response.set_chunked_content_provider(
+        "audio/wav", [audio, alive, burst_seconds, start](size_t offset, httplib::DataSink& sink) {
+          constexpr size_t kChunk = 1600;
+          for (;;) {
+            if (!alive->load()) return false;
+            const double seconds =
+                burst_seconds + std::chrono::duration<double>(std::chrono::steady_clock::now() - *start).count();
+            if (offset < static_cast<size_t>(seconds * LiveAudio::kBytesPerSecond)) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+          }
+          const std::string bytes = audio->Read(offset, kChunk);
+          return sink.write(bytes.data(), bytes.size());
+        });
   });
 }
 

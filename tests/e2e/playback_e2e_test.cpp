@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QImage>
+#include <QKeyEvent>
 #include <QTimer>
 #include <QWidget>
 
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <thread>
 #include <memory>
@@ -24,6 +26,8 @@
 #include "core/catalogue/channel_catalogue.h"
 #include "core/document/document_format.h"
 #include "core/playback/player_events.h"
+#include "core/playback/stream_failure.h"
+#include "core/stores/language_pack.h"
 #include "core/stores/message_sink.h"
 #include "core/stores/settings_store.h"
 #include "e2e/media_server.h"
@@ -36,12 +40,14 @@
 #include "ui/playback/player_host.h"
 #include "ui/playback/playback_test_support.h"
 #include "ui/playback/radio_window.h"
+#include "ui/playback/status_texts.h"
 #include "ui/stores/resource_pack.h"
 
 namespace vidora::testing {
 namespace {
 
 constexpr int kWaitMs = 20000;
+const std::string kIcyTitle = "Test Artist - First Song";
 const QColor kVideoColour(200, 60, 40);
 const QRgb kRadioPictureColour = qRgb(255, 0, 255);
 
@@ -127,6 +133,15 @@ class PlaybackEndToEndTest : public ::testing::Test {
     AddTestChannel(*de, "playlist", server_.Url("/radio.m3u"), true);
     AddTestChannel(*de, "mirrors", server_.Url("/mirrors.m3u"), true);
     AddTestChannel(*de, "dead", server_.Url("/dead.m3u"), true);
+    const std::u16string refused = u"http://127.0.0.1:" + QString::number(UnusedPort()).toStdU16String() + u"/x.wav";
+    AddSource(*AddTestChannel(*de, "failover", refused, true), "1", server_.Url("/radio.wav"));
+    AddSource(*AddTestChannel(*de, "alldead", refused, true), "1",
+              u"http://127.0.0.1:" + QString::number(UnusedPort()).toStdU16String() + u"/y.wav");
+    AddTestChannel(*de, "unknown", u"http://vidora-e2e.invalid/x.wav", true);
+    AddTestChannel(*de, "hanging", u"page-9", false, "vdtm");
+    live_port_ = UnusedPort();
+    AddTestChannel(*de, "live", u"http://127.0.0.1:" + QString::number(live_port_).toStdU16String() + u"/live.wav", true);
+    AddTestChannel(*de, "icy", u"http://127.0.0.1:" + QString::number(live_port_).toStdU16String() + u"/icy.wav", true);
     catalogue_ = &LoadTestCatalogue(root, dir_.path());
 
     view_.resize(320, 300);
@@ -146,6 +161,7 @@ class PlaybackEndToEndTest : public ::testing::Test {
     release_stall_ = true;
     MainPlayerEvents().set_listener(control_.get());
     control_.reset();
+    if (live_ != nullptr) KillLiveServer();
     FreeCatalogue();
     SetMessageSink({});
     Skin().Free();
@@ -163,6 +179,31 @@ class PlaybackEndToEndTest : public ::testing::Test {
     root.AddChild("images")->SetBinary("radio_player", MemoryStream(png.constData(), static_cast<uint32_t>(png.size())));
     ASSERT_TRUE(SaveDocumentFile(root, dir_ / "Resources.qdoc"));
     Skin().Load(dir_ / "Resources.qdoc", dir_ / "none.qdoc");
+  }
+
+  static void AddSource(DocNode& channel, const std::string& name, const std::u16string& address) {
+    DocNode* source = channel.AddChild(name);
+    source->SetInt("b", 100);
+    source->SetWideString("u", address);
+  }
+
+  // The live radio server on live_port_: "/live.wav" plain, "/icy.wav"
+  // with the ICY title kIcyTitle.
+  bool StartLiveServer() {
+    live_ = std::make_unique<MediaServer>();
+    live_alive_ = std::make_shared<std::atomic<bool>>(true);
+    ServeLive(live_->server(), "/live.wav", std::make_shared<LiveAudio>(), live_alive_);
+    ServeLive(live_->server(), "/icy.wav", std::make_shared<LiveAudio>(4000, kIcyTitle), live_alive_);
+    live_->server().set_post_routing_handler([](const httplib::Request& request, httplib::Response& response) {
+      if (request.path == "/icy.wav") response.set_header("icy-metaint", "4000");
+    });
+    return live_->Start(live_port_);
+  }
+  // Breaks every connection off and stops listening.
+  void KillLiveServer() {
+    live_alive_->store(false);
+    live_->Stop();
+    live_.reset();
   }
 
   // An M3U playlist of `paths` on this server (its port is known only once
@@ -199,6 +240,9 @@ class PlaybackEndToEndTest : public ::testing::Test {
   std::unique_ptr<StatusSpy> spy_;
   std::vector<std::u16string> messages_;
   std::atomic<bool> release_stall_{false};
+  int live_port_ = -1;
+  std::unique_ptr<MediaServer> live_;
+  std::shared_ptr<std::atomic<bool>> live_alive_;
 };
 
 TEST_F(PlaybackEndToEndTest, VideoChannelShowsItsColourInThePlayerWindow) {
@@ -235,14 +279,14 @@ TEST_F(PlaybackEndToEndTest, AnotherChannelOrAStopNeverLeavesTheOldPictureStandi
     return !spy_->codes.empty() && spy_->codes.back() < 0;
   }));
   EXPECT_FALSE(old_picture_seen);
-  ASSERT_TRUE(WaitFor([&] { return Player()->PlayState() == kPlayStateReady; }));
+  ASSERT_TRUE(WaitFor([&] { return Player()->GetPlayState() == PlayState::kReady; }));
   EXPECT_EQ(shown_centre(), qRgb(0, 0, 0));
   EXPECT_EQ(FrameCentre(), qRgb(0, 0, 0));
 
   control_->PlayChannel(Find("de_tv"));
   ASSERT_TRUE(WaitFor([&] { return Near(FrameCentre(), kVideoColour.rgb()); })) << Status().toStdString();
   control_->StopPlayback();
-  ASSERT_TRUE(WaitFor([&] { return Player()->PlayState() == kPlayStateReady; }));
+  ASSERT_TRUE(WaitFor([&] { return Player()->GetPlayState() == PlayState::kReady; }));
   EXPECT_EQ(Status(), "Stopped");
   EXPECT_EQ(shown_centre(), qRgb(0, 0, 0));
 }
@@ -259,7 +303,7 @@ TEST_F(PlaybackEndToEndTest, RadioChannelShowsThePictureAndPlaysThenStops) {
 
   control_->StopPlayback();
   EXPECT_TRUE(ShowsPlayGlyphs());
-  ASSERT_TRUE(WaitFor([&] { return Player()->PlayState() == kPlayStateReady; }));
+  ASSERT_TRUE(WaitFor([&] { return Player()->GetPlayState() == PlayState::kReady; }));
   EXPECT_EQ(Status(), "Stopped");
   EXPECT_EQ(spy_->codes.back(), -1);
 }
@@ -273,7 +317,7 @@ TEST_F(PlaybackEndToEndTest, MissingStreamEndsInItsErrorAndFreezesTheStatusUntil
   const QString error = Status();
   const size_t reports = spy_->codes.size();
   // The player goes idle after the failure; nothing of that shows.
-  ASSERT_TRUE(WaitFor([&] { return Player()->PlayState() == kPlayStateReady; }));
+  ASSERT_TRUE(WaitFor([&] { return Player()->GetPlayState() == PlayState::kReady; }));
   EXPECT_EQ(Status(), error);
   EXPECT_EQ(spy_->codes.size(), reports);
 
@@ -326,7 +370,7 @@ TEST_F(PlaybackEndToEndTest, PlaylistAddressesPlayOnThroughTheirEntries) {
   // Only the last entry's failure is the channel's.
   spy_->codes.clear();
   control_->PlayChannel(Find("de_dead"));
-  ASSERT_TRUE(WaitFor([&] { return Player()->PlayState() == kPlayStateReady; }));
+  ASSERT_TRUE(WaitFor([&] { return Player()->GetPlayState() == PlayState::kReady; }));
   EXPECT_EQ(std::count_if(spy_->codes.begin(), spy_->codes.end(), [](int code) { return code < 0; }), 1);
   EXPECT_EQ(spy_->codes.back(), kStatusError);
   EXPECT_TRUE(Status().contains("404")) << Status().toStdString();
@@ -359,9 +403,169 @@ TEST_F(PlaybackEndToEndTest, VolumeReachesThePlayerAndIsStored) {
 
 TEST_F(PlaybackEndToEndTest, ProviderChannelPlaysTheAddressItsProviderGives) {
   control_->PlayChannel(Find("de_provided"));
+  // The provider is asked on a worker; its answer is shown once it came.
+  ASSERT_TRUE(WaitFor([&] { return !messages_.empty(); }));
   EXPECT_EQ(messages_, (std::vector<std::u16string>{u"http://" + QString::fromStdString(server_.Host()).toStdU16String() + u"/tv.y4m"}));
   ASSERT_TRUE(WaitFor([&] { return Near(FrameCentre(), kVideoColour.rgb()); }))
       << std::hex << FrameCentre() << " status " << Status().toStdString();
+}
+
+// Records when a key press arrives.
+class KeyCatcher : public QWidget {
+ public:
+  void keyPressEvent(QKeyEvent* event) override {
+    handled = true;
+    QWidget::keyPressEvent(event);
+  }
+  bool handled = false;
+};
+
+// Switches the interface language for one test.
+class LanguageScope {
+ public:
+  explicit LanguageScope(std::u16string_view code) {
+    loaded_ = Languages().Load(std::filesystem::path(VIDORA_BIN_DIR) / kLanguagePackFileName, code);
+  }
+  ~LanguageScope() { Languages().Free(); }
+  bool loaded() const { return loaded_; }
+
+ private:
+  bool loaded_ = false;
+};
+
+TEST_F(PlaybackEndToEndTest, ADroppedStreamReconnectsByItselfWhenTheServerComesBack) {
+  ASSERT_TRUE(StartLiveServer());
+  control_->PlayChannel(Find("de_live"));
+  ASSERT_TRUE(WaitFor([&] { return Status() == "Playing"; })) << Status().toStdString();
+
+  KillLiveServer();
+  ASSERT_TRUE(WaitFor([&] { return Status() == QString::fromStdU16String(ReconnectingText()); }))
+      << Status().toStdString();
+  EXPECT_TRUE(ShowsStopGlyphs());
+  EXPECT_EQ(control_->now_playing().channel, u"live");
+
+  // Back on the same port: the player finds it again without any help.
+  ASSERT_TRUE(StartLiveServer());
+  ASSERT_TRUE(testing::WaitFor([&] { return Status() == "Playing"; }, 40000)) << Status().toStdString();
+  EXPECT_TRUE(ShowsStopGlyphs());
+  EXPECT_EQ(Player()->address_state(), PlayerHost::AddressState::kPlaying);
+
+  // Stop during a reconnection ends it at once.
+  KillLiveServer();
+  ASSERT_TRUE(WaitFor([&] { return Status() == QString::fromStdU16String(ReconnectingText()); }));
+  control_->StopPlayback();
+  EXPECT_EQ(Status(), "Stopped");
+  EXPECT_TRUE(ShowsPlayGlyphs());
+  ASSERT_TRUE(StartLiveServer());
+  EXPECT_FALSE(testing::WaitFor([&] { return Status() == "Playing"; }, 4000));
+  EXPECT_EQ(Player()->address_state(), PlayerHost::AddressState::kNone);
+}
+
+TEST_F(PlaybackEndToEndTest, ADeadFirstSourceHandsOverToTheNextWhichThenStartsTheNextPlay) {
+  Channel* channel = Find("de_failover");
+  control_->PlayChannel(channel);
+  ASSERT_TRUE(WaitFor([&] { return Status() == "Playing"; })) << Status().toStdString();
+  EXPECT_TRUE(ShowsStopGlyphs());
+  EXPECT_EQ(control_->SourceFor(*channel), 1);
+  EXPECT_EQ(control_->strip()->ChannelText(), "failover (source 2)");
+
+  control_->StopPlayback();
+  spy_->codes.clear();
+  control_->PlayChannel(channel);
+  ASSERT_TRUE(WaitFor([&] { return Status() == "Playing"; })) << Status().toStdString();
+  // Straight to the source that played: no failure on the way.
+  EXPECT_EQ(std::count_if(spy_->codes.begin(), spy_->codes.end(), [](int code) { return code < 0; }), 0);
+}
+
+TEST_F(PlaybackEndToEndTest, WhenEverySourceFailsTheErrorIsOneSentenceInTheUsersLanguage) {
+  LanguageScope russian(u"ru");
+  ASSERT_TRUE(russian.loaded());
+  control_->PlayChannel(Find("de_alldead"));
+  ASSERT_TRUE(WaitFor([&] { return ShowsPlayGlyphs() && !Status().isEmpty(); })) << Status().toStdString();
+  EXPECT_EQ(Status(), QString::fromUtf8("Сервер отклонил соединение или не ответил."));
+  EXPECT_EQ(spy_->codes.back(), kStatusNetworkError);
+  // The engine's own words stay at hand.
+  EXPECT_TRUE(control_->strip()->toolTip().contains("refused")) << control_->strip()->toolTip().toStdString();
+  // Both sources were tried.
+  EXPECT_EQ(std::count(spy_->codes.begin(), spy_->codes.end(), kStatusNetworkError), 2);
+
+  control_->PlayChannel(Find("de_radio"));
+  ASSERT_TRUE(WaitFor([&] { return Status() == QString::fromUtf8("Воспроизведение"); })) << Status().toStdString();
+}
+
+TEST_F(PlaybackEndToEndTest, AnUnknownServerNameGivesTheServerNotFoundSentence) {
+  control_->PlayChannel(Find("de_unknown"));
+  ASSERT_TRUE(testing::WaitFor([&] { return !spy_->codes.empty() && spy_->codes.back() < 0; }, 60000));
+  EXPECT_EQ(Status(), QString::fromStdU16String(FailureText(StreamFailure::kServerNotFound, 0)));
+  EXPECT_EQ(spy_->codes.back(), kStatusNetworkError);
+  EXPECT_FALSE(control_->strip()->toolTip().isEmpty());
+}
+
+TEST_F(PlaybackEndToEndTest, AProviderThatNeverAnswersLeavesTheWindowWorkingAndStopCancelsIt) {
+  std::atomic<bool> release{false};
+  MediaServer silent;
+  silent.server().Get(R"(/?general/page-9\.html)", [&release](const httplib::Request&, httplib::Response& response) {
+    for (int i = 0; i < 6000 && !release; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    response.set_content("", "text/html");
+  });
+  ASSERT_TRUE(silent.Start());
+  SetSetting(kStreamProviderHostSetting, QString::fromStdString(silent.Host()).toStdU16String());
+
+  control_->PlayChannel(Find("de_hanging"));
+  EXPECT_TRUE(ShowsStopGlyphs());
+  // A key press is handled at once while the provider keeps silent (best
+  // of three, so that a busy machine's scheduler does not count).
+  KeyCatcher catcher;
+  catcher.show();
+  qint64 best_ms = 1 << 30;
+  for (int i = 0; i < 3; ++i) {
+    catcher.handled = false;
+    QElapsedTimer clock;
+    clock.start();
+    QCoreApplication::postEvent(&catcher, new QKeyEvent(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier));
+    ASSERT_TRUE(WaitFor([&] { return catcher.handled; }));
+    best_ms = std::min(best_ms, clock.elapsed());
+  }
+  EXPECT_LT(best_ms, 100);
+  EXPECT_TRUE(Player()->address_state() == PlayerHost::AddressState::kNone);
+
+  control_->StopPlayback();
+  EXPECT_TRUE(ShowsPlayGlyphs());
+  EXPECT_EQ(Status(), "Stopped");
+  release = true;
+  // The answer that comes after the Stop changes nothing.
+  EXPECT_FALSE(testing::WaitFor([&] { return !messages_.empty() || Player()->address_state() != PlayerHost::AddressState::kNone; }, 2000));
+  silent.Stop();
+}
+
+TEST_F(PlaybackEndToEndTest, ARadiosOwnTitleShowsInTheStripAndTheWindowTitle) {
+  ASSERT_TRUE(StartLiveServer());
+  control_->PlayChannel(Find("de_icy"));
+  const QString title = QString::fromStdString(kIcyTitle);
+  ASSERT_TRUE(WaitFor([&] { return Status() == title; })) << Status().toStdString();
+  EXPECT_EQ(view_.windowTitle(), title + QString::fromUtf8(" \u2014 icy \u2014 Vidora"));
+  EXPECT_EQ(control_->now_playing().stream_title, title.toStdU16String());
+
+  control_->PlayChannel(Find("de_tv"));
+  ASSERT_TRUE(WaitFor([&] { return Status() == "Playing"; })) << Status().toStdString();
+  EXPECT_EQ(view_.windowTitle(), QString::fromUtf8("tv \u2014 Vidora"));
+  control_->StopPlayback();
+  EXPECT_EQ(view_.windowTitle(), "Vidora");
+}
+
+TEST_F(PlaybackEndToEndTest, WithoutASoundDeviceARadioSaysSo) {
+  // ALSA with nothing behind it, as on a machine without sound hardware.
+  PlayerEvents events;
+  PlayerHost host(&view_, QRect(0, 0, 10, 10),
+                  std::make_unique<MpvBackend>(std::vector<MpvBackend::Option>{
+                      {"ao", "alsa"}, {"audio-device", "alsa/vidora-e2e-no-such-device"}}),
+                  {}, events);
+  ASSERT_TRUE(host.connected());
+  host.Play(server_.Url("/radio.wav"));
+  ASSERT_TRUE(WaitFor([&] { return host.address_state() == PlayerHost::AddressState::kFailed; }))
+      << QString::fromStdU16String(host.StatusText()).toStdString();
+  EXPECT_EQ(host.Failure(), StreamFailure::kNoSoundDevice) << QString::fromStdU16String(host.FailureDetail()).toStdString();
+  EXPECT_EQ(host.StatusText(), FailureText(StreamFailure::kNoSoundDevice, 0));
 }
 
 }  // namespace

@@ -93,9 +93,10 @@ std::unique_ptr<MemoryStream> DownloadToMemory(std::u16string_view agent, std::u
   return stream;
 }
 
-std::u16string FetchPageText(std::u16string_view url) {
+std::u16string FetchPageText(std::u16string_view url, const std::atomic<bool>* cancel) {
   HttpGetRequest request;
   request.url = EncodeUrlText(url);
+  request.cancel = cancel;
   request.header_lines = HeaderLines(kBrowserAgent);
   request.body_mode = BodyMode::kCutChunksAtZero;
   request.max_body_bytes = CurrentHttpLimits().max_page_bytes;
@@ -123,7 +124,8 @@ std::optional<std::u16string> CookieFailureText(CookieFailure failure) {
   return std::nullopt;
 }
 
-CookieResult FetchCookieValue(std::u16string_view host, std::u16string_view path, std::u16string_view cookie_name) {
+CookieResult FetchCookieValue(std::u16string_view host, std::u16string_view path, std::u16string_view cookie_name,
+                              const std::atomic<bool>* cancel) {
   const std::string host_text = Utf16ToUtf8(host);
   if (!IsUsableHost(host_text)) return {{}, CookieFailure::kUnusableHost};
   HttpGetRequest request;
@@ -136,6 +138,7 @@ CookieResult FetchCookieValue(std::u16string_view host, std::u16string_view path
   request.use_system_proxy = true;
   request.header_lines = HeaderLines(kBrowserAgent);
   request.body_mode = BodyMode::kStopAtFirstByte;
+  request.cancel = cancel;
 
   HttpGetResult result;
   for (int hop = 0;; ++hop) {

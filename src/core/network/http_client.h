@@ -44,7 +44,8 @@ std::unique_ptr<MemoryStream> DownloadToMemory(std::u16string_view agent, std::u
 // answer came or the body exceeded HttpLimits::max_page_bytes; a transfer
 // that breaks off after the answer began (also at the page's total
 // time-limit or below the minimum speed) returns the text read so far.
-std::u16string FetchPageText(std::u16string_view url);
+// `cancel` (may be null) ends the transfer early, as a broken one.
+std::u16string FetchPageText(std::u16string_view url, const std::atomic<bool>* cancel = nullptr);
 
 // Why a cookie request gave no value.
 enum class CookieFailure {
@@ -74,7 +75,9 @@ struct CookieResult {
 // carry, and returns the value of the first Set-Cookie header of the final
 // answer: without the leading "`cookie_name`=" when it starts with exactly
 // that, whole otherwise, attributes after ';' kept. The body is not read.
-CookieResult FetchCookieValue(std::u16string_view host, std::u16string_view path, std::u16string_view cookie_name);
+// `cancel` (may be null) ends the request early, as one that got no answer.
+CookieResult FetchCookieValue(std::u16string_view host, std::u16string_view path, std::u16string_view cookie_name,
+                              const std::atomic<bool>* cancel = nullptr);
 
 }  // namespace vidora
 

@@ -35,7 +35,7 @@ void PlayerEvents::ReportStatus(int code) {
   if (main_player_ == nullptr || source_ == nullptr || error_latched_) return;
   if (code < 0) error_latched_ = true;
   if (code == kStatusError && source_->MediaErrorCode() == kMediaErrorServerNotFound) code = kStatusNetworkError;
-  if (code >= 0 && source_->PlayState() == kPlayStateReady) code = kStatusError;
+  if (code >= 0 && source_->GetPlayState() == PlayState::kReady) code = kStatusError;
   if (listener_ != nullptr) listener_->OnPlayerStatus(main_player_, source_->StatusText(), code);
 }
 

@@ -6,13 +6,13 @@
 #include <functional>
 #include <string>
 
+#include "core/playback/play_state.h"
+
 namespace vidora {
 
 class PlayerStatusListener;
 class PlayerWindow;
 
-// Play state of an idle player that has nothing loaded.
-inline constexpr int kPlayStateReady = 10;
 // Media error of a stream whose server or name could not be reached.
 inline constexpr uint32_t kMediaErrorServerNotFound = 0xC00D11B0;
 // Number and period of status reports while a stream buffers.
@@ -24,7 +24,7 @@ class PlayerStatusSource {
  public:
   virtual ~PlayerStatusSource() = default;
   virtual std::u16string StatusText() const = 0;
-  virtual int PlayState() const = 0;
+  virtual PlayState GetPlayState() const = 0;
   // The current item's error code, 0 when there is none.
   virtual uint32_t MediaErrorCode() const = 0;
 };

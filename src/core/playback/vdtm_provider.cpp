@@ -29,20 +29,24 @@ std::optional<std::u16string> VdtmProvider::ExtractStreamAddress(std::u16string_
   return std::u16string(playlist.substr(start, closing - start));
 }
 
-std::optional<std::u16string> VdtmProvider::Resolve(std::u16string_view address) {
+std::unique_ptr<StreamAddressProvider> VdtmProvider::CopyForWorker() const {
+  return std::make_unique<VdtmProvider>(host_.empty() ? StreamProviderHost() : host_);
+}
+
+std::optional<std::u16string> VdtmProvider::Resolve(std::u16string_view address, const std::atomic<bool>* cancel) {
   const std::u16string host = host_.empty() ? StreamProviderHost() : host_;
   std::u16string page_path = kPagePathBefore;
   page_path += address;
   page_path += kPagePathAfter;
-  const CookieResult cookie = FetchCookieValue(host, page_path, kCookieName);
+  const CookieResult cookie = FetchCookieValue(host, page_path, kCookieName, cancel);
   if (const std::optional<std::u16string> failure = CookieFailureText(cookie.failure)) ShowPlainMessage(*failure);
   if (cookie.value.empty()) return std::nullopt;
 
   // The cookie value goes in whole, attributes after ';' included: the
   // server expects the path exactly that way.
-  const std::u16string playlist = FetchPageText(u"http://" + host + kPlaylistPath + cookie.value);
+  const std::u16string playlist = FetchPageText(u"http://" + host + kPlaylistPath + cookie.value, cancel);
   std::optional<std::u16string> result = ExtractStreamAddress(playlist);
-  if (!result) return std::nullopt;
+  if (!result || (cancel != nullptr && cancel->load())) return std::nullopt;
   ShowPlainMessage(*result);
   return result;
 }

@@ -15,8 +15,8 @@ inline constexpr char kVdtmProviderName[] = "vdtm";
 // provider's server. Asking for "general/<address>.html" (HTTP/1.0) yields
 // the cookie "tv", and the playlist "/stream/<cookie value>" holds the
 // playable address in its first `<ref href = "..."/>` element. UI thread
-// only; Resolve blocks for both requests and for the message box that
-// shows the result.
+// only (a copy for a worker any thread); Resolve blocks for both requests
+// and for the message box that shows the result.
 class VdtmProvider : public StreamAddressProvider {
  public:
   // Asks the server StreamProviderHost() names at each Resolve.
@@ -26,9 +26,13 @@ class VdtmProvider : public StreamAddressProvider {
 
   // None when the server sets no cookie (after showing the failure's
   // CookieFailureText through ShowPlainMessage), the playlist cannot be
-  // fetched or holds no complete reference element; otherwise the address,
-  // also when empty, after showing it through ShowPlainMessage.
-  std::optional<std::u16string> Resolve(std::u16string_view address) override;
+  // fetched or holds no complete reference element, or `cancel` (may be
+  // null) became true; otherwise the address, also when empty, after
+  // showing it through ShowPlainMessage.
+  std::optional<std::u16string> Resolve(std::u16string_view address, const std::atomic<bool>* cancel) override;
+  using StreamAddressProvider::Resolve;
+  // Fixed to the host that StreamProviderHost() names now.
+  std::unique_ptr<StreamAddressProvider> CopyForWorker() const override;
 
   // The text between the first `<ref href = "` of `playlist` and the next
   // `"/>` after it; none when either marker is missing.

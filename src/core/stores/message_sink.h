@@ -3,6 +3,8 @@
 
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace vidora {
 
@@ -23,6 +25,23 @@ void SetMessageSink(MessageSink sink);
 
 // Shows `text` through the installed sink and returns when it is done.
 void ShowPlainMessage(const std::u16string& text, const std::u16string& caption = {});
+
+// While one lives, ShowPlainMessage calls on the thread that made it are
+// kept in `messages` (text, caption) instead of being shown, so that work
+// on a worker thread can hand its messages to the UI thread to show in
+// order. Lives on one thread; captures nest (the newest one collects).
+class ScopedMessageCapture {
+ public:
+  ScopedMessageCapture();
+  ~ScopedMessageCapture();
+  ScopedMessageCapture(const ScopedMessageCapture&) = delete;
+  ScopedMessageCapture& operator=(const ScopedMessageCapture&) = delete;
+
+  std::vector<std::pair<std::u16string, std::u16string>> messages;
+
+ private:
+  ScopedMessageCapture* outer_;
+};
 
 }  // namespace vidora
 

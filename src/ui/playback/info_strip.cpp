@@ -31,7 +31,7 @@ void InfoStrip::paintEvent(QPaintEvent*) {
     QPainter painter(&buffer);
     DrawBarStrip(painter, Skin().BarStrip(), QRect(0, 0, width, unit));
     QRect text_rect = rect().adjusted(3, 0, -3, 0);
-    const QString name = channel_name_ ? channel_name_() : QString();
+    const QString name = ChannelText();
     if (!name.isNull()) PaintStripDecorations(painter, width, unit, text_rect, status_text_);
     if (!name.isNull()) {
       painter.setFont(Skin().SmallBoldFont());

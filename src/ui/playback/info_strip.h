@@ -24,6 +24,8 @@ class InfoStrip : public QWidget {
   // Replaces the status text and repaints.
   void SetStatusText(const QString& text);
   const QString& status_text() const { return status_text_; }
+  // The text of the upper line (the channel's name).
+  QString ChannelText() const { return channel_name_ ? channel_name_() : QString(); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;

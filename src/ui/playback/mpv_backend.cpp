@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "core/playback/player_events.h"
+#include "ui/playback/status_texts.h"
 
 namespace vidora {
 namespace {
@@ -24,13 +25,12 @@ constexpr uint64_t kReplyLoad = 1;
 constexpr uint64_t kObservePausedForCache = 1;
 constexpr uint64_t kObserveCacheState = 2;
 constexpr uint64_t kObserveIdle = 3;
+constexpr uint64_t kObserveTitle = 4;
 
-// Live streams drop; these let the network layer reconnect by itself
-// instead of ending the channel at the first hiccup.
-constexpr char kReconnectOptions[] =
-    "reconnect=1,reconnect_streamed=1,reconnect_on_network_error=1,reconnect_delay_max=5";
-
-constexpr std::array<std::pair<const char*, const char*>, 22> kPlayerOptions = {{
+// A dropped stream ends here and the player reconnects it itself, with a
+// back-off the user sees; the network layer's own silent retries would
+// hide the drop for seconds.
+constexpr std::array<std::pair<const char*, const char*>, 20> kPlayerOptions = {{
     // Nothing from the user's own mpv set-up, nothing of mpv's own UI.
     {"config", "no"},
     {"load-scripts", "no"},
@@ -49,9 +49,6 @@ constexpr std::array<std::pair<const char*, const char*>, 22> kPlayerOptions = {
     // The first fill of the cache is reported as buffering.
     {"cache-pause-initial", "yes"},
     {"network-timeout", "20"},
-    {"stream-lavf-o", kReconnectOptions},
-    // HLS playlists are opened by the demuxer, not by the stream layer.
-    {"demuxer-lavf-o", kReconnectOptions},
     // A live stream never ends: keep its read-ahead and back buffer small.
     {"demuxer-max-bytes", "32MiB"},
     {"demuxer-max-back-bytes", "8MiB"},
@@ -63,19 +60,17 @@ constexpr std::array<std::pair<const char*, const char*>, 22> kPlayerOptions = {
     {"load-unsafe-playlists", "no"},
 }};
 
-// Words of the network layer's messages when a server or its name cannot
-// be reached at all.
-constexpr std::array<std::string_view, 9> kUnreachableWords = {
-    "Connection refused",         "Connection timed out",   "No route to host",
-    "Network is unreachable",     "Failed to resolve",      "Name or service not known",
-    "Temporary failure in name",  "Host is unreachable",    "Cannot assign requested address",
-};
-
 std::u16string ToU16(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toStdU16String();
 }
 
 }  // namespace
+
+std::vector<MpvBackend::Option> MpvBackend::PlayerOptions() {
+  std::vector<Option> options;
+  for (const auto& [name, value] : kPlayerOptions) options.emplace_back(name, value);
+  return options;
+}
 
 MpvBackend::MpvBackend(std::vector<Option> extra_options) : extra_options_(std::move(extra_options)) {}
 
@@ -118,7 +113,8 @@ bool MpvBackend::RequestWarnings() { return mpv_request_log_messages(handle_, "w
 bool MpvBackend::ObserveState() {
   return mpv_observe_property(handle_, kObservePausedForCache, "paused-for-cache", MPV_FORMAT_FLAG) >= 0 &&
          mpv_observe_property(handle_, kObserveCacheState, "cache-buffering-state", MPV_FORMAT_INT64) >= 0 &&
-         mpv_observe_property(handle_, kObserveIdle, "idle-active", MPV_FORMAT_FLAG) >= 0;
+         mpv_observe_property(handle_, kObserveIdle, "idle-active", MPV_FORMAT_FLAG) >= 0 &&
+         mpv_observe_property(handle_, kObserveTitle, "metadata/by-key/icy-title", MPV_FORMAT_STRING) >= 0;
 }
 
 bool MpvBackend::Connect(PlayerBackendObserver* observer) {
@@ -215,125 +211,71 @@ void MpvBackend::HandleEvent(const mpv_event& event) {
   switch (event.event_id) {
     case MPV_EVENT_LOG_MESSAGE: {
       const auto* message = static_cast<const mpv_event_log_message*>(event.data);
-      HandleLog(message->prefix, message->level, message->text);
+      notes_.Note(message->prefix, message->text);
       break;
     }
     case MPV_EVENT_START_FILE:
-      ReportFailure();
-      // A new address replaces the whole playlist; otherwise this is the
-      // next entry of the playlist an address expanded into.
-      if (load_pending_) {
-        entries_left_ = 0;
-      } else if (entries_left_ > 0) {
-        --entries_left_;
-      }
-      load_pending_ = false;
-      ever_loaded_ = true;
-      active_ = true;
-      failed_ = false;
-      media_error_ = 0;
-      last_warning_.clear();
-      unreachable_ = false;
-      cache_percent_ = 0;
-      // The property may already say that this file waits for its cache.
-      SetBuffering(true, paused_for_cache_);
+      OnStartFile();
       break;
     case MPV_EVENT_PLAYBACK_RESTART:
-      if (active_) SetBuffering(false, paused_for_cache_);
+      if (Active()) {
+        phase_ = Phase::kPlaying;
+        Publish();
+      }
       break;
     case MPV_EVENT_END_FILE: {
       const auto* end = static_cast<const mpv_event_end_file*>(event.data);
-      HandleEndFile(end->reason, end->error, end->playlist_insert_num_entries);
+      OnEndFile(end->reason, end->error, end->playlist_insert_num_entries);
       break;
     }
     case MPV_EVENT_COMMAND_REPLY:
-      if (event.reply_userdata == kReplyLoad && event.error < 0) {
-        // The address was refused before anything started.
-        load_pending_ = false;
-        failed_ = true;
-        media_error_ = kMediaErrorCannotPlay;
-        status_ = ToU16(mpv_error_string(event.error));
-        play_state_ = kPlayStateStopped;
-        if (observer_ != nullptr) observer_->OnBackendError();
-      }
+      if (event.reply_userdata == kReplyLoad && event.error < 0) OnLoadRefused(event.error);
       break;
-    case MPV_EVENT_PROPERTY_CHANGE: {
-      const auto* property = static_cast<const mpv_event_property*>(event.data);
-      if (event.reply_userdata == kObservePausedForCache) {
-        const bool paused = property->format == MPV_FORMAT_FLAG && *static_cast<int*>(property->data) != 0;
-        if (active_) {
-          SetBuffering(opening_, paused);
-        } else {
-          paused_for_cache_ = paused;
-        }
-      } else if (event.reply_userdata == kObserveCacheState) {
-        if (property->format != MPV_FORMAT_INT64) break;
-        cache_percent_ = static_cast<int>(*static_cast<int64_t*>(property->data));
-        if (active_ && paused_for_cache_) {
-          UpdateStatusText();
-          NotifyStatus();
-        }
-      } else if (event.reply_userdata == kObserveIdle) {
-        const bool idle = property->format == MPV_FORMAT_FLAG && *static_cast<int*>(property->data) != 0;
-        // Idle between a stop and the next open is no resting state; idle
-        // before anything was opened is not worth a report.
-        if (idle && !load_pending_ && ever_loaded_ && !active_) {
-          play_state_ = kPlayStateReady;
-          entries_left_ = 0;
-          // After a failure the error's text stays and its report says all.
-          if (!failed_) {
-            status_ = u"Stopped";
-            // A playlist can run out while its buffering phase still runs.
-            if (buffering_ && observer_ != nullptr) {
-              buffering_ = false;
-              observer_->OnBackendBuffering(false);
-            } else {
-              NotifyStatus();
-            }
-          }
-        }
-      }
+    case MPV_EVENT_PROPERTY_CHANGE:
+      OnProperty(event.reply_userdata, *static_cast<const mpv_event_property*>(event.data));
       break;
-    }
     default:
       break;
   }
 }
 
-void MpvBackend::HandleLog(const char* prefix, const char* level, const char* text) {
-  (void)level;
-  std::string_view line(text);
-  while (!line.empty() && (line.back() == '\n' || line.back() == '\r' || line.back() == ' ')) line.remove_suffix(1);
-  if (line.empty() || line.find("Will reconnect") != std::string_view::npos) return;
-  for (std::string_view word : kUnreachableWords) {
-    if (line.find(word) != std::string_view::npos) unreachable_ = true;
+void MpvBackend::OnStartFile() {
+  ReportFailure();
+  // A new address replaces the whole playlist; otherwise this is the next
+  // entry of the playlist an address expanded into.
+  if (load_pending_) {
+    entries_left_ = 0;
+  } else if (entries_left_ > 0) {
+    --entries_left_;
   }
-  // The network layer says what went wrong ("HTTP error 404 Not Found");
-  // mpv's own closing line ("Failed to open ...") only says that it did.
-  const bool from_network = std::strcmp(prefix, "ffmpeg") == 0;
-  if (from_network) {
-    const size_t colon = line.find(": ");
-    if (colon != std::string_view::npos && colon < 16) line.remove_prefix(colon + 2);
-  }
-  if (from_network || last_warning_.empty()) last_warning_ = std::string(line);
+  load_pending_ = false;
+  phase_ = Phase::kOpening;
+  failure_ = StreamFailure::kNone;
+  failure_detail_.clear();
+  media_error_ = 0;
+  notes_.Clear();
+  cache_percent_ = 0;
+  Publish();
 }
 
-void MpvBackend::HandleEndFile(int reason, int error, int64_t inserted_entries) {
-  const bool was_buffering = buffering_;
-  active_ = false;
-  opening_ = false;
-  paused_for_cache_ = false;
+void MpvBackend::OnEndFile(int reason, int error, int64_t inserted_entries) {
+  const bool was_buffering = reported_buffering_;
+  cache_paused_ = false;
   if (reason == MPV_END_FILE_REASON_REDIRECT && inserted_entries > 0) entries_left_ += inserted_entries;
   // A playlist address goes on with its entries, and a dead or finished
   // entry (a radio's mirror) with the next one: the channel has not ended,
-  // and the buffering phase runs on into the next entry's start.
+  // and the buffering phase runs on into the next entry's start. An
+  // address replaced by the next one reports through the next one's start.
   const bool goes_on = reason == MPV_END_FILE_REASON_REDIRECT ||
                        (entries_left_ > 0 && (reason == MPV_END_FILE_REASON_ERROR || reason == MPV_END_FILE_REASON_EOF));
-  if (goes_on && !load_pending_) return;
-  buffering_ = false;
+  if (load_pending_ || goes_on) {
+    phase_ = Phase::kNextEntry;
+    if (load_pending_) reported_buffering_ = false;
+    return;
+  }
+  reported_buffering_ = false;
   if (reason == MPV_END_FILE_REASON_ERROR) {
-    failed_ = true;
-    play_state_ = kPlayStateStopped;
+    phase_ = Phase::kFailed;
     // mpv hands out queued events before queued log lines, so the warnings
     // that explain this failure may still be waiting: report it once the
     // queue is empty.
@@ -341,10 +283,7 @@ void MpvBackend::HandleEndFile(int reason, int error, int64_t inserted_entries) 
     pending_failure_buffering_ = was_buffering;
     return;
   }
-  // Replaced by the next address: its start reports soon enough.
-  if (load_pending_) return;
-  play_state_ = reason == MPV_END_FILE_REASON_EOF ? kPlayStateMediaEnded : kPlayStateStopped;
-  status_ = u"Stopped";
+  phase_ = reason == MPV_END_FILE_REASON_EOF ? Phase::kEnded : Phase::kStopped;
   if (observer_ == nullptr) return;
   if (was_buffering) {
     observer_->OnBackendBuffering(false);
@@ -353,39 +292,125 @@ void MpvBackend::HandleEndFile(int reason, int error, int64_t inserted_entries) 
   }
 }
 
+void MpvBackend::OnLoadRefused(int error) {
+  // The address was refused before anything started.
+  load_pending_ = false;
+  phase_ = Phase::kFailed;
+  failure_ = StreamFailure::kCannotPlay;
+  failure_detail_ = ToU16(mpv_error_string(error));
+  media_error_ = kMediaErrorCannotPlay;
+  if (observer_ != nullptr) observer_->OnBackendError();
+}
+
+void MpvBackend::OnProperty(uint64_t id, const mpv_event_property& property) {
+  const bool flag = property.format == MPV_FORMAT_FLAG && *static_cast<int*>(property.data) != 0;
+  switch (id) {
+    case kObservePausedForCache:
+      cache_paused_ = flag;
+      if (Active()) Publish();
+      break;
+    case kObserveCacheState:
+      if (property.format != MPV_FORMAT_INT64) break;
+      cache_percent_ = static_cast<int>(*static_cast<int64_t*>(property.data));
+      if (Active() && cache_paused_) NotifyStatus();
+      break;
+    case kObserveIdle:
+      if (flag) OnIdle();
+      break;
+    case kObserveTitle: {
+      const char* text = property.format == MPV_FORMAT_STRING ? *static_cast<char**>(property.data) : nullptr;
+      std::u16string title = text != nullptr ? ToU16(text) : std::u16string();
+      if (title == title_) break;
+      title_ = std::move(title);
+      if (observer_ != nullptr) observer_->OnBackendTitleChange();
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void MpvBackend::OnIdle() {
+  // Idle between a stop and the next open is no resting state; idle before
+  // anything was opened is not worth a report.
+  if (load_pending_ || phase_ == Phase::kNothing || Active()) return;
+  const bool failed = phase_ == Phase::kFailed || failure_ != StreamFailure::kNone;
+  phase_ = Phase::kIdle;
+  entries_left_ = 0;
+  // After a failure the error's text stays and its report says all.
+  if (failed) return;
+  // A playlist can run out while its buffering phase still runs.
+  if (reported_buffering_ && observer_ != nullptr) {
+    reported_buffering_ = false;
+    observer_->OnBackendBuffering(false);
+  } else {
+    NotifyStatus();
+  }
+}
+
 void MpvBackend::ReportFailure() {
   if (!pending_failure_) return;
   const int error = *pending_failure_;
   pending_failure_.reset();
-  media_error_ = unreachable_ ? kMediaErrorServerNotFound : kMediaErrorCannotPlay;
-  status_ = last_warning_.empty() ? ToU16(mpv_error_string(error)) : ToU16(last_warning_);
+  failure_ = notes_.Cause();
+  failure_detail_ = notes_.empty() ? ToU16(mpv_error_string(error)) : ToU16(notes_.detail());
+  media_error_ = IsUnreachable(failure_) ? kMediaErrorServerNotFound : kMediaErrorCannotPlay;
   if (observer_ == nullptr) return;
   observer_->OnBackendError();
   if (pending_failure_buffering_) observer_->OnBackendBuffering(false);
 }
 
-void MpvBackend::SetBuffering(bool opening, bool paused_for_cache) {
-  opening_ = opening;
-  paused_for_cache_ = paused_for_cache;
-  const bool buffering = opening || paused_for_cache;
-  play_state_ = buffering ? kPlayStateBuffering : kPlayStatePlaying;
-  UpdateStatusText();
-  if (buffering == buffering_) {
+std::u16string MpvBackend::StatusText() const {
+  if (failure_ != StreamFailure::kNone) return FailureText(failure_, notes_.http_status());
+  switch (phase_) {
+    case Phase::kNothing:
+      return {};
+    // The next entry (or the next address) is on its way.
+    case Phase::kNextEntry:
+    case Phase::kOpening:
+      return OpeningText();
+    case Phase::kPlaying:
+      return cache_paused_ ? BufferingText(cache_percent_) : PlayingText();
+    case Phase::kFailed:
+    case Phase::kStopped:
+    case Phase::kEnded:
+    case Phase::kIdle:
+      return StoppedText();
+  }
+  return {};
+}
+
+PlayState MpvBackend::GetPlayState() const {
+  switch (phase_) {
+    case Phase::kNothing:
+      return PlayState::kUndefined;
+    case Phase::kOpening:
+      return PlayState::kBuffering;
+    case Phase::kPlaying:
+      return cache_paused_ ? PlayState::kBuffering : PlayState::kPlaying;
+    case Phase::kNextEntry:
+      return PlayState::kTransitioning;
+    case Phase::kFailed:
+    case Phase::kStopped:
+      return PlayState::kStopped;
+    case Phase::kEnded:
+      return PlayState::kMediaEnded;
+    case Phase::kIdle:
+      return PlayState::kReady;
+  }
+  return PlayState::kUndefined;
+}
+
+std::u16string MpvBackend::FailureDetail() const { return failure_detail_; }
+
+void MpvBackend::Publish() {
+  const bool buffering = Buffering();
+  if (buffering == reported_buffering_) {
     NotifyStatus();
     return;
   }
-  buffering_ = buffering;
+  reported_buffering_ = buffering;
   if (observer_ != nullptr) observer_->OnBackendBuffering(buffering);
-}
-
-void MpvBackend::UpdateStatusText() {
-  if (paused_for_cache_) {
-    status_ = u"Buffering " + QString::number(cache_percent_).toStdU16String() + u"%";
-  } else if (opening_) {
-    status_ = u"Opening\u2026";
-  } else {
-    status_ = u"Playing";
-  }
 }
 
 void MpvBackend::NotifyStatus() {

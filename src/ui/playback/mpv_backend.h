@@ -14,6 +14,7 @@
 struct mpv_handle;
 struct mpv_render_context;
 struct mpv_event;
+struct mpv_event_property;
 
 namespace vidora {
 
@@ -26,10 +27,11 @@ namespace vidora {
 // be reached gives kMediaErrorServerNotFound), idle with nothing to open is
 // play state "ready". An address that is a playlist plays on through its
 // entries as one stream: no stop between them, and only the failure of the
-// last entry is an error. The status line is short and readable ("Opening…",
-// "Buffering 40%", "Playing", "Stopped", or the failure's text, preferably
-// the last warning mpv logged about the stream). Created, used and
-// destroyed on the UI thread; requires a QApplication.
+// last entry is an error. The status line is short and in the interface
+// language ("Opening…", "Buffering 40%", "Playing", "Stopped", or one
+// sentence saying what failed); the engine's own words about a failure are
+// kept as FailureDetail. Created, used and destroyed on the UI thread;
+// requires a QApplication.
 class MpvBackend : public QObject, public PlayerBackend {
   Q_OBJECT
 
@@ -41,6 +43,10 @@ class MpvBackend : public QObject, public PlayerBackend {
   explicit MpvBackend(std::vector<Option> extra_options = {});
   // Clears the callbacks, frees the render context, then ends the engine.
   ~MpvBackend() override;
+
+  // The options every player handle gets (benchmarks give a bare handle
+  // the same).
+  static std::vector<Option> PlayerOptions();
 
   bool Create() override;
   bool HasVolume() override;
@@ -55,27 +61,47 @@ class MpvBackend : public QObject, public PlayerBackend {
   void Stop() override;
   void SetVolume(int level) override;
 
-  std::u16string StatusText() const override { return status_; }
-  int PlayState() const override { return play_state_; }
+  std::u16string StatusText() const override;
+  PlayState GetPlayState() const override;
   uint32_t MediaErrorCode() const override { return media_error_; }
+  StreamFailure Failure() const override { return failure_; }
+  std::u16string FailureDetail() const override;
+  std::u16string StreamTitle() const override { return title_; }
 
   bool RenderFrame(QImage& target) override;
 
   mpv_handle* handle() const { return handle_; }
 
  private:
+  // Where the current address stands.
+  enum class Phase {
+    kNothing,    // nothing was ever opened
+    kOpening,    // started, first frame or sound not there yet
+    kPlaying,    // plays (or waits for its cache: cache_paused_)
+    kNextEntry,  // between two entries of a playlist, or replaced
+    kFailed,     // ended with an error
+    kStopped,    // stopped
+    kEnded,      // ran to its end
+    kIdle,       // the engine rests with nothing loaded
+  };
+
   // Called by mpv on its own threads.
   static void OnWakeup(void* self);
   static void OnRenderUpdate(void* self);
 
   void DrainEvents();
   void HandleEvent(const mpv_event& event);
-  void HandleLog(const char* prefix, const char* level, const char* text);
-  void HandleEndFile(int reason, int error, int64_t inserted_entries);
-  // Reports a failure that HandleEndFile put off, if any.
+  void OnStartFile();
+  void OnEndFile(int reason, int error, int64_t inserted_entries);
+  void OnLoadRefused(int error);
+  void OnProperty(uint64_t id, const mpv_event_property& property);
+  void OnIdle();
+  // Reports a failure that OnEndFile put off, if any.
   void ReportFailure();
-  void SetBuffering(bool opening, bool paused_for_cache);
-  void UpdateStatusText();
+  bool Active() const { return phase_ == Phase::kOpening || phase_ == Phase::kPlaying; }
+  bool Buffering() const { return phase_ == Phase::kOpening || (phase_ == Phase::kPlaying && cache_paused_); }
+  // Tells the observer of a buffering start or end, else of a status change.
+  void Publish();
   void NotifyStatus();
 
   std::vector<Option> extra_options_;
@@ -87,24 +113,23 @@ class MpvBackend : public QObject, public PlayerBackend {
   std::atomic<bool> drain_posted_{false};
   std::atomic<bool> render_posted_{false};
 
-  std::u16string status_;
-  int play_state_ = kPlayStateUndefined;
-  uint32_t media_error_ = 0;
+  Phase phase_ = Phase::kNothing;
+  // A loadfile is on its way: events of the old address are no end.
   bool load_pending_ = false;
   // Entries of mpv's playlist after the one that plays: an address that is
   // a playlist expands into entries that mpv plays in turn.
   int64_t entries_left_ = 0;
-  bool active_ = false;
-  bool ever_loaded_ = false;
-  bool opening_ = false;
-  bool paused_for_cache_ = false;
-  bool buffering_ = false;
-  bool failed_ = false;
+  bool cache_paused_ = false;
   int cache_percent_ = 0;
-  std::string last_warning_;
-  bool unreachable_ = false;
+  // Whether the observer was last told that buffering runs.
+  bool reported_buffering_ = false;
+  FailureNotes notes_;
+  StreamFailure failure_ = StreamFailure::kNone;
+  std::u16string failure_detail_;
+  uint32_t media_error_ = 0;
   std::optional<int> pending_failure_;
   bool pending_failure_buffering_ = false;
+  std::u16string title_;
 };
 
 }  // namespace vidora

@@ -1,6 +1,7 @@
 #include "ui/playback/playback_control.h"
 
 #include <QWidget>
+#include <QtGlobal>
 
 #include <algorithm>
 
@@ -9,6 +10,9 @@
 #include "core/playback/player_events.h"
 #include "core/document/text_codec.h"
 #include "core/playback/provider_table.h"
+#include "core/stores/language_pack.h"
+#include "core/stores/message_sink.h"
+#include "ui/playback/address_resolver.h"
 #include "core/stores/settings_store.h"
 #include "ui/dialogs/skinned_trackbar.h"
 #include "ui/playback/control_panel.h"
@@ -17,6 +21,7 @@
 #include "ui/playback/player_host.h"
 #include "ui/playback/radio_window.h"
 #include "ui/playback/status_poller.h"
+#include "ui/playback/status_texts.h"
 #include "ui/playlists/playlist_manager.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
@@ -27,6 +32,14 @@ namespace {
 
 Channel* CurrentChannel() { return Catalogue() != nullptr ? Catalogue()->CurrentChannel() : nullptr; }
 
+// A failure after the stream played that reconnecting may mend: the
+// connection broke, not the channel (an HTTP refusal or a sound device
+// that is missing stays missing).
+bool IsDrop(StreamFailure failure) {
+  return failure != StreamFailure::kNone && failure != StreamFailure::kNotAvailable &&
+         failure != StreamFailure::kServerError && failure != StreamFailure::kNoSoundDevice;
+}
+
 }  // namespace
 
 PlaybackControl::PlaybackControl(QWidget* view, ViewRequests* view_requests, FrameCommandSender send_frame_command)
@@ -34,9 +47,14 @@ PlaybackControl::PlaybackControl(QWidget* view, ViewRequests* view_requests, Fra
   AssertUiThread();
   MainPlayerEvents().set_listener(this);
   poller_ = std::make_unique<StatusPoller>(MainPlayerEvents());
+  resolver_ = std::make_unique<AddressResolver>();
+  reconnect_timer_.setSingleShot(true);
+  QObject::connect(&reconnect_timer_, &QTimer::timeout, [this] { Reconnect(); });
 }
 
 PlaybackControl::~PlaybackControl() {
+  reconnect_timer_.stop();
+  resolver_.reset();
   End();
   // The engine stops before anything it reports to goes away.
   player_.reset();
@@ -48,12 +66,16 @@ PlaybackControl::~PlaybackControl() {
 void PlaybackControl::Start(const QRect& first_player_rect, BackendFactory factory) {
   AssertUiThread();
   panel_ = new ControlPanel(view_, view_requests_, send_frame_command_, [this](int level) { SetVolumeAll(level); });
-  strip_ = new InfoStrip(view_, [] {
-    const Channel* channel = CurrentChannel();
-    return channel != nullptr ? QString::fromStdU16String(channel->name()) : QString();
-  });
+  strip_ = new InfoStrip(view_, [this] { return StripChannelName(); });
   std::unique_ptr<PlayerBackend> backend = factory ? factory() : std::make_unique<MpvBackend>();
   player_ = std::make_unique<PlayerHost>(view_, first_player_rect, std::move(backend));
+  player_->set_address_listener([this] { OnAddressState(); });
+  player_->set_title_listener([this] {
+    UpdateNowPlaying();
+    if (player_->address_state() == PlayerHost::AddressState::kPlaying && (!plan_ || !plan_->reconnecting())) {
+      SetStatus(now_playing_.stream_title.empty() ? player_->StatusText() : now_playing_.stream_title);
+    }
+  });
   radio_ = new RadioWindow(view_);
   radio_->hide();
   // What a screen reader calls the parts that are not buttons.
@@ -70,6 +92,8 @@ QRect PlaybackControl::FirstPlayerRect(const QSize& client) {
 }
 
 void PlaybackControl::End() {
+  // A worker may still use a copy of a provider, never the table's.
+  EndSession();
   delete panel_.data();
   delete strip_.data();
   if (started_providers_) DestroyProviders();
@@ -82,43 +106,241 @@ void PlaybackControl::ShowPictureFor(const Channel* channel) {
   if (player_ != nullptr && player_->window() != nullptr) player_->window()->setVisible(!radio);
 }
 
+QString PlaybackControl::StripChannelName() const {
+  const Channel* channel = CurrentChannel();
+  if (channel == nullptr) return QString();
+  QString name = QString::fromStdU16String(channel->name());
+  // Which of several sources plays (or plays next).
+  if (channel->sources().size() > 1) {
+    name += QStringLiteral(" (") + QString::fromStdU16String(SourceText(SourceFor(*channel))) + QLatin1Char(')');
+  }
+  return name;
+}
+
+int PlaybackControl::SourceFor(const Channel& channel) const {
+  if (plan_ && channel.key() == session_key_) return plan_->source();
+  const auto it = working_sources_.find(channel.key());
+  const int count = static_cast<int>(channel.sources().size());
+  if (it != working_sources_.end() && it->second < count) return it->second;
+  return channel.current_source();
+}
+
+void PlaybackControl::EndSession() {
+  reconnect_timer_.stop();
+  if (resolver_ != nullptr) resolver_->Cancel();
+  plan_.reset();
+  session_key_.clear();
+  attempt_over_ = true;
+}
+
 void PlaybackControl::PlayChannel(Channel* channel) {
   AssertUiThread();
+  EndSession();
   if (player_ != nullptr) player_->Stop();
   if (channel == nullptr) channel = CurrentChannel();
-  if (channel == nullptr || Catalogue() == nullptr) return;
-  Catalogue()->SetCurrentChannel(channel);
-  ShowPictureFor(channel);
-  if (strip_ != nullptr) strip_->update();
-
-  const StreamSource* source = ChannelCatalogue::CurrentSource(*channel);
-  std::optional<std::u16string> address;
-  // A channel listed without any source has nothing to play.
-  if (source != nullptr) {
-    address = channel->provider().empty() ? std::optional<std::u16string>(source->address)
-                                          : ResolveAddress(source->address, channel->provider());
-  }
-  if (!address || address->empty()) {
-    OnPlayerStatus(MainPlayerEvents().main_player(), std::nullopt, kStatusError);
+  if (channel == nullptr || Catalogue() == nullptr) {
+    UpdateNowPlaying();
     return;
   }
+  Catalogue()->SetCurrentChannel(channel);
+  ShowPictureFor(channel);
+  failure_shown_ = false;
+  // A channel listed without any source has nothing to play.
+  if (channel->sources().empty()) {
+    ShowFinalFailure({}, {}, kStatusError);
+    return;
+  }
+  plan_.emplace(static_cast<int>(channel->sources().size()), SourceFor(*channel));
+  session_key_ = channel->key();
+  session_radio_ = channel->radio();
+  if (strip_ != nullptr) strip_->update();
+  StartAttempt();
+}
+
+void PlaybackControl::StartAttempt() {
+  const Channel* channel = Catalogue() != nullptr ? Catalogue()->FindChannelByKey(session_key_) : nullptr;
+  if (channel == nullptr || !plan_) return;
+  const StreamSource& source = channel->sources()[static_cast<size_t>(plan_->source())];
+  if (strip_ != nullptr) strip_->update();
+  if (channel->provider().empty()) {
+    PlayAddress(source.address);
+    return;
+  }
+  StreamAddressProvider* provider = Providers().Find(channel->provider());
+  if (provider == nullptr) {
+    // No provider of that name: nothing plays and nothing is said.
+    ShowFinalFailure({}, FailureText(StreamFailure::kNoProviderAddress, 0), kStatusError);
+    return;
+  }
+  // The Stop glyphs let the user cancel while the provider is asked.
   if (panel_ != nullptr) panel_->SetPlaying(true);
-  if (player_ != nullptr && player_->backend() != nullptr) {
+  SetStatus(OpeningText());
+  resolver_->Start(provider->CopyForWorker(), source.address,
+                   [this](std::optional<std::u16string> address, AddressResolver::Messages messages) {
+                     OnAddressResolved(std::move(address), std::move(messages));
+                   });
+}
+
+void PlaybackControl::OnAddressResolved(std::optional<std::u16string> address, AddressResolver::Messages messages) {
+  const std::string key = session_key_;
+  // The boxes wait for the user; meanwhile another channel or Stop may
+  // have come.
+  for (const auto& [text, caption] : messages) {
+    ShowPlainMessage(text, caption);
+    if (session_key_ != key || !plan_ || resolver_->pending()) return;
+  }
+  if (address && !address->empty()) {
+    PlayAddress(*address);
+    return;
+  }
+  if (plan_ && plan_->NextSource()) {
+    StartAttempt();
+    return;
+  }
+  // The status stays empty, as for any channel that cannot start; the
+  // reason is the tooltip.
+  ShowFinalFailure({}, FailureText(StreamFailure::kNoProviderAddress, 0), kStatusError);
+}
+
+void PlaybackControl::PlayAddress(const std::u16string& address) {
+  session_address_ = address;
+  attempt_played_ = false;
+  attempt_over_ = false;
+  failure_shown_ = false;
+  if (panel_ != nullptr) panel_->SetPlaying(true);
+  const Channel* channel = Catalogue() != nullptr ? Catalogue()->FindChannelByKey(session_key_) : nullptr;
+  if (channel != nullptr && player_ != nullptr && player_->backend() != nullptr) {
     // A playlist may ask for its own agent and referrer per channel.
     const PlaylistManager* playlists = PlaylistManager::Current();
     const PlaylistChannelInfo* info = playlists != nullptr ? playlists->FindChannel(*channel) : nullptr;
     player_->backend()->SetRequestHeaders(info != nullptr ? Utf16ToUtf8(info->user_agent) : std::string(),
                                           info != nullptr ? Utf16ToUtf8(info->referrer) : std::string());
   }
-  if (player_ != nullptr) player_->Play(*address);
+  if (player_ != nullptr) player_->Play(address);
+  if (strip_ != nullptr) strip_->setToolTip(QString());
+  UpdateNowPlaying();
   NotifyState();
+}
+
+void PlaybackControl::OnAddressState() {
+  if (!plan_ || attempt_over_ || player_ == nullptr) return;
+  switch (player_->address_state()) {
+    case PlayerHost::AddressState::kPlaying:
+      attempt_played_ = true;
+      plan_->OnPlaying();
+      working_sources_[session_key_] = plan_->source();
+      UpdateNowPlaying();
+      break;
+    case PlayerHost::AddressState::kEnded:
+    case PlayerHost::AddressState::kFailed:
+      attempt_over_ = true;
+      HandleAttemptEnd();
+      break;
+    default:
+      break;
+  }
+}
+
+void PlaybackControl::HandleAttemptEnd() {
+  const bool ended = player_->address_state() == PlayerHost::AddressState::kEnded;
+  const bool dropped = (attempt_played_ || plan_->reconnecting()) && (ended || IsDrop(player_->Failure()));
+  const QString detail = QString::fromStdU16String(player_->FailureDetail());
+  if (dropped) {
+    if (const std::optional<int> delay = plan_->NextReconnectDelayMs()) {
+      qInfo("playback: stream dropped (%s), reconnecting in %d ms", qUtf8Printable(detail), *delay);
+      SetStatus(ReconnectingText(), player_->FailureDetail());
+      if (panel_ != nullptr) panel_->SetPlaying(true);
+      next_is_new_source_ = false;
+      reconnect_timer_.start(*delay);
+      return;
+    }
+  }
+  if (plan_->NextSource()) {
+    qInfo("playback: source failed (%s), trying source %d", qUtf8Printable(detail), plan_->source() + 1);
+    SetStatus(OpeningText());
+    // Opened once the player has finished reporting the failure.
+    next_is_new_source_ = true;
+    reconnect_timer_.start(0);
+    return;
+  }
+  // Every source failed: the player's report of this failure follows and
+  // is shown as it stands.
+  const std::u16string text = player_->StatusText();
+  const std::u16string full_detail = player_->FailureDetail();
+  EndSession();
+  if (!full_detail.empty()) qWarning("playback: %s", qUtf8Printable(detail));
+  SetStatus(text, full_detail);
+  if (panel_ != nullptr) panel_->SetPlaying(false);
+  UpdateNowPlaying();
+}
+
+void PlaybackControl::Reconnect() {
+  if (!plan_) return;
+  if (next_is_new_source_) {
+    StartAttempt();
+    return;
+  }
+  if (session_address_.empty()) return;
+  PlayAddress(session_address_);
+  // The status stays on "reconnecting" until the stream plays again.
+  SetStatus(ReconnectingText());
+}
+
+void PlaybackControl::ShowFinalFailure(const std::u16string& text, const std::u16string& detail, int code) {
+  EndSession();
+  failure_shown_ = true;
+  if (!detail.empty()) qWarning("playback: %s", qUtf8Printable(QString::fromStdU16String(detail)));
+  SetStatus(text, detail);
+  if (code < 0 && panel_ != nullptr) panel_->SetPlaying(false);
+  UpdateNowPlaying();
+}
+
+void PlaybackControl::SetStatus(const std::u16string& text, const std::u16string& detail) {
+  if (strip_ == nullptr) return;
+  strip_->SetStatusText(QString::fromStdU16String(text));
+  strip_->setToolTip(QString::fromStdU16String(detail));
 }
 
 void PlaybackControl::StopPlayback() {
   AssertUiThread();
+  const bool recovering = plan_ && (reconnect_timer_.isActive() || resolver_->pending());
+  EndSession();
   if (player_ != nullptr) player_->Stop();
   if (panel_ != nullptr) panel_->SetPlaying(false);
+  // Nothing of the player reports a stop while it waits to reconnect or
+  // for an address.
+  if (recovering) SetStatus(StoppedText());
+  UpdateNowPlaying();
   NotifyState();
+}
+
+void PlaybackControl::AddNowPlayingObserver(NowPlayingObserver* observer) {
+  if (observer != nullptr) now_playing_observers_.push_back(observer);
+}
+
+void PlaybackControl::RemoveNowPlayingObserver(NowPlayingObserver* observer) {
+  std::erase(now_playing_observers_, observer);
+}
+
+void PlaybackControl::UpdateNowPlaying() {
+  NowPlaying now;
+  const Channel* channel = plan_ && Catalogue() != nullptr ? Catalogue()->FindChannelByKey(session_key_) : nullptr;
+  if (channel != nullptr) {
+    now.channel = channel->name();
+    now.radio = channel->radio();
+    if (player_ != nullptr && player_->address_state() == PlayerHost::AddressState::kPlaying) {
+      now.stream_title = SanitizeStreamTitle(player_->StreamTitle());
+    }
+  }
+  if (now == now_playing_) return;
+  now_playing_ = now;
+  if (view_ != nullptr && view_->window() != nullptr) {
+    const std::u16string app = AppTitle().empty() ? std::u16string(u"Vidora") : AppTitle();
+    view_->window()->setWindowTitle(QString::fromStdU16String(WindowTitleFor(now_playing_, app)));
+  }
+  for (NowPlayingObserver* observer : std::vector<NowPlayingObserver*>(now_playing_observers_)) {
+    observer->OnNowPlaying(now_playing_);
+  }
 }
 
 void PlaybackControl::StepFavourite(bool forward) {
@@ -137,6 +359,7 @@ void PlaybackControl::SetVolumeAll(int level) {
 }
 
 void PlaybackControl::StopPlayer() {
+  EndSession();
   if (player_ != nullptr) player_->Stop();
 }
 
@@ -197,7 +420,23 @@ bool PlaybackControl::IsPlayerFullScreen() const { return player_ != nullptr && 
 
 void PlaybackControl::OnPlayerStatus(PlayerWindow*, const std::optional<std::u16string>& text, int code) {
   AssertUiThread();
-  if (strip_ != nullptr) strip_->SetStatusText(text ? QString::fromStdU16String(*text) : QString());
+  // After a failure was shown, the end of the stream it replaced says
+  // nothing new.
+  if (failure_shown_) return;
+  if (plan_ && player_ != nullptr) {
+    const PlayerHost::AddressState state = player_->address_state();
+    // A failed source or a dropped stream is being dealt with; so is a
+    // reconnection until it plays.
+    if (state == PlayerHost::AddressState::kEnded || state == PlayerHost::AddressState::kFailed) return;
+    if (plan_->reconnecting() || reconnect_timer_.isActive()) return;
+  }
+  std::u16string shown = text.value_or(std::u16string());
+  // A radio's own title stands in for "Playing".
+  if (code >= 0 && !now_playing_.stream_title.empty() && player_ != nullptr &&
+      player_->GetPlayState() == PlayState::kPlaying) {
+    shown = now_playing_.stream_title;
+  }
+  SetStatus(shown, code < 0 && player_ != nullptr ? player_->FailureDetail() : std::u16string());
   if (code < 0 && panel_ != nullptr) panel_->SetPlaying(false);
   if (code < 0) NotifyState();
 }

@@ -4,13 +4,19 @@
 #include <QPointer>
 #include <QRect>
 #include <QSize>
+#include <QTimer>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "core/playback/now_playing.h"
 #include "core/playback/player_status_listener.h"
+#include "core/playback/recovery_plan.h"
+#include "core/playback/stream_failure.h"
 #include "ui/playback/control_panel.h"
 #include "ui/playback/info_strip.h"
 #include "ui/playback/radio_window.h"
@@ -19,6 +25,7 @@ class QWidget;
 
 namespace vidora {
 
+class AddressResolver;
 class Channel;
 class PlayerBackend;
 class PlayerHost;
@@ -29,6 +36,17 @@ class ViewRequests;
 // panel, the information strip and the radio picture window (all children
 // of the view widget) and runs the view's play, stop, next/previous and
 // volume requests. It is the view's one player status listener.
+//
+// A channel's stream is looked after until the user stops it or plays
+// another channel: a stream that drops after it played is reconnected
+// with a bounded back-off ("Connection lost – reconnecting…"), a source
+// that fails (or whose reconnection gives up) hands over to the channel's
+// next source, and only when every source failed is the failure shown, as
+// one translated sentence with the engine's words as the status line's
+// tooltip. The source that played is where the channel's next play starts
+// during this run. Provider addresses are resolved on a worker thread; a
+// new channel or Stop drops a pending one. The window title and the
+// NowPlaying observers follow what plays (a radio's own title included).
 //
 // UI thread only. The view widget and the view's requests must outlive this
 // object. The main view uses it in this order:
@@ -105,8 +123,18 @@ class PlaybackControl : public PlayerStatusListener {
   bool IsPlayerFullScreen() const;
 
   // PlayerStatusListener: shows `text` in the strip; a negative code gives
-  // the play button its Play glyphs.
+  // the play button its Play glyphs. Reports that belong to a recovery
+  // under way (a failed source, a dropped stream) are not shown.
   void OnPlayerStatus(PlayerWindow* player, const std::optional<std::u16string>& text, int code) override;
+
+  // Told of every change of what plays (not owned; must outlive this
+  // object or be removed first).
+  void AddNowPlayingObserver(NowPlayingObserver* observer);
+  void RemoveNowPlayingObserver(NowPlayingObserver* observer);
+  const NowPlaying& now_playing() const { return now_playing_; }
+  // The source (index into the channel's sources) that `channel`'s next
+  // play starts with, or that it plays now.
+  int SourceFor(const Channel& channel) const;
 
   PlayerHost* player() const { return player_.get(); }
   ControlPanel* panel() const { return panel_; }
@@ -117,6 +145,23 @@ class PlaybackControl : public PlayerStatusListener {
  private:
   void ShowPictureFor(const Channel* channel);
   void NotifyState();
+  // Drops whatever looks after the current channel: a pending address,
+  // a planned reconnection.
+  void EndSession();
+  // Opens the plan's current source of the playing channel.
+  void StartAttempt();
+  void OnAddressResolved(std::optional<std::u16string> address, std::vector<std::pair<std::u16string, std::u16string>> messages);
+  void PlayAddress(const std::u16string& address);
+  // The player's address changed state (plays, ended, failed).
+  void OnAddressState();
+  void HandleAttemptEnd();
+  void Reconnect();
+  // Shows a failure that ends the channel: the sentence, the detail as
+  // tooltip and in the log, the Play glyphs.
+  void ShowFinalFailure(const std::u16string& text, const std::u16string& detail, int code);
+  void SetStatus(const std::u16string& text, const std::u16string& detail = {});
+  QString StripChannelName() const;
+  void UpdateNowPlaying();
 
   QWidget* view_;
   ViewRequests* view_requests_;
@@ -132,6 +177,26 @@ class PlaybackControl : public PlayerStatusListener {
   // The level last applied, for the desktop's volume controls.
   int volume_level_ = 50;
   bool started_providers_ = false;
+
+  std::unique_ptr<AddressResolver> resolver_;
+  QTimer reconnect_timer_;
+  // The channel looked after (its key; empty: none) and its plan.
+  std::string session_key_;
+  std::optional<RecoveryPlan> plan_;
+  std::u16string session_address_;
+  bool session_radio_ = false;
+  // The current attempt played; its end has been dealt with.
+  bool attempt_played_ = false;
+  bool attempt_over_ = true;
+  // What the reconnect timer starts: the next source, or the same address.
+  bool next_is_new_source_ = false;
+  // The failure shown stands: the player's later reports of the stream
+  // it replaced are not shown.
+  bool failure_shown_ = false;
+  // Where each channel (by key) played last during this run.
+  std::map<std::string, int> working_sources_;
+  NowPlaying now_playing_;
+  std::vector<NowPlayingObserver*> now_playing_observers_;
 };
 
 }  // namespace vidora

@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <string>
 
+#include "core/playback/play_state.h"
+#include "core/playback/stream_failure.h"
+
 namespace vidora {
 
 // What a backend tells its host. Called on the UI thread only.
@@ -20,6 +23,8 @@ class PlayerBackendObserver {
   virtual void OnBackendError() = 0;
   // A new video frame can be drawn with RenderFrame.
   virtual void OnBackendFrame() = 0;
+  // The stream's own title (a radio's now-playing line) changed.
+  virtual void OnBackendTitleChange() {}
 };
 
 // The media engine behind PlayerHost: libmpv in the product, a fake in
@@ -59,22 +64,19 @@ class PlayerBackend {
   virtual void SetVolume(int level) = 0;
 
   virtual std::u16string StatusText() const = 0;
-  // The play state numbers of the player status (kPlayStateReady, ...).
-  virtual int PlayState() const = 0;
+  virtual PlayState GetPlayState() const = 0;
   virtual uint32_t MediaErrorCode() const = 0;
+  // What the last failure was, and the engine's own words about it
+  // (kNone and empty while nothing failed).
+  virtual StreamFailure Failure() const { return StreamFailure::kNone; }
+  virtual std::u16string FailureDetail() const { return {}; }
+  // The stream's own title (ICY "StreamTitle"), raw; empty when it has none.
+  virtual std::u16string StreamTitle() const { return {}; }
 
   // Draws the newest video frame into `target` (Format_RGB32, any size,
   // row length a multiple of 64 bytes). False when nothing was drawn.
   virtual bool RenderFrame(QImage& target) = 0;
 };
-
-// Play states, as the player status numbers them.
-inline constexpr int kPlayStateUndefined = 0;
-inline constexpr int kPlayStateStopped = 1;
-inline constexpr int kPlayStatePlaying = 3;
-inline constexpr int kPlayStateBuffering = 6;
-inline constexpr int kPlayStateMediaEnded = 8;
-inline constexpr int kPlayStateTransitioning = 9;
 
 }  // namespace vidora
 

@@ -18,6 +18,7 @@ PlayerHost::PlayerHost(QWidget* parent, const QRect& rect, std::unique_ptr<Playe
   window_ = new PlayerVideoWidget(parent);
   window_->setGeometry(rect);
   window_->hide();
+  window_->SetBackend(backend_.get());
   if (backend_ != nullptr) BringUp(show_message);
 }
 
@@ -68,15 +69,20 @@ void PlayerHost::Play(const std::u16string& address) {
     return;
   }
   if (events_.listener() != nullptr) events_.listener()->OnPlayerStatus(this, std::u16string(), kStatusUpdate);
-  if (window_ != nullptr) window_->ClearPicture();
+  if (window_ != nullptr) {
+    window_->ClearPicture();
+    window_->HoldPicture(true);
+  }
   awaiting_picture_ = true;
   opening_seen_ = false;
+  SetAddressState(AddressState::kOpening);
   backend_->Load(QString::fromStdU16String(address).toStdString());
 }
 
 void PlayerHost::Stop() {
   if (!connected()) return;
   if (window_ != nullptr) window_->ClearPicture();
+  SetAddressState(AddressState::kNone);
   backend_->Stop();
 }
 
@@ -95,26 +101,41 @@ void PlayerHost::ToggleFullScreen() {
 bool PlayerHost::IsFullScreen() const { return connected() && window_ != nullptr && window_->own_full_screen(); }
 
 std::u16string PlayerHost::StatusText() const { return backend_ != nullptr ? backend_->StatusText() : std::u16string(); }
-int PlayerHost::PlayState() const { return backend_ != nullptr ? backend_->PlayState() : kPlayStateUndefined; }
+PlayState PlayerHost::GetPlayState() const { return backend_ != nullptr ? backend_->GetPlayState() : PlayState::kUndefined; }
 uint32_t PlayerHost::MediaErrorCode() const { return backend_ != nullptr ? backend_->MediaErrorCode() : 0; }
 
 PlayerVideoWidget* PlayerHost::window() const { return window_.data(); }
 
+StreamFailure PlayerHost::Failure() const { return backend_ != nullptr ? backend_->Failure() : StreamFailure::kNone; }
+std::u16string PlayerHost::FailureDetail() const {
+  return backend_ != nullptr ? backend_->FailureDetail() : std::u16string();
+}
+std::u16string PlayerHost::StreamTitle() const { return backend_ != nullptr ? backend_->StreamTitle() : std::u16string(); }
+
 void PlayerHost::FollowPlayState() {
-  const int state = backend_->PlayState();
-  if (window_ == nullptr) return;
-  if (state == kPlayStateStopped || state == kPlayStateMediaEnded || state == kPlayStateReady) {
+  const PlayState state = backend_->GetPlayState();
+  if (IsAtRest(state)) {
     // A frame that was already queued when Stop ran can still have been
     // drawn after its clear; the end report comes later.
-    window_->ClearPicture();
-  } else if (awaiting_picture_ && state == kPlayStateBuffering) {
+    if (window_ != nullptr) window_->ClearPicture();
+    if (address_state_ == AddressState::kOpening || address_state_ == AddressState::kPlaying) {
+      SetAddressState(backend_->Failure() != StreamFailure::kNone ? AddressState::kFailed : AddressState::kEnded);
+    }
+  } else if (awaiting_picture_ && state == PlayState::kBuffering) {
     opening_seen_ = true;
-  } else if (awaiting_picture_ && opening_seen_ && state == kPlayStatePlaying) {
+  } else if (awaiting_picture_ && opening_seen_ && state == PlayState::kPlaying) {
     // Until now the old address still reported Playing. The frame that
-    // started playback may have been held back below.
+    // started playback was taken unseen while the picture was held.
     awaiting_picture_ = false;
-    window_->RenderFrom(*backend_);
+    if (window_ != nullptr) window_->HoldPicture(false);
+    SetAddressState(AddressState::kPlaying);
   }
+}
+
+void PlayerHost::SetAddressState(AddressState state) {
+  if (state == address_state_) return;
+  address_state_ = state;
+  if (address_listener_) address_listener_();
 }
 
 void PlayerHost::OnBackendStatusChange() {
@@ -129,15 +150,18 @@ void PlayerHost::OnBackendBuffering(bool start) {
 
 void PlayerHost::OnBackendError() {
   FollowPlayState();
+  if (address_state_ == AddressState::kOpening || address_state_ == AddressState::kPlaying) {
+    SetAddressState(AddressState::kFailed);
+  }
   events_.OnError();
 }
 
 void PlayerHost::OnBackendFrame() {
-  if (window_ == nullptr) return;
-  // While a new address opens, the engine keeps presenting the old one's
-  // last frame.
-  if (awaiting_picture_) return;
-  window_->RenderFrom(*backend_);
+  if (window_ != nullptr) window_->FrameReady();
+}
+
+void PlayerHost::OnBackendTitleChange() {
+  if (title_listener_) title_listener_();
 }
 
 }  // namespace vidora

@@ -54,9 +54,23 @@ class PlayerHost : public PlayerWindow, public PlayerStatusSource, private Playe
   void ToggleFullScreen() override;
   bool IsFullScreen() const override;
 
+  // How the address of the last Play fared: kOpening until it plays or
+  // fails, kPlaying once it plays, kEnded when it stopped by itself (the
+  // server closed a live stream), kFailed when it failed; kNone after Stop.
+  enum class AddressState { kNone, kOpening, kPlaying, kEnded, kFailed };
+  AddressState address_state() const { return address_state_; }
+  // The backend's failure, its detail, and the stream's own title.
+  StreamFailure Failure() const;
+  std::u16string FailureDetail() const;
+  std::u16string StreamTitle() const;
+  // Called (UI thread) whenever address_state changes.
+  void set_address_listener(std::function<void()> listener) { address_listener_ = std::move(listener); }
+  // Called (UI thread) whenever StreamTitle may have changed.
+  void set_title_listener(std::function<void()> listener) { title_listener_ = std::move(listener); }
+
   // PlayerStatusSource: the backend's status line, play state and error.
   std::u16string StatusText() const override;
-  int PlayState() const override;
+  PlayState GetPlayState() const override;
   uint32_t MediaErrorCode() const override;
 
   // The player window (owned by its parent widget); null only when the
@@ -70,11 +84,13 @@ class PlayerHost : public PlayerWindow, public PlayerStatusSource, private Playe
   void OnBackendBuffering(bool start) override;
   void OnBackendError() override;
   void OnBackendFrame() override;
+  void OnBackendTitleChange() override;
 
   void BringUp(const MessageShower& show_message);
   // Blacks the picture out when the backend's play state says nothing
   // plays; draws the first picture of a new address once it plays.
   void FollowPlayState();
+  void SetAddressState(AddressState state);
 
   PlayerEvents& events_;
   std::unique_ptr<PlayerBackend> backend_;
@@ -85,6 +101,9 @@ class PlayerHost : public PlayerWindow, public PlayerStatusSource, private Playe
   // reported the new address's buffering phase since.
   bool awaiting_picture_ = false;
   bool opening_seen_ = false;
+  AddressState address_state_ = AddressState::kNone;
+  std::function<void()> address_listener_;
+  std::function<void()> title_listener_;
 };
 
 }  // namespace vidora

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -50,8 +51,48 @@ bool PlayerVideoWidget::RenderFrom(PlayerBackend& backend) {
   EnsureBuffer();
   if (frame_.isNull() || !backend.RenderFrame(frame_)) return false;
   has_frame_ = true;
+  ++frames_shown_;
   update();
   return true;
+}
+
+void PlayerVideoWidget::FrameReady() {
+  if (backend_ == nullptr) return;
+  // The engine waits until each frame is taken; leaving one would stall
+  // the new address behind the old one's frames, or the stream behind a
+  // minimised window.
+  if (hold_ || !IsExposed()) {
+    if (scratch_.isNull()) scratch_ = MakeAlignedImage(16, 16);
+    if (!scratch_.isNull() && backend_->RenderFrame(scratch_)) ++frames_discarded_;
+    // The newest frame is drawn when the window is seen again.
+    frame_pending_ = !hold_;
+    return;
+  }
+  // Nothing paints a window that is not shown; its frame is still kept.
+  if (!isVisible()) {
+    frame_pending_ = false;
+    RenderFrom(*backend_);
+    return;
+  }
+  frame_pending_ = true;
+  update();
+}
+
+bool PlayerVideoWidget::IsExposed() const {
+  // A hidden widget counts as exposed: it keeps its frame for a grab.
+  if (!isVisible()) return true;
+  const QWindow* handle = window()->windowHandle();
+  return handle == nullptr || handle->isExposed();
+}
+
+void PlayerVideoWidget::HoldPicture(bool hold) {
+  if (hold == hold_) return;
+  hold_ = hold;
+  if (hold) {
+    frame_pending_ = false;
+  } else {
+    FrameReady();
+  }
 }
 
 void PlayerVideoWidget::ClearPicture() {
@@ -61,6 +102,14 @@ void PlayerVideoWidget::ClearPicture() {
 }
 
 void PlayerVideoWidget::paintEvent(QPaintEvent*) {
+  if (frame_pending_ && backend_ != nullptr && !hold_) {
+    frame_pending_ = false;
+    EnsureBuffer();
+    if (!frame_.isNull() && backend_->RenderFrame(frame_)) {
+      has_frame_ = true;
+      ++frames_shown_;
+    }
+  }
   QPainter painter(this);
   if (has_frame_ && !frame_.isNull()) {
     painter.drawImage(rect(), frame_);

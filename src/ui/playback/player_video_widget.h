@@ -5,13 +5,20 @@
 #include <QRect>
 #include <QWidget>
 
+#include <cstdint>
+
 namespace vidora {
 
 class PlayerBackend;
 
 // The player's window: paints the video frames its backend draws into an
 // off-screen image of the widget's size in device pixels (rows 64-byte
-// aligned, as the software renderer prefers). Black until a frame arrives.
+// aligned, as the software renderer prefers). A new frame only schedules
+// a repaint; the frame is drawn in the paint, so a frame is converted once
+// per paint and never when it would not be shown. While the picture is
+// held, or the window is not shown, frames are taken at once (into a tiny
+// scratch image, or the frame image) so that the engine never waits for
+// them. Black until a frame arrives.
 // Can leave its parent for a full-screen window of its own and come back
 // (Escape or a double-click also bring it back). UI thread only.
 class PlayerVideoWidget : public QWidget {
@@ -20,9 +27,20 @@ class PlayerVideoWidget : public QWidget {
  public:
   explicit PlayerVideoWidget(QWidget* parent);
 
-  // Draws the backend's newest frame and repaints. Returns whether a
-  // frame was drawn.
+  // Where frames come from (not owned; null: none). Must outlive its use.
+  void SetBackend(PlayerBackend* backend) { backend_ = backend; }
+  // The backend has a new frame to show.
+  void FrameReady();
+  // While held, the window stays black and frames are consumed unseen
+  // (a new address opening under the old one's last frame). Releasing
+  // shows the newest frame.
+  void HoldPicture(bool hold);
+  // Draws the backend's newest frame now (no repaint needed to see it in
+  // frame()). Returns whether a frame was drawn.
   bool RenderFrom(PlayerBackend& backend);
+  // Frames drawn for painting, and frames consumed unseen, since creation.
+  int64_t frames_shown() const { return frames_shown_; }
+  int64_t frames_discarded() const { return frames_discarded_; }
   // The last frame drawn (null image before the first).
   const QImage& frame() const { return frame_; }
   // Forgets the picture: the window is black until the next frame.
@@ -41,9 +59,18 @@ class PlayerVideoWidget : public QWidget {
 
  private:
   void EnsureBuffer();
+  // Whether paints of this window reach the screen (false while its
+  // top-level window is minimised or covered entirely).
+  bool IsExposed() const;
 
+  PlayerBackend* backend_ = nullptr;
   QImage frame_;
+  QImage scratch_;
   bool has_frame_ = false;
+  bool frame_pending_ = false;
+  bool hold_ = false;
+  int64_t frames_shown_ = 0;
+  int64_t frames_discarded_ = 0;
   bool own_full_screen_ = false;
   QRect normal_geometry_;
 };

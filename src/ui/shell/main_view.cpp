@@ -81,8 +81,10 @@ void MainView::StopPlayer() {
 void MainView::Tick() {
   AssertUiThread();
   elapsed_ms_ += kViewTickMs;
-  updates_->PollPendingUpdates();
+  // An automatic update runs its dialogs from the poll below; the loading
+  // screen must be gone before they open.
   if (elapsed_ms_ == kViewTickMs) CloseLoadingScreen();
+  updates_->PollPendingUpdates();
   if (playback_ && playback_->player() != nullptr) {
     const bool full_screen = playback_->IsPlayerFullScreen();
     if (player_was_full_screen_ && !full_screen) Relayout();

@@ -17,11 +17,11 @@ class ScriptedPlayer : public PlayerWindow, public PlayerStatusSource {
   void Play(const std::u16string&) override {}
   void Stop() override {}
   std::u16string StatusText() const override { return status; }
-  int PlayState() const override { return play_state; }
+  PlayState GetPlayState() const override { return play_state; }
   uint32_t MediaErrorCode() const override { return media_error; }
 
   std::u16string status;
-  int play_state = 3;
+  PlayState play_state = PlayState::kPlaying;
   uint32_t media_error = 0;
 };
 
@@ -51,13 +51,13 @@ class PlayerEventsTest : public ::testing::Test, public PlayerStatusListener {
 
 TEST_F(PlayerEventsTest, BufferingReportsUpdatesThenItsEndAndPollsOnlyWhileItLasts) {
   player_.status = u"Opening";
-  player_.play_state = 6;
+  player_.play_state = PlayState::kBuffering;
   events_.OnBuffering(true);
   EXPECT_TRUE(events_.buffering_active());
   EXPECT_EQ(polls_started_, 1);
   EXPECT_TRUE(events_.StatusPollStep());
   player_.status = u"Playing";
-  player_.play_state = 3;
+  player_.play_state = PlayState::kPlaying;
   events_.OnBuffering(false);
   EXPECT_FALSE(events_.StatusPollStep());
   events_.OnStatusChange();
@@ -77,7 +77,7 @@ TEST_F(PlayerEventsTest, ErrorLatchesAndSilencesEverythingUntilTheNextBufferingS
   EXPECT_EQ(reports_, (std::vector<Report>{{u"HTTP error 404 Not Found", -1}}));
 
   player_.status = u"Opening";
-  player_.play_state = 6;
+  player_.play_state = PlayState::kBuffering;
   events_.OnBuffering(true);
   EXPECT_FALSE(events_.error_latched());
   events_.OnStatusChange();
@@ -94,7 +94,7 @@ TEST_F(PlayerEventsTest, UnreachableServerGivesMinusTwoAndAnIdlePlayerMinusOneWi
   reports_.clear();
   player_.media_error = 0;
   player_.status = u"Stopped";
-  player_.play_state = kPlayStateReady;
+  player_.play_state = PlayState::kReady;
   events_.OnStatusChange();
   events_.OnBuffering(false);
   EXPECT_FALSE(events_.error_latched());

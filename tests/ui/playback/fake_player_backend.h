@@ -24,8 +24,9 @@ class FakePlayerBackend : public PlayerBackend {
     int stops = 0;
     std::vector<int> volumes;
     std::u16string status;
-    int play_state = kPlayStateStopped;
+    PlayState play_state = PlayState::kStopped;
     uint32_t media_error = 0;
+    StreamFailure failure = StreamFailure::kNone;
     PlayerBackendObserver* observer = nullptr;
     bool destroyed = false;
   };
@@ -49,8 +50,9 @@ class FakePlayerBackend : public PlayerBackend {
   void Stop() override { ++record_.stops; }
   void SetVolume(int level) override { record_.volumes.push_back(level); }
   std::u16string StatusText() const override { return record_.status; }
-  int PlayState() const override { return record_.play_state; }
+  PlayState GetPlayState() const override { return record_.play_state; }
   uint32_t MediaErrorCode() const override { return record_.media_error; }
+  StreamFailure Failure() const override { return record_.failure; }
   bool RenderFrame(QImage& target) override {
     target.fill(Qt::green);
     return true;

@@ -126,7 +126,7 @@ TEST_F(PlaybackControlTest, NothingPlaysWithoutAChannelOrAPlayableAddress) {
 TEST_F(PlaybackControlTest, ErrorFreezesTheStatusAndResetsThePlayButtonUntilBufferingStartsAgain) {
   control_->PlayChannel(Find("de_tv"));
   record_.status = u"Opening\u2026";
-  record_.play_state = kPlayStateBuffering;
+  record_.play_state = PlayState::kBuffering;
   Player().OnBackendBuffering(true);
   EXPECT_EQ(StatusText(), QString::fromUtf8("Opening\u2026"));
   EXPECT_EQ(control_->poller()->active_polls(), 1);
@@ -135,7 +135,7 @@ TEST_F(PlaybackControlTest, ErrorFreezesTheStatusAndResetsThePlayButtonUntilBuff
   EXPECT_EQ(StatusText(), "Buffering 40%");
 
   record_.status = u"Playing";
-  record_.play_state = kPlayStatePlaying;
+  record_.play_state = PlayState::kPlaying;
   Player().OnBackendBuffering(false);
   EXPECT_EQ(StatusText(), "Playing");
   control_->poller()->StepAll();
@@ -162,7 +162,7 @@ TEST_F(PlaybackControlTest, ErrorFreezesTheStatusAndResetsThePlayButtonUntilBuff
 TEST_F(PlaybackControlTest, IdlePlayerResetsThePlayButton) {
   control_->PlayChannel(Find("de_tv"));
   record_.status = u"Stopped";
-  record_.play_state = kPlayStateReady;
+  record_.play_state = PlayState::kReady;
   Player().OnBackendStatusChange();
   EXPECT_EQ(StatusText(), "Stopped");
   EXPECT_TRUE(ShowsPlayGlyphs());
@@ -171,7 +171,7 @@ TEST_F(PlaybackControlTest, IdlePlayerResetsThePlayButton) {
 TEST_F(PlaybackControlTest, StatusPollReportsAtMostFiveHundredTimesPerBufferingStart) {
   int steps = 0;
   control_->PlayChannel(Find("de_tv"));
-  record_.play_state = kPlayStateBuffering;
+  record_.play_state = PlayState::kBuffering;
   Player().OnBackendBuffering(true);
   Player().OnBackendBuffering(true);
   EXPECT_EQ(control_->poller()->active_polls(), 2);

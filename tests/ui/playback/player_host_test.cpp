@@ -137,7 +137,7 @@ TEST(PlayerHostTest, TheLastPictureGoesWhenAnotherAddressOpensOrNothingPlays) {
     return shown.pixel(shown.width() / 2, shown.height() / 2);
   };
   const auto show_frame = [&] {
-    record.play_state = kPlayStatePlaying;
+    record.play_state = PlayState::kPlaying;
     record.observer->OnBackendFrame();
     ASSERT_EQ(centre(), qRgb(0, 255, 0));
   };
@@ -150,11 +150,11 @@ TEST(PlayerHostTest, TheLastPictureGoesWhenAnotherAddressOpensOrNothingPlays) {
   EXPECT_EQ(host.window()->frame().pixel(5, 5), qRgb(0, 0, 0));
   record.observer->OnBackendFrame();  // the old address still plays
   EXPECT_EQ(centre(), qRgb(0, 0, 0));
-  record.play_state = kPlayStateBuffering;
+  record.play_state = PlayState::kBuffering;
   record.observer->OnBackendBuffering(true);
   record.observer->OnBackendFrame();
   EXPECT_EQ(centre(), qRgb(0, 0, 0));
-  record.play_state = kPlayStatePlaying;
+  record.play_state = PlayState::kPlaying;
   record.observer->OnBackendBuffering(false);
   EXPECT_EQ(centre(), qRgb(0, 255, 0));
 
@@ -164,21 +164,21 @@ TEST(PlayerHostTest, TheLastPictureGoesWhenAnotherAddressOpensOrNothingPlays) {
 
   // A frame drawn after Stop (already queued) goes with the end report.
   show_frame();
-  record.play_state = kPlayStateStopped;
+  record.play_state = PlayState::kStopped;
   record.observer->OnBackendStatusChange();
   EXPECT_EQ(centre(), qRgb(0, 0, 0));
 
   show_frame();
-  record.play_state = kPlayStateStopped;
+  record.play_state = PlayState::kStopped;
   record.observer->OnBackendError();
   EXPECT_EQ(centre(), qRgb(0, 0, 0));
 
   // Refilling the cache keeps the picture.
   show_frame();
-  record.play_state = kPlayStateBuffering;
+  record.play_state = PlayState::kBuffering;
   record.observer->OnBackendBuffering(true);
   EXPECT_EQ(centre(), qRgb(0, 255, 0));
-  record.play_state = kPlayStatePlaying;
+  record.play_state = PlayState::kPlaying;
   record.observer->OnBackendStatusChange();
   EXPECT_EQ(centre(), qRgb(0, 255, 0));
 }

@@ -60,7 +60,7 @@ TEST(UnsafePlaylistTest, EntriesNamingLocalResourcesAreNeitherPlayedNorRun) {
   // The playlist ends without anything to play: an error or an idle player.
   const bool ended = WaitFor(
       [&] {
-        played = played || host.PlayState() == kPlayStatePlaying;
+        played = played || host.GetPlayState() == PlayState::kPlaying;
         for (const int code : log.codes) {
           if (code < 0) return true;
         }

@@ -39,19 +39,27 @@ DesktopSession::DesktopSession(PlaybackControl* playback, Parts parts, QObject* 
   mpris_ = std::make_unique<MprisService>(std::move(actions));
   Refresh();  // the state before the bus sees it
   if (parts.bus.isConnected()) mpris_->Register(parts.bus);
-  if (playback_ != nullptr) playback_->set_state_observer([this] { Refresh(); });
+  if (playback_ != nullptr) {
+    playback_->set_state_observer([this] { Refresh(); });
+    playback_->AddNowPlayingObserver(this);
+  }
 }
 
 DesktopSession::~DesktopSession() { Shutdown(); }
 
 void DesktopSession::Shutdown() {
-  if (playback_ != nullptr) playback_->set_state_observer({});
+  if (playback_ != nullptr) {
+    playback_->set_state_observer({});
+    playback_->RemoveNowPlayingObserver(this);
+  }
   playback_ = nullptr;
   if (inhibitor_) inhibitor_->Release();
   if (mpris_) mpris_->SetPlaying(false);
 }
 
 void DesktopSession::SetStreamTitle(const QString& title) { mpris_->SetStreamTitle(title); }
+
+void DesktopSession::OnNowPlaying(const NowPlaying& now) { SetStreamTitle(QString::fromStdU16String(now.stream_title)); }
 
 void DesktopSession::Refresh() {
   if (playback_ == nullptr) return;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "core/playback/now_playing.h"
 #include "ui/desktop/idle_inhibitor.h"
 #include "ui/desktop/mpris_service.h"
 
@@ -23,7 +24,7 @@ class PlaybackControl;
 //
 // UI thread only. Every part is optional: without a bus there is no MPRIS,
 // without an inhibitor the screen may blank.
-class DesktopSession : public QObject {
+class DesktopSession : public QObject, private NowPlayingObserver {
   Q_OBJECT
 
  public:
@@ -42,7 +43,8 @@ class DesktopSession : public QObject {
   // Stops observing and releases the inhibit (the close sequence, before
   // the view and its playback go).
   void Shutdown();
-  // The stream's own title (a radio station's ICY title), for MPRIS.
+  // The stream's own title (a radio station's ICY title), for MPRIS; the
+  // playback's now-playing reports set it.
   void SetStreamTitle(const QString& title);
   // Reads the playback state again (the observer calls it).
   void Refresh();
@@ -55,6 +57,8 @@ class DesktopSession : public QObject {
   static QString ArtUrlFor(const Channel* channel);
 
  private:
+  void OnNowPlaying(const NowPlaying& now) override;
+
   PlaybackControl* playback_;
   std::unique_ptr<MprisService> mpris_;
   std::unique_ptr<IdleInhibitor> inhibitor_;

@@ -112,6 +112,8 @@ class ChannelCatalogue {
   // or settings file. Replaces the previous one (which stops being
   // current). Borrowed until the next call or the catalogue's destruction.
   Channel* MakeAddressChannel(std::u16string_view address);
+  // The channel MakeAddressChannel made last, or nullptr.
+  Channel* AddressChannel() const { return address_channel_.get(); }
 
   // The source at the channel's current index; nullptr for a channel that
   // has no sources.

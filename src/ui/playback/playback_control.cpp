@@ -157,8 +157,16 @@ void PlaybackControl::PlayChannel(Channel* channel) {
   StartAttempt();
 }
 
+const Channel* PlaybackControl::SessionChannel() const {
+  ChannelCatalogue* catalogue = Catalogue();
+  if (catalogue == nullptr) return nullptr;
+  // Only the command line's address channel has no key.
+  if (session_key_.empty()) return catalogue->AddressChannel();
+  return catalogue->FindChannelByKey(session_key_);
+}
+
 void PlaybackControl::StartAttempt() {
-  const Channel* channel = Catalogue() != nullptr ? Catalogue()->FindChannelByKey(session_key_) : nullptr;
+  const Channel* channel = SessionChannel();
   if (channel == nullptr || !plan_) return;
   const StreamSource& source = channel->sources()[static_cast<size_t>(plan_->source())];
   if (strip_ != nullptr) strip_->update();
@@ -208,7 +216,7 @@ void PlaybackControl::PlayAddress(const std::u16string& address) {
   attempt_over_ = false;
   failure_shown_ = false;
   if (panel_ != nullptr) panel_->SetPlaying(true);
-  const Channel* channel = Catalogue() != nullptr ? Catalogue()->FindChannelByKey(session_key_) : nullptr;
+  const Channel* channel = SessionChannel();
   if (channel != nullptr && player_ != nullptr && player_->backend() != nullptr) {
     // A playlist may ask for its own agent and referrer per channel.
     const PlaylistManager* playlists = PlaylistManager::Current();
@@ -324,7 +332,7 @@ void PlaybackControl::RemoveNowPlayingObserver(NowPlayingObserver* observer) {
 
 void PlaybackControl::UpdateNowPlaying() {
   NowPlaying now;
-  const Channel* channel = plan_ && Catalogue() != nullptr ? Catalogue()->FindChannelByKey(session_key_) : nullptr;
+  const Channel* channel = plan_ ? SessionChannel() : nullptr;
   if (channel != nullptr) {
     now.channel = channel->name();
     now.radio = channel->radio();

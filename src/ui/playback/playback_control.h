@@ -150,6 +150,9 @@ class PlaybackControl : public PlayerStatusListener {
   void EndSession();
   // Opens the plan's current source of the playing channel.
   void StartAttempt();
+  // The channel looked after: found again by its key, since a catalogue
+  // reload replaces the channels.
+  const Channel* SessionChannel() const;
   void OnAddressResolved(std::optional<std::u16string> address, std::vector<std::pair<std::u16string, std::u16string>> messages);
   void PlayAddress(const std::u16string& address);
   // The player's address changed state (plays, ended, failed).

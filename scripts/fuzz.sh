@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (clang) into build-fuzz and runs every one
 # of them for SECONDS seconds each (default 60), in turn, on small
-# generated seeds with the format's dictionary. The corpora grow in
+# generated starting inputs with the format's dictionary. The corpora grow in
 # build-fuzz/corpus/<target>; a finding stops the run with its input saved
 # as build-fuzz/crash-*. Prints the runs of each target and the total.
 #   scripts/fuzz.sh [SECONDS] [TARGET...]
@@ -13,15 +13,15 @@ build=${FUZZ_BUILD_DIR:-build-fuzz}
 cmake -S . -B "$build" -DVIDORA_FUZZ=ON -DVIDORA_BUILD_UI=OFF -DVIDORA_BUILD_TESTS=OFF \
   -DVIDORA_BUILD_BENCH=OFF -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$build" --target fuzz_all -j "$(nproc)"
-"$build/bin/fuzz_seeds" "$build/seeds"
+"$build/bin/fuzz_inputs" "$build/inputs"
 total=0
 while read -r target max_len; do
   [ -n "$target" ] || continue
   if [ $# -gt 0 ] && [[ " $* " != *" $target "* ]]; then continue; fi
-  mkdir -p "$build/corpus/$target" "$build/seeds/$target"
+  mkdir -p "$build/corpus/$target" "$build/inputs/$target"
   log="$build/$target.log"
   (cd "$build" && "./bin/$target" -max_total_time="$seconds" -max_len="$max_len" -rss_limit_mb=2048 \
-    -dict="../tests/fuzz/qdoc.dict" -print_final_stats=1 "corpus/$target" "seeds/$target") >"$log" 2>&1 || {
+    -dict="../tests/fuzz/qdoc.dict" -print_final_stats=1 "corpus/$target" "inputs/$target") >"$log" 2>&1 || {
     tail -n 40 "$log"
     echo "fuzz: $target found a problem (see $log)" >&2
     exit 1

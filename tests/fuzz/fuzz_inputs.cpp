@@ -1,4 +1,4 @@
-// Writes small seed inputs for every fuzz target into <folder>/<target>/:
+// Writes small starting inputs for every fuzz target into <folder>/<target>/:
 // a few hundred bytes each, so that the fuzzers start fast and deep
 // instead of parsing the shipped multi-megabyte files.
 #include <cstdio>
@@ -72,7 +72,7 @@ std::string Settings() {
 
 int main(int argc, char** argv) {
   if (argc != 2) {
-    std::fprintf(stderr, "usage: fuzz_seeds FOLDER\n");
+    std::fprintf(stderr, "usage: fuzz_inputs FOLDER\n");
     return 2;
   }
   const fs::path out = argv[1];
@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
   Put(out / "fuzz_read_document", "binary", Bytes(with_binary));
   Put(out / "fuzz_catalogue", "plain", catalogue);
   Put(out / "fuzz_catalogue", "scrambled", scrambled);
-  // The scrambled target scrambles its input itself: its seeds are plain.
+  // The scrambled target scrambles its input itself: its starting inputs are plain.
   Put(out / "fuzz_catalogue_scrambled", "plain", catalogue);
   Put(out / "fuzz_language_pack", "pack", Bytes(pack_root));
   Put(out / "fuzz_settings", "settings", Settings());

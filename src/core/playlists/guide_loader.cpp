@@ -26,7 +26,10 @@ int64_t FileAgeSeconds(const std::filesystem::path& file, int64_t now) {
 
 std::filesystem::path GuideCacheFile(const std::filesystem::path& cache_folder, std::u16string_view address) {
   // The playlist key's hash names the file: one cache entry per address.
-  return cache_folder / ("g" + PlaylistKey(address).substr(2) + ".xmltv");
+  std::string name("g");
+  name += PlaylistKey(address).substr(2);
+  name += ".xmltv";
+  return cache_folder / name;
 }
 
 std::vector<std::u16string> SplitGuideAddresses(std::u16string_view text) {

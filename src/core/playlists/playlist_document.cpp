@@ -46,7 +46,11 @@ bool IsPrintableId(std::string_view id) {
   return true;
 }
 
-std::string HashName(const PlaylistEntry& entry) { return "h" + Hex(Fnv1a64(entry.name, entry.address), 16); }
+std::string HashName(const PlaylistEntry& entry) {
+  std::string name("h");
+  name += Hex(Fnv1a64(entry.name, entry.address), 16);
+  return name;
+}
 
 // Appends values in the document format (little-endian, shortest
 // length prefixes).

@@ -107,6 +107,8 @@ class ByteCursor {
 
 // Copies `units` little-endian UTF-16 units from `bytes` into `out`.
 inline void CopyWideUnits(const uint8_t* bytes, uint32_t units, char16_t* out) {
+  // An empty text may come with null pointers, which memcpy must not see.
+  if (units == 0) return;
   if constexpr (std::endian::native == std::endian::little) {
     std::memcpy(out, bytes, 2 * static_cast<size_t>(units));
   } else {

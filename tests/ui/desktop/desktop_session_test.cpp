@@ -260,10 +260,10 @@ TEST_F(DesktopSessionTest, StreamTitleLeadsTheMetadataUntilTheChannelChanges) {
 TEST_F(DesktopSessionTest, TvInhibitsTheScreenSaverRadioDoesNotAndStopFailureAndCloseRelease) {
   StartOnBus();
   control_->PlayChannel(Find("tv"));
-  ASSERT_TRUE(ProcessUntil([&] { return stub_->active() == 1; }, 5000));
+  ASSERT_TRUE(ProcessUntil([&] { return stub_->active() == 1; }, 20000));
   EXPECT_EQ(stub_->inhibits(), 1);
   control_->StopPlayback();
-  ASSERT_TRUE(ProcessUntil([&] { return stub_->active() == 0; }, 5000));
+  ASSERT_TRUE(ProcessUntil([&] { return stub_->active() == 0; }, 20000));
 
   // A radio station shows a still picture: no inhibit.
   control_->PlayChannel(Find("radio"));
@@ -273,15 +273,15 @@ TEST_F(DesktopSessionTest, TvInhibitsTheScreenSaverRadioDoesNotAndStopFailureAnd
 
   // Switching from radio to TV inhibits; a failure of the stream releases.
   control_->PlayChannel(Find("tv2"));
-  ASSERT_TRUE(ProcessUntil([&] { return stub_->active() == 1; }, 5000));
+  ASSERT_TRUE(ProcessUntil([&] { return stub_->active() == 1; }, 20000));
   control_->OnPlayerStatus(nullptr, std::u16string(u"Failed"), -1);
-  ASSERT_TRUE(ProcessUntil([&] { return stub_->active() == 0; }, 5000));
+  ASSERT_TRUE(ProcessUntil([&] { return stub_->active() == 0; }, 20000));
 
   // Closing while a TV channel plays releases too.
   control_->PlayChannel(Find("tv"));
-  ASSERT_TRUE(ProcessUntil([&] { return stub_->active() == 1; }, 5000));
+  ASSERT_TRUE(ProcessUntil([&] { return stub_->active() == 1; }, 20000));
   session_.reset();
-  ASSERT_TRUE(ProcessUntil([&] { return stub_->active() == 0; }, 5000));
+  ASSERT_TRUE(ProcessUntil([&] { return stub_->active() == 0; }, 20000));
   EXPECT_EQ(stub_->inhibits(), 3);
 }
 

@@ -118,6 +118,7 @@ struct Wanted {
 ReadStatus CatalogueBuilder::Build(const uint8_t* data, uint32_t count) {
   base_ = data;
   warnings_.clear();
+  batch_ = std::make_shared<ChannelBatch>();
   ByteCursor in(data, count);
   ReadStatus status = ReadStatus::kOk;
   const ByteCursor::Magic magic = in.ReadMagic();
@@ -136,6 +137,7 @@ ReadStatus CatalogueBuilder::Build(const uint8_t* data, uint32_t count) {
   for (uint32_t i = 0; status == ReadStatus::kOk && i < n; ++i) status = ReadAttribute(in, attribute);
   if (status == ReadStatus::kOk) status = ChildCount(in, n);
   for (uint32_t i = 0; status == ReadStatus::kOk && i < n; ++i) status = CountryNode(in, 1);
+  batch_ = nullptr;
   if (status != ReadStatus::kOk) {
     catalogue_.ClearChannels();
     warnings_.clear();
@@ -170,10 +172,11 @@ ReadStatus CatalogueBuilder::CountryNode(ByteCursor& in, uint32_t depth) {
     }
     return ReadStatus::kOk;
   }
-  Country* country = countries.emplace_hint(at, std::string(key), catalogue_.MakeCountry(key))->second.get();
+  Country* country = countries.emplace_hint(at, std::string(key), catalogue_.MakeCountry(key, batch_))->second.get();
   for (uint32_t i = 0; i < children; ++i) {
     if (ReadStatus s = ChannelNode(in, country, depth + 1); s != ReadStatus::kOk) return s;
   }
+  country->FinishChannels();
   return ReadStatus::kOk;
 }
 
@@ -205,17 +208,13 @@ ReadStatus CatalogueBuilder::ChannelNode(ByteCursor& in, Country* country, uint3
       if (ReadStatus s = SourceNode(in, depth + 1, children); s != ReadStatus::kOk) return s;
     }
   }
-  Country::ChannelMap& channels = country->channels_;
-  auto at = channels.lower_bound(name);
-  if (at != channels.end() && at->first == name) return ReadStatus::kOk;  // first one wins
-
-  auto channel = std::make_unique<Channel>(country);
-  Channel& built = *channel;
-  built.key_.reserve(country->key().size() + 1 + name.size());
-  built.key_.append(country->key()).append("_").append(name);
+  Channel* added = country->AddChannel(name);
+  if (added == nullptr) return ReadStatus::kOk;  // first one wins
+  Channel& built = *added;
+  CatalogueArena& texts = country->texts();
   built.name_ = catalogue_.TextOr("c_", built.key_, n.valid ? WideText(n.value.wide, n.value.wide_units) : std::u16string());
-  if (p.valid) built.p_value_ = p.value.text;
-  if (g.valid) built.provider_ = g.value.text;
+  if (p.valid) built.p_value_ = texts.Keep(p.value.text);
+  if (g.valid) built.provider_ = texts.Keep(g.value.text);
   built.radio_ = r.valid && (r.value.word & 0xFF) != 0;
   built.category_ = catalogue_.FindCategory(c.valid ? c.value.text : std::string_view());
   if (built.category_ == nullptr) {
@@ -236,17 +235,17 @@ ReadStatus CatalogueBuilder::ChannelNode(ByteCursor& in, Country* country, uint3
       break;
     }
   }
-  built.sources_.reserve(usable);
+  std::span<StreamSource> kept = texts.MakeArray<StreamSource>(usable);
   for (size_t i = 0; i < usable; ++i) {
-    built.sources_.push_back(StreamSource{sources_[i].bitrate, WideText(sources_[i].address, sources_[i].address_units)});
+    kept[i] = StreamSource{sources_[i].bitrate, texts.KeepWide(sources_[i].address, sources_[i].address_units)};
   }
+  built.sources_ = kept;
   if (built.sources_.empty()) {
     warnings_.push_back(country->display_name() + u" : " + built.name_ + u" - No url!");
   }
   catalogue_.ApplySavedState(built, saved_state_);
   built.kb_text_ = &catalogue_.kb_text_;
-  catalogue_.all_channels_.push_back(channel.get());
-  channels.emplace_hint(at, std::string(name), std::move(channel));
+  catalogue_.all_channels_.push_back(added);
 
   // Everything of this channel has been copied out of the input.
   if (file_ != nullptr) file_->Release(static_cast<uint32_t>(in.position() - base_));

@@ -2,6 +2,7 @@
 #define VIDORA_CORE_CATALOGUE_CATALOGUE_BUILDER_H_
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,7 @@
 
 namespace vidora {
 
+struct ChannelBatch;
 class ChannelCatalogue;
 class Country;
 class DocNode;
@@ -54,6 +56,8 @@ class CatalogueBuilder {
   FileBytes* file_;
   const uint8_t* base_ = nullptr;
   std::vector<std::u16string> warnings_;
+  // Where the channels of this build live, shared by its countries.
+  std::shared_ptr<ChannelBatch> batch_;
   // Sources of the channel being read, reused from channel to channel.
   std::vector<SourceEntry> sources_;
 };

@@ -2,8 +2,10 @@
 #define VIDORA_CORE_CATALOGUE_CHANNEL_H_
 
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <string>
-#include <vector>
+#include <string_view>
 
 namespace vidora {
 
@@ -11,15 +13,18 @@ class Category;
 class Country;
 
 // One stream address of a channel, with the bitrate shown to the user.
+// The address is borrowed from the storage of the channel's country (see
+// ChannelBatch): valid as long as the channel.
 struct StreamSource {
-  int32_t bitrate = 0;     // attribute "b" (0 when absent); display only
-  std::u16string address;  // attribute "u": the address handed to playback
+  int32_t bitrate = 0;          // attribute "b" (0 when absent); display only
+  std::u16string_view address;  // attribute "u": the address handed to playback
 };
 
 // A TV channel or radio station of the catalogue. Built by the catalogue
-// loader and owned by its Country; everything else holds borrowed pointers
-// that stay valid until the next reload or the catalogue's destruction.
-// UI thread only.
+// loader and kept, with its texts, in the storage of its Country (one
+// block for many channels); everything else holds borrowed pointers that
+// stay valid until the next reload or the catalogue's destruction. The
+// views it returns live as long as the channel. UI thread only.
 class Channel {
  public:
   explicit Channel(const Country* country) : country_(country) {}
@@ -35,10 +40,10 @@ class Channel {
   // The display name: the language-pack text of "c_" + key, else "n".
   const std::u16string& name() const { return name_; }
   // Attribute "p", kept as it was read; nothing interprets it.
-  const std::string& p_value() const { return p_value_; }
+  std::string_view p_value() const { return p_value_; }
   // Stream address provider name; empty = play the address directly.
-  const std::string& provider() const { return provider_; }
-  const std::vector<StreamSource>& sources() const { return sources_; }
+  std::string_view provider() const { return provider_; }
+  std::span<const StreamSource> sources() const { return sources_; }
   // Always a valid index into sources() when there are any, else 0.
   int32_t current_source() const { return current_source_; }
   bool favourite() const { return favourite_; }
@@ -59,23 +64,30 @@ class Channel {
  private:
   friend class ChannelCatalogue;
   friend class CatalogueBuilder;
+  friend class Country;
 
   const Country* country_;
   const Category* category_ = nullptr;
+  // Texts made when asked for: most channels never are.
+  struct DerivedTexts {
+    std::u16string title;
+    std::u16string info_line;
+  };
+  DerivedTexts& derived() const;
+
   std::string key_;
   std::u16string name_;
-  std::string p_value_;
-  std::string provider_;
-  std::vector<StreamSource> sources_;
+  std::string_view p_value_;
+  std::string_view provider_;
+  std::span<const StreamSource> sources_;
   int32_t current_source_ = 0;
   bool favourite_ = false;
   bool radio_ = false;
   // The language pack's "str_kb" at loading; borrowed from the catalogue,
   // nullptr for an empty suffix.
   const std::u16string* kb_text_ = nullptr;
-  // Caches of title() and info_line(); empty until asked for.
-  mutable std::u16string title_;
-  mutable std::u16string info_line_;
+  // Caches of title() and info_line(); nullptr until asked for.
+  mutable std::unique_ptr<DerivedTexts> derived_;
 };
 
 }  // namespace vidora

@@ -188,11 +188,12 @@ void ChannelCatalogue::ShowWarning(const std::u16string& text) const {
   }
 }
 
-std::unique_ptr<Country> ChannelCatalogue::MakeCountry(std::string_view key) const {
+std::unique_ptr<Country> ChannelCatalogue::MakeCountry(std::string_view key,
+                                                       std::shared_ptr<ChannelBatch> batch) const {
   std::string image_name("f_");
   image_name.append(key);
   const SkinImage* flag = options_.image ? options_.image(image_name) : LookupImage(image_name);
-  return std::make_unique<Country>(std::string(key), flag, TextOr("c_", key, Utf8ToUtf16(key)));
+  return std::make_unique<Country>(std::string(key), flag, TextOr("c_", key, Utf8ToUtf16(key)), std::move(batch));
 }
 
 void ChannelCatalogue::ApplySavedState(Channel& channel, const DocNode* saved_state) {
@@ -218,25 +219,22 @@ void ChannelCatalogue::CreateCategories() {
 }
 
 std::unique_ptr<Country> ChannelCatalogue::BuildCountry(const DocNode& node, const DocNode* saved_state) {
-  auto country = MakeCountry(node.name());
-  for (const auto& child : node.children()) {
-    country->channels_.emplace_hint(country->channels_.end(), child->name(),
-                                    BuildChannel(*country, *child, saved_state));
-  }
+  auto country = MakeCountry(node.name(), nullptr);
+  for (const auto& child : node.children()) BuildChannel(*country, *child, saved_state);
+  country->FinishChannels();
   return country;
 }
 
-std::unique_ptr<Channel> ChannelCatalogue::BuildChannel(const Country& country, const DocNode& node,
-                                                        const DocNode* saved_state) {
-  auto channel = std::make_unique<Channel>(&country);
-  all_channels_.push_back(channel.get());
+Channel* ChannelCatalogue::BuildChannel(Country& country, const DocNode& node, const DocNode* saved_state) {
+  Channel* channel = country.AddChannel(node.name());
+  if (channel == nullptr) return nullptr;
+  all_channels_.push_back(channel);
 
-  channel->key_.reserve(country.key().size() + 1 + node.name().size());
-  channel->key_.append(country.key()).append("_").append(node.name());
+  CatalogueArena& texts = country.texts();
   // A needed attribute that is missing or of another type reads as empty.
   channel->name_ = TextOr("c_", channel->key_, node.GetWideString("n"));
-  channel->p_value_ = node.GetString("p");
-  channel->provider_ = node.GetString("g");
+  channel->p_value_ = texts.Keep(node.GetString("p"));
+  channel->provider_ = texts.Keep(node.GetString("g"));
   channel->radio_ = node.GetBool("r", false);
 
   channel->category_ = FindCategory(node.GetString("c"));
@@ -244,11 +242,14 @@ std::unique_ptr<Channel> ChannelCatalogue::BuildChannel(const Country& country, 
     Warn(country.display_name() + u" : " + channel->name_ + u" - Wrong category!");
   }
 
-  for (int i = 0;; ++i) {
+  size_t count = 0;
+  while (node.FindChild(std::to_string(count)) != nullptr) ++count;
+  std::span<StreamSource> sources = texts.MakeArray<StreamSource>(count);
+  for (size_t i = 0; i < count; ++i) {
     const DocNode* source = node.FindChild(std::to_string(i));
-    if (source == nullptr) break;
-    channel->sources_.push_back(StreamSource{source->GetInt("b", 0), source->GetWideString("u")});
+    sources[i] = StreamSource{source->GetInt("b", 0), texts.Keep(source->GetWideString("u"))};
   }
+  channel->sources_ = sources;
   if (channel->sources_.empty()) {
     Warn(country.display_name() + u" : " + channel->name_ + u" - No url!");
   }
@@ -270,9 +271,9 @@ Channel* ChannelCatalogue::FindChannelByKey(std::string_view key) const {
   for (size_t at = key.find('_'); at != std::string_view::npos; at = key.find('_', at + 1)) {
     auto country = countries_.find(key.substr(0, at));
     if (country == countries_.end()) continue;
-    const Country::ChannelMap& channels = country->second->channels();
+    const Country::ChannelIndex& channels = country->second->channels();
     auto channel = channels.find(key.substr(at + 1));
-    if (channel != channels.end()) return channel->second.get();
+    if (channel != channels.end()) return channel->second;
   }
   return nullptr;
 }
@@ -287,9 +288,12 @@ void ChannelCatalogue::SetCurrentChannel(Channel* channel) {
 Channel* ChannelCatalogue::MakeAddressChannel(std::u16string_view address) {
   if (address_channel_ != nullptr && current_ == address_channel_.get()) current_ = nullptr;
   address_channel_ = std::make_unique<Channel>(nullptr);
+  address_texts_ = std::make_unique<CatalogueArena>();
   address_channel_->name_ = std::u16string(address);
-  address_channel_->title_ = std::u16string(address);
-  address_channel_->sources_.push_back(StreamSource{0, std::u16string(address)});
+  address_channel_->derived().title = std::u16string(address);
+  std::span<StreamSource> sources = address_texts_->MakeArray<StreamSource>(1);
+  sources[0] = StreamSource{0, address_texts_->Keep(address)};
+  address_channel_->sources_ = sources;
   return address_channel_.get();
 }
 
@@ -377,6 +381,8 @@ bool ChannelCatalogue::BuildExtraCatalogue(ExtraCatalogue& extra, const DocNode*
   if (categories_.empty()) CreateCategories();
 
   std::vector<std::string> keys;
+  // The countries of this file keep their channels together.
+  auto batch = std::make_shared<ChannelBatch>();
   for (const auto& node : document.children()) {
     const std::string& key = node->name();
     // The user's state of a country built before wins over the settings:
@@ -386,7 +392,7 @@ bool ChannelCatalogue::BuildExtraCatalogue(ExtraCatalogue& extra, const DocNode*
     std::string current_key;
     if (auto old = countries_.find(key); old != countries_.end()) {
       for (const auto& [name, channel] : old->second->channels()) {
-        if (channel.get() == current_) current_key = channel->key_;
+        if (channel == current_) current_key = channel->key_;
         if (!channel->favourite_ && channel->current_source_ == 0) continue;
         DocNode* entry = carried.AddChild(channel->key_);
         if (entry == nullptr) continue;
@@ -397,19 +403,21 @@ bool ChannelCatalogue::BuildExtraCatalogue(ExtraCatalogue& extra, const DocNode*
       RemoveCountry(key);
     }
 
-    auto country = std::make_unique<Country>(key, extra.mark, node->GetWideString("n", Utf8ToUtf16(key)));
+    auto country = std::make_unique<Country>(key, extra.mark, node->GetWideString("n", Utf8ToUtf16(key)), batch);
     for (const auto& child : node->children()) {
-      std::unique_ptr<Channel> channel = BuildChannel(*country, *child, state);
+      Channel* channel = BuildChannel(*country, *child, state);
+      if (channel == nullptr) continue;  // the first of a name wins
       // A playlist names no bitrate; its group says more than "(0kb)".
       const StreamSource* source = CurrentSource(*channel);
       if (source == nullptr || source->bitrate == 0) {
         const std::u16string group = child->GetWideString("grp");
-        channel->info_line_ = group.empty() ? country->display_name() : country->display_name() + u" \u00B7 " + group;
+        channel->derived().info_line =
+            group.empty() ? country->display_name() : country->display_name() + u" \u00B7 " + group;
       }
       if (extra.on_channel) extra.on_channel(*channel, *child);
-      if (!current_key.empty() && channel->key_ == current_key) current_ = channel.get();
-      country->channels_.emplace(child->name(), std::move(channel));
+      if (!current_key.empty() && channel->key_ == current_key) current_ = channel;
     }
+    country->FinishChannels();
     countries_.emplace(key, std::move(country));
     keys.push_back(key);
   }

@@ -149,9 +149,10 @@ class ChannelCatalogue {
 
   // Construction steps of a load. BuildCountry adds the country's channels
   // to the all-channels list (unsorted); `saved_state` may be nullptr.
+  // BuildChannel adds a channel to `country` (and the list) and returns
+  // it, or nullptr when the country has one of that name already.
   std::unique_ptr<Country> BuildCountry(const DocNode& node, const DocNode* saved_state);
-  std::unique_ptr<Channel> BuildChannel(const Country& country, const DocNode& node,
-                                        const DocNode* saved_state);
+  Channel* BuildChannel(Country& country, const DocNode& node, const DocNode* saved_state);
 
   // Extra catalogue files (imported playlists) listed beside the catalogue
   // file. Every country node of the file at `path` becomes a country shown
@@ -188,7 +189,8 @@ class ChannelCatalogue {
   void BuildFromFile(FileBytes& bytes, const DocNode* saved_state);
   void SortAllChannels();
   void ClearChannels();
-  std::unique_ptr<Country> MakeCountry(std::string_view key) const;
+  // A country whose channels will live in `batch` (nullptr: its own).
+  std::unique_ptr<Country> MakeCountry(std::string_view key, std::shared_ptr<ChannelBatch> batch) const;
   // The text of `prefix` + `key`, or `fallback` when it is empty.
   std::u16string TextOr(std::string_view prefix, std::string_view key, std::u16string fallback) const;
   // A loader warning, held back after the first few (LoaderWarnings).
@@ -210,6 +212,8 @@ class ChannelCatalogue {
   std::string version_;
   std::vector<Channel*> all_channels_;
   std::unique_ptr<Channel> address_channel_;
+  // The address channel's address; replaced with it.
+  std::unique_ptr<CatalogueArena> address_texts_;
   LoaderWarnings warnings_;
   // "str_kb" of the last load; the channels' info lines borrow it.
   std::u16string kb_text_;

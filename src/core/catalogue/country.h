@@ -1,27 +1,66 @@
 #ifndef VIDORA_CORE_CATALOGUE_COUNTRY_H_
 #define VIDORA_CORE_CATALOGUE_COUNTRY_H_
 
-#include <functional>
-#include <map>
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <utility>
+#include <vector>
 
+#include "core/catalogue/catalogue_arena.h"
 #include "core/catalogue/channel.h"
+#include "core/catalogue/channel_store.h"
 
 namespace vidora {
 
 class SkinImage;
 
-// A top-level group of the catalogue. Owns its channels, keyed by their
-// node names in byte-wise order. Owned by the catalogue; borrowed pointers
-// stay valid until the next reload or the catalogue's destruction.
+// The storage of the countries built together (one catalogue file, or one
+// extra file): their channels and the channels' texts and source lists.
+// Each of those countries shares it; it goes when the last of them goes.
+struct ChannelBatch {
+  ChannelStore channels;
+  CatalogueArena texts;
+};
+
+// A top-level group of the catalogue. Lists its channels by their node
+// names in byte-wise order; the channels live in the country's batch.
+// Owned by the catalogue; borrowed pointers stay valid until the next
+// reload or the catalogue's destruction.
 class Country {
  public:
-  using ChannelMap = std::map<std::string, std::unique_ptr<Channel>, std::less<>>;
+  // The channels by node name, sorted byte-wise: iterates (name, channel)
+  // pairs like a map. A name views the channel's key.
+  class ChannelIndex {
+   public:
+    using value_type = std::pair<std::string_view, Channel*>;
+    using const_iterator = std::vector<value_type>::const_iterator;
 
-  Country(std::string key, const SkinImage* flag_image, std::u16string display_name)
-      : key_(std::move(key)), flag_image_(flag_image), display_name_(std::move(display_name)) {}
+    const_iterator begin() const { return entries_.begin(); }
+    const_iterator end() const { return entries_.end(); }
+    bool empty() const { return entries_.empty(); }
+    size_t size() const { return entries_.size(); }
+    // The channel named `name`, or end().
+    const_iterator find(std::string_view name) const {
+      auto at = std::lower_bound(entries_.begin(), entries_.end(), name,
+                                 [](const value_type& entry, std::string_view key) { return entry.first < key; });
+      return at != entries_.end() && at->first == name ? at : entries_.end();
+    }
+
+   private:
+    friend class Country;
+    std::vector<value_type> entries_;
+  };
+
+  // `batch` holds the channels; nullptr gives the country one of its own.
+  Country(std::string key, const SkinImage* flag_image, std::u16string display_name,
+          std::shared_ptr<ChannelBatch> batch = nullptr)
+      : key_(std::move(key)),
+        flag_image_(flag_image),
+        display_name_(std::move(display_name)),
+        batch_(batch != nullptr ? std::move(batch) : std::make_shared<ChannelBatch>()) {}
   Country(const Country&) = delete;
   Country& operator=(const Country&) = delete;
 
@@ -30,16 +69,40 @@ class Country {
   const SkinImage* flag_image() const { return flag_image_; }
   // The language-pack text of "c_" + key at loading, or the key itself.
   const std::u16string& display_name() const { return display_name_; }
-  const ChannelMap& channels() const { return channels_; }
+  const ChannelIndex& channels() const { return channels_; }
 
  private:
   friend class ChannelCatalogue;
   friend class CatalogueBuilder;
 
+  // A new channel named `name` (its key made from it), or nullptr when
+  // the country has a channel of that name already: the first one wins.
+  // Until FinishChannels the index is unsorted.
+  Channel* AddChannel(std::string_view name) {
+    if (taken_.find(name) != taken_.end()) return nullptr;
+    Channel* channel = batch_->channels.Add(this);
+    channel->key_.reserve(key_.size() + 1 + name.size());
+    channel->key_.append(key_).append("_").append(name);
+    const std::string_view own_name = std::string_view(channel->key_).substr(key_.size() + 1);
+    taken_.insert(own_name);
+    channels_.entries_.emplace_back(own_name, channel);
+    return channel;
+  }
+  // Sorts the index once every channel has been added.
+  void FinishChannels() {
+    std::sort(channels_.entries_.begin(), channels_.entries_.end(),
+              [](const ChannelIndex::value_type& a, const ChannelIndex::value_type& b) { return a.first < b.first; });
+    taken_ = {};
+  }
+  CatalogueArena& texts() { return batch_->texts; }
+
   std::string key_;
   const SkinImage* flag_image_;
   std::u16string display_name_;
-  ChannelMap channels_;
+  std::shared_ptr<ChannelBatch> batch_;
+  ChannelIndex channels_;
+  // The names added while building; empty afterwards.
+  std::unordered_set<std::string_view> taken_;
 };
 
 }  // namespace vidora

@@ -171,7 +171,7 @@ void PlaybackControl::StartAttempt() {
   const StreamSource& source = channel->sources()[static_cast<size_t>(plan_->source())];
   if (strip_ != nullptr) strip_->update();
   if (channel->provider().empty()) {
-    PlayAddress(source.address);
+    PlayAddress(std::u16string(source.address));
     return;
   }
   StreamAddressProvider* provider = Providers().Find(channel->provider());
@@ -183,7 +183,7 @@ void PlaybackControl::StartAttempt() {
   // The Stop glyphs let the user cancel while the provider is asked.
   if (panel_ != nullptr) panel_->SetPlaying(true);
   SetStatus(OpeningText());
-  resolver_->Start(provider->CopyForWorker(), source.address,
+  resolver_->Start(provider->CopyForWorker(), std::u16string(source.address),
                    [this](std::optional<std::u16string> address, AddressResolver::Messages messages) {
                      OnAddressResolved(std::move(address), std::move(messages));
                    });

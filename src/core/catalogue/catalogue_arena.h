@@ -1,0 +1,58 @@
+#ifndef VIDORA_CORE_CATALOGUE_CATALOGUE_ARENA_H_
+#define VIDORA_CORE_CATALOGUE_CATALOGUE_ARENA_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <new>
+#include <span>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+namespace vidora {
+
+// Storage for the texts and source lists of catalogue channels: memory is
+// taken from large blocks and handed out by bumping a pointer, and given
+// back only all at once when the arena is destroyed. Nothing ever moves,
+// so the views it returns stay valid for the arena's lifetime. Channels
+// built together share one arena (see Country::arena()), which replaces a
+// heap block per text. Not thread-safe.
+class CatalogueArena {
+ public:
+  CatalogueArena() = default;
+  CatalogueArena(const CatalogueArena&) = delete;
+  CatalogueArena& operator=(const CatalogueArena&) = delete;
+
+  // Copies of `text` kept by the arena; an empty text takes no memory.
+  std::string_view Keep(std::string_view text);
+  std::u16string_view Keep(std::u16string_view text);
+  // A text of `units` UTF-16 code units stored little-endian at `bytes`.
+  std::u16string_view KeepWide(const uint8_t* bytes, uint32_t units);
+
+  // Room for `count` default-made objects of a type that needs no
+  // destruction.
+  template <typename T>
+  std::span<T> MakeArray(size_t count) {
+    static_assert(std::is_trivially_destructible_v<T>, "the arena never runs destructors");
+    if (count == 0) return {};
+    T* first = static_cast<T*>(Allocate(sizeof(T) * count, alignof(T)));
+    for (size_t i = 0; i < count; ++i) new (first + i) T();
+    return {first, count};
+  }
+
+  // Bytes of the blocks taken from the system so far.
+  size_t reserved_bytes() const { return reserved_; }
+
+ private:
+  void* Allocate(size_t bytes, size_t alignment);
+
+  std::vector<std::unique_ptr<std::byte[]>> blocks_;
+  std::byte* next_ = nullptr;
+  size_t left_ = 0;
+  size_t reserved_ = 0;
+};
+
+}  // namespace vidora
+
+#endif  // VIDORA_CORE_CATALOGUE_CATALOGUE_ARENA_H_

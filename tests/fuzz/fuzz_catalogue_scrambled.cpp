@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<uint8_t> bytes(data, data + size);
   vidora::UnscrambleCatalogue(bytes.data(), static_cast<uint32_t>(bytes.size()));
   vidora::DocNode document;
-  if (vidora::ReadCatalogueBytes(bytes.data(), static_cast<uint32_t>(bytes.size()), document)) {
+  if (vidora::ReadCatalogueBytes(bytes.data(), static_cast<uint32_t>(bytes.size()), document) == vidora::ReadStatus::kOk) {
     vidora::CatalogueHasLoaderWarnings(document);
   }
   return 0;

@@ -16,19 +16,19 @@ bool ReadStored(const uint8_t* bytes, uint32_t count, DocNode& document) {
 
 }  // namespace
 
-bool ReadCatalogueBytes(const uint8_t* bytes, uint32_t count, DocNode& document) {
+ReadStatus ReadCatalogueBytes(const uint8_t* bytes, uint32_t count, DocNode& document) {
   if (bytes == nullptr) count = 0;
-  if (ReadStored(bytes, count, document)) return true;
+  if (ReadStored(bytes, count, document)) return ReadStatus::kOk;
   // The file carries no mark of scrambling: whatever is not a document as
   // stored is tried once more through the key stream, on a copy.
   std::vector<uint8_t> copy;
   try {
     copy.assign(bytes, bytes + count);
   } catch (const std::bad_alloc&) {
-    return false;  // `document` was left empty by the failed read
+    return ReadStatus::kOutOfMemory;  // `document` was left empty by the failed read
   }
   UnscrambleCatalogue(copy.data(), count);
-  return ReadStored(copy.data(), count, document);
+  return ReadDocumentBytes(document, copy.data(), count);
 }
 
 bool ReadCatalogueDocument(const std::filesystem::path& path, DocNode& document) {

@@ -17,7 +17,7 @@ namespace vidora {
 UpdateOutcome StoreDownloadedCatalogue(MemoryStream& download, const std::filesystem::path& path,
                                        std::string* failure) {
   DocNode document;
-  if (!ReadCatalogueBytes(download.Data(), download.Size(), document)) return UpdateOutcome::kError;
+  if (ReadCatalogueBytes(download.Data(), download.Size(), document) != ReadStatus::kOk) return UpdateOutcome::kError;
   // A catalogue the loader would warn about would put the user through
   // its warnings at every start: it counts as damaged.
   if (CatalogueHasLoaderWarnings(document)) return UpdateOutcome::kError;

@@ -81,9 +81,9 @@ TEST_F(CatalogueLoadTest, PlainAndScrambledFilesLoadToIdenticalCatalogues) {
 
   // The update service checks downloads with the same reading.
   DocNode checked;
-  EXPECT_TRUE(ReadCatalogueBytes(bytes.data(), static_cast<uint32_t>(bytes.size()), checked));
+  EXPECT_EQ(ReadCatalogueBytes(bytes.data(), static_cast<uint32_t>(bytes.size()), checked), ReadStatus::kOk);
   EXPECT_EQ(checked.name(), "1.0.7");
-  EXPECT_FALSE(ReadCatalogueBytes(bytes.data(), static_cast<uint32_t>(bytes.size() - 3), checked));
+  EXPECT_NE(ReadCatalogueBytes(bytes.data(), static_cast<uint32_t>(bytes.size() - 3), checked), ReadStatus::kOk);
   EXPECT_EQ(checked.name(), "");
 }
 

@@ -441,9 +441,12 @@ std::filesystem::path ChooseCatalogueFile(const std::filesystem::path& downloade
   return shipped;
 }
 
-ChannelCatalogue& LoadCatalogue(std::string_view file_name) {
+ChannelCatalogue& LoadCatalogue(std::string_view file_name) { return LoadCatalogue(file_name, CatalogueOptions()); }
+
+ChannelCatalogue& LoadCatalogue(std::string_view file_name, CatalogueOptions options) {
   const std::filesystem::path downloaded = UserDataFile(file_name);
-  ChannelCatalogue& catalogue = LoadCatalogueFile(ChooseCatalogueFile(downloaded, ShippedDataFile(file_name)));
+  ChannelCatalogue& catalogue =
+      LoadCatalogueFile(ChooseCatalogueFile(downloaded, ShippedDataFile(file_name)), std::move(options));
   catalogue.set_download_path(downloaded);
   return catalogue;
 }

@@ -232,6 +232,8 @@ ChannelCatalogue* Catalogue();
 // else the shipped one (ShippedDataFile); downloads go to UserDataFile.
 // Never fails: a missing file leaves it empty.
 ChannelCatalogue& LoadCatalogue(std::string_view file_name);
+// The same with the owner's options (texts, pictures, warnings, hiding).
+ChannelCatalogue& LoadCatalogue(std::string_view file_name, CatalogueOptions options);
 // Which catalogue file to read: `downloaded` when it can be read and is a
 // catalogue (its document has a name, the version), else `shipped`.
 std::filesystem::path ChooseCatalogueFile(const std::filesystem::path& downloaded,

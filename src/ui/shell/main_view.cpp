@@ -6,6 +6,8 @@
 #include "core/catalogue/channel_catalogue.h"
 #include "core/commands/command_ids.h"
 #include "core/network/update_service.h"
+#include "core/stores/language_pack.h"
+#include "core/stores/message_sink.h"
 #include "core/stores/settings_store.h"
 #include "ui/dialogs/loading_screen.h"
 #include "ui/shell/qt_update_ui.h"
@@ -16,6 +18,19 @@ namespace vidora {
 
 namespace {
 constexpr int kViewTickMs = 500;
+
+// What the catalogue takes from the application: the language pack's
+// texts, the skin's flags, warnings as plain messages and the `HideAD`
+// setting.
+CatalogueOptions ApplicationCatalogueOptions() {
+  CatalogueOptions options;
+  options.text = [](std::string_view key) { return GetText(key); };
+  options.image = [](std::string_view name) { return FindImage(name); };
+  options.warning = [](const std::u16string& text) { ShowPlainMessage(text); };
+  options.hide_category = [] { return static_cast<bool>(GetSetting(kHideAdultSetting)); };
+  return options;
+}
+
 }  // namespace
 
 MainView::MainView(QWidget* frame, CommandSender send_command, MainViewOptions options)
@@ -25,8 +40,9 @@ MainView::MainView(QWidget* frame, CommandSender send_command, MainViewOptions o
   elapsed_ms_ = 0;
   full_screen_layout_ = false;
   playback_ = std::make_unique<PlaybackControl>(this, this, send_command_);
-  ChannelCatalogue& catalogue = options_.catalogue_file.empty() ? LoadCatalogue(kCatalogueFileName)
-                                                                 : LoadCatalogueFile(options_.catalogue_file);
+  ChannelCatalogue& catalogue =
+      options_.catalogue_file.empty() ? LoadCatalogue(kCatalogueFileName, ApplicationCatalogueOptions())
+                                      : LoadCatalogueFile(options_.catalogue_file, ApplicationCatalogueOptions());
   playlists_ = std::make_unique<PlaylistManager>(catalogue);
   // The first layout replaces this rectangle.
   playback_->Start(PlaybackControl::FirstPlayerRect(size()), options_.backend);

@@ -30,7 +30,7 @@ constexpr uint64_t kObserveTitle = 4;
 // A dropped stream ends here and the player reconnects it itself, with a
 // back-off the user sees; the network layer's own silent retries would
 // hide the drop for seconds.
-constexpr std::array<std::pair<const char*, const char*>, 20> kPlayerOptions = {{
+constexpr std::array<std::pair<const char*, const char*>, 21> kPlayerOptions = {{
     // Nothing from the user's own mpv set-up, nothing of mpv's own UI.
     {"config", "no"},
     {"load-scripts", "no"},
@@ -46,6 +46,10 @@ constexpr std::array<std::pair<const char*, const char*>, 20> kPlayerOptions = {
     {"terminal", "no"},
     {"idle", "yes"},
     {"vo", "libmpv"},
+    // A frame is handed over at its display time and drawn at once: the
+    // UI thread never waits inside the renderer for a frame's time to come
+    // (which would stall painting and every other event).
+    {"video-timing-offset", "0"},
     // The first fill of the cache is reported as buffering.
     {"cache-pause-initial", "yes"},
     {"network-timeout", "20"},
@@ -186,11 +190,25 @@ bool MpvBackend::RenderFrame(QImage& target) {
   int size[2] = {target.width(), target.height()};
   char format[] = "bgr0";
   size_t stride = static_cast<size_t>(target.bytesPerLine());
+  int block = 0;
   mpv_render_param params[] = {
       {MPV_RENDER_PARAM_SW_SIZE, size},
       {MPV_RENDER_PARAM_SW_FORMAT, format},
       {MPV_RENDER_PARAM_SW_STRIDE, &stride},
       {MPV_RENDER_PARAM_SW_POINTER, target.bits()},
+      {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &block},
+      {MPV_RENDER_PARAM_INVALID, nullptr},
+  };
+  return mpv_render_context_render(render_, params) >= 0;
+}
+
+bool MpvBackend::DiscardFrame() {
+  if (render_ == nullptr) return false;
+  int skip = 1;
+  int block = 0;
+  mpv_render_param params[] = {
+      {MPV_RENDER_PARAM_SKIP_RENDERING, &skip},
+      {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &block},
       {MPV_RENDER_PARAM_INVALID, nullptr},
   };
   return mpv_render_context_render(render_, params) >= 0;

@@ -69,6 +69,7 @@ class MpvBackend : public QObject, public PlayerBackend {
   std::u16string StreamTitle() const override { return title_; }
 
   bool RenderFrame(QImage& target) override;
+  bool DiscardFrame() override;
 
   mpv_handle* handle() const { return handle_; }
 

@@ -68,9 +68,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so no library link names them: Qt's window-system
-# plugins (the player cannot open a window without them) and libcanberra
-# for the menu sound.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# plugins (the player cannot open a window without them), libmpv (loaded
+# while the loading screen shows) and libcanberra for the menu sound.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libmpv2")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libcanberra0")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

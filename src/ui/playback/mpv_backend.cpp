@@ -1,18 +1,17 @@
 #include "ui/playback/mpv_backend.h"
 
-#include <mpv/client.h>
-#include <mpv/render.h>
-
 #include <QMetaObject>
 #include <QString>
 
 #include <algorithm>
 #include <array>
 #include <clocale>
+#include <cstdio>
 #include <cstring>
 #include <string_view>
 
 #include "core/playback/player_events.h"
+#include "ui/playback/mpv_library.h"
 #include "ui/playback/status_texts.h"
 
 namespace vidora {
@@ -30,7 +29,7 @@ constexpr uint64_t kObserveTitle = 4;
 // A dropped stream ends here and the player reconnects it itself, with a
 // back-off the user sees; the network layer's own silent retries would
 // hide the drop for seconds.
-constexpr std::array<std::pair<const char*, const char*>, 20> kPlayerOptions = {{
+constexpr std::array<std::pair<const char*, const char*>, 21> kPlayerOptions = {{
     // Nothing from the user's own mpv set-up, nothing of mpv's own UI.
     {"config", "no"},
     {"load-scripts", "no"},
@@ -46,6 +45,10 @@ constexpr std::array<std::pair<const char*, const char*>, 20> kPlayerOptions = {
     {"terminal", "no"},
     {"idle", "yes"},
     {"vo", "libmpv"},
+    // A frame is handed over at its display time and drawn at once: the
+    // UI thread never waits inside the renderer for a frame's time to come
+    // (which would stall painting and every other event).
+    {"video-timing-offset", "0"},
     // The first fill of the cache is reported as buffering.
     {"cache-pause-initial", "yes"},
     {"network-timeout", "20"},
@@ -72,56 +75,64 @@ std::vector<MpvBackend::Option> MpvBackend::PlayerOptions() {
   return options;
 }
 
-MpvBackend::MpvBackend(std::vector<Option> extra_options) : extra_options_(std::move(extra_options)) {}
+MpvBackend::MpvBackend(std::vector<Option> extra_options, const MpvLibrary* library)
+    : extra_options_(std::move(extra_options)), lib_(library) {}
 
 MpvBackend::~MpvBackend() {
-  if (handle_ != nullptr) mpv_set_wakeup_callback(handle_, nullptr, nullptr);
+  if (handle_ != nullptr) lib_->mpv_set_wakeup_callback(handle_, nullptr, nullptr);
   if (render_ != nullptr) {
-    mpv_render_context_set_update_callback(render_, nullptr, nullptr);
-    mpv_render_context_free(render_);
+    lib_->mpv_render_context_set_update_callback(render_, nullptr, nullptr);
+    lib_->mpv_render_context_free(render_);
   }
-  if (handle_ != nullptr) mpv_terminate_destroy(handle_);
+  if (handle_ != nullptr) lib_->mpv_terminate_destroy(handle_);
 }
 
 bool MpvBackend::Create() {
+  // Loading started with the loading screen; usually it is done by now.
+  if (lib_ == nullptr) lib_ = &SharedMpvLibrary();
+  if (!lib_->ok()) {
+    // The user sees that there is no player; this says why.
+    std::fprintf(stderr, "%s\n", lib_->error().c_str());
+    return false;
+  }
   // mpv parses numbers with the C library; Qt sets the user's locale when
   // the application starts.
   std::setlocale(LC_NUMERIC, "C");
-  handle_ = mpv_create();
+  handle_ = lib_->mpv_create();
   if (handle_ == nullptr) return false;
   for (const auto& [name, value] : kPlayerOptions) {
-    if (mpv_set_option_string(handle_, name, value) < 0) return false;
+    if (lib_->mpv_set_option_string(handle_, name, value) < 0) return false;
   }
   for (const auto& [name, value] : extra_options_) {
-    if (mpv_set_option_string(handle_, name.c_str(), value.c_str()) < 0) return false;
+    if (lib_->mpv_set_option_string(handle_, name.c_str(), value.c_str()) < 0) return false;
   }
   return true;
 }
 
-bool MpvBackend::HasVolume() { return mpv_set_option_string(handle_, "volume-max", "100") >= 0; }
+bool MpvBackend::HasVolume() { return lib_->mpv_set_option_string(handle_, "volume-max", "100") >= 0; }
 
-bool MpvBackend::Initialize() { return mpv_initialize(handle_) >= 0; }
+bool MpvBackend::Initialize() { return lib_->mpv_initialize(handle_) >= 0; }
 
 bool MpvBackend::CreateRenderer() {
   char api[] = MPV_RENDER_API_TYPE_SW;
   mpv_render_param params[] = {{MPV_RENDER_PARAM_API_TYPE, api}, {MPV_RENDER_PARAM_INVALID, nullptr}};
-  return mpv_render_context_create(&render_, handle_, params) >= 0;
+  return lib_->mpv_render_context_create(&render_, handle_, params) >= 0;
 }
 
-bool MpvBackend::RequestWarnings() { return mpv_request_log_messages(handle_, "warn") >= 0; }
+bool MpvBackend::RequestWarnings() { return lib_->mpv_request_log_messages(handle_, "warn") >= 0; }
 
 bool MpvBackend::ObserveState() {
-  return mpv_observe_property(handle_, kObservePausedForCache, "paused-for-cache", MPV_FORMAT_FLAG) >= 0 &&
-         mpv_observe_property(handle_, kObserveCacheState, "cache-buffering-state", MPV_FORMAT_INT64) >= 0 &&
-         mpv_observe_property(handle_, kObserveIdle, "idle-active", MPV_FORMAT_FLAG) >= 0 &&
-         mpv_observe_property(handle_, kObserveTitle, "metadata/by-key/icy-title", MPV_FORMAT_STRING) >= 0;
+  return lib_->mpv_observe_property(handle_, kObservePausedForCache, "paused-for-cache", MPV_FORMAT_FLAG) >= 0 &&
+         lib_->mpv_observe_property(handle_, kObserveCacheState, "cache-buffering-state", MPV_FORMAT_INT64) >= 0 &&
+         lib_->mpv_observe_property(handle_, kObserveIdle, "idle-active", MPV_FORMAT_FLAG) >= 0 &&
+         lib_->mpv_observe_property(handle_, kObserveTitle, "metadata/by-key/icy-title", MPV_FORMAT_STRING) >= 0;
 }
 
 bool MpvBackend::Connect(PlayerBackendObserver* observer) {
   if (observer == nullptr) return false;
   observer_ = observer;
-  mpv_set_wakeup_callback(handle_, &MpvBackend::OnWakeup, this);
-  if (render_ != nullptr) mpv_render_context_set_update_callback(render_, &MpvBackend::OnRenderUpdate, this);
+  lib_->mpv_set_wakeup_callback(handle_, &MpvBackend::OnWakeup, this);
+  if (render_ != nullptr) lib_->mpv_render_context_set_update_callback(render_, &MpvBackend::OnRenderUpdate, this);
   // Events may have queued before the callback was there.
   DrainEvents();
   return true;
@@ -141,7 +152,7 @@ void MpvBackend::OnRenderUpdate(void* self) {
       [backend] {
         backend->render_posted_ = false;
         if (backend->render_ == nullptr) return;
-        if ((mpv_render_context_update(backend->render_) & MPV_RENDER_UPDATE_FRAME) != 0 && backend->observer_ != nullptr) {
+        if ((backend->lib_->mpv_render_context_update(backend->render_) & MPV_RENDER_UPDATE_FRAME) != 0 && backend->observer_ != nullptr) {
           backend->observer_->OnBackendFrame();
         }
       },
@@ -152,24 +163,24 @@ void MpvBackend::Load(const std::string& address) {
   if (handle_ == nullptr) return;
   load_pending_ = true;
   const char* command[] = {"loadfile", address.c_str(), "replace", nullptr};
-  if (mpv_command_async(handle_, kReplyLoad, command) < 0) load_pending_ = false;
+  if (lib_->mpv_command_async(handle_, kReplyLoad, command) < 0) load_pending_ = false;
 }
 
 void MpvBackend::SetRequestHeaders(const std::string& user_agent, const std::string& referrer) {
   if (handle_ == nullptr) return;
   if (!default_agent_) {
-    char* agent = mpv_get_property_string(handle_, "user-agent");
+    char* agent = lib_->mpv_get_property_string(handle_, "user-agent");
     default_agent_ = agent != nullptr ? agent : "";
-    mpv_free(agent);
+    lib_->mpv_free(agent);
   }
-  mpv_set_property_string(handle_, "user-agent", user_agent.empty() ? default_agent_->c_str() : user_agent.c_str());
-  mpv_set_property_string(handle_, "referrer", referrer.c_str());
+  lib_->mpv_set_property_string(handle_, "user-agent", user_agent.empty() ? default_agent_->c_str() : user_agent.c_str());
+  lib_->mpv_set_property_string(handle_, "referrer", referrer.c_str());
 }
 
 void MpvBackend::Stop() {
   if (handle_ == nullptr) return;
   const char* command[] = {"stop", nullptr};
-  mpv_command_async(handle_, 0, command);
+  lib_->mpv_command_async(handle_, 0, command);
 }
 
 void MpvBackend::SetVolume(int level) {
@@ -178,7 +189,7 @@ void MpvBackend::SetVolume(int level) {
   // (full volume at start), while the panel shows the level clamped: a
   // damaged "sound_volume" of -10 must not sound at 100.
   double volume = std::clamp(level, 0, 100);
-  mpv_set_property_async(handle_, 0, "volume", MPV_FORMAT_DOUBLE, &volume);
+  lib_->mpv_set_property_async(handle_, 0, "volume", MPV_FORMAT_DOUBLE, &volume);
 }
 
 bool MpvBackend::RenderFrame(QImage& target) {
@@ -186,21 +197,35 @@ bool MpvBackend::RenderFrame(QImage& target) {
   int size[2] = {target.width(), target.height()};
   char format[] = "bgr0";
   size_t stride = static_cast<size_t>(target.bytesPerLine());
+  int block = 0;
   mpv_render_param params[] = {
       {MPV_RENDER_PARAM_SW_SIZE, size},
       {MPV_RENDER_PARAM_SW_FORMAT, format},
       {MPV_RENDER_PARAM_SW_STRIDE, &stride},
       {MPV_RENDER_PARAM_SW_POINTER, target.bits()},
+      {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &block},
       {MPV_RENDER_PARAM_INVALID, nullptr},
   };
-  return mpv_render_context_render(render_, params) >= 0;
+  return lib_->mpv_render_context_render(render_, params) >= 0;
+}
+
+bool MpvBackend::DiscardFrame() {
+  if (render_ == nullptr) return false;
+  int skip = 1;
+  int block = 0;
+  mpv_render_param params[] = {
+      {MPV_RENDER_PARAM_SKIP_RENDERING, &skip},
+      {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &block},
+      {MPV_RENDER_PARAM_INVALID, nullptr},
+  };
+  return lib_->mpv_render_context_render(render_, params) >= 0;
 }
 
 void MpvBackend::DrainEvents() {
   drain_posted_ = false;
   if (handle_ == nullptr) return;
   for (;;) {
-    mpv_event* event = mpv_wait_event(handle_, 0);
+    mpv_event* event = lib_->mpv_wait_event(handle_, 0);
     if (event->event_id == MPV_EVENT_NONE) break;
     HandleEvent(*event);
   }
@@ -297,7 +322,7 @@ void MpvBackend::OnLoadRefused(int error) {
   load_pending_ = false;
   phase_ = Phase::kFailed;
   failure_ = StreamFailure::kCannotPlay;
-  failure_detail_ = ToU16(mpv_error_string(error));
+  failure_detail_ = ToU16(lib_->mpv_error_string(error));
   media_error_ = kMediaErrorCannotPlay;
   if (observer_ != nullptr) observer_->OnBackendError();
 }
@@ -353,7 +378,7 @@ void MpvBackend::ReportFailure() {
   const int error = *pending_failure_;
   pending_failure_.reset();
   failure_ = notes_.Cause();
-  failure_detail_ = notes_.empty() ? ToU16(mpv_error_string(error)) : ToU16(notes_.detail());
+  failure_detail_ = notes_.empty() ? ToU16(lib_->mpv_error_string(error)) : ToU16(notes_.detail());
   media_error_ = IsUnreachable(failure_) ? kMediaErrorServerNotFound : kMediaErrorCannotPlay;
   if (observer_ == nullptr) return;
   observer_->OnBackendError();

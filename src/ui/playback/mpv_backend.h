@@ -18,6 +18,8 @@ struct mpv_event_property;
 
 namespace vidora {
 
+class MpvLibrary;
+
 // The libmpv engine: one handle for the whole run, video drawn through the
 // software render API, every engine call that could wait made
 // asynchronously. mpv's events are drained on the UI thread: its wakeup
@@ -39,8 +41,11 @@ class MpvBackend : public QObject, public PlayerBackend {
   using Option = std::pair<std::string, std::string>;
 
   // `extra_options` are set after the player's own ones ({"ao", "null"}
-  // in tests).
-  explicit MpvBackend(std::vector<Option> extra_options = {});
+  // in tests). The engine comes from `library` (not owned, outlives the
+  // backend), or when null from SharedMpvLibrary(), waited for in Create.
+  // Create fails when the library could not be loaded, and says why on
+  // standard error.
+  explicit MpvBackend(std::vector<Option> extra_options = {}, const MpvLibrary* library = nullptr);
   // Clears the callbacks, frees the render context, then ends the engine.
   ~MpvBackend() override;
 
@@ -69,6 +74,7 @@ class MpvBackend : public QObject, public PlayerBackend {
   std::u16string StreamTitle() const override { return title_; }
 
   bool RenderFrame(QImage& target) override;
+  bool DiscardFrame() override;
 
   mpv_handle* handle() const { return handle_; }
 
@@ -105,6 +111,7 @@ class MpvBackend : public QObject, public PlayerBackend {
   void NotifyStatus();
 
   std::vector<Option> extra_options_;
+  const MpvLibrary* lib_;
   mpv_handle* handle_ = nullptr;
   // The engine's own agent, read before a channel first replaced it.
   std::optional<std::string> default_agent_;

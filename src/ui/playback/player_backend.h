@@ -75,7 +75,12 @@ class PlayerBackend {
 
   // Draws the newest video frame into `target` (Format_RGB32, any size,
   // row length a multiple of 64 bytes). False when nothing was drawn.
+  // Neither waits for the frame's display time: a frame is handed over
+  // when it is due.
   virtual bool RenderFrame(QImage& target) = 0;
+  // Takes the newest frame without drawing it (a frame nobody will see).
+  // False when there was none to take.
+  virtual bool DiscardFrame() = 0;
 };
 
 }  // namespace vidora

@@ -51,7 +51,8 @@ bool PlayerVideoWidget::RenderFrom(PlayerBackend& backend) {
   EnsureBuffer();
   if (frame_.isNull() || !backend.RenderFrame(frame_)) return false;
   has_frame_ = true;
-  ++frames_shown_;
+  if (new_frame_) ++frames_shown_;
+  new_frame_ = false;
   update();
   return true;
 }
@@ -62,12 +63,12 @@ void PlayerVideoWidget::FrameReady() {
   // the new address behind the old one's frames, or the stream behind a
   // minimised window.
   if (hold_ || !IsExposed()) {
-    if (scratch_.isNull()) scratch_ = MakeAlignedImage(16, 16);
-    if (!scratch_.isNull() && backend_->RenderFrame(scratch_)) ++frames_discarded_;
-    // The newest frame is drawn when the window is seen again.
+    if (backend_->DiscardFrame()) ++frames_discarded_;
+    // The newest frame is drawn again when the window is seen again.
     frame_pending_ = !hold_;
     return;
   }
+  new_frame_ = true;
   // Nothing paints a window that is not shown; its frame is still kept.
   if (!isVisible()) {
     frame_pending_ = false;
@@ -88,11 +89,17 @@ bool PlayerVideoWidget::IsExposed() const {
 void PlayerVideoWidget::HoldPicture(bool hold) {
   if (hold == hold_) return;
   hold_ = hold;
-  if (hold) {
-    frame_pending_ = false;
-  } else {
-    FrameReady();
+  new_frame_ = false;
+  frame_pending_ = false;
+  if (hold || backend_ == nullptr) return;
+  // The frame that started playback was taken unseen: it is drawn again
+  // rather than waiting for the next one.
+  if (!isVisible()) {
+    RenderFrom(*backend_);
+    return;
   }
+  frame_pending_ = true;
+  update();
 }
 
 void PlayerVideoWidget::ClearPicture() {
@@ -102,17 +109,22 @@ void PlayerVideoWidget::ClearPicture() {
 }
 
 void PlayerVideoWidget::paintEvent(QPaintEvent*) {
+  // Drawn here, once per paint: a frame is converted only when it is
+  // about to be seen.
   if (frame_pending_ && backend_ != nullptr && !hold_) {
     frame_pending_ = false;
     EnsureBuffer();
     if (!frame_.isNull() && backend_->RenderFrame(frame_)) {
       has_frame_ = true;
-      ++frames_shown_;
+      if (new_frame_) ++frames_shown_;
     }
+    new_frame_ = false;
   }
   QPainter painter(this);
   if (has_frame_ && !frame_.isNull()) {
-    painter.drawImage(rect(), frame_);
+    // The frame has the widget's size in device pixels: a plain copy, no
+    // scaling.
+    painter.drawImage(QPoint(0, 0), frame_);
   } else {
     painter.fillRect(rect(), Qt::black);
   }

@@ -16,9 +16,9 @@ class PlayerBackend;
 // aligned, as the software renderer prefers). A new frame only schedules
 // a repaint; the frame is drawn in the paint, so a frame is converted once
 // per paint and never when it would not be shown. While the picture is
-// held, or the window is not shown, frames are taken at once (into a tiny
-// scratch image, or the frame image) so that the engine never waits for
-// them. Black until a frame arrives.
+// held, or the window is not shown, frames are taken at once without being
+// drawn (or into the frame image of a hidden widget) so that the engine
+// never waits for them. Black until a frame arrives.
 // Can leave its parent for a full-screen window of its own and come back
 // (Escape or a double-click also bring it back). UI thread only.
 class PlayerVideoWidget : public QWidget {
@@ -38,7 +38,9 @@ class PlayerVideoWidget : public QWidget {
   // Draws the backend's newest frame now (no repaint needed to see it in
   // frame()). Returns whether a frame was drawn.
   bool RenderFrom(PlayerBackend& backend);
-  // Frames drawn for painting, and frames consumed unseen, since creation.
+  // Frames the backend announced that were drawn for painting (drawing
+  // the same frame again does not count), and frames consumed unseen,
+  // since creation.
   int64_t frames_shown() const { return frames_shown_; }
   int64_t frames_discarded() const { return frames_discarded_; }
   // The last frame drawn (null image before the first).
@@ -65,9 +67,10 @@ class PlayerVideoWidget : public QWidget {
 
   PlayerBackend* backend_ = nullptr;
   QImage frame_;
-  QImage scratch_;
   bool has_frame_ = false;
   bool frame_pending_ = false;
+  // The frame to draw is one the backend announced, not a redraw.
+  bool new_frame_ = false;
   bool hold_ = false;
   int64_t frames_shown_ = 0;
   int64_t frames_discarded_ = 0;

@@ -23,6 +23,7 @@
 #include "ui/desktop/window_placement.h"
 #include "ui/dialogs/language_dialog.h"
 #include "ui/dialogs/loading_screen.h"
+#include "ui/playback/mpv_library.h"
 #include "ui/shell/command_line_actions.h"
 #include "ui/shell/display_check.h"
 #include "ui/shell/close_button_watch.h"
@@ -232,6 +233,10 @@ int RunPlayer(const CommandLineRequests& requests) {
   // A later start hands over what it understood and ends as any later
   // start does; a first one does not run on arguments it cannot take.
   if (!requests.error.isEmpty()) return kBadCommandLine;
+  // The media engine's libraries load on a worker while the stores load
+  // and the loading screen shows; the player waits for them only if they
+  // are not there by the time the main window builds it.
+  PreloadMpvLibrary();
 
   // Every window, the first-run dialog included, carries the icon; the
   // desktop matches the windows to vidora.desktop.

@@ -64,7 +64,8 @@ bool RunFirstRunDialog();
 //      cancelled (nothing saved, so it comes again next time);
 //   kInstanceCheckFailed / kInstanceInvalidArgument when the
 //      single-instance check could not be made.
-// Start-up order: single-instance check, removal of what killed saves left
+// Start-up order: single-instance check, the media engine's library
+// starting to load on a worker (PreloadMpvLibrary), removal of what killed saves left
 // beside the settings and the catalogue, settings, language pack, resource
 // pack, one message each when the settings or the language pack were
 // damaged, motion sensor, the first-run dialog while `first_run` is set,

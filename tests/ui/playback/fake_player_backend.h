@@ -57,6 +57,7 @@ class FakePlayerBackend : public PlayerBackend {
     target.fill(Qt::green);
     return true;
   }
+  bool DiscardFrame() override { return true; }
 
  private:
   Record& record_;

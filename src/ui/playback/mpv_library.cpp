@@ -1,0 +1,60 @@
+#include "ui/playback/mpv_library.h"
+
+#include <dlfcn.h>
+
+#include <future>
+#include <mutex>
+
+namespace vidora {
+namespace {
+
+std::mutex g_mutex;
+// Set once by the first PreloadMpvLibrary or SharedMpvLibrary.
+std::shared_future<MpvLibrary*> g_library;
+
+// Whether a load was started; the caller holds g_mutex.
+void StartLoadLocked() {
+  if (g_library.valid()) return;
+  // Never freed: mpv may call back into the library until the process ends.
+  g_library = std::async(std::launch::async, [] { return MpvLibrary::Open(MpvLibrary::kFileName).release(); }).share();
+}
+
+}  // namespace
+
+std::unique_ptr<MpvLibrary> MpvLibrary::Open(const char* file) {
+  std::unique_ptr<MpvLibrary> library(new MpvLibrary());
+  // Lazy binding, as a linked library gets: resolving every symbol of mpv's
+  // hundred-odd libraries up front would cost more than the load itself.
+  // The functions the player calls are all looked up below.
+  void* handle = dlopen(file, RTLD_LAZY | RTLD_LOCAL);
+  if (handle == nullptr) {
+    const char* reason = dlerror();
+    library->error_ = reason != nullptr ? reason : std::string(file) + ": cannot be loaded";
+    return library;
+  }
+#define VIDORA_MPV_FIND(name)                                                  \
+  library->name = reinterpret_cast<decltype(library->name)>(dlsym(handle, #name)); \
+  if (library->name == nullptr && library->error_.empty()) library->error_ = std::string(file) + ": no " #name;
+  VIDORA_MPV_FUNCTIONS(VIDORA_MPV_FIND)
+#undef VIDORA_MPV_FIND
+  // The handle stays open (see the class comment); a failed one is of no use.
+  if (!library->ok()) dlclose(handle);
+  return library;
+}
+
+void PreloadMpvLibrary() {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  StartLoadLocked();
+}
+
+const MpvLibrary& SharedMpvLibrary() {
+  std::shared_future<MpvLibrary*> library;
+  {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    StartLoadLocked();
+    library = g_library;
+  }
+  return *library.get();
+}
+
+}  // namespace vidora

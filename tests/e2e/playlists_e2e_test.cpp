@@ -20,6 +20,7 @@
 #include <string>
 
 #include "core/catalogue/channel_catalogue.h"
+#include "core/catalogue/channels_dialog_state.h"
 #include "core/playback/player_events.h"
 #include "core/stores/message_sink.h"
 #include "core/stores/settings_store.h"
@@ -33,7 +34,7 @@
 #include "ui/playback/mpv_backend.h"
 #include "ui/playback/player_host.h"
 #include "ui/playback/playback_test_support.h"
-#include "ui/playlists/playlist_dialogs.h"
+#include "ui/playlists/guide_page.h"
 #include "ui/playlists/playlist_manager.h"
 #include "ui/playlists/strip_decorations.h"
 #include "ui/stores/resource_pack.h"
@@ -232,10 +233,18 @@ TEST_F(PlaylistsEndToEndTest, PlaylistChannelsAreListedPlayAndShowLogoAndGuide) 
   for (int x = strip.width() * 3 / 4; x < strip.width(); ++x) logo_shown |= strip.pixel(x, strip.height() / 2) == kLogoColour;
   EXPECT_TRUE(logo_shown);
 
-  GuideDialog guide(nullptr, *manager_, *red);
-  ASSERT_EQ(guide.list()->count(), 2);
-  EXPECT_TRUE(guide.list()->item(0)->font().bold());  // the running one
-  EXPECT_FALSE(guide.list()->item(1)->font().bold());
+  // The channels dialog's guide page for the selected channel.
+  ChannelsDialog dialog(nullptr, catalogue_);
+  dialog.ShowTab(kChannelsTab);
+  dialog.country_combo()->setCurrentIndex(dialog.country_combo()->findText(QStringLiteral("tv")));
+  ASSERT_TRUE(dialog.channel_list()->SelectRow(0));
+  ASSERT_EQ(dialog.channel_list()->SelectedChannel(), red);
+  dialog.RunCommand(ID_SHOW_GUIDE);
+  ASSERT_TRUE(dialog.GuideShown());
+  GuidePage* guide = dialog.guide_page();
+  ASSERT_EQ(guide->count(), 2);
+  EXPECT_TRUE(guide->item(0)->font().bold());  // the running one
+  EXPECT_FALSE(guide->item(1)->font().bold());
 }
 
 TEST_F(PlaylistsEndToEndTest, RefreshKeepsFavouritesAndADamagedDownloadKeepsTheOldCopy) {

@@ -62,12 +62,11 @@ void CopyChannelState(const DocNode& from, DocNode& to) {
 
 void WriteChannelsSection(DocNode& channels) {
   const ChannelCatalogue* catalogue = Catalogue();
-  if (catalogue != nullptr && !catalogue->countries().empty()) {
-    catalogue->SaveChannelState(channels);
-    return;
-  }
-  // No catalogue could be read this run: keep the user's favourites from
-  // the loaded settings instead of saving them away.
+  if (catalogue != nullptr) catalogue->SaveChannelState(channels);
+  if (catalogue != nullptr && catalogue->LastReadStatus() == ReadStatus::kOk && !catalogue->countries().empty()) return;
+  // No catalogue could be read this run (playlists may still have added
+  // their channels): the catalogue channels' state from the loaded
+  // settings stays instead of being saved away. Names written above win.
   if (const DocNode* saved = SettingsChannelsNode()) CopyChannelState(*saved, channels);
 }
 
@@ -113,13 +112,20 @@ bool ChannelCatalogue::ReloadCatalogue() {
   // sources are carried over by channel key so the next save keeps them.
   DocNode carried("channels");
   for (const Channel* channel : all_channels_) {
-    if (!channel->favourite_ && channel->current_source_ == 0) continue;
+    // Without a readable catalogue file the saved state is merged below;
+    // a channel built now keeps its own, even when it is none.
+    if (!channel->favourite_ && channel->current_source_ == 0 && last_status_ == ReadStatus::kOk) continue;
     DocNode* state = carried.AddChild(channel->key_);
     if (state == nullptr) continue;
     if (channel->favourite_) state->SetBool("f", true);
     if (channel->current_source_ != 0) state->SetInt("cu", channel->current_source_);
   }
 
+  // Channels of a catalogue file that could not be read were never built:
+  // their state is still the one loaded from the settings file.
+  if (last_status_ != ReadStatus::kOk) {
+    if (const DocNode* saved = SettingsChannelsNode()) CopyChannelState(*saved, carried);
+  }
   // Before any catalogue was read this run there is nothing to carry; the
   // user's state is still the one loaded from the settings file.
   const DocNode* saved_state = countries_.empty() ? SettingsChannelsNode() : &carried;

@@ -10,13 +10,8 @@
 
 #include "core/playlists/programme_guide.h"
 #include "core/playlists/xmltv_reader.h"
-#include "core/stores/setting_keys.h"
 
 namespace vidora {
-
-// Programme guide addresses (comma-separated, XMLTV) used besides the
-// playlists' own url-tvg; read only when present (FindSetting).
-inline constexpr TextSettingKey kGuideAddressSetting{"GuideAddress", u""};
 
 // A cached guide is fetched again after this long.
 inline constexpr int64_t kGuideRefreshSeconds = 6 * 60 * 60;

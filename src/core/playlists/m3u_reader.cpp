@@ -1,6 +1,5 @@
 #include "core/playlists/m3u_reader.h"
 
-#include <cctype>
 #include <optional>
 
 #include "core/playlists/playlist_address.h"
@@ -16,17 +15,21 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
+// ASCII only, without the C locale's per-call cost: tags and attribute
+// keys are ASCII, and these run for every byte of a large playlist.
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
+
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   if (text.size() < prefix.size()) return false;
   for (size_t i = 0; i < prefix.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(prefix[i]))) {
-      return false;
-    }
+    if (LowerAscii(text[i]) != LowerAscii(prefix[i])) return false;
   }
   return true;
 }
 
-bool IsKeyChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '-' || c == '_'; }
+bool IsKeyChar(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+}
 
 // Whether `text` at `at` starts another attribute ("key=").
 bool StartsAttribute(std::string_view text, size_t at) {

@@ -1,6 +1,7 @@
 #include "core/playlists/playlist_document.h"
 
 #include <cstdio>
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -134,7 +135,12 @@ class DocumentEncoder {
 // addresses become its sources.
 struct ChannelGroup {
   std::string node_name;
-  std::vector<const PlaylistEntry*> sources;
+  const PlaylistEntry* first;
+  // Most channels have one source: no allocation for them.
+  std::vector<const PlaylistEntry*> more;
+
+  size_t size() const { return 1 + more.size(); }
+  const PlaylistEntry& operator[](size_t i) const { return i == 0 ? *first : *more[i - 1]; }
 };
 
 std::vector<ChannelGroup> GroupChannels(const M3uPlaylist& playlist) {
@@ -148,18 +154,18 @@ std::vector<ChannelGroup> GroupChannels(const M3uPlaylist& playlist) {
     auto found = by_name.find(node_name);
     if (found != by_name.end()) {
       ChannelGroup& group = groups[found->second];
-      if (group.sources.front()->name == entry.name) {
+      if (group.first->name == entry.name) {
         // The same channel again: a further stream of it (or an exact
         // repetition, which adds nothing).
         bool known = false;
-        for (const PlaylistEntry* source : group.sources) known = known || source->address == entry.address;
-        if (!known) group.sources.push_back(&entry);
+        for (size_t i = 0; i < group.size(); ++i) known = known || group[i].address == entry.address;
+        if (!known) group.more.push_back(&entry);
         continue;
       }
       node_name = HashName(entry);
       if (by_name.count(node_name) != 0) continue;  // an exact repetition
     }
-    groups.push_back(ChannelGroup{std::move(node_name), {&entry}});
+    groups.push_back(ChannelGroup{std::move(node_name), &entry, {}});
     by_name.emplace(groups.back().node_name, groups.size() - 1);
   }
   return groups;
@@ -187,11 +193,21 @@ std::u16string PlaylistNameFromSource(std::u16string_view source) {
   return name.empty() ? std::u16string(source) : std::u16string(name);
 }
 
-void EncodePlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& origin, std::string& out) {
+bool WritePlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& origin,
+                           const std::function<bool(std::string_view)>& write) {
+  // Written in pieces: a whole large document in memory would cost more
+  // in fresh pages than its encoding.
+  constexpr size_t kPieceBytes = 1u << 20;
   const std::vector<ChannelGroup> groups = GroupChannels(playlist);
-  out.clear();
-  out.reserve(256 + playlist.entries.size() * 320);
+  std::string out;
+  out.reserve(kPieceBytes + 4096);
   DocumentEncoder encode(out);
+  // Playlists repeat a few group titles many times.
+  struct GroupKind {
+    const char* category;
+    bool radio;
+  };
+  std::unordered_map<std::string_view, GroupKind> kinds;
   encode.NodeStart(kPlaylistVersion, 0);
   encode.Word(1);
   encode.NodeStart(origin.key, 5);
@@ -202,28 +218,45 @@ void EncodePlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& o
   encode.IntAttr(kPlaylistSkippedAttr, static_cast<int32_t>(playlist.skipped_lines));
   encode.Word(static_cast<uint32_t>(groups.size()));
   for (const ChannelGroup& group : groups) {
-    const PlaylistEntry& entry = *group.sources.front();
+    const PlaylistEntry& entry = *group.first;
     const uint32_t attributes = 4 + (entry.tvg_logo.empty() ? 0 : 1) + (entry.tvg_id.empty() ? 0 : 1) +
                                 (entry.group.empty() ? 0 : 1) + (entry.user_agent.empty() ? 0 : 1) +
                                 (entry.referrer.empty() ? 0 : 1);
     encode.NodeStart(group.node_name, attributes);
     encode.WideAttr("n", entry.name);
     encode.StringAttr("p", entry.tvg_id);
-    encode.StringAttr("c", CategoryForGroup(entry.group));
-    encode.BoolAttr("r", entry.radio || IsRadioGroup(entry.group));
+    auto kind = kinds.find(entry.group);
+    if (kind == kinds.end()) {
+      kind = kinds.emplace(entry.group, GroupKind{CategoryForGroup(entry.group), IsRadioGroup(entry.group)}).first;
+    }
+    encode.StringAttr("c", kind->second.category);
+    encode.BoolAttr("r", entry.radio || kind->second.radio);
     if (!entry.tvg_logo.empty()) encode.WideAttr(kChannelLogoAttr, entry.tvg_logo);
     if (!entry.tvg_id.empty()) encode.StringAttr(kChannelGuideIdAttr, entry.tvg_id);
     if (!entry.group.empty()) encode.WideAttr(kChannelGroupAttr, entry.group);
     if (!entry.user_agent.empty()) encode.WideAttr(kChannelAgentAttr, entry.user_agent);
     if (!entry.referrer.empty()) encode.WideAttr(kChannelReferrerAttr, entry.referrer);
-    encode.Word(static_cast<uint32_t>(group.sources.size()));
-    for (size_t i = 0; i < group.sources.size(); ++i) {
+    encode.Word(static_cast<uint32_t>(group.size()));
+    for (size_t i = 0; i < group.size(); ++i) {
       encode.NodeStart(std::to_string(i), 2);
       encode.IntAttr("b", 0);
-      encode.WideAttr("u", group.sources[i]->address);
+      encode.WideAttr("u", group[i].address);
       encode.Word(0);
     }
+    if (out.size() >= kPieceBytes) {
+      if (!write(out)) return false;
+      out.clear();
+    }
   }
+  return out.empty() || write(out);
+}
+
+void EncodePlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& origin, std::string& out) {
+  out.clear();
+  WritePlaylistDocument(playlist, origin, [&out](std::string_view piece) {
+    out.append(piece);
+    return true;
+  });
 }
 
 void BuildPlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& origin, DocNode& root) {

@@ -2,6 +2,7 @@
 #define VIDORA_CORE_PLAYLISTS_PLAYLIST_DOCUMENT_H_
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -58,6 +59,10 @@ std::u16string PlaylistNameFromSource(std::u16string_view source);
 // and name) become further sources of the first one; a tvg-id shared by
 // differently named entries falls back to the hash name. Any thread.
 void EncodePlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& origin, std::string& out);
+// The same bytes handed to `write` in pieces of about a megabyte, in
+// order; stops and returns false as soon as `write` does. Any thread.
+bool WritePlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& origin,
+                           const std::function<bool(std::string_view)>& write);
 
 // The same document as a tree (EncodePlaylistDocument read back).
 void BuildPlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& origin, DocNode& root);

@@ -69,13 +69,18 @@ PlaylistImport ImportPlaylistText(std::string_view bytes, std::u16string_view so
   origin.name = !name.empty() ? std::move(name) : StoredName(result.file);
   if (origin.name.empty()) origin.name = PlaylistNameFromSource(source);
 
-  std::string document;
-  EncodePlaylistDocument(playlist, origin, document);
   std::error_code error;
   std::filesystem::create_directories(folder, error);
-  if (document.size() > UINT32_MAX ||
-      !SaveBytesAtomically(reinterpret_cast<const uint8_t*>(document.data()), static_cast<uint32_t>(document.size()),
-                           result.file)) {
+  const bool saved = ReplaceFileAtomically(result.file, [&](FileStream& file) {
+    uint64_t written = 0;
+    return WritePlaylistDocument(playlist, origin, [&](std::string_view piece) {
+      written += piece.size();
+      // The document format counts in 32 bits.
+      return written <= UINT32_MAX &&
+             file.Write(piece.data(), static_cast<uint32_t>(piece.size())) == static_cast<uint32_t>(piece.size());
+    });
+  });
+  if (!saved) {
     result.reason = "cannot write " + result.file.string();
     return result;
   }

@@ -54,6 +54,10 @@ inline constexpr TextSettingKey kPublisherHostSetting{"PublisherHost", u""};
 inline constexpr TextSettingKey kPublisherSiteHostSetting{"PublisherSiteHost", u""};
 inline constexpr TextSettingKey kStreamProviderHostSetting{"StreamProviderHost", u""};
 
+// Programme guide addresses (comma-separated, XMLTV) used besides the
+// playlists' own url-tvg; read only when present (FindSetting).
+inline constexpr TextSettingKey kGuideAddressSetting{"GuideAddress", u""};
+
 }  // namespace vidora
 
 #endif  // VIDORA_CORE_STORES_SETTING_KEYS_H_

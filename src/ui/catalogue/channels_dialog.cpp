@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -19,7 +20,7 @@
 #include "ui/dialogs/skin_strip.h"
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/dialogs/system_sound.h"
-#include "ui/playlists/playlist_dialogs.h"
+#include "ui/playlists/guide_page.h"
 #include "ui/playlists/playlist_manager.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
@@ -58,7 +59,8 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
       favourites_list_(new ChannelListView(this)),
       country_combo_(new QComboBox(this)),
       category_combo_(new QComboBox(this)),
-      kind_combo_(new QComboBox(this)) {
+      kind_combo_(new QComboBox(this)),
+      guide_page_(new GuidePage(this)) {
   setWindowTitle(QStringLiteral("Channels"));
   SetControlId(country_combo_, kCountryComboId);
   SetControlId(category_combo_, kCategoryComboId);
@@ -66,6 +68,7 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
   SetControlId(channel_list_, kChannelListId);
   SetControlId(favourites_list_, kFavouritesListId);
   favourites_list_->hide();
+  guide_page_->hide();
   for (QComboBox* combo : {country_combo_, category_combo_, kind_combo_}) combo->hide();
 
   play_requested_ = false;
@@ -101,11 +104,15 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
   }
   if (PlaylistManager* playlists = PlaylistManager::Current()) {
     // Logos arrive while the dialog is open.
-    connect(playlists, &PlaylistManager::DecorationsChanged, this, [this] {
+    connect(playlists, &PlaylistManager::DecorationsChanged, this, [this, playlists] {
       channel_list_->viewport()->update();
       favourites_list_->viewport()->update();
+      // A new guide or a new minute: the running programme may change.
+      if (guide_shown_) guide_page_->Refresh(*playlists);
     });
   }
+  connect(guide_page_, &GuidePage::BackRequested, this, &ChannelsDialog::HideGuide);
+  connect(guide_page_, &GuidePage::PlayRequested, this, &ChannelsDialog::Play);
   connect(country_combo_, &QComboBox::currentIndexChanged, this, [this](int index) {
     DialogSelection().country = index;
     FillChannelList();
@@ -127,7 +134,7 @@ ChannelsDialog::~ChannelsDialog() {
   // their way out may reach it.
   for (QObject* child : {static_cast<QObject*>(channel_list_), static_cast<QObject*>(favourites_list_),
                          static_cast<QObject*>(country_combo_), static_cast<QObject*>(category_combo_),
-                         static_cast<QObject*>(kind_combo_)}) {
+                         static_cast<QObject*>(kind_combo_), static_cast<QObject*>(guide_page_)}) {
     child->disconnect(this);
   }
   if (SoftKeyBar* keys = SoftKeys()) keys->Clear();
@@ -192,6 +199,7 @@ void ChannelsDialog::LayoutClient(int width, int height) {
   const int g = u / 8;
   if (channel_list_ != nullptr) channel_list_->setGeometry(g, 3 * u + g, width - 2 * g, height - 3 * u - 2 * g);
   if (favourites_list_ != nullptr) favourites_list_->setGeometry(g, u + g, width - 2 * g, height - u - 2 * g);
+  if (guide_page_ != nullptr) guide_page_->setGeometry(g, u + g, width - 2 * g, height - u - 2 * g);
 }
 
 void ChannelsDialog::FillChannelList() {
@@ -250,6 +258,9 @@ ChannelListView* ChannelsDialog::ShownList() const {
 
 void ChannelsDialog::ShowTab(int tab) {
   DialogSelection().tab = tab;
+  guide_shown_ = false;
+  guide_page_->hide();
+  guide_page_->Clear();
   const bool channels = ShownTab() == kChannelsTab;
   for (QWidget* control : {static_cast<QWidget*>(country_combo_), static_cast<QWidget*>(category_combo_),
                            static_cast<QWidget*>(kind_combo_), static_cast<QWidget*>(channel_list_)}) {
@@ -272,6 +283,12 @@ void ChannelsDialog::RebuildRightMenu() {
     action->deleteLater();
   }
   const bool favourites = ShownTab() == kFavouritesTab;
+  if (guide_shown_) {
+    AddMenuCommand(&right_menu_, Text("menu_back_to_list"), ID_HIDE_GUIDE);
+    right_menu_.addSeparator();
+    AddMenuCommand(&right_menu_, Text("menu_close"), ID_CLOSE_CHANNELS);
+    return;
+  }
   AddMenuCommand(&right_menu_, Text(favourites ? "tab_channels" : "tab_favorites"), ID_SWITCH_TAB);
   if (const Channel* channel = ShownList()->SelectedChannel()) {
     right_menu_.addSeparator();
@@ -330,10 +347,10 @@ bool ChannelsDialog::HandleCommand(int command) {
       RemoveFavourite();
       return true;
     case ID_SHOW_GUIDE:
-      if (const Channel* channel = ShownList()->SelectedChannel(); channel && PlaylistManager::Current()) {
-        GuideDialog guide(this, *PlaylistManager::Current(), *channel);
-        guide.exec();
-      }
+      ShowGuide();
+      return true;
+    case ID_HIDE_GUIDE:
+      HideGuide();
       return true;
     case ID_SWITCH_TAB:
       ShowTab(ShownTab() == kFavouritesTab ? kChannelsTab : kFavouritesTab);
@@ -345,6 +362,28 @@ bool ChannelsDialog::HandleCommand(int command) {
     default:
       return false;
   }
+}
+
+void ChannelsDialog::ShowGuide() {
+  const Channel* channel = ShownList()->SelectedChannel();
+  const PlaylistManager* playlists = PlaylistManager::Current();
+  if (guide_shown_ || channel == nullptr || playlists == nullptr || playlists->FindChannel(*channel) == nullptr) return;
+  guide_page_->Show(*playlists, *channel);
+  guide_label_ = Text("str_guide_today").arg(ToQString(channel->name()));
+  guide_shown_ = true;
+  for (QWidget* control : {static_cast<QWidget*>(country_combo_), static_cast<QWidget*>(category_combo_),
+                           static_cast<QWidget*>(kind_combo_), static_cast<QWidget*>(channel_list_),
+                           static_cast<QWidget*>(favourites_list_)}) {
+    control->hide();
+  }
+  guide_page_->show();
+  guide_page_->setFocus(Qt::OtherFocusReason);
+  update();
+  RebuildRightMenu();
+}
+
+void ChannelsDialog::HideGuide() {
+  if (guide_shown_) ShowTab(DialogSelection().tab);
 }
 
 void ChannelsDialog::WriteSelection() {
@@ -359,10 +398,25 @@ void ChannelsDialog::done(int result) {
 
 void ChannelsDialog::closeEvent(QCloseEvent* event) { event->ignore(); }
 
+void ChannelsDialog::keyPressEvent(QKeyEvent* event) {
+  // The lists leave Ctrl+letter keys to the dialog.
+  if (event->key() == Qt::Key_G && event->modifiers() == Qt::ControlModifier) {
+    event->accept();
+    RunCommand(ID_SHOW_GUIDE);
+    return;
+  }
+  SkinnedDialog::keyPressEvent(event);
+}
+
 void ChannelsDialog::mousePressEvent(QMouseEvent* event) {
   const QPoint point = event->position().toPoint();
   if (event->button() != Qt::LeftButton || point.y() > BarUnit()) {
     SkinnedDialog::mousePressEvent(event);
+    return;
+  }
+  if (guide_shown_) {
+    PlaySystemSound("menu-popup");
+    HideGuide();
     return;
   }
   const int tab = point.x() > width() / 2 ? kFavouritesTab : kChannelsTab;
@@ -381,6 +435,13 @@ void ChannelsDialog::paintEvent(QPaintEvent*) {
   painter.setFont(Skin().TitleFont());
   const bool favourites = ShownTab() == kFavouritesTab;
   const int flags = Qt::AlignCenter | Qt::TextSingleLine;
+  if (guide_shown_) {
+    painter.setPen(QColor(kShownTabRgb));
+    const QRect title(u / 4, 0, w - u / 2, u * 5 / 6);
+    painter.drawText(title, flags, painter.fontMetrics().elidedText(guide_label_, Qt::ElideRight, title.width()));
+    DrawControlFrame(guide_page_, painter);
+    return;
+  }
   painter.setPen(QColor(favourites ? kOtherTabRgb : kShownTabRgb));
   painter.drawText(QRect(0, 0, w / 2, u * 5 / 6), flags, channels_label_);
   painter.setPen(QColor(favourites ? kShownTabRgb : kOtherTabRgb));

@@ -17,11 +17,15 @@ class Category;
 class Channel;
 class Country;
 class ChannelListView;
+class GuidePage;
 
 // Where the user picks what to play: a full-screen dialog with two tabs,
 // the filtered channel list (country, category and kind filters) and the
 // favourites list, a tab strip at the top and the soft keys "menu_play"
-// and "menu_menu" at the bottom.
+// and "menu_menu" at the bottom. A playlist channel's "Guide" page (its
+// programmes of today) takes the place of the list it was selected in,
+// through the menu's "menu_guide" or Ctrl+G, and goes back to it through
+// the menu, Escape, Backspace, Left or a click on the tab strip.
 //
 // Use: construct (the catalogue's state and the four `sel_*` settings are
 // read now), exec(), then read play_requested() and chosen_channel();
@@ -62,6 +66,12 @@ class ChannelsDialog : public SkinnedDialog {
   QComboBox* country_combo() const { return country_combo_; }
   QComboBox* category_combo() const { return category_combo_; }
   QComboBox* kind_combo() const { return kind_combo_; }
+  // The guide page, and whether it is shown (over the shown tab's list).
+  GuidePage* guide_page() const { return guide_page_; }
+  bool GuideShown() const { return guide_shown_; }
+  // The guide page's title in the tab strip, "str_guide_today" with the
+  // channel's name.
+  const QString& GuideTitle() const { return guide_label_; }
   // The right soft key's pop-up, rebuilt after every change.
   QMenu* right_menu() { return &right_menu_; }
 
@@ -73,6 +83,7 @@ class ChannelsDialog : public SkinnedDialog {
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   const Category* HiddenCategory() const;
@@ -90,6 +101,8 @@ class ChannelsDialog : public SkinnedDialog {
   void AddFavourite();
   void RemoveFavourite();
   void WriteSelection();
+  void ShowGuide();
+  void HideGuide();
 
   ChannelCatalogue* catalogue_;
   ChannelListView* channel_list_;
@@ -97,6 +110,9 @@ class ChannelsDialog : public SkinnedDialog {
   QComboBox* country_combo_;
   QComboBox* category_combo_;
   QComboBox* kind_combo_;
+  GuidePage* guide_page_;
+  bool guide_shown_ = false;
+  QString guide_label_;
   QString channels_label_;
   QString favourites_label_;
   bool play_requested_ = false;

@@ -11,6 +11,7 @@
 #include "core/catalogue/channel_catalogue.h"
 #include "core/catalogue/country.h"
 #include "ui/playback/playback_control.h"
+#include "ui/playlists/playlist_manager.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
 
@@ -39,6 +40,10 @@ DesktopSession::DesktopSession(PlaybackControl* playback, Parts parts, QObject* 
   mpris_ = std::make_unique<MprisService>(std::move(actions));
   Refresh();  // the state before the bus sees it
   if (parts.bus.isConnected()) mpris_->Register(parts.bus);
+  if (PlaylistManager* playlists = PlaylistManager::Current()) {
+    // A channel's logo arrives after the channel became current.
+    connect(playlists, &PlaylistManager::DecorationsChanged, this, &DesktopSession::Refresh);
+  }
   if (playback_ != nullptr) {
     playback_->set_state_observer([this] { Refresh(); });
     playback_->AddNowPlayingObserver(this);
@@ -80,6 +85,11 @@ void DesktopSession::Refresh() {
 }
 
 QString DesktopSession::ArtUrlFor(const Channel* channel) {
+  PlaylistManager* playlists = PlaylistManager::Current();
+  if (channel != nullptr && playlists != nullptr) {
+    const std::filesystem::path logo = playlists->LogoFile(*channel);
+    if (!logo.empty()) return QUrl::fromLocalFile(QString::fromStdString(logo.string())).toString();
+  }
   const SkinImage* flag =
       channel != nullptr && channel->country() != nullptr ? channel->country()->flag_image() : nullptr;
   if (flag == nullptr || flag->image().isNull()) return QString();

@@ -52,8 +52,9 @@ class DesktopSession : public QObject, private NowPlayingObserver {
   MprisService* mpris() const { return mpris_.get(); }
   IdleInhibitor* inhibitor() const { return inhibitor_.get(); }
 
-  // The file:// URL of a picture for `channel` (its country's flag, written
-  // once into the cache folder); empty when there is none.
+  // The file:// URL of a picture for `channel`: a playlist channel's cached
+  // logo once it is there (asked for now otherwise), else its country's
+  // flag (written once into the cache folder); empty when there is none.
   static QString ArtUrlFor(const Channel* channel);
 
  private:

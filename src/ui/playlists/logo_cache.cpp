@@ -87,6 +87,11 @@ const QImage* LogoCache::Find(const std::u16string& address) {
   return nullptr;
 }
 
+std::filesystem::path LogoCache::CachedFile(const std::u16string& address) const {
+  auto it = files_.find(address);
+  return it == files_.end() ? std::filesystem::path() : it->second;
+}
+
 void LogoCache::StartNext() {
   while (!queue_.empty() && jobs_.running() < kParallelFetches) {
     const std::u16string address = queue_.front();
@@ -100,6 +105,7 @@ void LogoCache::StartNext() {
       if (ReadSmallFile(file, kMaxLogoBytes, cached)) {
         image = DecodeLogo(QByteArray(cached.data(), static_cast<qsizetype>(cached.size())));
       }
+      bool on_disk = !image.isNull();
       if (image.isNull()) {
         image = DecodeLogo(Fetch(address, cancel));
         if (!image.isNull()) {
@@ -110,15 +116,18 @@ void LogoCache::StartNext() {
           const std::filesystem::path temporary = file.string() + ".part";
           if (image.save(QString::fromStdString(temporary.string()), "PNG")) {
             std::filesystem::rename(temporary, file, error);
+            on_disk = !error;
           }
         }
       }
-      return [this, address, image = std::move(image)] {
+      return [this, address, image = std::move(image), file = on_disk ? file : std::filesystem::path()] {
         if (images_.size() >= kMaxInMemory) {
           for (const auto& [known, unused] : images_) asked_.erase(known);
           images_.clear();
+          files_.clear();
         }
         images_[address] = image;
+        if (!file.empty()) files_[address] = file;
         if (!image.isNull()) emit LogoReady();
         StartNext();
       };

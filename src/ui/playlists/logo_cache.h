@@ -33,6 +33,10 @@ class LogoCache : public QObject {
   // The logo, or nullptr while it is not (or cannot be) there; the first
   // ask starts fetching it. Borrowed until the cache goes away.
   const QImage* Find(const std::u16string& address);
+  // The cache folder's PNG of the logo once it is there (read from the
+  // folder or fetched and written this run); empty until then. Asks for
+  // nothing: Find starts the fetch.
+  std::filesystem::path CachedFile(const std::u16string& address) const;
   // Whether a fetch is queued or running.
   bool busy() const { return !queue_.empty() || jobs_.running() > 0; }
 
@@ -45,6 +49,7 @@ class LogoCache : public QObject {
 
   std::filesystem::path folder_;
   std::unordered_map<std::u16string, QImage> images_;
+  std::unordered_map<std::u16string, std::filesystem::path> files_;
   std::unordered_set<std::u16string> asked_;
   std::deque<std::u16string> queue_;
   BackgroundJobs jobs_{this};

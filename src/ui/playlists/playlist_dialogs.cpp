@@ -1,6 +1,5 @@
 #include "ui/playlists/playlist_dialogs.h"
 
-#include <QDateTime>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,7 +9,6 @@
 
 #include <algorithm>
 
-#include "core/catalogue/channel.h"
 #include "core/playlists/guide_loader.h"
 #include "core/stores/settings_store.h"
 #include "ui/dialogs/dialog_units.h"
@@ -21,10 +19,6 @@
 #include "ui/stores/ui_texts.h"
 
 namespace vidora {
-
-QString GuideClock(int64_t seconds) {
-  return QDateTime::fromSecsSinceEpoch(seconds).toString(QStringLiteral("HH:mm"));
-}
 
 AddPlaylistDialog::AddPlaylistDialog(QWidget* owner) : SkinnedDialog(owner) {
   ApplyDialogFont(this);
@@ -107,38 +101,6 @@ void PlaylistsDialog::LayoutClient(int width, int height) {
 }
 
 void PlaylistsDialog::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  PaintTitleStrip(this, painter);
-}
-
-GuideDialog::GuideDialog(QWidget* owner, PlaylistManager& manager, const Channel& channel) : SkinnedDialog(owner) {
-  ApplyDialogFont(this);
-  setWindowTitle(Text("menu_guide") + QStringLiteral(": ") + ToQString(channel.name()));
-  list_ = new QListWidget(this);
-  const int64_t now = manager.Now();
-  const std::vector<Programme> programmes = manager.GuideFrom(channel, now - 12 * 3600);
-  for (const Programme& programme : programmes) {
-    auto* item = new QListWidgetItem(GuideClock(programme.start) + QStringLiteral("  ") + ToQString(programme.title), list_);
-    if (programme.start <= now && now < programme.stop) {
-      QFont bold = item->font();
-      bold.setBold(true);
-      item->setFont(bold);
-      item->setText(QStringLiteral("\u25B6 ") + item->text());
-      list_->setCurrentItem(item);
-    }
-  }
-  if (programmes.empty()) new QListWidgetItem(Text("str_no_guide"), list_);
-  const QRect client = ClientRect();
-  LayoutClient(client.width(), client.height());
-}
-
-void GuideDialog::LayoutClient(int width, int height) {
-  const int u = BarUnit();
-  const int g = BarGap();
-  list_->setGeometry(g, u + g, width - 2 * g, std::max(0, height - u - 2 * g));
-}
-
-void GuideDialog::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   PaintTitleStrip(this, painter);
 }

@@ -6,13 +6,13 @@
 #include <cstdint>
 
 #include "ui/dialogs/skinned_dialog.h"
+#include "ui/playlists/guide_page.h"
 
 class QLineEdit;
 class QListWidget;
 
 namespace vidora {
 
-class Channel;
 class PlaylistManager;
 
 // "Add playlist…": asks for a file (with a file chooser) or an address.
@@ -61,26 +61,6 @@ class PlaylistsDialog : public SkinnedDialog {
   QWidget* remove_;
   QWidget* refresh_;
 };
-
-// The "Guide" page of a channel: its programmes from now on, the running
-// one marked. UI thread only.
-class GuideDialog : public SkinnedDialog {
-  Q_OBJECT
-
- public:
-  GuideDialog(QWidget* owner, PlaylistManager& manager, const Channel& channel);
-  QListWidget* list() const { return list_; }
-
- protected:
-  void LayoutClient(int width, int height) override;
-  void paintEvent(QPaintEvent* event) override;
-
- private:
-  QListWidget* list_;
-};
-
-// "HH:MM" of a guide time in the local time zone.
-QString GuideClock(int64_t seconds);
 
 }  // namespace vidora
 

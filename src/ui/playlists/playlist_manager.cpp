@@ -191,6 +191,12 @@ const QImage* PlaylistManager::Logo(const Channel& channel) {
   return info == nullptr ? nullptr : logos_.Find(info->logo);
 }
 
+std::filesystem::path PlaylistManager::LogoFile(const Channel& channel) {
+  const PlaylistChannelInfo* info = FindChannel(channel);
+  if (info == nullptr || logos_.Find(info->logo) == nullptr) return {};
+  return logos_.CachedFile(info->logo);
+}
+
 std::string PlaylistManager::GuideKeyOf(const Channel& channel) const {
   const PlaylistChannelInfo* info = FindChannel(channel);
   if (info == nullptr) return {};

@@ -66,6 +66,9 @@ class PlaylistManager : public QObject {
   const PlaylistChannelInfo* FindChannel(const Channel& channel) const;
   // The channel's logo, or nullptr (asked for in the background).
   const QImage* Logo(const Channel& channel);
+  // The cached logo file of the channel, or empty while there is none
+  // (asked for in the background, like Logo).
+  std::filesystem::path LogoFile(const Channel& channel);
   // Now and next of the channel at the clock's time (empty without a guide).
   NowNext GuideNowNext(const Channel& channel) const;
   // The channel's programmes from `from` on (for the guide page).

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sys/wait.h>
@@ -207,6 +208,64 @@ TEST_F(PlaylistCatalogueTest, RefreshIsDueForAddressesOnlyAfterADay) {
   const auto due = library.DueForRefresh(1000 + kPlaylistRefreshSeconds);
   ASSERT_EQ(due.size(), 1u);
   EXPECT_EQ(due[0].source, u"http://lists.example/my.m3u");
+}
+
+
+// The favourites saved in the settings, as "key" or "key f".
+std::vector<std::string> SavedFavourites() {
+  DocNode root;
+  Settings().BuildDocument(root);
+  std::vector<std::string> out;
+  if (const DocNode* channels = root.FindChild("channels")) {
+    for (const auto& child : channels->children()) {
+      if (child->GetBool("f", false)) out.push_back(child->name());
+    }
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+TEST_F(PlaylistCatalogueTest, CatalogueFavouritesSurviveARunWithOnlyPlaylists) {
+  const PlaylistImport imported = Import(kPlaylist);
+  ASSERT_TRUE(imported.ok) << imported.reason;
+  const std::string one = imported.key + "_ione.tv";
+  DocNode saved("channels");
+  saved.AddChild("de_ard")->SetBool("f", true);
+  saved.AddChild("de_zdf")->SetInt("cu", 1);
+  saved.AddChild(one)->SetBool("f", true);
+  LoadSettingsWithChannels(saved);
+
+  // The catalogue file is missing this run; the playlist still loads.
+  ChannelCatalogue& catalogue = LoadCatalogueFile(dir_ / kCatalogueFileName);
+  PlaylistLibrary library(dir_ / "playlists");
+  library.Scan();
+  library.AttachAll(catalogue, nullptr, SettingsChannelsNode());
+  ASSERT_EQ(catalogue.AllChannels().size(), 3u);
+  ASSERT_TRUE(catalogue.FindChannelByKey(one)->favourite());
+  catalogue.FindChannelByKey(one)->set_favourite(false);  // changed this run: the change wins
+  std::string two;
+  for (Channel* channel : catalogue.AllChannels()) {
+    if (channel->name() != u"Two") continue;
+    channel->set_favourite(true);
+    two = channel->key();
+  }
+  EXPECT_EQ(SavedFavourites(), (std::vector<std::string>{"de_ard", two}));
+  DocNode written;
+  Settings().BuildDocument(written);
+  ASSERT_NE(written.FindChild("channels")->FindChild("de_zdf"), nullptr);
+  EXPECT_EQ(written.FindChild("channels")->FindChild("de_zdf")->GetInt("cu", 0), 1);
+
+  // The update brings the catalogue: its channels get their saved state,
+  // the playlist's keep this run's.
+  DocNode root("1.0");
+  DocNode* de = root.AddChild("de");
+  testing::AddChannel(*de, "ard", u"ARD", "e", {{3000, u"http://ard"}});
+  testing::AddChannel(*de, "zdf", u"ZDF", "e", {{3000, u"http://zdf"}, {2000, u"http://zdf2"}});
+  Write(root);
+  ASSERT_TRUE(catalogue.ReloadCatalogue());
+  EXPECT_TRUE(catalogue.FindChannelByKey("de_ard")->favourite());
+  EXPECT_FALSE(catalogue.FindChannelByKey(one)->favourite());
+  EXPECT_EQ(SavedFavourites(), (std::vector<std::string>{"de_ard", two}));
 }
 
 }  // namespace

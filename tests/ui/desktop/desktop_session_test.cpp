@@ -12,11 +12,15 @@
 #include <QDBusPendingCall>
 #include <QDBusPendingReply>
 #include <QDBusVariant>
+#include <QImage>
 #include <QProcess>
+#include <QUrl>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <vector>
 
@@ -31,6 +35,7 @@
 #include "ui/playback/control_panel.h"
 #include "ui/playback/fake_player_backend.h"
 #include "ui/playback/playback_test_support.h"
+#include "ui/playlists/playlist_manager.h"
 #include "ui/shell/shell_test_support.h"
 
 namespace vidora::testing {
@@ -314,6 +319,57 @@ TEST_F(DesktopSessionTest, XScreenSaverStaysOffWhileATvChannelPlays) {
   control_->StopPlayback();
   EXPECT_FALSE(session_->inhibitor()->inhibiting());
   EXPECT_TRUE(ProcessUntil([&] { return server.SaverActive(); }, 8000));
+}
+
+
+// A playlist channel's cached logo is the art MPRIS shows (once it is
+// there); catalogue channels and playlist channels without a logo keep the
+// flag picture.
+TEST_F(DesktopSessionTest, ArtIsAPlaylistChannelsCachedLogoElseTheFlag) {
+  QImage logo(40, 20, QImage::Format_RGB32);
+  logo.fill(qRgb(0, 200, 0));
+  ASSERT_TRUE(logo.save(QString::fromStdString((dir_.path() / "logo.png").string())));
+  const std::filesystem::path list = dir_.path() / "list.m3u";
+  std::ofstream(list) << "#EXTM3U\n#EXTINF:-1 tvg-logo=\"logo.png\",Logo TV\nhttp://127.0.0.1:9/logo.y4m\n"
+                         "#EXTINF:-1,Plain TV\nhttp://127.0.0.1:9/plain.y4m\n";
+  PlaylistManager playlists(*catalogue_,
+                            PlaylistFolders{dir_.path() / "playlists", dir_.path() / "logos", dir_.path() / "guides"},
+                            [] { return int64_t{1000}; });
+  bool imported = false;
+  QObject::connect(&playlists, &PlaylistManager::Imported, [&](bool ok, const QString&, const QString&) { imported = ok; });
+  playlists.AddPlaylistSource(QString::fromStdString(list.string()));
+  ASSERT_TRUE(ProcessUntil([&] { return imported && !playlists.busy(); }));
+  StartOnBus();  // after the manager, as in the player
+
+  Channel* logo_tv = nullptr;
+  Channel* plain_tv = nullptr;
+  for (Channel* channel : catalogue_->AllChannels()) {
+    if (channel->name() == u"Logo TV") logo_tv = channel;
+    if (channel->name() == u"Plain TV") plain_tv = channel;
+  }
+  ASSERT_NE(logo_tv, nullptr);
+  ASSERT_NE(plain_tv, nullptr);
+  const QString flag_art = DesktopSession::ArtUrlFor(Find("tv"));
+
+  control_->PlayChannel(logo_tv);
+  // The logo is fetched when first asked for; its arrival updates MPRIS.
+  ASSERT_TRUE(ProcessUntil([&] { return !playlists.busy() && !playlists.LogoFile(*logo_tv).empty(); }));
+  const QUrl art(Metadata().value(QStringLiteral("mpris:artUrl")).toString());
+  ASSERT_TRUE(art.isLocalFile()) << art.toString().toStdString();
+  const std::filesystem::path art_file = art.toLocalFile().toStdString();
+  EXPECT_EQ(art_file.parent_path(), dir_.path() / "logos");
+  EXPECT_EQ(art_file, playlists.LogoFile(*logo_tv));
+  const QImage shown(art.toLocalFile());
+  ASSERT_FALSE(shown.isNull());
+  EXPECT_EQ(shown.size(), QSize(40, 20));
+  EXPECT_EQ(shown.pixel(5, 5), qRgb(0, 200, 0));
+
+  control_->PlayChannel(plain_tv);
+  EXPECT_EQ(Metadata().value(QStringLiteral("mpris:artUrl")).toString(), DesktopSession::ArtUrlFor(plain_tv));
+  EXPECT_FALSE(Metadata().value(QStringLiteral("mpris:artUrl")).toString().contains(QStringLiteral("/logos/")));
+  control_->PlayChannel(Find("tv"));
+  EXPECT_EQ(Metadata().value(QStringLiteral("mpris:artUrl")).toString(), flag_art);
+  session_.reset();  // before the manager it follows
 }
 
 }  // namespace

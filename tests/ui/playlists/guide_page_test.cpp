@@ -1,0 +1,300 @@
+// The guide page of the channels dialog: today's programmes of the
+// selected playlist channel from a local XMLTV file, reached and left by
+// keys and the menu.
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMenu>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/catalogue/channel_catalogue.h"
+#include "core/catalogue/channels_dialog_state.h"
+#include "core/document/document_format.h"
+#include "core/stores/language_pack.h"
+#include "core/stores/message_sink.h"
+#include "core/stores/settings_store.h"
+#include "support/temp_dir.h"
+#include "ui/catalogue/channel_commands.h"
+#include "ui/catalogue/channel_list_view.h"
+#include "ui/catalogue/channels_dialog.h"
+#include "ui/dialogs/dialog_units.h"
+#include "ui/dialogs/skin_test_support.h"
+#include "ui/playlists/guide_page.h"
+#include "ui/playlists/playlist_manager.h"
+#include "ui/stores/resource_pack.h"
+#include "ui/stores/ui_texts.h"
+
+namespace vidora::testing {
+namespace {
+
+bool WaitUntil(const std::function<bool()>& done, int bound_ms = 10000) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > bound_ms) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return true;
+}
+
+void Key(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QKeyEvent event(QEvent::KeyPress, key, modifiers);
+  QApplication::sendEvent(widget, &event);
+}
+
+// Noon of 2026-03-10 in the local time zone, and that day's midnights.
+const int64_t kDayStart = QDate(2026, 3, 10).startOfDay().toSecsSinceEpoch();
+const int64_t kDayEnd = QDate(2026, 3, 11).startOfDay().toSecsSinceEpoch();
+const int64_t kNoon = kDayStart + 12 * 3600;
+
+std::string XmltvTime(int64_t seconds) {
+  return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toString(QStringLiteral("yyyyMMddHHmmss")).toStdString() +
+         " +0000";
+}
+
+std::vector<int> MenuCommands(QMenu* menu) {
+  std::vector<int> commands;
+  for (QAction* action : menu->actions()) {
+    if (!action->isSeparator()) commands.push_back(action->data().toInt());
+  }
+  return commands;
+}
+
+class GuidePageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    LoadTestSkin();
+    SetMessageSink([](const std::u16string&, const std::u16string&) {});
+    SetSetting(kCurrentChannelKeySetting, u"");
+    SetSetting(kSelectedTabSetting, 0);
+    SetSetting(kSelectedCountrySetting, 0);
+    SetSetting(kSelectedCategorySetting, 0);
+    SetSetting(kSelectedKindSetting, 0);
+    DocNode root("1.0");
+    DocNode* ard = root.AddChild("de")->AddChild("ard");
+    ard->SetWideString("n", u"ARD");
+    ard->SetString("c", "n");
+    ard->AddChild("0")->SetWideString("u", u"http://127.0.0.1:1/ard");
+    ASSERT_TRUE(SaveDocumentFile(root, dir_ / "Channels.vdch"));
+    catalogue_ = &LoadCatalogueFile(dir_ / "Channels.vdch");
+
+    // Yesterday's late film runs into today; one programme starts
+    // tomorrow and is not today's.
+    const std::pair<int64_t, const char*> programmes[] = {
+        {kDayStart - 1800, "Late Film"}, {kDayStart + 3600, "Night Music"}, {kNoon - 1800, "Noon News"},
+        {kNoon + 1800, "Weather"},       {kDayEnd - 600, "Midnight Talk"},  {kDayEnd + 3600, "Tomorrow Show"},
+        {kDayEnd + 7200, ""}};
+    std::string guide = "<?xml version=\"1.0\"?>\n<tv><channel id=\"one.tv\"><display-name>One</display-name></channel>\n";
+    for (size_t i = 0; i + 1 < std::size(programmes); ++i) {
+      guide += "<programme start=\"" + XmltvTime(programmes[i].first) + "\" stop=\"" +
+               XmltvTime(programmes[i + 1].first) + "\" channel=\"one.tv\"><title>" + programmes[i].second +
+               "</title></programme>\n";
+    }
+    guide += "</tv>\n";
+    std::ofstream(dir_ / "guide.xml") << guide;
+    std::ofstream(dir_ / "list.m3u") << "#EXTM3U url-tvg=\"" << (dir_ / "guide.xml").string()
+                                     << "\"\n#EXTINF:-1 tvg-id=\"one.tv\",One\nhttp://127.0.0.1:1/one\n"
+                                        "#EXTINF:-1,Two\nhttp://127.0.0.1:1/two\n";
+
+    manager_ = std::make_unique<PlaylistManager>(
+        *catalogue_, PlaylistFolders{dir_ / "playlists", dir_ / "logos", dir_ / "guides"}, [] { return kNoon; });
+    bool imported = false;
+    QObject::connect(manager_.get(), &PlaylistManager::Imported,
+                     [&imported](bool ok, const QString&, const QString&) { imported = ok; });
+    manager_->AddPlaylistSource(QString::fromStdString((dir_ / "list.m3u").string()));
+    ASSERT_TRUE(WaitUntil([&] { return imported && !manager_->busy(); }));
+    ASSERT_TRUE(WaitUntil([&] { return !manager_->GuideFrom(*Find(u"One"), 0).empty(); }));
+    owner_.setGeometry(0, 0, 480, 640);
+    owner_.show();
+  }
+  void TearDown() override {
+    manager_.reset();
+    FreeCatalogue();
+    SetMessageSink({});
+  }
+
+  Channel* Find(std::u16string_view name) {
+    for (Channel* channel : catalogue_->AllChannels()) {
+      if (channel->name() == name) return channel;
+    }
+    return nullptr;
+  }
+  // Selects `name` in the dialog's channel list.
+  void Select(ChannelsDialog& dialog, std::u16string_view name) {
+    ChannelListView* list = dialog.channel_list();
+    for (int row = 0; row < list->RowCount(); ++row) {
+      if (list->ChannelAtShownRow(row)->name() == name) {
+        ASSERT_TRUE(list->SelectRow(row));
+      }
+    }
+    ASSERT_EQ(list->SelectedChannel(), Find(name));
+  }
+
+  TempDir dir_;
+  QWidget owner_;
+  ChannelCatalogue* catalogue_ = nullptr;
+  std::unique_ptr<PlaylistManager> manager_;
+};
+
+TEST_F(GuidePageTest, TodaysProgrammesWithTheRunningOneMarked) {
+  ChannelsDialog dialog(&owner_, catalogue_);
+  dialog.show();
+  Select(dialog, u"One");
+  ASSERT_EQ(MenuCommands(dialog.right_menu()),
+            (std::vector<int>{ID_SWITCH_TAB, ID_ADD_FAVOURITE, ID_SHOW_GUIDE, ID_CLOSE_CHANNELS}));
+  dialog.RunCommand(ID_SHOW_GUIDE);
+  ASSERT_TRUE(dialog.GuideShown());
+  GuidePage* page = dialog.guide_page();
+  EXPECT_TRUE(page->isVisible());
+  EXPECT_FALSE(dialog.channel_list()->isVisible());
+  EXPECT_FALSE(dialog.country_combo()->isVisible());
+  EXPECT_EQ(page->channel(), Find(u"One"));
+
+  // The guide keeps programmes from six hours before the clock on, so the
+  // page starts with the one running at six; tomorrow's are left out.
+  std::vector<QString> rows;
+  for (int i = 0; i < page->count(); ++i) rows.push_back(page->item(i)->text());
+  const auto row = [](bool running, int64_t start, const char* title) {
+    return (running ? QStringLiteral("\u25B6 ") : QStringLiteral("    ")) + GuideClock(start) + QStringLiteral("  ") +
+           QString::fromUtf8(title);
+  };
+  EXPECT_EQ(rows, (std::vector<QString>{row(false, kDayStart + 3600, "Night Music"), row(true, kNoon - 1800, "Noon News"),
+                                        row(false, kNoon + 1800, "Weather"), row(false, kDayEnd - 600, "Midnight Talk")}));
+  EXPECT_EQ(page->RunningRow(), 1);
+  EXPECT_EQ(page->currentRow(), 1);
+  EXPECT_TRUE(page->item(1)->font().bold());
+  EXPECT_FALSE(page->item(2)->font().bold());
+  EXPECT_EQ(MenuCommands(dialog.right_menu()), (std::vector<int>{ID_HIDE_GUIDE, ID_CLOSE_CHANNELS}));
+
+  // Enter plays the channel the page shows.
+  Key(page, Qt::Key_Return);
+  EXPECT_TRUE(dialog.play_requested());
+  EXPECT_EQ(dialog.chosen_channel(), Find(u"One"));
+}
+
+TEST_F(GuidePageTest, KeysAndTheMenuOpenAndLeaveThePage) {
+  ChannelsDialog dialog(&owner_, catalogue_);
+  dialog.show();
+  Select(dialog, u"One");
+  ChannelListView* list = dialog.channel_list();
+
+  // Ctrl+G from the list; the page takes the keys.
+  Key(list, Qt::Key_G, Qt::ControlModifier);
+  ASSERT_TRUE(dialog.GuideShown());
+  EXPECT_TRUE(list->SearchText().isEmpty()) << "Ctrl+G is no search text";
+  // Escape goes back to the list with its selection, and does not close the dialog.
+  Key(dialog.guide_page(), Qt::Key_Escape);
+  EXPECT_FALSE(dialog.GuideShown());
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_TRUE(list->isVisible());
+  EXPECT_FALSE(dialog.guide_page()->isVisible());
+  EXPECT_EQ(list->SelectedChannel(), Find(u"One"));
+  EXPECT_EQ(dialog.ShownTab(), kChannelsTab);
+
+  for (int back : {int{Qt::Key_Backspace}, int{Qt::Key_Left}}) {
+    dialog.RunCommand(ID_SHOW_GUIDE);
+    ASSERT_TRUE(dialog.GuideShown());
+    Key(dialog.guide_page(), back);
+    EXPECT_FALSE(dialog.GuideShown());
+  }
+  dialog.RunCommand(ID_SHOW_GUIDE);
+  dialog.RunCommand(ID_HIDE_GUIDE);
+  EXPECT_FALSE(dialog.GuideShown());
+
+  // A channel without a guide shows that it has none; a catalogue channel
+  // has no guide page at all.
+  Select(dialog, u"Two");
+  dialog.RunCommand(ID_SHOW_GUIDE);
+  ASSERT_TRUE(dialog.GuideShown());
+  ASSERT_EQ(dialog.guide_page()->count(), 1);
+  EXPECT_EQ(dialog.guide_page()->item(0)->text(), Text("str_no_guide"));
+  EXPECT_EQ(dialog.guide_page()->RunningRow(), -1);
+  dialog.RunCommand(ID_HIDE_GUIDE);
+  Select(dialog, u"ARD");
+  EXPECT_EQ(MenuCommands(dialog.right_menu()), (std::vector<int>{ID_SWITCH_TAB, ID_ADD_FAVOURITE, ID_CLOSE_CHANNELS}));
+  Key(list, Qt::Key_G, Qt::ControlModifier);
+  EXPECT_FALSE(dialog.GuideShown());
+
+  // From the favourites tab, the page goes back to the favourites.
+  Select(dialog, u"One");
+  dialog.RunCommand(ID_ADD_FAVOURITE);  // refills the favourites list
+  dialog.ShowTab(kFavouritesTab);
+  ASSERT_EQ(dialog.ShownTab(), kFavouritesTab);
+  ASSERT_EQ(dialog.favourites_list()->SelectedChannel(), Find(u"One"));
+  dialog.RunCommand(ID_SHOW_GUIDE);
+  ASSERT_TRUE(dialog.GuideShown());
+  EXPECT_FALSE(dialog.favourites_list()->isVisible());
+  Key(dialog.guide_page(), Qt::Key_Escape);
+  EXPECT_EQ(dialog.ShownTab(), kFavouritesTab);
+  EXPECT_TRUE(dialog.favourites_list()->isVisible());
+}
+
+// Saves `image` under VIDORA_SCREENSHOT_DIR when that is set, for people
+// to look at.
+void MaybeSave(const QImage& image, const QString& name) {
+  const char* dir = std::getenv("VIDORA_SCREENSHOT_DIR");
+  if (dir != nullptr) image.save(QDir(QString::fromLocal8Bit(dir)).filePath(name));
+}
+
+// In the shipped languages: the page's title in the tab strip, white rows
+// in the gold frame like the lists beside it, the running one grey.
+TEST_F(GuidePageTest, TranslatedTitleAndRowsLikeTheChannelLists) {
+  constexpr QRgb kGold = qRgb(195, 170, 69);
+  for (const char16_t* language : {u"en", u"de", u"ru"}) {
+    ASSERT_TRUE(Languages().Load(std::filesystem::path(VIDORA_BIN_DIR) / kLanguagePackFileName, language));
+    ChannelsDialog dialog(nullptr, catalogue_);
+    dialog.resize(480, 640);
+    Select(dialog, u"One");
+    dialog.RunCommand(ID_SHOW_GUIDE);
+    ASSERT_TRUE(dialog.GuideShown());
+    EXPECT_EQ(Text("str_guide_today").arg(QStringLiteral("One")), dialog.GuideTitle());
+    EXPECT_NE(Text("str_guide_today"), QStringLiteral("str_guide_today"));
+    const QImage shot = dialog.grab().toImage();
+    MaybeSave(shot, QStringLiteral("guide_page_%1.png").arg(QString::fromStdU16String(language)));
+
+    const int u = BarUnit();
+    const int g = u / 8;
+    EXPECT_EQ(shot.pixel(g - 1, u + g + 5), kGold);
+    GuidePage* page = dialog.guide_page();
+    const auto at_row_end = [&](int row) {
+      const QRect rect = page->visualItemRect(page->item(row));
+      return shot.pixel(page->mapTo(&dialog, QPoint(rect.right() - 3, rect.center().y())));
+    };
+    EXPECT_EQ(at_row_end(0), qRgb(255, 255, 255));
+    EXPECT_EQ(at_row_end(1), qRgb(192, 192, 192));  // running
+    // The title is light text on the dark strip.
+    int light = 0;
+    for (int x = 0; x < shot.width(); ++x) {
+      for (int y = 2; y < u - 2; ++y) light += qGray(shot.pixel(x, y)) > 200 ? 1 : 0;
+    }
+    EXPECT_GT(light, 20);
+  }
+  FreeLanguagePack();
+}
+
+TEST(ProgrammesOfTodayTest, KeepsWhatRunsOnTheLocalDayOfNow) {
+  const std::vector<Programme> programmes = {
+      {kDayStart - 7200, kDayStart - 3600, u"yesterday"}, {kDayStart - 600, kDayStart + 600, u"across midnight"},
+      {kDayStart + 600, kDayEnd - 1, u"today"},           {kDayEnd - 1, kDayEnd + 600, u"last second"},
+      {kDayEnd, kDayEnd + 600, u"tomorrow"}};
+  std::vector<std::u16string> titles;
+  for (const Programme& programme : ProgrammesOfToday(programmes, kNoon)) titles.push_back(programme.title);
+  EXPECT_EQ(titles, (std::vector<std::u16string>{u"across midnight", u"today", u"last second"}));
+  EXPECT_TRUE(ProgrammesOfToday(programmes, kDayEnd + 10 * 86400).empty());
+}
+
+}  // namespace
+}  // namespace vidora::testing

@@ -57,6 +57,13 @@ SettingsDialog::SettingsDialog(QWidget* owner, FullScreenTurn turn, PlaylistsAct
     if (manage_playlists) manage_playlists(this);
   });
 
+  // The label names the combo box for a screen reader; the restart
+  // notice tells what choosing in it means.
+  label_->setBuddy(combo_);
+  combo_->setAccessibleName(AccessibleNameOf(label_->text()));
+  combo_->setAccessibleDescription(Text("msg_lang_restart"));
+  playlists_->setAccessibleName(Text("str_playlists"));
+
   for (int i = 0; i < LanguageCount(); ++i) combo_->addItem(ToQString(LanguageName(i)));
   combo_->setCurrentIndex(FindLanguageIndex(GetSetting(kLanguageSetting)));
   connect(combo_, &QComboBox::currentIndexChanged, this, [this](int index) { ShowRestartNotice(index); });

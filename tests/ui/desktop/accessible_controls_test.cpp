@@ -141,6 +141,7 @@ TEST_F(AccessibleControlsTest, EveryReachableControlIsNamedInEveryLanguage) {
       EXPECT_EQ(ExpectNamedControls(&add, language + " add playlist"), 2);
       ChannelsDialog channels(frame.get(), Catalogue());
       channels.show();
+      channels.ShowTab(kChannelsTab);  // whatever tab the last dialog left
       EXPECT_EQ(ExpectNamedControls(&channels, language + " channels"), 4);
       channels.ShowTab(kFavouritesTab);
       EXPECT_EQ(ExpectNamedControls(&channels, language + " favourites"), 1);

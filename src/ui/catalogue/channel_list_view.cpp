@@ -163,14 +163,37 @@ void ChannelListView::OpenContextMenu(const QPoint& global) {
   menu->popup(QPoint(global.x(), global.y() - menu->sizeHint().height()));
 }
 
+void ChannelListView::OpenContextMenuByKey() {
+  const QModelIndexList rows = selectionModel()->selectedIndexes();
+  if (rows.isEmpty()) return;
+  scrollTo(rows.first());
+  // Above the selected row, which stays in sight, with its first item
+  // active so that Enter chooses it.
+  const QRect row = visualRect(rows.first());
+  OpenContextMenu(viewport()->mapToGlobal(QPoint(row.left() + BarUnit(), row.top())));
+  QMenu* menu = ContextMenu(SelectedChannel()->favourite());
+  if (!menu->actions().isEmpty()) menu->setActiveAction(menu->actions().first());
+}
+
 void ChannelListView::contextMenuEvent(QContextMenuEvent* event) {
   // Handled whether or not a menu opens.
   event->accept();
-  OpenContextMenu(event->globalPos());
+  if (event->reason() == QContextMenuEvent::Keyboard) {
+    OpenContextMenuByKey();
+  } else {
+    OpenContextMenu(event->globalPos());
+  }
 }
 
 void ChannelListView::keyPressEvent(QKeyEvent* event) {
   const QString search = model_->search_text();
+  const bool menu_key = event->key() == Qt::Key_Menu ||
+                        (event->key() == Qt::Key_F10 && event->modifiers() == Qt::KeyboardModifiers(Qt::ShiftModifier));
+  if (menu_key) {
+    event->accept();
+    OpenContextMenuByKey();
+    return;
+  }
   switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:

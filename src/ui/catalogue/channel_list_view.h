@@ -21,7 +21,8 @@ class ChannelListModel;
 // - a right click, or pressing and holding the left button still, on a
 //   list with a selected row opens the context menu (ID_CTX_PLAY and
 //   ID_ADD_FAVOURITE, or ID_REMOVE_FAVOURITE when the selected channel is
-//   a favourite) with its bottom edge at the point;
+//   a favourite) with its bottom edge at the point; the Menu key and
+//   Shift+F10 open it above the selected row, its first item active;
 // - typing narrows the shown rows to channels whose name contains the
 //   typed text, ignoring case; Backspace takes the last character back and
 //   Escape clears the text.
@@ -58,6 +59,8 @@ class ChannelListView : public QListView {
   QMenu* ContextMenu(bool favourite) { return favourite ? &favourite_menu_ : &channel_menu_; }
   // Opens the context menu at `global` as a press-and-hold would.
   void OpenContextMenu(const QPoint& global);
+  // Opens it above the selected row as the Menu key does.
+  void OpenContextMenuByKey();
 
   // How long the left button must stay down for the context menu.
   static constexpr int kHoldMs = 600;

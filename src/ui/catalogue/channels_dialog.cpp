@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShortcut>
 
 #include <algorithm>
 #include <utility>
@@ -125,6 +126,26 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
     DialogSelection().tvradio = index;
     FillChannelList();
   });
+
+  // Keys: Tab walks the filters in the order they read, then the list;
+  // Ctrl+Tab (and Ctrl+Page Up/Down) turns the painted tabs.
+  setTabOrder(country_combo_, kind_combo_);
+  setTabOrder(kind_combo_, category_combo_);
+  setTabOrder(category_combo_, channel_list_);
+  for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                                   QKeySequence(Qt::CTRL | Qt::Key_PageDown), QKeySequence(Qt::CTRL | Qt::Key_PageUp)}) {
+    connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] { RunCommand(ID_SWITCH_TAB); });
+  }
+  country_combo_->setAccessibleName(Text("acc_country"));
+  category_combo_->setAccessibleName(Text("acc_category"));
+  kind_combo_->setAccessibleName(Text("acc_kind"));
+  for (QComboBox* combo : {country_combo_, category_combo_, kind_combo_}) {
+    combo->setAccessibleDescription(Text("acc_filter_desc"));
+  }
+  favourites_list_->setAccessibleName(Text("tab_favorites"));
+  for (ChannelListView* list : {channel_list_, favourites_list_}) {
+    list->setAccessibleDescription(Text("acc_channel_list_desc"));
+  }
 
   ShowTab(selection.tab);
 }

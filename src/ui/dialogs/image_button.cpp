@@ -1,6 +1,8 @@
 #include "ui/dialogs/image_button.h"
 
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 namespace vidora {
 
@@ -39,6 +41,13 @@ void ImageButton::paintEvent(QPaintEvent*) {
   if (image == nullptr) return;
   QPainter painter(this);
   painter.drawImage(QPoint(0, 0), *image);
+  // The focused image alone is too close to the normal one to be seen
+  // from across the room: the style's focus ring goes round it.
+  if (hasFocus()) {
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+  }
 }
 
 }  // namespace vidora

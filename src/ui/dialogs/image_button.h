@@ -10,7 +10,8 @@ namespace vidora {
 
 // A push button that shows one of three skin images and nothing else (no
 // background, no text): the pressed image while pressed, else the focused
-// image while it has the keyboard focus, else the normal image. The images
+// image while it has the keyboard focus, else the normal image. With the
+// focus the style's focus ring (PE_FrameFocusRect) goes round it. The images
 // are borrowed (normally a glyph set of the skin) and must outlive the
 // button. UI thread only.
 class ImageButton : public QAbstractButton {

@@ -29,6 +29,7 @@ LanguageDialog::LanguageDialog(QWidget* owner) : SkinnedDialog(owner) {
   SetControlId(label_, kLabelId);
   combo_ = new QComboBox(this);
   SetControlId(combo_, kComboId);
+  label_->setBuddy(combo_);
 
   for (int i = 0; i < LanguageCount(); ++i) combo_->addItem(ToQString(LanguageName(i)));
   // A language the user never chose gives way to the system's, when the
@@ -57,6 +58,10 @@ void LanguageDialog::ApplyTexts() {
   SetWindowTextByKey(this, "str_attention");
   SetDlgItemTextByKey(this, kNoticeId, "static_attentionx");
   SetDlgItemTextByKey(this, kLabelId, "static_language");
+  // A screen reader names the combo box by its label and reads the notice
+  // as what the choice is about.
+  combo_->setAccessibleName(AccessibleNameOf(label_->text()));
+  combo_->setAccessibleDescription(notice_->text());
   SoftKeys()->SetCaptions(Text("button_continue"), Text("button_cancel"));
   update();
 }

@@ -29,7 +29,7 @@ QCheckBox* MakeCheck(QWidget* dialog, const char* key, int id, bool checked) {
 
 }  // namespace
 
-SettingsDialog::SettingsDialog(QWidget* owner, bool has_motion_sensor, PlaylistsAction manage_playlists)
+SettingsDialog::SettingsDialog(QWidget* owner, FullScreenTurn turn, PlaylistsAction manage_playlists)
     : SkinnedDialog(owner) {
   ApplyDialogFont(this);
   // The captions start as keys and are translated as a whole, so that a
@@ -44,7 +44,8 @@ SettingsDialog::SettingsDialog(QWidget* owner, bool has_motion_sensor, Playlists
       MakeCheck(this, "check_cupdate", kAutoCatalogueUpdateId, GetSetting(kAutoCatalogueUpdateSetting));
   hide_ad_ = MakeCheck(this, "check_hide_ad", kHideAdId, GetSetting(kHideAdultSetting));
   landscape_ = MakeCheck(this, "check_landscape_fs", kLandscapeId, GetSetting(kLandscapeFullScreenSetting));
-  landscape_->setVisible(!has_motion_sensor);
+  // A box that changes nothing on this device is not offered.
+  landscape_->setVisible(turn == FullScreenTurn::kBySetting);
   // Built without the publisher's update checks: nothing to switch.
   auto_update_->setVisible(VIDORA_UPDATE_CHECKS);
   auto_catalogue_update_->setVisible(VIDORA_UPDATE_CHECKS);
@@ -55,6 +56,13 @@ SettingsDialog::SettingsDialog(QWidget* owner, bool has_motion_sensor, Playlists
   connect(playlists_, &QPushButton::clicked, this, [this, manage_playlists = std::move(manage_playlists)] {
     if (manage_playlists) manage_playlists(this);
   });
+
+  // The label names the combo box for a screen reader; the restart
+  // notice tells what choosing in it means.
+  label_->setBuddy(combo_);
+  combo_->setAccessibleName(AccessibleNameOf(label_->text()));
+  combo_->setAccessibleDescription(Text("msg_lang_restart"));
+  playlists_->setAccessibleName(Text("str_playlists"));
 
   for (int i = 0; i < LanguageCount(); ++i) combo_->addItem(ToQString(LanguageName(i)));
   combo_->setCurrentIndex(FindLanguageIndex(GetSetting(kLanguageSetting)));
@@ -107,8 +115,7 @@ void SettingsDialog::Store() {
   SetSetting(kAutoCatalogueUpdateSetting, auto_catalogue_update_->isChecked());
   SetSetting(kAutoUpdateSetting, auto_update_->isChecked());
   SetSetting(kHideAdultSetting, hide_ad_->isChecked());
-  // Stored also while hidden (with a motion sensor), with the value read
-  // at opening.
+  // Stored also while hidden, with the value read at opening.
   SetSetting(kLandscapeFullScreenSetting, landscape_->isChecked());
 }
 

@@ -12,10 +12,16 @@ class QLabel;
 
 namespace vidora {
 
+// How full screen treats the display on this device, as the caller found
+// out: never turned (an ordinary desktop), turned when LandscapeFS says so
+// (a panel made to be turned, without a motion sensor), or following the
+// motion sensor (LandscapeFS is not read).
+enum class FullScreenTurn { kNever, kBySetting, kBySensor };
+
 // The settings dialog: the interface language and the options AutoU,
-// AutoCU, HideAD and LandscapeFS (its box shown only when the device has
-// no motion sensor, as the caller says), and a button that opens the
-// user's playlists. Reads the settings when it opens and stores them only
+// AutoCU, HideAD and LandscapeFS (its box shown only where full screen
+// turns the display by that setting, FullScreenTurn::kBySetting), and a
+// button that opens the user's playlists. Reads the settings when it opens and stores them only
 // through the left soft key ("button_ok", result 1); the right soft key and the
 // title strip's OK button store nothing. Every change of the language
 // shows "msg_lang_restart". UI thread only.
@@ -34,7 +40,7 @@ class SettingsDialog : public SkinnedDialog {
   // there is nothing to manage (the button is then disabled).
   using PlaylistsAction = std::function<void(QWidget* owner)>;
 
-  SettingsDialog(QWidget* owner, bool has_motion_sensor, PlaylistsAction manage_playlists = {});
+  SettingsDialog(QWidget* owner, FullScreenTurn turn, PlaylistsAction manage_playlists = {});
 
   QComboBox* combo() const { return combo_; }
   QCheckBox* check(int id) const;

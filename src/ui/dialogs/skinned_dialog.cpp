@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
 
@@ -115,7 +116,15 @@ void SkinnedDialog::setVisible(bool visible) {
     }
     if (!area.isEmpty()) setGeometry(area);
   }
+  const bool was_active = !visible && isActiveWindow();
   QDialog::setVisible(visible);
+  QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+  if (was_active && owner != nullptr && owner->isVisible()) {
+    // The keys go back to the window below. Without a window manager to
+    // do it (a bare X session, a kiosk) they would go nowhere, and F1, F2
+    // and every other key of that window would be lost.
+    owner->activateWindow();
+  }
 }
 
 void SkinnedDialog::PlaceFrameChildren() {
@@ -142,6 +151,26 @@ void SkinnedDialog::closeEvent(QCloseEvent* event) {
   // A close request is a cancel, which the dialog may refuse.
   event->ignore();
   RunCommand(IDCANCEL);
+}
+
+void SkinnedDialog::keyPressEvent(QKeyEvent* event) {
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  const bool plain = (event->modifiers() & ~Qt::KeyboardModifiers(Qt::KeypadModifier)).toInt() == 0;
+  if (enter && plain) {
+    // The keyboard's way to the dialog's main action, which otherwise
+    // only a tap on the painted soft key reaches.
+    if (soft_keys_ != nullptr && soft_keys_->LeftCommand() != 0) {
+      event->accept();
+      soft_keys_->PressLeft();
+      return;
+    }
+    if (done_ != nullptr) {
+      event->accept();
+      RunCommand(IDOK);
+      return;
+    }
+  }
+  QDialog::keyPressEvent(event);
 }
 
 void SkinnedDialog::reject() { RunCommand(IDCANCEL); }

@@ -31,7 +31,12 @@ inline constexpr int ID_SOFTKEY_RIGHT = 59281;
 // Commands (the Done button, the soft keys, Escape, a window close) go
 // through RunCommand: the subclass sees them first in HandleCommand; what
 // it leaves ends the dialog, IDOK (1) and ID_SOFTKEY_LEFT with result 1,
-// IDCANCEL (2) and ID_SOFTKEY_RIGHT with result 2. UI thread only.
+// IDCANCEL (2) and ID_SOFTKEY_RIGHT with result 2.
+//
+// Keys: Tab and Shift+Tab walk the controls, F1 and F2 press the soft
+// keys, Escape sends IDCANCEL, and Enter that no control takes presses the
+// left soft key (the Done button when the left key has no command). UI
+// thread only.
 class SkinnedDialog : public QDialog {
   Q_OBJECT
 
@@ -66,6 +71,7 @@ class SkinnedDialog : public QDialog {
 
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void reject() override;
   void accept() override;
 

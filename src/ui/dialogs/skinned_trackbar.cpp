@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QStyleOptionSlider>
 
 #include <algorithm>
@@ -39,6 +40,12 @@ void SkinnedTrackbar::paintEvent(QPaintEvent*) {
     painter.drawImage(QRect(0, 0, k, h), t, QRect(0, 0, k, h));
     painter.drawImage(QRect(k, 0, w - 2 * k, h), t, QRect(k, 0, 1, h));
     painter.drawImage(QRect(w - k, 0, k, h), t, QRect(k, 0, k, h));
+  }
+  if (hasFocus()) {
+    // Under the thumb, which stays whole.
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
   }
   if (thumbs_ == nullptr) return;
   const QImage& thumb = (*thumbs_)[hasFocus() ? kGlyphFocused : kGlyphNormal];

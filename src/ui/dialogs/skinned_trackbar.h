@@ -14,9 +14,10 @@ namespace vidora {
 // the slider has the keyboard focus, else variant 0) centred in the
 // slider's thumb rectangle, widened to twice its width (its middle column
 // stretched) so that a mouse finds it. Range, position, line and page size
-// are the QSlider's; a click on the channel moves the thumb to that place
-// (and a drag goes on from there). The owner gives it the dot glyph's
-// height. UI thread only.
+// are the QSlider's; with the focus the style's focus ring
+// (PE_FrameFocusRect) runs round the slider under the thumb; a click on
+// the channel moves the thumb to that place (and a drag goes on from
+// there). The owner gives it the dot glyph's height. UI thread only.
 class SkinnedTrackbar : public QSlider {
   Q_OBJECT
 

@@ -40,7 +40,19 @@ SoftKeyBar::SoftKeyBar(QWidget* parent) : QWidget(parent) {
   auto* left = new QShortcut(QKeySequence(Qt::Key_F1), this);
   connect(left, &QShortcut::activated, this, &SoftKeyBar::PressLeft);
   auto* right = new QShortcut(QKeySequence(Qt::Key_F2), this);
-  connect(right, &QShortcut::activated, this, &SoftKeyBar::PressRight);
+  connect(right, &QShortcut::activated, this, [this] {
+    PressRight();
+    // From the keyboard the menu opens on its first item, so that the
+    // arrows start there and Enter chooses at once.
+    if (right_menu_ != nullptr && right_menu_->isVisible() && right_menu_->activeAction() == nullptr) {
+      for (QAction* action : right_menu_->actions()) {
+        if (!action->isSeparator() && action->isEnabled() && action->isVisible()) {
+          right_menu_->setActiveAction(action);
+          break;
+        }
+      }
+    }
+  });
 }
 
 int SoftKeyBar::BarHeight() { return BarUnit() * 4 / 3; }

@@ -16,7 +16,8 @@ namespace vidora {
 // AddMenuCommand). Every command, from a key or from a menu item
 // (sub-menus included), is reported through CommandTriggered. A key
 // without a caption does nothing. F1 and F2 in the bar's window press the
-// left and right keys. UI thread only.
+// left and right keys; a menu opened by F2 starts on its first item. UI
+// thread only.
 class SoftKeyBar : public QWidget {
   Q_OBJECT
 

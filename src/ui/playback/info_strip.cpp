@@ -17,6 +17,9 @@ InfoStrip::InfoStrip(QWidget* parent, ChannelNameSource channel_name)
 
 void InfoStrip::SetStatusText(const QString& text) {
   status_text_ = text;
+  // The strip is painted: a screen reader reads its two lines from here.
+  const QString channel = ChannelText();
+  setAccessibleDescription(channel.isEmpty() ? text : channel + QStringLiteral(" \u2013 ") + text);
   update();
 }
 

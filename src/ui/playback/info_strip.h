@@ -21,7 +21,8 @@ class InfoStrip : public QWidget {
 
   InfoStrip(QWidget* parent, ChannelNameSource channel_name);
 
-  // Replaces the status text and repaints.
+  // Replaces the status text and repaints; the accessible description
+  // becomes "<channel> – <status>".
   void SetStatusText(const QString& text);
   const QString& status_text() const { return status_text_; }
   // The text of the upper line (the channel's name).

@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
 
 #include <algorithm>
 
@@ -27,6 +28,8 @@ AddPlaylistDialog::AddPlaylistDialog(QWidget* owner) : SkinnedDialog(owner) {
   label->setObjectName(QStringLiteral("label"));
   edit_ = new QLineEdit(this);
   edit_->setPlaceholderText(QStringLiteral("https://… .m3u"));
+  label->setBuddy(edit_);
+  edit_->setAccessibleName(AccessibleNameOf(label->text()));
   auto* browse = new QPushButton(Text("str_choose_file"), this);
   browse_ = browse;
   connect(browse, &QPushButton::clicked, this, [this] {
@@ -41,6 +44,13 @@ AddPlaylistDialog::AddPlaylistDialog(QWidget* owner) : SkinnedDialog(owner) {
 }
 
 QString AddPlaylistDialog::source() const { return edit_->text().trimmed(); }
+
+bool AddPlaylistDialog::HandleCommand(int command) {
+  // The title strip's close control adds nothing, as it says.
+  if (command != IDOK) return false;
+  done(2);
+  return true;
+}
 
 void AddPlaylistDialog::LayoutClient(int width, int) {
   const int u = BarUnit();
@@ -68,6 +78,18 @@ PlaylistsDialog::PlaylistsDialog(QWidget* owner, PlaylistManager& manager) : Ski
   connect(guide_, &QLineEdit::editingFinished, this, [this] {
     SetSetting(kGuideAddressSetting, guide_->text().trimmed().toStdU16String());
   });
+  auto* guide_label = static_cast<QLabel*>(guide_label_);
+  guide_label->setBuddy(guide_);
+  guide_->setAccessibleName(AccessibleNameOf(guide_label->text()));
+  list_->setAccessibleName(Text("str_playlists"));
+  // Tab walks the controls top to bottom: the list, the guide address
+  // under it, then the buttons.
+  setTabOrder(list_, guide_);
+  setTabOrder(guide_, remove);
+  setTabOrder(remove, refresh);
+  // Delete in the list is Remove.
+  auto* remove_key = new QShortcut(QKeySequence::Delete, list_, nullptr, nullptr, Qt::WidgetShortcut);
+  connect(remove_key, &QShortcut::activated, this, &PlaylistsDialog::RemoveSelected);
   connect(remove, &QPushButton::clicked, this, &PlaylistsDialog::RemoveSelected);
   connect(refresh, &QPushButton::clicked, &manager_, &PlaylistManager::RefreshPlaylists);
   connect(&manager_, &PlaylistManager::PlaylistsChanged, this, &PlaylistsDialog::Fill);

@@ -16,7 +16,8 @@ namespace vidora {
 class PlaylistManager;
 
 // "Add playlist…": asks for a file (with a file chooser) or an address.
-// Use: exec(); on 1, source() is what the user gave. UI thread only.
+// Use: exec(); on 1 (the left soft key, or Enter), source() is what the
+// user gave; the close control and Escape end it with 2. UI thread only.
 class AddPlaylistDialog : public SkinnedDialog {
   Q_OBJECT
 
@@ -26,6 +27,7 @@ class AddPlaylistDialog : public SkinnedDialog {
   QLineEdit* edit() const { return edit_; }
 
  protected:
+  bool HandleCommand(int command) override;
   void LayoutClient(int width, int height) override;
   void paintEvent(QPaintEvent* event) override;
 
@@ -35,8 +37,8 @@ class AddPlaylistDialog : public SkinnedDialog {
 };
 
 // The "Playlists" list of the settings: every stored playlist with its
-// source; Remove takes the selected one out at once, Refresh fetches those
-// from addresses again. UI thread only.
+// source; Remove (or Delete in the list) takes the selected one out at
+// once, Refresh fetches those from addresses again. UI thread only.
 class PlaylistsDialog : public SkinnedDialog {
   Q_OBJECT
 

@@ -137,7 +137,7 @@ void MainFrame::SendCommand(int command) {
       if (view_ != nullptr) view_->RunUpdateCommand(command);
       break;
     case ID_SETTINGS: {
-      SettingsDialog dialog(DialogOwner(), HasMotionSensor(), [](QWidget* owner) {
+      SettingsDialog dialog(DialogOwner(), full_screen_turn(), [](QWidget* owner) {
         if (PlaylistManager* manager = PlaylistManager::Current()) {
           PlaylistsDialog playlists(owner, *manager);
           playlists.exec();
@@ -245,6 +245,11 @@ void MainFrame::Tick() {
   const bool read = sensor->Read(sample);
   const auto turn = tilt_.Feed(ClassifyTilt(read, sample), IsFrameInFront(this));
   if (turn.has_value()) SetDisplayOrientation(*turn);
+}
+
+FullScreenTurn MainFrame::full_screen_turn() const {
+  if (HasMotionSensor()) return FullScreenTurn::kBySensor;
+  return orientation_ != nullptr ? FullScreenTurn::kBySetting : FullScreenTurn::kNever;
 }
 
 bool MainFrame::SetDisplayOrientation(int value) {

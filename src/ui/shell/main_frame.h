@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "ui/desktop/desktop_session.h"
+#include "ui/dialogs/settings_dialog.h"
 #include "ui/shell/display_orientation.h"
 #include "ui/shell/main_menu.h"
 #include "ui/shell/main_view.h"
@@ -81,6 +82,11 @@ class MainFrame : public QWidget {
   // is read and eight agreeing ones in a row, taken while the frame or one
   // of its windows is active, turn the display.
   void Tick();
+
+  // How full screen treats the display here: by the motion sensor, by
+  // LandscapeFS where a back end to turn it was given (the start-up's
+  // rotation policy found a turnable panel), else never.
+  FullScreenTurn full_screen_turn() const;
 
   MainView* view() const { return view_; }
   SoftKeyBar* soft_keys() const { return soft_keys_; }

@@ -131,6 +131,7 @@ const SkinImage* ResourcePack::FindImage(std::string_view name) const {
 
 QColor ResourcePack::TextColour() const { return kSkinTextColour; }
 QColor ResourcePack::BackgroundColour() const { return kSkinBackgroundColour; }
+QColor ResourcePack::HighlightColour() const { return kFramePenColour; }
 
 ResourcePack& Skin() {
   static ResourcePack pack;

@@ -78,6 +78,10 @@ class ResourcePack {
   QColor BackgroundColour() const;  // RGB(61, 68, 86)
   const QBrush& BackgroundBrush() const { return background_brush_; }
   const QPen& FramePen() const { return frame_pen_; }  // RGB(195, 170, 69), width 1
+  // The skin's highlight: the gold of the frame pen, RGB(195, 170, 69).
+  // Focus rings and pressed captions wear it; it stands out on the dark
+  // background as on the bar strips.
+  QColor HighlightColour() const;
   const QFont& TitleFont() const { return title_font_; }
   const QFont& SmallBoldFont() const { return small_bold_font_; }
   const QFont& SmallFont() const { return small_font_; }

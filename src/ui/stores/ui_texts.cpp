@@ -68,15 +68,16 @@ void WearSkin(QMessageBox& box) {
   const QColor background = Skin().BackgroundColour();
   const QColor text = Skin().TextColour();
   const QColor frame = Skin().FramePen().color();
-  // The highlight is the one of the skin's menus.
+  // The hover colour is the one of the skin's menus; the focused button
+  // wears the focus ring's highlight, as every other control does.
   box.setStyleSheet(QStringLiteral("QMessageBox { background-color: %1; }"
                                    "QMessageBox QLabel { color: %2; }"
                                    "QMessageBox QPushButton { background-color: %1; color: %2;"
                                    " border: 1px solid %3; padding: 4px 16px; min-width: 64px; }"
                                    "QMessageBox QPushButton:hover { background-color: rgb(83, 96, 135); }"
-                                   "QMessageBox QPushButton:focus { border: 2px solid rgb(250, 250, 255);"
+                                   "QMessageBox QPushButton:focus { border: 2px solid %4;"
                                    " background-color: rgb(83, 96, 135); }")
-                        .arg(background.name(), text.name(), frame.name()));
+                        .arg(background.name(), text.name(), frame.name(), Skin().HighlightColour().name()));
 }
 
 }  // namespace
@@ -119,6 +120,15 @@ void ShowPlainMessageBox(QWidget* owner, const QString& text, const QString& cap
   box.setWindowTitle(caption);
   box.setStandardButtons(QMessageBox::Ok);
   box.exec();
+}
+
+QString AccessibleNameOf(const QString& caption) {
+  QString name = caption.trimmed();
+  while (!name.isEmpty() && (name.endsWith(QLatin1Char(':')) || name.endsWith(QChar(0x2026)) ||
+                             name.endsWith(QLatin1Char('.')) || name.back().isSpace())) {
+    name.chop(1);
+  }
+  return name;
 }
 
 void SetControlId(QWidget* control, int id) {

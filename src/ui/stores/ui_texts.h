@@ -42,6 +42,10 @@ int ShowMessageByKey(QWidget* owner, std::string_view key, int buttons);
 // nothing while the player closes. UI thread only.
 void ShowPlainMessageBox(QWidget* owner, const QString& text, const QString& caption);
 
+// A label's caption as the accessible name of the control it labels:
+// without a trailing colon (French " :" too) or ellipsis.
+QString AccessibleNameOf(const QString& caption);
+
 // Control ids: dialogs give their controls the ids they are known by
 // (a check box 1021, say); these find and label them.
 void SetControlId(QWidget* control, int id);

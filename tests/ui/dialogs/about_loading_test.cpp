@@ -152,7 +152,7 @@ TEST(DialogFontTest, FixedHeightTextsFitUnderALargeDesktopFont) {
     EXPECT_TRUE(lines_fit(loading.text_label(), 1));
     UpdateWaitDialog wait(nullptr, "str_check_updates", {});
     EXPECT_TRUE(lines_fit(wait.text_label(), 1));
-    SettingsDialog settings(nullptr, false);
+    SettingsDialog settings(nullptr, FullScreenTurn::kBySetting);
     auto* label = qobject_cast<QLabel*>(FindControl(&settings, SettingsDialog::kLanguageLabelId));
     ASSERT_NE(label, nullptr);
     EXPECT_TRUE(lines_fit(label, 1));

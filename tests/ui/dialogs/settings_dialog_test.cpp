@@ -63,7 +63,7 @@ class SettingsDialogTest : public ::testing::Test {
 TEST_F(SettingsDialogTest, OpensWithTranslatedTextsAndStoredValues) {
   SetSetting(kHideAdultSetting, true);
   SetSetting(kAutoUpdateSetting, false);
-  SettingsDialog dialog(nullptr, false);
+  SettingsDialog dialog(nullptr, FullScreenTurn::kBySetting);
   EXPECT_EQ(dialog.windowTitle(), "Settings");
   EXPECT_EQ(dialog.check(SettingsDialog::kAutoUpdateId)->text(), "Check for new versions");
   // A key without a text stays visible as the key.
@@ -80,14 +80,18 @@ TEST_F(SettingsDialogTest, OpensWithTranslatedTextsAndStoredValues) {
 
 TEST_F(SettingsDialogTest, LandscapeBoxShownOnlyWithoutMotionSensor) {
   {
-    SettingsDialog dialog(nullptr, false);
+    SettingsDialog dialog(nullptr, FullScreenTurn::kBySetting);
     EXPECT_FALSE(dialog.check(SettingsDialog::kLandscapeId)->isHidden());
   }
-  SettingsDialog dialog(nullptr, true);
+  SettingsDialog dialog(nullptr, FullScreenTurn::kBySensor);
   EXPECT_TRUE(dialog.check(SettingsDialog::kLandscapeId)->isHidden());
+  // An ordinary desktop's display is never turned: nothing to offer.
+  SettingsDialog desktop(nullptr, FullScreenTurn::kNever);
+  EXPECT_TRUE(desktop.check(SettingsDialog::kLandscapeId)->isHidden());
+  EXPECT_FALSE(desktop.check(SettingsDialog::kHideAdId)->isHidden());
   // Still stored on confirm, with the value read at opening.
   SetSetting(kLandscapeFullScreenSetting, false);
-  SettingsDialog again(nullptr, true);
+  SettingsDialog again(nullptr, FullScreenTurn::kBySensor);
   SetSetting(kLandscapeFullScreenSetting, true);
   again.RunCommand(ID_SOFTKEY_LEFT);
   EXPECT_FALSE(GetSetting(kLandscapeFullScreenSetting));
@@ -95,7 +99,7 @@ TEST_F(SettingsDialogTest, LandscapeBoxShownOnlyWithoutMotionSensor) {
 
 TEST_F(SettingsDialogTest, EveryLanguageChangeShowsRestartNotice) {
   testing::ModalAnswerer answerer;
-  SettingsDialog dialog(nullptr, false);
+  SettingsDialog dialog(nullptr, FullScreenTurn::kBySetting);
   dialog.combo()->setCurrentIndex(1);
   dialog.combo()->setCurrentIndex(2);
   ASSERT_EQ(answerer.messages().size(), 2u);
@@ -107,7 +111,7 @@ TEST_F(SettingsDialogTest, EveryLanguageChangeShowsRestartNotice) {
 
 TEST_F(SettingsDialogTest, TitleOkStoresNothingButReturnsOne) {
   testing::ModalAnswerer answerer;
-  SettingsDialog dialog(nullptr, false);
+  SettingsDialog dialog(nullptr, FullScreenTurn::kBySetting);
   UncheckAllAndChooseGerman(dialog);
   dialog.RunCommand(IDOK);
   EXPECT_EQ(dialog.result(), 1);
@@ -116,7 +120,7 @@ TEST_F(SettingsDialogTest, TitleOkStoresNothingButReturnsOne) {
 
 TEST_F(SettingsDialogTest, LeftSoftKeyStoresEverything) {
   testing::ModalAnswerer answerer;
-  SettingsDialog dialog(nullptr, false);
+  SettingsDialog dialog(nullptr, FullScreenTurn::kBySetting);
   UncheckAllAndChooseGerman(dialog);
   dialog.RunCommand(ID_SOFTKEY_LEFT);
   EXPECT_EQ(dialog.result(), 1);

@@ -322,13 +322,41 @@ TEST_F(FullScreenTest, SettingsDialogShowsTheLandscapeBoxOnlyWithoutSensor) {
   testing::TempDir no_devices;
   std::unique_ptr<MotionSensor> none = OpenMotionSensor(no_devices.path());
   SetCurrentMotionSensor(none.get());
+  auto frame = MakeFrame();
   {
-    SettingsDialog dialog(nullptr, HasMotionSensor());
+    SettingsDialog dialog(nullptr, frame->full_screen_turn());
     EXPECT_FALSE(dialog.check(SettingsDialog::kLandscapeId)->isHidden());
   }
   UseSensor();
-  SettingsDialog dialog(nullptr, HasMotionSensor());
+  SettingsDialog dialog(nullptr, frame->full_screen_turn());
   EXPECT_TRUE(dialog.check(SettingsDialog::kLandscapeId)->isHidden());
+}
+
+TEST_F(FullScreenTest, WithoutAPanelToTurnTheLandscapeBoxIsNotOffered) {
+  testing::TempDir no_devices;
+  std::unique_ptr<MotionSensor> none = OpenMotionSensor(no_devices.path());
+  SetCurrentMotionSensor(none.get());
+  MainFrameOptions options;
+  options.view.backend = [this] { return std::make_unique<testing::FakePlayerBackend>(record_); };
+  options.save_settings = [] { return true; };
+  MainFrame frame(std::move(options));  // an ordinary desktop: no back end to turn the display
+  frame.resize(320, 480);
+  frame.show();
+  EXPECT_EQ(frame.full_screen_turn(), FullScreenTurn::kNever);
+  SettingsDialog dialog(&frame, frame.full_screen_turn());
+  EXPECT_TRUE(dialog.check(SettingsDialog::kLandscapeId)->isHidden());
+  // The settings dialog the frame opens itself hides the box too.
+  int opened = 0;
+  testing::ModalAnswerer answerer([&opened](QWidget* modal) {
+    if (auto* settings = qobject_cast<SettingsDialog*>(modal)) {
+      ++opened;
+      EXPECT_TRUE(settings->check(SettingsDialog::kLandscapeId)->isHidden());
+      EXPECT_FALSE(settings->check(SettingsDialog::kHideAdId)->isHidden());
+      settings->RunCommand(ID_SOFTKEY_RIGHT);
+    }
+  });
+  frame.SendCommand(ID_SETTINGS);
+  EXPECT_EQ(opened, 1);
 }
 
 }  // namespace

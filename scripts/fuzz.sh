@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (clang) into build-fuzz and runs every one
 # of them for SECONDS seconds each (default 60), in turn, on small
-# generated starting inputs with the format's dictionary. The corpora grow in
+# generated starting inputs with the format's dictionary (tests/fuzz/*.dict). The corpora grow in
 # build-fuzz/corpus/<target>; a finding stops the run with its input saved
 # as build-fuzz/crash-*. Prints the runs of each target and the total.
 #   scripts/fuzz.sh [SECONDS] [TARGET...]
@@ -20,8 +20,10 @@ while read -r target max_len; do
   if [ $# -gt 0 ] && [[ " $* " != *" $target "* ]]; then continue; fi
   mkdir -p "$build/corpus/$target" "$build/inputs/$target"
   log="$build/$target.log"
+  dict="$PWD/tests/fuzz/${target#fuzz_}.dict"
+  [ -f "$dict" ] || dict="$PWD/tests/fuzz/qdoc.dict"
   (cd "$build" && "./bin/$target" -max_total_time="$seconds" -max_len="$max_len" -rss_limit_mb=2048 \
-    -dict="../tests/fuzz/qdoc.dict" -print_final_stats=1 "corpus/$target" "inputs/$target") >"$log" 2>&1 || {
+    -dict="$dict" -print_final_stats=1 "corpus/$target" "inputs/$target") >"$log" 2>&1 || {
     tail -n 40 "$log"
     echo "fuzz: $target found a problem (see $log)" >&2
     exit 1

@@ -68,6 +68,34 @@ std::string Settings() {
   return Bytes(root);
 }
 
+// The smallest pictures of two formats Qt reads: a 2x2 PNG and a 1x1 GIF.
+const std::string kPng(
+    "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x02\x00\x00\x00\x02"
+    "\x08\x02\x00\x00\x00\xfd\xd4\x9a\x73\x00\x00\x00\x11\x49\x44\x41\x54\x78\x9c\x63\xf8\xcf\xc0\x00"
+    "\x44\x60\xe2\x3f\x03\x00\x1d\xf0\x03\xfd\xa0\x33\x09\x89\x00\x00\x00\x00\x49\x45\x4e\x44\xae\x42"
+    "\x60\x82",
+    74);
+const std::string kGif(
+    "\x47\x49\x46\x38\x39\x61\x01\x00\x01\x00\x80\x00\x00\xff\xff\xff\x00\x00\x00\x2c\x00\x00\x00\x00"
+    "\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00\x3b",
+    35);
+
+vidora::MemoryStream Block(const std::string& bytes) {
+  return vidora::MemoryStream(bytes.data(), static_cast<uint32_t>(bytes.size()));
+}
+
+// A resource pack that is its own loading-picture file: pictures under
+// "images" and the root's "image".
+std::string ResourcePack() {
+  DocNode root("resources");
+  root.SetBinary("image", Block(kPng));
+  DocNode* images = root.AddChild("images");
+  images->SetBinary("f_de", Block(kPng));
+  images->SetBinary("radio_player", Block(kGif));
+  images->SetInt("f_at", 7);
+  return Bytes(root);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -99,6 +127,7 @@ int main(int argc, char** argv) {
   Put(out / "fuzz_version_answer", "long_name", Bytes(DocNode(std::string(300, '9'))));
   Put(out / "fuzz_provider_page", "page",
       "<asx version=\"3.0\"><entry><ref href = \"http://127.0.0.1/live\"/></entry></asx>");
+  Put(out / "fuzz_resource_pack", "pack", ResourcePack());
   Put(out / "fuzz_read_m3u", "list",
       "#EXTM3U\n#EXTINF:-1 tvg-id=\"one.de\" tvg-logo=\"http://127.0.0.1/l.png\" group-title=\"News\",One\n"
       "http://127.0.0.1/one.m3u8\n#EXTINF:-1 radio=\"true\",Two\nrtsp://127.0.0.1/two\n");

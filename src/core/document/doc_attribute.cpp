@@ -1,5 +1,7 @@
 #include "core/document/doc_attribute.h"
 
+#include "core/document/byte_cursor.h"
+
 namespace vidora {
 
 void DocAttribute::Reset(AttributeType type) {
@@ -28,9 +30,15 @@ void DocAttribute::SetWideString(std::u16string text) {
   value_ = std::move(text);
 }
 
+void DocAttribute::SetWideString(const uint8_t* bytes, uint32_t units) {
+  Reset(AttributeType::WideString);
+  std::u16string& text = value_.emplace<std::u16string>(units, u'\0');
+  CopyWideUnits(bytes, units, text.data());
+}
+
 void DocAttribute::SetBinary(MemoryStream block) {
   Reset(AttributeType::Binary);
-  value_ = std::make_unique<MemoryStream>(std::move(block));
+  value_.emplace<MemoryStream>(std::move(block));
 }
 
 void DocAttribute::SetValue64(const Value64Bytes& bytes) {
@@ -54,13 +62,11 @@ const std::u16string* DocAttribute::wide_string_value() const {
 }
 
 const MemoryStream* DocAttribute::binary_value() const {
-  auto* block = std::get_if<std::unique_ptr<MemoryStream>>(&value_);
-  return type_ == AttributeType::Binary && block != nullptr ? block->get() : nullptr;
+  return type_ == AttributeType::Binary ? std::get_if<MemoryStream>(&value_) : nullptr;
 }
 
 MemoryStream* DocAttribute::mutable_binary_value() {
-  auto* block = std::get_if<std::unique_ptr<MemoryStream>>(&value_);
-  return type_ == AttributeType::Binary && block != nullptr ? block->get() : nullptr;
+  return type_ == AttributeType::Binary ? std::get_if<MemoryStream>(&value_) : nullptr;
 }
 
 const Value64Bytes* DocAttribute::value64() const {

@@ -3,7 +3,6 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <variant>
 
@@ -29,10 +28,14 @@ using Value64Bytes = std::array<uint8_t, 8>;
 
 // A named, typed value of a DocNode. Types 0 to 4 keep a 32-bit word;
 // types 5 to 8 own their value object. The setters change type and value
-// together.
+// together. Moving takes the name and the value; the source keeps neither.
 class DocAttribute {
  public:
   explicit DocAttribute(std::string name) : name_(std::move(name)) {}
+  DocAttribute(const DocAttribute&) = default;
+  DocAttribute& operator=(const DocAttribute&) = default;
+  DocAttribute(DocAttribute&&) noexcept = default;
+  DocAttribute& operator=(DocAttribute&&) noexcept = default;
 
   const std::string& name() const { return name_; }
   AttributeType type() const { return type_; }
@@ -44,6 +47,8 @@ class DocAttribute {
   void SetBool(bool value);
   void SetString(std::string text);
   void SetWideString(std::u16string text);
+  // The same from `units` little-endian UTF-16 units at `bytes`.
+  void SetWideString(const uint8_t* bytes, uint32_t units);
   void SetBinary(MemoryStream block);
   void SetValue64(const Value64Bytes& bytes);
   // Types Plain, Word3 and Word4 (and Int/Bool given as a raw word).
@@ -64,9 +69,7 @@ class DocAttribute {
   std::string name_;
   AttributeType type_ = AttributeType::Plain;
   uint32_t word_ = 0;
-  std::variant<std::monostate, Value64Bytes, std::string, std::u16string,
-               std::unique_ptr<MemoryStream>>
-      value_;
+  std::variant<std::monostate, Value64Bytes, std::string, std::u16string, MemoryStream> value_;
 };
 
 }  // namespace vidora

@@ -2,9 +2,60 @@
 
 namespace vidora {
 
+DocNode::DocNode(DocNode&& other) { *this = std::move(other); }
+
+DocNode& DocNode::operator=(DocNode&& other) {
+  if (this == &other) return *this;
+  if (!other.IsRoot()) {
+    // Its memory belongs to another tree: copy it out first (so that this
+    // may even be that tree's root), then take the copy over.
+    DocNode copy(std::move(other.name_));
+    copy.CopyContent(other);
+    other.Clear();
+    other.name_.clear();
+    return *this = std::move(copy);
+  }
+  Clear();
+  name_ = std::move(other.name_);
+  other.name_.clear();
+  if (other.own_arena_ == nullptr) return *this;  // an empty root
+  if (IsRoot()) {
+    own_arena_ = std::move(other.own_arena_);
+    arena_ = own_arena_.get();
+  } else {
+    arena_->Adopt(std::move(other.own_arena_));
+  }
+  other.arena_ = nullptr;
+  children_ = other.children_;
+  attributes_ = other.attributes_;
+  other.children_.Clear();
+  other.attributes_.Clear();
+  return *this;
+}
+
 void DocNode::Clear() {
   attributes_.Clear();
   children_.Clear();
+  if (IsRoot() && own_arena_ != nullptr) own_arena_->Reset();
+}
+
+DocArena& DocNode::Arena() {
+  if (arena_ == nullptr) {
+    own_arena_ = std::make_unique<DocArena>();
+    arena_ = own_arena_.get();
+  }
+  return *arena_;
+}
+
+void DocNode::CopyContent(const DocNode& from) {
+  for (const auto& attribute : from.attributes()) {
+    attributes_.Append(Arena(), Arena().NewAttribute(DocAttribute(*attribute)));
+  }
+  for (const auto& child : from.children()) {
+    DocNode* copy = Arena().NewNode(child->name());
+    copy->CopyContent(*child);
+    children_.Append(Arena(), copy);
+  }
 }
 
 DocNode* DocNode::FindChild(std::string_view name, bool create) {
@@ -17,11 +68,17 @@ const DocNode* DocNode::FindChild(std::string_view name) const { return children
 
 DocNode* DocNode::AddChild(std::string_view name) {
   if (children_.Find(name) != nullptr) return nullptr;
-  return children_.Insert(std::make_unique<DocNode>(std::string(name)));
+  DocNode* child = Arena().NewNode(std::string(name));
+  children_.Append(Arena(), child);
+  return child;
 }
 
 DocNode* DocNode::InsertChild(std::unique_ptr<DocNode> child) {
-  return children_.Insert(std::move(child));
+  if (child == nullptr || children_.Find(child->name()) != nullptr) return nullptr;
+  DocNode* added = Arena().NewNode(std::string());
+  *added = std::move(*child);
+  children_.Append(Arena(), added);
+  return added;
 }
 
 DocAttribute* DocNode::FindAttribute(std::string_view name) const { return attributes_.Find(name); }
@@ -31,47 +88,68 @@ DocAttribute* DocNode::FindAttribute(std::string_view name, AttributeType type) 
   return found != nullptr && found->type() == type ? found : nullptr;
 }
 
+DocAttribute* DocNode::NewAttribute(std::string_view name) {
+  DocAttribute* added = Arena().NewAttribute(std::string(name));
+  attributes_.Append(Arena(), added);
+  return added;
+}
+
+DocAttribute* DocNode::AttributeToSet(std::string_view name) {
+  DocAttribute* found = attributes_.Find(name);
+  return found != nullptr ? found : NewAttribute(name);
+}
+
 DocAttribute* DocNode::AddAttribute(std::string_view name) {
   if (attributes_.Find(name) != nullptr) return nullptr;
-  return attributes_.Insert(std::make_unique<DocAttribute>(std::string(name)));
+  return NewAttribute(name);
 }
 
 DocAttribute* DocNode::InsertAttribute(std::unique_ptr<DocAttribute> record) {
-  return attributes_.Insert(std::move(record));
+  if (record == nullptr || attributes_.Find(record->name()) != nullptr) return nullptr;
+  DocAttribute* added = Arena().NewAttribute(std::move(*record));
+  attributes_.Append(Arena(), added);
+  return added;
 }
 
 DocAttribute* DocNode::SetAttribute(std::unique_ptr<DocAttribute> record) {
-  return attributes_.Replace(std::move(record));
+  if (record == nullptr) return nullptr;
+  if (DocAttribute* found = attributes_.Find(record->name()); found != nullptr) {
+    *found = std::move(*record);
+    return found;
+  }
+  DocAttribute* added = Arena().NewAttribute(std::move(*record));
+  attributes_.Append(Arena(), added);
+  return added;
 }
 
 DocAttribute* DocNode::SetBool(std::string_view name, bool flag) {
-  auto record = std::make_unique<DocAttribute>(std::string(name));
+  DocAttribute* record = AttributeToSet(name);
   record->SetBool(flag);
-  return SetAttribute(std::move(record));
+  return record;
 }
 
 DocAttribute* DocNode::SetInt(std::string_view name, int32_t value) {
-  auto record = std::make_unique<DocAttribute>(std::string(name));
+  DocAttribute* record = AttributeToSet(name);
   record->SetInt(value);
-  return SetAttribute(std::move(record));
+  return record;
 }
 
 DocAttribute* DocNode::SetString(std::string_view name, std::string text) {
-  auto record = std::make_unique<DocAttribute>(std::string(name));
+  DocAttribute* record = AttributeToSet(name);
   record->SetString(std::move(text));
-  return SetAttribute(std::move(record));
+  return record;
 }
 
 DocAttribute* DocNode::SetWideString(std::string_view name, std::u16string text) {
-  auto record = std::make_unique<DocAttribute>(std::string(name));
+  DocAttribute* record = AttributeToSet(name);
   record->SetWideString(std::move(text));
-  return SetAttribute(std::move(record));
+  return record;
 }
 
 DocAttribute* DocNode::SetBinary(std::string_view name, MemoryStream block) {
-  auto record = std::make_unique<DocAttribute>(std::string(name));
+  DocAttribute* record = AttributeToSet(name);
   record->SetBinary(std::move(block));
-  return SetAttribute(std::move(record));
+  return record;
 }
 
 int32_t DocNode::GetInt(std::string_view name, int32_t fallback) const {

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/document/doc_arena.h"
 #include "core/document/doc_attribute.h"
 #include "core/document/named_table.h"
 
@@ -18,19 +19,36 @@ namespace vidora {
 // which replace. Both tables iterate in insertion order.
 //
 // Pointers returned by the node are borrowed: they stay valid until the
-// node is cleared or destroyed, or (for attributes) until the attribute is
-// replaced.
+// node is cleared or destroyed. A replaced attribute is overwritten in
+// place, so a pointer to it then sees the new value.
+//
+// Memory: a node the caller makes (on the stack, with make_unique) is the
+// root of its tree and owns the tree's DocArena, created with the first
+// child or attribute; every node below it is made by that arena and lives
+// as long as it. Freeing a tree is therefore cheap, but what is cleared
+// below the root keeps its memory until the root is cleared or destroyed.
+// Not thread-safe; a tree that nobody changes may be read from any thread.
 class DocNode {
  public:
   DocNode() = default;
   explicit DocNode(std::string name) : name_(std::move(name)) {}
   DocNode(const DocNode&) = delete;
   DocNode& operator=(const DocNode&) = delete;
+  // Moving a root hands its whole tree over without copying; moving a node
+  // below a root copies its subtree (its memory belongs to that root).
+  // Either way the source is left empty (its name included) and pointers
+  // into a moved root's tree stay valid. The name comes along, so a child
+  // given a tree must be given one of its own name. A node must not be
+  // given a tree that holds it.
+  DocNode(DocNode&& other);
+  DocNode& operator=(DocNode&& other);
+  ~DocNode() = default;
 
   const std::string& name() const { return name_; }
   void set_name(std::string name) { name_ = std::move(name); }
 
-  // Frees every attribute and child; keeps the name.
+  // Drops every attribute and child; keeps the name. On a root this frees
+  // the whole tree's memory.
   void Clear();
 
   // Children.
@@ -40,7 +58,8 @@ class DocNode {
   const DocNode* FindChild(std::string_view name) const;
   // A new empty child, or nullptr (and no change) when the name is taken.
   DocNode* AddChild(std::string_view name);
-  // Inserts a complete child under its own name; nullptr when taken.
+  // Inserts a complete child under its own name, taking its subtree over
+  // as a move would; nullptr (and `child` is freed) when the name is taken.
   DocNode* InsertChild(std::unique_ptr<DocNode> child);
   const NamedTable<DocNode>& children() const { return children_; }
 
@@ -50,9 +69,10 @@ class DocNode {
   DocAttribute* FindAttribute(std::string_view name, AttributeType type) const;
   // A new Plain attribute with value 0, or nullptr when the name is taken.
   DocAttribute* AddAttribute(std::string_view name);
-  // Inserts `record` under its own name; nullptr when the name is taken.
+  // Inserts `record`'s name and value under its own name; nullptr when the
+  // name is taken. `record` is freed either way.
   DocAttribute* InsertAttribute(std::unique_ptr<DocAttribute> record);
-  // Inserts `record`, replacing an attribute of the same name.
+  // The same, overwriting the value of an attribute of the same name.
   DocAttribute* SetAttribute(std::unique_ptr<DocAttribute> record);
   DocAttribute* SetBool(std::string_view name, bool flag);
   DocAttribute* SetInt(std::string_view name, int32_t value);
@@ -77,10 +97,29 @@ class DocNode {
   const std::u16string* WideStringRef(std::string_view name) const;
 
  private:
-  // The document reader fills the tables in bulk and seals them.
+  // The document reader fills the tables in bulk.
   friend struct DocumentReaderAccess;
+  friend class DocArena;
+
+  // A node made by `arena`, below some root.
+  DocNode(std::string name, DocArena* arena) : name_(std::move(name)), arena_(arena) {}
+
+  // Whether this node is a root (it owns the arena its tree uses).
+  bool IsRoot() const { return arena_ == own_arena_.get(); }
+  // The arena this node allocates from, created on a root's first use.
+  DocArena& Arena();
+  // A new attribute of that name (free), added to the table.
+  DocAttribute* NewAttribute(std::string_view name);
+  // The attribute of that name, added as Plain when missing.
+  DocAttribute* AttributeToSet(std::string_view name);
+  // Copies `from`'s attributes and children (deeply) into this node.
+  void CopyContent(const DocNode& from);
 
   std::string name_;
+  // The tree's arena: the root's own one, or the one that made this node.
+  DocArena* arena_ = nullptr;
+  // Set on roots only (once they allocate).
+  std::unique_ptr<DocArena> own_arena_;
   NamedTable<DocNode> children_;
   NamedTable<DocAttribute> attributes_;
 };

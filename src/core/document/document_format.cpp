@@ -1,5 +1,6 @@
 #include "core/document/document_format.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <memory>
@@ -25,111 +26,129 @@ constexpr uint32_t kMinChildBytes = 4;
 
 }  // namespace
 
-// Lets the reader append to a node's tables without a lookup per entry;
-// the first-one-wins rule is applied once per table when it is sealed.
+// Lets the reader hand a node whole tables at once; the first-one-wins
+// rule is applied once per table as it is assigned.
 struct DocumentReaderAccess {
-  static void AppendAttribute(DocNode& node, std::unique_ptr<DocAttribute> record) {
-    node.attributes_.AppendUnchecked(std::move(record));
+  static DocArena& Arena(DocNode& node) { return node.Arena(); }
+  static void AssignAttributes(DocNode& node, DocAttribute* const* records, size_t count) {
+    node.attributes_.Assign(node.Arena(), records, count);
   }
-  static void AppendChild(DocNode& node, std::unique_ptr<DocNode> child) {
-    node.children_.AppendUnchecked(std::move(child));
+  static void AssignChildren(DocNode& node, DocNode* const* children, size_t count) {
+    node.children_.Assign(node.Arena(), children, count);
   }
-  static void SealAttributes(DocNode& node) { node.attributes_.Seal(); }
-  static void SealChildren(DocNode& node) { node.children_.Seal(); }
 };
 
 namespace {
 
-ReadStatus ReadAttribute(ByteCursor& in, DocNode& node) {
-  std::string_view name;
-  uint8_t type = 0;
-  if (!in.Narrow(name) || !in.U8(type)) return ReadStatus::kTruncated;
-  auto record = std::make_unique<DocAttribute>(std::string(name));
-  switch (type) {
-    case 0: case 1: case 2: case 3: case 4: {
-      uint32_t word = 0;
-      if (!in.U32(word)) return ReadStatus::kTruncated;
-      record->SetWord(static_cast<AttributeType>(type), word);
-      break;
+// Parses one tree from a contiguous block. Nodes and attributes come from
+// the tree's arena; the entries of the tables being read wait on two
+// stacks shared by all levels and are handed over, one exact array per
+// table, when a node is complete.
+class DocumentReader {
+ public:
+  DocumentReader(ByteCursor& in, DocArena& arena) : in_(in), arena_(arena) {}
+
+  // kBadMagic only for a node whose magic is wrong; the caller decides
+  // what that means (the end of the parse at the root, an empty child
+  // below).
+  ReadStatus ReadNode(DocNode& node, int depth) {
+    const ByteCursor::Magic magic = in_.ReadMagic();
+    if (magic == ByteCursor::Magic::kShort) return ReadStatus::kTruncated;
+    if (magic == ByteCursor::Magic::kWrong) return ReadStatus::kBadMagic;
+    if (depth > kMaxDocumentDepth) return ReadStatus::kTooDeep;
+
+    std::string_view name;
+    if (!in_.Narrow(name)) return ReadStatus::kTruncated;
+    node.set_name(std::string(name));
+
+    uint32_t attribute_count = 0;
+    if (!in_.U32(attribute_count)) return ReadStatus::kTruncated;
+    if (attribute_count > in_.remaining() / kMinAttributeBytes) return ReadStatus::kTooLarge;
+    const size_t attributes_base = attributes_.size();
+    for (uint32_t i = 0; i < attribute_count; ++i) {
+      if (ReadStatus s = ReadAttribute(); s != ReadStatus::kOk) return s;
     }
-    case 5: {
-      const uint8_t* bytes = nullptr;
-      if (!in.View(8, bytes)) return ReadStatus::kTruncated;
-      Value64Bytes value{};
-      std::memcpy(value.data(), bytes, 8);
-      record->SetValue64(value);
-      break;
+    DocumentReaderAccess::AssignAttributes(node, attributes_.data() + attributes_base,
+                                           attributes_.size() - attributes_base);
+    attributes_.resize(attributes_base);
+
+    uint32_t child_count = 0;
+    if (!in_.U32(child_count)) return ReadStatus::kTruncated;
+    if (child_count > in_.remaining() / kMinChildBytes) return ReadStatus::kTooLarge;
+    const size_t children_base = children_.size();
+    for (uint32_t i = 0; i < child_count; ++i) {
+      DocNode* child = arena_.NewNode(std::string());
+      const ReadStatus s = ReadNode(*child, depth + 1);
+      // A child with a wrong magic stays empty and goes in under the empty
+      // name; reading continues right after its four bytes.
+      if (s != ReadStatus::kOk && s != ReadStatus::kBadMagic) return s;
+      children_.push_back(child);
     }
-    case 6: {
-      std::string_view text;
-      if (!in.Narrow(text)) return ReadStatus::kTruncated;
-      record->SetString(std::string(text));
-      break;
-    }
-    case 7: {
-      const uint8_t* bytes = nullptr;
-      uint32_t units = 0;
-      if (!in.Wide(bytes, units)) return ReadStatus::kTruncated;
-      std::u16string text(units, u'\0');
-      CopyWideUnits(bytes, units, text.data());
-      record->SetWideString(std::move(text));
-      break;
-    }
-    case 8: {
-      uint32_t count = 0;
-      const uint8_t* bytes = nullptr;
-      if (!in.U32(count)) return ReadStatus::kTruncated;
-      if (!in.View(count, bytes)) return ReadStatus::kTooLarge;
-      MemoryStream block;
-      if (count > 0) {
-        if (!block.Reserve(count)) return ReadStatus::kOutOfMemory;
-        std::memcpy(block.MutableData(), bytes, count);
+    DocumentReaderAccess::AssignChildren(node, children_.data() + children_base, children_.size() - children_base);
+    children_.resize(children_base);
+    return ReadStatus::kOk;
+  }
+
+ private:
+  ReadStatus ReadAttribute() {
+    std::string_view name;
+    uint8_t type = 0;
+    if (!in_.Narrow(name) || !in_.U8(type)) return ReadStatus::kTruncated;
+    DocAttribute* record = arena_.NewAttribute(std::string(name));
+    switch (type) {
+      case 0: case 1: case 2: case 3: case 4: {
+        uint32_t word = 0;
+        if (!in_.U32(word)) return ReadStatus::kTruncated;
+        record->SetWord(static_cast<AttributeType>(type), word);
+        break;
       }
-      record->SetBinary(std::move(block));
-      break;
+      case 5: {
+        const uint8_t* bytes = nullptr;
+        if (!in_.View(8, bytes)) return ReadStatus::kTruncated;
+        Value64Bytes value{};
+        std::memcpy(value.data(), bytes, 8);
+        record->SetValue64(value);
+        break;
+      }
+      case 6: {
+        std::string_view text;
+        if (!in_.Narrow(text)) return ReadStatus::kTruncated;
+        record->SetString(std::string(text));
+        break;
+      }
+      case 7: {
+        const uint8_t* bytes = nullptr;
+        uint32_t units = 0;
+        if (!in_.Wide(bytes, units)) return ReadStatus::kTruncated;
+        record->SetWideString(bytes, units);
+        break;
+      }
+      case 8: {
+        uint32_t count = 0;
+        const uint8_t* bytes = nullptr;
+        if (!in_.U32(count)) return ReadStatus::kTruncated;
+        if (!in_.View(count, bytes)) return ReadStatus::kTooLarge;
+        MemoryStream block;
+        if (count > 0) {
+          if (!block.Reserve(count)) return ReadStatus::kOutOfMemory;
+          std::memcpy(block.MutableData(), bytes, count);
+        }
+        record->SetBinary(std::move(block));
+        break;
+      }
+      default:
+        record->SetValueless(type);
+        break;
     }
-    default:
-      record->SetValueless(type);
-      break;
+    attributes_.push_back(record);
+    return ReadStatus::kOk;
   }
-  DocumentReaderAccess::AppendAttribute(node, std::move(record));
-  return ReadStatus::kOk;
-}
 
-// kBadMagic only for a node whose magic is wrong; the caller decides what
-// that means (the end of the parse at the root, an empty child below).
-ReadStatus ReadNode(ByteCursor& in, DocNode& node, int depth) {
-  const ByteCursor::Magic magic = in.ReadMagic();
-  if (magic == ByteCursor::Magic::kShort) return ReadStatus::kTruncated;
-  if (magic == ByteCursor::Magic::kWrong) return ReadStatus::kBadMagic;
-  if (depth > kMaxDocumentDepth) return ReadStatus::kTooDeep;
-
-  std::string_view name;
-  if (!in.Narrow(name)) return ReadStatus::kTruncated;
-  node.set_name(std::string(name));
-
-  uint32_t attribute_count = 0;
-  if (!in.U32(attribute_count)) return ReadStatus::kTruncated;
-  if (attribute_count > in.remaining() / kMinAttributeBytes) return ReadStatus::kTooLarge;
-  for (uint32_t i = 0; i < attribute_count; ++i) {
-    if (ReadStatus s = ReadAttribute(in, node); s != ReadStatus::kOk) return s;
-  }
-  DocumentReaderAccess::SealAttributes(node);  // a later duplicate is dropped
-
-  uint32_t child_count = 0;
-  if (!in.U32(child_count)) return ReadStatus::kTruncated;
-  if (child_count > in.remaining() / kMinChildBytes) return ReadStatus::kTooLarge;
-  for (uint32_t i = 0; i < child_count; ++i) {
-    auto child = std::make_unique<DocNode>();
-    const ReadStatus s = ReadNode(in, *child, depth + 1);
-    // A child with a wrong magic stays empty and goes in under the empty
-    // name; reading continues right after its four bytes.
-    if (s != ReadStatus::kOk && s != ReadStatus::kBadMagic) return s;
-    DocumentReaderAccess::AppendChild(node, std::move(child));
-  }
-  DocumentReaderAccess::SealChildren(node);
-  return ReadStatus::kOk;
-}
+  ByteCursor& in_;
+  DocArena& arena_;
+  std::vector<DocAttribute*> attributes_;
+  std::vector<DocNode*> children_;
+};
 
 // Parses the root from `bytes`; on failure `node` is left empty, its name
 // included.
@@ -137,7 +156,8 @@ ReadStatus ParseRoot(const uint8_t* bytes, uint32_t count, DocNode& node, uint32
   ByteCursor in(bytes, count);
   ReadStatus status = ReadStatus::kOutOfMemory;
   try {
-    status = ReadNode(in, node, 0);
+    DocumentReader reader(in, DocumentReaderAccess::Arena(node));
+    status = reader.ReadNode(node, 0);
   } catch (const std::bad_alloc&) {
     status = ReadStatus::kOutOfMemory;
   }
@@ -149,28 +169,158 @@ ReadStatus ParseRoot(const uint8_t* bytes, uint32_t count, DocNode& node, uint32
   return status;
 }
 
-// Stages the encoding in a growing buffer and hands it to the stream in
-// large pieces: one virtual call per piece instead of one per field.
-class Writer {
- public:
-  explicit Writer(ByteStream& stream) : stream_(stream) { buffer_.reserve(kPiece + kPiece / 4); }
+// The encoded size of the parts of the format, as the writer emits them.
+uint64_t LengthSize(uint32_t length) { return length < 0xFF ? 1 : length < 0xFFFF ? 3 : 7; }
+uint64_t NarrowSize(const std::string& text) {
+  const auto length = static_cast<uint32_t>(text.size());
+  return LengthSize(length) + length;
+}
 
-  void Bytes(const void* bytes, uint32_t count) {
-    const auto* at = static_cast<const char*>(bytes);
-    buffer_.append(at, count);
-    if (buffer_.size() >= kPiece) Flush();
+uint64_t AttributeSize(const DocAttribute& attribute) {
+  uint64_t size = NarrowSize(attribute.name()) + 1;
+  switch (attribute.type_code()) {
+    case 0: case 1: case 2: case 3: case 4:
+      return size + 4;
+    case 5:
+      return size + 8;
+    case 6: {
+      const std::string* text = attribute.string_value();
+      return size + (text != nullptr ? NarrowSize(*text) : 1);
+    }
+    case 7: {
+      const std::u16string* text = attribute.wide_string_value();
+      const auto units = static_cast<uint32_t>(text != nullptr ? text->size() : 0);
+      return size + LengthSize(units) + 2 * uint64_t{units};
+    }
+    case 8: {
+      const MemoryStream* block = attribute.binary_value();
+      return size + 4 + (block != nullptr ? block->size() : 0);
+    }
+    default:
+      return size;
   }
-  void U8(uint8_t v) { buffer_.push_back(static_cast<char>(v)); }
+}
+
+uint64_t NodeSize(const DocNode& node) {
+  uint64_t size = 4 + NarrowSize(node.name()) + 4 + 4;
+  for (const auto& attribute : node.attributes()) size += AttributeSize(*attribute);
+  for (const auto& child : node.children()) size += NodeSize(*child);
+  return size;
+}
+
+// Encodes into a staging area [at_, end_) with a bounds check per group
+// of fields and no call per field. The area is either the target memory
+// stream's own block, grown once to the exact encoded size (no copy at
+// all), or a fixed buffer handed to any other stream in large pieces.
+// When the target fails, encoding goes on into the buffer and is dropped.
+class Encoder {
+ public:
+  // Encodes straight into `memory` from its position on; false when the
+  // block cannot be grown to `size` more bytes.
+  bool StartInMemory(MemoryStream& memory, uint64_t size) {
+    const uint64_t end = uint64_t{memory.Position()} + size;
+    if (end > UINT32_MAX) return false;
+    if (end > memory.Size() && !memory.Reserve(static_cast<uint32_t>(end))) return false;
+    memory_ = &memory;
+    at_ = memory.MutableData() + memory.Position();
+    end_ = memory.MutableData() + end;
+    return true;
+  }
+  void StartInPieces(ByteStream& stream) {
+    stream_ = &stream;
+    buffer_ = std::make_unique<uint8_t[]>(kPiece);
+    at_ = buffer_.get();
+    end_ = at_ + kPiece;
+  }
+
+  // Hands what is staged to the stream; a memory stream is left right
+  // after the encoding.
+  void Finish() {
+    if (memory_ != nullptr && ok_) {
+      memory_->Seek(at_ - memory_->MutableData(), kSeekBegin);
+    } else {
+      Spill();
+    }
+  }
+  bool ok() const { return ok_; }
+
+  void Node(const DocNode& node) {
+    Bytes(kMagic, 4);
+    Narrow(node.name());
+    Room(4);
+    U32(static_cast<uint32_t>(node.attributes().size()));
+    for (const auto& attribute : node.attributes()) Attribute(*attribute);
+    Room(4);
+    U32(static_cast<uint32_t>(node.children().size()));
+    for (const auto& child : node.children()) Node(*child);
+  }
+
+ private:
+  static constexpr size_t kPiece = size_t{1} << 20;
+
+  void Attribute(const DocAttribute& attribute) {
+    Narrow(attribute.name());
+    const int32_t code = attribute.type_code();
+    // Room for exactly what follows: the memory block has no byte to spare.
+    switch (code) {
+      case 0: case 1: case 2: case 3: case 4: case 8: Room(5); break;
+      case 5: Room(9); break;
+      default: Room(1); break;
+    }
+    U8(static_cast<uint8_t>(code));
+    switch (code) {
+      case 0: case 1: case 2: case 3: case 4:
+        U32(attribute.word());
+        break;
+      case 5: {
+        const Value64Bytes* bytes = attribute.value64();
+        const Value64Bytes zero{};
+        std::memcpy(at_, (bytes != nullptr ? bytes : &zero)->data(), 8);
+        at_ += 8;
+        break;
+      }
+      case 6: {
+        const std::string* text = attribute.string_value();
+        if (text != nullptr) Narrow(*text); else Length(0);
+        break;
+      }
+      case 7: {
+        const std::u16string* text = attribute.wide_string_value();
+        if (text != nullptr) Wide(*text); else Length(0);
+        break;
+      }
+      case 8: {
+        const MemoryStream* block = attribute.binary_value();
+        const uint32_t count = block != nullptr ? block->size() : 0;
+        U32(count);
+        if (count > 0) Bytes(block->Data(), count);
+        break;
+      }
+      default:
+        break;
+    }
+  }
+
+  // Makes sure `count` (at most a few) bytes fit.
+  void Room(size_t count) {
+    if (static_cast<size_t>(end_ - at_) < count) Spill();
+  }
+  void U8(uint8_t v) { *at_++ = v; }
   void U16(uint16_t v) {
-    const char b[2] = {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
-    buffer_.append(b, 2);
+    at_[0] = static_cast<uint8_t>(v);
+    at_[1] = static_cast<uint8_t>(v >> 8);
+    at_ += 2;
   }
   void U32(uint32_t v) {
-    const char b[4] = {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
-                       static_cast<char>((v >> 16) & 0xFF), static_cast<char>(v >> 24)};
-    buffer_.append(b, 4);
+    at_[0] = static_cast<uint8_t>(v);
+    at_[1] = static_cast<uint8_t>(v >> 8);
+    at_[2] = static_cast<uint8_t>(v >> 16);
+    at_[3] = static_cast<uint8_t>(v >> 24);
+    at_ += 4;
   }
+  // A length prefix, with its room.
   void Length(uint32_t length) {
+    Room(LengthSize(length));
     if (length < 0xFF) {
       U8(static_cast<uint8_t>(length));
     } else if (length < 0xFFFF) {
@@ -183,80 +333,58 @@ class Writer {
     }
   }
   void Narrow(const std::string& text) {
-    Length(static_cast<uint32_t>(text.size()));
-    Bytes(text.data(), static_cast<uint32_t>(text.size()));
+    const auto length = static_cast<uint32_t>(text.size());
+    Length(length);
+    Bytes(text.data(), length);
   }
   void Wide(const std::u16string& text) {
-    Length(static_cast<uint32_t>(text.size()));
+    const auto units = static_cast<uint32_t>(text.size());
+    Length(units);
     if constexpr (std::endian::native == std::endian::little) {
-      Bytes(text.data(), static_cast<uint32_t>(2 * text.size()));
+      Bytes(text.data(), 2 * size_t{units});
     } else {
-      for (char16_t unit : text) U16(static_cast<uint16_t>(unit));
-      if (buffer_.size() >= kPiece) Flush();
+      for (char16_t unit : text) {
+        Room(2);
+        U16(static_cast<uint16_t>(unit));
+      }
+    }
+  }
+  void Bytes(const void* bytes, size_t count) {
+    const auto* from = static_cast<const uint8_t*>(bytes);
+    while (count > 0) {
+      if (at_ == end_) Spill();
+      const size_t piece = std::min(count, static_cast<size_t>(end_ - at_));
+      std::memcpy(at_, from, piece);
+      at_ += piece;
+      from += piece;
+      count -= piece;
     }
   }
 
-  void Flush() {
-    if (buffer_.empty()) return;
-    const auto count = static_cast<uint32_t>(buffer_.size());
-    if (stream_.Write(buffer_.data(), count) != count) ok_ = false;
-    buffer_.clear();
+  // Hands the staged bytes to the stream and starts the buffer afresh. In
+  // memory the block was sized exactly, so only a failed target (whose
+  // rest is dropped) gets here.
+  void Spill() {
+    if (memory_ != nullptr) {
+      if (ok_) {
+        ok_ = false;
+        buffer_ = std::make_unique<uint8_t[]>(kPiece);
+      }
+    } else if (ok_ && at_ > buffer_.get()) {
+      const auto count = static_cast<uint32_t>(at_ - buffer_.get());
+      if (stream_->Write(buffer_.get(), count) != count) ok_ = false;
+    }
+    at_ = buffer_.get();
+    end_ = at_ + kPiece;
   }
 
-  bool ok() const { return ok_; }
-
- private:
-  static constexpr size_t kPiece = 1 << 20;
-
-  ByteStream& stream_;
-  std::string buffer_;
+  MemoryStream* memory_ = nullptr;
+  ByteStream* stream_ = nullptr;
+  std::unique_ptr<uint8_t[]> buffer_;
+  uint8_t* at_ = nullptr;
+  uint8_t* end_ = nullptr;
   bool ok_ = true;
 };
-
-void WriteAttribute(Writer& out, const DocAttribute& attribute) {
-  out.Narrow(attribute.name());
-  const int32_t code = attribute.type_code();
-  out.U8(static_cast<uint8_t>(code));
-  switch (code) {
-    case 0: case 1: case 2: case 3: case 4:
-      out.U32(attribute.word());
-      break;
-    case 5: {
-      const Value64Bytes* bytes = attribute.value64();
-      const Value64Bytes zero{};
-      out.Bytes((bytes != nullptr ? bytes : &zero)->data(), 8);
-      break;
-    }
-    case 6: {
-      const std::string* text = attribute.string_value();
-      out.Narrow(text != nullptr ? *text : std::string());
-      break;
-    }
-    case 7: {
-      const std::u16string* text = attribute.wide_string_value();
-      out.Wide(text != nullptr ? *text : std::u16string());
-      break;
-    }
-    case 8: {
-      const MemoryStream* block = attribute.binary_value();
-      const uint32_t count = block != nullptr ? block->size() : 0;
-      out.U32(count);
-      if (count > 0) out.Bytes(block->Data(), count);
-      break;
-    }
-    default:
-      break;
-  }
-}
-
-void WriteNode(Writer& out, const DocNode& node) {
-  out.Bytes(kMagic, 4);
-  out.Narrow(node.name());
-  out.U32(static_cast<uint32_t>(node.attributes().size()));
-  for (const auto& attribute : node.attributes()) WriteAttribute(out, *attribute);
-  out.U32(static_cast<uint32_t>(node.children().size()));
-  for (const auto& child : node.children()) WriteNode(out, *child);
-}
 
 }  // namespace
 
@@ -271,21 +399,20 @@ ReadStatus ReadDocumentStatus(DocNode& node, ByteStream& stream) {
     // The block is already contiguous: parse it where it lies.
     status = ParseRoot(memory->Data() == nullptr ? nullptr : memory->Data() + start, count, node, consumed);
   } else {
-    // One read of everything left, then a parse of the contiguous copy.
-    std::vector<uint8_t> bytes;
-    try {
-      bytes.resize(count);
-    } catch (const std::bad_alloc&) {
+    // One read of everything left (into memory nobody fills with zeros
+    // first), then a parse of the contiguous copy.
+    std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[count == 0 ? 1 : count]);
+    if (bytes == nullptr) {
       node.set_name({});
       return ReadStatus::kOutOfMemory;
     }
     uint32_t filled = 0;
     while (filled < count) {
-      const uint32_t got = stream.Read(bytes.data() + filled, count - filled);
+      const uint32_t got = stream.Read(bytes.get() + filled, count - filled);
       if (got == 0) break;
       filled += got;
     }
-    status = ParseRoot(bytes.data(), filled, node, consumed);
+    status = ParseRoot(bytes.get(), filled, node, consumed);
   }
   // The stream ends up right after what the parse took.
   stream.Seek(static_cast<int64_t>(start) + consumed, kSeekBegin);
@@ -301,9 +428,18 @@ ReadStatus ReadDocumentBytes(DocNode& node, const uint8_t* bytes, uint32_t count
 }
 
 bool WriteDocument(const DocNode& node, ByteStream& stream) {
-  Writer out(stream);
-  WriteNode(out, node);
-  out.Flush();
+  Encoder out;
+  try {
+    if (auto* memory = dynamic_cast<MemoryStream*>(&stream); memory != nullptr) {
+      if (!out.StartInMemory(*memory, NodeSize(node))) return false;
+    } else {
+      out.StartInPieces(stream);
+    }
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  out.Node(node);
+  out.Finish();
   return out.ok();
 }
 

@@ -2,125 +2,160 @@
 #define VIDORA_CORE_DOCUMENT_NAMED_TABLE_H_
 
 #include <cstddef>
-#include <memory>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <new>
 #include <string_view>
-#include <unordered_map>
-#include <vector>
+
+#include "core/document/doc_arena.h"
 
 namespace vidora {
 
-// Owned entries with unique names, iterated in insertion order. Small
-// tables are searched linearly; from kIndexThreshold entries on a hash
-// index keyed by the entries' own names is kept, so large tables (a
-// catalogue country with thousands of channels) stay O(1) per lookup and
-// small ones (most nodes) cost no index memory. T must have
-// `const std::string& name() const`, and an entry's name must not change
-// while it is in the table.
+// A borrowed entry of a NamedTable, used like the pointer it holds.
+template <typename T>
+class TableEntry {
+ public:
+  explicit TableEntry(T* entry) : entry_(entry) {}
+  T* get() const { return entry_; }
+  T* operator->() const { return entry_; }
+  T& operator*() const { return *entry_; }
+
+ private:
+  T* entry_;
+};
+
+// Entries with unique names, iterated in insertion order. The entries and
+// the table's arrays live in the arena of the tree the table belongs to
+// (passed to every call that may grow the table); the table frees nothing.
+// Small tables are searched linearly; from kIndexThreshold entries on an
+// open-addressing index of positions, keyed by the entries' own names,
+// keeps lookups O(1) (a catalogue country with thousands of channels). T
+// must have `const std::string& name() const`, and an entry's name must not
+// change while it is in the table. Iterators are random-access.
 template <typename T>
 class NamedTable {
  public:
   static constexpr size_t kIndexThreshold = 8;
 
-  size_t size() const { return entries_.size(); }
-  bool empty() const { return entries_.empty(); }
+  size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
 
   T* Find(std::string_view name) const {
-    if (!index_.empty()) {
-      auto it = index_.find(name);
-      return it == index_.end() ? nullptr : entries_[it->second].get();
-    }
-    for (const auto& entry : entries_) {
-      if (entry->name() == name) return entry.get();
-    }
-    return nullptr;
+    const uint32_t at = PositionOf(name);
+    return at == size_ ? nullptr : entries_[at].get();
   }
 
   // Adds `entry` unless its name is taken (first one wins). Returns the
-  // added entry, or nullptr (and `entry` is freed) when the name was taken.
-  T* Insert(std::unique_ptr<T> entry) {
+  // added entry, or nullptr when the name was taken.
+  T* Insert(DocArena& arena, T* entry) {
     if (Find(entry->name()) != nullptr) return nullptr;
-    T* added = entry.get();
-    entries_.push_back(std::move(entry));
-    if (!index_.empty()) {
-      index_.emplace(added->name(), entries_.size() - 1);
-    } else if (entries_.size() >= kIndexThreshold) {
-      BuildIndex();
-    }
-    return added;
+    Append(arena, entry);
+    return entry;
   }
 
-  // Puts `entry` in place of the entry of the same name (keeping its
-  // position), or appends it. Returns the stored entry.
-  T* Replace(std::unique_ptr<T> entry) {
-    const size_t at = PositionOf(entry->name());
-    if (at == entries_.size()) return Insert(std::move(entry));
-    T* added = entry.get();
-    if (!index_.empty()) index_.erase(entries_[at]->name());
-    entries_[at] = std::move(entry);
-    if (!index_.empty()) index_.emplace(added->name(), at);
-    return added;
-  }
-
-  // Appends `entry` without looking for its name. For a reader that fills
-  // a whole table at once: Seal() must follow before the table is used.
-  void AppendUnchecked(std::unique_ptr<T> entry) { entries_.push_back(std::move(entry)); }
-
-  // Drops every entry whose name an earlier entry has (first one wins),
-  // keeping the order of the rest, and builds the index when the table is
-  // large enough for one.
-  void Seal() {
-    if (entries_.size() < kIndexThreshold) {
-      size_t kept = 0;
-      for (size_t i = 0; i < entries_.size(); ++i) {
-        bool taken = false;
-        for (size_t j = 0; j < kept && !taken; ++j) taken = entries_[j]->name() == entries_[i]->name();
-        if (!taken) entries_[kept++] = std::move(entries_[i]);
+  // Appends an entry whose name is known to be free.
+  void Append(DocArena& arena, T* entry) {
+    if (size_ == capacity_) Grow(arena, capacity_ == 0 ? 4 : 2 * capacity_);
+    new (&entries_[size_]) TableEntry<T>(entry);
+    ++size_;
+    if (index_ != nullptr) {
+      if (2 * size_ > index_mask_ + 1) {
+        BuildIndex(arena);
+      } else {
+        IndexAt(size_ - 1);
       }
-      entries_.resize(kept);
+    } else if (size_ >= kIndexThreshold) {
+      BuildIndex(arena);
+    }
+  }
+
+  // Takes `count` entries at once (a reader's whole table): later entries
+  // whose names an earlier one has are dropped (first one wins), the rest
+  // keep their order, and the index is built when the table is large
+  // enough for one. The table must be empty.
+  void Assign(DocArena& arena, T* const* entries, size_t count) {
+    if (count == 0) return;
+    Grow(arena, count);
+    if (count < kIndexThreshold) {
+      for (size_t i = 0; i < count; ++i) {
+        bool taken = false;
+        for (uint32_t j = 0; j < size_ && !taken; ++j) taken = entries_[j]->name() == entries[i]->name();
+        if (!taken) new (&entries_[size_++]) TableEntry<T>(entries[i]);
+      }
       return;
     }
-    index_.clear();
-    index_.reserve(entries_.size() * 2);
-    size_t kept = 0;
-    for (size_t i = 0; i < entries_.size(); ++i) {
-      if (index_.emplace(entries_[i]->name(), kept).second) {
-        if (kept != i) entries_[kept] = std::move(entries_[i]);
-        ++kept;
-      }
+    NewIndex(arena, count);
+    for (size_t i = 0; i < count; ++i) {
+      const uint32_t slot = SlotFor(entries[i]->name());
+      if (index_[slot] != 0) continue;  // the name is taken
+      new (&entries_[size_]) TableEntry<T>(entries[i]);
+      index_[slot] = ++size_;
     }
-    entries_.resize(kept);
-    if (kept < kIndexThreshold) index_.clear();
   }
 
+  // Forgets every entry (their memory stays with the arena).
   void Clear() {
-    index_.clear();
-    entries_.clear();
+    entries_ = nullptr;
+    index_ = nullptr;
+    size_ = capacity_ = index_mask_ = 0;
   }
 
   // Iteration in insertion order.
-  auto begin() const { return entries_.begin(); }
-  auto end() const { return entries_.end(); }
+  const TableEntry<T>* begin() const { return entries_; }
+  const TableEntry<T>* end() const { return entries_ + size_; }
 
  private:
+  static size_t Hash(std::string_view name) { return std::hash<std::string_view>{}(name); }
+
   // Position of the entry of that name, or size() when there is none.
-  size_t PositionOf(std::string_view name) const {
-    if (!index_.empty()) {
-      auto it = index_.find(name);
-      return it == index_.end() ? entries_.size() : it->second;
+  uint32_t PositionOf(std::string_view name) const {
+    if (index_ != nullptr) {
+      const uint32_t position = index_[SlotFor(name)];
+      return position == 0 ? size_ : position - 1;
     }
-    for (size_t i = 0; i < entries_.size(); ++i) {
+    for (uint32_t i = 0; i < size_; ++i) {
       if (entries_[i]->name() == name) return i;
     }
-    return entries_.size();
+    return size_;
   }
 
-  void BuildIndex() {
-    index_.reserve(entries_.size() * 2);
-    for (size_t i = 0; i < entries_.size(); ++i) index_.emplace(entries_[i]->name(), i);
+  // The index slot holding `name`, or the empty slot where it would go.
+  uint32_t SlotFor(std::string_view name) const {
+    uint32_t slot = static_cast<uint32_t>(Hash(name)) & index_mask_;
+    while (index_[slot] != 0 && entries_[index_[slot] - 1]->name() != name) slot = (slot + 1) & index_mask_;
+    return slot;
   }
 
-  std::vector<std::unique_ptr<T>> entries_;
-  std::unordered_map<std::string_view, size_t> index_;
+  void Grow(DocArena& arena, size_t capacity) {
+    auto* grown = static_cast<TableEntry<T>*>(arena.Allocate(capacity, sizeof(TableEntry<T>)));
+    if (size_ > 0) std::memcpy(static_cast<void*>(grown), entries_, size_ * sizeof(TableEntry<T>));
+    entries_ = grown;
+    capacity_ = static_cast<uint32_t>(capacity);
+  }
+
+  // An empty index with room for `count` entries at most half full.
+  void NewIndex(DocArena& arena, size_t count) {
+    size_t cells = 16;
+    while (cells < 2 * count) cells *= 2;
+    index_ = static_cast<uint32_t*>(arena.Allocate(cells, sizeof(uint32_t)));
+    std::memset(index_, 0, cells * sizeof(uint32_t));
+    index_mask_ = static_cast<uint32_t>(cells - 1);
+  }
+
+  void BuildIndex(DocArena& arena) {
+    NewIndex(arena, capacity_);
+    for (uint32_t i = 0; i < size_; ++i) IndexAt(i);
+  }
+
+  void IndexAt(uint32_t position) { index_[SlotFor(entries_[position]->name())] = position + 1; }
+
+  TableEntry<T>* entries_ = nullptr;
+  // Slots hold an entry's position + 1; 0 is empty.
+  uint32_t* index_ = nullptr;
+  uint32_t size_ = 0;
+  uint32_t capacity_ = 0;
+  uint32_t index_mask_ = 0;
 };
 
 }  // namespace vidora

@@ -7,9 +7,9 @@
 #include <atomic>
 #include <cmath>
 
-#include "core/document/document_format.h"
 #include "core/stores/app_paths.h"
 #include "core/stores/image_lookup.h"
+#include "ui/stores/resource_pictures.h"
 #include "ui/stores/skin_colours.h"
 #include "ui/stores/skin_fonts.h"
 #include "ui/stores/skin_glyphs.h"
@@ -29,15 +29,6 @@ int ScreenDpiY() {
   const QScreen* screen = QGuiApplication::primaryScreen();
   if (screen == nullptr) return kFallbackDpi;
   return static_cast<int>(std::lround(screen->logicalDotsPerInchY()));
-}
-
-std::unique_ptr<SkinImage> DecodePicture(const MemoryStream& block) {
-  QImage image;
-  if (block.size() == 0 ||
-      !image.loadFromData(block.Data(), static_cast<int>(block.size())) || image.isNull()) {
-    return nullptr;
-  }
-  return std::make_unique<SkinImage>(std::move(image));
 }
 
 }  // namespace
@@ -96,20 +87,9 @@ void ResourcePack::Load(const std::filesystem::path& resources, const std::files
   for (int v = 0; v < 3; ++v) thumb_[v] = BuildThumbGlyph(unit, v);
   dot_glyph_ = BuildDotGlyph(unit, tall_bar_strip_);
 
-  DocNode document;
-  if (!LoadDocumentFile(document, resources)) return;
-  const DocNode* images = document.FindChild("images");
-  if (images == nullptr) return;
-  for (const auto& attribute : images->attributes()) {
-    const MemoryStream* block = attribute->binary_value();
-    if (attribute->type() != AttributeType::Binary || block == nullptr) continue;
-    if (auto picture = DecodePicture(*block)) images_.emplace(attribute->name(), std::move(picture));
-  }
-  document.Clear();
-
-  DocNode splash_document;
-  if (!LoadDocumentFile(splash_document, splash)) return;
-  if (const MemoryStream* block = splash_document.GetBinary("image")) splash_ = DecodePicture(*block);
+  ResourcePictures pictures = LoadResourcePictures(resources, splash);
+  images_ = std::move(pictures.images);
+  splash_ = std::move(pictures.splash);
 }
 
 void ResourcePack::Free() {

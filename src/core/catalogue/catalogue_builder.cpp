@@ -173,6 +173,7 @@ ReadStatus CatalogueBuilder::CountryNode(ByteCursor& in, uint32_t depth) {
     return ReadStatus::kOk;
   }
   Country* country = countries.emplace_hint(at, std::string(key), catalogue_.MakeCountry(key, batch_))->second.get();
+  country->kb_text_ = &catalogue_.kb_text_;
   for (uint32_t i = 0; i < children; ++i) {
     if (ReadStatus s = ChannelNode(in, country, depth + 1); s != ReadStatus::kOk) return s;
   }
@@ -244,7 +245,6 @@ ReadStatus CatalogueBuilder::ChannelNode(ByteCursor& in, Country* country, uint3
     warnings_.push_back(country->display_name() + u" : " + built.name_ + u" - No url!");
   }
   catalogue_.ApplySavedState(built, saved_state_);
-  built.kb_text_ = &catalogue_.kb_text_;
   catalogue_.all_channels_.push_back(added);
 
   // Everything of this channel has been copied out of the input.

@@ -29,7 +29,7 @@ const std::u16string& Channel::info_line() const {
     if (current_source_ >= 0 && static_cast<size_t>(current_source_) < sources_.size()) {
       const std::string bitrate = std::to_string(sources_[static_cast<size_t>(current_source_)].bitrate);
       text.append(u" (").append(bitrate.begin(), bitrate.end());
-      if (kb_text_ != nullptr) text.append(*kb_text_);
+      if (country_->kb_text_ != nullptr) text.append(*country_->kb_text_);
       text.append(u")");
     }
   }

@@ -83,9 +83,6 @@ class Channel {
   int32_t current_source_ = 0;
   bool favourite_ = false;
   bool radio_ = false;
-  // The language pack's "str_kb" at loading; borrowed from the catalogue,
-  // nullptr for an empty suffix.
-  const std::u16string* kb_text_ = nullptr;
   // Caches of title() and info_line(); nullptr until asked for.
   mutable std::unique_ptr<DerivedTexts> derived_;
 };

@@ -261,7 +261,7 @@ Channel* ChannelCatalogue::BuildChannel(Country& country, const DocNode& node, c
   }
   ApplySavedState(*channel, saved_state);
   if (kb_text_.empty()) kb_text_ = TextOr("str_kb", "", u"");
-  channel->kb_text_ = &kb_text_;
+  country.kb_text_ = &kb_text_;
   return channel;
 }
 

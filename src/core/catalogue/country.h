@@ -2,6 +2,8 @@
 #define VIDORA_CORE_CATALOGUE_COUNTRY_H_
 
 #include <algorithm>
+#include <cstddef>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -32,26 +34,65 @@ struct ChannelBatch {
 class Country {
  public:
   // The channels by node name, sorted byte-wise: iterates (name, channel)
-  // pairs like a map. A name views the channel's key.
+  // pairs like a map. A name views the channel's key, past the country
+  // key and "_".
   class ChannelIndex {
    public:
     using value_type = std::pair<std::string_view, Channel*>;
-    using const_iterator = std::vector<value_type>::const_iterator;
 
-    const_iterator begin() const { return entries_.begin(); }
-    const_iterator end() const { return entries_.end(); }
+    class const_iterator {
+     public:
+      using iterator_category = std::forward_iterator_tag;
+      using value_type = ChannelIndex::value_type;
+      using difference_type = std::ptrdiff_t;
+      using pointer = void;
+      using reference = value_type;
+      // What -> points at: the pair made for this position.
+      struct Arrow {
+        value_type pair;
+        const value_type* operator->() const { return &pair; }
+      };
+
+      const_iterator() = default;
+      value_type operator*() const { return {Name(*at_, prefix_), *at_}; }
+      Arrow operator->() const { return Arrow{**this}; }
+      const_iterator& operator++() {
+        ++at_;
+        return *this;
+      }
+      const_iterator operator++(int) {
+        const_iterator before = *this;
+        ++at_;
+        return before;
+      }
+      bool operator==(const const_iterator& other) const { return at_ == other.at_; }
+
+     private:
+      friend class ChannelIndex;
+      const_iterator(std::vector<Channel*>::const_iterator at, size_t prefix) : at_(at), prefix_(prefix) {}
+      std::vector<Channel*>::const_iterator at_;
+      size_t prefix_ = 0;
+    };
+
+    const_iterator begin() const { return {entries_.begin(), prefix_}; }
+    const_iterator end() const { return {entries_.end(), prefix_}; }
     bool empty() const { return entries_.empty(); }
     size_t size() const { return entries_.size(); }
     // The channel named `name`, or end().
     const_iterator find(std::string_view name) const {
-      auto at = std::lower_bound(entries_.begin(), entries_.end(), name,
-                                 [](const value_type& entry, std::string_view key) { return entry.first < key; });
-      return at != entries_.end() && at->first == name ? at : entries_.end();
+      auto at = std::lower_bound(entries_.begin(), entries_.end(), name, [this](const Channel* entry, std::string_view key) {
+        return Name(entry, prefix_) < key;
+      });
+      return at != entries_.end() && Name(*at, prefix_) == name ? const_iterator(at, prefix_) : end();
     }
 
    private:
     friend class Country;
-    std::vector<value_type> entries_;
+    static std::string_view Name(const Channel* channel, size_t prefix) {
+      return std::string_view(channel->key()).substr(prefix);
+    }
+    std::vector<Channel*> entries_;
+    size_t prefix_ = 0;  // the country key's length and the "_"
   };
 
   // `batch` holds the channels; nullptr gives the country one of its own.
@@ -60,7 +101,9 @@ class Country {
       : key_(std::move(key)),
         flag_image_(flag_image),
         display_name_(std::move(display_name)),
-        batch_(batch != nullptr ? std::move(batch) : std::make_shared<ChannelBatch>()) {}
+        batch_(batch != nullptr ? std::move(batch) : std::make_shared<ChannelBatch>()) {
+    channels_.prefix_ = key_.size() + 1;
+  }
   Country(const Country&) = delete;
   Country& operator=(const Country&) = delete;
 
@@ -72,6 +115,7 @@ class Country {
   const ChannelIndex& channels() const { return channels_; }
 
  private:
+  friend class Channel;
   friend class ChannelCatalogue;
   friend class CatalogueBuilder;
 
@@ -85,13 +129,15 @@ class Country {
     channel->key_.append(key_).append("_").append(name);
     const std::string_view own_name = std::string_view(channel->key_).substr(key_.size() + 1);
     taken_.insert(own_name);
-    channels_.entries_.emplace_back(own_name, channel);
+    channels_.entries_.push_back(channel);
     return channel;
   }
   // Sorts the index once every channel has been added.
   void FinishChannels() {
-    std::sort(channels_.entries_.begin(), channels_.entries_.end(),
-              [](const ChannelIndex::value_type& a, const ChannelIndex::value_type& b) { return a.first < b.first; });
+    const size_t prefix = channels_.prefix_;
+    std::sort(channels_.entries_.begin(), channels_.entries_.end(), [prefix](const Channel* a, const Channel* b) {
+      return ChannelIndex::Name(a, prefix) < ChannelIndex::Name(b, prefix);
+    });
     taken_ = {};
   }
   CatalogueArena& texts() { return batch_->texts; }
@@ -103,6 +149,9 @@ class Country {
   ChannelIndex channels_;
   // The names added while building; empty afterwards.
   std::unordered_set<std::string_view> taken_;
+  // The language pack's "str_kb" at loading, which info lines end their
+  // bitrate with; borrowed from the catalogue, nullptr when unset.
+  const std::u16string* kb_text_ = nullptr;
 };
 
 }  // namespace vidora

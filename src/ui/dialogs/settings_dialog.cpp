@@ -129,11 +129,15 @@ void SettingsDialog::LayoutClient(int width, int) {
   label_->setGeometry(left, y(15), x(112), y(9));
   combo_->setGeometry(left, y(24), x(112), y(13));
   const int check_width = std::max(0, width - 2 * left);
-  auto_update_->setGeometry(left, y(37), check_width, row);
-  auto_catalogue_update_->setGeometry(left, y(56), check_width, row);
-  hide_ad_->setGeometry(left, y(75), check_width, row);
-  landscape_->setGeometry(left, y(94), check_width, row);
-  playlists_->setGeometry(left, y(118), x(112), y(14));
+  // A box not offered on this device or build leaves no gap: the ones
+  // below move up.
+  int top = 37;
+  for (QCheckBox* check : {auto_update_, auto_catalogue_update_, hide_ad_, landscape_}) {
+    if (check->isHidden()) continue;
+    check->setGeometry(left, y(top), check_width, row);
+    top += 19;
+  }
+  playlists_->setGeometry(left, y(top + 5), x(112), y(14));
 }
 
 void SettingsDialog::paintEvent(QPaintEvent*) {

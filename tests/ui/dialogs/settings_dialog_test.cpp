@@ -89,6 +89,17 @@ TEST_F(SettingsDialogTest, LandscapeBoxShownOnlyWithoutMotionSensor) {
   SettingsDialog desktop(nullptr, FullScreenTurn::kNever);
   EXPECT_TRUE(desktop.check(SettingsDialog::kLandscapeId)->isHidden());
   EXPECT_FALSE(desktop.check(SettingsDialog::kHideAdId)->isHidden());
+  // The hidden box leaves no empty row: the button below moves up to
+  // where it stands under a box that is offered.
+  {
+    SettingsDialog offered(nullptr, FullScreenTurn::kBySetting);
+    const auto* below_box = offered.findChild<QWidget*>(QStringLiteral("playlists"));
+    const auto* below_hide_ad = desktop.findChild<QWidget*>(QStringLiteral("playlists"));
+    ASSERT_NE(below_box, nullptr);
+    ASSERT_NE(below_hide_ad, nullptr);
+    EXPECT_EQ(below_hide_ad->geometry().top() - desktop.check(SettingsDialog::kHideAdId)->geometry().top(),
+              below_box->geometry().top() - offered.check(SettingsDialog::kLandscapeId)->geometry().top());
+  }
   // Still stored on confirm, with the value read at opening.
   SetSetting(kLandscapeFullScreenSetting, false);
   SettingsDialog again(nullptr, FullScreenTurn::kBySensor);

@@ -9,14 +9,21 @@ namespace vidora {
 namespace {
 
 std::mutex g_mutex;
-// Set once by the first PreloadMpvLibrary or SharedMpvLibrary.
-std::shared_future<MpvLibrary*> g_library;
+
+// Set once by the first PreloadMpvLibrary or SharedMpvLibrary. Never
+// destroyed, like the library it holds: mpv may call back into the library
+// until the process ends, and a future destroyed at exit would leave the
+// library unreachable for the leak checker.
+std::shared_future<MpvLibrary*>& LibraryFuture() {
+  static auto* future = new std::shared_future<MpvLibrary*>();
+  return *future;
+}
 
 // Whether a load was started; the caller holds g_mutex.
 void StartLoadLocked() {
-  if (g_library.valid()) return;
-  // Never freed: mpv may call back into the library until the process ends.
-  g_library = std::async(std::launch::async, [] { return MpvLibrary::Open(MpvLibrary::kFileName).release(); }).share();
+  std::shared_future<MpvLibrary*>& library = LibraryFuture();
+  if (library.valid()) return;
+  library = std::async(std::launch::async, [] { return MpvLibrary::Open(MpvLibrary::kFileName).release(); }).share();
 }
 
 }  // namespace
@@ -52,7 +59,7 @@ const MpvLibrary& SharedMpvLibrary() {
   {
     std::lock_guard<std::mutex> lock(g_mutex);
     StartLoadLocked();
-    library = g_library;
+    library = LibraryFuture();
   }
   return *library.get();
 }

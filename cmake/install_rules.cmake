@@ -2,7 +2,12 @@
 # package `cpack -G DEB` makes of it. The build tree stays runnable as it is.
 set(VIDORA_BIN_FOLDER ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
 
+# Installed as vidora-qdoc: /usr/bin/qdoc belongs to Qt's documentation
+# tool (qtchooser links it), and dpkg refuses a package whose file another
+# package owns. The build tree keeps the short name.
 install(TARGETS qdoc RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(CODE "file(RENAME \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/qdoc\"
+                         \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/vidora-qdoc\")")
 install(FILES ${VIDORA_BIN_FOLDER}/Languages.lngp ${VIDORA_BIN_FOLDER}/Channels.vdch
         DESTINATION ${CMAKE_INSTALL_DATADIR}/vidora)
 
@@ -10,7 +15,7 @@ install(FILES ${VIDORA_BIN_FOLDER}/Languages.lngp ${VIDORA_BIN_FOLDER}/Channels.
 # builds are reproducible).
 find_program(VIDORA_GZIP gzip REQUIRED)
 set(VIDORA_MAN_PAGES "")
-foreach(page vidora.1 qdoc.1)
+foreach(page vidora.1 vidora-qdoc.1)
   set(compressed ${CMAKE_BINARY_DIR}/man/${page}.gz)
   add_custom_command(
     OUTPUT ${compressed}
@@ -28,7 +33,7 @@ add_custom_command(
   DEPENDS ${PROJECT_SOURCE_DIR}/data/package/changelog
   COMMENT "Compressing the changelog")
 add_custom_target(vidora_documents ALL DEPENDS ${VIDORA_MAN_PAGES} ${compressed})
-install(FILES ${CMAKE_BINARY_DIR}/man/qdoc.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_BINARY_DIR}/man/vidora-qdoc.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/data/package/copyright ${compressed}
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
@@ -59,7 +64,7 @@ picks a channel from a catalogue grouped by country, category and kind
 (TV or radio), keeps favourites, and watches or listens in a dark,
 skinned window. A stream address given on the command line plays at once.
 
-The package also holds qdoc, the tool that shows and builds the player's
+The package also holds vidora-qdoc, the tool that shows and builds the player's
 data files.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

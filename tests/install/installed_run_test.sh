@@ -46,7 +46,7 @@ for file in Languages.lngp Resources.qdoc cbuild.qdoc Channels.vdch; do
 done
 for file in applications/vidora.desktop icons/hicolor/scalable/apps/vidora.svg \
             icons/hicolor/16x16/apps/vidora.png icons/hicolor/256x256/apps/vidora.png \
-            man/man1/vidora.1.gz man/man1/qdoc.1.gz; do
+            man/man1/vidora.1.gz man/man1/vidora-qdoc.1.gz; do
   [ -f "$stage/usr/share/$file" ] || fail "$file is not installed"
 done
 
@@ -140,6 +140,6 @@ for id in $(xdotool search --onlyvisible --pid "$player_pid" 2>/dev/null || true
 done
 stop_player
 
-"$stage/usr/bin/qdoc" dump "$settings" | grep -q '"Language"' || fail "Settings.cfg holds no language"
+"$stage/usr/bin/vidora-qdoc" dump "$settings" | grep -q '"Language"' || fail "Settings.cfg holds no language"
 [ "$(manifest)" = "$before" ] || fail "something was written into the prefix"
 echo "PASS"

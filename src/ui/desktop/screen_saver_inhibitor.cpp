@@ -1,3 +1,4 @@
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -15,7 +16,10 @@ constexpr char kPath[] = "/org/freedesktop/ScreenSaver";
 class ScreenSaverInhibitor : public QObject, public IdleInhibitor {
  public:
   explicit ScreenSaverInhibitor(QDBusConnection bus) : bus_(std::move(bus)) {}
-  ~ScreenSaverInhibitor() override { Release(); }
+  ~ScreenSaverInhibitor() override {
+    Release();
+    if (pending_) ReleaseWhenAnswered(bus_, pending_call_);
+  }
 
   void Inhibit(const QString& reason) override {
     if (wanted_) return;
@@ -25,7 +29,8 @@ class ScreenSaverInhibitor : public QObject, public IdleInhibitor {
                                                        QString::fromLatin1(kService), QStringLiteral("Inhibit"));
     call << QStringLiteral("Vidora") << reason;
     pending_ = true;
-    auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call), this);
+    pending_call_ = bus_.asyncCall(call);
+    auto* watcher = new QDBusPendingCallWatcher(pending_call_, this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* done) {
       done->deleteLater();
       pending_ = false;
@@ -46,11 +51,28 @@ class ScreenSaverInhibitor : public QObject, public IdleInhibitor {
     bus_.send(call);  // no answer needed; the service drops it with us too
   }
 
+  // Gone before the service answered Inhibit (closed right after a TV
+  // channel started): the answer's cookie is handed back when it comes,
+  // or the screen would stay awake for as long as the connection lives.
+  static void ReleaseWhenAnswered(QDBusConnection bus, const QDBusPendingCall& call) {
+    auto* watcher = new QDBusPendingCallWatcher(call, QCoreApplication::instance());
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [bus](QDBusPendingCallWatcher* done) {
+      done->deleteLater();
+      QDBusPendingReply<uint> reply = *done;
+      if (reply.isError()) return;
+      QDBusMessage release = QDBusMessage::createMethodCall(QString::fromLatin1(kService), QString::fromLatin1(kPath),
+                                                            QString::fromLatin1(kService), QStringLiteral("UnInhibit"));
+      release << reply.value();
+      QDBusConnection(bus).send(release);
+    });
+  }
+
   bool inhibiting() const override { return wanted_; }
   QString mechanism() const override { return QStringLiteral("screensaver"); }
 
  private:
   QDBusConnection bus_;
+  QDBusPendingCall pending_call_ = QDBusPendingCall::fromError(QDBusError());
   uint cookie_ = 0;
   bool wanted_ = false;
   bool pending_ = false;

@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMenu>
 
@@ -20,6 +19,7 @@
 #include <memory>
 #include <string>
 
+#include "e2e/wait_for.h"
 #include "core/catalogue/channel_catalogue.h"
 #include "core/catalogue/channels_dialog_state.h"
 #include "core/document/document_format.h"
@@ -41,13 +41,7 @@ namespace vidora::testing {
 namespace {
 
 bool WaitUntil(const std::function<bool()>& done, int bound_ms = 10000) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > bound_ms) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  return true;
+  return vidora::testing::WaitFor(done, bound_ms, 20);
 }
 
 void Key(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {

@@ -2,8 +2,6 @@
 // files, drops, the settings list, and logo decoding of hostile pictures.
 #include <QBuffer>
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
@@ -17,6 +15,7 @@
 #include <functional>
 #include <memory>
 
+#include "e2e/wait_for.h"
 #include "core/catalogue/channel_catalogue.h"
 #include "core/document/document_format.h"
 #include "core/stores/message_sink.h"
@@ -32,14 +31,8 @@
 namespace vidora::testing {
 namespace {
 
-bool WaitFor(const std::function<bool()>& done, int bound_ms = 10000) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > bound_ms) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  return true;
+bool WaitUntil(const std::function<bool()>& done, int bound_ms = 10000) {
+  return vidora::testing::WaitFor(done, bound_ms, 20);
 }
 
 class PlaylistUiTest : public ::testing::Test {
@@ -76,7 +69,7 @@ class PlaylistUiTest : public ::testing::Test {
   void Import(const QString& source) {
     const size_t before = results_.size();
     manager_->AddPlaylistSource(source);
-    ASSERT_TRUE(WaitFor([&] { return results_.size() > before && !manager_->busy(); }));
+    ASSERT_TRUE(WaitUntil([&] { return results_.size() > before && !manager_->busy(); }));
   }
 
   TempDir dir_;
@@ -104,7 +97,7 @@ TEST_F(PlaylistUiTest, FilesBecomeCountriesThatSurviveARestartAndCanBeRemoved) {
   ASSERT_NE(one, nullptr);
   EXPECT_EQ(one->sources()[0].address, QString::fromStdString((dir_ / "media/one.ts").string()).toStdU16String());
   EXPECT_EQ(one->country()->display_name(), u"My List");
-  ASSERT_TRUE(WaitFor([&] { return manager_->Logo(*one) != nullptr; }));
+  ASSERT_TRUE(WaitUntil([&] { return manager_->Logo(*one) != nullptr; }));
   EXPECT_EQ(manager_->Logo(*one)->height(), 10);  // never enlarged
   one->set_favourite(true);
   catalogue_->SetCurrentChannel(one);

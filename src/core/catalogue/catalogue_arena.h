@@ -23,6 +23,7 @@ class CatalogueArena {
   CatalogueArena() = default;
   CatalogueArena(const CatalogueArena&) = delete;
   CatalogueArena& operator=(const CatalogueArena&) = delete;
+  ~CatalogueArena();
 
   // Copies of `text` kept by the arena; an empty text takes no memory.
   std::string_view Keep(std::string_view text);
@@ -47,7 +48,12 @@ class CatalogueArena {
  private:
   void* Allocate(size_t bytes, size_t alignment);
 
-  std::vector<std::unique_ptr<std::byte[]>> blocks_;
+  struct Block {
+    std::byte* bytes;
+    size_t size;
+    bool mapped;  // from MapLargeBlock, else from new[]
+  };
+  std::vector<Block> blocks_;
   std::byte* next_ = nullptr;
   size_t left_ = 0;
   size_t reserved_ = 0;

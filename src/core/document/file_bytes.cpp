@@ -1,27 +1,29 @@
 #include "core/document/file_bytes.h"
 
 #include <sys/mman.h>
-#include <unistd.h>
+
+#include "core/document/large_block.h"
 
 namespace vidora {
 namespace {
 
-// Giving back fewer bytes than this is not worth a system call.
-constexpr uint32_t kReleaseStep = 1u << 20;
+// Pages go back a whole huge page at a time: giving back part of one
+// would split it.
+constexpr uint32_t kReleaseStep = static_cast<uint32_t>(kHugePageBytes);
 
 }  // namespace
 
 FileBytes::~FileBytes() {
-  if (block_ != nullptr) munmap(block_, mapped_);
+  UnmapLargeBlock(reinterpret_cast<std::byte*>(block_), mapped_);
 }
 
 bool FileBytes::Read(const std::filesystem::path& path) {
   if (!file_.Open(path, FileStream::Mode::kRead)) return false;
   const uint32_t expected = file_.Size();
   if (expected > 0) {
-    void* block = mmap(nullptr, expected, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (block == MAP_FAILED) return true;  // opened, but too large to hold: no bytes
-    block_ = static_cast<uint8_t*>(block);
+    std::byte* block = MapLargeBlock(expected);
+    if (block == nullptr) return true;  // opened, but too large to hold: no bytes
+    block_ = reinterpret_cast<uint8_t*>(block);
     mapped_ = expected;
   }
   Fill();
@@ -48,9 +50,8 @@ bool FileBytes::Fill() {
 }
 
 void FileBytes::Release(uint32_t offset) {
-  static const uint32_t page = static_cast<uint32_t>(sysconf(_SC_PAGESIZE));
   if (offset > size_) offset = size_;
-  const uint32_t end = offset / page * page;
+  const uint32_t end = offset / kReleaseStep * kReleaseStep;
   if (end < released_ + kReleaseStep) return;
   madvise(block_ + released_, end - released_, MADV_DONTNEED);
   released_ = end;

@@ -30,6 +30,15 @@ bool FileBytes::Read(const std::filesystem::path& path) {
   return true;
 }
 
+void FileBytes::Free() {
+  UnmapLargeBlock(reinterpret_cast<std::byte*>(block_), mapped_);
+  file_.Close();
+  block_ = nullptr;
+  mapped_ = 0;
+  size_ = 0;
+  released_ = 0;
+}
+
 bool FileBytes::Reread() {
   if (!file_.IsOpen()) return false;
   const uint32_t before = size_;

@@ -39,6 +39,9 @@ class FileBytes {
   // the system; reading them afterwards yields zeros until Reread. Cheap
   // to call often.
   void Release(uint32_t offset);
+  // Gives the whole block back and closes the file: the object is then
+  // empty, as if nothing had been read.
+  void Free();
   // Whether Release gave anything back since the last read.
   bool released() const { return released_ > 0; }
 

@@ -64,6 +64,21 @@ std::string_view CatalogueArena::Keep(std::string_view text) {
   return {out, text.size()};
 }
 
+void CatalogueArena::ReleaseUnused() {
+  if (blocks_.empty() || !blocks_.back().mapped) return;
+  const Block& block = blocks_.back();
+  ReleaseBlockTail(next_, block.bytes + block.size);
+}
+
+ArenaText CatalogueArena::KeepCounted(std::string_view text) {
+  if (text.empty()) return {};
+  const uint32_t size = static_cast<uint32_t>(std::min<size_t>(text.size(), UINT32_MAX - sizeof(uint32_t)));
+  char* out = static_cast<char*>(Allocate(sizeof(size) + size, 1));
+  std::memcpy(out, &size, sizeof(size));
+  std::memcpy(out + sizeof(size), text.data(), size);
+  return ArenaText(out);
+}
+
 std::u16string_view CatalogueArena::Keep(std::u16string_view text) {
   if (text.empty()) return {};
   char16_t* out = static_cast<char16_t*>(Allocate(text.size() * sizeof(char16_t), alignof(char16_t)));

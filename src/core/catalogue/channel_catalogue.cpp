@@ -212,8 +212,8 @@ Channel* ChannelCatalogue::BuildChannel(Country& country, const DocNode& node, c
   CatalogueArena& texts = country.texts();
   // A needed attribute that is missing or of another type reads as empty.
   channel->name_ = TextOr("c_", channel->key_, node.GetWideString("n"));
-  channel->p_value_ = texts.Keep(node.GetString("p"));
-  channel->provider_ = texts.Keep(node.GetString("g"));
+  channel->p_value_ = texts.KeepCounted(node.GetString("p"));
+  channel->provider_ = texts.KeepCounted(node.GetString("g"));
   channel->radio_ = node.GetBool("r", false);
 
   channel->category_ = FindCategory(node.GetString("c"));

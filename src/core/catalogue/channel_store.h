@@ -59,6 +59,15 @@ class ChannelStore {
 
   size_t size() const { return size_; }
 
+  // Gives the room of the last block no channel took back to the system,
+  // for a store that is full for now. It can still grow.
+  void ReleaseUnused() {
+    if (blocks_.empty() || !blocks_.back().mapped) return;
+    Block& block = blocks_.back();
+    ReleaseBlockTail(reinterpret_cast<std::byte*>(block.cells + block.used),
+                     reinterpret_cast<std::byte*>(block.cells + block.capacity));
+  }
+
  private:
   static constexpr size_t kFirstBlock = 8;
   static constexpr size_t kLargestBlock = 4096;

@@ -134,8 +134,7 @@ void SortByTitle(std::vector<Channel*>& channels) {
     }
     group_of[i] = static_cast<uint32_t>(one_name.size() - 1);
   }
-  // The group of a channel: its country's place among the countries by
-  // address, found once per run of one country.
+  // The group of a country, by its address.
   std::vector<std::pair<const Country*, uint32_t>> by_address(countries.size());
   for (size_t i = 0; i < countries.size(); ++i) by_address[i] = {countries[i], group_of[i]};
   std::sort(by_address.begin(), by_address.end());
@@ -144,26 +143,47 @@ void SortByTitle(std::vector<Channel*>& channels) {
     return at->second;
   };
 
-  // Channels are placed by group (a counting sort), then each group is
+  // Channels are placed by group (a counting sort over the runs of one
+  // country, moved in place so no second list is held), then each group is
   // sorted on its own.
+  struct Run {
+    size_t begin;
+    size_t to;  // where its first channel goes
+    uint32_t group;
+  };
+  std::vector<Run> runs;
   const size_t group_count = one_name.size();
   std::vector<size_t> starts(group_count + 1, 0);
-  const Country* last = nullptr;
-  uint32_t last_group = 0;
-  auto group_at = [&](size_t i) {
-    if (channels[i]->country() != last) {
-      last = channels[i]->country();
-      last_group = group_index(last);
+  for (size_t i = 0; i < channels.size(); ++i) {
+    if (i == 0 || channels[i]->country() != channels[i - 1]->country()) {
+      runs.push_back(Run{i, 0, group_index(channels[i]->country())});
     }
-    return last_group;
-  };
-  for (size_t i = 0; i < channels.size(); ++i) ++starts[group_at(i) + 1];
+    ++starts[runs.back().group + 1];
+  }
   for (size_t g = 0; g < group_count; ++g) starts[g + 1] += starts[g];
-  std::vector<Channel*> placed(channels.size());
   std::vector<size_t> next(starts.begin(), starts.end() - 1);
-  for (size_t i = 0; i < channels.size(); ++i) placed[next[group_at(i)]++] = channels[i];
-  channels.swap(placed);
-  placed = {};
+  for (size_t r = 0; r < runs.size(); ++r) {
+    const size_t end = r + 1 < runs.size() ? runs[r + 1].begin : channels.size();
+    runs[r].to = next[runs[r].group];
+    next[runs[r].group] += end - runs[r].begin;
+  }
+  auto destination = [&runs](size_t i) {
+    auto run = std::upper_bound(runs.begin(), runs.end(), i, [](size_t at, const Run& r) { return at < r.begin; }) - 1;
+    return run->to + (i - run->begin);
+  };
+  // Each cycle of the permutation is followed once.
+  std::vector<bool> moved(channels.size(), false);
+  for (size_t start = 0; start < channels.size(); ++start) {
+    if (moved[start]) continue;
+    Channel* carried = channels[start];
+    size_t at = start;
+    do {
+      const size_t to = destination(at);
+      std::swap(carried, channels[to]);
+      moved[at] = true;
+      at = to;
+    } while (at != start);
+  }
   std::vector<Keyed> keyed;
   for (size_t g = 0; g < group_count; ++g) {
     SortGroup(channels.data() + starts[g], channels.data() + starts[g + 1], one_name[g], keyed);

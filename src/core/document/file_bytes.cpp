@@ -1,15 +1,16 @@
 #include "core/document/file_bytes.h"
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include "core/document/large_block.h"
 
 namespace vidora {
 namespace {
 
-// Pages go back a whole huge page at a time: giving back part of one
-// would split it.
-constexpr uint32_t kReleaseStep = static_cast<uint32_t>(kHugePageBytes);
+// Giving back fewer bytes than this is not worth a system call. Part of a
+// huge page can be given back too: the kernel splits it.
+constexpr uint32_t kReleaseStep = 1u << 20;
 
 }  // namespace
 
@@ -59,8 +60,9 @@ bool FileBytes::Fill() {
 }
 
 void FileBytes::Release(uint32_t offset) {
+  static const uint32_t page = static_cast<uint32_t>(sysconf(_SC_PAGESIZE));
   if (offset > size_) offset = size_;
-  const uint32_t end = offset / kReleaseStep * kReleaseStep;
+  const uint32_t end = offset / page * page;
   if (end < released_ + kReleaseStep) return;
   madvise(block_ + released_, end - released_, MADV_DONTNEED);
   released_ = end;

@@ -35,9 +35,8 @@ class FileBytes {
   uint8_t* data() { return block_; }
   uint32_t size() const { return size_; }
 
-  // Gives the whole 2 MiB runs (kHugePageBytes) before `offset` back to
-  // the system; reading them afterwards yields zeros until Reread. Cheap
-  // to call often.
+  // Gives the pages wholly before `offset` back to the system; reading
+  // them afterwards yields zeros until Reread. Cheap to call often.
   void Release(uint32_t offset);
   // Gives the whole block back and closes the file: the object is then
   // empty, as if nothing had been read.

@@ -26,6 +26,14 @@ std::byte* MapLargeBlock(size_t size) {
   return aligned;
 }
 
+void ReleaseBlockTail(std::byte* from, std::byte* end) {
+  constexpr uintptr_t kPage = 4096;
+  const uintptr_t start = (reinterpret_cast<uintptr_t>(from) + kPage - 1) / kPage * kPage;
+  const uintptr_t stop = reinterpret_cast<uintptr_t>(end);
+  if (from == nullptr || start >= stop) return;
+  madvise(reinterpret_cast<void*>(start), stop - start, MADV_DONTNEED);
+}
+
 void UnmapLargeBlock(std::byte* block, size_t size) {
   if (block != nullptr) munmap(block, size);
 }

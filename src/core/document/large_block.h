@@ -16,6 +16,10 @@ inline constexpr size_t kHugePageBytes = size_t{2} << 20;
 // Give it back with UnmapLargeBlock and the same size. Any thread.
 std::byte* MapLargeBlock(size_t size);
 void UnmapLargeBlock(std::byte* block, size_t size);
+// Gives the pages of a large block from `from` (rounded up to a page) to
+// `end` back to the system, splitting a huge page if need be. The range
+// stays usable: it reads as zeros and takes memory again when written.
+void ReleaseBlockTail(std::byte* from, std::byte* end);
 
 }  // namespace vidora
 

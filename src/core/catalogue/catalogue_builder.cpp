@@ -113,7 +113,30 @@ struct Wanted {
   }
 };
 
+// Keeps what a hook may ask for of an attribute.
+void Capture(const Attribute& attribute, std::vector<NodeAttributes::Entry>& out) {
+  out.push_back({attribute.name, attribute.type, attribute.text, attribute.wide, attribute.wide_units});
+}
+
 }  // namespace
+
+const NodeAttributes::Entry* NodeAttributes::Find(std::string_view name) const {
+  for (const Entry& entry : entries_) {
+    if (entry.name == name) return &entry;
+  }
+  return nullptr;
+}
+
+std::string_view NodeAttributes::String(std::string_view name) const {
+  const Entry* entry = Find(name);
+  return entry != nullptr && entry->type == 6 ? entry->text : std::string_view();
+}
+
+std::u16string NodeAttributes::WideString(std::string_view name, std::u16string_view fallback) const {
+  const Entry* entry = Find(name);
+  if (entry == nullptr || entry->type != 7) return std::u16string(fallback);
+  return WideText(entry->wide, entry->wide_units);
+}
 
 ReadStatus CatalogueBuilder::Build(const uint8_t* data, uint32_t count) {
   base_ = data;
@@ -139,11 +162,16 @@ ReadStatus CatalogueBuilder::Build(const uint8_t* data, uint32_t count) {
   for (uint32_t i = 0; status == ReadStatus::kOk && i < n; ++i) status = CountryNode(in, 1);
   batch_ = nullptr;
   if (status != ReadStatus::kOk) {
-    catalogue_.ClearChannels();
+    if (hooks_ != nullptr) {
+      hooks_->countries->clear();
+      hooks_->channels->clear();
+    } else {
+      catalogue_.ClearChannels();
+    }
     warnings_.clear();
     return status;
   }
-  catalogue_.version_ = std::move(version_text);
+  if (hooks_ == nullptr) catalogue_.version_ = std::move(version_text);
   for (const std::u16string& warning : warnings_) catalogue_.Warn(warning);
   warnings_.clear();
   return ReadStatus::kOk;
@@ -158,13 +186,18 @@ ReadStatus CatalogueBuilder::CountryNode(ByteCursor& in, uint32_t depth) {
   if (magic == ByteCursor::Magic::kOk) {
     if (ReadStatus s = NodeHead(in, depth, key, attributes); s != ReadStatus::kOk) return s;
     Attribute attribute;
+    attributes_.entries_.clear();
+    const bool capture = hooks_ != nullptr && hooks_->make_country;
     for (uint32_t i = 0; i < attributes; ++i) {
       if (ReadStatus s = ReadAttribute(in, attribute); s != ReadStatus::kOk) return s;
+      if (capture) Capture(attribute, attributes_.entries_);
     }
     if (ReadStatus s = ChildCount(in, children); s != ReadStatus::kOk) return s;
+  } else {
+    attributes_.entries_.clear();
   }
   // A wrong magic makes an empty country under the empty name.
-  auto& countries = catalogue_.countries_;
+  auto& countries = hooks_ != nullptr ? *hooks_->countries : catalogue_.countries_;
   auto at = countries.lower_bound(key);
   if (at != countries.end() && at->first == key) {
     for (uint32_t i = 0; i < children; ++i) {
@@ -172,7 +205,10 @@ ReadStatus CatalogueBuilder::CountryNode(ByteCursor& in, uint32_t depth) {
     }
     return ReadStatus::kOk;
   }
-  Country* country = countries.emplace_hint(at, std::string(key), catalogue_.MakeCountry(key, batch_))->second.get();
+  std::unique_ptr<Country> made = hooks_ != nullptr && hooks_->make_country
+                                     ? hooks_->make_country(key, attributes_, batch_)
+                                     : catalogue_.MakeCountry(key, batch_);
+  Country* country = countries.emplace_hint(at, std::string(key), std::move(made))->second.get();
   country->kb_text_ = &catalogue_.kb_text_;
   for (uint32_t i = 0; i < children; ++i) {
     if (ReadStatus s = ChannelNode(in, country, depth + 1); s != ReadStatus::kOk) return s;
@@ -187,12 +223,15 @@ ReadStatus CatalogueBuilder::ChannelNode(ByteCursor& in, Country* country, uint3
   std::string_view name;
   Wanted n, p, g, r, c;
   sources_.clear();
+  attributes_.entries_.clear();
+  const bool capture = hooks_ != nullptr && hooks_->on_channel;
   if (magic == ByteCursor::Magic::kOk) {
     uint32_t attributes = 0;
     if (ReadStatus s = NodeHead(in, depth, name, attributes); s != ReadStatus::kOk) return s;
     Attribute attribute;
     for (uint32_t i = 0; i < attributes; ++i) {
       if (ReadStatus s = ReadAttribute(in, attribute); s != ReadStatus::kOk) return s;
+      if (capture) Capture(attribute, attributes_.entries_);
       if (attribute.name.size() != 1) continue;
       switch (attribute.name[0]) {
         case 'n': n.Offer(attribute, 7); break;
@@ -245,7 +284,8 @@ ReadStatus CatalogueBuilder::ChannelNode(ByteCursor& in, Country* country, uint3
     warnings_.push_back(country->display_name() + u" : " + built.name_ + u" - No url!");
   }
   catalogue_.ApplySavedState(built, saved_state_);
-  catalogue_.all_channels_.push_back(added);
+  (hooks_ != nullptr ? *hooks_->channels : catalogue_.all_channels_).push_back(added);
+  if (capture) hooks_->on_channel(built, attributes_);
 
   // Everything of this channel has been copied out of the input.
   if (file_ != nullptr) file_->Release(static_cast<uint32_t>(in.position() - base_));

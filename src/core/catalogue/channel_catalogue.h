@@ -26,6 +26,7 @@ inline constexpr char kCatalogueFileName[] = "Channels.vdch";
 inline constexpr char kHiddenCategoryKey[] = "ad";
 
 class FileBytes;
+class NodeAttributes;
 class SkinImage;
 
 // What the catalogue needs from the rest of the system, given by its
@@ -162,10 +163,12 @@ class ChannelCatalogue {
   // sources of its channels whose keys remain are carried over, and a
   // current channel that remains stays current; new countries take their
   // state from `saved_state` (the settings' "channels" node, or nullptr).
-  // `on_channel` (may be empty) sees every channel built, with its node.
+  // `on_channel` (may be empty) sees every channel built, with its node's
+  // attributes (valid during the call only). The file is read in one pass
+  // like the catalogue's, without a document tree.
   // ReloadCatalogue builds the extra files again. Returns false, changing
   // nothing, when the file cannot be read or holds no country.
-  using ExtraChannelHook = std::function<void(const Channel&, const DocNode&)>;
+  using ExtraChannelHook = std::function<void(const Channel&, const NodeAttributes&)>;
   bool AddExtraCatalogue(const std::filesystem::path& path, const SkinImage* mark, ExtraChannelHook on_channel,
                          const DocNode* saved_state);
   // Removes the countries an extra file added and forgets the file. The

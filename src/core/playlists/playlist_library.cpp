@@ -5,6 +5,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "core/catalogue/catalogue_builder.h"
 #include "core/catalogue/catalogue_reader.h"
 #include "core/playlists/playlist_document.h"
 #include "core/playlists/playlist_import.h"
@@ -165,15 +166,16 @@ bool PlaylistLibrary::Attach(ChannelCatalogue& catalogue, const std::filesystem:
   channels_[key].clear();
   // The catalogue calls this again when it rebuilds the file after its
   // own update; the map is refilled each time.
-  auto hook = [self = self_](const Channel& channel, const DocNode& node) {
+  auto hook = [self = self_](const Channel& channel, const NodeAttributes& attributes) {
     PlaylistLibrary* library = *self;
     if (library == nullptr) return;
     PlaylistChannelInfo info;
-    info.logo = node.GetWideString(kChannelLogoAttr);
-    info.guide_id = node.GetString(kChannelGuideIdAttr);
-    info.user_agent = node.GetWideString(kChannelAgentAttr);
-    info.referrer = node.GetWideString(kChannelReferrerAttr);
-    library->channels_[channel.country()->key()][node.name()] = std::move(info);
+    info.logo = attributes.WideString(kChannelLogoAttr);
+    info.guide_id = std::string(attributes.String(kChannelGuideIdAttr));
+    info.user_agent = attributes.WideString(kChannelAgentAttr);
+    info.referrer = attributes.WideString(kChannelReferrerAttr);
+    const std::string& country = channel.country()->key();
+    library->channels_[country][channel.key().substr(country.size() + 1)] = std::move(info);
   };
   return catalogue.AddExtraCatalogue(file, mark, hook, saved_state);
 }

@@ -46,9 +46,12 @@ int CompareTitles(const Channel& a, const Channel& b) {
   }
 }
 
-// Copies the per-channel attributes this system understands.
-void CopyChannelState(const DocNode& from, DocNode& to) {
+// Copies the per-channel attributes this system understands, of the
+// channels `wanted` names (all without it).
+void CopyChannelState(const DocNode& from, DocNode& to,
+                      const std::function<bool(std::string_view)>& wanted = {}) {
   for (const auto& child : from.children()) {
+    if (wanted && !wanted(child->name())) continue;
     DocNode* copy = to.AddChild(child->name());
     if (copy == nullptr) continue;
     if (const DocAttribute* f = child->FindAttribute("f", AttributeType::Bool)) {
@@ -63,11 +66,19 @@ void CopyChannelState(const DocNode& from, DocNode& to) {
 void WriteChannelsSection(DocNode& channels) {
   const ChannelCatalogue* catalogue = Catalogue();
   if (catalogue != nullptr) catalogue->SaveChannelState(channels);
-  if (catalogue != nullptr && catalogue->LastReadStatus() == ReadStatus::kOk && !catalogue->countries().empty()) return;
+  const DocNode* saved = SettingsChannelsNode();
+  if (catalogue != nullptr && catalogue->LastReadStatus() == ReadStatus::kOk && !catalogue->countries().empty()) {
+    // Extra files that could not be read this run keep their channels'
+    // state the same way.
+    if (saved != nullptr) {
+      CopyChannelState(*saved, channels, [catalogue](std::string_view key) { return catalogue->KeepsLoadedStateOf(key); });
+    }
+    return;
+  }
   // No catalogue could be read this run (playlists may still have added
   // their channels): the catalogue channels' state from the loaded
   // settings stays instead of being saved away. Names written above win.
-  if (const DocNode* saved = SettingsChannelsNode()) CopyChannelState(*saved, channels);
+  if (saved != nullptr) CopyChannelState(*saved, channels);
 }
 
 std::unique_ptr<ChannelCatalogue>& GlobalCatalogue() {
@@ -370,6 +381,21 @@ void ChannelCatalogue::RemoveExtraCatalogue(const std::filesystem::path& path) {
   if (it == extras_.end()) return;
   for (const std::string& key : it->country_keys) RemoveCountry(key);
   extras_.erase(it);
+}
+
+void ChannelCatalogue::ForgetKeptCountryState(std::string_view key) {
+  auto it = kept_country_state_.find(key);
+  if (it != kept_country_state_.end()) kept_country_state_.erase(it);
+}
+
+bool ChannelCatalogue::KeepsLoadedStateOf(std::string_view channel_key) const {
+  for (const std::string& key : kept_country_state_) {
+    if (channel_key.size() > key.size() && channel_key.starts_with(key) && channel_key[key.size()] == '_' &&
+        countries_.find(key) == countries_.end()) {
+      return true;
+    }
+  }
+  return false;
 }
 
 void ChannelCatalogue::RemoveCountry(const std::string& key) {

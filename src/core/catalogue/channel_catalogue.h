@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -175,6 +176,17 @@ class ChannelCatalogue {
   // current channel is cleared when it was one of them.
   void RemoveExtraCatalogue(const std::filesystem::path& path);
 
+  // The user's state of the channels of country `key`, as the settings
+  // file holds it, is written back by the settings save while no country
+  // of that key is built: its extra file could not be read this run
+  // (missing or damaged), which must not cost the user its favourites.
+  // ForgetKeptCountryState ends that (the user removed the file).
+  void KeepCountryState(std::string key) { kept_country_state_.insert(std::move(key)); }
+  void ForgetKeptCountryState(std::string_view key);
+  // Whether the settings save writes the loaded state of the channel
+  // `channel_key` back as it was (see KeepCountryState).
+  bool KeepsLoadedStateOf(std::string_view channel_key) const;
+
  private:
   friend class CatalogueBuilder;
   struct ExtraCatalogue {
@@ -222,6 +234,7 @@ class ChannelCatalogue {
   std::u16string kb_text_;
   ReadStatus last_status_ = ReadStatus::kNotOpened;
   std::vector<ExtraCatalogue> extras_;
+  std::set<std::string, std::less<>> kept_country_state_;
 };
 
 // The process-wide catalogue, or nullptr before LoadCatalogue and after

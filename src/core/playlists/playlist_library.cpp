@@ -155,6 +155,14 @@ const StoredPlaylist* PlaylistLibrary::Find(std::string_view key) const {
 void PlaylistLibrary::AttachAll(ChannelCatalogue& catalogue, const SkinImage* mark, const DocNode* saved_state) {
   const std::vector<StoredPlaylist> all = playlists_;
   for (const StoredPlaylist& playlist : all) Attach(catalogue, playlist.file, mark, saved_state);
+  if (saved_state == nullptr) return;
+  for (const auto& child : saved_state->children()) {
+    const std::string_view name = child->name();
+    const std::string_view key = name.substr(0, name.find('_'));
+    if (key.size() < name.size() && IsPlaylistKey(key) && catalogue.countries().find(key) == catalogue.countries().end()) {
+      catalogue.KeepCountryState(std::string(key));
+    }
+  }
 }
 
 bool PlaylistLibrary::Attach(ChannelCatalogue& catalogue, const std::filesystem::path& file, const SkinImage* mark,
@@ -184,6 +192,7 @@ void PlaylistLibrary::Remove(ChannelCatalogue& catalogue, std::string_view key) 
   auto it = std::find_if(playlists_.begin(), playlists_.end(), [&](const StoredPlaylist& p) { return p.key == key; });
   if (it == playlists_.end()) return;
   catalogue.RemoveExtraCatalogue(it->file);
+  catalogue.ForgetKeptCountryState(key);
   std::error_code error;
   std::filesystem::remove(it->file, error);
   channels_.erase(std::string(key));

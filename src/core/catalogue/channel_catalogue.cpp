@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <string>
 #include <utility>
 
@@ -170,6 +171,7 @@ void ChannelCatalogue::BuildFromFile(FileBytes& bytes, const DocNode* saved_stat
   }
   last_status_ = status;
   SortAllChannels();
+  ListChanged();
 }
 
 void ChannelCatalogue::SortAllChannels() {
@@ -222,7 +224,15 @@ void ChannelCatalogue::ApplySavedState(Channel& channel, const DocNode* saved_st
   }
 }
 
+void ChannelCatalogue::ListChanged() {
+  // One counter for the process: a catalogue made where another was
+  // destroyed never repeats its versions.
+  static std::atomic<uint64_t> next{0};
+  list_version_ = ++next;
+}
+
 void ChannelCatalogue::ClearChannels() {
+  ListChanged();
   current_ = nullptr;
   all_channels_.clear();
   countries_.clear();
@@ -246,6 +256,7 @@ Channel* ChannelCatalogue::BuildChannel(Country& country, const DocNode& node, c
   Channel* channel = country.AddChannel(node.name());
   if (channel == nullptr) return nullptr;
   all_channels_.push_back(channel);
+  ListChanged();
 
   CatalogueArena& texts = country.texts();
   // A needed attribute that is missing or of another type reads as empty.
@@ -401,6 +412,7 @@ bool ChannelCatalogue::KeepsLoadedStateOf(std::string_view channel_key) const {
 void ChannelCatalogue::RemoveCountry(const std::string& key) {
   auto country = countries_.find(key);
   if (country == countries_.end()) return;
+  ListChanged();
   const Country* gone = country->second.get();
   if (current_ != nullptr && current_->country() == gone) current_ = nullptr;
   std::erase_if(all_channels_, [gone](const Channel* channel) { return channel->country() == gone; });
@@ -473,6 +485,7 @@ bool ChannelCatalogue::BuildExtraCatalogue(ExtraCatalogue& extra, const DocNode*
   extra.country_keys = std::move(keys);
   // Titles are made on first use: the sort compares them without them.
   SortAllChannels();
+  ListChanged();
   return true;
 }
 

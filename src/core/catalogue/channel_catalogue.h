@@ -125,6 +125,10 @@ class ChannelCatalogue {
   // The pointers are borrowed until the next reload or destruction.
   const std::vector<Channel*>& AllChannels() const { return all_channels_; }
   const CountryMap& countries() const { return countries_; }
+  // Changes whenever AllChannels() does (a load or reload, an extra file
+  // added or removed); no two lists of any catalogue of the process share
+  // a value. Views that keep something per listed channel compare it.
+  uint64_t ListVersion() const { return list_version_; }
   const CategoryMap& categories() const { return categories_; }
 
   // Name of the loaded document's root node; empty before a load.
@@ -204,6 +208,8 @@ class ChannelCatalogue {
   void BuildFromFile(FileBytes& bytes, const DocNode* saved_state);
   void SortAllChannels();
   void ClearChannels();
+  // Gives the all-channels list a new ListVersion.
+  void ListChanged();
   // A country whose channels will live in `batch` (nullptr: its own).
   std::unique_ptr<Country> MakeCountry(std::string_view key, std::shared_ptr<ChannelBatch> batch) const;
   // The text of `prefix` + `key`, or `fallback` when it is empty.
@@ -235,6 +241,7 @@ class ChannelCatalogue {
   ReadStatus last_status_ = ReadStatus::kNotOpened;
   std::vector<ExtraCatalogue> extras_;
   std::set<std::string, std::less<>> kept_country_state_;
+  uint64_t list_version_ = 0;
 };
 
 // The process-wide catalogue, or nullptr before LoadCatalogue and after

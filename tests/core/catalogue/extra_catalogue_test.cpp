@@ -103,6 +103,7 @@ TEST_F(ExtraCatalogueTest, AnUnreadableExtraFileChangesNothingAndAScrambledOneIs
   ASSERT_TRUE(catalogue.AddExtraCatalogue(path, nullptr, {}, nullptr));
   catalogue.FindChannelByKey("pl1_a")->set_favourite(true);
   const std::string good = ReadBytes(path);
+  const uint64_t version = catalogue.ListVersion();
 
   // Cut short, then no document at all: neither may take the catalogue's
   // channels or the playlist built before with it.
@@ -114,6 +115,7 @@ TEST_F(ExtraCatalogueTest, AnUnreadableExtraFileChangesNothingAndAScrambledOneIs
     EXPECT_EQ(catalogue.CurrentChannel(), ard);
     ASSERT_NE(catalogue.FindChannelByKey("pl1_a"), nullptr);
     EXPECT_TRUE(catalogue.FindChannelByKey("pl1_a")->favourite());
+    EXPECT_EQ(catalogue.ListVersion(), version);  // views keep what they made of the list
   }
 
   // Scrambled like a published catalogue: read as well, the favourite
@@ -125,6 +127,10 @@ TEST_F(ExtraCatalogueTest, AnUnreadableExtraFileChangesNothingAndAScrambledOneIs
   ASSERT_NE(catalogue.FindChannelByKey("pl1_b"), nullptr);
   EXPECT_TRUE(catalogue.FindChannelByKey("pl1_a")->favourite());
   EXPECT_EQ(catalogue.AllChannels().size(), 4u);
+  EXPECT_NE(catalogue.ListVersion(), version);
+  const uint64_t rebuilt = catalogue.ListVersion();
+  catalogue.RemoveExtraCatalogue(path);
+  EXPECT_NE(catalogue.ListVersion(), rebuilt);
 }
 
 TEST_F(ExtraCatalogueTest, ARebuiltCountryKeepsTheStateOfItsRemainingChannelsOnly) {

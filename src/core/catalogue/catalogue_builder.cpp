@@ -113,7 +113,30 @@ struct Wanted {
   }
 };
 
+// Keeps what a hook may ask for of an attribute.
+void Capture(const Attribute& attribute, std::vector<NodeAttributes::Entry>& out) {
+  out.push_back({attribute.name, attribute.type, attribute.text, attribute.wide, attribute.wide_units});
+}
+
 }  // namespace
+
+const NodeAttributes::Entry* NodeAttributes::Find(std::string_view name) const {
+  for (const Entry& entry : entries_) {
+    if (entry.name == name) return &entry;
+  }
+  return nullptr;
+}
+
+std::string_view NodeAttributes::String(std::string_view name) const {
+  const Entry* entry = Find(name);
+  return entry != nullptr && entry->type == 6 ? entry->text : std::string_view();
+}
+
+std::u16string NodeAttributes::WideString(std::string_view name, std::u16string_view fallback) const {
+  const Entry* entry = Find(name);
+  if (entry == nullptr || entry->type != 7) return std::u16string(fallback);
+  return WideText(entry->wide, entry->wide_units);
+}
 
 ReadStatus CatalogueBuilder::Build(const uint8_t* data, uint32_t count) {
   base_ = data;
@@ -143,19 +166,25 @@ ReadStatus CatalogueBuilder::Build(const uint8_t* data, uint32_t count) {
   batch_->texts.ReleaseUnused();
   batch_ = nullptr;
   if (status != ReadStatus::kOk) {
-    catalogue_.ClearChannels();
+    if (hooks_ != nullptr) {
+      hooks_->countries->clear();
+      hooks_->channels->clear();
+    } else {
+      catalogue_.ClearChannels();
+    }
     warnings_.clear();
     built_.clear();
     return status;
   }
-  catalogue_.version_ = std::move(version_text);
+  if (hooks_ == nullptr) catalogue_.version_ = std::move(version_text);
   // The list is made once at the end, at its final size: growing it
   // channel by channel would hold two copies at a time.
-  size_t total = catalogue_.all_channels_.size();
+  std::vector<Channel*>& list = hooks_ != nullptr ? *hooks_->channels : catalogue_.all_channels_;
+  size_t total = list.size();
   for (const Country* country : built_) total += country->channels().size();
-  catalogue_.all_channels_.reserve(total);
+  list.reserve(total);
   for (const Country* country : built_) {
-    for (const auto& [name, channel] : country->channels()) catalogue_.all_channels_.push_back(channel);
+    for (const auto& [name, channel] : country->channels()) list.push_back(channel);
   }
   built_.clear();
   for (const std::u16string& warning : warnings_) catalogue_.Warn(warning);
@@ -172,13 +201,18 @@ ReadStatus CatalogueBuilder::CountryNode(ByteCursor& in, uint32_t depth) {
   if (magic == ByteCursor::Magic::kOk) {
     if (ReadStatus s = NodeHead(in, depth, key, attributes); s != ReadStatus::kOk) return s;
     Attribute attribute;
+    attributes_.entries_.clear();
+    const bool capture = hooks_ != nullptr && hooks_->make_country;
     for (uint32_t i = 0; i < attributes; ++i) {
       if (ReadStatus s = ReadAttribute(in, attribute); s != ReadStatus::kOk) return s;
+      if (capture) Capture(attribute, attributes_.entries_);
     }
     if (ReadStatus s = ChildCount(in, children); s != ReadStatus::kOk) return s;
+  } else {
+    attributes_.entries_.clear();
   }
   // A wrong magic makes an empty country under the empty name.
-  auto& countries = catalogue_.countries_;
+  auto& countries = hooks_ != nullptr ? *hooks_->countries : catalogue_.countries_;
   auto at = countries.lower_bound(key);
   if (at != countries.end() && at->first == key) {
     for (uint32_t i = 0; i < children; ++i) {
@@ -186,7 +220,10 @@ ReadStatus CatalogueBuilder::CountryNode(ByteCursor& in, uint32_t depth) {
     }
     return ReadStatus::kOk;
   }
-  Country* country = countries.emplace_hint(at, std::string(key), catalogue_.MakeCountry(key, batch_))->second.get();
+  std::unique_ptr<Country> made = hooks_ != nullptr && hooks_->make_country
+                                     ? hooks_->make_country(key, attributes_, batch_)
+                                     : catalogue_.MakeCountry(key, batch_);
+  Country* country = countries.emplace_hint(at, std::string(key), std::move(made))->second.get();
   country->kb_text_ = &catalogue_.kb_text_;
   built_.push_back(country);
   for (uint32_t i = 0; i < children; ++i) {
@@ -202,12 +239,15 @@ ReadStatus CatalogueBuilder::ChannelNode(ByteCursor& in, Country* country, uint3
   std::string_view name;
   Wanted n, p, g, r, c;
   sources_.clear();
+  attributes_.entries_.clear();
+  const bool capture = hooks_ != nullptr && hooks_->on_channel;
   if (magic == ByteCursor::Magic::kOk) {
     uint32_t attributes = 0;
     if (ReadStatus s = NodeHead(in, depth, name, attributes); s != ReadStatus::kOk) return s;
     Attribute attribute;
     for (uint32_t i = 0; i < attributes; ++i) {
       if (ReadStatus s = ReadAttribute(in, attribute); s != ReadStatus::kOk) return s;
+      if (capture) Capture(attribute, attributes_.entries_);
       if (attribute.name.size() != 1) continue;
       switch (attribute.name[0]) {
         case 'n': n.Offer(attribute, 7); break;
@@ -260,6 +300,7 @@ ReadStatus CatalogueBuilder::ChannelNode(ByteCursor& in, Country* country, uint3
     warnings_.push_back(country->display_name() + u" : " + built.name_ + u" - No url!");
   }
   catalogue_.ApplySavedState(built, saved_state_);
+  if (capture) hooks_->on_channel(built, attributes_);
 
   // Everything of this channel has been copied out of the input.
   if (file_ != nullptr) file_->Release(static_cast<uint32_t>(in.position() - base_));

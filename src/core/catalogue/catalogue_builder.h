@@ -2,6 +2,8 @@
 #define VIDORA_CORE_CATALOGUE_CATALOGUE_BUILDER_H_
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -12,11 +14,52 @@
 
 namespace vidora {
 
+class Channel;
 struct ChannelBatch;
 class ChannelCatalogue;
 class Country;
 class DocNode;
 class FileBytes;
+
+// The attributes of one node as the builder met them, for the hooks of an
+// extra build: views into the input, valid during the hook's call only.
+// The first attribute of a name decides; one of another type counts as
+// absent, as for the document reader's Get functions.
+class NodeAttributes {
+ public:
+  // The String attribute `name`, or empty.
+  std::string_view String(std::string_view name) const;
+  // The WideString attribute `name`, or `fallback`.
+  std::u16string WideString(std::string_view name, std::u16string_view fallback = {}) const;
+
+  // One attribute as it lies in the input.
+  struct Entry {
+    std::string_view name;
+    uint8_t type;
+    std::string_view text;        // String
+    const uint8_t* wide;          // WideString, little-endian units
+    uint32_t wide_units;
+  };
+
+ private:
+  friend class CatalogueBuilder;
+  const Entry* Find(std::string_view name) const;
+  std::vector<Entry> entries_;
+};
+
+// What a build of an extra file (an imported playlist beside the
+// catalogue) does differently: its countries and channels go to lists of
+// their own (the catalogue's stay untouched, also on failure, and its
+// version is not set), countries are made by `make_country`, and
+// `on_channel` sees each channel once it is complete. UI thread.
+struct ExtraBuildHooks {
+  using CountryMaker =
+      std::function<std::unique_ptr<Country>(std::string_view key, const NodeAttributes&, std::shared_ptr<ChannelBatch>)>;
+  std::map<std::string, std::unique_ptr<Country>, std::less<>>* countries = nullptr;
+  std::vector<Channel*>* channels = nullptr;
+  CountryMaker make_country;
+  std::function<void(Channel&, const NodeAttributes&)> on_channel;
+};
 
 // Builds the countries and channels of a catalogue straight from the bytes
 // of a catalogue document, in one pass and without a document tree. The
@@ -32,6 +75,11 @@ class CatalogueBuilder {
   // `bytes`, when given, gets its finished pages released while building.
   CatalogueBuilder(ChannelCatalogue& catalogue, const DocNode* saved_state, FileBytes* bytes)
       : catalogue_(catalogue), saved_state_(saved_state), file_(bytes) {}
+  // An extra build with `hooks` (borrowed for the builder's lifetime; its
+  // lists must be set).
+  CatalogueBuilder(ChannelCatalogue& catalogue, const DocNode* saved_state, FileBytes* bytes,
+                   const ExtraBuildHooks* hooks)
+      : catalogue_(catalogue), saved_state_(saved_state), file_(bytes), hooks_(hooks) {}
 
   // Parses `count` bytes at `data` into the catalogue's countries and
   // all-channels list (unsorted) and sets its version. On any failure
@@ -54,6 +102,9 @@ class CatalogueBuilder {
   ChannelCatalogue& catalogue_;
   const DocNode* saved_state_;
   FileBytes* file_;
+  const ExtraBuildHooks* hooks_ = nullptr;
+  // The attributes of the node being read, kept for the hooks only.
+  NodeAttributes attributes_;
   const uint8_t* base_ = nullptr;
   std::vector<std::u16string> warnings_;
   // Where the channels of this build live, shared by its countries.

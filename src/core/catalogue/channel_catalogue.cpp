@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <string>
 #include <utility>
 
@@ -20,9 +21,12 @@
 namespace vidora {
 namespace {
 
-// Copies the per-channel attributes this system understands.
-void CopyChannelState(const DocNode& from, DocNode& to) {
+// Copies the per-channel attributes this system understands, of the
+// channels `wanted` names (all without it).
+void CopyChannelState(const DocNode& from, DocNode& to,
+                      const std::function<bool(std::string_view)>& wanted = {}) {
   for (const auto& child : from.children()) {
+    if (wanted && !wanted(child->name())) continue;
     DocNode* copy = to.AddChild(child->name());
     if (copy == nullptr) continue;
     if (const DocAttribute* f = child->FindAttribute("f", AttributeType::Bool)) {
@@ -37,11 +41,19 @@ void CopyChannelState(const DocNode& from, DocNode& to) {
 void WriteChannelsSection(DocNode& channels) {
   const ChannelCatalogue* catalogue = Catalogue();
   if (catalogue != nullptr) catalogue->SaveChannelState(channels);
-  if (catalogue != nullptr && catalogue->LastReadStatus() == ReadStatus::kOk && !catalogue->countries().empty()) return;
+  const DocNode* saved = SettingsChannelsNode();
+  if (catalogue != nullptr && catalogue->LastReadStatus() == ReadStatus::kOk && !catalogue->countries().empty()) {
+    // Extra files that could not be read this run keep their channels'
+    // state the same way.
+    if (saved != nullptr) {
+      CopyChannelState(*saved, channels, [catalogue](std::string_view key) { return catalogue->KeepsLoadedStateOf(key); });
+    }
+    return;
+  }
   // No catalogue could be read this run (playlists may still have added
   // their channels): the catalogue channels' state from the loaded
   // settings stays instead of being saved away. Names written above win.
-  if (const DocNode* saved = SettingsChannelsNode()) CopyChannelState(*saved, channels);
+  if (saved != nullptr) CopyChannelState(*saved, channels);
 }
 
 std::unique_ptr<ChannelCatalogue>& GlobalCatalogue() {
@@ -135,6 +147,7 @@ void ChannelCatalogue::BuildFromFile(FileBytes& bytes, const DocNode* saved_stat
   // The bytes are all copied out: they need not stay next to the sort.
   bytes.Free();
   SortAllChannels();
+  ListChanged();
 }
 
 void ChannelCatalogue::SortAllChannels() {
@@ -184,7 +197,15 @@ void ChannelCatalogue::ApplySavedState(Channel& channel, const DocNode* saved_st
   }
 }
 
+void ChannelCatalogue::ListChanged() {
+  // One counter for the process: a catalogue made where another was
+  // destroyed never repeats its versions.
+  static std::atomic<uint64_t> next{0};
+  list_version_ = ++next;
+}
+
 void ChannelCatalogue::ClearChannels() {
+  ListChanged();
   current_ = nullptr;
   all_channels_.clear();
   countries_.clear();
@@ -208,6 +229,7 @@ Channel* ChannelCatalogue::BuildChannel(Country& country, const DocNode& node, c
   Channel* channel = country.AddChannel(node.name());
   if (channel == nullptr) return nullptr;
   all_channels_.push_back(channel);
+  ListChanged();
 
   CatalogueArena& texts = country.texts();
   // A needed attribute that is missing or of another type reads as empty.
@@ -345,9 +367,25 @@ void ChannelCatalogue::RemoveExtraCatalogue(const std::filesystem::path& path) {
   extras_.erase(it);
 }
 
+void ChannelCatalogue::ForgetKeptCountryState(std::string_view key) {
+  auto it = kept_country_state_.find(key);
+  if (it != kept_country_state_.end()) kept_country_state_.erase(it);
+}
+
+bool ChannelCatalogue::KeepsLoadedStateOf(std::string_view channel_key) const {
+  for (const std::string& key : kept_country_state_) {
+    if (channel_key.size() > key.size() && channel_key.starts_with(key) && channel_key[key.size()] == '_' &&
+        countries_.find(key) == countries_.end()) {
+      return true;
+    }
+  }
+  return false;
+}
+
 void ChannelCatalogue::RemoveCountry(const std::string& key) {
   auto country = countries_.find(key);
   if (country == countries_.end()) return;
+  ListChanged();
   const Country* gone = country->second.get();
   if (current_ != nullptr && current_->country() == gone) current_ = nullptr;
   std::erase_if(all_channels_, [gone](const Channel* channel) { return channel->country() == gone; });
@@ -355,57 +393,72 @@ void ChannelCatalogue::RemoveCountry(const std::string& key) {
 }
 
 bool ChannelCatalogue::BuildExtraCatalogue(ExtraCatalogue& extra, const DocNode* saved_state) {
-  DocNode document;
-  if (!ReadCatalogueDocument(extra.path, document) || document.children().size() == 0) return false;
+  FileBytes bytes;
+  if (!bytes.Read(extra.path)) return false;
   if (categories_.empty()) CreateCategories();
+  if (kb_text_.empty()) kb_text_ = TextOr("str_kb", "", u"");
+
+  CountryMap built;
+  std::vector<Channel*> channels;
+  ExtraBuildHooks hooks;
+  hooks.countries = &built;
+  hooks.channels = &channels;
+  hooks.make_country = [&extra](std::string_view key, const NodeAttributes& attributes,
+                                std::shared_ptr<ChannelBatch> batch) {
+    return std::make_unique<Country>(std::string(key), extra.mark, attributes.WideString("n", Utf8ToUtf16(key)),
+                                     std::move(batch));
+  };
+  hooks.on_channel = [&extra](Channel& channel, const NodeAttributes& attributes) {
+    // A playlist names no bitrate; its group says more than "(0kb)".
+    const StreamSource* source = CurrentSource(channel);
+    if (source == nullptr || source->bitrate == 0) {
+      const std::u16string group = attributes.WideString("grp");
+      const std::u16string& country = channel.country()->display_name();
+      channel.derived().info_line = group.empty() ? country : country + u" \u00B7 " + group;
+    }
+    if (extra.on_channel) extra.on_channel(channel, attributes);
+  };
+  ReadStatus status = CatalogueBuilder(*this, saved_state, &bytes, &hooks).Build(bytes.data(), bytes.size());
+  if (status != ReadStatus::kOk) {
+    // As for the catalogue: what is no document as stored is tried once
+    // more through the key stream.
+    if (bytes.released()) bytes.Reread();
+    UnscrambleCatalogue(bytes.data(), bytes.size());
+    status = CatalogueBuilder(*this, saved_state, &bytes, &hooks).Build(bytes.data(), bytes.size());
+  }
+  if (status != ReadStatus::kOk || built.empty()) return false;
 
   std::vector<std::string> keys;
-  // The countries of this file keep their channels together.
-  auto batch = std::make_shared<ChannelBatch>();
-  for (const auto& node : document.children()) {
-    const std::string& key = node->name();
-    // The user's state of a country built before wins over the settings:
-    // it holds this run's changes.
-    DocNode carried("channels");
-    const DocNode* state = saved_state;
-    std::string current_key;
+  for (auto& [key, country] : built) {
+    // A country built before is replaced; the user's state of it wins over
+    // the settings, as it holds this run's changes: its channels that
+    // remain keep favourite, chosen source and being current, new ones
+    // start afresh.
     if (auto old = countries_.find(key); old != countries_.end()) {
-      for (const auto& [name, channel] : old->second->channels()) {
-        if (channel == current_) current_key = channel->key_;
-        if (!channel->favourite_ && channel->current_source_ == 0) continue;
-        DocNode* entry = carried.AddChild(channel->key_);
-        if (entry == nullptr) continue;
-        if (channel->favourite_) entry->SetBool("f", true);
-        if (channel->current_source_ != 0) entry->SetInt("cu", channel->current_source_);
+      const Country::ChannelIndex& before = old->second->channels();
+      Channel* current = nullptr;
+      for (const auto& [name, channel] : country->channels()) {
+        auto found = before.find(name);
+        const Channel* previous = found == before.end() ? nullptr : found->second;
+        channel->favourite_ = previous != nullptr && previous->favourite_;
+        const int32_t cu = previous != nullptr ? previous->current_source_ : 0;
+        channel->current_source_ = cu < 0 || static_cast<size_t>(cu) >= channel->sources_.size() ? 0 : cu;
+        if (previous != nullptr && previous == current_) current = channel;
       }
-      state = &carried;
       RemoveCountry(key);
+      if (current != nullptr) current_ = current;
     }
-
-    auto country = std::make_unique<Country>(key, extra.mark, node->GetWideString("n", Utf8ToUtf16(key)), batch);
-    for (const auto& child : node->children()) {
-      Channel* channel = BuildChannel(*country, *child, state);
-      if (channel == nullptr) continue;  // the first of a name wins
-      // A playlist names no bitrate; its group says more than "(0kb)".
-      const StreamSource* source = CurrentSource(*channel);
-      if (source == nullptr || source->bitrate == 0) {
-        const std::u16string group = child->GetWideString("grp");
-        channel->derived().info_line =
-            group.empty() ? country->display_name() : country->display_name() + u" \u00B7 " + group;
-      }
-      if (extra.on_channel) extra.on_channel(*channel, *child);
-      if (!current_key.empty() && channel->key_ == current_key) current_ = channel;
-    }
-    country->FinishChannels();
-    countries_.emplace(key, std::move(country));
     keys.push_back(key);
   }
   for (const std::string& key : extra.country_keys) {
-    if (std::find(keys.begin(), keys.end(), key) == keys.end()) RemoveCountry(key);
+    if (built.find(key) == built.end()) RemoveCountry(key);
   }
+  for (auto& [key, country] : built) countries_.emplace(key, std::move(country));
+  all_channels_.insert(all_channels_.end(), channels.begin(), channels.end());
   extra.country_keys = std::move(keys);
   // Titles are made on first use: the sort compares them without them.
   SortAllChannels();
+  ListChanged();
   return true;
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -26,6 +27,7 @@ inline constexpr char kCatalogueFileName[] = "Channels.vdch";
 inline constexpr char kHiddenCategoryKey[] = "ad";
 
 class FileBytes;
+class NodeAttributes;
 class SkinImage;
 
 // What the catalogue needs from the rest of the system, given by its
@@ -123,6 +125,10 @@ class ChannelCatalogue {
   // The pointers are borrowed until the next reload or destruction.
   const std::vector<Channel*>& AllChannels() const { return all_channels_; }
   const CountryMap& countries() const { return countries_; }
+  // Changes whenever AllChannels() does (a load or reload, an extra file
+  // added or removed); no two lists of any catalogue of the process share
+  // a value. Views that keep something per listed channel compare it.
+  uint64_t ListVersion() const { return list_version_; }
   const CategoryMap& categories() const { return categories_; }
 
   // Name of the loaded document's root node; empty before a load.
@@ -162,15 +168,28 @@ class ChannelCatalogue {
   // sources of its channels whose keys remain are carried over, and a
   // current channel that remains stays current; new countries take their
   // state from `saved_state` (the settings' "channels" node, or nullptr).
-  // `on_channel` (may be empty) sees every channel built, with its node.
+  // `on_channel` (may be empty) sees every channel built, with its node's
+  // attributes (valid during the call only). The file is read in one pass
+  // like the catalogue's, without a document tree.
   // ReloadCatalogue builds the extra files again. Returns false, changing
   // nothing, when the file cannot be read or holds no country.
-  using ExtraChannelHook = std::function<void(const Channel&, const DocNode&)>;
+  using ExtraChannelHook = std::function<void(const Channel&, const NodeAttributes&)>;
   bool AddExtraCatalogue(const std::filesystem::path& path, const SkinImage* mark, ExtraChannelHook on_channel,
                          const DocNode* saved_state);
   // Removes the countries an extra file added and forgets the file. The
   // current channel is cleared when it was one of them.
   void RemoveExtraCatalogue(const std::filesystem::path& path);
+
+  // The user's state of the channels of country `key`, as the settings
+  // file holds it, is written back by the settings save while no country
+  // of that key is built: its extra file could not be read this run
+  // (missing or damaged), which must not cost the user its favourites.
+  // ForgetKeptCountryState ends that (the user removed the file).
+  void KeepCountryState(std::string key) { kept_country_state_.insert(std::move(key)); }
+  void ForgetKeptCountryState(std::string_view key);
+  // Whether the settings save writes the loaded state of the channel
+  // `channel_key` back as it was (see KeepCountryState).
+  bool KeepsLoadedStateOf(std::string_view channel_key) const;
 
  private:
   friend class CatalogueBuilder;
@@ -189,6 +208,8 @@ class ChannelCatalogue {
   void BuildFromFile(FileBytes& bytes, const DocNode* saved_state);
   void SortAllChannels();
   void ClearChannels();
+  // Gives the all-channels list a new ListVersion.
+  void ListChanged();
   // A country whose channels will live in `batch` (nullptr: its own).
   std::unique_ptr<Country> MakeCountry(std::string_view key, std::shared_ptr<ChannelBatch> batch) const;
   // The text of `prefix` + `key`, or `fallback` when it is empty.
@@ -219,6 +240,8 @@ class ChannelCatalogue {
   std::u16string kb_text_;
   ReadStatus last_status_ = ReadStatus::kNotOpened;
   std::vector<ExtraCatalogue> extras_;
+  std::set<std::string, std::less<>> kept_country_state_;
+  uint64_t list_version_ = 0;
 };
 
 // The process-wide catalogue, or nullptr before LoadCatalogue and after

@@ -1,5 +1,6 @@
 #include "core/playlists/playlist_document.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <unordered_map>
@@ -175,6 +176,13 @@ std::vector<ChannelGroup> GroupChannels(const M3uPlaylist& playlist) {
 
 std::string PlaylistKey(std::u16string_view source) {
   return "pl" + Hex(Fnv1a64(Utf16ToUtf8(source)) & 0xFFFFFFFFull, 8);
+}
+
+bool IsPlaylistKey(std::string_view key) {
+  if (key.size() != 10 || !key.starts_with("pl")) return false;
+  return std::all_of(key.begin() + 2, key.end(), [](char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+  });
 }
 
 std::string ChannelNodeName(const PlaylistEntry& entry) {

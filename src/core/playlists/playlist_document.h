@@ -46,6 +46,9 @@ struct PlaylistOrigin {
 // user's favourites find their channels again.
 std::string PlaylistKey(std::u16string_view source);
 
+// Whether `key` has the form PlaylistKey gives.
+bool IsPlaylistKey(std::string_view key);
+
 // The channel's node name, stable across refreshes: "i" + tvg-id when it
 // has one (short enough), else "h" + a hash of name and address.
 std::string ChannelNodeName(const PlaylistEntry& entry);

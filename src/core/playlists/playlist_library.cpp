@@ -5,6 +5,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "core/catalogue/catalogue_builder.h"
 #include "core/catalogue/catalogue_reader.h"
 #include "core/playlists/playlist_document.h"
 #include "core/playlists/playlist_import.h"
@@ -154,6 +155,14 @@ const StoredPlaylist* PlaylistLibrary::Find(std::string_view key) const {
 void PlaylistLibrary::AttachAll(ChannelCatalogue& catalogue, const SkinImage* mark, const DocNode* saved_state) {
   const std::vector<StoredPlaylist> all = playlists_;
   for (const StoredPlaylist& playlist : all) Attach(catalogue, playlist.file, mark, saved_state);
+  if (saved_state == nullptr) return;
+  for (const auto& child : saved_state->children()) {
+    const std::string_view name = child->name();
+    const std::string_view key = name.substr(0, name.find('_'));
+    if (key.size() < name.size() && IsPlaylistKey(key) && catalogue.countries().find(key) == catalogue.countries().end()) {
+      catalogue.KeepCountryState(std::string(key));
+    }
+  }
 }
 
 bool PlaylistLibrary::Attach(ChannelCatalogue& catalogue, const std::filesystem::path& file, const SkinImage* mark,
@@ -165,15 +174,16 @@ bool PlaylistLibrary::Attach(ChannelCatalogue& catalogue, const std::filesystem:
   channels_[key].clear();
   // The catalogue calls this again when it rebuilds the file after its
   // own update; the map is refilled each time.
-  auto hook = [self = self_](const Channel& channel, const DocNode& node) {
+  auto hook = [self = self_](const Channel& channel, const NodeAttributes& attributes) {
     PlaylistLibrary* library = *self;
     if (library == nullptr) return;
     PlaylistChannelInfo info;
-    info.logo = node.GetWideString(kChannelLogoAttr);
-    info.guide_id = node.GetString(kChannelGuideIdAttr);
-    info.user_agent = node.GetWideString(kChannelAgentAttr);
-    info.referrer = node.GetWideString(kChannelReferrerAttr);
-    library->channels_[channel.country()->key()][node.name()] = std::move(info);
+    info.logo = attributes.WideString(kChannelLogoAttr);
+    info.guide_id = std::string(attributes.String(kChannelGuideIdAttr));
+    info.user_agent = attributes.WideString(kChannelAgentAttr);
+    info.referrer = attributes.WideString(kChannelReferrerAttr);
+    const std::string& country = channel.country()->key();
+    library->channels_[country][channel.key().substr(country.size() + 1)] = std::move(info);
   };
   return catalogue.AddExtraCatalogue(file, mark, hook, saved_state);
 }
@@ -182,6 +192,7 @@ void PlaylistLibrary::Remove(ChannelCatalogue& catalogue, std::string_view key) 
   auto it = std::find_if(playlists_.begin(), playlists_.end(), [&](const StoredPlaylist& p) { return p.key == key; });
   if (it == playlists_.end()) return;
   catalogue.RemoveExtraCatalogue(it->file);
+  catalogue.ForgetKeptCountryState(key);
   std::error_code error;
   std::filesystem::remove(it->file, error);
   channels_.erase(std::string(key));

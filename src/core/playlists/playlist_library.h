@@ -55,13 +55,16 @@ class PlaylistLibrary {
 
   // Adds every scanned playlist to `catalogue` as a country drawn with
   // `mark`; new channels take their state from `saved_state` (may be
-  // nullptr).
+  // nullptr). The state `saved_state` holds for playlists that could not
+  // be added (their file is missing or damaged) is kept for the settings
+  // save (ChannelCatalogue::KeepCountryState).
   void AttachAll(ChannelCatalogue& catalogue, const SkinImage* mark, const DocNode* saved_state);
   // Adds or replaces (after an import or a refresh) the playlist stored as
   // `file`, rescanning its description. False when it cannot be read.
   bool Attach(ChannelCatalogue& catalogue, const std::filesystem::path& file, const SkinImage* mark,
               const DocNode* saved_state);
-  // Takes the playlist out of `catalogue` and deletes its file.
+  // Takes the playlist out of `catalogue` and deletes its file; the state
+  // of its channels goes at the next settings save.
   void Remove(ChannelCatalogue& catalogue, std::string_view key);
 
   // The playlist additions of a channel, or nullptr for a catalogue channel.

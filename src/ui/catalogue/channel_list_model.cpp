@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "core/catalogue/channel.h"
+#include "core/catalogue/channel_catalogue.h"
 
 namespace vidora {
 
@@ -35,37 +36,55 @@ void AppendFolded(std::u16string_view text, std::u16string& out) {
 
 }  // namespace
 
+std::shared_ptr<const FoldedNames> FoldedNames::Make(const std::vector<Channel*>& channels) {
+  auto names = std::make_shared<FoldedNames>();
+  size_t units = 0;
+  for (const Channel* channel : channels) units += channel->name().size();
+  names->pool.reserve(units);
+  names->starts.reserve(channels.size() + 1);
+  for (const Channel* channel : channels) {
+    names->starts.push_back(static_cast<uint32_t>(names->pool.size()));
+    AppendFolded(channel->name(), names->pool);
+  }
+  names->starts.push_back(static_cast<uint32_t>(names->pool.size()));
+  return names;
+}
+
+std::shared_ptr<const FoldedNames> FoldedNames::OfCatalogue(const ChannelCatalogue& catalogue) {
+  // ListVersion values are unique in the process, so a catalogue made
+  // where another one was never finds that one's names.
+  static uint64_t version = 0;
+  static std::shared_ptr<const FoldedNames> names;
+  if (names == nullptr || version != catalogue.ListVersion()) {
+    names = Make(catalogue.AllChannels());
+    version = catalogue.ListVersion();
+  }
+  return names;
+}
+
 ChannelListModel::ChannelListModel(QObject* parent) : QAbstractListModel(parent) {}
 
 void ChannelListModel::SetChannels(std::vector<Channel*> channels) {
+  std::vector<uint32_t> name_slots(channels.size());
+  for (size_t i = 0; i < name_slots.size(); ++i) name_slots[i] = static_cast<uint32_t>(i);
+  std::shared_ptr<const FoldedNames> names = FoldedNames::Make(channels);
+  SetChannels(std::move(channels), std::move(names), std::move(name_slots));
+}
+
+void ChannelListModel::SetChannels(std::vector<Channel*> channels, std::shared_ptr<const FoldedNames> names,
+                                   std::vector<uint32_t> name_slots) {
   beginResetModel();
   full_ = std::move(channels);
-  BuildNamePool();
+  names_ = std::move(names);
+  slot_of_row_ = std::move(name_slots);
   ApplySearch();
   endResetModel();
 }
 
-void ChannelListModel::BuildNamePool() {
-  name_pool_.clear();
-  name_starts_.clear();
-  slot_of_row_.clear();
-  size_t units = 0;
-  for (const Channel* channel : full_) units += channel->name().size();
-  name_pool_.reserve(units);
-  name_starts_.reserve(full_.size() + 1);
-  slot_of_row_.reserve(full_.size());
-  for (const Channel* channel : full_) {
-    slot_of_row_.push_back(static_cast<uint32_t>(name_starts_.size()));
-    name_starts_.push_back(static_cast<uint32_t>(name_pool_.size()));
-    AppendFolded(channel->name(), name_pool_);
-  }
-  name_starts_.push_back(static_cast<uint32_t>(name_pool_.size()));
-}
-
 bool ChannelListModel::Matches(int row, std::u16string_view needle) const {
   const uint32_t slot = slot_of_row_[static_cast<size_t>(row)];
-  const uint32_t begin = name_starts_[slot];
-  const std::u16string_view name(name_pool_.data() + begin, name_starts_[slot + 1] - begin);
+  const uint32_t begin = names_->starts[slot];
+  const std::u16string_view name(names_->pool.data() + begin, names_->starts[slot + 1] - begin);
   return name.find(needle) != std::u16string_view::npos;
 }
 

@@ -5,12 +5,30 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace vidora {
 
 class Channel;
+class ChannelCatalogue;
+
+// The case-folded names of a list of channels, back to back: slot i's
+// name is [starts[i], starts[i + 1]) of `pool`. Never changes once made,
+// so models may share it. UI thread.
+struct FoldedNames {
+  std::u16string pool;
+  std::vector<uint32_t> starts;
+
+  static std::shared_ptr<const FoldedNames> Make(const std::vector<Channel*>& channels);
+  // The folded names of `catalogue`'s AllChannels(), slot i for channel
+  // i: made when the list changed since the last call (ListVersion), else
+  // the ones made then. Folding 200,000 names that lie all over memory
+  // costs more than the rest of filling a list, and the list rarely
+  // changes between two openings of the channels dialog.
+  static std::shared_ptr<const FoldedNames> OfCatalogue(const ChannelCatalogue& catalogue);
+};
 
 // The rows of a channel list: the channels it was filled with (its "full"
 // rows, in fill order) narrowed by an optional search text to those whose
@@ -18,9 +36,9 @@ class Channel;
 // shown rows. The channels are borrowed from the catalogue and must stay
 // valid while the model holds them. UI thread only.
 //
-// The case-folded names are copied into one contiguous pool when the rows
-// are set, so a search reads one block of memory instead of following two
-// pointers per row.
+// The case-folded names lie in one contiguous pool (FoldedNames), made
+// when the rows are set or given with them, so a search reads one block of
+// memory instead of following two pointers per row.
 class ChannelListModel : public QAbstractListModel {
   Q_OBJECT
 
@@ -29,6 +47,10 @@ class ChannelListModel : public QAbstractListModel {
 
   // Replaces every row; the search text stays and applies to the new rows.
   void SetChannels(std::vector<Channel*> channels);
+  // The same with the rows' folded names made already: row r's is slot
+  // `name_slots[r]` of `names` (one slot per channel, all within `names`).
+  void SetChannels(std::vector<Channel*> channels, std::shared_ptr<const FoldedNames> names,
+                   std::vector<uint32_t> name_slots);
   // Removes the first full row (from the top) holding `channel`; returns
   // whether there was one.
   bool RemoveChannel(const Channel* channel);
@@ -50,7 +72,6 @@ class ChannelListModel : public QAbstractListModel {
   QVariant data(const QModelIndex& index, int role) const override;
 
  private:
-  void BuildNamePool();
   // Whether the folded name of full row `row` contains `needle`.
   bool Matches(int row, std::u16string_view needle) const;
   void ApplySearch();
@@ -61,11 +82,9 @@ class ChannelListModel : public QAbstractListModel {
   std::u16string folded_search_;
   // Full rows shown while a search text is set.
   std::vector<int> matches_;
-  // Every full row's case-folded name, back to back; row r's name is
-  // [name_starts_[slot_of_row_[r]], name_starts_[slot_of_row_[r] + 1]).
-  std::u16string name_pool_;
-  std::vector<uint32_t> name_starts_;
-  // Full row -> its name's slot; removing a row leaves the pool as it is.
+  // The rows' case-folded names; row r's is slot slot_of_row_[r].
+  std::shared_ptr<const FoldedNames> names_;
+  // Full row -> its name's slot; removing a row leaves the names as they are.
   std::vector<uint32_t> slot_of_row_;
 };
 

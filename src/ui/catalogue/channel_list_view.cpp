@@ -72,6 +72,12 @@ void ChannelListView::SetChannels(std::vector<Channel*> channels) {
   emit SelectionChanged();
 }
 
+void ChannelListView::SetChannels(std::vector<Channel*> channels, std::shared_ptr<const FoldedNames> names,
+                                  std::vector<uint32_t> name_slots) {
+  model_->SetChannels(std::move(channels), std::move(names), std::move(name_slots));
+  emit SelectionChanged();
+}
+
 void ChannelListView::RemoveChannel(const Channel* channel) {
   const bool was_selected = SelectedChannel() == channel;
   if (!model_->RemoveChannel(channel)) return;

@@ -6,6 +6,8 @@
 #include <QPoint>
 #include <QTimer>
 
+#include <cstdint>
+#include <memory>
 #include <vector>
 
 class QLabel;
@@ -14,6 +16,7 @@ namespace vidora {
 
 class Channel;
 class ChannelListModel;
+struct FoldedNames;
 
 // A list of channels with owner-drawn rows (ChannelRowDelegate), single
 // selection, and the commands of a channels dialog's lists:
@@ -37,6 +40,9 @@ class ChannelListView : public QListView {
 
   // Replaces the rows (no selection afterwards).
   void SetChannels(std::vector<Channel*> channels);
+  // The same with their folded names made already (see ChannelListModel).
+  void SetChannels(std::vector<Channel*> channels, std::shared_ptr<const FoldedNames> names,
+                   std::vector<uint32_t> name_slots);
   // Removes the first row holding `channel`; no row is selected after.
   void RemoveChannel(const Channel* channel);
 

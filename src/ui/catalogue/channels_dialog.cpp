@@ -14,6 +14,7 @@
 #include "core/catalogue/channels_dialog_state.h"
 #include "core/stores/settings_store.h"
 #include "ui/catalogue/channel_commands.h"
+#include "ui/catalogue/channel_list_model.h"
 #include "ui/catalogue/channel_list_view.h"
 #include "ui/catalogue/combo_text_order.h"
 #include "ui/dialogs/control_frame.h"
@@ -235,8 +236,11 @@ void ChannelsDialog::FillChannelList() {
   const int kind = kind_combo_->currentIndex();
   const Category* hidden = HiddenCategory();
   std::vector<Channel*> rows;
+  std::vector<uint32_t> name_slots;
   if (catalogue_ != nullptr) {
-    for (Channel* channel : catalogue_->AllChannels()) {
+    const std::vector<Channel*>& all = catalogue_->AllChannels();
+    for (size_t i = 0; i < all.size(); ++i) {
+      Channel* channel = all[i];
       if (country != nullptr && channel->country() != country) continue;
       if (category != nullptr && channel->category() != category) continue;
       if (kind == kKindTv && channel->radio()) continue;
@@ -245,21 +249,34 @@ void ChannelsDialog::FillChannelList() {
       // are left out as well.
       if (channel->category() == hidden) continue;
       rows.push_back(channel);
+      name_slots.push_back(static_cast<uint32_t>(i));
     }
   }
-  channel_list_->SetChannels(std::move(rows));
+  if (catalogue_ != nullptr) {
+    channel_list_->SetChannels(std::move(rows), FoldedNames::OfCatalogue(*catalogue_), std::move(name_slots));
+  } else {
+    channel_list_->SetChannels(std::move(rows));
+  }
   UpdateTabLabels();
 }
 
 void ChannelsDialog::FillFavouritesList() {
   const Category* hidden = HiddenCategory();
   std::vector<Channel*> rows;
+  std::vector<uint32_t> name_slots;
   if (catalogue_ != nullptr) {
-    for (Channel* channel : catalogue_->AllChannels()) {
-      if (channel->favourite() && channel->category() != hidden) rows.push_back(channel);
+    const std::vector<Channel*>& all = catalogue_->AllChannels();
+    for (size_t i = 0; i < all.size(); ++i) {
+      if (!all[i]->favourite() || all[i]->category() == hidden) continue;
+      rows.push_back(all[i]);
+      name_slots.push_back(static_cast<uint32_t>(i));
     }
   }
-  favourites_list_->SetChannels(std::move(rows));
+  if (catalogue_ != nullptr) {
+    favourites_list_->SetChannels(std::move(rows), FoldedNames::OfCatalogue(*catalogue_), std::move(name_slots));
+  } else {
+    favourites_list_->SetChannels(std::move(rows));
+  }
   UpdateTabLabels();
 }
 

@@ -268,5 +268,51 @@ TEST_F(PlaylistCatalogueTest, CatalogueFavouritesSurviveARunWithOnlyPlaylists) {
   EXPECT_EQ(SavedFavourites(), (std::vector<std::string>{"de_ard", two}));
 }
 
+TEST_F(PlaylistCatalogueTest, PlaylistFavouritesSurviveARunWithoutTheirFile) {
+  const PlaylistImport damaged = Import(kPlaylist);
+  const PlaylistImport missing = Import(kPlaylist, u"/home/u/gone.m3u");
+  const PlaylistImport removed = Import(kPlaylist, u"/home/u/removed.m3u");
+  ASSERT_TRUE(damaged.ok && missing.ok && removed.ok);
+  const std::string damaged_one = damaged.key + "_ione.tv";
+  const std::string missing_one = missing.key + "_ione.tv";
+  DocNode saved("channels");
+  saved.AddChild("de_ard")->SetBool("f", true);
+  saved.AddChild(damaged_one)->SetBool("f", true);
+  saved.AddChild(damaged.key + "_x")->SetInt("cu", 2);
+  saved.AddChild(missing_one)->SetBool("f", true);
+  saved.AddChild(removed.key + "_ione.tv")->SetBool("f", true);
+  saved.AddChild("plnothex00_x")->SetBool("f", true);  // no playlist's key: goes as before
+  LoadSettingsWithChannels(saved);
+
+  DocNode root("1.0");
+  testing::AddChannel(*root.AddChild("de"), "ard", u"ARD", "e", {{3000, u"http://ard"}});
+  ChannelCatalogue& catalogue = LoadCatalogueFile(Write(root));
+  // One file cut short (its description still readable), one gone.
+  std::filesystem::resize_file(damaged.file, std::filesystem::file_size(damaged.file) - 20);
+  std::filesystem::remove(missing.file);
+  PlaylistLibrary library(dir_ / "playlists");
+  library.Scan();
+  library.AttachAll(catalogue, nullptr, SettingsChannelsNode());
+  ASSERT_EQ(catalogue.countries().count(damaged.key), 0u);
+  ASSERT_EQ(catalogue.countries().count(removed.key), 1u);
+  library.Remove(catalogue, removed.key);  // the user's removal drops its state
+
+  EXPECT_EQ(SavedFavourites(), (std::vector<std::string>{"de_ard", damaged_one, missing_one}));
+  DocNode written;
+  Settings().BuildDocument(written);
+  ASSERT_NE(written.FindChild("channels")->FindChild(damaged.key + "_x"), nullptr);
+  EXPECT_EQ(written.FindChild("channels")->FindChild(damaged.key + "_x")->GetInt("cu", 0), 2);
+
+  // The playlist comes back (a refresh): its channels have their state
+  // again, and what this run changes is what is saved.
+  ASSERT_TRUE(Import(kPlaylist).ok);
+  ASSERT_TRUE(library.Attach(catalogue, damaged.file, nullptr, SettingsChannelsNode()));
+  Channel* one = catalogue.FindChannelByKey(damaged_one);
+  ASSERT_NE(one, nullptr);
+  EXPECT_TRUE(one->favourite());
+  one->set_favourite(false);
+  EXPECT_EQ(SavedFavourites(), (std::vector<std::string>{"de_ard", missing_one}));
+}
+
 }  // namespace
 }  // namespace vidora

@@ -43,5 +43,50 @@ TEST_F(ChannelListModelTest, SearchMapsRowsAndRemovalKeepsTheMappingRight) {
   EXPECT_EQ(model.ShownCount(), 2);
 }
 
+TEST_F(ChannelListModelTest, RowsSearchTheCataloguesSharedNamesUntilTheListChanges) {
+  // Every other channel, with its slot in the catalogue's list.
+  const std::vector<Channel*>& all = catalogue_->AllChannels();
+  std::vector<Channel*> rows;
+  std::vector<uint32_t> name_slots;
+  for (size_t i = 0; i < all.size(); i += 2) {
+    rows.push_back(all[i]);
+    name_slots.push_back(static_cast<uint32_t>(i));
+  }
+  const std::shared_ptr<const FoldedNames> names = FoldedNames::OfCatalogue(*catalogue_);
+  EXPECT_EQ(FoldedNames::OfCatalogue(*catalogue_), names);  // made once
+  ChannelListModel model;
+  model.SetChannels(rows, names, name_slots);
+  EXPECT_EQ(model.rowCount(), static_cast<int>(rows.size()));
+  // Each row finds its own channel's name: the search shows exactly the
+  // rows whose names hold the text.
+  for (const Channel* channel : rows) {
+    model.SetSearchText(QString::fromStdU16String(channel->name()).toUpper());
+    bool shown = false;
+    for (int row = 0; row < model.ShownCount(); ++row) {
+      EXPECT_NE(QString::fromStdU16String(model.ChannelAt(row)->name()).indexOf(model.search_text(), 0,
+                                                                                Qt::CaseInsensitive),
+                -1);
+      shown = shown || model.ChannelAt(row) == channel;
+    }
+    EXPECT_TRUE(shown) << QString::fromStdU16String(channel->name()).toStdString();
+  }
+  model.SetSearchText(QString());
+  EXPECT_TRUE(model.RemoveChannel(rows[1]));
+  model.SetSearchText(QString::fromStdU16String(rows[2]->name()));
+  ASSERT_GE(model.ShownCount(), 1);
+  EXPECT_EQ(model.ChannelAt(0), rows[2]);
+
+  // A new list (here a whole new catalogue where the old one was) gets
+  // names of its own.
+  const uint64_t version = catalogue_->ListVersion();
+  std::vector<testing::ChannelEntry> fewer = testing::SampleChannels();
+  fewer.erase(fewer.begin(), fewer.begin() + 3);
+  LoadCatalogue(fewer);
+  EXPECT_NE(catalogue_->ListVersion(), version);
+  const std::shared_ptr<const FoldedNames> renewed = FoldedNames::OfCatalogue(*catalogue_);
+  EXPECT_NE(renewed, names);
+  EXPECT_EQ(renewed->starts.size(), catalogue_->AllChannels().size() + 1);
+}
+
 }  // namespace
 }  // namespace vidora

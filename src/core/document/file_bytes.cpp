@@ -9,6 +9,20 @@ namespace {
 // Giving back fewer bytes than this is not worth a system call.
 constexpr uint32_t kReleaseStep = 1u << 20;
 
+// Makes the fresh block cheap to fill. Left to itself, the read that fills
+// it takes one page fault per 4 KiB page, which costs more than the copy
+// (and, in a virtual machine, more than the parse). Large pages where the
+// system gives them, and every page provided in one call up front. Both
+// are hints: a system without them fills the block page by page as before.
+void PrepareForFill(uint8_t* block, size_t size) {
+#ifdef MADV_HUGEPAGE
+  madvise(block, size, MADV_HUGEPAGE);
+#endif
+#ifdef MADV_POPULATE_WRITE
+  madvise(block, size, MADV_POPULATE_WRITE);
+#endif
+}
+
 }  // namespace
 
 FileBytes::~FileBytes() {
@@ -23,6 +37,7 @@ bool FileBytes::Read(const std::filesystem::path& path) {
     if (block == MAP_FAILED) return true;  // opened, but too large to hold: no bytes
     block_ = static_cast<uint8_t*>(block);
     mapped_ = expected;
+    PrepareForFill(block_, mapped_);
   }
   Fill();
   return true;

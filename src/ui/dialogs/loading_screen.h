@@ -40,7 +40,9 @@ class LoadingScreen : public SkinnedDialog {
   bool shown_on_screen() const;
 
  signals:
-  // After the first paint, which also sent it to the window system.
+  // At the end of the first paint. The painted pixels reach the window
+  // system when the event that caused the paint returns: a queued
+  // connection runs after that.
   void FirstPainted();
 
  protected:

@@ -3,44 +3,56 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include "core/document/large_block.h"
+
 namespace vidora {
 namespace {
 
-// Giving back fewer bytes than this is not worth a system call.
+// Giving back fewer bytes than this is not worth a system call. Part of a
+// huge page can be given back too: the kernel splits it.
 constexpr uint32_t kReleaseStep = 1u << 20;
 
-// Makes the fresh block cheap to fill. Left to itself, the read that fills
-// it takes one page fault per 4 KiB page, which costs more than the copy
-// (and, in a virtual machine, more than the parse). Large pages where the
-// system gives them, and every page provided in one call up front. Both
-// are hints: a system without them fills the block page by page as before.
+// Provides every page of the fresh block in one call before the read
+// fills it: left to itself the read takes a page fault per page, which in
+// a virtual machine costs more than the copy (fewer where the block has
+// huge pages, but its unaligned tail has small ones). Only a hint: a
+// system without it fills the block page by page.
 void PrepareForFill(uint8_t* block, size_t size) {
-#ifdef MADV_HUGEPAGE
-  madvise(block, size, MADV_HUGEPAGE);
-#endif
 #ifdef MADV_POPULATE_WRITE
   madvise(block, size, MADV_POPULATE_WRITE);
+#else
+  (void)block;
+  (void)size;
 #endif
 }
 
 }  // namespace
 
 FileBytes::~FileBytes() {
-  if (block_ != nullptr) munmap(block_, mapped_);
+  UnmapLargeBlock(reinterpret_cast<std::byte*>(block_), mapped_);
 }
 
 bool FileBytes::Read(const std::filesystem::path& path) {
   if (!file_.Open(path, FileStream::Mode::kRead)) return false;
   const uint32_t expected = file_.Size();
   if (expected > 0) {
-    void* block = mmap(nullptr, expected, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (block == MAP_FAILED) return true;  // opened, but too large to hold: no bytes
-    block_ = static_cast<uint8_t*>(block);
+    std::byte* block = MapLargeBlock(expected);
+    if (block == nullptr) return true;  // opened, but too large to hold: no bytes
+    block_ = reinterpret_cast<uint8_t*>(block);
     mapped_ = expected;
     PrepareForFill(block_, mapped_);
   }
   Fill();
   return true;
+}
+
+void FileBytes::Free() {
+  UnmapLargeBlock(reinterpret_cast<std::byte*>(block_), mapped_);
+  file_.Close();
+  block_ = nullptr;
+  mapped_ = 0;
+  size_ = 0;
+  released_ = 0;
 }
 
 bool FileBytes::Reread() {

@@ -12,6 +12,20 @@ namespace {
 // huge page can be given back too: the kernel splits it.
 constexpr uint32_t kReleaseStep = 1u << 20;
 
+// Provides every page of the fresh block in one call before the read
+// fills it: left to itself the read takes a page fault per page, which in
+// a virtual machine costs more than the copy (fewer where the block has
+// huge pages, but its unaligned tail has small ones). Only a hint: a
+// system without it fills the block page by page.
+void PrepareForFill(uint8_t* block, size_t size) {
+#ifdef MADV_POPULATE_WRITE
+  madvise(block, size, MADV_POPULATE_WRITE);
+#else
+  (void)block;
+  (void)size;
+#endif
+}
+
 }  // namespace
 
 FileBytes::~FileBytes() {
@@ -26,6 +40,7 @@ bool FileBytes::Read(const std::filesystem::path& path) {
     if (block == nullptr) return true;  // opened, but too large to hold: no bytes
     block_ = reinterpret_cast<uint8_t*>(block);
     mapped_ = expected;
+    PrepareForFill(block_, mapped_);
   }
   Fill();
   return true;

@@ -1,12 +1,13 @@
 #include "ui/dialogs/loading_screen.h"
 
-#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPointer>
 #include <QScreen>
-#include <QThread>
+#include <QTimer>
+#include <QWindow>
 
 #include "core/stores/language_pack.h"
 #include "ui/dialogs/about_dialog.h"
@@ -19,7 +20,6 @@ namespace vidora {
 
 namespace {
 
-constexpr int kStartWaitMs = 300;
 QPointer<LoadingScreen> g_screen;
 
 }  // namespace
@@ -77,17 +77,30 @@ void LoadingScreen::paintEvent(QPaintEvent*) {
   painter.setPen(Skin().FramePen());
   painter.setBrush(Qt::NoBrush);
   painter.drawRect(rect().adjusted(0, 0, -1, -1));
+  if (!painted_) {
+    painted_ = true;
+    emit FirstPainted();
+  }
 }
 
-void ShowLoadingScreen() {
+bool LoadingScreen::shown_on_screen() const {
+  const QWindow* window = windowHandle();
+  return painted_ && window != nullptr && window->isExposed();
+}
+
+void ShowLoadingScreen(int bound_ms) {
   if (g_screen) return;
   g_screen = new LoadingScreen(SplashImage());
-  g_screen->show();
-  const QDeadlineTimer deadline(kStartWaitMs);
-  while (!deadline.hasExpired()) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(10);
-  }
+  LoadingScreen* screen = g_screen;
+  screen->show();
+  if (screen->shown_on_screen()) return;
+  QEventLoop loop;
+  // Queued: the loop ends once the paint that was just done has been
+  // flushed to the window system and the event that caused it returned.
+  QObject::connect(screen, &LoadingScreen::FirstPainted, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+  QObject::connect(screen, &QObject::destroyed, &loop, &QEventLoop::quit);
+  QTimer::singleShot(bound_ms, &loop, &QEventLoop::quit);
+  loop.exec();
 }
 
 void CloseLoadingScreen() {

@@ -34,6 +34,16 @@ class LoadingScreen : public SkinnedDialog {
 
   QRect image_rect() const { return image_rect_; }
   QLabel* text_label() const { return text_; }
+  // Whether the screen is on the display: its window is exposed and its
+  // first paint has been done (a widget's paint is flushed to the window
+  // system before the event that caused it returns).
+  bool shown_on_screen() const;
+
+ signals:
+  // At the end of the first paint. The painted pixels reach the window
+  // system when the event that caused the paint returns: a queued
+  // connection runs after that.
+  void FirstPainted();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -43,12 +53,18 @@ class LoadingScreen : public SkinnedDialog {
   const SkinImage* splash_;
   QLabel* text_;
   QRect image_rect_;
+  bool painted_ = false;
 };
 
+// The longest ShowLoadingScreen waits for the screen to come up.
+inline constexpr int kLoadingScreenBoundMs = 300;
+
 // Shows the process-wide loading screen with the skin's splash picture and
-// keeps the UI thread's events running for 300 ms so that it is up before
-// the main window is built.
-void ShowLoadingScreen();
+// runs the UI thread's events until it is on the display (shown_on_screen),
+// so that it is up before the main window is built; at most `bound_ms`
+// (a window system that never exposes it does not hold the start), and
+// not a moment longer than the screen needs. UI thread only.
+void ShowLoadingScreen(int bound_ms = kLoadingScreenBoundMs);
 // Ends the loading screen with result 1 if it exists.
 void CloseLoadingScreen();
 // The loading screen while it is shown, or nullptr.

@@ -88,7 +88,7 @@ MpvBackend::~MpvBackend() {
 }
 
 bool MpvBackend::Create() {
-  // Loading started with the loading screen; usually it is done by now.
+  // Loading started once the loading screen was up; this waits for it.
   if (lib_ == nullptr) lib_ = &SharedMpvLibrary();
   if (!lib_->ok()) {
     // The user sees that there is no player; this says why.

@@ -66,7 +66,9 @@ class MpvLibrary {
 };
 
 // Starts loading kFileName on a worker thread; later calls do nothing. The
-// start-up calls it before the loading screen shows. Any thread.
+// start-up calls it as the loading screen shows, once the UI thread's own
+// library loads are done (the dynamic loader loads one library at a time).
+// Any thread.
 void PreloadMpvLibrary();
 
 // The process's libmpv (kFileName): waits for the load PreloadMpvLibrary

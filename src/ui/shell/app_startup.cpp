@@ -233,10 +233,6 @@ int RunPlayer(const CommandLineRequests& requests) {
   // A later start hands over what it understood and ends as any later
   // start does; a first one does not run on arguments it cannot take.
   if (!requests.error.isEmpty()) return kBadCommandLine;
-  // The media engine's libraries load on a worker while the stores load
-  // and the loading screen shows; the player waits for them only if they
-  // are not there by the time the main window builds it.
-  PreloadMpvLibrary();
 
   // Every window, the first-run dialog included, carries the icon; the
   // desktop matches the windows to vidora.desktop.
@@ -261,6 +257,15 @@ int RunPlayer(const CommandLineRequests& requests) {
   // A close request before the first-run dialog is a cancel of it.
   if (!g_close_requested && RunFirstRunDialog()) {
     ShowLoadingScreen();
+    // The media engine's libraries load on a worker while the loading
+    // screen is up; the player waits for them only if they are not there by
+    // the time the main window builds it. Not earlier: while the dynamic
+    // loader loads a library it holds every other thread's library loads
+    // and thread starts, and the UI thread's own (Qt's image-format plugins
+    // for the icon and the skin, the accessibility bridge's session-bus
+    // thread, the image scaler's pool for the splash) would wait behind the
+    // hundred-odd libraries of the media engine.
+    PreloadMpvLibrary();
     exit_code = RunMainWindow(instance, requests);
     CloseLoadingScreen();  // a window that failed before its first tick
   }

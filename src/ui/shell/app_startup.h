@@ -64,12 +64,13 @@ bool RunFirstRunDialog();
 //      cancelled (nothing saved, so it comes again next time);
 //   kInstanceCheckFailed / kInstanceInvalidArgument when the
 //      single-instance check could not be made.
-// Start-up order: single-instance check, the media engine's library
-// starting to load on a worker (PreloadMpvLibrary), removal of what killed saves left
+// Start-up order: single-instance check, removal of what killed saves left
 // beside the settings and the catalogue, settings, language pack, resource
 // pack, one message each when the settings or the language pack were
 // damaged, motion sensor, the first-run dialog while `first_run` is set,
-// the loading screen, the main window and its event loop; shutdown: motion
+// the media engine's library starting to load on a worker
+// (PreloadMpvLibrary), the loading screen (up on the display before the
+// main window is built), the main window and its event loop; shutdown: motion
 // sensor, catalogue, resource pack, language pack. SIGTERM, SIGINT and the
 // main window's close button end any dialog and the run within about two
 // seconds; once the main window exists its close sequence saves.

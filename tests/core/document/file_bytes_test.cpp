@@ -1,5 +1,7 @@
 // A file read whole into a large block: what it holds when the file
-// changes after the read, and the block's pages given back and taken again.
+// changes after the read, the block's pages given back and taken again,
+// empty and missing files, and documents loaded from such files exactly as
+// from memory.
 #include "core/document/file_bytes.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "core/document/document_format.h"
 #include "core/document/large_block.h"
+#include "core/document/memory_stream.h"
 #include "support/temp_dir.h"
 
 namespace vidora::testing {
@@ -98,6 +102,40 @@ TEST(FileBytesTest, ReleasedPagesReadAsZerosUntilRereadAndFreeEmptiesTheObject) 
   bytes.Free();                  // twice is harmless
   ASSERT_TRUE(bytes.Read(path));  // and the object can read again
   EXPECT_EQ(bytes.size(), original.size());
+}
+
+TEST(FileBytesTest, AnEmptyFileOpensWithNoBytesAndAMissingOneDoesNotOpen) {
+  TempDir dir;
+  WriteFile(dir / "empty", {});
+  FileBytes empty;
+  EXPECT_TRUE(empty.Read(dir / "empty"));
+  EXPECT_EQ(empty.size(), 0u);
+  FileBytes missing;
+  EXPECT_FALSE(missing.Read(dir / "missing"));
+}
+
+TEST(FileBytesTest, ALargeDocumentLoadsFromItsFileAsFromMemory) {
+  DocNode root("large");
+  const std::vector<uint8_t> blob = Pattern(3u << 20);
+  root.SetBinary("blob", MemoryStream(blob.data(), static_cast<uint32_t>(blob.size())));
+  for (int c = 0; c < 200; ++c) {
+    DocNode* child = root.AddChild("child_" + std::to_string(c));
+    for (int a = 0; a < 100; ++a) {
+      child->SetInt("int_" + std::to_string(a), a * c);
+      child->SetString("text_" + std::to_string(a), std::string(40, static_cast<char>('a' + a % 26)));
+    }
+  }
+  MemoryStream encoded;
+  ASSERT_TRUE(WriteDocument(root, encoded));
+  const std::vector<uint8_t> expected(encoded.Data(), encoded.Data() + encoded.size());
+  TempDir dir;
+  WriteFile(dir / "large.qdoc", expected);
+
+  DocNode loaded;
+  ASSERT_TRUE(LoadDocumentFile(loaded, dir / "large.qdoc"));
+  MemoryStream again;
+  ASSERT_TRUE(WriteDocument(loaded, again));
+  EXPECT_EQ(std::vector<uint8_t>(again.Data(), again.Data() + again.size()), expected);
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 // The about dialog's texts, the loading screen's splash scaling and growth,
-// and the update wait dialog run by its worker.
+// its coming up before start-up goes on, and the update wait dialog run by
+// its worker.
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QWindow>
 
 #include <atomic>
 
@@ -93,6 +96,39 @@ TEST(LoadingScreenTest, CloseEndsTheShownScreen) {
   CloseLoadingScreen();
   EXPECT_EQ(CurrentLoadingScreen(), nullptr);
   CloseLoadingScreen();  // nothing left to close
+}
+
+// Counts the paint events the loading screen gets.
+class ScreenPaints : public QObject {
+ public:
+  int count = 0;
+
+ protected:
+  bool eventFilter(QObject* object, QEvent* event) override {
+    if (event->type() == QEvent::Paint && qobject_cast<LoadingScreen*>(object) != nullptr) ++count;
+    return false;
+  }
+};
+
+TEST(LoadingScreenTest, ShowReturnsAsSoonAsTheScreenIsExposedAndPainted) {
+  testing::LoadTestSkin();
+  ScreenPaints paints;
+  qApp->installEventFilter(&paints);
+  QElapsedTimer clock;
+  clock.start();
+  // A bound far beyond any start: returning at it would be an idle wait.
+  constexpr int kBoundMs = 60000;
+  ShowLoadingScreen(kBoundMs);
+  const qint64 took = clock.elapsed();
+  qApp->removeEventFilter(&paints);
+  LoadingScreen* screen = CurrentLoadingScreen();
+  ASSERT_NE(screen, nullptr);
+  ASSERT_NE(screen->windowHandle(), nullptr);
+  EXPECT_TRUE(screen->windowHandle()->isExposed());
+  EXPECT_GE(paints.count, 1);
+  EXPECT_TRUE(screen->shown_on_screen());
+  EXPECT_LT(took, kBoundMs / 2);
+  CloseLoadingScreen();
 }
 
 TEST(UpdateWaitDialogTest, WorkerRetitlesAndEndsAfterWritingItsResult) {

@@ -29,7 +29,7 @@ constexpr uint64_t kObserveTitle = 4;
 // A dropped stream ends here and the player reconnects it itself, with a
 // back-off the user sees; the network layer's own silent retries would
 // hide the drop for seconds.
-constexpr std::array<std::pair<const char*, const char*>, 21> kPlayerOptions = {{
+constexpr std::array<std::pair<const char*, const char*>, 23> kPlayerOptions = {{
     // Nothing from the user's own mpv set-up, nothing of mpv's own UI.
     {"config", "no"},
     {"load-scripts", "no"},
@@ -49,6 +49,12 @@ constexpr std::array<std::pair<const char*, const char*>, 21> kPlayerOptions = {
     // UI thread never waits inside the renderer for a frame's time to come
     // (which would stall painting and every other event).
     {"video-timing-offset", "0"},
+    // Frames are converted to RGB on the CPU at 60 a second: libswscale's
+    // direct YUV to RGB routines cost about a third of zimg's (whose
+    // threads and dithering add more than they give on a picture that is
+    // shown for 16 ms).
+    {"sws-allow-zimg", "no"},
+    {"sws-fast", "yes"},
     // The first fill of the cache is reported as buffering.
     {"cache-pause-initial", "yes"},
     {"network-timeout", "20"},

@@ -70,7 +70,12 @@ DirectFramePainter::Result DirectFramePainter::Draw(QPainter& painter, const QRe
   QImage& image = *static_cast<QImage*>(device);
   // Shared pixels would be copied on the first write, away from where the
   // painter draws.
-  if (image.format() != QImage::Format_RGB32 || !image.isDetached()) return Result::kDeclined;
+  const QImage::Format format = image.format();
+  if ((format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
+       format != QImage::Format_ARGB32_Premultiplied) ||
+      !image.isDetached()) {
+    return Result::kDeclined;
+  }
   const std::optional<QRect> target = DeviceRect(painter.deviceTransform(), area);
   if (!target || target->isEmpty() || !image.rect().contains(*target)) return Result::kDeclined;
 
@@ -100,7 +105,7 @@ DirectFramePainter::Result DirectFramePainter::Draw(QPainter& painter, const QRe
     }
   }
   QImage view(bits + target->y() * stride + static_cast<qsizetype>(target->x()) * 4, target->width(),
-              target->height(), stride, QImage::Format_RGB32);
+              target->height(), stride, format);
   const bool ok = draw(view);
   saved = saved_.data();
   for (const QRect& rect : keep) {

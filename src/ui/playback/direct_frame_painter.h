@@ -14,7 +14,8 @@ namespace vidora {
 
 // Draws a video frame straight into the image a widget's paint goes to
 // (for raster windows: the window's buffer), sparing a full copy of every
-// frame. Only where that is exact: the device is an RGB32 image, the
+// frame. Only where that is exact: the device is a 32-bit 0xAARRGGBB
+// image (RGB32, ARGB32 or premultiplied; the frame is opaque), the
 // painter maps the widget without rotation to whole device pixels, and
 // the area lies inside the image. Pixels the painter may not touch that
 // the renderer could write (outside the paint's clip, and the rest of the
@@ -38,8 +39,9 @@ class DirectFramePainter {
 
   // `painter` is active on the widget being painted; `area` is the part
   // of the widget (its coordinates) the frame covers. `draw` gets an
-  // RGB32 image over the device's memory, of the area's size in device
-  // pixels, and returns whether it drew. On kDrawn, `drawn` (if given)
+  // image over the device's memory, in the device's format, of the area's
+  // size in device pixels; it draws opaque pixels and returns whether it
+  // drew. On kDrawn, `drawn` (if given)
   // is the rectangle written, in device pixels.
   Result Draw(QPainter& painter, const QRect& area, const std::function<bool(QImage&)>& draw,
               QRect* drawn = nullptr);

@@ -1,6 +1,7 @@
 #include "ui/playback/mpv_backend.h"
 
 #include <QMetaObject>
+#include <QtGlobal>
 #include <QString>
 
 #include <algorithm>
@@ -201,7 +202,13 @@ void MpvBackend::SetVolume(int level) {
 bool MpvBackend::RenderFrame(QImage& target) {
   if (render_ == nullptr || target.isNull()) return false;
   int size[2] = {target.width(), target.height()};
-  char format[] = "bgr0";
+  // Opaque 0xAARRGGBB words, whichever of Qt's 32-bit formats `target`
+  // has (a window's buffer may be premultiplied ARGB).
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+  char format[] = "bgra";
+#else
+  char format[] = "argb";
+#endif
   size_t stride = static_cast<size_t>(target.bytesPerLine());
   int block = 0;
   mpv_render_param params[] = {

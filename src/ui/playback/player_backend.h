@@ -73,8 +73,9 @@ class PlayerBackend {
   // The stream's own title (ICY "StreamTitle"), raw; empty when it has none.
   virtual std::u16string StreamTitle() const { return {}; }
 
-  // Draws the newest video frame into `target` (Format_RGB32, any size and
-  // row length; rows and first pixel on 64-byte boundaries are fastest),
+  // Draws the newest video frame into `target` as opaque pixels (format
+  // RGB32, ARGB32 or ARGB32_Premultiplied, any size and row length; rows
+  // and first pixel on 64-byte boundaries are fastest),
   // or the current frame again when there is no newer one. `target` may
   // be a view of another image's memory: it is drawn into, never
   // reallocated. False when nothing was drawn.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/document/byte_cursor.h"
+#include "core/document/large_block.h"
 
 namespace vidora {
 namespace {
@@ -12,18 +13,39 @@ namespace {
 // and grow to this size for a large catalogue.
 constexpr size_t kFirstBlockBytes = 4 * 1024;
 constexpr size_t kLargestBlockBytes = 1024 * 1024;
+// Once this much is held, blocks are huge pages from MapLargeBlock: a large
+// catalogue's texts then cost a page fault per 2 MiB instead of one per
+// 4 KiB.
+constexpr size_t kMappedAfterBytes = 2 * kLargestBlockBytes;
+constexpr size_t kMappedBlockBytes = kHugePageBytes;
 
 }  // namespace
+
+CatalogueArena::~CatalogueArena() {
+  for (const Block& block : blocks_) {
+    if (block.mapped) {
+      UnmapLargeBlock(block.bytes, block.size);
+    } else {
+      delete[] block.bytes;
+    }
+  }
+}
 
 void* CatalogueArena::Allocate(size_t bytes, size_t alignment) {
   size_t pad = reinterpret_cast<uintptr_t>(next_) % alignment;
   if (pad != 0) pad = alignment - pad;
   if (next_ == nullptr || left_ < bytes + pad) {
     // The arena grows with what it holds: waste stays a fraction of it.
-    const size_t grown = std::min(kLargestBlockBytes, std::max(kFirstBlockBytes, reserved_));
+    const size_t grown = reserved_ >= kMappedAfterBytes
+                             ? kMappedBlockBytes
+                             : std::min(kLargestBlockBytes, std::max(kFirstBlockBytes, reserved_));
     const size_t size = std::max(grown, bytes + alignof(std::max_align_t));
-    blocks_.push_back(std::make_unique_for_overwrite<std::byte[]>(size));
-    next_ = blocks_.back().get();
+    blocks_.reserve(blocks_.size() + 1);
+    Block block{nullptr, size, size >= kMappedBlockBytes};
+    block.bytes = block.mapped ? MapLargeBlock(size) : new std::byte[size];
+    if (block.bytes == nullptr) throw std::bad_alloc();
+    blocks_.push_back(block);
+    next_ = block.bytes;
     left_ = size;
     reserved_ += size;
     pad = reinterpret_cast<uintptr_t>(next_) % alignment;
@@ -40,6 +62,21 @@ std::string_view CatalogueArena::Keep(std::string_view text) {
   char* out = static_cast<char*>(Allocate(text.size(), 1));
   std::memcpy(out, text.data(), text.size());
   return {out, text.size()};
+}
+
+void CatalogueArena::ReleaseUnused() {
+  if (blocks_.empty() || !blocks_.back().mapped) return;
+  const Block& block = blocks_.back();
+  ReleaseBlockTail(next_, block.bytes + block.size);
+}
+
+ArenaText CatalogueArena::KeepCounted(std::string_view text) {
+  if (text.empty()) return {};
+  const uint32_t size = static_cast<uint32_t>(std::min<size_t>(text.size(), UINT32_MAX - sizeof(uint32_t)));
+  char* out = static_cast<char*>(Allocate(sizeof(size) + size, 1));
+  std::memcpy(out, &size, sizeof(size));
+  std::memcpy(out + sizeof(size), text.data(), size);
+  return ArenaText(out);
 }
 
 std::u16string_view CatalogueArena::Keep(std::u16string_view text) {

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <span>
@@ -11,6 +12,25 @@
 #include <vector>
 
 namespace vidora {
+
+// A narrow text kept by a CatalogueArena with its length in front of it:
+// one pointer where a view takes two, for texts most channels carry but
+// few read. Empty when default-made; valid as long as its arena.
+class ArenaText {
+ public:
+  ArenaText() = default;
+  std::string_view view() const {
+    if (at_ == nullptr) return {};
+    uint32_t size = 0;
+    std::memcpy(&size, at_, sizeof(size));
+    return {at_ + sizeof(size), size};
+  }
+
+ private:
+  friend class CatalogueArena;
+  explicit ArenaText(const char* at) : at_(at) {}
+  const char* at_ = nullptr;
+};
 
 // Storage for the texts and source lists of catalogue channels: memory is
 // taken from large blocks and handed out by bumping a pointer, and given
@@ -23,9 +43,13 @@ class CatalogueArena {
   CatalogueArena() = default;
   CatalogueArena(const CatalogueArena&) = delete;
   CatalogueArena& operator=(const CatalogueArena&) = delete;
+  ~CatalogueArena();
 
   // Copies of `text` kept by the arena; an empty text takes no memory.
   std::string_view Keep(std::string_view text);
+  // The same behind its length; an empty text takes no memory. Texts
+  // longer than 4 GiB less one byte are cut there.
+  ArenaText KeepCounted(std::string_view text);
   std::u16string_view Keep(std::u16string_view text);
   // A text of `units` UTF-16 code units stored little-endian at `bytes`.
   std::u16string_view KeepWide(const uint8_t* bytes, uint32_t units);
@@ -41,13 +65,22 @@ class CatalogueArena {
     return {first, count};
   }
 
+  // Gives the memory of the current block that was never handed out back
+  // to the system, for an arena that is full for now. It can still grow.
+  void ReleaseUnused();
+
   // Bytes of the blocks taken from the system so far.
   size_t reserved_bytes() const { return reserved_; }
 
  private:
   void* Allocate(size_t bytes, size_t alignment);
 
-  std::vector<std::unique_ptr<std::byte[]>> blocks_;
+  struct Block {
+    std::byte* bytes;
+    size_t size;
+    bool mapped;  // from MapLargeBlock, else from new[]
+  };
+  std::vector<Block> blocks_;
   std::byte* next_ = nullptr;
   size_t left_ = 0;
   size_t reserved_ = 0;

@@ -119,6 +119,7 @@ ReadStatus CatalogueBuilder::Build(const uint8_t* data, uint32_t count) {
   base_ = data;
   warnings_.clear();
   batch_ = std::make_shared<ChannelBatch>();
+  built_.clear();
   ByteCursor in(data, count);
   ReadStatus status = ReadStatus::kOk;
   const ByteCursor::Magic magic = in.ReadMagic();
@@ -137,13 +138,26 @@ ReadStatus CatalogueBuilder::Build(const uint8_t* data, uint32_t count) {
   for (uint32_t i = 0; status == ReadStatus::kOk && i < n; ++i) status = ReadAttribute(in, attribute);
   if (status == ReadStatus::kOk) status = ChildCount(in, n);
   for (uint32_t i = 0; status == ReadStatus::kOk && i < n; ++i) status = CountryNode(in, 1);
+  // Nothing more is added to this file's storage.
+  batch_->channels.ReleaseUnused();
+  batch_->texts.ReleaseUnused();
   batch_ = nullptr;
   if (status != ReadStatus::kOk) {
     catalogue_.ClearChannels();
     warnings_.clear();
+    built_.clear();
     return status;
   }
   catalogue_.version_ = std::move(version_text);
+  // The list is made once at the end, at its final size: growing it
+  // channel by channel would hold two copies at a time.
+  size_t total = catalogue_.all_channels_.size();
+  for (const Country* country : built_) total += country->channels().size();
+  catalogue_.all_channels_.reserve(total);
+  for (const Country* country : built_) {
+    for (const auto& [name, channel] : country->channels()) catalogue_.all_channels_.push_back(channel);
+  }
+  built_.clear();
   for (const std::u16string& warning : warnings_) catalogue_.Warn(warning);
   warnings_.clear();
   return ReadStatus::kOk;
@@ -174,6 +188,7 @@ ReadStatus CatalogueBuilder::CountryNode(ByteCursor& in, uint32_t depth) {
   }
   Country* country = countries.emplace_hint(at, std::string(key), catalogue_.MakeCountry(key, batch_))->second.get();
   country->kb_text_ = &catalogue_.kb_text_;
+  built_.push_back(country);
   for (uint32_t i = 0; i < children; ++i) {
     if (ReadStatus s = ChannelNode(in, country, depth + 1); s != ReadStatus::kOk) return s;
   }
@@ -214,8 +229,8 @@ ReadStatus CatalogueBuilder::ChannelNode(ByteCursor& in, Country* country, uint3
   Channel& built = *added;
   CatalogueArena& texts = country->texts();
   built.name_ = catalogue_.TextOr("c_", built.key_, n.valid ? WideText(n.value.wide, n.value.wide_units) : std::u16string());
-  if (p.valid) built.p_value_ = texts.Keep(p.value.text);
-  if (g.valid) built.provider_ = texts.Keep(g.value.text);
+  if (p.valid) built.p_value_ = texts.KeepCounted(p.value.text);
+  if (g.valid) built.provider_ = texts.KeepCounted(g.value.text);
   built.radio_ = r.valid && (r.value.word & 0xFF) != 0;
   built.category_ = catalogue_.FindCategory(c.valid ? c.value.text : std::string_view());
   if (built.category_ == nullptr) {
@@ -245,7 +260,6 @@ ReadStatus CatalogueBuilder::ChannelNode(ByteCursor& in, Country* country, uint3
     warnings_.push_back(country->display_name() + u" : " + built.name_ + u" - No url!");
   }
   catalogue_.ApplySavedState(built, saved_state_);
-  catalogue_.all_channels_.push_back(added);
 
   // Everything of this channel has been copied out of the input.
   if (file_ != nullptr) file_->Release(static_cast<uint32_t>(in.position() - base_));

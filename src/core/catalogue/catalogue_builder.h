@@ -58,6 +58,8 @@ class CatalogueBuilder {
   std::vector<std::u16string> warnings_;
   // Where the channels of this build live, shared by its countries.
   std::shared_ptr<ChannelBatch> batch_;
+  // The countries made by this build, in file order.
+  std::vector<const Country*> built_;
   // Sources of the channel being read, reused from channel to channel.
   std::vector<SourceEntry> sources_;
 };

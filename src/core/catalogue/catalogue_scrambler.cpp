@@ -25,6 +25,48 @@ const SliceTables& Tables() {
   return tables;
 }
 
+// The raw CRC-32 step over one 32-bit word (four register steps).
+inline uint32_t WordStep(const SliceTables& t, uint32_t x) {
+  return t[3][x & 0xFF] ^ t[2][(x >> 8) & 0xFF] ^ t[1][(x >> 16) & 0xFF] ^ t[0][x >> 24];
+}
+
+// A map x -> (linear part of x) ^ constant over 32-bit words, with the
+// linear part given by the images of the single bits.
+struct AffineMap {
+  std::array<uint32_t, 32> columns{};
+  uint32_t constant = 0;
+
+  uint32_t Apply(uint32_t x) const {
+    uint32_t out = constant;
+    for (int bit = 0; bit < 32; ++bit) {
+      if ((x >> bit) & 1) out ^= columns[bit];
+    }
+    return out;
+  }
+  // This map after `first`.
+  AffineMap After(const AffineMap& first) const {
+    AffineMap out;
+    for (int bit = 0; bit < 32; ++bit) out.columns[bit] = Apply(first.columns[bit]) ^ constant;
+    out.constant = Apply(first.constant);
+    return out;
+  }
+};
+
+// `map` applied `times` times.
+AffineMap Power(AffineMap map, uint32_t times) {
+  AffineMap out;
+  for (int bit = 0; bit < 32; ++bit) out.columns[bit] = 1u << bit;
+  for (; times != 0; times >>= 1) {
+    if (times & 1) out = map.After(out);
+    map = map.After(map);
+  }
+  return out;
+}
+
+// Below this the stream is made in one run: splitting it costs more.
+constexpr uint32_t kLanesFrom = 4096;
+constexpr uint32_t kLanes = 4;
+
 }  // namespace
 
 void UnscrambleCatalogue(uint8_t* bytes, uint32_t count) {
@@ -35,9 +77,34 @@ void UnscrambleCatalogue(uint8_t* bytes, uint32_t count) {
   // feeding its bytes one by one.
   const SliceTables& t = Tables();
   uint32_t reg = 0xFFFFFFFFu;
-  for (uint32_t i = 0; i < count; ++i) {
-    const uint32_t x = reg ^ count;
-    reg = t[3][x & 0xFF] ^ t[2][(x >> 8) & 0xFF] ^ t[1][(x >> 16) & 0xFF] ^ t[0][x >> 24];
+  if (count < kLanesFrom) {
+    for (uint32_t i = 0; i < count; ++i) {
+      reg = WordStep(t, reg ^ count);
+      bytes[i] ^= static_cast<uint8_t>(reg & 0xFF);
+    }
+    return;
+  }
+  // Every step waits for the one before it. The step is affine over GF(2)
+  // (the tables are linear), so the register a quarter of the way on can
+  // be had at once from a power of the step, and four quarters advance
+  // side by side.
+  AffineMap step;
+  for (int bit = 0; bit < 32; ++bit) step.columns[bit] = WordStep(t, 1u << bit);
+  step.constant = WordStep(t, count);
+  const uint32_t quarter = count / kLanes;  // the last lane also takes the rest
+  const AffineMap jump = Power(step, quarter);
+  std::array<uint32_t, kLanes> lanes{};
+  lanes[0] = reg;
+  for (uint32_t lane = 1; lane < kLanes; ++lane) lanes[lane] = jump.Apply(lanes[lane - 1]);
+  for (uint32_t i = 0; i < quarter; ++i) {
+    for (uint32_t lane = 0; lane < kLanes; ++lane) {
+      lanes[lane] = WordStep(t, lanes[lane] ^ count);
+      bytes[lane * quarter + i] ^= static_cast<uint8_t>(lanes[lane] & 0xFF);
+    }
+  }
+  reg = lanes[kLanes - 1];
+  for (uint32_t i = kLanes * quarter; i < count; ++i) {
+    reg = WordStep(t, reg ^ count);
     bytes[i] ^= static_cast<uint8_t>(reg & 0xFF);
   }
 }

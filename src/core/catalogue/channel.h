@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/catalogue/catalogue_arena.h"
+
 namespace vidora {
 
 class Category;
@@ -40,9 +42,9 @@ class Channel {
   // The display name: the language-pack text of "c_" + key, else "n".
   const std::u16string& name() const { return name_; }
   // Attribute "p", kept as it was read; nothing interprets it.
-  std::string_view p_value() const { return p_value_; }
+  std::string_view p_value() const { return p_value_.view(); }
   // Stream address provider name; empty = play the address directly.
-  std::string_view provider() const { return provider_; }
+  std::string_view provider() const { return provider_.view(); }
   std::span<const StreamSource> sources() const { return sources_; }
   // Always a valid index into sources() when there are any, else 0.
   int32_t current_source() const { return current_source_; }
@@ -77,8 +79,8 @@ class Channel {
 
   std::string key_;
   std::u16string name_;
-  std::string_view p_value_;
-  std::string_view provider_;
+  ArenaText p_value_;
+  ArenaText provider_;
   std::span<const StreamSource> sources_;
   int32_t current_source_ = 0;
   bool favourite_ = false;

@@ -8,6 +8,7 @@
 #include "core/catalogue/catalogue_builder.h"
 #include "core/catalogue/catalogue_reader.h"
 #include "core/catalogue/catalogue_scrambler.h"
+#include "core/catalogue/title_order.h"
 #include "core/document/file_bytes.h"
 #include "core/document/text_codec.h"
 #include "core/stores/app_paths.h"
@@ -18,33 +19,6 @@
 
 namespace vidora {
 namespace {
-
-// Compares the titles ("<country name> <channel name>") of two channels
-// without making them: a sort compares far more often than it would need
-// the texts.
-int CompareTitles(const Channel& a, const Channel& b) {
-  const std::u16string& ca = a.country()->display_name();
-  const std::u16string& cb = b.country()->display_name();
-  if (&ca == &cb || ca == cb) return a.name().compare(b.name());
-  const size_t common = std::min(ca.size(), cb.size());
-  for (size_t i = 0; i < common; ++i) {
-    if (ca[i] != cb[i]) return ca[i] < cb[i] ? -1 : 1;
-  }
-  // One country name is a prefix of the other: go on unit by unit over
-  // the rest of both titles.
-  auto unit = [](const std::u16string& country, const std::u16string& name, size_t i) -> int {
-    if (i < country.size()) return country[i];
-    if (i == country.size()) return u' ';
-    i -= country.size() + 1;
-    return i < name.size() ? name[i] : -1;
-  };
-  for (size_t i = common;; ++i) {
-    const int x = unit(ca, a.name(), i);
-    const int y = unit(cb, b.name(), i);
-    if (x != y) return x < y ? -1 : 1;
-    if (x < 0) return 0;
-  }
-}
 
 // Copies the per-channel attributes this system understands.
 void CopyChannelState(const DocNode& from, DocNode& to) {
@@ -158,15 +132,14 @@ void ChannelCatalogue::BuildFromFile(FileBytes& bytes, const DocNode* saved_stat
     if (status != ReadStatus::kOk) version_.clear();
   }
   last_status_ = status;
+  // The bytes are all copied out: they need not stay next to the sort.
+  bytes.Free();
   SortAllChannels();
 }
 
 void ChannelCatalogue::SortAllChannels() {
   // Ties are broken by key so equal titles still list in a stable order.
-  std::sort(all_channels_.begin(), all_channels_.end(), [](const Channel* a, const Channel* b) {
-    const int order = CompareTitles(*a, *b);
-    return order != 0 ? order < 0 : a->key_ < b->key_;
-  });
+  SortByTitle(all_channels_);
 }
 
 std::u16string ChannelCatalogue::TextOr(std::string_view prefix, std::string_view key, std::u16string fallback) const {
@@ -239,8 +212,8 @@ Channel* ChannelCatalogue::BuildChannel(Country& country, const DocNode& node, c
   CatalogueArena& texts = country.texts();
   // A needed attribute that is missing or of another type reads as empty.
   channel->name_ = TextOr("c_", channel->key_, node.GetWideString("n"));
-  channel->p_value_ = texts.Keep(node.GetString("p"));
-  channel->provider_ = texts.Keep(node.GetString("g"));
+  channel->p_value_ = texts.KeepCounted(node.GetString("p"));
+  channel->provider_ = texts.KeepCounted(node.GetString("g"));
   channel->radio_ = node.GetBool("r", false);
 
   channel->category_ = FindCategory(node.GetString("c"));

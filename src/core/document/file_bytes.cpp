@@ -3,29 +3,41 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include "core/document/large_block.h"
+
 namespace vidora {
 namespace {
 
-// Giving back fewer bytes than this is not worth a system call.
+// Giving back fewer bytes than this is not worth a system call. Part of a
+// huge page can be given back too: the kernel splits it.
 constexpr uint32_t kReleaseStep = 1u << 20;
 
 }  // namespace
 
 FileBytes::~FileBytes() {
-  if (block_ != nullptr) munmap(block_, mapped_);
+  UnmapLargeBlock(reinterpret_cast<std::byte*>(block_), mapped_);
 }
 
 bool FileBytes::Read(const std::filesystem::path& path) {
   if (!file_.Open(path, FileStream::Mode::kRead)) return false;
   const uint32_t expected = file_.Size();
   if (expected > 0) {
-    void* block = mmap(nullptr, expected, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (block == MAP_FAILED) return true;  // opened, but too large to hold: no bytes
-    block_ = static_cast<uint8_t*>(block);
+    std::byte* block = MapLargeBlock(expected);
+    if (block == nullptr) return true;  // opened, but too large to hold: no bytes
+    block_ = reinterpret_cast<uint8_t*>(block);
     mapped_ = expected;
   }
   Fill();
   return true;
+}
+
+void FileBytes::Free() {
+  UnmapLargeBlock(reinterpret_cast<std::byte*>(block_), mapped_);
+  file_.Close();
+  block_ = nullptr;
+  mapped_ = 0;
+  size_ = 0;
+  released_ = 0;
 }
 
 bool FileBytes::Reread() {

@@ -9,7 +9,8 @@
 namespace vidora {
 
 // A whole file read into memory with one read, for parsers that pass over
-// the bytes once. The block is a private anonymous mapping, so a parser can
+// the bytes once. The block is a private anonymous mapping (MapLargeBlock,
+// so filling it costs few page faults), so a parser can
 // hand the pages it has finished with back to the system while it goes on
 // (Release), which keeps a large file from staying resident next to what
 // is built from it. The file is opened through FileStream::Open, the one
@@ -37,6 +38,9 @@ class FileBytes {
   // Gives the pages wholly before `offset` back to the system; reading
   // them afterwards yields zeros until Reread. Cheap to call often.
   void Release(uint32_t offset);
+  // Gives the whole block back and closes the file: the object is then
+  // empty, as if nothing had been read.
+  void Free();
   // Whether Release gave anything back since the last read.
   bool released() const { return released_ > 0; }
 

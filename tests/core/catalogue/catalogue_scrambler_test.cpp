@@ -33,6 +33,16 @@ TEST(CatalogueScramblerTest, KeyStreamIsTheRawCrcRegisterOverTheLength) {
   }
 }
 
+TEST(CatalogueScramblerTest, LongStreamsMadeInPiecesMatchTheKeyAtEveryLength) {
+  // Around the length where the stream is split, and every remainder of
+  // the split, so each piece starts where the one before it ended.
+  for (uint32_t count : {4095u, 4096u, 4097u, 4098u, 4099u, 4100u, 100003u, 262144u}) {
+    std::vector<uint8_t> bytes(count, 0);
+    UnscrambleCatalogue(bytes.data(), count);
+    ASSERT_EQ(bytes, ReferenceKey(count)) << count;
+  }
+}
+
 TEST(CatalogueScramblerTest, TheSamePassUndoesItself) {
   std::vector<uint8_t> bytes;
   for (int i = 0; i < 5000; ++i) bytes.push_back(static_cast<uint8_t>(i * 7));

@@ -73,8 +73,12 @@ class PlayerBackend {
   // The stream's own title (ICY "StreamTitle"), raw; empty when it has none.
   virtual std::u16string StreamTitle() const { return {}; }
 
-  // Draws the newest video frame into `target` (Format_RGB32, any size,
-  // row length a multiple of 64 bytes). False when nothing was drawn.
+  // Draws the newest video frame into `target` as opaque pixels (format
+  // RGB32, ARGB32 or ARGB32_Premultiplied, any size and row length; rows
+  // and first pixel on 64-byte boundaries are fastest),
+  // or the current frame again when there is no newer one. `target` may
+  // be a view of another image's memory: it is drawn into, never
+  // reallocated. False when nothing was drawn.
   // Neither waits for the frame's display time: a frame is handed over
   // when it is due.
   virtual bool RenderFrame(QImage& target) = 0;

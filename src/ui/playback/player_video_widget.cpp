@@ -1,34 +1,18 @@
 #include "ui/playback/player_video_widget.h"
 
+#include <QBackingStore>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QWindow>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 #include "ui/playback/player_backend.h"
 
 namespace vidora {
-namespace {
-
-constexpr int kRowAlignment = 64;
-
-void FreeAligned(void* data) { std::free(data); }
-
-// An RGB32 image whose first pixel and every row start on a 64-byte
-// boundary; QImage's own allocation only promises 4 bytes.
-QImage MakeAlignedImage(int width, int height) {
-  const qsizetype stride = (static_cast<qsizetype>(width) * 4 + kRowAlignment - 1) / kRowAlignment * kRowAlignment;
-  void* data = std::aligned_alloc(kRowAlignment, static_cast<size_t>(stride * height));
-  if (data == nullptr) return {};
-  return QImage(static_cast<uchar*>(data), width, height, stride, QImage::Format_RGB32, FreeAligned, data);
-}
-
-}  // namespace
-
 PlayerVideoWidget::PlayerVideoWidget(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::NoFocus);
@@ -39,7 +23,7 @@ void PlayerVideoWidget::EnsureBuffer() {
   const int width = std::max(1, static_cast<int>(std::lround(this->width() * ratio)));
   const int height = std::max(1, static_cast<int>(std::lround(this->height() * ratio)));
   if (frame_.width() == width && frame_.height() == height) return;
-  frame_ = MakeAlignedImage(width, height);
+  frame_ = MakeAlignedFrameImage(width, height);
   if (!frame_.isNull()) {
     frame_.setDevicePixelRatio(ratio);
     frame_.fill(Qt::black);
@@ -51,6 +35,7 @@ bool PlayerVideoWidget::RenderFrom(PlayerBackend& backend) {
   EnsureBuffer();
   if (frame_.isNull() || !backend.RenderFrame(frame_)) return false;
   has_frame_ = true;
+  frame_in_store_ = false;
   if (new_frame_) ++frames_shown_;
   new_frame_ = false;
   update();
@@ -105,22 +90,64 @@ void PlayerVideoWidget::HoldPicture(bool hold) {
 void PlayerVideoWidget::ClearPicture() {
   if (!frame_.isNull()) frame_.fill(Qt::black);
   has_frame_ = false;
+  frame_in_store_ = false;
   update();
 }
 
+const QImage& PlayerVideoWidget::frame() const {
+  if (!frame_in_store_) return frame_;
+  frame_in_store_ = false;
+  QBackingStore* store = window()->backingStore();
+  QPaintDevice* device = store != nullptr ? store->paintDevice() : nullptr;
+  if (device != nullptr && device->devType() == QInternal::Image) {
+    QImage copy = DirectFramePainter::CopyAligned(*static_cast<const QImage*>(device), store_rect_);
+    if (!copy.isNull()) {
+      copy.setDevicePixelRatio(devicePixelRatioF());
+      frame_ = std::move(copy);
+    }
+  }
+  return frame_;
+}
+
+bool PlayerVideoWidget::DrawFrame(QPainter& painter) {
+  const auto render = [this](QImage& target) { return backend_->RenderFrame(target); };
+  QRect drawn;
+  // Straight in only where the paint goes to this window's buffer (not,
+  // say, a grab's image): that is where frame() finds the picture.
+  QBackingStore* store = window()->backingStore();
+  const QPaintEngine* engine = painter.paintEngine();
+  const bool into_store = store != nullptr && engine != nullptr && engine->paintDevice() == store->paintDevice();
+  if (into_store && direct_.Draw(painter, rect(), render, &drawn) == DirectFramePainter::Result::kDrawn) {
+    has_frame_ = true;
+    frame_in_store_ = true;
+    store_rect_ = drawn;
+    if (new_frame_) ++frames_shown_;
+    new_frame_ = false;
+    return true;
+  }
+  EnsureBuffer();
+  if (!frame_.isNull() && backend_->RenderFrame(frame_)) {
+    has_frame_ = true;
+    if (new_frame_) ++frames_shown_;
+  } else if (frame_in_store_) {
+    // frame_ holds an older picture than the one to redraw.
+    has_frame_ = false;
+  }
+  frame_in_store_ = false;
+  new_frame_ = false;
+  return false;
+}
+
 void PlayerVideoWidget::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
   // Drawn here, once per paint: a frame is converted only when it is
   // about to be seen.
-  if (frame_pending_ && backend_ != nullptr && !hold_) {
-    frame_pending_ = false;
-    EnsureBuffer();
-    if (!frame_.isNull() && backend_->RenderFrame(frame_)) {
-      has_frame_ = true;
-      if (new_frame_) ++frames_shown_;
-    }
-    new_frame_ = false;
-  }
-  QPainter painter(this);
+  const bool fresh = frame_pending_ && backend_ != nullptr && !hold_;
+  // The picture is only in the window's buffer, whose pixels this paint
+  // is to redraw.
+  const bool redraw = !fresh && has_frame_ && frame_in_store_ && backend_ != nullptr && !hold_;
+  if (fresh) frame_pending_ = false;
+  if ((fresh || redraw) && DrawFrame(painter)) return;
   if (has_frame_ && !frame_.isNull()) {
     // The frame has the widget's size in device pixels: a plain copy, no
     // scaling.

@@ -7,15 +7,21 @@
 
 #include <cstdint>
 
+#include "ui/playback/direct_frame_painter.h"
+
 namespace vidora {
 
 class PlayerBackend;
 
-// The player's window: paints the video frames its backend draws into an
-// off-screen image of the widget's size in device pixels (rows 64-byte
-// aligned, as the software renderer prefers). A new frame only schedules
-// a repaint; the frame is drawn in the paint, so a frame is converted once
-// per paint and never when it would not be shown. While the picture is
+// The player's window: paints the video frames its backend draws, at the
+// widget's size in device pixels. A new frame only schedules a repaint;
+// the frame is drawn in the paint, so a frame is converted once per paint
+// and never when it would not be shown. The backend draws straight into
+// the window's buffer where DirectFramePainter can; otherwise (another
+// device, a paint of only part of the window) into an off-screen image
+// (rows 64-byte aligned, as the software renderer prefers) that is then
+// copied in. A paint that must redraw a picture held only in the window's
+// buffer has the backend draw its current frame again. While the picture is
 // held, or the window is not shown, frames are taken at once without being
 // drawn (or into the frame image of a hidden widget) so that the engine
 // never waits for them. Black until a frame arrives.
@@ -43,8 +49,10 @@ class PlayerVideoWidget : public QWidget {
   // since creation.
   int64_t frames_shown() const { return frames_shown_; }
   int64_t frames_discarded() const { return frames_discarded_; }
-  // The last frame drawn (null image before the first).
-  const QImage& frame() const { return frame_; }
+  // The last frame drawn (null image before the first). When it went
+  // straight into the window's buffer, it is copied out of that buffer
+  // here, as it is there now.
+  const QImage& frame() const;
   // Forgets the picture: the window is black until the next frame.
   void ClearPicture();
 
@@ -61,12 +69,23 @@ class PlayerVideoWidget : public QWidget {
 
  private:
   void EnsureBuffer();
+  // Draws the backend's newest frame for the paint on `painter`: into the
+  // window's buffer when it can (true: the paint is complete), otherwise
+  // into frame_ (false: frame_ is still to be painted).
+  bool DrawFrame(QPainter& painter);
   // Whether paints of this window reach the screen (false while its
   // top-level window is minimised or covered entirely).
   bool IsExposed() const;
 
   PlayerBackend* backend_ = nullptr;
-  QImage frame_;
+  DirectFramePainter direct_;
+  // A cache of the picture once it went into the window's buffer: filled
+  // again when it is asked for.
+  mutable QImage frame_;
+  // The newest picture is only in the window's buffer, at store_rect_
+  // (device pixels); frame_ is older.
+  mutable bool frame_in_store_ = false;
+  QRect store_rect_;
   bool has_frame_ = false;
   bool frame_pending_ = false;
   // The frame to draw is one the backend announced, not a redraw.

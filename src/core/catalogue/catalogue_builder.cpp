@@ -16,6 +16,8 @@ namespace {
 // bounds, so both accept exactly the same inputs.
 constexpr uint32_t kMinAttributeBytes = 2;
 constexpr uint32_t kMinChildBytes = 4;
+// At most this many channels of a country are made room for up front.
+constexpr uint32_t kMaxReservedChannels = 1u << 20;
 
 // One attribute record as it lies in the input.
 struct Attribute {
@@ -138,6 +140,12 @@ std::u16string NodeAttributes::WideString(std::string_view name, std::u16string_
   return WideText(entry->wide, entry->wide_units);
 }
 
+std::u16string_view NodeAttributes::KeepWideString(std::string_view name, CatalogueArena& arena) const {
+  const Entry* entry = Find(name);
+  if (entry == nullptr || entry->type != 7) return {};
+  return arena.KeepWide(entry->wide, entry->wide_units);
+}
+
 ReadStatus CatalogueBuilder::Build(const uint8_t* data, uint32_t count) {
   base_ = data;
   warnings_.clear();
@@ -226,6 +234,9 @@ ReadStatus CatalogueBuilder::CountryNode(ByteCursor& in, uint32_t depth) {
   Country* country = countries.emplace_hint(at, std::string(key), std::move(made))->second.get();
   country->kb_text_ = &catalogue_.kb_text_;
   built_.push_back(country);
+  // The count is bounded by the input left, but a damaged file may still
+  // name far more children than it holds channels.
+  country->ReserveChannels(std::min<uint32_t>(children, kMaxReservedChannels));
   for (uint32_t i = 0; i < children; ++i) {
     if (ReadStatus s = ChannelNode(in, country, depth + 1); s != ReadStatus::kOk) return s;
   }

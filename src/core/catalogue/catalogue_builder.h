@@ -14,6 +14,7 @@
 
 namespace vidora {
 
+class CatalogueArena;
 class Channel;
 struct ChannelBatch;
 class ChannelCatalogue;
@@ -31,6 +32,9 @@ class NodeAttributes {
   std::string_view String(std::string_view name) const;
   // The WideString attribute `name`, or `fallback`.
   std::u16string WideString(std::string_view name, std::u16string_view fallback = {}) const;
+  // The WideString attribute `name` copied into `arena` (living as long as
+  // it), or empty.
+  std::u16string_view KeepWideString(std::string_view name, CatalogueArena& arena) const;
 
   // One attribute as it lies in the input.
   struct Entry {

@@ -7,13 +7,13 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
 #include "core/catalogue/catalogue_arena.h"
 #include "core/catalogue/channel.h"
 #include "core/catalogue/channel_store.h"
+#include "core/catalogue/name_table.h"
 
 namespace vidora {
 
@@ -123,14 +123,22 @@ class Country {
   // the country has a channel of that name already: the first one wins.
   // Until FinishChannels the index is unsorted.
   Channel* AddChannel(std::string_view name) {
-    if (taken_.find(name) != taken_.end()) return nullptr;
+    const size_t prefix = channels_.prefix_;
+    const std::vector<Channel*>& entries = channels_.entries_;
+    auto name_of = [&entries, prefix](uint32_t index) { return ChannelIndex::Name(entries[index], prefix); };
+    if (taken_.Find(name, name_of) != NameTable::kNone) return nullptr;
     Channel* channel = batch_->channels.Add(this);
     channel->key_.reserve(key_.size() + 1 + name.size());
     channel->key_.append(key_).append("_").append(name);
     const std::string_view own_name = std::string_view(channel->key_).substr(key_.size() + 1);
-    taken_.insert(own_name);
+    taken_.Insert(own_name, static_cast<uint32_t>(channels_.entries_.size()));
     channels_.entries_.push_back(channel);
     return channel;
+  }
+  // Room for `count` channels, when the build knows how many may come.
+  void ReserveChannels(size_t count) {
+    channels_.entries_.reserve(channels_.entries_.size() + count);
+    taken_.Reserve(taken_.size() + count);
   }
   // Sorts the index once every channel has been added.
   void FinishChannels() {
@@ -138,7 +146,7 @@ class Country {
     std::sort(channels_.entries_.begin(), channels_.entries_.end(), [prefix](const Channel* a, const Channel* b) {
       return ChannelIndex::Name(a, prefix) < ChannelIndex::Name(b, prefix);
     });
-    taken_ = {};
+    taken_.Clear();
   }
   CatalogueArena& texts() { return batch_->texts; }
 
@@ -147,8 +155,9 @@ class Country {
   std::u16string display_name_;
   std::shared_ptr<ChannelBatch> batch_;
   ChannelIndex channels_;
-  // The names added while building; empty afterwards.
-  std::unordered_set<std::string_view> taken_;
+  // The names added while building, as positions in the unsorted index;
+  // empty afterwards.
+  NameTable taken_;
   // The language pack's "str_kb" at loading, which info lines end their
   // bitrate with; borrowed from the catalogue, nullptr when unset.
   const std::u16string* kb_text_ = nullptr;

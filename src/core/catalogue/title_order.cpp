@@ -25,11 +25,28 @@ struct Key {
   auto operator<=>(const Key&) const = default;
 };
 
-Key NameKey(const Channel& channel) {
+// Starts at `from`, past a beginning all names of a group share (a
+// playlist's "Channel 1", "Channel 2", ...), where the names still differ.
+Key NameKey(const Channel& channel, size_t from) {
   Key key;
   size_t filled = 0;
-  for (size_t i = 0; i < channel.name().size() && filled < 8; ++i) key.Add(channel.name()[i], filled);
+  for (size_t i = from; i < channel.name().size() && filled < 8; ++i) key.Add(channel.name()[i], filled);
   return key;
+}
+
+// How many code units every name of the group starts with alike.
+size_t SharedNameStart(Channel* const* first, Channel* const* last) {
+  if (first == last) return 0;
+  const std::u16string& head = (*first)->name();
+  size_t shared = head.size();
+  for (Channel* const* at = first + 1; at != last && shared > 0; ++at) {
+    const std::u16string& name = (*at)->name();
+    shared = std::min(shared, name.size());
+    size_t i = 0;
+    while (i < shared && name[i] == head[i]) ++i;
+    shared = i;
+  }
+  return shared;
 }
 
 // The same over the title "<country name> <channel name>".
@@ -52,7 +69,10 @@ struct Keyed {
 // countries of the group share one name, so the channel names decide.
 void SortGroup(Channel** first, Channel** last, bool one_name, std::vector<Keyed>& keyed) {
   keyed.clear();
-  for (Channel** at = first; at != last; ++at) keyed.push_back(Keyed{one_name ? NameKey(**at) : TitleKey(**at), *at});
+  const size_t shared = one_name ? SharedNameStart(first, last) : 0;
+  for (Channel** at = first; at != last; ++at) {
+    keyed.push_back(Keyed{one_name ? NameKey(**at, shared) : TitleKey(**at), *at});
+  }
   std::sort(keyed.begin(), keyed.end(), [one_name](const Keyed& a, const Keyed& b) {
     if (a.key != b.key) return a.key < b.key;
     const int order = one_name ? a.channel->name().compare(b.channel->name()) : CompareTitles(*a.channel, *b.channel);

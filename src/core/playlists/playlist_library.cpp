@@ -171,19 +171,17 @@ bool PlaylistLibrary::Attach(ChannelCatalogue& catalogue, const std::filesystem:
   if (!Describe(file, playlist)) return false;
   const std::string key = playlist.key;
   Upsert(std::move(playlist));
-  channels_[key].clear();
+  channels_[key].Reset(nullptr);
   // The catalogue calls this again when it rebuilds the file after its
-  // own update; the map is refilled each time.
+  // own update; each build's country refills the list from the start.
   auto hook = [self = self_](const Channel& channel, const NodeAttributes& attributes) {
     PlaylistLibrary* library = *self;
     if (library == nullptr) return;
-    PlaylistChannelInfo info;
-    info.logo = attributes.WideString(kChannelLogoAttr);
-    info.guide_id = std::string(attributes.String(kChannelGuideIdAttr));
-    info.user_agent = attributes.WideString(kChannelAgentAttr);
-    info.referrer = attributes.WideString(kChannelReferrerAttr);
-    const std::string& country = channel.country()->key();
-    library->channels_[country][channel.key().substr(country.size() + 1)] = std::move(info);
+    const Country* country = channel.country();
+    auto list = library->channels_.find(country->key());
+    if (list == library->channels_.end()) list = library->channels_.try_emplace(country->key()).first;
+    if (list->second.country != country) list->second.Reset(country);
+    list->second.Add(std::string_view(channel.key()).substr(country->key().size() + 1), attributes);
   };
   return catalogue.AddExtraCatalogue(file, mark, hook, saved_state);
 }
@@ -195,17 +193,46 @@ void PlaylistLibrary::Remove(ChannelCatalogue& catalogue, std::string_view key) 
   catalogue.ForgetKeptCountryState(key);
   std::error_code error;
   std::filesystem::remove(it->file, error);
-  channels_.erase(std::string(key));
+  if (auto list = channels_.find(key); list != channels_.end()) channels_.erase(list);
   playlists_.erase(it);
 }
 
 const PlaylistChannelInfo* PlaylistLibrary::FindChannel(std::string_view channel_key) const {
   const size_t split = channel_key.find('_');
   if (split == std::string_view::npos) return nullptr;
-  auto playlist = channels_.find(std::string(channel_key.substr(0, split)));
-  if (playlist == channels_.end()) return nullptr;
-  auto channel = playlist->second.find(std::string(channel_key.substr(split + 1)));
-  return channel == playlist->second.end() ? nullptr : &channel->second;
+  auto playlist = channels_.find(channel_key.substr(0, split));
+  return playlist == channels_.end() ? nullptr : playlist->second.Find(channel_key.substr(split + 1));
+}
+
+void PlaylistLibrary::PlaylistChannels::Reset(const Country* from) {
+  country = from;
+  texts = std::make_unique<CatalogueArena>();
+  names = {};
+  infos = {};
+  by_name.Clear();
+}
+
+void PlaylistLibrary::PlaylistChannels::Add(std::string_view name, const NodeAttributes& attributes) {
+  PlaylistChannelInfo info;
+  info.logo = attributes.KeepWideString(kChannelLogoAttr, *texts);
+  info.guide_id = texts->Keep(attributes.String(kChannelGuideIdAttr));
+  info.user_agent = attributes.KeepWideString(kChannelAgentAttr, *texts);
+  info.referrer = attributes.KeepWideString(kChannelReferrerAttr, *texts);
+  // A country holds each name once; should one come again, the later
+  // additions replace the earlier ones.
+  auto name_of = [this](uint32_t index) { return names[index]; };
+  if (const uint32_t known = by_name.Find(name, name_of); known != NameTable::kNone) {
+    infos[known] = info;
+    return;
+  }
+  by_name.Insert(name, static_cast<uint32_t>(names.size()));
+  names.push_back(texts->Keep(name));
+  infos.push_back(info);
+}
+
+const PlaylistChannelInfo* PlaylistLibrary::PlaylistChannels::Find(std::string_view name) const {
+  const uint32_t index = by_name.Find(name, [this](uint32_t i) { return names[i]; });
+  return index == NameTable::kNone ? nullptr : &infos[index];
 }
 
 std::vector<StoredPlaylist> PlaylistLibrary::DueForRefresh(int64_t now) const {

@@ -6,19 +6,24 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <map>
 #include <vector>
 
+#include "core/catalogue/catalogue_arena.h"
 #include "core/catalogue/channel_catalogue.h"
+#include "core/catalogue/name_table.h"
 
 namespace vidora {
 
 // What a playlist adds to one of its channels beyond the catalogue fields.
+// The texts view the library's storage of the channel's playlist: valid
+// until that playlist is built again (attached, refreshed, or rebuilt with
+// the catalogue), removed, or the library goes.
 struct PlaylistChannelInfo {
-  std::u16string logo;        // tvg-logo address, or empty
-  std::string guide_id;       // tvg-id, or empty
-  std::u16string user_agent;  // for the stream request, or empty
-  std::u16string referrer;
+  std::u16string_view logo;        // tvg-logo address, or empty
+  std::string_view guide_id;       // tvg-id, or empty
+  std::u16string_view user_agent;  // for the stream request, or empty
+  std::u16string_view referrer;
 };
 
 // One stored playlist, as its file describes it.
@@ -77,11 +82,26 @@ class PlaylistLibrary {
   bool Describe(const std::filesystem::path& file, StoredPlaylist& out) const;
   void Upsert(StoredPlaylist playlist);
 
+  // The additions of one playlist's channels, kept together: their texts
+  // in one arena, found by node name through a flat table.
+  struct PlaylistChannels {
+    // The country of the build they came from; another one starts afresh.
+    const Country* country = nullptr;
+    std::unique_ptr<CatalogueArena> texts = std::make_unique<CatalogueArena>();
+    std::vector<std::string_view> names;  // node names, in `texts`
+    std::vector<PlaylistChannelInfo> infos;
+    NameTable by_name;
+
+    void Reset(const Country* from);
+    void Add(std::string_view name, const NodeAttributes& attributes);
+    const PlaylistChannelInfo* Find(std::string_view name) const;
+  };
+
   std::filesystem::path folder_;
   std::shared_ptr<PlaylistLibrary*> self_ = std::make_shared<PlaylistLibrary*>(this);
   std::vector<StoredPlaylist> playlists_;
-  // Playlist key -> channel node name -> additions.
-  std::unordered_map<std::string, std::unordered_map<std::string, PlaylistChannelInfo>> channels_;
+  // Playlist key -> the additions of its channels.
+  std::map<std::string, PlaylistChannels, std::less<>> channels_;
 };
 
 }  // namespace vidora

@@ -160,7 +160,7 @@ void PlaylistManager::LoadGuide(bool use_network) {
     for (const auto& [name, channel] : country->second->channels()) {
       const PlaylistChannelInfo* info = library_.FindChannel(channel->key());
       if (info != nullptr && !info->guide_id.empty()) {
-        request.ids.insert(info->guide_id);
+        request.ids.emplace(info->guide_id);
       } else {
         const std::string key = GuideKey({}, Utf16ToUtf8(channel->name()));
         request.names.emplace(key.substr(5), key);
@@ -188,13 +188,13 @@ const PlaylistChannelInfo* PlaylistManager::FindChannel(const Channel& channel) 
 
 const QImage* PlaylistManager::Logo(const Channel& channel) {
   const PlaylistChannelInfo* info = FindChannel(channel);
-  return info == nullptr ? nullptr : logos_.Find(info->logo);
+  return info == nullptr ? nullptr : logos_.Find(std::u16string(info->logo));
 }
 
 std::filesystem::path PlaylistManager::LogoFile(const Channel& channel) {
   const PlaylistChannelInfo* info = FindChannel(channel);
-  if (info == nullptr || logos_.Find(info->logo) == nullptr) return {};
-  return logos_.CachedFile(info->logo);
+  if (info == nullptr || logos_.Find(std::u16string(info->logo)) == nullptr) return {};
+  return logos_.CachedFile(std::u16string(info->logo));
 }
 
 std::string PlaylistManager::GuideKeyOf(const Channel& channel) const {

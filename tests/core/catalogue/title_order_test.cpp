@@ -111,5 +111,21 @@ TEST_F(TitleOrderTest, CompareTitlesMatchesComparingTheMadeTitles) {
   }
 }
 
+TEST_F(TitleOrderTest, NamesSharingALongStartSortLikeWholeTitles) {
+  // One country whose channel names all begin alike and then differ in
+  // length, in digits, at the very end or not at all.
+  DocNode root("1");
+  DocNode* country = root.AddChild("pl");
+  const std::vector<std::u16string> tails = {u"1 HD", u"10 HD", u"2", u"", u"1 HD", u"100", u"1", u"1 HD+",
+                                             u"\u0001", u"Z", u"9 HD"};
+  for (size_t i = 0; i < 40; ++i) {
+    const std::u16string name = u"Channel long shared start " + tails[i % tails.size()] + (i % 3 == 0 ? u"" : u"x");
+    testing::AddChannel(*country, "k" + std::to_string(39 - i), name, "e", {{1, u"http://a"}});
+  }
+  const std::vector<const Channel*> channels = Load(root, {{"c_pl", u"List"}});
+  ASSERT_EQ(channels.size(), 40u);
+  EXPECT_EQ(Actual(channels), Expected(channels));
+}
+
 }  // namespace
 }  // namespace vidora::testing

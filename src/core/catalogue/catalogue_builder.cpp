@@ -140,6 +140,15 @@ std::u16string NodeAttributes::WideString(std::string_view name, std::u16string_
   return WideText(entry->wide, entry->wide_units);
 }
 
+bool NodeAttributes::AppendWideString(std::string_view name, std::u16string& out) const {
+  const Entry* entry = Find(name);
+  if (entry == nullptr || entry->type != 7 || entry->wide_units == 0) return false;
+  const size_t at = out.size();
+  out.resize(at + entry->wide_units);
+  CopyWideUnits(entry->wide, entry->wide_units, out.data() + at);
+  return true;
+}
+
 std::u16string_view NodeAttributes::KeepWideString(std::string_view name, CatalogueArena& arena) const {
   const Entry* entry = Find(name);
   if (entry == nullptr || entry->type != 7) return {};

@@ -412,9 +412,12 @@ bool ChannelCatalogue::BuildExtraCatalogue(ExtraCatalogue& extra, const DocNode*
     // A playlist names no bitrate; its group says more than "(0kb)".
     const StreamSource* source = CurrentSource(channel);
     if (source == nullptr || source->bitrate == 0) {
-      const std::u16string group = attributes.WideString("grp");
-      const std::u16string& country = channel.country()->display_name();
-      channel.derived().info_line = group.empty() ? country : country + u" \u00B7 " + group;
+      // Made in place: no text of the group is made on the way.
+      std::u16string& line = channel.derived().info_line;
+      line = channel.country()->display_name();
+      const size_t country_end = line.size();
+      line += u" \u00B7 ";
+      if (!attributes.AppendWideString("grp", line)) line.resize(country_end);
     }
     if (extra.on_channel) extra.on_channel(channel, attributes);
   };

@@ -33,6 +33,7 @@ FileBytes::~FileBytes() {
 }
 
 bool FileBytes::Read(const std::filesystem::path& path) {
+  Free();  // the block and file of an earlier read are not kept
   if (!file_.Open(path, FileStream::Mode::kRead)) return false;
   const uint32_t expected = file_.Size();
   if (expected > 0) {

@@ -22,7 +22,8 @@ class FileBytes {
   FileBytes& operator=(const FileBytes&) = delete;
   ~FileBytes();
 
-  // Opens `path` and reads it. False when it cannot be opened. A file
+  // Opens `path` and reads it, giving back what an earlier read held.
+  // False when it cannot be opened; the object is then empty. A file
   // larger than 4 GiB is read up to its first 4 GiB less one byte (sizes
   // of the format are 32-bit); when memory for it cannot be had, the
   // block is empty. Only the bytes the file really yields count, so a

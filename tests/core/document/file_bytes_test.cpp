@@ -114,6 +114,27 @@ TEST(FileBytesTest, AnEmptyFileOpensWithNoBytesAndAMissingOneDoesNotOpen) {
   EXPECT_FALSE(missing.Read(dir / "missing"));
 }
 
+TEST(FileBytesTest, ReadingAgainGivesBackTheFirstFileAndHoldsOnlyTheSecond) {
+  TempDir dir;
+  const std::vector<uint8_t> first = Pattern(3 * kHugePageBytes);
+  const std::vector<uint8_t> second = Pattern(5000);
+  WriteFile(dir / "first", first);
+  WriteFile(dir / "second", second);
+  FileBytes bytes;
+  ASSERT_TRUE(bytes.Read(dir / "first"));
+  ASSERT_TRUE(bytes.Read(dir / "second"));
+  ASSERT_EQ(bytes.size(), second.size());
+  EXPECT_EQ(std::memcmp(bytes.data(), second.data(), second.size()), 0);
+  // Reread goes to the file read last.
+  EXPECT_TRUE(bytes.Reread());
+  EXPECT_EQ(bytes.size(), second.size());
+  // A file that cannot be opened leaves nothing of the one before.
+  EXPECT_FALSE(bytes.Read(dir / "missing"));
+  EXPECT_EQ(bytes.size(), 0u);
+  EXPECT_EQ(bytes.data(), nullptr);
+  EXPECT_FALSE(bytes.Reread());
+}
+
 TEST(FileBytesTest, ALargeDocumentLoadsFromItsFileAsFromMemory) {
   DocNode root("large");
   const std::vector<uint8_t> blob = Pattern(3u << 20);

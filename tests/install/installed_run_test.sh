@@ -133,13 +133,25 @@ settings=$user_home/.config/vidora/Settings.cfg
 # Second start: straight to the main window.
 start_player
 wait_window NORMAL >/dev/null || fail "no main window at the second start"
-sleep 1
-for id in $(xdotool search --onlyvisible --pid "$player_pid" 2>/dev/null || true); do
-  type_line=$(xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null || true)
-  if grep -q DIALOG <<<"$type_line"; then fail "a dialog came up at the second start"; fi
+# The loading screen (a dialog too) goes about half a second after the main
+# window starts, later on a slow machine; a first-run dialog would stay.
+visible_dialogs() {
+  local id count=0
+  for id in $(xdotool search --onlyvisible --pid "$player_pid" 2>/dev/null || true); do
+    type_line=$(xprop -id "$id" _NET_WM_WINDOW_TYPE 2>/dev/null || true)
+    if grep -q DIALOG <<<"$type_line"; then count=$((count + 1)); fi
+  done
+  echo "$count"
+}
+for _ in $(seq 100); do
+  [ "$(visible_dialogs)" = 0 ] && break
+  sleep 0.1
 done
+[ "$(visible_dialogs)" = 0 ] || fail "a dialog came up at the second start"
 stop_player
 
-"$stage/usr/bin/vidora-qdoc" dump "$settings" | grep -q '"Language"' || fail "Settings.cfg holds no language"
+# Captured first, as above: grep -q ending the dump early fails the pipe.
+dump=$("$stage/usr/bin/vidora-qdoc" dump "$settings") || fail "Settings.cfg cannot be read"
+grep -q '"Language"' <<<"$dump" || fail "Settings.cfg holds no language"
 [ "$(manifest)" = "$before" ] || fail "something was written into the prefix"
 echo "PASS"

@@ -160,6 +160,7 @@ void MpvBackend::OnRenderUpdate(void* self) {
         backend->render_posted_ = false;
         if (backend->render_ == nullptr) return;
         if ((backend->lib_->mpv_render_context_update(backend->render_) & MPV_RENDER_UPDATE_FRAME) != 0 && backend->observer_ != nullptr) {
+          backend->frame_is_new_ = backend->NextFrameIsNew();
           backend->observer_->OnBackendFrame();
         }
       },
@@ -220,6 +221,14 @@ bool MpvBackend::RenderFrame(QImage& target) {
       {MPV_RENDER_PARAM_INVALID, nullptr},
   };
   return lib_->mpv_render_context_render(render_, params) >= 0;
+}
+
+bool MpvBackend::NextFrameIsNew() const {
+  mpv_render_frame_info info{};
+  mpv_render_param param{MPV_RENDER_PARAM_NEXT_FRAME_INFO, &info};
+  // Without the answer the frame counts as new, as before.
+  if (lib_->mpv_render_context_get_info(render_, param) < 0) return true;
+  return (info.flags & (MPV_RENDER_FRAME_INFO_REDRAW | MPV_RENDER_FRAME_INFO_REPEAT)) == 0;
 }
 
 bool MpvBackend::DiscardFrame() {

@@ -75,6 +75,7 @@ class MpvBackend : public QObject, public PlayerBackend {
 
   bool RenderFrame(QImage& target) override;
   bool DiscardFrame() override;
+  bool FrameIsNew() const override { return frame_is_new_; }
 
   mpv_handle* handle() const { return handle_; }
 
@@ -109,6 +110,8 @@ class MpvBackend : public QObject, public PlayerBackend {
   // Tells the observer of a buffering start or end, else of a status change.
   void Publish();
   void NotifyStatus();
+  // Asks the engine whether its pending frame is a new picture; UI thread.
+  bool NextFrameIsNew() const;
 
   std::vector<Option> extra_options_;
   const MpvLibrary* lib_;
@@ -119,6 +122,8 @@ class MpvBackend : public QObject, public PlayerBackend {
   PlayerBackendObserver* observer_ = nullptr;
   std::atomic<bool> drain_posted_{false};
   std::atomic<bool> render_posted_{false};
+  // What the latest update announced; UI thread.
+  bool frame_is_new_ = true;
 
   Phase phase_ = Phase::kNothing;
   // A loadfile is on its way: events of the old address are no end.

@@ -28,6 +28,7 @@ namespace vidora {
   X(mpv_render_context_create)             \
   X(mpv_render_context_set_update_callback) \
   X(mpv_render_context_update)             \
+  X(mpv_render_context_get_info)           \
   X(mpv_render_context_render)             \
   X(mpv_render_context_free)
 

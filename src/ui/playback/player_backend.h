@@ -85,6 +85,10 @@ class PlayerBackend {
   // Takes the newest frame without drawing it (a frame nobody will see).
   // False when there was none to take.
   virtual bool DiscardFrame() = 0;
+  // Whether the frame the latest OnBackendFrame announced is a new picture,
+  // not a redraw of the current one (the engine asks for those when, say,
+  // the target it draws into changed). UI thread.
+  virtual bool FrameIsNew() const { return true; }
 };
 
 }  // namespace vidora

@@ -53,7 +53,8 @@ void PlayerVideoWidget::FrameReady() {
     frame_pending_ = !hold_;
     return;
   }
-  new_frame_ = true;
+  // A redraw of the picture already shown is drawn, not counted.
+  new_frame_ = new_frame_ || backend_->FrameIsNew();
   // Nothing paints a window that is not shown; its frame is still kept.
   if (!isVisible()) {
     frame_pending_ = false;

@@ -189,6 +189,38 @@ class SolidWidget : public QWidget {
   void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), QColor(9, 99, 199)); }
 };
 
+// The engine asks for its current picture to be drawn again (say, once the
+// window shows frames again): it is painted, but is no frame of the clip.
+TEST(DirectFramePainterTest, ARedrawTheEngineAsksForIsPaintedButNotCountedAsAFrame) {
+  QWidget top;
+  top.resize(80, 50);
+  PlayerVideoWidget video(&top);
+  video.setGeometry(2, 4, 70, 36);
+  FakePlayerBackend::Record record;
+  PatternBackend backend(record);
+  video.SetBackend(&backend);
+  top.show();
+  ASSERT_TRUE(WaitFor([&] { return top.windowHandle() != nullptr && top.windowHandle()->isExposed(); }, 5000));
+
+  video.FrameReady();
+  video.repaint();
+  EXPECT_EQ(video.frames_shown(), 1);
+  record.frame_is_new = false;
+  const int renders = backend.renders;
+  video.FrameReady();
+  video.repaint();
+  EXPECT_EQ(backend.renders, renders + 1);
+  EXPECT_EQ(video.frames_shown(), 1);
+  // A new frame still counts, also when a redraw request follows it
+  // before the paint.
+  record.frame_is_new = true;
+  video.FrameReady();
+  record.frame_is_new = false;
+  video.FrameReady();
+  video.repaint();
+  EXPECT_EQ(video.frames_shown(), 2);
+}
+
 TEST(DirectFramePainterTest, ThePlayerWindowPaintsFramesIntoItsWindowsBuffer) {
   QWidget top;
   top.resize(80, 50);

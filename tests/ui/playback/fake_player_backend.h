@@ -28,6 +28,8 @@ class FakePlayerBackend : public PlayerBackend {
     uint32_t media_error = 0;
     StreamFailure failure = StreamFailure::kNone;
     PlayerBackendObserver* observer = nullptr;
+    // Whether the frame announced is a new picture rather than a redraw.
+    bool frame_is_new = true;
     bool destroyed = false;
   };
 
@@ -58,6 +60,7 @@ class FakePlayerBackend : public PlayerBackend {
     return true;
   }
   bool DiscardFrame() override { return true; }
+  bool FrameIsNew() const override { return record_.frame_is_new; }
 
  private:
   Record& record_;

@@ -26,6 +26,7 @@
 #include "core/document/memory_stream.h"
 #include "core/stores/settings_store.h"
 #include "e2e/media_server.h"
+#include "e2e/private_x_server.h"
 #include "e2e/x_close_request.h"
 #include "support/temp_dir.h"
 
@@ -315,29 +316,6 @@ TEST(ShutdownE2eTest, DebrisOfKilledSavesIsRemovedAtStart) {
   }
 }
 
-// A private X server (Xvfb) for as long as the object lives.
-class XServer {
- public:
-  XServer() {
-    process_.setProgram("Xvfb");
-    process_.setArguments({"-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0", "800x800x24"});
-    process_.start();
-    if (!process_.waitForStarted(10000)) return;
-    for (int waited = 0; waited < 10000 && !process_.canReadLine(); waited += 50) process_.waitForReadyRead(50);
-    const QByteArray line = process_.readLine().trimmed();
-    if (!line.isEmpty()) display_ = ":" + line.toStdString();
-  }
-  ~XServer() {
-    process_.terminate();
-    process_.waitForFinished(5000);
-  }
-  const std::string& display() const { return display_; }
-
- private:
-  QProcess process_;
-  std::string display_;
-};
-
 // The visible top-level windows of process `pid` on `display` whose title
 // matches the extended regular expression `title` (any title by default).
 std::vector<unsigned long> VisibleWindowsOf(const std::string& display, qint64 pid, const QString& title = ".") {
@@ -378,7 +356,7 @@ unsigned long WaitForMainWindowAlone(const std::string& display, qint64 pid, int
 // With the channels dialog open, the close button of the main window and
 // SIGTERM each close the dialog and the player promptly, saving.
 TEST(ShutdownE2eTest, TheCloseButtonOrASignalClosesThePlayerWithTheChannelsDialogOpen) {
-  XServer x;
+  PrivateXServer x("800x800x24");
   ASSERT_FALSE(x.display().empty()) << "no Xvfb";
   for (const bool by_signal : {false, true}) {
     PlayerCopy player;

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "core/stores/settings_store.h"
+#include "e2e/private_x_server.h"
 #include "e2e/x_start_watch.h"
 #include "support/temp_dir.h"
 
@@ -18,30 +19,6 @@ namespace vidora::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Xvfb on a free display with a plain black background, for as long as the
-// object lives.
-class PrivateXServer {
- public:
-  PrivateXServer() {
-    process_.setProgram("Xvfb");
-    process_.setArguments({"-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0", "1920x1200x24"});
-    process_.start();
-    if (!process_.waitForStarted(10000)) return;
-    for (int waited = 0; waited < 10000 && !process_.canReadLine(); waited += 50) process_.waitForReadyRead(50);
-    const QByteArray line = process_.readLine().trimmed();
-    if (!line.isEmpty()) display_ = ":" + line.toStdString();
-  }
-  ~PrivateXServer() {
-    process_.terminate();
-    process_.waitForFinished(5000);
-  }
-  const std::string& display() const { return display_; }
-
- private:
-  QProcess process_;
-  std::string display_;
-};
 
 TEST(StartupE2eTest, TheLoadingScreenIsPaintedOnTheDisplayBeforeTheMainWindowIsBuilt) {
   PrivateXServer x;

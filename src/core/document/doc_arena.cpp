@@ -1,12 +1,11 @@
 #include "core/document/doc_arena.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <new>
 #include <utility>
 
 #include "core/document/doc_node.h"
+#include "core/document/large_block.h"
 
 namespace vidora {
 namespace {
@@ -21,21 +20,6 @@ constexpr uint32_t kLargestChunkSlots = 1024;
 // a few dozen page faults instead of one per 4 KiB, which dominated
 // reading it. The blocks go back to the system when the tree is freed.
 constexpr size_t kMappedBlock = size_t{4} << 20;
-constexpr size_t kHugePage = size_t{2} << 20;
-
-std::byte* MapBlock(size_t size) {
-  const size_t span = size + kHugePage;
-  void* mapped = mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (mapped == MAP_FAILED) return nullptr;
-  auto* start = static_cast<std::byte*>(mapped);
-  const auto address = reinterpret_cast<uintptr_t>(start);
-  std::byte* aligned = start + ((kHugePage - address % kHugePage) % kHugePage);
-  if (aligned > start) munmap(start, static_cast<size_t>(aligned - start));
-  std::byte* end = start + span;
-  if (aligned + size < end) munmap(aligned + size, static_cast<size_t>(end - (aligned + size)));
-  madvise(aligned, size, MADV_HUGEPAGE);
-  return aligned;
-}
 constexpr size_t kAlign = alignof(std::max_align_t);
 
 size_t RoundUp(size_t bytes) { return (bytes + kAlign - 1) / kAlign * kAlign; }
@@ -60,7 +44,7 @@ void DocArena::Reset() {
   adopted_.clear();
   for (const Block& block : blocks_) {
     if (block.mapped) {
-      munmap(block.bytes, block.size);
+      UnmapLargeBlock(block.bytes, block.size);
     } else {
       delete[] block.bytes;
     }
@@ -74,7 +58,7 @@ void DocArena::Reset() {
 std::byte* DocArena::NewBlock(size_t bytes) {
   blocks_.reserve(blocks_.size() + 1);
   Block block{nullptr, bytes, bytes >= kMappedBlock};
-  block.bytes = block.mapped ? MapBlock(bytes) : new std::byte[bytes];
+  block.bytes = block.mapped ? MapLargeBlock(bytes) : new std::byte[bytes];
   if (block.bytes == nullptr) throw std::bad_alloc();
   blocks_.push_back(block);
   bytes_held_ += bytes;

@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the playlist reader and the catalogue
-// conversion; every entry must come out with an address.
+// conversion; every entry must come out with an address, a bounded
+// name and no request headers left in its address.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -13,8 +14,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   const vidora::M3uPlaylist playlist = vidora::ReadM3u(text, "http://lists.example/a/b.m3u");
   for (const vidora::PlaylistEntry& entry : playlist.entries) {
-    if (entry.address.empty()) std::abort();
+    if (entry.address.empty() || entry.name.size() > vidora::kMaxEntryNameBytes ||
+        entry.address.find('|') != std::string::npos) {
+      std::abort();
+    }
   }
+  (void)vidora::ClassifyPlaylistText(text);
+  (void)vidora::WebPageTitle(text);
   vidora::PlaylistOrigin origin{"pl00000000", u"fuzz", u"http://lists.example/a/b.m3u", 0};
   vidora::DocNode root;
   vidora::BuildPlaylistDocument(playlist, origin, root);

@@ -144,23 +144,35 @@ struct ChannelGroup {
   const PlaylistEntry& operator[](size_t i) const { return i == 0 ? *first : *more[i - 1]; }
 };
 
-std::vector<ChannelGroup> GroupChannels(const M3uPlaylist& playlist) {
+std::vector<ChannelGroup> GroupChannels(const M3uPlaylist& playlist, size_t& dropped) {
   std::vector<ChannelGroup> groups;
   groups.reserve(playlist.entries.size());
   // Keys view the groups' own names: the groups never move (reserved).
   std::unordered_map<std::string_view, size_t> by_name;
   by_name.reserve(playlist.entries.size());
+  auto add_source = [&dropped](ChannelGroup& group, const PlaylistEntry& entry) {
+    // The same channel again: a further stream of it (or an exact
+    // repetition, which adds nothing). The bound keeps both this search
+    // and the channel's list of sources small.
+    if (group.size() >= kMaxSourcesPerChannel) {
+      ++dropped;
+      return;
+    }
+    bool known = false;
+    for (size_t i = 0; i < group.size(); ++i) known = known || group[i].address == entry.address;
+    if (!known) group.more.push_back(&entry);
+  };
   for (const PlaylistEntry& entry : playlist.entries) {
+    if (entry.continues_previous && !groups.empty()) {
+      add_source(groups.back(), entry);
+      continue;
+    }
     std::string node_name = ChannelNodeName(entry);
     auto found = by_name.find(node_name);
     if (found != by_name.end()) {
       ChannelGroup& group = groups[found->second];
       if (group.first->name == entry.name) {
-        // The same channel again: a further stream of it (or an exact
-        // repetition, which adds nothing).
-        bool known = false;
-        for (size_t i = 0; i < group.size(); ++i) known = known || group[i].address == entry.address;
-        if (!known) group.more.push_back(&entry);
+        add_source(group, entry);
         continue;
       }
       node_name = HashName(entry);
@@ -170,6 +182,40 @@ std::vector<ChannelGroup> GroupChannels(const M3uPlaylist& playlist) {
     by_name.emplace(groups.back().node_name, groups.size() - 1);
   }
   return groups;
+}
+
+bool SameHeaders(const PlaylistEntry& a, const PlaylistEntry& b) {
+  return a.user_agent == b.user_agent && a.referrer == b.referrer && a.cookie == b.cookie;
+}
+
+// Tabs and line ends cannot occur in the stored fields' values.
+void AppendField(std::string& out, std::string_view value) {
+  for (char c : value) out += c == '\t' || c == '\n' || c == '\r' ? ' ' : c;
+}
+
+std::string EncodeSourceHeaders(const ChannelGroup& group) {
+  std::string out;
+  for (size_t i = 1; i < group.size(); ++i) {
+    if (SameHeaders(group[i], *group.first)) continue;
+    AppendField(out, group[i].address);
+    out += '\t';
+    AppendField(out, group[i].user_agent);
+    out += '\t';
+    AppendField(out, group[i].referrer);
+    out += '\t';
+    AppendField(out, group[i].cookie);
+    out += '\n';
+  }
+  return out;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const std::string& line : lines) {
+    AppendField(out, line);
+    out += '\n';
+  }
+  return out;
 }
 
 }  // namespace
@@ -202,11 +248,13 @@ std::u16string PlaylistNameFromSource(std::u16string_view source) {
 }
 
 bool WritePlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& origin,
-                           const std::function<bool(std::string_view)>& write) {
+                           const std::function<bool(std::string_view)>& write, PlaylistWriteCounts* counts) {
   // Written in pieces: a whole large document in memory would cost more
   // in fresh pages than its encoding.
   constexpr size_t kPieceBytes = 1u << 20;
-  const std::vector<ChannelGroup> groups = GroupChannels(playlist);
+  size_t dropped = 0;
+  const std::vector<ChannelGroup> groups = GroupChannels(playlist, dropped);
+  if (counts != nullptr) *counts = PlaylistWriteCounts{groups.size(), dropped};
   std::string out;
   out.reserve(kPieceBytes + 4096);
   DocumentEncoder encode(out);
@@ -218,18 +266,25 @@ bool WritePlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& or
   std::unordered_map<std::string_view, GroupKind> kinds;
   encode.NodeStart(kPlaylistVersion, 0);
   encode.Word(1);
-  encode.NodeStart(origin.key, 5);
+  const std::string header_catchup = EncodeCatchup(playlist.catchup);
+  encode.NodeStart(origin.key, 5 + (header_catchup.empty() ? 0 : 1));
   encode.WideAttr(kPlaylistNameAttr, Utf16ToUtf8(origin.name));
   encode.WideAttr(kPlaylistSourceAttr, Utf16ToUtf8(origin.source));
   encode.WideAttr(kPlaylistGuideAttr, playlist.guide_address);
   encode.StringAttr(kPlaylistTimeAttr, std::to_string(origin.fetched_at));
   encode.IntAttr(kPlaylistSkippedAttr, static_cast<int32_t>(playlist.skipped_lines));
+  if (!header_catchup.empty()) encode.StringAttr(kPlaylistCatchupAttr, header_catchup);
   encode.Word(static_cast<uint32_t>(groups.size()));
   for (const ChannelGroup& group : groups) {
     const PlaylistEntry& entry = *group.first;
+    const std::string catchup = entry.catchup ? EncodeCatchup(*entry.catchup) : std::string();
+    const std::string properties = JoinLines(entry.properties);
+    const std::string source_headers = group.more.empty() ? std::string() : EncodeSourceHeaders(group);
     const uint32_t attributes = 4 + (entry.tvg_logo.empty() ? 0 : 1) + (entry.tvg_id.empty() ? 0 : 1) +
                                 (entry.group.empty() ? 0 : 1) + (entry.user_agent.empty() ? 0 : 1) +
-                                (entry.referrer.empty() ? 0 : 1);
+                                (entry.referrer.empty() ? 0 : 1) + (entry.cookie.empty() ? 0 : 1) +
+                                (entry.channel_number.empty() ? 0 : 1) + (catchup.empty() ? 0 : 1) +
+                                (properties.empty() ? 0 : 1) + (source_headers.empty() ? 0 : 1);
     encode.NodeStart(group.node_name, attributes);
     encode.WideAttr("n", entry.name);
     encode.StringAttr("p", entry.tvg_id);
@@ -244,6 +299,11 @@ bool WritePlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& or
     if (!entry.group.empty()) encode.WideAttr(kChannelGroupAttr, entry.group);
     if (!entry.user_agent.empty()) encode.WideAttr(kChannelAgentAttr, entry.user_agent);
     if (!entry.referrer.empty()) encode.WideAttr(kChannelReferrerAttr, entry.referrer);
+    if (!entry.cookie.empty()) encode.WideAttr(kChannelCookieAttr, entry.cookie);
+    if (!entry.channel_number.empty()) encode.StringAttr(kChannelNumberAttr, entry.channel_number);
+    if (!catchup.empty()) encode.StringAttr(kChannelCatchupAttr, catchup);
+    if (!properties.empty()) encode.StringAttr(kChannelPropertiesAttr, properties);
+    if (!source_headers.empty()) encode.StringAttr(kChannelSourceHeadersAttr, source_headers);
     encode.Word(static_cast<uint32_t>(group.size()));
     for (size_t i = 0; i < group.size(); ++i) {
       encode.NodeStart(std::to_string(i), 2);
@@ -272,6 +332,71 @@ void BuildPlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& or
   EncodePlaylistDocument(playlist, origin, bytes);
   MemoryStream stream(bytes.data(), static_cast<uint32_t>(bytes.size()));
   ReadDocument(root, stream);
+}
+
+namespace {
+
+struct CatchupField {
+  const char* key;
+  std::string CatchupAttributes::*field;
+};
+constexpr CatchupField kCatchupFields[] = {
+    {"catchup", &CatchupAttributes::catchup},
+    {"catchup-type", &CatchupAttributes::catchup_type},
+    {"catchup-source", &CatchupAttributes::catchup_source},
+    {"catchup-days", &CatchupAttributes::catchup_days},
+    {"catchup-correction", &CatchupAttributes::catchup_correction},
+    {"tvg-shift", &CatchupAttributes::tvg_shift},
+    {"timeshift", &CatchupAttributes::timeshift},
+    {"tvg-rec", &CatchupAttributes::tvg_rec},
+};
+
+}  // namespace
+
+std::string EncodeCatchup(const CatchupAttributes& catchup) {
+  std::string out;
+  for (const CatchupField& f : kCatchupFields) {
+    const std::string& value = catchup.*f.field;
+    if (value.empty()) continue;
+    out += f.key;
+    out += '=';
+    AppendField(out, value);
+    out += '\n';
+  }
+  return out;
+}
+
+CatchupAttributes DecodeCatchup(std::string_view stored) {
+  CatchupAttributes catchup;
+  while (!stored.empty()) {
+    const size_t end = std::min(stored.find('\n'), stored.size());
+    const std::string_view line = stored.substr(0, end);
+    stored.remove_prefix(std::min(end + 1, stored.size()));
+    const size_t eq = line.find('=');
+    if (eq == std::string_view::npos) continue;
+    for (const CatchupField& f : kCatchupFields) {
+      if (line.substr(0, eq) == f.key) (catchup.*f.field).assign(line.substr(eq + 1));
+    }
+  }
+  return catchup;
+}
+
+bool FindSourceHeaders(std::string_view stored, std::string_view address, SourceHeaders& out) {
+  while (!stored.empty()) {
+    const size_t end = std::min(stored.find('\n'), stored.size());
+    std::string_view line = stored.substr(0, end);
+    stored.remove_prefix(std::min(end + 1, stored.size()));
+    std::string_view fields[4];
+    for (int i = 0; i < 4; ++i) {
+      const size_t tab = std::min(line.find('\t'), line.size());
+      fields[i] = line.substr(0, tab);
+      line.remove_prefix(std::min(tab + 1, line.size()));
+    }
+    if (fields[0] != address) continue;
+    out = SourceHeaders{fields[1], fields[2], fields[3]};
+    return true;
+  }
+  return false;
 }
 
 const DocNode* PlaylistCountryNode(const DocNode& root) {

@@ -25,6 +25,7 @@ inline constexpr char kPlaylistSourceAttr[] = "src";  // WideString: file or add
 inline constexpr char kPlaylistGuideAttr[] = "tvg";   // WideString: url-tvg
 inline constexpr char kPlaylistTimeAttr[] = "t";      // String: fetch time, seconds since 1970
 inline constexpr char kPlaylistSkippedAttr[] = "skip";  // Int: lines skipped
+inline constexpr char kPlaylistCatchupAttr[] = "cu";   // String: header catch-up (EncodeCatchup)
 
 // Channel node attributes beyond the catalogue's.
 inline constexpr char kChannelLogoAttr[] = "logo";    // WideString
@@ -32,6 +33,13 @@ inline constexpr char kChannelGuideIdAttr[] = "id";   // String: tvg-id
 inline constexpr char kChannelGroupAttr[] = "grp";    // WideString: group-title
 inline constexpr char kChannelAgentAttr[] = "ua";     // WideString
 inline constexpr char kChannelReferrerAttr[] = "ref"; // WideString
+inline constexpr char kChannelCookieAttr[] = "ck";    // WideString
+inline constexpr char kChannelNumberAttr[] = "chno";  // String: tvg-chno
+inline constexpr char kChannelCatchupAttr[] = "cu";   // String: EncodeCatchup
+inline constexpr char kChannelPropertiesAttr[] = "kp";  // String: #KODIPROP lines, one a line
+// String: request headers of the further sources, one line each,
+// "address<TAB>user agent<TAB>referrer<TAB>cookie" (EncodeSourceHeaders).
+inline constexpr char kChannelSourceHeadersAttr[] = "sh";
 
 // What an import knows besides the entries.
 struct PlaylistOrigin {
@@ -59,16 +67,40 @@ std::u16string PlaylistNameFromSource(std::u16string_view source);
 // The catalogue file's bytes for `playlist`, written straight in the
 // document format (no tree is built: a large playlist converts in a
 // fraction of the time). Entries that repeat a channel (same node name
-// and name) become further sources of the first one; a tvg-id shared by
-// differently named entries falls back to the hash name. Any thread.
+// and name) and further address lines of one #EXTINF become further
+// sources of the first one (at most kMaxSourcesPerChannel);
+// a tvg-id shared by differently named entries falls back to the hash
+// name. Any thread.
 void EncodePlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& origin, std::string& out);
 // The same bytes handed to `write` in pieces of about a megabyte, in
-// order; stops and returns false as soon as `write` does. Any thread.
+// order; stops and returns false as soon as `write` does. `counts` (may
+// be null) gets what was written. Any thread.
+struct PlaylistWriteCounts {
+  size_t channels = 0;
+  // Entries left out because their channel had kMaxSourcesPerChannel
+  // sources already.
+  size_t dropped_sources = 0;
+};
 bool WritePlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& origin,
-                           const std::function<bool(std::string_view)>& write);
+                           const std::function<bool(std::string_view)>& write, PlaylistWriteCounts* counts = nullptr);
 
 // The same document as a tree (EncodePlaylistDocument read back).
 void BuildPlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& origin, DocNode& root);
+
+// Catch-up attributes as stored: "key=value" lines with the playlist's
+// own attribute names ("catchup-source=..."), only those set.
+std::string EncodeCatchup(const CatchupAttributes& catchup);
+CatchupAttributes DecodeCatchup(std::string_view stored);
+
+// The request headers of one source of a playlist channel.
+struct SourceHeaders {
+  std::string_view user_agent;
+  std::string_view referrer;
+  std::string_view cookie;
+};
+// The headers stored for `address` in a kChannelSourceHeadersAttr text;
+// false when it names none for that address (the channel's own apply).
+bool FindSourceHeaders(std::string_view stored, std::string_view address, SourceHeaders& out);
 
 // The playlist's country node in `root`, or nullptr when `root` is no
 // playlist document (wrong version, not exactly one country).

@@ -85,6 +85,7 @@ bool ReadHeader(std::string_view bytes, StoredPlaylist& out) {
     } else if (code == static_cast<uint8_t>(AttributeType::String)) {
       if (!decode.Narrow(skipped)) return false;
       if (attribute == kPlaylistTimeAttr) std::from_chars(skipped.data(), skipped.data() + skipped.size(), out.fetched_at);
+      else if (attribute == kPlaylistCatchupAttr) out.catchup = std::string(skipped);
     } else if (code <= 4) {
       if (!decode.Bytes(4, skipped)) return false;
     } else {
@@ -116,6 +117,7 @@ bool PlaylistLibrary::Describe(const std::filesystem::path& file, StoredPlaylist
   out.name = country->GetWideString(kPlaylistNameAttr);
   out.source = country->GetWideString(kPlaylistSourceAttr);
   out.guide_address = country->GetWideString(kPlaylistGuideAttr);
+  out.catchup = country->GetString(kPlaylistCatchupAttr);
   const std::string time = country->GetString(kPlaylistTimeAttr);
   out.fetched_at = 0;
   std::from_chars(time.data(), time.data() + time.size(), out.fetched_at);
@@ -218,6 +220,12 @@ void PlaylistLibrary::PlaylistChannels::Add(std::string_view name, const NodeAtt
   info.guide_id = texts->Keep(attributes.String(kChannelGuideIdAttr));
   info.user_agent = attributes.KeepWideString(kChannelAgentAttr, *texts);
   info.referrer = attributes.KeepWideString(kChannelReferrerAttr, *texts);
+  info.cookie = attributes.KeepWideString(kChannelCookieAttr, *texts);
+  info.channel_number = texts->Keep(attributes.String(kChannelNumberAttr));
+  info.catchup = texts->Keep(attributes.String(kChannelCatchupAttr));
+  info.properties = texts->Keep(attributes.String(kChannelPropertiesAttr));
+  info.source_headers = texts->Keep(attributes.String(kChannelSourceHeadersAttr));
+  info.position = static_cast<uint32_t>(infos.size());
   // A country holds each name once; should one come again, the later
   // additions replace the earlier ones.
   auto name_of = [this](uint32_t index) { return names[index]; };

@@ -24,6 +24,12 @@ struct PlaylistChannelInfo {
   std::string_view guide_id;       // tvg-id, or empty
   std::u16string_view user_agent;  // for the stream request, or empty
   std::u16string_view referrer;
+  std::u16string_view cookie;
+  std::string_view channel_number;  // tvg-chno as written, or empty
+  std::string_view catchup;         // DecodeCatchup (playlist_document.h)
+  std::string_view properties;      // #KODIPROP lines
+  std::string_view source_headers;  // FindSourceHeaders (playlist_document.h)
+  uint32_t position = 0;            // 0-based place in the playlist
 };
 
 // One stored playlist, as its file describes it.
@@ -33,6 +39,7 @@ struct StoredPlaylist {
   std::u16string source;         // file path or address it was imported from
   std::u16string guide_address;  // url-tvg of the playlist, or empty
   int64_t fetched_at = 0;        // seconds since 1970
+  std::string catchup;           // the header's catch-up (DecodeCatchup)
   std::filesystem::path file;
 };
 

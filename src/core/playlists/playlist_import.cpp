@@ -44,18 +44,38 @@ bool IsRemotePlaylistSource(std::u16string_view source) {
 PlaylistImport ImportPlaylistText(std::string_view bytes, std::u16string_view source, std::u16string name,
                                   const std::filesystem::path& folder, int64_t now) {
   PlaylistImport result;
-  if (bytes.find('\0') != std::string_view::npos) {
-    result.reason = "not a playlist (binary data)";
-    return result;
+  switch (ClassifyPlaylistText(bytes)) {
+    case PlaylistTextKind::kBinary:
+      result.failure = ImportFailure::kBinary;
+      result.reason = "not a playlist (binary data)";
+      return result;
+    case PlaylistTextKind::kEmpty:
+      result.failure = ImportFailure::kEmpty;
+      result.reason = "empty";
+      return result;
+    case PlaylistTextKind::kWebPage:
+      result.failure = ImportFailure::kWebPage;
+      result.reason = WebPageTitle(bytes);
+      return result;
+    case PlaylistTextKind::kStream:
+      result.failure = ImportFailure::kStream;
+      result.reason = "an HLS stream";
+      return result;
+    case PlaylistTextKind::kPlaylist:
+      break;
   }
   const M3uPlaylist playlist = ReadM3u(bytes, Utf16ToUtf8(source));
-  result.channels = playlist.entries.size();
+  result.entries = playlist.entries.size();
   result.skipped_lines = playlist.skipped_lines;
+  result.shortened_entries = playlist.shortened_entries;
+  result.dropped_entries = playlist.dropped_entries;
   if (playlist.entries.empty()) {
+    result.failure = ImportFailure::kNoChannels;
     result.reason = "no channels in the playlist";
     return result;
   }
   if (!HasHeader(bytes) && playlist.skipped_lines > 0) {
+    result.failure = ImportFailure::kNotPlaylist;
     result.reason = "not a playlist (no #EXTM3U header and lines that are no addresses)";
     return result;
   }
@@ -67,10 +87,13 @@ PlaylistImport ImportPlaylistText(std::string_view bytes, std::u16string_view so
   result.key = origin.key;
   result.file = folder / (origin.key + kPlaylistFileExtension);
   origin.name = !name.empty() ? std::move(name) : StoredName(result.file);
+  if (origin.name.empty()) origin.name = Utf8ToUtf16(playlist.name);
   if (origin.name.empty()) origin.name = PlaylistNameFromSource(source);
+  result.name = origin.name;
 
   std::error_code error;
   std::filesystem::create_directories(folder, error);
+  PlaylistWriteCounts counts;
   const bool saved = ReplaceFileAtomically(result.file, [&](FileStream& file) {
     uint64_t written = 0;
     return WritePlaylistDocument(playlist, origin, [&](std::string_view piece) {
@@ -78,9 +101,12 @@ PlaylistImport ImportPlaylistText(std::string_view bytes, std::u16string_view so
       // The document format counts in 32 bits.
       return written <= UINT32_MAX &&
              file.Write(piece.data(), static_cast<uint32_t>(piece.size())) == static_cast<uint32_t>(piece.size());
-    });
+    }, &counts);
   });
+  result.channels = counts.channels;
+  result.dropped_entries += counts.dropped_sources;
   if (!saved) {
+    result.failure = ImportFailure::kWrite;
     result.reason = "cannot write " + result.file.string();
     return result;
   }
@@ -108,6 +134,7 @@ PlaylistImport FetchAndImportPlaylist(std::u16string_view source, std::u16string
     std::unique_ptr<MemoryStream> body = DownloadToMemory(kPlaylistAgent, source, cancel);
     if (!body) {
       PlaylistImport failed;
+      failed.failure = ImportFailure::kDownload;
       failed.reason = "download failed";
       return failed;
     }
@@ -117,6 +144,7 @@ PlaylistImport FetchAndImportPlaylist(std::u16string_view source, std::u16string
     if (path.starts_with(u"file://")) path.erase(0, 7);
     if (!ReadSmallFile(std::filesystem::path(Utf16ToUtf8(path)), CurrentHttpLimits().max_download_bytes, text)) {
       PlaylistImport failed;
+      failed.failure = ImportFailure::kUnreadable;
       failed.reason = "cannot read the file";
       return failed;
     }

@@ -13,15 +13,34 @@ namespace vidora {
 // File extension of a stored playlist (a catalogue file).
 inline constexpr char kPlaylistFileExtension[] = ".vdch";
 
-// The outcome of an import. On failure `reason` says why and nothing on
-// disk changed.
+// Why an import did not store a playlist.
+enum class ImportFailure {
+  kNone,
+  kStream,        // the address is a stream (an HLS playlist): play it instead
+  kDownload,      // no answer, or the transfer broke off
+  kUnreadable,    // the file cannot be read
+  kWebPage,       // an HTML page came back (`reason` holds its title)
+  kEmpty,         // an empty answer or file
+  kBinary,        // not text
+  kNoChannels,    // a playlist without a single channel
+  kNotPlaylist,   // no #EXTM3U header and lines that are no addresses
+  kWrite,         // the stored copy cannot be written
+};
+
+// The outcome of an import. On failure `failure` and `reason` (a detail,
+// in English) say why, and nothing on disk changed.
 struct PlaylistImport {
   bool ok = false;
+  ImportFailure failure = ImportFailure::kNone;
   std::string reason;
   std::string key;                   // the playlist's country key
   std::filesystem::path file;        // the stored catalogue file
-  size_t channels = 0;
-  size_t skipped_lines = 0;
+  std::u16string name;               // the name it is shown with
+  size_t entries = 0;                // entries read
+  size_t channels = 0;               // channels stored (entries merged)
+  size_t skipped_lines = 0;          // lines that were no entry
+  size_t shortened_entries = 0;      // entries with a text cut to its bound
+  size_t dropped_entries = 0;        // entries left out (too long, too many sources)
 };
 
 // Whether `source` is a network address (fetched) rather than a file.
@@ -32,7 +51,7 @@ bool IsRemotePlaylistSource(std::u16string_view source);
 // consist of addresses only, so an error page is refused), and stores it
 // as `folder`/<key>.vdch, replacing an older copy atomically: a refused
 // or failed import keeps the old file. `name` empty: an existing copy's
-// name, else one made from the source. `now` is seconds since 1970. Any
+// name, else the header's x-name / name, else one made from the source. `now` is seconds since 1970. Any
 // thread.
 PlaylistImport ImportPlaylistText(std::string_view bytes, std::u16string_view source, std::u16string name,
                                   const std::filesystem::path& folder, int64_t now);

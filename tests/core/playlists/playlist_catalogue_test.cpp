@@ -52,7 +52,8 @@ class PlaylistCatalogueTest : public CatalogueTest {
 TEST_F(PlaylistCatalogueTest, ImportedPlaylistIsACatalogueTheLoaderReads) {
   const PlaylistImport result = Import(kPlaylist);
   ASSERT_TRUE(result.ok) << result.reason;
-  EXPECT_EQ(result.channels, 5u);
+  EXPECT_EQ(result.entries, 5u);
+  EXPECT_EQ(result.channels, 3u);
 
   ChannelCatalogue catalogue;
   ASSERT_TRUE(catalogue.Load(result.file, nullptr));

@@ -144,5 +144,9 @@ int main(int argc, char** argv) {
       "<?xml version=\"1.0\"?><tv><channel id=\"a\"><display-name>Two</display-name></channel>"
       "<programme start=\"20260101120000 +0100\" stop=\"20260101130000 +0100\" channel=\"a\">"
       "<title>T &amp; U</title></programme></tv>");
+  Put(out / "fuzz_catchup_template", "xtream", "http://127.0.0.1/live/me/pw/1477.ts\nxc\n3\n");
+  Put(out / "fuzz_catchup_template", "flussonic", "http://127.0.0.1/325/index.m3u8?token=a\nflussonic\n\n");
+  Put(out / "fuzz_catchup_template", "default",
+      "http://127.0.0.1/live\ndefault\n2\nhttp://127.0.0.1/a/{Y}{m}{d}/{utc:Y-m-d}/${offset}/{duration:60}/{catchup-id}");
   return 0;
 }

@@ -144,5 +144,31 @@ int main(int argc, char** argv) {
       "<?xml version=\"1.0\"?><tv><channel id=\"a\"><display-name>Two</display-name></channel>"
       "<programme start=\"20260101120000 +0100\" stop=\"20260101130000 +0100\" channel=\"a\">"
       "<title>T &amp; U</title></programme></tv>");
+  Put(out / "fuzz_catchup_template", "xtream", "http://127.0.0.1/live/me/pw/1477.ts\nxc\n3\n");
+  Put(out / "fuzz_catchup_template", "flussonic", "http://127.0.0.1/325/index.m3u8?token=a\nflussonic\n\n");
+  Put(out / "fuzz_catchup_template", "default",
+      "http://127.0.0.1/live\ndefault\n2\nhttp://127.0.0.1/a/{Y}{m}{d}/{utc:Y-m-d}/${offset}/{duration:60}/{catchup-id}");
+  Put(out / "fuzz_hls_playlist", "master",
+      "#EXTM3U\n#EXT-X-STREAM-INF:BANDWIDTH=800000,AVERAGE-BANDWIDTH=1\nlow/index.m3u8\n"
+      "#EXT-X-STREAM-INF:BANDWIDTH=2000000\nhttp://127.0.0.1/high.m3u8\n");
+  Put(out / "fuzz_hls_playlist", "media",
+      "#EXTM3U\r\n#EXT-X-TARGETDURATION:2\r\n#EXT-X-MEDIA-SEQUENCE:41\r\n#EXTINF:2.0,\r\nseg41.ts\r\n"
+      "#EXTINF:2.0,\r\n../seg42.ts?x=1\r\n#EXT-X-ENDLIST\r\n");
+  {
+    // Two packets of a video PES carrying a time stamp each.
+    std::string ts;
+    for (int n = 0; n < 2; ++n) {
+      std::string packet(188, '\xff');
+      const char head[] = {0x47, 0x41, 0x00, 0x10, 0x00, 0x00, 0x01, static_cast<char>(0xE0), 0x00, 0x00,
+                           static_cast<char>(0x80), static_cast<char>(0x80), 0x05, 0x21, 0x00,
+                           static_cast<char>(0x01 + 2 * n), 0x00, 0x01};
+      packet.replace(0, sizeof head, head, sizeof head);
+      ts += packet;
+    }
+    Put(out / "fuzz_ts_duration", "two_stamps", ts);
+  }
+  Put(out / "fuzz_recording_schedule", "two",
+      "vidora-schedule 1\n1796760000\t1796763600\tOne\tNews\thttp://127.0.0.1/one.m3u8\t\t\n"
+      "1796770000\t1796773600\tTwo\tFilm\thttp://127.0.0.1/two.ts\tUA\thttp://127.0.0.1/\n");
   return 0;
 }

@@ -24,11 +24,14 @@ int Height(const std::string& folder) {
       {"ui/shell", 250},
       {"ui/desktop", 245},  // the desktop's services follow playback
       {"ui/catalogue", 240}, {"ui/playback", 240},
+      {"ui/timeshift", 238}, {"ui/recording", 237},
       {"ui/playlists", 235},
       {"ui/dialogs", 230},
       {"ui/stores", 220},
       {"core/playback", 150},
+      {"core/recording", 147},
       {"core/playlists", 145},
+      {"core/timeshift", 142},  // archive addresses, read from playlist attributes
       {"core/network", 140},  // the update service reads the catalogue
       {"core/catalogue", 130},
       {"core/stores", 120},

@@ -26,6 +26,7 @@ int Height(const std::string& folder) {
       {"ui/catalogue", 240}, {"ui/playback", 240},
       {"ui/playlists", 235},
       {"ui/dialogs", 230},
+      {"ui/accessibility", 225},
       {"ui/stores", 220},
       {"core/playback", 150},
       {"core/playlists", 145},

@@ -14,7 +14,8 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libcpp-httplib-dev
   clang libclang-rt-dev
-  xvfb xauth
+  xvfb xauth openbox
+  at-spi2-core
   xdotool x11-utils
   desktop-file-utils appstream lintian
   ffmpeg

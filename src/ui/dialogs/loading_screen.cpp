@@ -1,5 +1,6 @@
 #include "ui/dialogs/loading_screen.h"
 
+#include <QApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QLabel>
@@ -112,5 +113,11 @@ void CloseLoadingScreen() {
 }
 
 LoadingScreen* CurrentLoadingScreen() { return g_screen; }
+
+QWidget* LastingOwner(QWidget* instead) {
+  QWidget* active = QApplication::activeWindow();
+  if (active == nullptr || (g_screen && active == g_screen.data())) return instead;
+  return active;
+}
 
 }  // namespace vidora

@@ -69,6 +69,11 @@ void ShowLoadingScreen(int bound_ms = kLoadingScreenBoundMs);
 void CloseLoadingScreen();
 // The loading screen while it is shown, or nullptr.
 LoadingScreen* CurrentLoadingScreen();
+// The window a message box or dialog opened now is to belong to: the
+// active window, unless that is the loading screen (which closes on its own
+// whatever is open over it) or there is none; then `instead` (may be
+// nullptr: a window of its own).
+QWidget* LastingOwner(QWidget* instead);
 
 }  // namespace vidora
 

@@ -18,6 +18,7 @@
 #include "core/stores/message_sink.h"
 #include "core/stores/save_failure.h"
 #include "core/stores/settings_store.h"
+#include "ui/accessibility/atspi_call_guard.h"
 #include "ui/desktop/focus_ring_style.h"
 #include "ui/desktop/rotation_policy.h"
 #include "ui/desktop/window_placement.h"
@@ -44,13 +45,17 @@ namespace vidora {
 
 namespace {
 
+// The main window while it exists, for the signal handling.
+QPointer<MainFrame> g_frame;
+
 // Plain messages of the core (the catalogue loader's warnings, the HTTP
 // client's diagnostics) as modal boxes on the UI thread; a message from
-// another thread waits until the box has been dismissed.
+// another thread waits until the box has been dismissed. A box never
+// belongs to the loading screen: at start-up it goes to the main window.
 void InstallMessageSink() {
   SetMessageSink([](const std::u16string& text, const std::u16string& caption) {
     auto show = [text, caption] {
-      ShowPlainMessageBox(QApplication::activeWindow(), ToQString(text), ToQString(caption));
+      ShowPlainMessageBox(LastingOwner(g_frame.data()), ToQString(text), ToQString(caption));
     };
     if (QThread::currentThread() == qApp->thread()) {
       show();
@@ -60,8 +65,6 @@ void InstallMessageSink() {
   });
 }
 
-// The main window while it exists, for the signal handling.
-QPointer<MainFrame> g_frame;
 // A close request that came while no main window existed yet (settings
 // being read, the loading screen up, the window being built): the window
 // closes as soon as it exists, so that its close sequence still saves.
@@ -238,6 +241,8 @@ int RunPlayer(const CommandLineRequests& requests) {
   // desktop matches the windows to vidora.desktop.
   QApplication::setWindowIcon(AppIcon());
   QGuiApplication::setDesktopFileName(QStringLiteral("vidora"));
+  // Before any window: a screen reader may ask as soon as one shows.
+  InstallAtSpiCallGuard();
   InstallSystemAppPaths();
   InstallMessageSink();
   RemoveSaveDebris();

@@ -13,6 +13,7 @@
 #include "ui/desktop/desktop_keys.h"
 #include "ui/desktop/window_placement.h"
 #include "ui/dialogs/about_dialog.h"
+#include "ui/dialogs/loading_screen.h"
 #include "ui/dialogs/settings_dialog.h"
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/playlists/playlist_dialogs.h"
@@ -116,10 +117,7 @@ void MainFrame::AddDesktopKeys() {
   keys_->WatchPicture(playback->radio());
 }
 
-QWidget* MainFrame::DialogOwner() {
-  QWidget* active = QApplication::activeWindow();
-  return active != nullptr ? active : this;
-}
+QWidget* MainFrame::DialogOwner() { return LastingOwner(this); }
 
 void MainFrame::SendCommand(int command) {
   AssertUiThread();

@@ -103,6 +103,7 @@ class MainFrame : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // The window a box or dialog of the frame belongs to (LastingOwner).
   QWidget* DialogOwner();
   void AddDesktopKeys();
   void RunChannels();

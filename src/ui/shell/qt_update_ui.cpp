@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "core/commands/view_requests.h"
+#include "ui/dialogs/loading_screen.h"
 #include "ui/dialogs/wait_dialog.h"
 #include "ui/shell/main_menu.h"
 #include "ui/stores/ui_texts.h"
@@ -23,8 +24,7 @@ QtUpdateUi::QtUpdateUi(QWidget* frame, ViewRequests* view, CommandSender send_co
 void QtUpdateUi::RunWaitDialog(UpdateWaitKind, std::string_view title_key, WaitWorker worker,
                                std::atomic<bool>& cancel) {
   AssertUiThread();
-  QWidget* owner = QApplication::activeWindow();
-  UpdateWaitDialog dialog(owner != nullptr ? owner : frame_, title_key,
+  UpdateWaitDialog dialog(LastingOwner(frame_), title_key,
                           [worker = std::move(worker)](UpdateWaitDialog& wait) {
                             worker([&wait](std::string_view key) { wait.SetTitleByKeyFromWorker(std::string(key)); });
                             // The worker has written its results: only now may the UI thread go on.

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QVariant>
 #include <QWidget>
 
@@ -80,6 +81,22 @@ void WearSkin(QMessageBox& box) {
                         .arg(background.name(), text.name(), frame.name(), Skin().HighlightColour().name()));
 }
 
+// A box of `owner`'s on the heap: should the owner go while the box is
+// open, the owner's deletion takes the box, and the box is not deleted a
+// second time when the caller's scope ends.
+class OwnedBox {
+ public:
+  explicit OwnedBox(QWidget* owner) : box_(new QMessageBox(owner)) {}
+  ~OwnedBox() { delete box_.data(); }
+  OwnedBox(const OwnedBox&) = delete;
+  OwnedBox& operator=(const OwnedBox&) = delete;
+  QMessageBox* operator->() const { return box_.data(); }
+  QMessageBox& operator*() const { return *box_; }
+
+ private:
+  QPointer<QMessageBox> box_;
+};
+
 }  // namespace
 
 QString ToQString(const std::u16string& text) { return QString::fromStdU16String(text); }
@@ -91,35 +108,35 @@ int ShowMessageByKey(QWidget* owner, std::string_view key, int buttons) {
   // While the player closes nobody is there to answer: the box's escape
   // answer stands.
   if (AppClosing()) return (buttons & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
-  QMessageBox box(owner);
-  WearSkin(box);
-  box.setTextFormat(Qt::PlainText);
-  box.setText(Text(key));
-  box.setWindowTitle(ToQString(AppTitle()));
-  box.setIcon(IconFor(buttons));
+  OwnedBox box(owner);
+  WearSkin(*box);
+  box->setTextFormat(Qt::PlainText);
+  box->setText(Text(key));
+  box->setWindowTitle(ToQString(AppTitle()));
+  box->setIcon(IconFor(buttons));
   const bool yes_no = (buttons & MB_TYPEMASK) == MB_YESNO;
   if (yes_no) {
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-    box.setDefaultButton(QMessageBox::Yes);
-    box.setEscapeButton(QMessageBox::No);
+    box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box->setDefaultButton(QMessageBox::Yes);
+    box->setEscapeButton(QMessageBox::No);
   } else {
-    box.setStandardButtons(QMessageBox::Ok);
-    box.setEscapeButton(QMessageBox::Ok);
+    box->setStandardButtons(QMessageBox::Ok);
+    box->setEscapeButton(QMessageBox::Ok);
   }
-  const int answer = box.exec();
+  const int answer = box->exec();
   if (!yes_no) return IDOK;
   return answer == QMessageBox::Yes ? IDYES : IDNO;
 }
 
 void ShowPlainMessageBox(QWidget* owner, const QString& text, const QString& caption) {
   if (AppClosing()) return;
-  QMessageBox box(owner);
-  WearSkin(box);
-  box.setTextFormat(Qt::PlainText);
-  box.setText(text);
-  box.setWindowTitle(caption);
-  box.setStandardButtons(QMessageBox::Ok);
-  box.exec();
+  OwnedBox box(owner);
+  WearSkin(*box);
+  box->setTextFormat(Qt::PlainText);
+  box->setText(text);
+  box->setWindowTitle(caption);
+  box->setStandardButtons(QMessageBox::Ok);
+  box->exec();
 }
 
 QString AccessibleNameOf(const QString& caption) {

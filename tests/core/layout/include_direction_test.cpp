@@ -27,6 +27,7 @@ int Height(const std::string& folder) {
       {"ui/timeshift", 238}, {"ui/recording", 237},
       {"ui/playlists", 235},
       {"ui/dialogs", 230},
+      {"ui/accessibility", 225},
       {"ui/stores", 220},
       {"core/playback", 150},
       {"core/recording", 147},

@@ -1,5 +1,8 @@
 #include "core/catalogue/channels_dialog_state.h"
 
+#include <algorithm>
+
+#include "core/document/text_codec.h"
 #include "core/stores/settings_store.h"
 
 namespace vidora {
@@ -15,6 +18,8 @@ void LoadDialogSelection() {
   state.country = GetSetting(kSelectedCountrySetting);
   state.category = GetSetting(kSelectedCategorySetting);
   state.tvradio = GetSetting(kSelectedKindSetting);
+  state.country_key = Utf16ToUtf8(GetSetting(kSelectedCountryKeySetting));
+  state.category_key = Utf16ToUtf8(GetSetting(kSelectedCategoryKeySetting));
 }
 
 void SaveDialogSelection() {
@@ -23,12 +28,20 @@ void SaveDialogSelection() {
   SetSetting(kSelectedCategorySetting, state.category);
   SetSetting(kSelectedCountrySetting, state.country);
   SetSetting(kSelectedKindSetting, state.tvradio);
+  SetSetting(kSelectedCountryKeySetting, Utf8ToUtf16(state.country_key));
+  SetSetting(kSelectedCategoryKeySetting, Utf8ToUtf16(state.category_key));
 }
 
 int32_t ClampListPosition(int32_t position, int count) {
   // A negative position would leave the list without a selection; the
   // "all" entry is the sound reading of a damaged value.
   return position >= 0 && position < count ? position : 0;
+}
+
+int32_t ListPositionFor(const std::string& key, int32_t position, const std::vector<std::string>& keys) {
+  if (key.empty()) return ClampListPosition(position, static_cast<int>(keys.size()));
+  const auto at = std::find(keys.begin(), keys.end(), key);
+  return at != keys.end() ? static_cast<int32_t>(at - keys.begin()) : 0;
 }
 
 }  // namespace vidora

@@ -42,6 +42,11 @@ inline constexpr IntSettingKey kSelectedCategorySetting{"sel_category", 0};
 inline constexpr IntSettingKey kSelectedKindSetting{"sel_tvradio", 0};
 inline constexpr IntSettingKey kSelectedTabSetting{"sel_tab", 0};
 inline constexpr TextSettingKey kCurrentChannelKeySetting{"cur_channel", u""};
+// What the country and category filters stand for (a country or playlist
+// key, a category key; empty: "all" or not stored yet, when the positions
+// above are read instead).
+inline constexpr TextSettingKey kSelectedCountryKeySetting{"sel_country_key", u""};
+inline constexpr TextSettingKey kSelectedCategoryKeySetting{"sel_category_key", u""};
 
 // The main window's place on the desktop when it last closed:
 // "x,y,width,height" of its normal geometry, then ",max" when it was

@@ -52,6 +52,21 @@ void FillSortedCombo(QComboBox* combo, std::vector<std::pair<QString, const T*>>
   }
 }
 
+// The key `entries[index]` stands for; empty for the "all" entry.
+template <typename T>
+std::string KeyAt(const std::vector<const T*>& entries, int index) {
+  return index >= 0 && index < static_cast<int>(entries.size()) && entries[index] != nullptr ? entries[index]->key()
+                                                                                               : std::string();
+}
+
+template <typename T>
+std::vector<std::string> KeysOf(const std::vector<const T*>& entries) {
+  std::vector<std::string> keys;
+  keys.reserve(entries.size());
+  for (int i = 0; i < static_cast<int>(entries.size()); ++i) keys.push_back(KeyAt(entries, i));
+  return keys;
+}
+
 }  // namespace
 
 ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
@@ -78,10 +93,10 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
   LoadDialogSelection();
   ChannelsDialogState& selection = DialogSelection();
   FillCategoryCombo();
-  selection.category = ClampListPosition(selection.category, category_combo_->count());
+  selection.category = ListPositionFor(selection.category_key, selection.category, KeysOf(category_entries_));
   category_combo_->setCurrentIndex(selection.category);
   FillCountryCombo();
-  selection.country = ClampListPosition(selection.country, country_combo_->count());
+  selection.country = ListPositionFor(selection.country_key, selection.country, KeysOf(country_entries_));
   country_combo_->setCurrentIndex(selection.country);
   FillKindCombo();
   // A stored kind outside the list leaves it without a selection, which
@@ -117,10 +132,12 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
   connect(guide_page_, &GuidePage::PlayRequested, this, &ChannelsDialog::Play);
   connect(country_combo_, &QComboBox::currentIndexChanged, this, [this](int index) {
     DialogSelection().country = index;
+    DialogSelection().country_key = KeyAt(country_entries_, index);
     FillChannelList();
   });
   connect(category_combo_, &QComboBox::currentIndexChanged, this, [this](int index) {
     DialogSelection().category = index;
+    DialogSelection().category_key = KeyAt(category_entries_, index);
     FillChannelList();
   });
   connect(kind_combo_, &QComboBox::currentIndexChanged, this, [this](int index) {

@@ -4,12 +4,12 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
-#include <QStandardPaths>
 #include <QUrl>
 
 #include "core/catalogue/channel.h"
 #include "core/catalogue/channel_catalogue.h"
 #include "core/catalogue/country.h"
+#include "core/stores/app_paths.h"
 #include "ui/playback/playback_control.h"
 #include "ui/playlists/playlist_manager.h"
 #include "ui/stores/resource_pack.h"
@@ -93,8 +93,9 @@ QString DesktopSession::ArtUrlFor(const Channel* channel) {
   const SkinImage* flag =
       channel != nullptr && channel->country() != nullptr ? channel->country()->flag_image() : nullptr;
   if (flag == nullptr || flag->image().isNull()) return QString();
-  const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
-                         QStringLiteral("/vidora/art");
+  // With the other cache files, so that a portable copy keeps it beside
+  // itself.
+  const QString folder = QString::fromStdString((CurrentAppPaths().cache_folder / "art").string());
   const QString path =
       folder + QStringLiteral("/flag_") + QString::fromStdString(channel->country()->key()) + QStringLiteral(".png");
   // A few hundred bytes, written once per country: cheap enough to do here.

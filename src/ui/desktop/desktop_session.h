@@ -54,7 +54,8 @@ class DesktopSession : public QObject, private NowPlayingObserver {
 
   // The file:// URL of a picture for `channel`: a playlist channel's cached
   // logo once it is there (asked for now otherwise), else its country's
-  // flag (written once into the cache folder); empty when there is none.
+  // flag (written once into the "art" folder of the app paths' cache
+  // folder); empty when there is none.
   static QString ArtUrlFor(const Channel* channel);
 
  private:

@@ -6,7 +6,8 @@
 
 namespace vidora {
 
-KeyPressWatch::KeyPressWatch(QObject* parent) : QObject(parent) {
+KeyPressWatch::KeyPressWatch(QObject* parent, const QWidget* window)
+    : QObject(parent), window_(window), watch_window_(window != nullptr) {
   if (QCoreApplication::instance() != nullptr) QCoreApplication::instance()->installEventFilter(this);
 }
 
@@ -21,6 +22,10 @@ bool KeyPressWatch::TakePressed() {
 }
 
 bool KeyPressWatch::eventFilter(QObject* watched, QEvent* event) {
+  if (watch_window_) {
+    const auto* widget = qobject_cast<const QWidget*>(watched);
+    if (widget == nullptr || window_ == nullptr || widget->window() != window_) return QObject::eventFilter(watched, event);
+  }
   switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:

@@ -2,6 +2,8 @@
 #define VIDORA_UI_SHELL_KEY_PRESS_WATCH_H_
 
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 
 namespace vidora {
 
@@ -10,12 +12,14 @@ namespace vidora {
 // Select; not with Ctrl, which makes Ctrl+Up/Down the volume) was pressed
 // since the last TakePressed(). Installed on the
 // QApplication as an event filter; it only watches, never swallows an
-// event. UI thread only.
+// event. With a `window`, only presses that go to that top-level window
+// count: a click in a dialog or in another window is not one on the
+// player. UI thread only.
 class KeyPressWatch : public QObject {
   Q_OBJECT
 
  public:
-  explicit KeyPressWatch(QObject* parent = nullptr);
+  explicit KeyPressWatch(QObject* parent = nullptr, const QWidget* window = nullptr);
   ~KeyPressWatch() override;
 
   // True when a watched press happened since the previous call.
@@ -26,6 +30,8 @@ class KeyPressWatch : public QObject {
 
  private:
   bool pressed_ = false;
+  QPointer<const QWidget> window_;
+  bool watch_window_ = false;
 };
 
 }  // namespace vidora

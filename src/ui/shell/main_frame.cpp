@@ -79,7 +79,7 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
   connect(exit_key, &QShortcut::activated, this, [this] { SendCommand(ID_EXIT); });
 
   if (options_.display_orientation) orientation_ = options_.display_orientation(this);
-  watch_ = std::make_unique<KeyPressWatch>();
+  watch_ = std::make_unique<KeyPressWatch>(nullptr, this);
   connect(&timer_, &QTimer::timeout, this, &MainFrame::Tick);
   timer_.start(kFrameTickMs);
 }
@@ -231,11 +231,12 @@ bool MainFrame::OnLaterStart(const QString& command_line) {
 void MainFrame::Tick() {
   AssertUiThread();
   if (closed_) return;
-  if (view_ != nullptr && view_->full_screen_layout()) {
-    if (!IsFrameInFront(this) || watch_->TakePressed()) {
-      SendCommand(ID_FULLSCREEN);
-      return;
-    }
+  // Full screen lasts until the user leaves it on the player itself: on a
+  // desktop, focus moving to another window, another monitor or one of the
+  // player's dialogs is no reason to end it.
+  if (view_ != nullptr && view_->full_screen_layout() && watch_->TakePressed()) {
+    SendCommand(ID_FULLSCREEN);
+    return;
   }
   MotionSensor* sensor = CurrentMotionSensor();
   if (sensor == nullptr || !sensor->Available()) return;

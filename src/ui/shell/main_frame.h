@@ -76,9 +76,10 @@ class MainFrame : public QWidget {
   // refuses, and the later start then runs on its own.
   bool OnLaterStart(const QString& command_line);
 
-  // One 100 ms frame tick; the timer calls it. In full screen, a tap, a
-  // navigation key since the last tick or another window in front leaves
-  // full screen (and ends the tick); then, with a motion sensor, one sample
+  // One 100 ms frame tick; the timer calls it. In full screen, a tap or a
+  // navigation key on the frame since the last tick leaves full screen (and
+  // ends the tick); focus going elsewhere does not. Then, with a motion
+  // sensor, one sample
   // is read and eight agreeing ones in a row, taken while the frame or one
   // of its windows is active, turn the display.
   void Tick();

@@ -298,6 +298,40 @@ TEST_F(ChannelsDialogFixture, StoredPositionsOutOfRangeFallBackToAll) {
   EXPECT_EQ(FindSetting(kSelectedKindSetting).value_or(-1), 9);
 }
 
+TEST_F(ChannelsDialogFixture, TheSelectedCountryAndCategoryComeBackByWhatTheyAreWhenTheListsChange) {
+  {
+    ChannelsDialog dialog(&owner_, catalogue_.get());
+    dialog.country_combo()->setCurrentIndex(2);  // Germany, after "All" and France
+    dialog.category_combo()->setCurrentIndex(2);
+    ASSERT_EQ(dialog.country_combo()->currentText(), QStringLiteral("Germany"));
+  }
+  const QString category = [&] {
+    ChannelsDialog dialog(&owner_, catalogue_.get());
+    return dialog.category_combo()->currentText();
+  }();
+  // A country sorted in front of it (as a playlist named "aaa" would be).
+  std::vector<testing::ChannelEntry> channels = testing::SampleChannels();
+  channels.push_back({"at", "orf", u"ORF", "n", false});
+  LoadCatalogue(channels);
+  {
+    ChannelsDialog dialog(&owner_, catalogue_.get());
+    EXPECT_EQ(dialog.country_combo()->currentText(), QStringLiteral("Germany"));
+    EXPECT_EQ(dialog.category_combo()->currentText(), category);
+    for (const std::string& key : Keys(dialog.channel_list())) EXPECT_EQ(key.substr(0, 3), "de_");
+  }
+  // Settings from before the keys were kept: the positions still count;
+  // a country that has gone falls back to all of them.
+  SetSetting(kSelectedCountryKeySetting, u"");
+  SetSetting(kSelectedCountrySetting, 1);
+  {
+    ChannelsDialog dialog(&owner_, catalogue_.get());
+    EXPECT_EQ(dialog.country_combo()->currentIndex(), 1);
+  }
+  SetSetting(kSelectedCountryKeySetting, u"xx");
+  ChannelsDialog dialog(&owner_, catalogue_.get());
+  EXPECT_EQ(dialog.country_combo()->currentIndex(), 0);
+}
+
 TEST_F(ChannelsDialogFixture, ListGesturesPlayAndOpenTheContextMenu) {
   ChannelsDialog dialog(&owner_, catalogue_.get());
   dialog.open();

@@ -82,6 +82,8 @@ class ChannelsDialogTest : public ::testing::Test {
          {kSelectedTabSetting, kSelectedCountrySetting, kSelectedCategorySetting, kSelectedKindSetting}) {
       SetSetting(setting, 0);
     }
+    SetSetting(kSelectedCountryKeySetting, u"");
+    SetSetting(kSelectedCategoryKeySetting, u"");
     DialogSelection() = ChannelsDialogState{};
     LoadCatalogue(SampleChannels());
   }

@@ -19,23 +19,27 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <vector>
 
 #include "core/catalogue/channel_catalogue.h"
+#include "core/stores/app_paths.h"
 #include "core/stores/message_sink.h"
 #include "core/stores/settings_store.h"
 #include "support/temp_dir.h"
 #include "ui/desktop/private_bus.h"
 #include "ui/desktop/x_server.h"
+#include "core/stores/image_lookup.h"
 #include "ui/dialogs/skin_test_support.h"
 #include "ui/dialogs/skinned_trackbar.h"
 #include "ui/playback/control_panel.h"
 #include "ui/playback/fake_player_backend.h"
 #include "ui/playback/playback_test_support.h"
 #include "ui/playlists/playlist_manager.h"
+#include "ui/stores/resource_pack.h"
 #include "ui/shell/shell_test_support.h"
 
 namespace vidora::testing {
@@ -67,6 +71,19 @@ class ScreenSaverStub : public QObject {
   int inhibits_ = 0;
   uint next_cookie_ = 17;
   QSet<uint> held_;
+};
+
+// The next way of a fallback chain: records whether it holds an inhibit.
+class RecordingInhibitor : public IdleInhibitor {
+ public:
+  explicit RecordingInhibitor(bool* held) : held_(held) {}
+  void Inhibit(const QString&) override { *held_ = true; }
+  void Release() override { *held_ = false; }
+  bool inhibiting() const override { return *held_; }
+  QString mechanism() const override { return QStringLiteral("next"); }
+
+ private:
+  bool* held_;
 };
 
 // Collects the changed properties of the MPRIS player's
@@ -102,6 +119,10 @@ class DesktopSessionTest : public ::testing::Test {
     SetSetting(kCurrentChannelKeySetting, u"");
     SetSetting(kHideAdultSetting, false);
     SetSetting(kVolumeSetting, 50);
+    // Written files (the flag art) stay in the test's own folder.
+    SetAppPaths(PortableAppPaths(dir_.path() / "portable"));
+    flag_ = std::make_unique<SkinImage>(SolidImage(16, 11, qRgb(0, 0, 255)));
+    SetImageLookup([this](std::string_view name) { return name == "f_de" ? flag_.get() : nullptr; });
     DocNode root("1.0");
     DocNode* de = root.AddChild("de");
     AddTestChannel(*de, "tv", u"http://127.0.0.1:9/tv.y4m");
@@ -121,12 +142,15 @@ class DesktopSessionTest : public ::testing::Test {
     session_.reset();
     control_.reset();
     FreeCatalogue();
+    SetImageLookup({});
+    SetAppPaths(PortableAppPaths(AppFolderPath()));
     SetMessageSink({});
   }
 
   // A session on the private bus with the screen-saver inhibitor, and the
   // stub service that inhibitor talks to.
-  void StartOnBus() {
+  // With `next`, the inhibitor is a fallback chain of the two.
+  void StartOnBus(std::unique_ptr<IdleInhibitor> next = nullptr) {
     ASSERT_FALSE(bus_.address().isEmpty()) << "dbus-daemon did not start";
     QDBusConnection service_side = bus_.Connect(QStringLiteral("vidora_player"));
     stub_ = std::make_unique<ScreenSaverStub>();
@@ -134,6 +158,12 @@ class DesktopSessionTest : public ::testing::Test {
     DesktopSession::Parts parts;
     parts.bus = service_side;
     parts.inhibitor = CreateScreenSaverInhibitor(service_side);
+    if (next) {
+      std::vector<std::unique_ptr<IdleInhibitor>> ways;
+      ways.push_back(std::move(parts.inhibitor));
+      ways.push_back(std::move(next));
+      parts.inhibitor = CreateFallbackInhibitor(std::move(ways));
+    }
     parts.raise = [this] { ++raises_; };
     session_ = std::make_unique<DesktopSession>(control_.get(), std::move(parts));
     ASSERT_TRUE(session_->mpris()->registered());
@@ -169,6 +199,7 @@ class DesktopSessionTest : public ::testing::Test {
   Channel* Find(const std::string& key) { return catalogue_->FindChannelByKey("de_" + key); }
 
   TempDir dir_;
+  std::unique_ptr<SkinImage> flag_;
   QWidget view_;
   RecordingViewTarget target_;
   FakePlayerBackend::Record record_;
@@ -293,6 +324,28 @@ TEST_F(DesktopSessionTest, TvInhibitsTheScreenSaverRadioDoesNotAndStopFailureAnd
   EXPECT_EQ(stub_->inhibits(), 3);
 }
 
+TEST_F(DesktopSessionTest, TheInhibitFollowsARestartedScreenSaverServiceAndFallsBackWhenItGoes) {
+  bool next_held = false;
+  StartOnBus(std::make_unique<RecordingInhibitor>(&next_held));
+  control_->PlayChannel(Find("tv"));
+  ASSERT_TRUE(ProcessUntil([&] { return stub_->active() == 1; }, 20000));
+
+  EXPECT_FALSE(next_held);
+
+  // The desktop's service goes: the next way takes over.
+  QDBusConnection::disconnectFromBus(QStringLiteral("screen_saver"));
+  EXPECT_TRUE(ProcessUntil([&] { return next_held; }, 20000));
+  // It starts again: the new one is asked too.
+  ScreenSaverStub restarted;
+  ASSERT_TRUE(restarted.Register(bus_.Connect(QStringLiteral("screen_saver_again"))));
+  EXPECT_TRUE(ProcessUntil([&] { return restarted.active() == 1; }, 20000));
+
+  // Stopping releases both.
+  control_->StopPlayback();
+  EXPECT_FALSE(next_held);
+  EXPECT_TRUE(ProcessUntil([&] { return restarted.active() == 0; }, 20000));
+}
+
 TEST_F(DesktopSessionTest, WithoutABusThePlayerRunsWithoutMpris) {
   DesktopSession::Parts parts;  // a disconnected bus, no inhibitor
   session_ = std::make_unique<DesktopSession>(control_.get(), std::move(parts));
@@ -311,13 +364,20 @@ TEST_F(DesktopSessionTest, XScreenSaverStaysOffWhileATvChannelPlays) {
   if (!server.Start()) GTEST_SKIP() << "Xvfb could not be started";
   server.SetScreenSaverTimeout(3);
   DesktopSession::Parts parts;
-  parts.inhibitor = CreateXScreenSaverInhibitor(server.name());
+  parts.inhibitor = CreateXScreenSaverInhibitor(server.name(), 300);
   session_ = std::make_unique<DesktopSession>(control_.get(), std::move(parts));
 
   control_->PlayChannel(Find("tv"));
   EXPECT_TRUE(session_->inhibitor()->inhibiting());
-  ProcessUntil([] { return false; }, 6000);
+  // Savers that are X clients ignore the suspension and read the idle
+  // time, which the periodic reset keeps short.
+  long longest_idle = 0;
+  for (int i = 0; i < 30; ++i) {
+    ProcessUntil([] { return false; }, 200);
+    longest_idle = std::max(longest_idle, server.IdleMs());
+  }
   EXPECT_FALSE(server.SaverActive());
+  EXPECT_LT(longest_idle, 2000);
 
   control_->StopPlayback();
   EXPECT_FALSE(session_->inhibitor()->inhibiting());
@@ -353,6 +413,9 @@ TEST_F(DesktopSessionTest, ArtIsAPlaylistChannelsCachedLogoElseTheFlag) {
   ASSERT_NE(logo_tv, nullptr);
   ASSERT_NE(plain_tv, nullptr);
   const QString flag_art = DesktopSession::ArtUrlFor(Find("tv"));
+  // A portable copy keeps the flag picture in its own cache folder.
+  EXPECT_EQ(std::filesystem::path(QUrl(flag_art).toLocalFile().toStdString()).parent_path(),
+            dir_.path() / "portable" / "cache" / "art");
 
   control_->PlayChannel(logo_tv);
   // The logo is fetched when first asked for; its arrival updates MPRIS.

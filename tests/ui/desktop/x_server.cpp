@@ -60,4 +60,16 @@ bool XServer::SaverActive() {
   return on;
 }
 
+long XServer::IdleMs() {
+  Display* display = XOpenDisplay(name_.toLocal8Bit().constData());
+  if (display == nullptr) return -1;
+  long idle = -1;
+  if (XScreenSaverInfo* info = XScreenSaverAllocInfo()) {
+    if (XScreenSaverQueryInfo(display, DefaultRootWindow(display), info)) idle = static_cast<long>(info->idle);
+    XFree(info);
+  }
+  XCloseDisplay(display);
+  return idle;
+}
+
 }  // namespace vidora::testing

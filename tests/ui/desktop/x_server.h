@@ -23,6 +23,8 @@ class XServer {
   void SetScreenSaverTimeout(int seconds);
   // Whether the screen saver is on now (XScreenSaverQueryInfo).
   bool SaverActive();
+  // Milliseconds since the last input or screen-saver reset; -1 unknown.
+  long IdleMs();
 
  private:
   QProcess process_;

@@ -227,22 +227,28 @@ TEST_F(FullScreenTest, PanelButtonEntersAndATapOrAKeyLeavesAtTheNextTick) {
   ExpectNormal(*frame, before);
 }
 
-TEST_F(FullScreenTest, AnotherWindowInFrontEndsFullScreen) {
+TEST_F(FullScreenTest, FocusElsewhereAndClicksInADialogKeepFullScreen) {
   auto frame = MakeFrame();
   frame->SendCommand(ID_FULLSCREEN);
-  // A window of the frame's own (a dialog over it) keeps full screen.
+  // A dialog of the player's own, clicked and typed in.
   QWidget own(frame.get(), Qt::Dialog);
   own.show();
   QApplication::setActiveWindow(&own);
+  Press(&own, QEvent::MouseButtonPress);
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(&own, &enter);
   frame->Tick();
   EXPECT_TRUE(frame->view()->full_screen_layout());
 
+  // Another window (another monitor's) in front.
   QWidget other;
   other.show();
   QApplication::setActiveWindow(&other);
+  Press(&other, QEvent::MouseButtonPress);
   frame->Tick();
-  EXPECT_FALSE(frame->view()->full_screen_layout());
-  EXPECT_FALSE(frame->soft_keys()->isHidden());
+  EXPECT_TRUE(frame->view()->full_screen_layout());
+  EXPECT_TRUE(frame->isFullScreen());
+  EXPECT_TRUE(frame->soft_keys()->isHidden());
 }
 
 TEST_F(FullScreenTest, EightLandscapeSamplesTurnTheDisplayAndEightPortraitOnesTurnItBack) {

@@ -77,6 +77,8 @@ class GuidePageTest : public ::testing::Test {
     SetSetting(kSelectedCountrySetting, 0);
     SetSetting(kSelectedCategorySetting, 0);
     SetSetting(kSelectedKindSetting, 0);
+    SetSetting(kSelectedCountryKeySetting, u"");
+    SetSetting(kSelectedCategoryKeySetting, u"");
     DocNode root("1.0");
     DocNode* ard = root.AddChild("de")->AddChild("ard");
     ard->SetWideString("n", u"ARD");

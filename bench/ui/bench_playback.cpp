@@ -237,7 +237,7 @@ void FullHdBench(MediaServer& server) {
                           [](QWidget*, const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); });
   host.window()->show();
   host.Play(std::u16string(url.begin(), url.end()));
-  WaitFor([&] { return host.GetPlayState() == vidora::PlayState::kPlaying; });
+  WaitFor([&] { return host.status().state == vidora::PlayState::kPlaying; });
   RunEventLoop(500);
   mpv_handle* mpv = static_cast<vidora::MpvBackend*>(host.backend())->handle();
   const auto drops = [mpv] {

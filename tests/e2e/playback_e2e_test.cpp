@@ -25,7 +25,6 @@
 
 #include "core/catalogue/channel_catalogue.h"
 #include "core/document/document_format.h"
-#include "core/playback/player_events.h"
 #include "core/playback/stream_failure.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/message_sink.h"
@@ -58,20 +57,27 @@ bool Near(QRgb a, QRgb b, int tolerance = 14) {
          std::abs(qBlue(a) - qBlue(b)) <= tolerance;
 }
 
-// Forwards status to the playback control and keeps the codes.
-class StatusSpy : public PlayerStatusListener {
+// Keeps what the player reported: for each status report its kind (0 a
+// change, 1 the end of buffering, -1 nothing plays) and text, and each
+// failure's reason.
+class StatusSpy {
  public:
-  explicit StatusSpy(PlayerStatusListener* next) : next_(next) {}
-  void OnPlayerStatus(PlayerWindow* player, const std::optional<std::u16string>& text, int code) override {
-    codes.push_back(code);
-    texts.push_back(text.value_or(u""));
-    next_->OnPlayerStatus(player, text, code);
+  explicit StatusSpy(PlayerHost* host) {
+    QObject::connect(host, &PlayerHost::StatusChanged, [this](const PlayerStatus& status) {
+      const int code = IsAtRest(status.state) ? -1 : (buffering_ && !status.buffering() ? 1 : 0);
+      buffering_ = status.buffering();
+      codes.push_back(code);
+      texts.push_back(status.text);
+    });
+    QObject::connect(host, &PlayerHost::Failed, [this](const FailureReport& failure) { failures.push_back(failure.failure); });
   }
+  size_t Unreachable() const { return std::count_if(failures.begin(), failures.end(), IsUnreachable); }
   std::vector<int> codes;
   std::vector<std::u16string> texts;
+  std::vector<StreamFailure> failures;
 
  private:
-  PlayerStatusListener* next_;
+  bool buffering_ = false;
 };
 
 class PlaybackEndToEndTest : public ::testing::Test {
@@ -152,14 +158,12 @@ class PlaybackEndToEndTest : public ::testing::Test {
                     [] { return std::make_unique<MpvBackend>(std::vector<MpvBackend::Option>{{"ao", "null"}}); });
     control_->SetVolumeAll(GetSetting(kVolumeSetting));
     control_->Layout(view_.size(), false);
-    spy_ = std::make_unique<StatusSpy>(control_.get());
-    MainPlayerEvents().set_listener(spy_.get());
+    spy_ = std::make_unique<StatusSpy>(control_->player());
     ASSERT_TRUE(control_->player()->connected());
   }
 
   void TearDown() override {
     release_stall_ = true;
-    MainPlayerEvents().set_listener(control_.get());
     control_.reset();
     if (live_ != nullptr) KillLiveServer();
     FreeCatalogue();
@@ -276,17 +280,17 @@ TEST_F(PlaybackEndToEndTest, AnotherChannelOrAStopNeverLeavesTheOldPictureStandi
   bool old_picture_seen = false;
   ASSERT_TRUE(WaitFor([&] {
     old_picture_seen = old_picture_seen || Near(FrameCentre(), kVideoColour.rgb());
-    return !spy_->codes.empty() && spy_->codes.back() < 0;
+    return !spy_->failures.empty();
   }));
   EXPECT_FALSE(old_picture_seen);
-  ASSERT_TRUE(WaitFor([&] { return Player()->GetPlayState() == PlayState::kReady; }));
+  ASSERT_TRUE(WaitFor([&] { return Player()->status().state == PlayState::kReady; }));
   EXPECT_EQ(shown_centre(), qRgb(0, 0, 0));
   EXPECT_EQ(FrameCentre(), qRgb(0, 0, 0));
 
   control_->PlayChannel(Find("de_tv"));
   ASSERT_TRUE(WaitFor([&] { return Near(FrameCentre(), kVideoColour.rgb()); })) << Status().toStdString();
   control_->StopPlayback();
-  ASSERT_TRUE(WaitFor([&] { return Player()->GetPlayState() == PlayState::kReady; }));
+  ASSERT_TRUE(WaitFor([&] { return Player()->status().state == PlayState::kReady; }));
   EXPECT_EQ(Status(), "Stopped");
   EXPECT_EQ(shown_centre(), qRgb(0, 0, 0));
 }
@@ -303,23 +307,23 @@ TEST_F(PlaybackEndToEndTest, RadioChannelShowsThePictureAndPlaysThenStops) {
 
   control_->StopPlayback();
   EXPECT_TRUE(ShowsPlayGlyphs());
-  ASSERT_TRUE(WaitFor([&] { return Player()->GetPlayState() == PlayState::kReady; }));
+  ASSERT_TRUE(WaitFor([&] { return Player()->status().state == PlayState::kReady; }));
   EXPECT_EQ(Status(), "Stopped");
   EXPECT_EQ(spy_->codes.back(), -1);
 }
 
 TEST_F(PlaybackEndToEndTest, MissingStreamEndsInItsErrorAndFreezesTheStatusUntilTheNextBuffering) {
   control_->PlayChannel(Find("de_missing"));
-  ASSERT_TRUE(WaitFor([&] { return !spy_->codes.empty() && spy_->codes.back() < 0; }));
-  EXPECT_EQ(spy_->codes.back(), -1);
+  ASSERT_TRUE(WaitFor([&] { return !spy_->failures.empty(); }));
+  EXPECT_EQ(spy_->Unreachable(), 0u);
   EXPECT_TRUE(Status().contains("404")) << Status().toStdString();
   EXPECT_TRUE(ShowsPlayGlyphs());
   const QString error = Status();
-  const size_t reports = spy_->codes.size();
+  const size_t reports = spy_->failures.size();
   // The player goes idle after the failure; nothing of that shows.
-  ASSERT_TRUE(WaitFor([&] { return Player()->GetPlayState() == PlayState::kReady; }));
+  ASSERT_TRUE(WaitFor([&] { return Player()->status().state == PlayState::kReady; }));
   EXPECT_EQ(Status(), error);
-  EXPECT_EQ(spy_->codes.size(), reports);
+  EXPECT_EQ(spy_->failures.size(), reports);
 
   control_->PlayChannel(Find("de_radio"));
   ASSERT_TRUE(WaitFor([&] { return Status() == "Playing"; })) << Status().toStdString();
@@ -327,8 +331,8 @@ TEST_F(PlaybackEndToEndTest, MissingStreamEndsInItsErrorAndFreezesTheStatusUntil
 
 TEST_F(PlaybackEndToEndTest, UnreachableServerGivesTheServerNotFoundCode) {
   control_->PlayChannel(Find("de_nowhere"));
-  ASSERT_TRUE(WaitFor([&] { return !spy_->codes.empty() && spy_->codes.back() < 0; }));
-  EXPECT_EQ(spy_->codes.back(), kStatusNetworkError);
+  ASSERT_TRUE(WaitFor([&] { return !spy_->failures.empty(); }));
+  EXPECT_TRUE(IsUnreachable(spy_->failures.back()));
   EXPECT_TRUE(Status().contains("refused")) << Status().toStdString();
   EXPECT_TRUE(ShowsPlayGlyphs());
 }
@@ -337,11 +341,11 @@ TEST_F(PlaybackEndToEndTest, AStreamThatRunsDryBuffersAndPlaysOnWhenDataComesBac
   control_->PlayChannel(Find("de_stalling"));
   ASSERT_TRUE(WaitFor([&] { return Status() == "Playing"; })) << Status().toStdString();
   ASSERT_TRUE(WaitFor([&] { return Status().startsWith("Buffering "); })) << Status().toStdString();
-  EXPECT_TRUE(MainPlayerEvents().buffering_active());
+  EXPECT_TRUE(Player()->status().buffering());
   EXPECT_TRUE(ShowsStopGlyphs());
   release_stall_ = true;
   ASSERT_TRUE(WaitFor([&] { return Status() == "Playing"; })) << Status().toStdString();
-  EXPECT_FALSE(MainPlayerEvents().buffering_active());
+  EXPECT_FALSE(Player()->status().buffering());
   EXPECT_TRUE(ShowsStopGlyphs());
   const std::vector<std::u16string>& texts = spy_->texts;
   EXPECT_EQ(texts.front(), u"");
@@ -355,7 +359,7 @@ TEST_F(PlaybackEndToEndTest, PlaylistAddressesPlayOnThroughTheirEntries) {
   EXPECT_EQ(std::find(spy_->texts.begin(), spy_->texts.end(), u"Stopped"), spy_->texts.end());
   // The opening phase ends once, when the entry plays (mpv may still pause
   // for its cache for a moment right after the start: a later end is that).
-  const auto first_end = std::find(spy_->codes.begin(), spy_->codes.end(), kStatusBufferingEnded);
+  const auto first_end = std::find(spy_->codes.begin(), spy_->codes.end(), 1);
   ASSERT_NE(first_end, spy_->codes.end());
   EXPECT_EQ(spy_->texts[static_cast<size_t>(first_end - spy_->codes.begin())], u"Playing");
 
@@ -364,18 +368,17 @@ TEST_F(PlaybackEndToEndTest, PlaylistAddressesPlayOnThroughTheirEntries) {
   spy_->texts.clear();
   control_->PlayChannel(Find("de_mirrors"));
   ASSERT_TRUE(WaitFor([&] { return Status() == "Playing"; })) << Status().toStdString();
-  EXPECT_EQ(std::count_if(spy_->codes.begin(), spy_->codes.end(), [](int code) { return code < 0; }), 0);
+  EXPECT_TRUE(spy_->failures.empty());
   EXPECT_TRUE(ShowsStopGlyphs());
 
   // Only the last entry's failure is the channel's.
-  spy_->codes.clear();
   control_->PlayChannel(Find("de_dead"));
-  ASSERT_TRUE(WaitFor([&] { return Player()->GetPlayState() == PlayState::kReady; }));
-  EXPECT_EQ(std::count_if(spy_->codes.begin(), spy_->codes.end(), [](int code) { return code < 0; }), 1);
-  EXPECT_EQ(spy_->codes.back(), kStatusError);
+  ASSERT_TRUE(WaitFor([&] { return Player()->status().state == PlayState::kReady; }));
+  EXPECT_EQ(spy_->failures.size(), 1u);
+  EXPECT_EQ(spy_->Unreachable(), 0u);
   EXPECT_TRUE(Status().contains("404")) << Status().toStdString();
   EXPECT_TRUE(ShowsPlayGlyphs());
-  EXPECT_FALSE(MainPlayerEvents().buffering_active());
+  EXPECT_FALSE(Player()->status().buffering());
 }
 
 TEST_F(PlaybackEndToEndTest, VolumeReachesThePlayerAndIsStored) {
@@ -470,11 +473,11 @@ TEST_F(PlaybackEndToEndTest, ADeadFirstSourceHandsOverToTheNextWhichThenStartsTh
   EXPECT_EQ(control_->strip()->ChannelText(), "failover (source 2)");
 
   control_->StopPlayback();
-  spy_->codes.clear();
+  spy_->failures.clear();
   control_->PlayChannel(channel);
   ASSERT_TRUE(WaitFor([&] { return Status() == "Playing"; })) << Status().toStdString();
   // Straight to the source that played: no failure on the way.
-  EXPECT_EQ(std::count_if(spy_->codes.begin(), spy_->codes.end(), [](int code) { return code < 0; }), 0);
+  EXPECT_TRUE(spy_->failures.empty());
 }
 
 TEST_F(PlaybackEndToEndTest, WhenEverySourceFailsTheErrorIsOneSentenceInTheUsersLanguage) {
@@ -483,11 +486,11 @@ TEST_F(PlaybackEndToEndTest, WhenEverySourceFailsTheErrorIsOneSentenceInTheUsers
   control_->PlayChannel(Find("de_alldead"));
   ASSERT_TRUE(WaitFor([&] { return ShowsPlayGlyphs() && !Status().isEmpty(); })) << Status().toStdString();
   EXPECT_EQ(Status(), QString::fromUtf8("Сервер отклонил соединение или не ответил."));
-  EXPECT_EQ(spy_->codes.back(), kStatusNetworkError);
+  EXPECT_TRUE(IsUnreachable(spy_->failures.back()));
   // The engine's own words stay at hand.
   EXPECT_TRUE(control_->strip()->toolTip().contains("refused")) << control_->strip()->toolTip().toStdString();
   // Both sources were tried.
-  EXPECT_EQ(std::count(spy_->codes.begin(), spy_->codes.end(), kStatusNetworkError), 2);
+  EXPECT_EQ(spy_->Unreachable(), 2u);
 
   control_->PlayChannel(Find("de_radio"));
   ASSERT_TRUE(WaitFor([&] { return Status() == QString::fromUtf8("Воспроизведение"); })) << Status().toStdString();
@@ -495,9 +498,9 @@ TEST_F(PlaybackEndToEndTest, WhenEverySourceFailsTheErrorIsOneSentenceInTheUsers
 
 TEST_F(PlaybackEndToEndTest, AnUnknownServerNameGivesTheServerNotFoundSentence) {
   control_->PlayChannel(Find("de_unknown"));
-  ASSERT_TRUE(testing::WaitFor([&] { return !spy_->codes.empty() && spy_->codes.back() < 0; }, 60000));
+  ASSERT_TRUE(testing::WaitFor([&] { return !spy_->failures.empty(); }, 60000));
   EXPECT_EQ(Status(), QString::fromStdU16String(FailureText(StreamFailure::kServerNotFound, 0)));
-  EXPECT_EQ(spy_->codes.back(), kStatusNetworkError);
+  EXPECT_TRUE(IsUnreachable(spy_->failures.back()));
   EXPECT_FALSE(control_->strip()->toolTip().isEmpty());
 }
 
@@ -555,17 +558,16 @@ TEST_F(PlaybackEndToEndTest, ARadiosOwnTitleShowsInTheStripAndTheWindowTitle) {
 
 TEST_F(PlaybackEndToEndTest, WithoutASoundDeviceARadioSaysSo) {
   // ALSA with nothing behind it, as on a machine without sound hardware.
-  PlayerEvents events;
   PlayerHost host(&view_, QRect(0, 0, 10, 10),
                   std::make_unique<MpvBackend>(std::vector<MpvBackend::Option>{
                       {"ao", "alsa"}, {"audio-device", "alsa/vidora-e2e-no-such-device"}}),
-                  {}, events);
+                  {});
   ASSERT_TRUE(host.connected());
   host.Play(server_.Url("/radio.wav"));
   ASSERT_TRUE(WaitFor([&] { return host.address_state() == PlayerHost::AddressState::kFailed; }))
-      << QString::fromStdU16String(host.StatusText()).toStdString();
-  EXPECT_EQ(host.Failure(), StreamFailure::kNoSoundDevice) << QString::fromStdU16String(host.FailureDetail()).toStdString();
-  EXPECT_EQ(host.StatusText(), FailureText(StreamFailure::kNoSoundDevice, 0));
+      << QString::fromStdU16String(host.status().text).toStdString();
+  EXPECT_EQ(host.failure().failure, StreamFailure::kNoSoundDevice) << QString::fromStdU16String(host.failure().detail).toStdString();
+  EXPECT_EQ(host.failure().text, FailureText(StreamFailure::kNoSoundDevice, 0));
 }
 
 }  // namespace

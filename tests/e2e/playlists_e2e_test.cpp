@@ -21,7 +21,6 @@
 
 #include "core/catalogue/channel_catalogue.h"
 #include "core/catalogue/channels_dialog_state.h"
-#include "core/playback/player_events.h"
 #include "core/stores/message_sink.h"
 #include "core/stores/settings_store.h"
 #include "e2e/media_server.h"

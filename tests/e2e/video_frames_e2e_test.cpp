@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "core/playback/player_events.h"
 #include "e2e/media_server.h"
 #include "e2e/wait_for.h"
 #include "ui/playback/mpv_backend.h"
@@ -33,13 +32,12 @@ TEST(VideoFramesEndToEndTest, EveryFrameOfA60FpsClipIsPaintedOnceItPlays) {
   QWidget view;
   view.resize(340, 260);
   view.show();
-  PlayerEvents events;
   std::vector<QString> messages;
   // No frame dropping: the engine wants every frame shown, however slow
   // the machine that runs the test.
   PlayerHost host(&view, QRect(10, 10, 320, 240),
                   std::make_unique<MpvBackend>(std::vector<MpvBackend::Option>{{"ao", "null"}, {"framedrop", "no"}}),
-                  [&messages](QWidget*, const QString& text) { messages.push_back(text); }, events);
+                  [&messages](QWidget*, const QString& text) { messages.push_back(text); });
   ASSERT_TRUE(host.connected());
   PlayerVideoWidget* window = host.window();
   window->show();

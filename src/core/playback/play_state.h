@@ -3,7 +3,7 @@
 
 namespace vidora {
 
-// The play state of a player, numbered as the player status numbers it.
+// The play state of a player.
 // kReady: idle, nothing loaded (what a stopped, ended or failed stream
 // settles in).
 enum class PlayState {

@@ -23,8 +23,7 @@ enum class StreamFailure {
 // (empty for kNone). The sentences of kNotAvailable and kServerError take
 // the HTTP status as "%1".
 std::string_view FailureTextKey(StreamFailure failure);
-// Whether `failure` means the server could not be reached at all (the
-// status code kStatusNetworkError).
+// Whether `failure` means the server could not be reached at all.
 bool IsUnreachable(StreamFailure failure);
 
 // Collects the engine's warning and error lines about one stream and

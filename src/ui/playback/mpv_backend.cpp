@@ -11,21 +11,22 @@
 #include <cstring>
 #include <string_view>
 
-#include "core/playback/player_events.h"
+#include "ui/dialogs/about_dialog.h"
 #include "ui/playback/mpv_library.h"
 #include "ui/playback/status_texts.h"
 
 namespace vidora {
 namespace {
 
-// Any other failure of a stream: it could not be played.
-constexpr uint32_t kMediaErrorCannotPlay = 0xC00D1199;
-
 constexpr uint64_t kReplyLoad = 1;
 constexpr uint64_t kObservePausedForCache = 1;
 constexpr uint64_t kObserveCacheState = 2;
 constexpr uint64_t kObserveIdle = 3;
 constexpr uint64_t kObserveTitle = 4;
+constexpr uint64_t kObserveVideoTrack = 5;
+constexpr uint64_t kObserveAudioTrack = 6;
+constexpr uint64_t kObservePosition = 7;
+constexpr uint64_t kObserveCacheRanges = 8;
 
 // A dropped stream ends here and the player reconnects it itself, with a
 // back-off the user sees; the network layer's own silent retries would
@@ -72,6 +73,36 @@ constexpr std::array<std::pair<const char*, const char*>, 23> kPlayerOptions = {
 
 std::u16string ToU16(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toStdU16String();
+}
+
+// The first start and the last end of the "seekable-ranges" of mpv's
+// "demuxer-cache-state" map.
+void ReadSeekableRange(const mpv_node& state, StreamPosition& position) {
+  position.seekable_start.reset();
+  position.seekable_end.reset();
+  if (state.format != MPV_FORMAT_NODE_MAP) return;
+  const mpv_node_list* map = state.u.list;
+  for (int i = 0; i < map->num; ++i) {
+    if (std::strcmp(map->keys[i], "seekable-ranges") != 0 || map->values[i].format != MPV_FORMAT_NODE_ARRAY) continue;
+    const mpv_node_list* ranges = map->values[i].u.list;
+    for (int r = 0; r < ranges->num; ++r) {
+      if (ranges->values[r].format != MPV_FORMAT_NODE_MAP) continue;
+      const mpv_node_list* range = ranges->values[r].u.list;
+      for (int k = 0; k < range->num; ++k) {
+        if (range->values[k].format != MPV_FORMAT_DOUBLE) continue;
+        const double value = range->values[k].u.double_;
+        if (std::strcmp(range->keys[k], "start") == 0 && (!position.seekable_start || value < *position.seekable_start)) {
+          position.seekable_start = value;
+        } else if (std::strcmp(range->keys[k], "end") == 0 && (!position.seekable_end || value > *position.seekable_end)) {
+          position.seekable_end = value;
+        }
+      }
+    }
+  }
+  if (!position.seekable_start || !position.seekable_end) {
+    position.seekable_start.reset();
+    position.seekable_end.reset();
+  }
 }
 
 }  // namespace
@@ -132,7 +163,11 @@ bool MpvBackend::ObserveState() {
   return lib_->mpv_observe_property(handle_, kObservePausedForCache, "paused-for-cache", MPV_FORMAT_FLAG) >= 0 &&
          lib_->mpv_observe_property(handle_, kObserveCacheState, "cache-buffering-state", MPV_FORMAT_INT64) >= 0 &&
          lib_->mpv_observe_property(handle_, kObserveIdle, "idle-active", MPV_FORMAT_FLAG) >= 0 &&
-         lib_->mpv_observe_property(handle_, kObserveTitle, "metadata/by-key/icy-title", MPV_FORMAT_STRING) >= 0;
+         lib_->mpv_observe_property(handle_, kObserveTitle, "metadata/by-key/icy-title", MPV_FORMAT_STRING) >= 0 &&
+         lib_->mpv_observe_property(handle_, kObserveVideoTrack, "current-tracks/video/id", MPV_FORMAT_INT64) >= 0 &&
+         lib_->mpv_observe_property(handle_, kObserveAudioTrack, "current-tracks/audio/id", MPV_FORMAT_INT64) >= 0 &&
+         lib_->mpv_observe_property(handle_, kObservePosition, "time-pos", MPV_FORMAT_DOUBLE) >= 0 &&
+         lib_->mpv_observe_property(handle_, kObserveCacheRanges, "demuxer-cache-state", MPV_FORMAT_NODE) >= 0;
 }
 
 bool MpvBackend::Connect(PlayerBackendObserver* observer) {
@@ -174,15 +209,20 @@ void MpvBackend::Load(const std::string& address) {
   if (lib_->mpv_command_async(handle_, kReplyLoad, command) < 0) load_pending_ = false;
 }
 
+std::string MpvBackend::DefaultUserAgent() {
+  return "Vidora/" + QString::fromUtf16(kAppVersion).toStdString();
+}
+
 void MpvBackend::SetRequestHeaders(const std::string& user_agent, const std::string& referrer) {
   if (handle_ == nullptr) return;
-  if (!default_agent_) {
-    char* agent = lib_->mpv_get_property_string(handle_, "user-agent");
-    default_agent_ = agent != nullptr ? agent : "";
-    lib_->mpv_free(agent);
-  }
-  lib_->mpv_set_property_string(handle_, "user-agent", user_agent.empty() ? default_agent_->c_str() : user_agent.c_str());
-  lib_->mpv_set_property_string(handle_, "referrer", referrer.c_str());
+  // Asynchronous, like every other call from the UI thread: the engine
+  // applies them in order, before the loadfile that follows.
+  std::string agent = user_agent.empty() ? DefaultUserAgent() : user_agent;
+  char* agent_text = agent.data();
+  lib_->mpv_set_property_async(handle_, 0, "user-agent", MPV_FORMAT_STRING, &agent_text);
+  std::string referrer_copy = referrer;
+  char* referrer_text = referrer_copy.data();
+  lib_->mpv_set_property_async(handle_, 0, "referrer", MPV_FORMAT_STRING, &referrer_text);
 }
 
 void MpvBackend::Stop() {
@@ -299,7 +339,6 @@ void MpvBackend::OnStartFile() {
   phase_ = Phase::kOpening;
   failure_ = StreamFailure::kNone;
   failure_detail_.clear();
-  media_error_ = 0;
   notes_.Clear();
   cache_percent_ = 0;
   Publish();
@@ -345,7 +384,6 @@ void MpvBackend::OnLoadRefused(int error) {
   phase_ = Phase::kFailed;
   failure_ = StreamFailure::kCannotPlay;
   failure_detail_ = ToU16(lib_->mpv_error_string(error));
-  media_error_ = kMediaErrorCannotPlay;
   if (observer_ != nullptr) observer_->OnBackendError();
 }
 
@@ -363,6 +401,30 @@ void MpvBackend::OnProperty(uint64_t id, const mpv_event_property& property) {
       break;
     case kObserveIdle:
       if (flag) OnIdle();
+      break;
+    case kObserveVideoTrack:
+    case kObserveAudioTrack: {
+      // The property is missing (format none) while no such track plays.
+      const bool present = property.format == MPV_FORMAT_INT64;
+      (id == kObserveVideoTrack ? tracks_.video : tracks_.audio) = present;
+      if (observer_ != nullptr) observer_->OnBackendTracksChange();
+      break;
+    }
+    case kObservePosition:
+      if (property.format == MPV_FORMAT_DOUBLE) {
+        position_.position = *static_cast<double*>(property.data);
+      } else {
+        position_.position.reset();
+      }
+      if (observer_ != nullptr) observer_->OnBackendPositionChange();
+      break;
+    case kObserveCacheRanges:
+      if (property.format == MPV_FORMAT_NODE) {
+        ReadSeekableRange(*static_cast<mpv_node*>(property.data), position_);
+      } else {
+        ReadSeekableRange(mpv_node{}, position_);
+      }
+      if (observer_ != nullptr) observer_->OnBackendPositionChange();
       break;
     case kObserveTitle: {
       const char* text = property.format == MPV_FORMAT_STRING ? *static_cast<char**>(property.data) : nullptr;
@@ -401,7 +463,6 @@ void MpvBackend::ReportFailure() {
   pending_failure_.reset();
   failure_ = notes_.Cause();
   failure_detail_ = notes_.empty() ? ToU16(lib_->mpv_error_string(error)) : ToU16(notes_.detail());
-  media_error_ = IsUnreachable(failure_) ? kMediaErrorServerNotFound : kMediaErrorCannotPlay;
   if (observer_ == nullptr) return;
   observer_->OnBackendError();
   if (pending_failure_buffering_) observer_->OnBackendBuffering(false);

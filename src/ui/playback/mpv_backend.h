@@ -25,9 +25,8 @@ class MpvLibrary;
 // asynchronously. mpv's events are drained on the UI thread: its wakeup
 // and render-update callbacks (mpv threads) only post a queued call.
 // Events become player events: opening a stream and refilling the cache
-// are buffering, a failed stream is an error (a server or name that cannot
-// be reached gives kMediaErrorServerNotFound), idle with nothing to open is
-// play state "ready". An address that is a playlist plays on through its
+// are buffering, a failed stream is an error (Failure says why), idle with
+// nothing to open is play state "ready". An address that is a playlist plays on through its
 // entries as one stream: no stop between them, and only the failure of the
 // last entry is an error. The status line is short and in the interface
 // language ("Opening…", "Buffering 40%", "Playing", "Stopped", or one
@@ -68,10 +67,15 @@ class MpvBackend : public QObject, public PlayerBackend {
 
   std::u16string StatusText() const override;
   PlayState GetPlayState() const override;
-  uint32_t MediaErrorCode() const override { return media_error_; }
+  int CachePercent() const override { return cache_percent_; }
   StreamFailure Failure() const override { return failure_; }
   std::u16string FailureDetail() const override;
   std::u16string StreamTitle() const override { return title_; }
+  StreamTracks Tracks() const override { return tracks_; }
+  StreamPosition Position() const override { return position_; }
+  // "Vidora/VERSION": what stream requests send unless a channel names
+  // its own agent.
+  static std::string DefaultUserAgent();
 
   bool RenderFrame(QImage& target) override;
   bool DiscardFrame() override;
@@ -116,8 +120,6 @@ class MpvBackend : public QObject, public PlayerBackend {
   std::vector<Option> extra_options_;
   const MpvLibrary* lib_;
   mpv_handle* handle_ = nullptr;
-  // The engine's own agent, read before a channel first replaced it.
-  std::optional<std::string> default_agent_;
   mpv_render_context* render_ = nullptr;
   PlayerBackendObserver* observer_ = nullptr;
   std::atomic<bool> drain_posted_{false};
@@ -138,10 +140,11 @@ class MpvBackend : public QObject, public PlayerBackend {
   FailureNotes notes_;
   StreamFailure failure_ = StreamFailure::kNone;
   std::u16string failure_detail_;
-  uint32_t media_error_ = 0;
   std::optional<int> pending_failure_;
   bool pending_failure_buffering_ = false;
   std::u16string title_;
+  StreamTracks tracks_;
+  StreamPosition position_;
 };
 
 }  // namespace vidora

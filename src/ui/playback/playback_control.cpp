@@ -7,7 +7,6 @@
 
 #include "core/catalogue/channel_catalogue.h"
 #include "core/commands/view_requests.h"
-#include "core/playback/player_events.h"
 #include "core/document/text_codec.h"
 #include "core/playback/provider_table.h"
 #include "core/stores/language_pack.h"
@@ -20,7 +19,6 @@
 #include "ui/playback/mpv_backend.h"
 #include "ui/playback/player_host.h"
 #include "ui/playback/radio_window.h"
-#include "ui/playback/status_poller.h"
 #include "ui/playback/status_texts.h"
 #include "ui/playlists/playlist_manager.h"
 #include "ui/stores/resource_pack.h"
@@ -45,8 +43,6 @@ bool IsDrop(StreamFailure failure) {
 PlaybackControl::PlaybackControl(QWidget* view, ViewRequests* view_requests, FrameCommandSender send_frame_command)
     : view_(view), view_requests_(view_requests), send_frame_command_(std::move(send_frame_command)) {
   AssertUiThread();
-  MainPlayerEvents().set_listener(this);
-  poller_ = std::make_unique<StatusPoller>(MainPlayerEvents());
   resolver_ = std::make_unique<AddressResolver>();
   reconnect_timer_.setSingleShot(true);
   QObject::connect(&reconnect_timer_, &QTimer::timeout, [this] { Reconnect(); });
@@ -59,8 +55,6 @@ PlaybackControl::~PlaybackControl() {
   // The engine stops before anything it reports to goes away.
   player_.reset();
   delete radio_.data();
-  poller_.reset();
-  if (MainPlayerEvents().listener() == this) MainPlayerEvents().set_listener(nullptr);
 }
 
 void PlaybackControl::Start(const QRect& first_player_rect, BackendFactory factory) {
@@ -69,13 +63,10 @@ void PlaybackControl::Start(const QRect& first_player_rect, BackendFactory facto
   strip_ = new InfoStrip(view_, [this] { return StripChannelName(); });
   std::unique_ptr<PlayerBackend> backend = factory ? factory() : std::make_unique<MpvBackend>();
   player_ = std::make_unique<PlayerHost>(view_, first_player_rect, std::move(backend));
-  player_->set_address_listener([this] { OnAddressState(); });
-  player_->set_title_listener([this] {
-    UpdateNowPlaying();
-    if (player_->address_state() == PlayerHost::AddressState::kPlaying && (!plan_ || !plan_->reconnecting())) {
-      SetStatus(now_playing_.stream_title.empty() ? player_->StatusText() : now_playing_.stream_title);
-    }
-  });
+  connect(player_.get(), &PlayerHost::AddressStateChanged, this, &PlaybackControl::OnAddressState);
+  connect(player_.get(), &PlayerHost::StatusChanged, this, &PlaybackControl::OnPlayerStatus);
+  connect(player_.get(), &PlayerHost::Failed, this, &PlaybackControl::OnPlayerFailure);
+  connect(player_.get(), &PlayerHost::TitleChanged, this, &PlaybackControl::OnStreamTitle);
   radio_ = new RadioWindow(view_);
   radio_->hide();
   // What a screen reader calls the parts that are not buttons.
@@ -147,7 +138,7 @@ void PlaybackControl::PlayChannel(Channel* channel) {
   failure_shown_ = false;
   // A channel listed without any source has nothing to play.
   if (channel->sources().empty()) {
-    ShowFinalFailure({}, {}, kStatusError);
+    ShowFinalFailure({}, {});
     return;
   }
   plan_.emplace(static_cast<int>(channel->sources().size()), SourceFor(*channel));
@@ -177,7 +168,7 @@ void PlaybackControl::StartAttempt() {
   StreamAddressProvider* provider = Providers().Find(channel->provider());
   if (provider == nullptr) {
     // No provider of that name: nothing plays and nothing is said.
-    ShowFinalFailure({}, FailureText(StreamFailure::kNoProviderAddress, 0), kStatusError);
+    ShowFinalFailure({}, FailureText(StreamFailure::kNoProviderAddress, 0));
     return;
   }
   // The Stop glyphs let the user cancel while the provider is asked.
@@ -207,7 +198,7 @@ void PlaybackControl::OnAddressResolved(std::optional<std::u16string> address, A
   }
   // The status stays empty, as for any channel that cannot start; the
   // reason is the tooltip.
-  ShowFinalFailure({}, FailureText(StreamFailure::kNoProviderAddress, 0), kStatusError);
+  ShowFinalFailure({}, FailureText(StreamFailure::kNoProviderAddress, 0));
 }
 
 void PlaybackControl::PlayAddress(const std::u16string& address) {
@@ -217,11 +208,11 @@ void PlaybackControl::PlayAddress(const std::u16string& address) {
   failure_shown_ = false;
   if (panel_ != nullptr) panel_->SetPlaying(true);
   const Channel* channel = SessionChannel();
-  if (channel != nullptr && player_ != nullptr && player_->backend() != nullptr) {
+  if (channel != nullptr && player_ != nullptr) {
     // A playlist may ask for its own agent and referrer per channel.
     const PlaylistManager* playlists = PlaylistManager::Current();
     const PlaylistChannelInfo* info = playlists != nullptr ? playlists->FindChannel(*channel) : nullptr;
-    player_->backend()->SetRequestHeaders(info != nullptr ? Utf16ToUtf8(info->user_agent) : std::string(),
+    player_->SetRequestHeaders(info != nullptr ? Utf16ToUtf8(info->user_agent) : std::string(),
                                           info != nullptr ? Utf16ToUtf8(info->referrer) : std::string());
   }
   if (player_ != nullptr) player_->Play(address);
@@ -251,12 +242,13 @@ void PlaybackControl::OnAddressState() {
 
 void PlaybackControl::HandleAttemptEnd() {
   const bool ended = player_->address_state() == PlayerHost::AddressState::kEnded;
-  const bool dropped = (attempt_played_ || plan_->reconnecting()) && (ended || IsDrop(player_->Failure()));
-  const QString detail = QString::fromStdU16String(player_->FailureDetail());
+  const FailureReport failure = player_->failure();
+  const bool dropped = (attempt_played_ || plan_->reconnecting()) && (ended || IsDrop(failure.failure));
+  const QString detail = QString::fromStdU16String(failure.detail);
   if (dropped) {
     if (const std::optional<int> delay = plan_->NextReconnectDelayMs()) {
       qInfo("playback: stream dropped (%s), reconnecting in %d ms", qUtf8Printable(detail), *delay);
-      SetStatus(ReconnectingText(), player_->FailureDetail());
+      SetStatus(ReconnectingText(), failure.detail);
       if (panel_ != nullptr) panel_->SetPlaying(true);
       next_is_new_source_ = false;
       reconnect_timer_.start(*delay);
@@ -271,15 +263,17 @@ void PlaybackControl::HandleAttemptEnd() {
     reconnect_timer_.start(0);
     return;
   }
-  // Every source failed: the player's report of this failure follows and
-  // is shown as it stands.
-  const std::u16string text = player_->StatusText();
-  const std::u16string full_detail = player_->FailureDetail();
+  // Every source failed: the failure stands. A stream that ended by itself
+  // says so through the player's status report that follows.
   EndSession();
-  if (!full_detail.empty()) qWarning("playback: %s", qUtf8Printable(detail));
-  SetStatus(text, full_detail);
+  if (!ended) {
+    if (!failure.detail.empty()) qWarning("playback: %s", qUtf8Printable(detail));
+    failure_shown_ = true;
+    SetStatus(failure.text, failure.detail);
+  }
   if (panel_ != nullptr) panel_->SetPlaying(false);
   UpdateNowPlaying();
+  NotifyState();
 }
 
 void PlaybackControl::Reconnect() {
@@ -294,13 +288,14 @@ void PlaybackControl::Reconnect() {
   SetStatus(ReconnectingText());
 }
 
-void PlaybackControl::ShowFinalFailure(const std::u16string& text, const std::u16string& detail, int code) {
+void PlaybackControl::ShowFinalFailure(const std::u16string& text, const std::u16string& detail) {
   EndSession();
   failure_shown_ = true;
   if (!detail.empty()) qWarning("playback: %s", qUtf8Printable(QString::fromStdU16String(detail)));
   SetStatus(text, detail);
-  if (code < 0 && panel_ != nullptr) panel_->SetPlaying(false);
+  if (panel_ != nullptr) panel_->SetPlaying(false);
   UpdateNowPlaying();
+  NotifyState();
 }
 
 void PlaybackControl::SetStatus(const std::u16string& text, const std::u16string& detail) {
@@ -337,7 +332,7 @@ void PlaybackControl::UpdateNowPlaying() {
     now.channel = channel->name();
     now.radio = channel->radio();
     if (player_ != nullptr && player_->address_state() == PlayerHost::AddressState::kPlaying) {
-      now.stream_title = SanitizeStreamTitle(player_->StreamTitle());
+      now.stream_title = SanitizeStreamTitle(player_->stream_title());
     }
   }
   if (now == now_playing_) return;
@@ -361,7 +356,7 @@ void PlaybackControl::StepFavourite(bool forward) {
 void PlaybackControl::SetVolumeAll(int level) {
   AssertUiThread();
   volume_level_ = level;
-  for (auto& [name, player] : PlayerRegistry()) player->SetVolume(level);
+  if (player_ != nullptr) player_->SetVolume(level);
   SetSetting(kVolumeSetting, level);
   NotifyState();
 }
@@ -426,27 +421,33 @@ QRect PlaybackControl::PlayerRect() const {
 
 bool PlaybackControl::IsPlayerFullScreen() const { return player_ != nullptr && player_->IsFullScreen(); }
 
-void PlaybackControl::OnPlayerStatus(PlayerWindow*, const std::optional<std::u16string>& text, int code) {
-  AssertUiThread();
-  // After a failure was shown, the end of the stream it replaced says
-  // nothing new.
+void PlaybackControl::OnPlayerStatus(const PlayerStatus& status) {
   if (failure_shown_) return;
-  if (plan_ && player_ != nullptr) {
-    const PlayerHost::AddressState state = player_->address_state();
-    // A failed source or a dropped stream is being dealt with; so is a
-    // reconnection until it plays.
-    if (state == PlayerHost::AddressState::kEnded || state == PlayerHost::AddressState::kFailed) return;
-    if (plan_->reconnecting() || reconnect_timer_.isActive()) return;
-  }
-  std::u16string shown = text.value_or(std::u16string());
+  // A failed source or a dropped stream is being dealt with; so is a
+  // reconnection until it plays.
+  if (plan_ && (attempt_over_ || reconnect_timer_.isActive() || plan_->reconnecting())) return;
   // A radio's own title stands in for "Playing".
-  if (code >= 0 && !now_playing_.stream_title.empty() && player_ != nullptr &&
-      player_->GetPlayState() == PlayState::kPlaying) {
-    shown = now_playing_.stream_title;
+  const bool titled = status.state == PlayState::kPlaying && !now_playing_.stream_title.empty();
+  SetStatus(titled ? now_playing_.stream_title : status.text);
+  if (!plan_ && IsAtRest(status.state) && panel_ != nullptr && panel_->playing()) {
+    panel_->SetPlaying(false);
+    NotifyState();
   }
-  SetStatus(shown, code < 0 && player_ != nullptr ? player_->FailureDetail() : std::u16string());
-  if (code < 0 && panel_ != nullptr) panel_->SetPlaying(false);
-  if (code < 0) NotifyState();
+}
+
+void PlaybackControl::OnPlayerFailure(const FailureReport& failure) {
+  if (failure_shown_) return;
+  // The end of the attempt it ended has dealt with it.
+  if (plan_ && attempt_over_) return;
+  ShowFinalFailure(failure.text, failure.detail);
+}
+
+void PlaybackControl::OnStreamTitle() {
+  UpdateNowPlaying();
+  if (player_->address_state() == PlayerHost::AddressState::kPlaying && (!plan_ || !plan_->reconnecting()) &&
+      !failure_shown_) {
+    SetStatus(now_playing_.stream_title.empty() ? player_->status().text : now_playing_.stream_title);
+  }
 }
 
 }  // namespace vidora

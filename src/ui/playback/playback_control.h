@@ -1,6 +1,7 @@
 #ifndef VIDORA_UI_PLAYBACK_PLAYBACK_CONTROL_H_
 #define VIDORA_UI_PLAYBACK_PLAYBACK_CONTROL_H_
 
+#include <QObject>
 #include <QPointer>
 #include <QRect>
 #include <QSize>
@@ -14,7 +15,7 @@
 #include <vector>
 
 #include "core/playback/now_playing.h"
-#include "core/playback/player_status_listener.h"
+#include "core/playback/playback_events.h"
 #include "core/playback/recovery_plan.h"
 #include "core/playback/stream_failure.h"
 #include "ui/playback/control_panel.h"
@@ -29,13 +30,13 @@ class AddressResolver;
 class Channel;
 class PlayerBackend;
 class PlayerHost;
-class StatusPoller;
 class ViewRequests;
 
 // The playback side of the main view: owns the player host, the control
 // panel, the information strip and the radio picture window (all children
 // of the view widget) and runs the view's play, stop, next/previous and
-// volume requests. It is the view's one player status listener.
+// volume requests. It follows the player host's events (its signals) and
+// alone decides what the status line says.
 //
 // A channel's stream is looked after until the user stops it or plays
 // another channel: a stream that drops after it played is reconnected
@@ -59,7 +60,9 @@ class ViewRequests;
 //   on requests:  PlayChannel, StopPlayback, StepFavourite;
 //   when closing: StopPlayer() before the settings are saved;
 //   when ending:  End() (or the destructor).
-class PlaybackControl : public PlayerStatusListener {
+class PlaybackControl : public QObject {
+  Q_OBJECT
+
  public:
   // Sends a frame command id (ID_FULLSCREEN from the panel's full-screen
   // button) to the main frame, synchronously.
@@ -67,15 +70,15 @@ class PlaybackControl : public PlayerStatusListener {
   // Makes the player's backend; the default makes the libmpv one.
   using BackendFactory = std::function<std::unique_ptr<PlayerBackend>()>;
 
-  // Becomes the process-wide player status listener. `view_requests` gets
-  // the panel's button requests and the favourite steps' play requests.
+  // `view_requests` gets the panel's button requests and the favourite
+  // steps' play requests.
   PlaybackControl(QWidget* view, ViewRequests* view_requests, FrameCommandSender send_frame_command);
   ~PlaybackControl() override;
   PlaybackControl(const PlaybackControl&) = delete;
   PlaybackControl& operator=(const PlaybackControl&) = delete;
 
   // The view start steps of playback, in order: creates the control panel
-  // and the information strip, the player host ("m") hidden in
+  // and the information strip, the player host hidden in
   // `first_player_rect`, the radio window hidden; shows the radio window
   // when the catalogue's current channel is a radio channel, else the
   // player window; registers the "vdtm" stream provider. `factory` replaces
@@ -95,8 +98,7 @@ class PlaybackControl : public PlayerStatusListener {
   // The next (`forward`) or previous favourite; plays it through the view's
   // PlayChannel request.
   void StepFavourite(bool forward);
-  // Applies `level` (0-100) to every registered player in name order and
-  // stores it as "sound_volume".
+  // Applies `level` (0-100) to the player and stores it as "sound_volume".
   void SetVolumeAll(int level);
   // Only the player's Stop (the close sequence).
   void StopPlayer();
@@ -122,11 +124,6 @@ class PlaybackControl : public PlayerStatusListener {
   // Whether the player window is in its own full-screen mode.
   bool IsPlayerFullScreen() const;
 
-  // PlayerStatusListener: shows `text` in the strip; a negative code gives
-  // the play button its Play glyphs. Reports that belong to a recovery
-  // under way (a failed source, a dropped stream) are not shown.
-  void OnPlayerStatus(PlayerWindow* player, const std::optional<std::u16string>& text, int code) override;
-
   // Told of every change of what plays (not owned; must outlive this
   // object or be removed first).
   void AddNowPlayingObserver(NowPlayingObserver* observer);
@@ -145,7 +142,6 @@ class PlaybackControl : public PlayerStatusListener {
   ControlPanel* panel() const { return panel_; }
   InfoStrip* strip() const { return strip_; }
   RadioWindow* radio() const { return radio_; }
-  StatusPoller* poller() const { return poller_.get(); }
 
  private:
   void ShowPictureFor(const Channel* channel);
@@ -162,11 +158,17 @@ class PlaybackControl : public PlayerStatusListener {
   void PlayAddress(const std::u16string& address);
   // The player's address changed state (plays, ended, failed).
   void OnAddressState();
+  // The player's status line, unless a recovery under way (a failed
+  // source, a dropped stream) or a failure shown speaks for the channel.
+  void OnPlayerStatus(const PlayerStatus& status);
+  // A failure that no attempt's end dealt with (a refused address).
+  void OnPlayerFailure(const FailureReport& failure);
+  void OnStreamTitle();
   void HandleAttemptEnd();
   void Reconnect();
   // Shows a failure that ends the channel: the sentence, the detail as
   // tooltip and in the log, the Play glyphs.
-  void ShowFinalFailure(const std::u16string& text, const std::u16string& detail, int code);
+  void ShowFinalFailure(const std::u16string& text, const std::u16string& detail);
   void SetStatus(const std::u16string& text, const std::u16string& detail = {});
   QString StripChannelName() const;
   void UpdateNowPlaying();
@@ -174,7 +176,6 @@ class PlaybackControl : public PlayerStatusListener {
   QWidget* view_;
   ViewRequests* view_requests_;
   FrameCommandSender send_frame_command_;
-  std::unique_ptr<StatusPoller> poller_;
   std::unique_ptr<PlayerHost> player_;
   // Children of the view; guarded because the view may delete its
   // children before this object goes.
@@ -199,7 +200,7 @@ class PlaybackControl : public PlayerStatusListener {
   // What the reconnect timer starts: the next source, or the same address.
   bool next_is_new_source_ = false;
   // The failure shown stands: the player's later reports of the stream
-  // it replaced are not shown.
+  // that failed are not shown, until another address plays.
   bool failure_shown_ = false;
   // Where each channel (by key) played last during this run.
   std::map<std::string, int> working_sources_;

@@ -3,11 +3,9 @@
 
 #include <QImage>
 
-#include <cstdint>
 #include <string>
 
-#include "core/playback/play_state.h"
-#include "core/playback/stream_failure.h"
+#include "core/playback/playback_events.h"
 
 namespace vidora {
 
@@ -19,12 +17,16 @@ class PlayerBackendObserver {
   virtual void OnBackendStatusChange() = 0;
   // A buffering phase (opening a stream, refilling the cache) starts or ends.
   virtual void OnBackendBuffering(bool start) = 0;
-  // The stream failed; MediaErrorCode and StatusText describe it.
+  // The stream failed; Failure, FailureDetail and StatusText describe it.
   virtual void OnBackendError() = 0;
   // A new video frame can be drawn with RenderFrame.
   virtual void OnBackendFrame() = 0;
   // The stream's own title (a radio's now-playing line) changed.
   virtual void OnBackendTitleChange() {}
+  // Tracks() changed (the stream opened, or a track came or went).
+  virtual void OnBackendTracksChange() {}
+  // Position() changed.
+  virtual void OnBackendPositionChange() {}
 };
 
 // The media engine behind PlayerHost: libmpv in the product, a fake in
@@ -65,13 +67,18 @@ class PlayerBackend {
 
   virtual std::u16string StatusText() const = 0;
   virtual PlayState GetPlayState() const = 0;
-  virtual uint32_t MediaErrorCode() const = 0;
+  // How full the cache is (0-100) while the play state is buffering.
+  virtual int CachePercent() const { return 0; }
   // What the last failure was, and the engine's own words about it
   // (kNone and empty while nothing failed).
   virtual StreamFailure Failure() const { return StreamFailure::kNone; }
   virtual std::u16string FailureDetail() const { return {}; }
   // The stream's own title (ICY "StreamTitle"), raw; empty when it has none.
   virtual std::u16string StreamTitle() const { return {}; }
+  // What the open stream carries (nothing before it opened).
+  virtual StreamTracks Tracks() const { return {}; }
+  // The stream's position and seekable range (empty when unknown).
+  virtual StreamPosition Position() const { return {}; }
 
   // Draws the newest video frame into `target` as opaque pixels (format
   // RGB32, ARGB32 or ARGB32_Premultiplied, any size and row length; rows

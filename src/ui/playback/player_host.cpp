@@ -2,7 +2,8 @@
 
 #include <QString>
 
-#include "core/playback/player_status_listener.h"
+#include <algorithm>
+
 #include "core/playback/stream_address_policy.h"
 #include "core/stores/language_pack.h"
 #include "ui/stores/ui_texts.h"
@@ -10,8 +11,8 @@
 namespace vidora {
 
 PlayerHost::PlayerHost(QWidget* parent, const QRect& rect, std::unique_ptr<PlayerBackend> backend,
-                       MessageShower show_message, PlayerEvents& events)
-    : PlayerWindow(kName), events_(events), backend_(std::move(backend)) {
+                       MessageShower show_message)
+    : backend_(std::move(backend)) {
   if (!show_message) {
     show_message = [](QWidget* owner, const QString& text) { ShowPlainMessageBox(owner, text, QString()); };
   }
@@ -23,7 +24,6 @@ PlayerHost::PlayerHost(QWidget* parent, const QRect& rect, std::unique_ptr<Playe
 }
 
 PlayerHost::~PlayerHost() {
-  if (events_.main_player() == this) events_.SetMainPlayer(nullptr, nullptr);
   // The engine goes first: it must stop calling back before the window
   // it draws into disappears.
   backend_.reset();
@@ -41,7 +41,6 @@ void PlayerHost::BringUp(const MessageShower& show_message) {
     show_message(window_, QStringLiteral("3"));
     return;
   }
-  events_.SetMainPlayer(this, this);
   if (!backend_->CreateRenderer()) {
     show_message(window_, QStringLiteral("4"));
     return;
@@ -57,7 +56,7 @@ void PlayerHost::BringUp(const MessageShower& show_message) {
     show_message(window_, QStringLiteral("7"));
     return;
   }
-  set_connected(true);
+  connected_ = true;
 }
 
 void PlayerHost::Play(const std::u16string& address) {
@@ -65,10 +64,16 @@ void PlayerHost::Play(const std::u16string& address) {
   // Every address reaching the engine came over the network (catalogue,
   // provider page, playlist): one naming a local resource is refused here.
   if (!IsAllowedStreamAddress(address)) {
-    if (events_.listener() != nullptr) events_.listener()->OnPlayerStatus(this, GetText(kRefusedAddressTextKey), kStatusError);
+    failure_ = FailureReport{StreamFailure::kCannotPlay, GetText(kRefusedAddressTextKey), {}};
+    emit Failed(failure_);
     return;
   }
-  if (events_.listener() != nullptr) events_.listener()->OnPlayerStatus(this, std::u16string(), kStatusUpdate);
+  failure_ = FailureReport();
+  tracks_ = StreamTracks();
+  position_ = StreamPosition();
+  // The old address's status goes at once, even when it was empty.
+  status_ = PlayerStatus();
+  emit StatusChanged(status_);
   if (window_ != nullptr) {
     window_->ClearPicture();
     window_->HoldPicture(true);
@@ -100,17 +105,25 @@ void PlayerHost::ToggleFullScreen() {
 
 bool PlayerHost::IsFullScreen() const { return connected() && window_ != nullptr && window_->own_full_screen(); }
 
-std::u16string PlayerHost::StatusText() const { return backend_ != nullptr ? backend_->StatusText() : std::u16string(); }
-PlayState PlayerHost::GetPlayState() const { return backend_ != nullptr ? backend_->GetPlayState() : PlayState::kUndefined; }
-uint32_t PlayerHost::MediaErrorCode() const { return backend_ != nullptr ? backend_->MediaErrorCode() : 0; }
+void PlayerHost::SetRequestHeaders(const std::string& user_agent, const std::string& referrer) {
+  if (connected()) backend_->SetRequestHeaders(user_agent, referrer);
+}
 
 PlayerVideoWidget* PlayerHost::window() const { return window_.data(); }
 
-StreamFailure PlayerHost::Failure() const { return backend_ != nullptr ? backend_->Failure() : StreamFailure::kNone; }
-std::u16string PlayerHost::FailureDetail() const {
-  return backend_ != nullptr ? backend_->FailureDetail() : std::u16string();
+PlayerStatus PlayerHost::BackendStatus() const {
+  PlayerStatus status;
+  status.state = backend_->GetPlayState();
+  if (status.state == PlayState::kBuffering) status.buffering_percent = std::clamp(backend_->CachePercent(), 0, 100);
+  status.text = backend_->StatusText();
+  return status;
 }
-std::u16string PlayerHost::StreamTitle() const { return backend_ != nullptr ? backend_->StreamTitle() : std::u16string(); }
+
+void PlayerHost::ReportStatus(const PlayerStatus& status) {
+  if (status == status_) return;
+  status_ = status;
+  emit StatusChanged(status_);
+}
 
 void PlayerHost::FollowPlayState() {
   const PlayState state = backend_->GetPlayState();
@@ -119,7 +132,12 @@ void PlayerHost::FollowPlayState() {
     // drawn after its clear; the end report comes later.
     if (window_ != nullptr) window_->ClearPicture();
     if (address_state_ == AddressState::kOpening || address_state_ == AddressState::kPlaying) {
-      SetAddressState(backend_->Failure() != StreamFailure::kNone ? AddressState::kFailed : AddressState::kEnded);
+      if (backend_->Failure() != StreamFailure::kNone) {
+        failure_ = FailureReport{backend_->Failure(), backend_->StatusText(), backend_->FailureDetail()};
+        SetAddressState(AddressState::kFailed);
+      } else {
+        SetAddressState(AddressState::kEnded);
+      }
     }
   } else if (awaiting_picture_ && state == PlayState::kBuffering) {
     opening_seen_ = true;
@@ -135,25 +153,27 @@ void PlayerHost::FollowPlayState() {
 void PlayerHost::SetAddressState(AddressState state) {
   if (state == address_state_) return;
   address_state_ = state;
-  if (address_listener_) address_listener_();
+  emit AddressStateChanged();
 }
 
 void PlayerHost::OnBackendStatusChange() {
   FollowPlayState();
-  events_.OnStatusChange();
+  ReportStatus(BackendStatus());
 }
 
-void PlayerHost::OnBackendBuffering(bool start) {
+void PlayerHost::OnBackendBuffering(bool) {
   FollowPlayState();
-  events_.OnBuffering(start);
+  ReportStatus(BackendStatus());
 }
 
 void PlayerHost::OnBackendError() {
+  failure_ = FailureReport{backend_->Failure(), backend_->StatusText(), backend_->FailureDetail()};
   FollowPlayState();
   if (address_state_ == AddressState::kOpening || address_state_ == AddressState::kPlaying) {
     SetAddressState(AddressState::kFailed);
   }
-  events_.OnError();
+  emit Failed(failure_);
+  ReportStatus(BackendStatus());
 }
 
 void PlayerHost::OnBackendFrame() {
@@ -161,7 +181,24 @@ void PlayerHost::OnBackendFrame() {
 }
 
 void PlayerHost::OnBackendTitleChange() {
-  if (title_listener_) title_listener_();
+  std::u16string title = backend_->StreamTitle();
+  if (title == title_) return;
+  title_ = std::move(title);
+  emit TitleChanged(title_);
+}
+
+void PlayerHost::OnBackendTracksChange() {
+  const StreamTracks tracks = backend_->Tracks();
+  if (tracks == tracks_) return;
+  tracks_ = tracks;
+  emit TracksChanged(tracks_);
+}
+
+void PlayerHost::OnBackendPositionChange() {
+  const StreamPosition position = backend_->Position();
+  if (position == position_) return;
+  position_ = position;
+  emit PositionChanged(position_);
 }
 
 }  // namespace vidora

@@ -1,6 +1,7 @@
 #ifndef VIDORA_UI_PLAYBACK_PLAYER_HOST_H_
 #define VIDORA_UI_PLAYBACK_PLAYER_HOST_H_
 
+#include <QObject>
 #include <QPointer>
 #include <QRect>
 #include <QString>
@@ -9,8 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "core/playback/player_events.h"
-#include "core/playback/player_window.h"
+#include "core/playback/playback_events.h"
 #include "ui/playback/player_backend.h"
 #include "ui/playback/player_video_widget.h"
 
@@ -18,66 +18,83 @@ class QWidget;
 
 namespace vidora {
 
-// The media player of the main view, registered as "m". Creation runs the
-// backend's set-up steps in order and shows a plain message (empty caption)
-// for each one that fails: "Can't create player." (no engine; stop),
-// "Can't get settings." (no volume; go on), "3" (engine does not start),
-// "4" (no video drawing), "5" (no warnings; go on), "6" (state cannot be
-// watched), "7" (events cannot be delivered). Only a host that got through
-// every step is `connected`; an unconnected host ignores every operation.
-// UI thread only.
-class PlayerHost : public PlayerWindow, public PlayerStatusSource, private PlayerBackendObserver {
+// The media player of the main view. Creation runs the backend's set-up
+// steps in order and shows a plain message (empty caption) for each one
+// that fails: "Can't create player." (no engine; stop), "Can't get
+// settings." (no volume; go on), "3" (engine does not start), "4" (no video
+// drawing), "5" (no warnings; go on), "6" (state cannot be watched), "7"
+// (events cannot be delivered). Only a host that got through every step is
+// `connected`; an unconnected host ignores every operation.
+//
+// What the engine reports reaches the host's owner as the signals below,
+// each emitted on the UI thread as it happens (the engine's events are
+// drained there), never by polling. UI thread only.
+class PlayerHost : public QObject, private PlayerBackendObserver {
+  Q_OBJECT
+
  public:
   // Shows a set-up failure to the user.
   using MessageShower = std::function<void(QWidget* owner, const QString& text)>;
-  static constexpr char16_t kName[] = u"m";
 
   // Creates the player window hidden in `rect` of `parent` and brings the
-  // backend up; becomes the main player of `events`. A null `backend`
-  // leaves a window without a player. A null `show_message` uses the
-  // plain message box.
-  PlayerHost(QWidget* parent, const QRect& rect, std::unique_ptr<PlayerBackend> backend,
-             MessageShower show_message = {}, PlayerEvents& events = MainPlayerEvents());
+  // backend up. A null `backend` leaves a window without a player. A null
+  // `show_message` uses the plain message box.
+  PlayerHost(QWidget* parent, const QRect& rect, std::unique_ptr<PlayerBackend> backend, MessageShower show_message = {});
   ~PlayerHost() override;
 
-  // Clears the status (empty text, code 0) and the picture, and opens
-  // `address`; the same address twice opens it again. The window stays
-  // black until the backend reports that the new address plays. The
-  // picture also goes black on Stop and whenever the backend reports that
-  // nothing plays (stopped, ended, failed, idle), so an old channel's last
-  // frame never stands under another channel's name or an error.
-  void Play(const std::u16string& address) override;
-  void Stop() override;
-  void Move(int x, int y, int width, int height) override;
-  void SetVolume(int level) override;
+  // Reports an empty status and clears the picture, and opens `address`;
+  // the same address twice opens it again. The window stays black until
+  // the backend reports that the new address plays. The picture also goes
+  // black on Stop and whenever the backend reports that nothing plays
+  // (stopped, ended, failed, idle), so an old channel's last frame never
+  // stands under another channel's name or an error. An address naming a
+  // local resource is refused: Failed, and nothing reaches the engine.
+  void Play(const std::u16string& address);
+  void Stop();
+  void Move(int x, int y, int width, int height);
+  // 0-100.
+  void SetVolume(int level);
+  // The user agent and referrer the next Play sends (empty agent: the
+  // player's own, "Vidora/VERSION").
+  void SetRequestHeaders(const std::string& user_agent, const std::string& referrer);
   // Switches the player window's own full-screen mode.
-  void ToggleFullScreen() override;
-  bool IsFullScreen() const override;
+  void ToggleFullScreen();
+  bool IsFullScreen() const;
 
   // How the address of the last Play fared: kOpening until it plays or
   // fails, kPlaying once it plays, kEnded when it stopped by itself (the
   // server closed a live stream), kFailed when it failed; kNone after Stop.
   enum class AddressState { kNone, kOpening, kPlaying, kEnded, kFailed };
   AddressState address_state() const { return address_state_; }
-  // The backend's failure, its detail, and the stream's own title.
-  StreamFailure Failure() const;
-  std::u16string FailureDetail() const;
-  std::u16string StreamTitle() const;
-  // Called (UI thread) whenever address_state changes.
-  void set_address_listener(std::function<void()> listener) { address_listener_ = std::move(listener); }
-  // Called (UI thread) whenever StreamTitle may have changed.
-  void set_title_listener(std::function<void()> listener) { title_listener_ = std::move(listener); }
-
-  // PlayerStatusSource: the backend's status line, play state and error.
-  std::u16string StatusText() const override;
-  PlayState GetPlayState() const override;
-  uint32_t MediaErrorCode() const override;
+  // The latest of each report (what the signals last carried).
+  const PlayerStatus& status() const { return status_; }
+  // The failure of the last play (kNone while nothing failed since).
+  const FailureReport& failure() const { return failure_; }
+  // The stream's own title, raw (ICY "StreamTitle"); empty when none.
+  const std::u16string& stream_title() const { return title_; }
+  const StreamTracks& tracks() const { return tracks_; }
+  const StreamPosition& position() const { return position_; }
 
   // The player window (owned by its parent widget); null only when the
   // parent went first.
   PlayerVideoWidget* window() const;
   PlayerBackend* backend() const { return backend_.get(); }
+  bool connected() const { return connected_; }
   bool has_volume() const { return has_volume_; }
+
+ signals:
+  // address_state() changed. Comes before the status report of the same
+  // engine event.
+  void AddressStateChanged();
+  // The play state, the buffering percent or the status line changed.
+  void StatusChanged(const vidora::PlayerStatus& status);
+  // The last play failed (after AddressStateChanged to kFailed, if it was
+  // opening or playing).
+  void Failed(const vidora::FailureReport& failure);
+  // The stream's own title changed (raw; empty: none).
+  void TitleChanged(const std::u16string& title);
+  void TracksChanged(const vidora::StreamTracks& tracks);
+  void PositionChanged(const vidora::StreamPosition& position);
 
  private:
   void OnBackendStatusChange() override;
@@ -85,16 +102,21 @@ class PlayerHost : public PlayerWindow, public PlayerStatusSource, private Playe
   void OnBackendError() override;
   void OnBackendFrame() override;
   void OnBackendTitleChange() override;
+  void OnBackendTracksChange() override;
+  void OnBackendPositionChange() override;
 
   void BringUp(const MessageShower& show_message);
   // Blacks the picture out when the backend's play state says nothing
   // plays; draws the first picture of a new address once it plays.
   void FollowPlayState();
   void SetAddressState(AddressState state);
+  // Reports `status` unless it is the one reported last.
+  void ReportStatus(const PlayerStatus& status);
+  PlayerStatus BackendStatus() const;
 
-  PlayerEvents& events_;
   std::unique_ptr<PlayerBackend> backend_;
   QPointer<PlayerVideoWidget> window_;
+  bool connected_ = false;
   bool has_volume_ = false;
   // Play ran and the new address does not play yet: the engine may still
   // present the old address's last frame. `opening_seen_`: the backend
@@ -102,8 +124,11 @@ class PlayerHost : public PlayerWindow, public PlayerStatusSource, private Playe
   bool awaiting_picture_ = false;
   bool opening_seen_ = false;
   AddressState address_state_ = AddressState::kNone;
-  std::function<void()> address_listener_;
-  std::function<void()> title_listener_;
+  PlayerStatus status_;
+  FailureReport failure_;
+  std::u16string title_;
+  StreamTracks tracks_;
+  StreamPosition position_;
 };
 
 }  // namespace vidora

@@ -279,7 +279,10 @@ TEST_F(DesktopSessionTest, TvInhibitsTheScreenSaverRadioDoesNotAndStopFailureAnd
   // Switching from radio to TV inhibits; a failure of the stream releases.
   control_->PlayChannel(Find("tv2"));
   ASSERT_TRUE(ProcessUntil([&] { return stub_->active() == 1; }, 20000));
-  control_->OnPlayerStatus(nullptr, std::u16string(u"Failed"), -1);
+  record_.status = u"Failed";
+  record_.failure = StreamFailure::kNotAvailable;
+  record_.play_state = PlayState::kStopped;
+  record_.observer->OnBackendError();
   ASSERT_TRUE(ProcessUntil([&] { return stub_->active() == 0; }, 20000));
 
   // Closing while a TV channel plays releases too.

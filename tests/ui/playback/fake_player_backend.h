@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "core/playback/player_events.h"
 #include "ui/playback/player_backend.h"
 
 namespace vidora::testing {
@@ -25,8 +24,10 @@ class FakePlayerBackend : public PlayerBackend {
     std::vector<int> volumes;
     std::u16string status;
     PlayState play_state = PlayState::kStopped;
-    uint32_t media_error = 0;
     StreamFailure failure = StreamFailure::kNone;
+    int cache_percent = 0;
+    StreamTracks tracks;
+    StreamPosition position;
     PlayerBackendObserver* observer = nullptr;
     // Whether the frame announced is a new picture rather than a redraw.
     bool frame_is_new = true;
@@ -53,8 +54,10 @@ class FakePlayerBackend : public PlayerBackend {
   void SetVolume(int level) override { record_.volumes.push_back(level); }
   std::u16string StatusText() const override { return record_.status; }
   PlayState GetPlayState() const override { return record_.play_state; }
-  uint32_t MediaErrorCode() const override { return record_.media_error; }
+  int CachePercent() const override { return record_.cache_percent; }
   StreamFailure Failure() const override { return record_.failure; }
+  StreamTracks Tracks() const override { return record_.tracks; }
+  StreamPosition Position() const override { return record_.position; }
   bool RenderFrame(QImage& target) override {
     target.fill(Qt::green);
     return true;

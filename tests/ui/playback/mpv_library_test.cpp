@@ -9,7 +9,6 @@
 #include <thread>
 #include <vector>
 
-#include "core/playback/player_events.h"
 #include "ui/playback/mpv_backend.h"
 #include "ui/playback/player_host.h"
 
@@ -42,19 +41,17 @@ TEST(MpvLibraryTest, WithoutTheEngineThePlayerSaysSoAndDoesNothing) {
   EXPECT_NE(missing->error().find("libvidora-no-such-engine.so.9"), std::string::npos) << missing->error();
 
   QWidget view;
-  PlayerEvents events;
   std::vector<std::string> messages;
   PlayerHost host(&view, QRect(0, 0, 64, 48),
                   std::make_unique<MpvBackend>(std::vector<MpvBackend::Option>{{"ao", "null"}}, missing.get()),
-                  [&messages](QWidget*, const QString& text) { messages.push_back(text.toStdString()); }, events);
+                  [&messages](QWidget*, const QString& text) { messages.push_back(text.toStdString()); });
   EXPECT_EQ(messages, std::vector<std::string>{"Can't create player."});
   EXPECT_FALSE(host.connected());
-  EXPECT_EQ(events.main_player(), nullptr);
   host.Play(u"http://127.0.0.1:1/x.ts");
   host.SetVolume(20);
   host.Stop();
   EXPECT_EQ(host.address_state(), PlayerHost::AddressState::kNone);
-  EXPECT_EQ(host.GetPlayState(), PlayState::kUndefined);
+  EXPECT_EQ(host.status().state, PlayState::kUndefined);
 }
 
 }  // namespace

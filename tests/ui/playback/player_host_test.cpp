@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "core/playback/player_status_listener.h"
 #include "ui/playback/fake_player_backend.h"
 #include "ui/playback/player_host.h"
 #include "ui/playback/player_video_widget.h"
@@ -14,34 +13,37 @@
 namespace vidora::testing {
 namespace {
 
-class RecordingListener : public PlayerStatusListener {
- public:
-  void OnPlayerStatus(PlayerWindow*, const std::optional<std::u16string>& text, int code) override {
-    texts.push_back(text.value_or(u"(none)"));
-    codes.push_back(code);
+// Everything the host reported, in order.
+struct EventLog {
+  explicit EventLog(PlayerHost& host) {
+    QObject::connect(&host, &PlayerHost::StatusChanged, [this](const PlayerStatus& s) { statuses.push_back(s); });
+    QObject::connect(&host, &PlayerHost::Failed, [this](const FailureReport& f) { failures.push_back(f); });
+    QObject::connect(&host, &PlayerHost::TitleChanged, [this](const std::u16string& t) { titles.push_back(t); });
+    QObject::connect(&host, &PlayerHost::TracksChanged, [this](const StreamTracks& t) { tracks.push_back(t); });
+    QObject::connect(&host, &PlayerHost::PositionChanged, [this](const StreamPosition& p) { positions.push_back(p); });
   }
-  std::vector<std::u16string> texts;
-  std::vector<int> codes;
+  std::vector<PlayerStatus> statuses;
+  std::vector<FailureReport> failures;
+  std::vector<std::u16string> titles;
+  std::vector<StreamTracks> tracks;
+  std::vector<StreamPosition> positions;
 };
 
 struct HostRun {
   std::vector<std::string> messages;
   bool connected = false;
-  bool main_player = false;
   bool volume_taken = false;
   size_t loads = 0;
 };
 
 HostRun BringUpWithFailure(int failing_step) {
   QWidget view;
-  PlayerEvents events;
   FakePlayerBackend::Record record;
   if (failing_step >= 0) record.fail[failing_step] = true;
   HostRun run;
   PlayerHost host(&view, QRect(4, 4, 100, 80), std::make_unique<FakePlayerBackend>(record),
-                  [&run](QWidget*, const QString& text) { run.messages.push_back(text.toStdString()); }, events);
+                  [&run](QWidget*, const QString& text) { run.messages.push_back(text.toStdString()); });
   run.connected = host.connected();
-  run.main_player = events.main_player() == &host;
   host.SetVolume(30);
   run.volume_taken = !record.volumes.empty();
   host.Play(u"http://127.0.0.1/x");
@@ -54,67 +56,59 @@ TEST(PlayerHostTest, EachSetUpFailureShowsItsTextAndOnlyAFullSetUpConnects) {
     int step;
     std::vector<std::string> messages;
     bool connected;
-    bool main_player;
   };
   const std::vector<Case> cases = {
-      {-1, {}, true, true},
-      {FakePlayerBackend::kCreate, {"Can't create player."}, false, false},
-      {FakePlayerBackend::kVolume, {"Can't get settings."}, true, true},
-      {FakePlayerBackend::kInitialize, {"3"}, false, false},
-      {FakePlayerBackend::kRenderer, {"4"}, false, true},
-      {FakePlayerBackend::kWarnings, {"5"}, true, true},
-      {FakePlayerBackend::kObserve, {"6"}, false, true},
-      {FakePlayerBackend::kConnect, {"7"}, false, true},
+      {-1, {}, true},
+      {FakePlayerBackend::kCreate, {"Can't create player."}, false},
+      {FakePlayerBackend::kVolume, {"Can't get settings."}, true},
+      {FakePlayerBackend::kInitialize, {"3"}, false},
+      {FakePlayerBackend::kRenderer, {"4"}, false},
+      {FakePlayerBackend::kWarnings, {"5"}, true},
+      {FakePlayerBackend::kObserve, {"6"}, false},
+      {FakePlayerBackend::kConnect, {"7"}, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.step);
     const HostRun run = BringUpWithFailure(c.step);
     EXPECT_EQ(run.messages, c.messages);
     EXPECT_EQ(run.connected, c.connected);
-    EXPECT_EQ(run.main_player, c.main_player);
     EXPECT_EQ(run.loads, c.connected ? 1u : 0u);
     EXPECT_EQ(run.volume_taken, c.connected && c.step != FakePlayerBackend::kVolume);
   }
 }
 
-TEST(PlayerHostTest, RegistersAsMHiddenInItsRectangleAndLeavesTheRegistryWhenDestroyed) {
+TEST(PlayerHostTest, StartsHiddenInItsRectangleAndTakesItsEngineAlongWhenDestroyed) {
   QWidget view;
-  PlayerEvents events;
   FakePlayerBackend::Record record;
   {
-    PlayerHost host(&view, QRect(4, 4, 100, 80), std::make_unique<FakePlayerBackend>(record), {}, events);
-    ASSERT_EQ(PlayerRegistry().count(u"m"), 1u);
-    EXPECT_EQ(PlayerRegistry().at(u"m"), &host);
+    PlayerHost host(&view, QRect(4, 4, 100, 80), std::make_unique<FakePlayerBackend>(record), {});
     EXPECT_FALSE(host.window()->isVisibleTo(&view));
     EXPECT_EQ(host.window()->geometry(), QRect(4, 4, 100, 80));
     host.Move(1, 2, 30, 40);
     EXPECT_EQ(host.window()->geometry(), QRect(1, 2, 30, 40));
   }
-  EXPECT_EQ(PlayerRegistry().count(u"m"), 0u);
   EXPECT_TRUE(record.destroyed);
-  EXPECT_EQ(events.main_player(), nullptr);
 }
 
 TEST(PlayerHostTest, PlayClearsTheOldStatusFirstAndPlaysTheSameAddressAgain) {
   QWidget view;
-  PlayerEvents events;
-  RecordingListener listener;
-  events.set_listener(&listener);
   FakePlayerBackend::Record record;
-  PlayerHost host(&view, QRect(0, 0, 10, 10), std::make_unique<FakePlayerBackend>(record), {}, events);
+  PlayerHost host(&view, QRect(0, 0, 10, 10), std::make_unique<FakePlayerBackend>(record), {});
+  EventLog log(host);
   record.status = u"old";
   host.Play(u"http://127.0.0.1/a b");
   host.Play(u"http://127.0.0.1/a b");
-  EXPECT_EQ(listener.texts, (std::vector<std::u16string>{u"", u""}));
-  EXPECT_EQ(listener.codes, (std::vector<int>{0, 0}));
+  ASSERT_EQ(log.statuses.size(), 2u);
+  EXPECT_EQ(log.statuses[0], PlayerStatus());
+  EXPECT_EQ(log.statuses[1], PlayerStatus());
+  EXPECT_TRUE(log.failures.empty());
   EXPECT_EQ(record.loads, (std::vector<std::string>{"http://127.0.0.1/a b", "http://127.0.0.1/a b"}));
 }
 
 TEST(PlayerHostTest, FramesAreDrawnIntoAnAlignedBufferOfTheWindowSize) {
   QWidget view;
-  PlayerEvents events;
   FakePlayerBackend::Record record;
-  PlayerHost host(&view, QRect(0, 0, 37, 21), std::make_unique<FakePlayerBackend>(record), {}, events);
+  PlayerHost host(&view, QRect(0, 0, 37, 21), std::make_unique<FakePlayerBackend>(record), {});
   record.observer->OnBackendFrame();
   const QImage& frame = host.window()->frame();
   ASSERT_FALSE(frame.isNull());
@@ -128,9 +122,8 @@ TEST(PlayerHostTest, FramesAreDrawnIntoAnAlignedBufferOfTheWindowSize) {
 TEST(PlayerHostTest, TheLastPictureGoesWhenAnotherAddressOpensOrNothingPlays) {
   QWidget view;
   view.resize(60, 40);
-  PlayerEvents events;
   FakePlayerBackend::Record record;
-  PlayerHost host(&view, QRect(0, 0, 40, 30), std::make_unique<FakePlayerBackend>(record), {}, events);
+  PlayerHost host(&view, QRect(0, 0, 40, 30), std::make_unique<FakePlayerBackend>(record), {});
   host.window()->show();
   const auto centre = [&] {
     const QImage shown = host.window()->grab().toImage();
@@ -183,12 +176,48 @@ TEST(PlayerHostTest, TheLastPictureGoesWhenAnotherAddressOpensOrNothingPlays) {
   EXPECT_EQ(centre(), qRgb(0, 255, 0));
 }
 
+TEST(PlayerHostTest, ReportsStateBufferingFailureTitleTracksAndPositionAsTheyHappen) {
+  QWidget view;
+  FakePlayerBackend::Record record;
+  PlayerHost host(&view, QRect(0, 0, 10, 10), std::make_unique<FakePlayerBackend>(record), {});
+  host.Play(u"http://127.0.0.1/live");
+  EventLog log(host);
+  record.play_state = PlayState::kBuffering;
+  record.cache_percent = 40;
+  record.status = u"Buffering 40%";
+  record.observer->OnBackendBuffering(true);
+  record.observer->OnBackendStatusChange();  // nothing new: no second report
+  record.play_state = PlayState::kPlaying;
+  record.status = u"Playing";
+  record.observer->OnBackendBuffering(false);
+  ASSERT_EQ(log.statuses.size(), 2u);
+  EXPECT_EQ(log.statuses[0], (PlayerStatus{PlayState::kBuffering, 40, u"Buffering 40%"}));
+  EXPECT_EQ(log.statuses[1], (PlayerStatus{PlayState::kPlaying, -1, u"Playing"}));
+  EXPECT_EQ(host.address_state(), PlayerHost::AddressState::kPlaying);
+
+  record.tracks = {false, true};
+  record.observer->OnBackendTracksChange();
+  record.position = {12.5, 2.0, 13.0};
+  record.observer->OnBackendPositionChange();
+  EXPECT_EQ(log.tracks, (std::vector<StreamTracks>{{false, true}}));
+  EXPECT_EQ(log.positions, (std::vector<StreamPosition>{{12.5, 2.0, 13.0}}));
+
+  // The failure comes with its reason, its sentence and the engine's words.
+  record.play_state = PlayState::kStopped;
+  record.failure = StreamFailure::kServerNotFound;
+  record.status = u"The server could not be found.";
+  record.observer->OnBackendError();
+  ASSERT_EQ(log.failures.size(), 1u);
+  EXPECT_EQ(log.failures[0].failure, StreamFailure::kServerNotFound);
+  EXPECT_EQ(log.failures[0].text, u"The server could not be found.");
+  EXPECT_EQ(host.address_state(), PlayerHost::AddressState::kFailed);
+}
+
 TEST(PlayerHostTest, OwnFullScreenSwitchesBackToTheSamePlace) {
   QWidget view;
   view.resize(200, 200);
-  PlayerEvents events;
   FakePlayerBackend::Record record;
-  PlayerHost host(&view, QRect(3, 27, 100, 80), std::make_unique<FakePlayerBackend>(record), {}, events);
+  PlayerHost host(&view, QRect(3, 27, 100, 80), std::make_unique<FakePlayerBackend>(record), {});
   EXPECT_FALSE(host.IsFullScreen());
   host.ToggleFullScreen();
   EXPECT_TRUE(host.IsFullScreen());

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "core/playback/player_status_listener.h"
 #include "core/playback/stream_address_policy.h"
 #include "core/stores/language_pack.h"
 #include "ui/playback/fake_player_backend.h"
@@ -16,32 +15,21 @@
 namespace vidora::testing {
 namespace {
 
-class LastStatus : public PlayerStatusListener {
- public:
-  void OnPlayerStatus(PlayerWindow*, const std::optional<std::u16string>& text, int status) override {
-    last_text = text.value_or(u"");
-    code = status;
-  }
-  std::u16string last_text;
-  int code = 1;
-};
-
 TEST(RefusedAddressTest, AnAddressNamingALocalResourceNeverReachesTheEngineAndSaysWhy) {
   ASSERT_TRUE(Languages().Load(std::filesystem::path(VIDORA_BIN_DIR) / kLanguagePackFileName, u"en"));
   const std::u16string message = GetText(kRefusedAddressTextKey);
   ASSERT_FALSE(message.empty());
   QWidget view;
-  PlayerEvents events;
-  LastStatus listener;
-  events.set_listener(&listener);
   FakePlayerBackend::Record record;
-  PlayerHost host(&view, QRect(0, 0, 10, 10), std::make_unique<FakePlayerBackend>(record), {}, events);
+  PlayerHost host(&view, QRect(0, 0, 10, 10), std::make_unique<FakePlayerBackend>(record), {});
+  std::vector<FailureReport> failures;
+  QObject::connect(&host, &PlayerHost::Failed, [&failures](const FailureReport& f) { failures.push_back(f); });
   for (const char16_t* address : {u"av://lavfi:anullsrc,ametadata=mode=print:file=/tmp/out", u"file:///etc/hostname",
                                   u"edl://x", u"fd://3", u"clip.ts"}) {
-    listener.code = 1;
+    failures.clear();
     host.Play(address);
-    EXPECT_EQ(listener.code, kStatusError);
-    EXPECT_EQ(listener.last_text, message);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].text, message);
   }
   EXPECT_TRUE(record.loads.empty());
   host.Play(u"http://127.0.0.1:1/live");

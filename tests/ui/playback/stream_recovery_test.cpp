@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "core/catalogue/channel_catalogue.h"
-#include "core/playback/player_events.h"
 #include "core/stores/message_sink.h"
 #include "core/stores/settings_store.h"
 #include "e2e/wait_for.h"

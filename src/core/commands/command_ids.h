@@ -19,6 +19,9 @@ inline constexpr int ID_CHANNEL_UPDATE = 104;
 // The playlist commands of the right soft key's menu.
 inline constexpr int ID_ADD_PLAYLIST = 110;
 inline constexpr int ID_REFRESH_PLAYLISTS = 111;
+// Recording what plays (also R) and the Recordings page.
+inline constexpr int ID_RECORD = 112;
+inline constexpr int ID_RECORDINGS = 113;
 
 }  // namespace vidora
 

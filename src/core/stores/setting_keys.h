@@ -63,6 +63,11 @@ inline constexpr TextSettingKey kStreamProviderHostSetting{"StreamProviderHost",
 // playlists' own url-tvg; read only when present (FindSetting).
 inline constexpr TextSettingKey kGuideAddressSetting{"GuideAddress", u""};
 
+// Recording: how many may run at once, and the free space (MB) below which
+// none starts and a running one stops.
+inline constexpr IntSettingKey kMaxRecordingsSetting{"MaxRecordings", 2};
+inline constexpr IntSettingKey kRecordingMinFreeMbSetting{"RecordingMinFreeMB", 512};
+
 }  // namespace vidora
 
 #endif  // VIDORA_CORE_STORES_SETTING_KEYS_H_

@@ -41,6 +41,9 @@ DesktopKeys::DesktopKeys(QWidget* window, DesktopKeyActions actions)
   Add(Qt::Key_PageDown, [this] {
     if (actions_.step_favourite) actions_.step_favourite(true);
   });
+  Add(Qt::Key_R, [this] {
+    if (actions_.toggle_recording) actions_.toggle_recording();
+  });
 }
 
 DesktopKeys::~DesktopKeys() {

@@ -20,12 +20,13 @@ struct DesktopKeyActions {
   std::function<int()> volume;                // 0-100
   std::function<void(int level)> set_volume;  // 0-100
   std::function<void(bool next)> step_favourite;
+  std::function<void()> toggle_recording;
 };
 
 // The keys a desktop user expects in the main window, beside the ones it
 // already has (F1/F2, arrows, Ctrl+Q): Space play/stop, F and F11 full
 // screen, Escape leaves full screen, M mute/unmute, Ctrl+Up/Down volume,
-// Page Up/Down previous/next favourite; over a watched picture the wheel
+// Page Up/Down previous/next favourite, R records what plays; over a watched picture the wheel
 // changes the volume and a double-click toggles full screen. UI thread
 // only; `window` owns the shortcuts, and this object must not outlive it.
 class DesktopKeys : public QObject {

@@ -133,6 +133,11 @@ class PlaybackControl : public QObject {
   // play starts with, or that it plays now.
   int SourceFor(const Channel& channel) const;
 
+  // What plays now, for recording it: the channel (null when nothing
+  // plays) and the address the player was given for it.
+  const Channel* playing_channel() const { return playing() ? SessionChannel() : nullptr; }
+  const std::u16string& playing_address() const { return session_address_; }
+
   PlayerHost* player() const { return player_.get(); }
   ControlPanel* panel() const { return panel_; }
   InfoStrip* strip() const { return strip_; }

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QShortcut>
 
+#include "core/catalogue/channel_catalogue.h"
 #include "core/commands/command_ids.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/settings_store.h"
@@ -20,6 +21,10 @@
 #include "ui/playlists/playlist_drop_target.h"
 #include "ui/playlists/playlist_manager.h"
 #include "ui/playback/player_host.h"
+#include "ui/recording/record_what_plays.h"
+#include "ui/recording/recording_badge.h"
+#include "ui/recording/recording_controller.h"
+#include "ui/recording/recordings_page.h"
 #include "ui/shell/key_press_watch.h"
 #include "ui/shell/motion_sensor.h"
 #include "ui/stores/app_closing.h"
@@ -73,6 +78,8 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
     desktop_ = std::make_unique<DesktopSession>(view_->playback(), std::move(parts));
   }
 
+  recordings_ = new RecordingController(RecordingController::DefaultOptions(), this);
+  new RecordingBadge(this, recordings_);
   AddDesktopKeys();
 
   auto* exit_key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
@@ -111,6 +118,7 @@ void MainFrame::AddDesktopKeys() {
   actions.step_favourite = [this](bool next) {
     if (view_ != nullptr) view_->playback()->StepFavourite(next);
   };
+  actions.toggle_recording = [this] { SendCommand(ID_RECORD); };
   keys_ = new DesktopKeys(this, std::move(actions));
   PlaybackControl* playback = view_->playback();
   if (playback->player() != nullptr) keys_->WatchPicture(playback->player()->window());
@@ -157,6 +165,19 @@ void MainFrame::SendCommand(int command) {
     case ID_ABOUT: {
       AboutDialog dialog(DialogOwner());
       dialog.exec();
+      break;
+    }
+    case ID_RECORD:
+      if (view_ != nullptr) {
+        const QString refusal = RecordWhatPlays(*recordings_, *view_->playback());
+        if (!refusal.isEmpty()) ShowPlainMessageBox(DialogOwner(), refusal, ToQString(AppTitle()));
+      }
+      break;
+    case ID_RECORDINGS: {
+      RecordingsPage page(DialogOwner(), recordings_->folder());
+      if (page.exec() == QDialog::Accepted && !page.chosen_file().isEmpty() && view_ != nullptr && Catalogue()) {
+        view_->PlayChannel(Catalogue()->MakeAddressChannel(FromQString(page.chosen_file())));
+      }
       break;
     }
     case ID_EXIT:
@@ -268,6 +289,8 @@ void MainFrame::closeEvent(QCloseEvent* event) {
   turned_for_full_screen_ = false;
   // The screen may blank again and the desktop's widgets let go of us.
   desktop_.reset();
+  // Recordings end first, with their files given their final names.
+  recordings_->StopAll();
   if (view_ != nullptr) view_->StopPlayer();
   if (options_.remember_place) RememberMainWindow(this);
   if (options_.save_settings) {

@@ -18,6 +18,7 @@
 namespace vidora {
 
 class DesktopKeys;
+class RecordingController;
 class KeyPressWatch;
 class SoftKeyBar;
 
@@ -93,6 +94,7 @@ class MainFrame : public QWidget {
   SoftKeyBar* soft_keys() const { return soft_keys_; }
   DesktopSession* desktop() const { return desktop_.get(); }
   DesktopKeys* keys() const { return keys_; }
+  RecordingController* recordings() const { return recordings_; }
   QMenu* menu() const { return menu_.right.get(); }
   const QString& last_command_line() const { return last_command_line_; }
   // tiltCount and tiltRotated of the motion sensor's orientation logic.
@@ -118,6 +120,7 @@ class MainFrame : public QWidget {
   std::unique_ptr<KeyPressWatch> watch_;
   std::unique_ptr<DesktopSession> desktop_;
   DesktopKeys* keys_ = nullptr;  // child of the frame
+  RecordingController* recordings_ = nullptr;  // child of the frame
   QTimer timer_;
   QString last_command_line_;
   std::unique_ptr<DisplayOrientation> orientation_;

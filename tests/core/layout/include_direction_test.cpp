@@ -24,7 +24,7 @@ int Height(const std::string& folder) {
       {"ui/shell", 250},
       {"ui/desktop", 245},  // the desktop's services follow playback
       {"ui/catalogue", 240}, {"ui/playback", 240},
-      {"ui/timeshift", 238}, {"ui/recording", 237},
+      {"ui/timeshift", 243}, {"ui/recording", 242},  // both follow playback
       {"ui/playlists", 235},
       {"ui/dialogs", 230},
       {"ui/accessibility", 225},

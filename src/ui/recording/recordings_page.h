@@ -1,0 +1,52 @@
+#ifndef VIDORA_UI_RECORDING_RECORDINGS_PAGE_H_
+#define VIDORA_UI_RECORDING_RECORDINGS_PAGE_H_
+
+#include <QDialog>
+#include <QString>
+
+#include <atomic>
+#include <filesystem>
+#include <memory>
+#include <thread>
+
+class QPushButton;
+class QTreeWidget;
+
+namespace vidora {
+
+// The "Recordings" page: the recordings in `folder` (newest first) with
+// their size and length, to play (Enter, "Play") or delete (Delete, after
+// a question). Lengths are read from the files on a thread of its own and
+// filled in as they come. UI thread only.
+class RecordingsPage : public QDialog {
+  Q_OBJECT
+
+ public:
+  RecordingsPage(QWidget* owner, std::filesystem::path folder);
+  ~RecordingsPage() override;
+
+  // After exec(): the file the user chose to play, or empty.
+  const QString& chosen_file() const { return chosen_file_; }
+  // Rows shown (tests).
+  QTreeWidget* list() const { return list_; }
+
+  // Deletes the selected recording after asking (`ask` false: without, for tests).
+  void DeleteSelected(bool ask = true);
+
+ private:
+  void Fill();
+  void PlaySelected();
+  void OnLength(const QString& path, double seconds);
+
+  std::filesystem::path folder_;
+  QTreeWidget* list_ = nullptr;
+  QPushButton* play_ = nullptr;
+  QPushButton* delete_ = nullptr;
+  QString chosen_file_;
+  std::shared_ptr<std::atomic<bool>> cancel_ = std::make_shared<std::atomic<bool>>(false);
+  std::thread lengths_;
+};
+
+}  // namespace vidora
+
+#endif  // VIDORA_UI_RECORDING_RECORDINGS_PAGE_H_

@@ -96,5 +96,37 @@ TEST(AccessibilityE2eTest, AScreenReaderReadsEveryWindowAndThePlayerRunsOn) {
   EXPECT_TRUE(player.Running());
 }
 
+// The soft keys are push buttons a screen reader finds by their names and
+// presses; the main window is a frame.
+TEST(AccessibilityE2eTest, TheSoftKeysArePushButtonsAScreenReaderCanPress) {
+  Session session;
+  session.Start(/*first_run=*/false);
+  if (HasFatalFailure()) return;
+  XPlayer& player = session.player;
+  AtSpiClient& client = *session.client;
+  ASSERT_TRUE(player.WaitForWindows(1, 20000, QStringLiteral("^Vidora$"))) << "no main window";
+  ASSERT_TRUE(player.WaitForWindows(1, 20000)) << "the loading screen stayed";
+
+  std::vector<AccessibleNode> nodes = WalkAll(client, session.service, "main window");
+  auto find = [&nodes](const QString& name) -> const AccessibleNode* {
+    for (const AccessibleNode& node : nodes) {
+      if (node.name == name) return &node;
+    }
+    return nullptr;
+  };
+  const AccessibleNode* frame = find(QStringLiteral("Vidora"));
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame->role, QStringLiteral("frame"));
+  for (const char* name : {"Channels", "Menu"}) {
+    const AccessibleNode* key = find(QString::fromLatin1(name));
+    ASSERT_NE(key, nullptr) << name;
+    EXPECT_EQ(key->role, QStringLiteral("push button")) << name;
+    EXPECT_TRUE(key->actions.contains(QStringLiteral("Press"))) << name << ": " << key->actions.join(',').toStdString();
+  }
+  const AccessibleNode* channels = find(QStringLiteral("Channels"));
+  ASSERT_TRUE(client.DoAction(session.service, channels->path, channels->actions.indexOf(QStringLiteral("Press"))));
+  EXPECT_TRUE(player.WaitForWindows(2, 10000)) << "pressing Channels opened no channels dialog";
+}
+
 }  // namespace
 }  // namespace vidora::testing

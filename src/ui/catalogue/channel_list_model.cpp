@@ -1,12 +1,16 @@
 #include "ui/catalogue/channel_list_model.h"
 
 #include <QChar>
+#include <QStringList>
 #include <QStringView>
 
 #include <algorithm>
 
 #include "core/catalogue/channel.h"
 #include "core/catalogue/channel_catalogue.h"
+#include "core/catalogue/country.h"
+#include "ui/playlists/playlist_manager.h"
+#include "ui/stores/ui_texts.h"
 
 namespace vidora {
 
@@ -157,8 +161,24 @@ int ChannelListModel::rowCount(const QModelIndex& parent) const { return parent.
 
 QVariant ChannelListModel::data(const QModelIndex& index, int role) const {
   const Channel* channel = index.isValid() ? ChannelAt(index.row()) : nullptr;
-  if (channel == nullptr || role != Qt::DisplayRole) return QVariant();
-  return NameView(*channel).toString();
+  if (channel == nullptr) return QVariant();
+  if (role == Qt::DisplayRole) return NameView(*channel).toString();
+  if (role == Qt::AccessibleDescriptionRole) return AccessibleDescription(*channel);
+  return QVariant();
+}
+
+QString ChannelListModel::AccessibleDescription(const Channel& channel) {
+  // What the row paints besides the name: the kind mark, the country, the
+  // star, and the running programme when a guide knows it.
+  QStringList parts{Text(channel.radio() ? "str_radio" : "str_tv")};
+  if (channel.country() != nullptr) parts.push_back(ToQString(channel.country()->display_name()));
+  if (channel.favourite()) parts.push_back(Text("acc_favourite"));
+  if (const PlaylistManager* playlists = PlaylistManager::Current()) {
+    if (const Programme* now = playlists->GuideNowNext(channel).now) {
+      parts.push_back(Text("acc_now_playing").arg(ToQString(now->title)));
+    }
+  }
+  return parts.join(QStringLiteral(", "));
 }
 
 }  // namespace vidora

@@ -1,5 +1,6 @@
 #include "ui/catalogue/channel_list_view.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
@@ -117,6 +118,16 @@ bool ChannelListView::SelectShownRow(int row) {
   selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
   scrollTo(index, QAbstractItemView::EnsureVisible);
   return true;
+}
+
+void ChannelListView::focusInEvent(QFocusEvent* event) {
+  QListView::focusInEvent(event);
+  const QModelIndex current = currentIndex();
+  if (!QAccessible::isActive() || !current.isValid()) return;
+  // A one-column list's accessible children are its rows, in order.
+  QAccessibleEvent focus(this, QAccessible::Focus);
+  focus.setChild(current.row());
+  QAccessible::updateAccessibility(&focus);
 }
 
 void ChannelListView::paintEvent(QPaintEvent* event) {

@@ -82,6 +82,9 @@ class ChannelListView : public QListView {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  // Tells a screen reader that the selected row has the focus, not just
+  // the list: the row was chosen before the list could take the focus.
+  void focusInEvent(QFocusEvent* event) override;
   // Also says "No channels" over an empty list.
   void paintEvent(QPaintEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;

@@ -1,8 +1,10 @@
 #include "ui/dialogs/language_dialog.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -18,7 +20,9 @@
 
 namespace vidora {
 
-LanguageDialog::LanguageDialog(QWidget* owner) : SkinnedDialog(owner) {
+// A desktop dialog of its own size, not the handheld's full screen: the
+// first run has no main window to cover.
+LanguageDialog::LanguageDialog(QWidget* owner) : SkinnedDialog(owner, Size::kOwn) {
   ApplyDialogFont(this);
   confirmed_ = false;
   notice_ = new QLabel(this);
@@ -63,7 +67,26 @@ void LanguageDialog::ApplyTexts() {
   combo_->setAccessibleName(AccessibleNameOf(label_->text()));
   combo_->setAccessibleDescription(notice_->text());
   SoftKeys()->SetCaptions(Text("button_continue"), Text("button_cancel"));
+  FitToContent();
   update();
+}
+
+void LanguageDialog::FitToContent() {
+  const int u = BarUnit();
+  const int m = u / 8;
+  // Wide enough for the language row, and for the notice to read as a few
+  // lines rather than a column; never wider than the screen.
+  QRect available(0, 0, 1024, 768);
+  if (QScreen* screen = QGuiApplication::primaryScreen()) available = screen->availableGeometry();
+  const int row = 4 * u + DialogUnitsAcross(76) + 2 * m;
+  const int width = std::min(std::max(row, DialogUnitsAcross(220)), available.width());
+  const int notice = notice_->heightForWidth(width - 2 * m);
+  const int height = std::min(std::max(notice, u) + 2 * (m + u) + SoftKeyBar::BarHeight(), available.height());
+  const QPoint centre = placed_ ? geometry().center() : available.center();
+  placed_ = true;
+  QRect frame(0, 0, width, height);
+  frame.moveCenter(centre);
+  setGeometry(frame);
 }
 
 bool LanguageDialog::HandleCommand(int command) {

@@ -12,7 +12,8 @@ namespace vidora {
 // Choosing a language makes it current at once and re-labels the dialog;
 // only the left soft key ("button_continue") stores it as the Language
 // setting and confirms. The caller reads confirmed() after exec(), not the
-// result. UI thread only.
+// result. A desktop dialog sized to its notice, language row and soft keys
+// and centred on the screen. UI thread only.
 class LanguageDialog : public SkinnedDialog {
   Q_OBJECT
 
@@ -35,11 +36,16 @@ class LanguageDialog : public SkinnedDialog {
 
  private:
   void ApplyTexts();
+  // Sizes the dialog to the notice, the language row and the soft keys in
+  // the texts of the moment, centred on the screen at first, then on
+  // where it is.
+  void FitToContent();
 
   QLabel* notice_;
   QLabel* label_;
   QComboBox* combo_;
   bool confirmed_ = false;
+  bool placed_ = false;
 };
 
 }  // namespace vidora

@@ -53,6 +53,9 @@ SettingsDialog::SettingsDialog(QWidget* owner, FullScreenTurn turn, PlaylistsAct
   playlists_ = new QPushButton(Text("str_playlists") + QStringLiteral("\u2026"), this);
   playlists_->setObjectName(QStringLiteral("playlists"));
   playlists_->setEnabled(static_cast<bool>(manage_playlists));
+  // Enter is the OK soft key's (SkinnedDialog): no button of the dialog is
+  // its default, so that a screen reader does not announce one.
+  playlists_->setAutoDefault(false);
   connect(playlists_, &QPushButton::clicked, this, [this, manage_playlists = std::move(manage_playlists)] {
     if (manage_playlists) manage_playlists(this);
   });

@@ -1,5 +1,6 @@
 #include "ui/dialogs/soft_key_bar.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QMenu>
 #include <QMouseEvent>
@@ -19,6 +20,19 @@ namespace {
 
 constexpr QRgb kPressedCaptionRgb = qRgb(195, 170, 69);
 
+// A soft key for screen readers: Qt gives a button the push-button role,
+// its text as name and a press action; a press emits clicked.
+class AccessibleKey : public QAbstractButton {
+ public:
+  explicit AccessibleKey(QWidget* bar) : QAbstractButton(bar) {
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {}
+};
+
 }  // namespace
 
 QAction* AddMenuCommand(QMenu* menu, const QString& text, int command) {
@@ -37,6 +51,10 @@ int MenuCommandOf(const QAction* action) {
 SoftKeyBar::SoftKeyBar(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFixedHeight(BarHeight());
+  left_button_ = new AccessibleKey(this);
+  right_button_ = new AccessibleKey(this);
+  connect(left_button_, &QAbstractButton::clicked, this, &SoftKeyBar::PressLeft);
+  connect(right_button_, &QAbstractButton::clicked, this, &SoftKeyBar::PressRight);
   auto* left = new QShortcut(QKeySequence(Qt::Key_F1), this);
   connect(left, &QShortcut::activated, this, &SoftKeyBar::PressLeft);
   auto* right = new QShortcut(QKeySequence(Qt::Key_F2), this);
@@ -74,6 +92,20 @@ void SoftKeyBar::Describe() {
     if (!tip.isEmpty()) keys.push_back(tip);
   }
   setAccessibleDescription(keys.join(QStringLiteral(", ")));
+  for (const bool left : {true, false}) {
+    QAbstractButton* button = left ? left_button_ : right_button_;
+    const QString& caption = left ? left_caption_ : right_caption_;
+    button->setText(caption);
+    button->setAccessibleDescription(KeyTip(left));
+    // A key without a caption does nothing: nothing for a reader to find.
+    button->setVisible(!caption.isEmpty());
+  }
+}
+
+void SoftKeyBar::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  left_button_->setGeometry(0, 0, width() / 2, height());
+  right_button_->setGeometry(width() / 2, 0, width() - width() / 2, height());
 }
 
 bool SoftKeyBar::event(QEvent* event) {

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QWidget>
 
+class QAbstractButton;
 class QAction;
 
 namespace vidora {
@@ -17,7 +18,8 @@ namespace vidora {
 // (sub-menus included), is reported through CommandTriggered. A key
 // without a caption does nothing. F1 and F2 in the bar's window press the
 // left and right keys; a menu opened by F2 starts on its first item. UI
-// thread only.
+// thread only. A screen reader finds each key with a caption as a push
+// button of that name whose press action presses the key.
 class SoftKeyBar : public QWidget {
   Q_OBJECT
 
@@ -63,6 +65,7 @@ class SoftKeyBar : public QWidget {
  protected:
   bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
 
@@ -80,6 +83,10 @@ class SoftKeyBar : public QWidget {
   QPointer<QMenu> right_menu_;
   QMetaObject::Connection menu_connection_;
   Key pressed_ = Key::kNone;
+  // The keys as a screen reader sees them: unpainted, untouchable buttons
+  // over the painted halves (the bar paints and takes the taps).
+  QAbstractButton* left_button_ = nullptr;
+  QAbstractButton* right_button_ = nullptr;
 };
 
 // Appends an item that reports `command` when chosen from a menu shown by

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include "ui/accessibility/accessible_role.h"
 #include "ui/dialogs/skin_strip.h"
 #include "ui/playlists/strip_decorations.h"
 #include "ui/stores/resource_pack.h"
@@ -12,6 +13,8 @@ namespace vidora {
 InfoStrip::InfoStrip(QWidget* parent, ChannelNameSource channel_name)
     : QWidget(parent), channel_name_(std::move(channel_name)) {
   setAttribute(Qt::WA_OpaquePaintEvent);
+  // A status bar to a screen reader, which then reads out its changes.
+  SetAccessibleRole(this, QAccessible::StatusBar);
   FollowDecorations(this);
 }
 

@@ -18,6 +18,7 @@
 #include "core/stores/message_sink.h"
 #include "core/stores/save_failure.h"
 #include "core/stores/settings_store.h"
+#include "ui/accessibility/accessible_role.h"
 #include "ui/accessibility/atspi_call_guard.h"
 #include "ui/desktop/focus_ring_style.h"
 #include "ui/desktop/rotation_policy.h"
@@ -243,6 +244,7 @@ int RunPlayer(const CommandLineRequests& requests) {
   QGuiApplication::setDesktopFileName(QStringLiteral("vidora"));
   // Before any window: a screen reader may ask as soon as one shows.
   InstallAtSpiCallGuard();
+  InstallAccessibleRoles();
   InstallSystemAppPaths();
   InstallMessageSink();
   RemoveSaveDebris();

@@ -13,6 +13,7 @@
 #include "ui/catalogue/channels_dialog.h"
 #include "ui/desktop/desktop_keys.h"
 #include "ui/desktop/window_placement.h"
+#include "ui/accessibility/accessible_role.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/loading_screen.h"
 #include "ui/dialogs/settings_dialog.h"
@@ -56,6 +57,7 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
   setWindowTitle(ToQString(AppTitle()));
 
   menu_ = BuildMenu();
+  SetAccessibleRole(this, QAccessible::Window);  // a screen reader's "frame"
   soft_keys_ = new SoftKeyBar(this);
   soft_keys_->SetLeftKey(menu_.left_caption, menu_.left_command);
   soft_keys_->SetRightMenu(menu_.right_caption, menu_.right.get());

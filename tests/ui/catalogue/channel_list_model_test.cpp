@@ -1,7 +1,13 @@
 // Row bookkeeping of a channel list under a search text.
 
 #include "ui/catalogue/channel_list_model.h"
+
+#include <QStringList>
+
+#include "core/catalogue/channel.h"
+#include "core/catalogue/country.h"
 #include "ui/catalogue/channels_test_support.h"
+#include "ui/stores/ui_texts.h"
 
 namespace vidora {
 namespace {
@@ -41,6 +47,25 @@ TEST_F(ChannelListModelTest, SearchMapsRowsAndRemovalKeepsTheMappingRight) {
   model.SetSearchText("radio");
   model.SetChannels(channels);
   EXPECT_EQ(model.ShownCount(), 2);
+}
+
+TEST_F(ChannelListModelTest, ARowTellsAScreenReaderItsKindCountryAndFavouriteMark) {
+  ChannelListModel model;
+  std::vector<Channel*> channels = catalogue_->AllChannels();
+  model.SetChannels(channels);
+  for (int row = 0; row < model.rowCount(); ++row) {
+    Channel* channel = model.ChannelAt(row);
+    channel->set_favourite(row == 0);
+    const QString description = model.data(model.index(row), Qt::AccessibleDescriptionRole).toString();
+    EXPECT_TRUE(description.startsWith(Text(channel->radio() ? "str_radio" : "str_tv"))) << description.toStdString();
+    EXPECT_TRUE(description.contains(ToQString(channel->country()->display_name()))) << description.toStdString();
+    // Kind and country, and the favourite mark after them (no guide here).
+    const QStringList parts = description.split(QStringLiteral(", "));
+    EXPECT_EQ(parts.size(), row == 0 ? 3 : 2) << description.toStdString();
+    if (row == 0) {
+      EXPECT_EQ(parts.back(), Text("acc_favourite"));
+    }
+  }
 }
 
 TEST_F(ChannelListModelTest, RowsSearchTheCataloguesSharedNamesUntilTheListChanges) {

@@ -1,7 +1,11 @@
 // The first-run dialog: live re-labelling, confirming only by the left
 // soft key, cancelling, and its layout.
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
+
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
@@ -107,6 +111,21 @@ TEST_F(LanguageDialogTest, LaysOutNoticeLabelAndCombo) {
   EXPECT_EQ(dialog.notice()->geometry(), QRect(3, 27, 234, h - 54));
   EXPECT_EQ(dialog.label()->geometry(), QRect(3, h + 3 - 24, 96, 24));
   EXPECT_EQ(dialog.combo()->geometry().topLeft(), QPoint(96, h - 24));
+}
+
+TEST_F(LanguageDialogTest, OpensSizedToItsWholeNoticeAndCentredOnTheScreen) {
+  LanguageDialog dialog(nullptr);
+  dialog.show();
+  ASSERT_TRUE(testing::ProcessUntil([&] { return dialog.isVisible(); }));
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_LE(std::abs(dialog.geometry().center().x() - screen.center().x()), 1);
+  EXPECT_LE(std::abs(dialog.geometry().center().y() - screen.center().y()), 1);
+  // All of the notice shows, with no more than a line to spare.
+  const QLabel* notice = dialog.notice();
+  const int needed = notice->heightForWidth(notice->width());
+  EXPECT_GE(notice->height(), needed);
+  EXPECT_LE(notice->height(), needed + notice->fontMetrics().lineSpacing());
+  EXPECT_LT(dialog.height(), SkinnedDialog::kOwnerlessSize.height());
 }
 
 TEST_F(LanguageDialogTest, FirstRunStepKeepsFlagOnCancelAndClearsItOnConfirm) {

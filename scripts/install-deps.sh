@@ -15,7 +15,7 @@ packages=(
   libcpp-httplib-dev
   clang libclang-rt-dev
   xvfb xauth
-  xdotool x11-utils
+  xdotool x11-utils openbox
   desktop-file-utils appstream lintian
   ffmpeg
   fonts-liberation fonts-dejavu-core

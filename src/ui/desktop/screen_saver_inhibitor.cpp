@@ -51,15 +51,25 @@ class ScreenSaverInhibitor : public QObject, public IdleInhibitor {
   // channel started): the answer's cookie is handed back when it comes,
   // or the screen would stay awake for as long as the connection lives.
   static void ReleaseWhenAnswered(QDBusConnection bus, const QDBusPendingCall& call) {
-    auto* watcher = new QDBusPendingCallWatcher(call, QCoreApplication::instance());
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [bus](QDBusPendingCallWatcher* done) {
-      done->deleteLater();
-      QDBusPendingReply<uint> reply = *done;
+    auto release = [bus](const QDBusPendingCall& answered) {
+      QDBusPendingReply<uint> reply = answered;
       if (reply.isError()) return;
-      QDBusMessage release = QDBusMessage::createMethodCall(QString::fromLatin1(kService), QString::fromLatin1(kPath),
-                                                            QString::fromLatin1(kService), QStringLiteral("UnInhibit"));
-      release << reply.value();
-      QDBusConnection(bus).send(release);
+      QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(kService), QString::fromLatin1(kPath),
+                                                         QString::fromLatin1(kService), QStringLiteral("UnInhibit"));
+      call << reply.value();
+      QDBusConnection(bus).send(call);
+    };
+    auto* watcher = new QDBusPendingCallWatcher(call, QCoreApplication::instance());
+    // A call already answered told only the watchers it had then (ours
+    // went with this object): a new watcher would wait for ever.
+    if (watcher->isFinished()) {
+      delete watcher;
+      release(call);
+      return;
+    }
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [release](QDBusPendingCallWatcher* done) {
+      done->deleteLater();
+      release(*done);
     });
   }
 

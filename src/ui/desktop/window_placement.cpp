@@ -129,8 +129,10 @@ void PlaceMainWindow(QWidget* frame) {
   if (screens.isEmpty()) return;
   const auto remembered = ParseWindowPlace(ToQString(GetSetting(kWindowGeometrySetting)));
   const QRect rect = ChooseWindowRect(remembered, screens, DefaultWindowSize(screens.first(), chrome, side));
-  frame->resize(rect.size().expandedTo(frame->minimumSize()));
-  frame->move(rect.topLeft());
+  // The stored place is the client area's (geometry()); move() would put
+  // the window manager's frame there instead, and the window would come
+  // back lower and further right by the frame's edges at every start.
+  frame->setGeometry(QRect(rect.topLeft(), rect.size().expandedTo(frame->minimumSize())));
   if (remembered.has_value() && remembered->maximised) frame->setWindowState(Qt::WindowMaximized);
 }
 

@@ -12,8 +12,8 @@ class QWidget;
 
 namespace vidora {
 
-// The main window's remembered place: its normal geometry and whether it
-// was maximised.
+// The main window's remembered place: its normal geometry (the client
+// area, without the window manager's frame) and whether it was maximised.
 struct WindowPlace {
   QRect normal;
   bool maximised = false;

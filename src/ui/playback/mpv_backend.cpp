@@ -1,6 +1,8 @@
 #include "ui/playback/mpv_backend.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
+#include <QPointer>
 #include <QtGlobal>
 #include <QString>
 
@@ -123,6 +125,19 @@ MpvBackend::~MpvBackend() {
     lib_->mpv_render_context_free(render_);
   }
   if (handle_ != nullptr) lib_->mpv_terminate_destroy(handle_);
+}
+
+bool MpvBackend::EngineLoaded() const { return lib_ != nullptr || MpvLibraryLoaded(); }
+
+void MpvBackend::WhenEngineLoaded(QObject* context, std::function<void()> ready) {
+  QPointer<QObject> guard(context);
+  WhenMpvLibraryLoaded([guard, ready = std::move(ready)] {
+    // From the loading thread: the call goes to the UI thread, where
+    // `guard` is read.
+    QMetaObject::invokeMethod(QCoreApplication::instance(), [guard, ready] {
+      if (guard) ready();
+    }, Qt::QueuedConnection);
+  });
 }
 
 bool MpvBackend::Create() {

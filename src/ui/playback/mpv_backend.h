@@ -52,6 +52,9 @@ class MpvBackend : public QObject, public PlayerBackend {
   // the same).
   static std::vector<Option> PlayerOptions();
 
+  // Without a library given, whether the process's libmpv has loaded.
+  bool EngineLoaded() const override;
+  void WhenEngineLoaded(QObject* context, std::function<void()> ready) override;
   bool Create() override;
   bool HasVolume() override;
   bool Initialize() override;

@@ -2,13 +2,21 @@
 
 #include <dlfcn.h>
 
+#include <functional>
 #include <future>
 #include <mutex>
+#include <vector>
 
 namespace vidora {
 namespace {
 
 std::mutex g_mutex;
+// Under g_mutex: whether the load finished, and who waits for that.
+bool g_loaded = false;
+std::vector<std::function<void()>>& Waiting() {
+  static auto* waiting = new std::vector<std::function<void()>>();
+  return *waiting;
+}
 
 // Set once by the first PreloadMpvLibrary or SharedMpvLibrary. Never
 // destroyed, like the library it holds: mpv may call back into the library
@@ -23,7 +31,17 @@ std::shared_future<MpvLibrary*>& LibraryFuture() {
 void StartLoadLocked() {
   std::shared_future<MpvLibrary*>& library = LibraryFuture();
   if (library.valid()) return;
-  library = std::async(std::launch::async, [] { return MpvLibrary::Open(MpvLibrary::kFileName).release(); }).share();
+  library = std::async(std::launch::async, [] {
+              MpvLibrary* loaded = MpvLibrary::Open(MpvLibrary::kFileName).release();
+              std::vector<std::function<void()>> waiting;
+              {
+                std::lock_guard<std::mutex> lock(g_mutex);
+                g_loaded = true;
+                waiting.swap(Waiting());
+              }
+              for (const auto& done : waiting) done();
+              return loaded;
+            }).share();
 }
 
 }  // namespace
@@ -62,6 +80,22 @@ const MpvLibrary& SharedMpvLibrary() {
     library = LibraryFuture();
   }
   return *library.get();
+}
+
+bool MpvLibraryLoaded() {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  return g_loaded;
+}
+
+void WhenMpvLibraryLoaded(std::function<void()> done) {
+  {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    if (!g_loaded) {
+      Waiting().push_back(std::move(done));
+      return;
+    }
+  }
+  done();
 }
 
 }  // namespace vidora

@@ -4,6 +4,7 @@
 #include <mpv/client.h>
 #include <mpv/render.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -34,7 +35,8 @@ namespace vidora {
 
 // libmpv, loaded while the program runs rather than linked: loading it and
 // the hundred-odd libraries it needs takes a good part of a start, which
-// now passes while the loading screen is up (PreloadMpvLibrary). Once
+// now passes after the main window is up, or while the loading screen is
+// up when a channel is to play at once (PreloadMpvLibrary). Once
 // loaded it stays loaded until the process ends (mpv's threads may run
 // until then). Every function pointer is set when Open succeeded.
 class MpvLibrary {
@@ -67,15 +69,21 @@ class MpvLibrary {
 };
 
 // Starts loading kFileName on a worker thread; later calls do nothing. The
-// start-up calls it as the loading screen shows, once the UI thread's own
-// library loads are done (the dynamic loader loads one library at a time).
-// Any thread.
+// start-up calls it once the UI thread's own library loads are done (the
+// dynamic loader loads one library at a time). Any thread.
 void PreloadMpvLibrary();
 
 // The process's libmpv (kFileName): waits for the load PreloadMpvLibrary
 // started, or loads it now. Never null; check ok(). Lives until the
 // process ends. Any thread.
 const MpvLibrary& SharedMpvLibrary();
+
+// Whether the load of kFileName has finished (worked or not), so that
+// SharedMpvLibrary returns without waiting. Any thread.
+bool MpvLibraryLoaded();
+// Calls `done` once that load has finished: at once on this thread when it
+// has, else on the loading thread. Starts no load. Any thread.
+void WhenMpvLibraryLoaded(std::function<void()> done);
 
 }  // namespace vidora
 

@@ -2,7 +2,10 @@
 #define VIDORA_UI_PLAYBACK_PLAYER_BACKEND_H_
 
 #include <QImage>
+#include <QObject>
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "core/playback/playback_events.h"
@@ -36,6 +39,14 @@ class PlayerBackendObserver {
 class PlayerBackend {
  public:
   virtual ~PlayerBackend() = default;
+  // Whether Create can run now without waiting for the engine's library
+  // to load.
+  virtual bool EngineLoaded() const { return true; }
+  // Calls `ready` on the UI thread (queued) once the engine's library has
+  // loaded, unless `context` has gone by then. UI thread.
+  virtual void WhenEngineLoaded(QObject* context, std::function<void()> ready) {
+    QMetaObject::invokeMethod(context, std::move(ready), Qt::QueuedConnection);
+  }
 
   // Makes the engine and gives it its options. False: no player at all.
   virtual bool Create() = 0;

@@ -20,7 +20,23 @@ PlayerHost::PlayerHost(QWidget* parent, const QRect& rect, std::unique_ptr<Playe
   window_->setGeometry(rect);
   window_->hide();
   window_->SetBackend(backend_.get());
-  if (backend_ != nullptr) BringUp(show_message);
+  if (backend_ == nullptr) return;
+  if (backend_->EngineLoaded()) {
+    BringUp(show_message);
+    return;
+  }
+  // The engine's library is still loading (it loads after the main window
+  // is up): the player comes up when it is there, or at the first Play.
+  bring_up_pending_ = true;
+  show_message_ = std::move(show_message);
+  backend_->WhenEngineLoaded(window_, [this] { FinishBringUp(); });
+}
+
+void PlayerHost::FinishBringUp() {
+  if (!bring_up_pending_) return;
+  bring_up_pending_ = false;
+  BringUp(show_message_);
+  if (connected() && pending_volume_ >= 0) SetVolume(pending_volume_);
 }
 
 PlayerHost::~PlayerHost() {
@@ -60,6 +76,7 @@ void PlayerHost::BringUp(const MessageShower& show_message) {
 }
 
 void PlayerHost::Play(const std::u16string& address) {
+  FinishBringUp();  // waits for the engine's library if need be
   if (!connected()) return;
   // Every address reaching the engine came over the network (catalogue,
   // provider page, playlist): one naming a local resource is refused here.
@@ -92,10 +109,11 @@ void PlayerHost::Stop() {
 }
 
 void PlayerHost::Move(int x, int y, int width, int height) {
-  if (connected() && window_ != nullptr) window_->setGeometry(x, y, width, height);
+  if ((connected() || bring_up_pending_) && window_ != nullptr) window_->setGeometry(x, y, width, height);
 }
 
 void PlayerHost::SetVolume(int level) {
+  if (bring_up_pending_) pending_volume_ = level;
   if (connected() && has_volume_) backend_->SetVolume(level);
 }
 

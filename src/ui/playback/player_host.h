@@ -38,7 +38,9 @@ class PlayerHost : public QObject, private PlayerBackendObserver {
 
   // Creates the player window hidden in `rect` of `parent` and brings the
   // backend up. A null `backend` leaves a window without a player. A null
-  // `show_message` uses the plain message box.
+  // `show_message` uses the plain message box. While the backend's engine
+  // is still loading, the bring-up waits for it (queued) or for the first
+  // Play, whichever comes first; moves and volume meanwhile are applied then.
   PlayerHost(QWidget* parent, const QRect& rect, std::unique_ptr<PlayerBackend> backend, MessageShower show_message = {});
   ~PlayerHost() override;
 
@@ -106,6 +108,8 @@ class PlayerHost : public QObject, private PlayerBackendObserver {
   void OnBackendPositionChange() override;
 
   void BringUp(const MessageShower& show_message);
+  // The bring-up that waited for the engine, if it still waits.
+  void FinishBringUp();
   // Blacks the picture out when the backend's play state says nothing
   // plays; draws the first picture of a new address once it plays.
   void FollowPlayState();
@@ -118,6 +122,9 @@ class PlayerHost : public QObject, private PlayerBackendObserver {
   QPointer<PlayerVideoWidget> window_;
   bool connected_ = false;
   bool has_volume_ = false;
+  bool bring_up_pending_ = false;
+  MessageShower show_message_;
+  int pending_volume_ = -1;
   // Play ran and the new address does not play yet: the engine may still
   // present the old address's last frame. `opening_seen_`: the backend
   // reported the new address's buffering phase since.

@@ -75,6 +75,8 @@ bool g_close_requested = false;
 bool g_closing_from_signal = false;
 
 constexpr int kCloseRetryMs = 50;
+// How long after the main window is shown the media engine starts loading.
+constexpr int kEngineLoadDelayMs = 100;
 
 // SIGTERM, SIGINT, or the main window's close button while a dialog is
 // open. From now on no message box or dialog opens (AppClosing); the open
@@ -172,6 +174,9 @@ int RunMainWindow(SingleInstance& instance, const CommandLineRequests& requests)
   frame->show();
   frame->raise();
   frame->activateWindow();
+  // Once the window has had its first paint; the player comes up when the
+  // library is there (or waits for it at the first Play).
+  QTimer::singleShot(kEngineLoadDelayMs, window, [] { PreloadMpvLibrary(); });
   if (g_close_requested) {
     QMetaObject::invokeMethod(window, &QWidget::close, Qt::QueuedConnection);
   } else {
@@ -264,15 +269,15 @@ int RunPlayer(const CommandLineRequests& requests) {
   // A close request before the first-run dialog is a cancel of it.
   if (!g_close_requested && RunFirstRunDialog()) {
     ShowLoadingScreen();
-    // The media engine's libraries load on a worker while the loading
-    // screen is up; the player waits for them only if they are not there by
-    // the time the main window builds it. Not earlier: while the dynamic
-    // loader loads a library it holds every other thread's library loads
-    // and thread starts, and the UI thread's own (Qt's image-format plugins
-    // for the icon and the skin, the accessibility bridge's session-bus
-    // thread, the image scaler's pool for the splash) would wait behind the
-    // hundred-odd libraries of the media engine.
-    PreloadMpvLibrary();
+    // The media engine's hundred-odd libraries load on a worker, and only
+    // once the main window is up (RunMainWindow) unless a channel is to
+    // play at once: while the dynamic loader loads a library it holds every
+    // other thread's library loads and thread starts, and the UI thread's
+    // own (Qt's image-format plugins for the icon and the skin, the
+    // accessibility bridge's session-bus thread, the image scaler's pool
+    // for the splash) would wait behind them, and on a busy machine the
+    // loading takes the cores the window needs.
+    if (!requests.stream_addresses.isEmpty()) PreloadMpvLibrary();
     exit_code = RunMainWindow(instance, requests);
     CloseLoadingScreen();  // a window that failed before its first tick
   }

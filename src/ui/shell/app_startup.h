@@ -68,9 +68,10 @@ bool RunFirstRunDialog();
 // beside the settings and the catalogue, settings, language pack, resource
 // pack, one message each when the settings or the language pack were
 // damaged, motion sensor, the first-run dialog while `first_run` is set,
-// the media engine's library starting to load on a worker
-// (PreloadMpvLibrary), the loading screen (up on the display before the
-// main window is built), the main window and its event loop; shutdown: motion
+// the loading screen (up on the display before the main window is built),
+// the main window and its event loop, the media engine's library starting
+// to load on a worker once the window is shown (PreloadMpvLibrary; as the
+// loading screen shows when `requests` name a stream to play); shutdown: motion
 // sensor, catalogue, resource pack, language pack. SIGTERM, SIGINT and the
 // main window's close button end any dialog and the run within about two
 // seconds; once the main window exists its close sequence saves.

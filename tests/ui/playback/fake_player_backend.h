@@ -1,6 +1,7 @@
 #ifndef VIDORA_TESTS_UI_PLAYBACK_FAKE_PLAYER_BACKEND_H_
 #define VIDORA_TESTS_UI_PLAYBACK_FAKE_PLAYER_BACKEND_H_
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,12 +33,22 @@ class FakePlayerBackend : public PlayerBackend {
     // Whether the frame announced is a new picture rather than a redraw.
     bool frame_is_new = true;
     bool destroyed = false;
+    // While false the engine is still loading; `engine_ready` is what the
+    // host asked to be called once it has.
+    bool engine_loaded = true;
+    std::function<void()> engine_ready;
+    int creates = 0;
   };
 
   explicit FakePlayerBackend(Record& record) : record_(record) {}
   ~FakePlayerBackend() override { record_.destroyed = true; }
 
-  bool Create() override { return !record_.fail[kCreate]; }
+  bool EngineLoaded() const override { return record_.engine_loaded; }
+  void WhenEngineLoaded(QObject*, std::function<void()> ready) override { record_.engine_ready = std::move(ready); }
+  bool Create() override {
+    ++record_.creates;
+    return !record_.fail[kCreate];
+  }
   bool HasVolume() override { return !record_.fail[kVolume]; }
   bool Initialize() override { return !record_.fail[kInitialize]; }
   bool CreateRenderer() override { return !record_.fail[kRenderer]; }

@@ -90,6 +90,33 @@ TEST(PlayerHostTest, StartsHiddenInItsRectangleAndTakesItsEngineAlongWhenDestroy
   EXPECT_TRUE(record.destroyed);
 }
 
+TEST(PlayerHostTest, WhileTheEngineLoadsTheHostComesUpWhenItArrivesOrAtTheFirstPlay) {
+  QWidget view;
+  PlayerEvents events;
+  for (const bool play_first : {false, true}) {
+    FakePlayerBackend::Record record;
+    record.engine_loaded = false;
+    PlayerHost host(&view, QRect(0, 0, 10, 10), std::make_unique<FakePlayerBackend>(record), {}, events);
+    EXPECT_EQ(record.creates, 0);
+    EXPECT_FALSE(host.connected());
+    host.SetVolume(40);
+    host.Move(2, 3, 50, 40);
+    EXPECT_EQ(host.window()->geometry(), QRect(2, 3, 50, 40));
+    if (play_first) {
+      host.Play(u"http://127.0.0.1/a");
+      EXPECT_EQ(record.loads, std::vector<std::string>{"http://127.0.0.1/a"});
+    } else {
+      ASSERT_TRUE(record.engine_ready);
+      record.engine_ready();
+    }
+    EXPECT_TRUE(host.connected());
+    EXPECT_EQ(record.volumes, std::vector<int>{40});
+    // The other of the two brings nothing up again.
+    if (play_first) record.engine_ready();
+    EXPECT_EQ(record.creates, 1);
+  }
+}
+
 TEST(PlayerHostTest, PlayClearsTheOldStatusFirstAndPlaysTheSameAddressAgain) {
   QWidget view;
   FakePlayerBackend::Record record;

@@ -17,7 +17,7 @@ packages=(
   xvfb xauth
   xdotool x11-utils
   desktop-file-utils appstream lintian
-  ffmpeg
+  ffmpeg pulseaudio
   fonts-liberation fonts-dejavu-core
   libcanberra0
 )

@@ -18,7 +18,7 @@ packages=(
   at-spi2-core
   xdotool x11-utils
   desktop-file-utils appstream lintian
-  ffmpeg
+  ffmpeg pulseaudio
   fonts-liberation fonts-dejavu-core
   libcanberra0
 )

@@ -17,7 +17,13 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <QFile>
+#include <QProcess>
+
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <mutex>
 #include <thread>
 #include <memory>
 #include <string>
@@ -32,6 +38,7 @@
 #include "e2e/media_server.h"
 #include "e2e/wait_for.h"
 #include "support/temp_dir.h"
+#include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/image_button.h"
 #include "ui/playback/control_panel.h"
 #include "ui/playback/info_strip.h"
@@ -70,15 +77,51 @@ class StatusSpy {
       texts.push_back(status.text);
     });
     QObject::connect(host, &PlayerHost::Failed, [this](const FailureReport& failure) { failures.push_back(failure.failure); });
+    QObject::connect(host, &PlayerHost::SoundDeviceMissing, [this] { ++sound_missing; });
   }
   size_t Unreachable() const { return std::count_if(failures.begin(), failures.end(), IsUnreachable); }
   std::vector<int> codes;
   std::vector<std::u16string> texts;
   std::vector<StreamFailure> failures;
+  int sound_missing = 0;
 
  private:
   bool buffering_ = false;
 };
+
+// Sends `ts` (an MPEG-TS of kLiveTsSeconds) at its own pace, as a live
+// channel would, until `alive` goes false.
+constexpr int kLiveTsSeconds = 90;
+void ServeLiveTs(httplib::Server& server, std::shared_ptr<const std::string> ts, std::shared_ptr<std::atomic<bool>> alive) {
+  server.Get("/live.ts", [ts, alive](const httplib::Request&, httplib::Response& response) {
+    auto start = std::make_shared<std::chrono::steady_clock::time_point>(std::chrono::steady_clock::now());
+    response.set_chunked_content_provider("video/mp2t", [ts, alive, start](size_t offset, httplib::DataSink& sink) {
+      const double rate = static_cast<double>(ts->size()) / kLiveTsSeconds;
+      for (;;) {
+        if (!alive->load()) return false;
+        const double seconds = 2.0 + std::chrono::duration<double>(std::chrono::steady_clock::now() - *start).count();
+        if (offset < static_cast<size_t>(seconds * rate)) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      }
+      if (offset >= ts->size()) return false;
+      const size_t size = std::min<size_t>(188 * 20, ts->size() - offset);
+      return sink.write(ts->data() + offset, size);
+    });
+  });
+}
+
+// A small MPEG-TS with a picture and a tone, made by ffmpeg.
+std::string MakeLiveTs(const std::filesystem::path& folder) {
+  const QString out = QString::fromStdString((folder / "live.ts").string());
+  QProcess ffmpeg;
+  ffmpeg.start(QStringLiteral("ffmpeg"),
+               {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=96x64:rate=25", "-f", "lavfi", "-i",
+                "sine=frequency=440:sample_rate=44100", "-t", QString::number(kLiveTsSeconds), "-c:v", "mpeg2video",
+                "-b:v", "100k", "-c:a", "mp2", "-b:a", "64k", "-f", "mpegts", out});
+  if (!ffmpeg.waitForFinished(120000) || ffmpeg.exitCode() != 0) return {};
+  QFile file(out);
+  return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
 
 class PlaybackEndToEndTest : public ::testing::Test {
  protected:
@@ -121,6 +164,13 @@ class PlaybackEndToEndTest : public ::testing::Test {
     });
     // Radio addresses are often playlists: one entry, or mirrors of which
     // the first may be dead.
+    server_.server().Get("/agent.wav", [this](const httplib::Request& request, httplib::Response& response) {
+      {
+        std::lock_guard<std::mutex> lock(agent_mutex_);
+        agent_ = request.get_header_value("User-Agent");
+      }
+      response.set_content(MakeToneWav(8000, 30), "audio/wav");
+    });
     ServePlaylist("/radio.m3u", {"/radio.wav"});
     ServePlaylist("/mirrors.m3u", {"/gone.wav", "/radio.wav"});
     ServePlaylist("/dead.m3u", {"/gone.wav", "/gone-too.wav"});
@@ -138,6 +188,9 @@ class PlaybackEndToEndTest : public ::testing::Test {
     AddTestChannel(*de, "stalling", server_.Url("/stalling.wav"), true);
     AddTestChannel(*de, "playlist", server_.Url("/radio.m3u"), true);
     AddTestChannel(*de, "mirrors", server_.Url("/mirrors.m3u"), true);
+    // Listed as TV, but the stream carries sound alone.
+    AddTestChannel(*de, "soundastv", server_.Url("/radio.wav"));
+    AddTestChannel(*de, "agent", server_.Url("/agent.wav"), true);
     AddTestChannel(*de, "dead", server_.Url("/dead.m3u"), true);
     const std::u16string refused = u"http://127.0.0.1:" + QString::number(UnusedPort()).toStdU16String() + u"/x.wav";
     AddSource(*AddTestChannel(*de, "failover", refused, true), "1", server_.Url("/radio.wav"));
@@ -148,15 +201,14 @@ class PlaybackEndToEndTest : public ::testing::Test {
     live_port_ = UnusedPort();
     AddTestChannel(*de, "live", u"http://127.0.0.1:" + QString::number(live_port_).toStdU16String() + u"/live.wav", true);
     AddTestChannel(*de, "icy", u"http://127.0.0.1:" + QString::number(live_port_).toStdU16String() + u"/icy.wav", true);
+    AddTestChannel(*de, "avlive", u"http://127.0.0.1:" + QString::number(live_port_).toStdU16String() + u"/live.ts");
     catalogue_ = &LoadTestCatalogue(root, dir_.path());
 
     view_.resize(320, 300);
     view_.show();
     control_ = std::make_unique<PlaybackControl>(&view_, &target_, [](int) {});
     target_.control = control_.get();
-    control_->Start(QRect(4, 4, 312, 260),
-                    [] { return std::make_unique<MpvBackend>(std::vector<MpvBackend::Option>{{"ao", "null"}}); });
-    control_->SetVolumeAll(GetSetting(kVolumeSetting));
+    control_->Start(QRect(4, 4, 312, 260), [this] { return std::make_unique<MpvBackend>(backend_options_); });
     control_->Layout(view_.size(), false);
     spy_ = std::make_unique<StatusSpy>(control_->player());
     ASSERT_TRUE(control_->player()->connected());
@@ -198,6 +250,7 @@ class PlaybackEndToEndTest : public ::testing::Test {
     live_alive_ = std::make_shared<std::atomic<bool>>(true);
     ServeLive(live_->server(), "/live.wav", std::make_shared<LiveAudio>(), live_alive_);
     ServeLive(live_->server(), "/icy.wav", std::make_shared<LiveAudio>(4000, kIcyTitle), live_alive_);
+    if (live_ts_ != nullptr) ServeLiveTs(live_->server(), live_ts_, live_alive_);
     live_->server().set_post_routing_handler([](const httplib::Request& request, httplib::Response& response) {
       if (request.path == "/icy.wav") response.set_header("icy-metaint", "4000");
     });
@@ -242,7 +295,13 @@ class PlaybackEndToEndTest : public ::testing::Test {
   ChannelCatalogue* catalogue_ = nullptr;
   std::unique_ptr<PlaybackControl> control_;
   std::unique_ptr<StatusSpy> spy_;
+  // The player's engine options; the real audio configuration when empty.
+  std::vector<MpvBackend::Option> backend_options_{{"ao", "null"}};
+  // A live TV stream with sound ("/live.ts" on the live server), when made.
+  std::shared_ptr<const std::string> live_ts_;
   std::vector<std::u16string> messages_;
+  std::mutex agent_mutex_;
+  std::string agent_;
   std::atomic<bool> release_stall_{false};
   int live_port_ = -1;
   std::unique_ptr<MediaServer> live_;
@@ -391,16 +450,13 @@ TEST_F(PlaybackEndToEndTest, VolumeReachesThePlayerAndIsStored) {
       return volume == expected;
     });
   };
-  control_->SetVolumeAll(30);
+  control_->SetVolume(30);
   EXPECT_EQ(GetSetting(kVolumeSetting), 30);
   ASSERT_TRUE(volume_is(30));
-
-  // A damaged stored level is kept as it is but sounds as the panel shows
-  // it, clamped to 0-100.
-  control_->SetVolumeAll(-10);
-  EXPECT_EQ(GetSetting(kVolumeSetting), -10);
+  // Outside 0-100 it sounds as the panel shows it, clamped.
+  control_->SetVolume(-10);
   EXPECT_TRUE(volume_is(0));
-  control_->SetVolumeAll(150);
+  control_->SetVolume(150);
   EXPECT_TRUE(volume_is(100));
 }
 
@@ -462,6 +518,56 @@ TEST_F(PlaybackEndToEndTest, ADroppedStreamReconnectsByItselfWhenTheServerComesB
   ASSERT_TRUE(StartLiveServer());
   EXPECT_FALSE(testing::WaitFor([&] { return Status() == "Playing"; }, 4000));
   EXPECT_EQ(Player()->address_state(), PlayerHost::AddressState::kNone);
+}
+
+TEST_F(PlaybackEndToEndTest, AMountAnswering404WhileItRestartsIsOneMoreDrop) {
+  ASSERT_TRUE(StartLiveServer());
+  control_->PlayChannel(Find("de_live"));
+  ASSERT_TRUE(WaitFor([&] { return Status() == "Playing"; })) << Status().toStdString();
+  KillLiveServer();
+
+  // The streaming server is back before its source: the mount answers as
+  // Icecast does while it has no source.
+  MediaServer restarting;
+  std::atomic<int> refused{0};
+  restarting.server().Get("/live.wav", [&refused](const httplib::Request&, httplib::Response& response) {
+    ++refused;
+    response.status = 404;
+    response.set_content("<html><body><b>The file you requested could not be found</b></body></html>", "text/html");
+  });
+  ASSERT_TRUE(restarting.Start(live_port_));
+  ASSERT_TRUE(testing::WaitFor([&] { return refused >= 2; }, 40000)) << Status().toStdString();
+  EXPECT_EQ(Status().toStdU16String(), ReconnectingText());
+  EXPECT_TRUE(ShowsStopGlyphs());
+  restarting.Stop();
+
+  ASSERT_TRUE(StartLiveServer());
+  ASSERT_TRUE(testing::WaitFor([&] { return Status() == "Playing"; }, 40000)) << Status().toStdString();
+}
+
+TEST_F(PlaybackEndToEndTest, StreamRequestsNameThePlayerAsTheirAgent) {
+  control_->PlayChannel(Find("de_agent"));
+  const std::string expected = "Vidora/" + QString::fromUtf16(kAppVersion).toStdString();
+  ASSERT_TRUE(WaitFor([&] {
+    std::lock_guard<std::mutex> lock(agent_mutex_);
+    return !agent_.empty();
+  }));
+  std::lock_guard<std::mutex> lock(agent_mutex_);
+  EXPECT_EQ(agent_, expected);
+}
+
+TEST_F(PlaybackEndToEndTest, AStreamWithoutVideoShowsTheRadioPictureWhateverItsChannelSays) {
+  control_->PlayChannel(Find("de_soundastv"));
+  EXPECT_TRUE(Player()->window()->isVisible());
+  ASSERT_TRUE(WaitFor([&] { return Status() == "Playing"; })) << Status().toStdString();
+  ASSERT_TRUE(WaitFor([&] { return control_->radio()->isVisible(); }));
+  EXPECT_FALSE(Player()->window()->isVisible());
+  EXPECT_TRUE(control_->now_playing().radio);
+
+  control_->PlayChannel(Find("de_tv"));
+  ASSERT_TRUE(WaitFor([&] { return Player()->window()->isVisible(); }));
+  EXPECT_FALSE(control_->radio()->isVisible());
+  EXPECT_FALSE(control_->now_playing().radio);
 }
 
 TEST_F(PlaybackEndToEndTest, ADeadFirstSourceHandsOverToTheNextWhichThenStartsTheNextPlay) {
@@ -568,6 +674,91 @@ TEST_F(PlaybackEndToEndTest, WithoutASoundDeviceARadioSaysSo) {
       << QString::fromStdU16String(host.status().text).toStdString();
   EXPECT_EQ(host.failure().failure, StreamFailure::kNoSoundDevice) << QString::fromStdU16String(host.failure().detail).toStdString();
   EXPECT_EQ(host.failure().text, FailureText(StreamFailure::kNoSoundDevice, 0));
+}
+
+}  // namespace
+}  // namespace vidora::testing
+
+namespace vidora::testing {
+namespace {
+
+// The player's own audio configuration, on a machine without a sound
+// server and on one with a PulseAudio null sink, both private to the test.
+class SoundOutputEndToEndTest : public PlaybackEndToEndTest {
+ protected:
+  void SetUpWithRuntime(bool sound_server) {
+    runtime_ = std::make_unique<TempDir>();
+    const std::string folder = runtime_->path().string();
+    saved_runtime_ = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(folder));
+    // No daemon of the user's, none started behind the test's back.
+    std::ofstream(runtime_->path() / "client.conf") << "autospawn = no\n";
+    qputenv("PULSE_CLIENTCONFIG", QByteArray::fromStdString(folder + "/client.conf"));
+    qunsetenv("PULSE_SERVER");
+    if (sound_server) {
+      pulse_.setProgram(QStringLiteral("pulseaudio"));
+      pulse_.setArguments({"-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit", "--use-pid-file=no",
+                           "--load=module-null-sink sink_name=vidora_test",
+                           "--load=module-native-protocol-unix auth-anonymous=1 socket=" + QString::fromStdString(folder) +
+                               "/pulse-native"});
+      pulse_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+      pulse_.start();
+      ASSERT_TRUE(pulse_.waitForStarted(10000));
+      ASSERT_TRUE(WaitFor([&] { return std::filesystem::exists(runtime_->path() / "pulse-native"); }));
+      qputenv("PULSE_SERVER", QByteArray::fromStdString("unix:" + folder + "/pulse-native"));
+    }
+    backend_options_.clear();
+    live_ts_ = std::make_shared<const std::string>(MakeLiveTs(runtime_->path()));
+    ASSERT_FALSE(live_ts_->empty());
+    PlaybackEndToEndTest::SetUp();
+  }
+  void SetUp() override {}
+  void TearDown() override {
+    PlaybackEndToEndTest::TearDown();
+    if (pulse_.state() != QProcess::NotRunning) {
+      pulse_.terminate();
+      pulse_.waitForFinished(5000);
+    }
+    qputenv("XDG_RUNTIME_DIR", saved_runtime_);
+    qunsetenv("PULSE_SERVER");
+    qunsetenv("PULSE_CLIENTCONFIG");
+  }
+
+  // TV plays, drops when its server goes, and comes back with it, saying
+  // nothing of a failure on the way.
+  void PlaysDropsAndReconnects() {
+    ASSERT_TRUE(StartLiveServer());
+    control_->PlayChannel(Find("de_avlive"));
+    ASSERT_TRUE(WaitFor([&] { return Player()->address_state() == PlayerHost::AddressState::kPlaying; }))
+        << Status().toStdString();
+    ASSERT_TRUE(WaitFor([&] { return !Player()->window()->frame().isNull(); }));
+    KillLiveServer();
+    ASSERT_TRUE(WaitFor([&] { return Status() == QString::fromStdU16String(ReconnectingText()); }))
+        << Status().toStdString();
+    EXPECT_TRUE(ShowsStopGlyphs());
+    ASSERT_TRUE(StartLiveServer());
+    ASSERT_TRUE(testing::WaitFor([&] { return Player()->address_state() == PlayerHost::AddressState::kPlaying; }, 40000))
+        << Status().toStdString();
+    EXPECT_TRUE(ShowsStopGlyphs());
+    EXPECT_NE(Status().toStdU16String(), FailureText(StreamFailure::kNoSoundDevice, 0));
+  }
+
+  std::unique_ptr<TempDir> runtime_;
+  QByteArray saved_runtime_;
+  QProcess pulse_;
+};
+
+TEST_F(SoundOutputEndToEndTest, WithoutASoundServerTvPlaysSilentlySaysSoOnceAndReconnectsADrop) {
+  SetUpWithRuntime(false);
+  PlaysDropsAndReconnects();
+  EXPECT_GT(spy_->sound_missing, 0);
+  EXPECT_EQ(std::count(spy_->failures.begin(), spy_->failures.end(), StreamFailure::kNoSoundDevice), 0);
+}
+
+TEST_F(SoundOutputEndToEndTest, WithANullSinkTvPlaysWithSoundAndReconnectsADrop) {
+  SetUpWithRuntime(true);
+  PlaysDropsAndReconnects();
+  EXPECT_EQ(spy_->sound_missing, 0);
 }
 
 }  // namespace

@@ -25,8 +25,9 @@ class NowPlayingObserver {
   virtual void OnNowPlaying(const NowPlaying& now) = 0;
 };
 
-// A stream's own title made fit to show: control characters become
-// blanks, runs of blanks one blank, no blanks at the ends, at most
+// A stream's own title made fit to show: terminal escape sequences (and
+// colour sequences left without their ESC) and bidi controls go, control
+// characters become blanks, runs of blanks one blank, no blanks at the ends, at most
 // kMaxStreamTitleLength units (a surrogate pair is never cut).
 std::u16string SanitizeStreamTitle(std::u16string_view raw);
 

@@ -8,6 +8,7 @@ namespace {
 
 constexpr std::array<std::u16string_view, 10> kNetworkSchemes = {
     u"http", u"https", u"rtsp", u"rtsps", u"rtmp", u"rtmps", u"mms", u"mmsh", u"udp", u"rtp"};
+static_assert(kNetworkSchemes.size() == kNetworkStreamSchemeCount);
 
 char16_t AsciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }
 
@@ -38,6 +39,8 @@ bool HasControlCharacter(std::u16string_view address) {
 }
 
 }  // namespace
+
+std::u16string_view NetworkStreamScheme(size_t index) { return kNetworkSchemes[index]; }
 
 bool IsAllowedStreamAddress(std::u16string_view address, StreamAddressOrigin origin) {
   if (address.empty() || HasControlCharacter(address)) return false;

@@ -1,6 +1,7 @@
 #ifndef VIDORA_CORE_PLAYBACK_STREAM_ADDRESS_POLICY_H_
 #define VIDORA_CORE_PLAYBACK_STREAM_ADDRESS_POLICY_H_
 
+#include <cstddef>
 #include <string_view>
 
 namespace vidora {
@@ -16,6 +17,17 @@ enum class StreamAddressOrigin {
 
 // The language key of the message shown when an address is refused.
 inline constexpr char kRefusedAddressTextKey[] = "msg_address_refused";
+
+// The longest address the player opens, in UTF-16 units: real stream
+// addresses, tokens included, stay far below it; a longer one is refused
+// with kTooLongAddressTextKey's sentence ("%1": this length).
+inline constexpr size_t kMaxStreamAddressLength = 8192;
+inline constexpr char kTooLongAddressTextKey[] = "msg_address_too_long";
+
+// The network stream schemes a network address may have, by index
+// (0 <= index < kNetworkStreamSchemeCount), in lower case.
+inline constexpr size_t kNetworkStreamSchemeCount = 10;
+std::u16string_view NetworkStreamScheme(size_t index);
 
 // Whether the player may open `address`. A network address must be
 // "scheme://..." with one of the network stream schemes (http, https,

@@ -111,6 +111,12 @@ void FailureNotes::Note(std::string_view module, std::string_view line) {
     cause_ = cause;
     if (status != 0) http_status_ = status;
   }
+  // The device's complaint is no word about the stream.
+  if (cause == StreamFailure::kNoSoundDevice) {
+    sound_missing_ = true;
+  } else if (Rank(cause) > Rank(stream_cause_)) {
+    stream_cause_ = cause;
+  }
 
   // The network layer says what went wrong ("HTTP error 404 Not Found");
   // the player's own closing line ("Failed to open ...") only says that it

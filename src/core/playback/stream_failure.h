@@ -37,6 +37,13 @@ class FailureNotes {
 
   // The cause the lines point at; kCannotPlay when none does.
   StreamFailure Cause() const { return cause_ == StreamFailure::kNone ? StreamFailure::kCannotPlay : cause_; }
+  // The same, leaving out a missing sound device: what broke a stream that
+  // played (its picture) in spite of it.
+  StreamFailure CauseBesidesSound() const {
+    return stream_cause_ == StreamFailure::kNone ? StreamFailure::kCannotPlay : stream_cause_;
+  }
+  // Whether a line said that no sound output could be opened.
+  bool sound_missing() const { return sound_missing_; }
   // The HTTP status of a 4xx/5xx answer, else 0.
   int http_status() const { return http_status_; }
   // The most telling line (the network layer's last one, else the first
@@ -46,6 +53,8 @@ class FailureNotes {
 
  private:
   StreamFailure cause_ = StreamFailure::kNone;
+  StreamFailure stream_cause_ = StreamFailure::kNone;
+  bool sound_missing_ = false;
   int http_status_ = 0;
   std::string detail_;
 };

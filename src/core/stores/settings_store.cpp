@@ -120,18 +120,28 @@ std::u16string SettingsStore::GetString(std::string_view key, std::u16string_vie
 
 void SettingsStore::SetBool(std::string_view key, bool value) {
   auto it = bools_.find(key);
+  if (it != bools_.end() && it->second == value) return;
   if (it == bools_.end()) bools_.emplace(std::string(key), value); else it->second = value;
+  NoteChanged();
 }
 
 void SettingsStore::SetInt(std::string_view key, int32_t value) {
   auto it = ints_.find(key);
+  if (it != ints_.end() && it->second == value) return;
   if (it == ints_.end()) ints_.emplace(std::string(key), value); else it->second = value;
+  NoteChanged();
 }
 
 void SettingsStore::SetString(std::string_view key, std::u16string_view value) {
   auto it = texts_.find(key);
+  if (it != texts_.end() && it->second == value) return;
   if (it == texts_.end()) texts_.emplace(std::string(key), std::u16string(value));
   else it->second = std::u16string(value);
+  NoteChanged();
+}
+
+void SettingsStore::NoteChanged() {
+  if (change_listener_) change_listener_();
 }
 
 std::optional<bool> SettingsStore::FindBool(std::string_view key) const {
@@ -171,6 +181,7 @@ bool SaveSettings() {
   return Settings().Save();
 }
 const DocNode* SettingsChannelsNode() { return Settings().ChannelsNode(); }
+void NoteSettingsChanged() { Settings().NoteChanged(); }
 
 bool GetSetting(const BoolSettingKey& setting) { return Settings().Get(setting); }
 int32_t GetSetting(const IntSettingKey& setting) { return Settings().Get(setting); }

@@ -77,6 +77,11 @@ class SettingsStore {
   const DocNode* ChannelsNode() const;
 
   void set_channels_writer(ChannelsWriter writer) { channels_writer_ = std::move(writer); }
+  // Called after every Set that changed a value, and by NoteChanged (what
+  // the channels writer or a window's place would write differs now).
+  // Empty: none. Must not change settings itself.
+  void set_change_listener(std::function<void()> listener) { change_listener_ = std::move(listener); }
+  void NoteChanged();
   const std::filesystem::path& path() const { return path_; }
 
   // Builds the document Save() writes: "options", "channels" and, when
@@ -94,6 +99,7 @@ class SettingsStore {
   DocNode loaded_;
   std::filesystem::path path_;
   ChannelsWriter channels_writer_;
+  std::function<void()> change_listener_;
   bool damaged_ = false;
 };
 
@@ -106,6 +112,8 @@ void LoadSettings(std::string_view file_name);
 // folder first when it is missing.
 bool SaveSettings();
 const DocNode* SettingsChannelsNode();
+// SettingsStore::NoteChanged of the process-wide settings.
+void NoteSettingsChanged();
 
 // The process-wide settings through their descriptors (setting_keys.h).
 // A read stores the descriptor's default when the key is missing.

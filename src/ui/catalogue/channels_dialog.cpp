@@ -378,6 +378,7 @@ void ChannelsDialog::AddFavourite() {
   Channel* channel = channel_list_->SelectedChannel();
   if (channel == nullptr) return;
   channel->set_favourite(true);
+  NoteSettingsChanged();
   FillFavouritesList();
 }
 
@@ -385,6 +386,7 @@ void ChannelsDialog::RemoveFavourite() {
   Channel* channel = ShownList()->SelectedChannel();
   if (channel == nullptr) return;
   channel->set_favourite(false);
+  NoteSettingsChanged();
   favourites_list_->RemoveChannel(channel);
   UpdateTabLabels();
 }

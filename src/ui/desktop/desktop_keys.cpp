@@ -64,14 +64,7 @@ void DesktopKeys::WatchPicture(QWidget* picture) {
 }
 
 void DesktopKeys::ToggleMute() {
-  if (!actions_.volume || !actions_.set_volume) return;
-  const int level = actions_.volume();
-  if (level > 0) {
-    level_before_mute_ = level;
-    actions_.set_volume(0);
-  } else {
-    actions_.set_volume(level_before_mute_ > 0 ? level_before_mute_ : kLevelAfterSilentStart);
-  }
+  if (actions_.toggle_mute) actions_.toggle_mute();
 }
 
 void DesktopKeys::StepVolume(int steps) {

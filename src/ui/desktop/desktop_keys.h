@@ -19,6 +19,7 @@ struct DesktopKeyActions {
   std::function<bool()> in_full_screen;
   std::function<int()> volume;                // 0-100
   std::function<void(int level)> set_volume;  // 0-100
+  std::function<void()> toggle_mute;          // the level stays
   std::function<void(bool next)> step_favourite;
   std::function<void()> toggle_recording;
 };
@@ -43,7 +44,7 @@ class DesktopKeys : public QObject {
   // picture); a deleted picture is forgotten.
   void WatchPicture(QWidget* picture);
 
-  // M: to silence and back to the level before.
+  // M: mutes or unmutes; the level stays.
   void ToggleMute();
   void StepVolume(int steps);
 
@@ -56,7 +57,6 @@ class DesktopKeys : public QObject {
   QWidget* window_;
   DesktopKeyActions actions_;
   std::vector<QPointer<QWidget>> pictures_;
-  int level_before_mute_ = 0;
   // Whether the press that began the current double-click came in full
   // screen; that press already left it, so the double-click must not
   // enter it again.

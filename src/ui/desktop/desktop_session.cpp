@@ -11,6 +11,7 @@
 #include "core/catalogue/country.h"
 #include "core/stores/app_paths.h"
 #include "ui/playback/playback_control.h"
+#include "ui/playback/player_host.h"
 #include "ui/playlists/playlist_manager.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
@@ -35,7 +36,16 @@ DesktopSession::DesktopSession(PlaybackControl* playback, Parts parts, QObject* 
     if (playback_ != nullptr) playback_->StepFavourite(false);
   };
   actions.set_volume = [this](int level) {
-    if (playback_ != nullptr) playback_->ChangeVolume(level);
+    if (playback_ != nullptr) playback_->SetVolume(level);
+  };
+  actions.open_uri = [this](const QString& address) {
+    if (playback_ == nullptr || Catalogue() == nullptr) return;
+    playback_->PlayChannel(Catalogue()->MakeAddressChannel(address.toStdU16String()));
+  };
+  actions.position_us = [this]() -> qlonglong {
+    const PlayerHost* player = playback_ != nullptr ? playback_->player() : nullptr;
+    if (player == nullptr || !player->position().position) return 0;
+    return static_cast<qlonglong>(*player->position().position * 1e6);
   };
   mpris_ = std::make_unique<MprisService>(std::move(actions));
   Refresh();  // the state before the bus sees it
@@ -71,13 +81,14 @@ void DesktopSession::Refresh() {
   ChannelCatalogue* catalogue = Catalogue();
   const Channel* channel = catalogue != nullptr ? catalogue->CurrentChannel() : nullptr;
   const bool playing = playback_->playing();
-  mpris_->SetChannel(channel != nullptr ? ToQString(channel->name()) : QString(), ArtUrlFor(channel));
+  mpris_->SetChannel(channel != nullptr ? ToQString(channel->name()) : QString(), ArtUrlFor(channel),
+                     channel != nullptr ? QString::fromStdString(channel->key()) : QString());
   mpris_->SetPlaying(playing);
   mpris_->SetVolume(playback_->volume_level());
   mpris_->SetCanStep(catalogue != nullptr && catalogue->StepFavourite(true) != nullptr);
   if (!inhibitor_) return;
-  // A radio station shows a still picture: the screen may rest.
-  if (playing && channel != nullptr && !channel->radio()) {
+  // A stream without video shows a still picture: the screen may rest.
+  if (playing && channel != nullptr && !playback_->now_playing().radio) {
     inhibitor_->Inhibit(QStringLiteral("Playing a TV channel"));
   } else {
     inhibitor_->Release();

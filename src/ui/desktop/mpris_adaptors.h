@@ -2,6 +2,7 @@
 #define VIDORA_UI_DESKTOP_MPRIS_ADAPTORS_H_
 
 #include <QDBusAbstractAdaptor>
+#include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QStringList>
 #include <QVariantMap>
@@ -30,8 +31,10 @@ class MprisRootAdaptor : public QDBusAbstractAdaptor {
   bool HasTrackList() const { return false; }
   QString Identity() const;
   QString DesktopEntry() const { return QStringLiteral("vidora"); }
-  QStringList SupportedUriSchemes() const { return {}; }
-  QStringList SupportedMimeTypes() const { return {}; }
+  // The network stream schemes the player opens.
+  QStringList SupportedUriSchemes() const;
+  // The stream formats internet TV and radio come in.
+  QStringList SupportedMimeTypes() const;
 
  public Q_SLOTS:  // NOLINT: D-Bus methods
   void Raise();
@@ -47,6 +50,7 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
   Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")
   Q_PROPERTY(QString PlaybackStatus READ PlaybackStatus)
   Q_PROPERTY(double Rate READ Rate WRITE SetRate)
+  // Live streams play at their own pace: 1 is the only rate.
   Q_PROPERTY(double MinimumRate READ Rate)
   Q_PROPERTY(double MaximumRate READ Rate)
   Q_PROPERTY(QVariantMap Metadata READ Metadata)
@@ -68,7 +72,8 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
   QVariantMap Metadata() const;
   double Volume() const;
   void SetVolume(double volume);
-  qlonglong Position() const { return 0; }
+  // Microseconds of the stream's own clock; 0 when it has none.
+  qlonglong Position() const;
   bool CanStep() const;
   bool CanPlay() const;
   bool CanSeek() const { return false; }
@@ -83,7 +88,9 @@ class MprisPlayerAdaptor : public QDBusAbstractAdaptor {
   void Play();
   void Seek(qlonglong) {}
   void SetPosition(const QDBusObjectPath&, qlonglong) {}
-  void OpenUri(const QString&) {}
+  // Plays `uri` as the command line would; an address the player cannot
+  // open is refused with org.freedesktop.DBus.Error.InvalidArgs.
+  void OpenUri(const QString& uri, const QDBusMessage& message);
 
  Q_SIGNALS:
   void Seeked(qlonglong position);

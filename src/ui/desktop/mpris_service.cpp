@@ -43,6 +43,21 @@ QString MprisService::PlaybackStatus() const {
   return state_.playing ? QStringLiteral("Playing") : QStringLiteral("Stopped");
 }
 
+QString MprisService::TrackIdFor(const QString& channel_id) {
+  // An object path allows [A-Za-z0-9_] in its elements: everything else is
+  // written as _XX (its UTF-8 bytes in hex), so that ids stay apart.
+  QString path = QStringLiteral("/org/vidora/channel/c");
+  for (const char byte : channel_id.toUtf8()) {
+    const auto c = static_cast<unsigned char>(byte);
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) {
+      path += QLatin1Char(static_cast<char>(c));
+    } else {
+      path += QStringLiteral("_%1").arg(c, 2, 16, QLatin1Char('0'));
+    }
+  }
+  return path;
+}
+
 QVariantMap MprisService::Metadata() const {
   QVariantMap metadata;
   if (state_.channel.isEmpty()) {
@@ -50,8 +65,7 @@ QVariantMap MprisService::Metadata() const {
                     QVariant::fromValue(QDBusObjectPath(QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack"))));
     return metadata;
   }
-  metadata.insert(QStringLiteral("mpris:trackid"),
-                  QVariant::fromValue(QDBusObjectPath(QStringLiteral("/org/vidora/channel"))));
+  metadata.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(TrackIdFor(state_.channel_id))));
   metadata.insert(QStringLiteral("xesam:title"),
                   state_.stream_title.isEmpty() ? state_.channel : state_.stream_title);
   metadata.insert(QStringLiteral("xesam:artist"), QStringList{state_.channel});
@@ -66,11 +80,12 @@ void MprisService::SetPlaying(bool playing) {
   Notify({{QStringLiteral("PlaybackStatus"), PlaybackStatus()}});
 }
 
-void MprisService::SetChannel(const QString& channel, const QString& art_url) {
-  if (channel == state_.channel && art_url == state_.art_url) return;
+void MprisService::SetChannel(const QString& channel, const QString& art_url, const QString& channel_id) {
+  if (channel == state_.channel && art_url == state_.art_url && channel_id == state_.channel_id) return;
   const bool could_play = !state_.channel.isEmpty();
   state_.channel = channel;
   state_.art_url = art_url;
+  state_.channel_id = channel_id;
   // A new channel's stream has not told its title yet.
   state_.stream_title.clear();
   QVariantMap changed{{QStringLiteral("Metadata"), Metadata()}};

@@ -21,6 +21,10 @@ struct MprisActions {
   std::function<void()> next;      // next favourite
   std::function<void()> previous;  // previous favourite
   std::function<void(int level)> set_volume;  // 0-100, like the trackbar
+  // Plays a stream address as the command line does.
+  std::function<void(const QString& address)> open_uri;
+  // The stream's position in microseconds; empty or nullopt-like -1: none.
+  std::function<qlonglong()> position_us;
 };
 
 // The player's state as MPRIS shows it.
@@ -33,6 +37,8 @@ struct MprisState {
   // file:// URL of the channel's picture; empty: none.
   QString art_url;
   int volume = 50;  // 0-100
+  // What identifies the channel (its key); empty: none.
+  QString channel_id;
   bool can_step = false;  // there are favourites to step through
 };
 
@@ -62,7 +68,7 @@ class MprisService : public QObject {
 
   // State setters: each sends PropertiesChanged for what really changed.
   void SetPlaying(bool playing);
-  void SetChannel(const QString& channel, const QString& art_url);
+  void SetChannel(const QString& channel, const QString& art_url, const QString& channel_id = {});
   // The stream's title (ICY); empty falls back to the channel name.
   void SetStreamTitle(const QString& title);
   void SetVolume(int level);
@@ -70,6 +76,9 @@ class MprisService : public QObject {
 
   const MprisState& state() const { return state_; }
   const MprisActions& actions() const { return actions_; }
+  QDBusConnection& bus() { return bus_; }
+  // The track id of the channel whose key is `channel_id` (one per channel).
+  static QString TrackIdFor(const QString& channel_id);
   // "Playing" or "Stopped".
   QString PlaybackStatus() const;
   // xesam:title, xesam:artist, xesam:album, mpris:artUrl, mpris:trackid.

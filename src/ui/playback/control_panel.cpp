@@ -1,15 +1,15 @@
 #include "ui/playback/control_panel.h"
 
 #include <QPainter>
+#include <QSignalBlocker>
 
 #include <string_view>
 
 #include "core/commands/command_ids.h"
 #include "core/commands/view_requests.h"
-#include "core/stores/settings_store.h"
 #include "ui/dialogs/image_button.h"
 #include "ui/dialogs/skin_strip.h"
-#include "ui/dialogs/skinned_trackbar.h"
+#include "ui/playback/volume_trackbar.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
 #include "ui/stores/ui_thread.h"
@@ -49,11 +49,10 @@ ControlPanel::ControlPanel(QWidget* parent, ViewRequests* view, FrameCommandSend
   SetControlId(full_screen_, kFullScreenButtonId);
   SetControlId(previous_, kPreviousButtonId);
   SetControlId(next_, kNextButtonId);
-  volume_ = new SkinnedTrackbar(this);
+  volume_ = new VolumeTrackbar(this);
   SetControlId(volume_, kVolumeTrackbarId);
   volume_->setRange(0, 100);
   volume_->setSingleStep(5);
-  volume_->setValue(GetSetting(kVolumeSetting));
   // Names for screen readers; tooltips name the action and its key.
   Describe(full_screen_, "menu_fullscreen", "tip_full_screen");
   Describe(previous_, "acc_previous", "tip_previous");
@@ -74,6 +73,13 @@ ControlPanel::ControlPanel(QWidget* parent, ViewRequests* view, FrameCommandSend
   connect(volume_, &QAbstractSlider::valueChanged, this, [this](int level) {
     if (on_volume_) on_volume_(level);
   });
+}
+
+void ControlPanel::ShowVolume(int level, bool muted) {
+  // The owner applied it already; the trackbar only follows.
+  const QSignalBlocker blocker(volume_);
+  volume_->setValue(level);
+  volume_->SetMuted(muted);
 }
 
 void ControlPanel::OnPlayClicked() {

@@ -8,7 +8,7 @@
 namespace vidora {
 
 class ImageButton;
-class SkinnedTrackbar;
+class VolumeTrackbar;
 
 class ViewRequests;
 
@@ -20,10 +20,10 @@ inline constexpr int kNextButtonId = 1016;
 inline constexpr int kVolumeTrackbarId = 1017;
 
 // The bottom strip of the main view: play/stop, full screen, previous and
-// next favourite, and the volume trackbar (0-100, line size 5, starting at
-// the stored volume). Buttons make their requests of `view` and send the
-// full-screen command through `send_frame_command`; moving the trackbar
-// calls `on_volume`. Every control has an accessible name and a tooltip
+// next favourite, and the volume trackbar (0-100, line size 5). Buttons
+// make their requests of `view` and send the full-screen command through
+// `send_frame_command`; the user moving the trackbar calls `on_volume`,
+// and ShowVolume makes it show the level the volume's owner applied. Every control has an accessible name and a tooltip
 // naming its action and key. UI thread only.
 class ControlPanel : public QWidget {
   Q_OBJECT
@@ -38,12 +38,14 @@ class ControlPanel : public QWidget {
   // Gives the play button the Stop glyphs (true) or the Play glyphs.
   void SetPlaying(bool playing);
   bool playing() const { return playing_; }
+  // Shows `level` and the mute state without calling `on_volume`.
+  void ShowVolume(int level, bool muted);
 
   ImageButton* play_button() const { return play_; }
   ImageButton* full_screen_button() const { return full_screen_; }
   ImageButton* previous_button() const { return previous_; }
   ImageButton* next_button() const { return next_; }
-  SkinnedTrackbar* volume() const { return volume_; }
+  VolumeTrackbar* volume() const { return volume_; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -62,7 +64,7 @@ class ControlPanel : public QWidget {
   ImageButton* full_screen_ = nullptr;
   ImageButton* previous_ = nullptr;
   ImageButton* next_ = nullptr;
-  SkinnedTrackbar* volume_ = nullptr;
+  VolumeTrackbar* volume_ = nullptr;
 };
 
 }  // namespace vidora

@@ -255,6 +255,12 @@ void MpvBackend::SetVolume(int level) {
   lib_->mpv_set_property_async(handle_, 0, "volume", MPV_FORMAT_DOUBLE, &volume);
 }
 
+void MpvBackend::SetMuted(bool muted) {
+  if (handle_ == nullptr) return;
+  int flag = muted ? 1 : 0;
+  lib_->mpv_set_property_async(handle_, 0, "mute", MPV_FORMAT_FLAG, &flag);
+}
+
 bool MpvBackend::RenderFrame(QImage& target) {
   if (render_ == nullptr || target.isNull()) return false;
   int size[2] = {target.width(), target.height()};
@@ -313,7 +319,9 @@ void MpvBackend::HandleEvent(const mpv_event& event) {
   switch (event.event_id) {
     case MPV_EVENT_LOG_MESSAGE: {
       const auto* message = static_cast<const mpv_event_log_message*>(event.data);
+      const bool sound_was_missing = notes_.sound_missing();
       notes_.Note(message->prefix, message->text);
+      if (!sound_was_missing && notes_.sound_missing() && observer_ != nullptr) observer_->OnBackendSoundMissing();
       break;
     }
     case MPV_EVENT_START_FILE:
@@ -321,6 +329,7 @@ void MpvBackend::HandleEvent(const mpv_event& event) {
       break;
     case MPV_EVENT_PLAYBACK_RESTART:
       if (Active()) {
+        if (tracks_.video) picture_played_ = true;
         phase_ = Phase::kPlaying;
         Publish();
       }
@@ -355,6 +364,7 @@ void MpvBackend::OnStartFile() {
   failure_ = StreamFailure::kNone;
   failure_detail_.clear();
   notes_.Clear();
+  picture_played_ = false;
   cache_percent_ = 0;
   Publish();
 }
@@ -476,7 +486,9 @@ void MpvBackend::ReportFailure() {
   if (!pending_failure_) return;
   const int error = *pending_failure_;
   pending_failure_.reset();
-  failure_ = notes_.Cause();
+  // Without a sound device a picture plays on silently, so a stream whose
+  // picture played failed for another reason (a drop, to be retried).
+  failure_ = picture_played_ ? notes_.CauseBesidesSound() : notes_.Cause();
   failure_detail_ = notes_.empty() ? ToU16(lib_->mpv_error_string(error)) : ToU16(notes_.detail());
   if (observer_ == nullptr) return;
   observer_->OnBackendError();

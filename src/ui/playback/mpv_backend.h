@@ -67,6 +67,7 @@ class MpvBackend : public QObject, public PlayerBackend {
   void SetRequestHeaders(const std::string& user_agent, const std::string& referrer) override;
   void Stop() override;
   void SetVolume(int level) override;
+  void SetMuted(bool muted) override;
 
   std::u16string StatusText() const override;
   PlayState GetPlayState() const override;
@@ -141,6 +142,8 @@ class MpvBackend : public QObject, public PlayerBackend {
   // Whether the observer was last told that buffering runs.
   bool reported_buffering_ = false;
   FailureNotes notes_;
+  // The current entry showed its picture (with or without sound).
+  bool picture_played_ = false;
   StreamFailure failure_ = StreamFailure::kNone;
   std::u16string failure_detail_;
   std::optional<int> pending_failure_;

@@ -13,7 +13,6 @@
 #include "core/stores/message_sink.h"
 #include "ui/playback/address_resolver.h"
 #include "core/stores/settings_store.h"
-#include "ui/dialogs/skinned_trackbar.h"
 #include "ui/playback/control_panel.h"
 #include "ui/playback/info_strip.h"
 #include "ui/playback/mpv_backend.h"
@@ -38,6 +37,13 @@ bool IsDrop(StreamFailure failure) {
          failure != StreamFailure::kServerError && failure != StreamFailure::kNoSoundDevice;
 }
 
+// While a stream that played is being reconnected, a server that answers
+// "not found" or with an error is restarting (a radio's mount comes back
+// seconds after its source): one more drop until the back-off is over.
+bool IsDropWhileReconnecting(StreamFailure failure) {
+  return IsDrop(failure) || failure == StreamFailure::kNotAvailable || failure == StreamFailure::kServerError;
+}
+
 }  // namespace
 
 PlaybackControl::PlaybackControl(QWidget* view, ViewRequests* view_requests, FrameCommandSender send_frame_command)
@@ -59,7 +65,8 @@ PlaybackControl::~PlaybackControl() {
 
 void PlaybackControl::Start(const QRect& first_player_rect, BackendFactory factory) {
   AssertUiThread();
-  panel_ = new ControlPanel(view_, view_requests_, send_frame_command_, [this](int level) { SetVolumeAll(level); });
+  panel_ = new ControlPanel(view_, view_requests_, send_frame_command_, [this](int level) { SetVolume(level); });
+  connect(this, &PlaybackControl::VolumeChanged, panel_, &ControlPanel::ShowVolume);
   strip_ = new InfoStrip(view_, [this] { return StripChannelName(); });
   std::unique_ptr<PlayerBackend> backend = factory ? factory() : std::make_unique<MpvBackend>();
   player_ = std::make_unique<PlayerHost>(view_, first_player_rect, std::move(backend));
@@ -67,6 +74,8 @@ void PlaybackControl::Start(const QRect& first_player_rect, BackendFactory facto
   connect(player_.get(), &PlayerHost::StatusChanged, this, &PlaybackControl::OnPlayerStatus);
   connect(player_.get(), &PlayerHost::Failed, this, &PlaybackControl::OnPlayerFailure);
   connect(player_.get(), &PlayerHost::TitleChanged, this, &PlaybackControl::OnStreamTitle);
+  connect(player_.get(), &PlayerHost::SoundDeviceMissing, this, &PlaybackControl::OnSoundDeviceMissing);
+  connect(player_.get(), &PlayerHost::TracksChanged, this, &PlaybackControl::OnTracks);
   radio_ = new RadioWindow(view_);
   radio_->hide();
   // What a screen reader calls the parts that are not buttons.
@@ -74,6 +83,10 @@ void PlaybackControl::Start(const QRect& first_player_rect, BackendFactory facto
   radio_->setAccessibleName(Text("acc_picture"));
   if (player_->window() != nullptr) player_->window()->setAccessibleName(Text("acc_picture"));
   ShowPictureFor(CurrentChannel());
+  // The one place the stored volume is read. A damaged level sounds as the
+  // panel shows it, clamped, and is kept as it is until the user changes it.
+  volume_level_ = std::clamp(GetSetting(kVolumeSetting), 0, 100);
+  ApplyVolume(false);
   CreateProviders();
   started_providers_ = true;
 }
@@ -215,8 +228,9 @@ void PlaybackControl::PlayAddress(const std::u16string& address) {
     player_->SetRequestHeaders(info != nullptr ? Utf16ToUtf8(info->user_agent) : std::string(),
                                           info != nullptr ? Utf16ToUtf8(info->referrer) : std::string());
   }
-  if (player_ != nullptr) player_->Play(address);
   if (strip_ != nullptr) strip_->setToolTip(QString());
+  // A refused address is shown as the channel's failure at once.
+  if (player_ != nullptr) player_->Play(address);
   UpdateNowPlaying();
   NotifyState();
 }
@@ -243,9 +257,10 @@ void PlaybackControl::OnAddressState() {
 void PlaybackControl::HandleAttemptEnd() {
   const bool ended = player_->address_state() == PlayerHost::AddressState::kEnded;
   const FailureReport failure = player_->failure();
-  const bool dropped = (attempt_played_ || plan_->reconnecting()) && (ended || IsDrop(failure.failure));
+  const bool dropped = ended || (plan_->reconnecting() ? IsDropWhileReconnecting(failure.failure) : IsDrop(failure.failure));
+  const bool played = attempt_played_ || plan_->reconnecting();
   const QString detail = QString::fromStdU16String(failure.detail);
-  if (dropped) {
+  if (played && dropped) {
     if (const std::optional<int> delay = plan_->NextReconnectDelayMs()) {
       qInfo("playback: stream dropped (%s), reconnecting in %d ms", qUtf8Printable(detail), *delay);
       SetStatus(ReconnectingText(), failure.detail);
@@ -330,7 +345,7 @@ void PlaybackControl::UpdateNowPlaying() {
   const Channel* channel = plan_ ? SessionChannel() : nullptr;
   if (channel != nullptr) {
     now.channel = channel->name();
-    now.radio = channel->radio();
+    now.radio = session_radio_;
     if (player_ != nullptr && player_->address_state() == PlayerHost::AddressState::kPlaying) {
       now.stream_title = SanitizeStreamTitle(player_->stream_title());
     }
@@ -353,26 +368,32 @@ void PlaybackControl::StepFavourite(bool forward) {
   if (channel != nullptr && view_requests_ != nullptr) view_requests_->PlayChannel(channel);
 }
 
-void PlaybackControl::SetVolumeAll(int level) {
+void PlaybackControl::SetVolume(int level) {
   AssertUiThread();
-  volume_level_ = level;
-  if (player_ != nullptr) player_->SetVolume(level);
-  SetSetting(kVolumeSetting, level);
+  volume_level_ = std::clamp(level, 0, 100);
+  muted_ = false;
+  ApplyVolume(true);
+}
+
+void PlaybackControl::SetMuted(bool muted) {
+  AssertUiThread();
+  muted_ = muted;
+  ApplyVolume(true);
+}
+
+void PlaybackControl::ApplyVolume(bool store) {
+  if (player_ != nullptr) {
+    player_->SetVolume(volume_level_);
+    player_->SetMuted(muted_);
+  }
+  if (store) SetSetting(kVolumeSetting, volume_level_);
+  emit VolumeChanged(volume_level_, muted_);
   NotifyState();
 }
 
 void PlaybackControl::StopPlayer() {
   EndSession();
   if (player_ != nullptr) player_->Stop();
-}
-
-void PlaybackControl::ChangeVolume(int level) {
-  level = std::clamp(level, 0, 100);
-  if (panel_ != nullptr && panel_->volume() != nullptr) {
-    panel_->volume()->setValue(level);  // its valueChanged applies it
-  } else {
-    SetVolumeAll(level);
-  }
 }
 
 bool PlaybackControl::playing() const { return panel_ != nullptr && panel_->playing(); }
@@ -440,6 +461,24 @@ void PlaybackControl::OnPlayerFailure(const FailureReport& failure) {
   // The end of the attempt it ended has dealt with it.
   if (plan_ && attempt_over_) return;
   ShowFinalFailure(failure.text, failure.detail);
+}
+
+void PlaybackControl::OnSoundDeviceMissing() {
+  if (sound_note_said_) return;
+  sound_note_said_ = true;
+  qInfo("playback: no sound output device; pictures play without sound");
+  if (!failure_shown_) SetStatus(NoSoundNoteText());
+}
+
+void PlaybackControl::OnTracks(const StreamTracks& tracks) {
+  // What the stream carries decides, whatever its source said: an audio
+  // address shows the radio picture (and lets the screen blank).
+  if (!plan_ || player_ == nullptr || (!tracks.video && !tracks.audio)) return;
+  session_radio_ = !tracks.video;
+  if (radio_ != nullptr) radio_->setVisible(session_radio_);
+  if (player_->window() != nullptr) player_->window()->setVisible(!session_radio_);
+  UpdateNowPlaying();
+  NotifyState();
 }
 
 void PlaybackControl::OnStreamTitle() {

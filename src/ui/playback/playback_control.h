@@ -53,7 +53,7 @@ class ViewRequests;
 // object. The main view uses it in this order:
 //   when built:   the constructor, then the catalogue loads, then
 //                 Start(FirstPlayerRect(client size)), then the update
-//                 checks start, then SetVolumeAll(the stored volume);
+//                 checks start;
 //   when resized: Layout(client size, full-screen layout);
 //   when painted: a frame around PlayerRect();
 //   each tick:    IsPlayerFullScreen() (relayout when it turns false);
@@ -98,14 +98,18 @@ class PlaybackControl : public QObject {
   // The next (`forward`) or previous favourite; plays it through the view's
   // PlayChannel request.
   void StepFavourite(bool forward);
-  // Applies `level` (0-100) to the player and stores it as "sound_volume".
-  void SetVolumeAll(int level);
+  // The volume, owned here: Start applies the stored one. SetVolume
+  // clamps `level` to 0-100, ends a mute, applies and stores the level
+  // (as "sound_volume") and emits VolumeChanged; so does SetMuted, which
+  // silences the player without touching the level (a close while muted
+  // keeps the level). Every volume control (trackbar, keys, wheel, the
+  // desktop's media controls) goes through these.
+  void SetVolume(int level);
+  void SetMuted(bool muted);
+  void ToggleMute() { SetMuted(!muted_); }
+  bool muted() const { return muted_; }
   // Only the player's Stop (the close sequence).
   void StopPlayer();
-  // A volume change from outside the trackbar (keys, wheel, the desktop's
-  // media controls): moves the trackbar, which applies and stores `level`
-  // (clamped to 0-100) like a drag would.
-  void ChangeVolume(int level);
 
   // Called on the UI thread after every change of what plays, whether it
   // plays, or the volume (the desktop's services follow it). Empty: none.
@@ -115,6 +119,12 @@ class PlaybackControl : public QObject {
   // stopped or failed.
   bool playing() const;
   int volume_level() const { return volume_level_; }
+
+ signals:
+  // The volume level or the mute state changed.
+  void VolumeChanged(int level, bool muted);
+
+ public:
 
   // Places the strip, the panel, the player and the radio window for a
   // view client area of `client` in the normal or the full-screen layout.
@@ -164,6 +174,11 @@ class PlaybackControl : public QObject {
   // A failure that no attempt's end dealt with (a refused address).
   void OnPlayerFailure(const FailureReport& failure);
   void OnStreamTitle();
+  // Says once per run that the sound device is missing (a note: the
+  // picture plays on without sound).
+  void OnSoundDeviceMissing();
+  // Shows the radio picture when the open stream carries no video.
+  void OnTracks(const StreamTracks& tracks);
   void HandleAttemptEnd();
   void Reconnect();
   // Shows a failure that ends the channel: the sentence, the detail as
@@ -172,6 +187,8 @@ class PlaybackControl : public QObject {
   void SetStatus(const std::u16string& text, const std::u16string& detail = {});
   QString StripChannelName() const;
   void UpdateNowPlaying();
+  // Applies the level and mute state; stores the level when `store`.
+  void ApplyVolume(bool store);
 
   QWidget* view_;
   ViewRequests* view_requests_;
@@ -183,8 +200,9 @@ class PlaybackControl : public QObject {
   QPointer<InfoStrip> strip_;
   QPointer<RadioWindow> radio_;
   StateObserver state_observer_;
-  // The level last applied, for the desktop's volume controls.
   int volume_level_ = 50;
+  bool muted_ = false;
+  bool sound_note_said_ = false;
   bool started_providers_ = false;
 
   std::unique_ptr<AddressResolver> resolver_;

@@ -30,6 +30,9 @@ class PlayerBackendObserver {
   virtual void OnBackendTracksChange() {}
   // Position() changed.
   virtual void OnBackendPositionChange() {}
+  // No sound output could be opened for the stream; it plays on silently
+  // if it has a picture.
+  virtual void OnBackendSoundMissing() {}
 };
 
 // The media engine behind PlayerHost: libmpv in the product, a fake in
@@ -75,6 +78,8 @@ class PlayerBackend {
   virtual void Stop() = 0;
   // 0-100.
   virtual void SetVolume(int level) = 0;
+  // Silences the sound without changing the volume.
+  virtual void SetMuted(bool muted) { (void)muted; }
 
   virtual std::u16string StatusText() const = 0;
   virtual PlayState GetPlayState() const = 0;

@@ -6,6 +6,7 @@
 
 #include "core/playback/stream_address_policy.h"
 #include "core/stores/language_pack.h"
+#include "ui/playback/status_texts.h"
 #include "ui/stores/ui_texts.h"
 
 namespace vidora {
@@ -20,6 +21,9 @@ PlayerHost::PlayerHost(QWidget* parent, const QRect& rect, std::unique_ptr<Playe
   window_->setGeometry(rect);
   window_->hide();
   window_->SetBackend(backend_.get());
+  stall_timer_.setSingleShot(true);
+  stall_timer_.setInterval(kStallMs);
+  connect(&stall_timer_, &QTimer::timeout, this, &PlayerHost::OnStall);
   if (backend_ == nullptr) return;
   if (backend_->EngineLoaded()) {
     BringUp(show_message);
@@ -85,6 +89,14 @@ void PlayerHost::Play(const std::u16string& address) {
     emit Failed(failure_);
     return;
   }
+  // The engine would sit on such an address for minutes without a request.
+  if (address.size() > kMaxStreamAddressLength) {
+    const QString text = QString::fromStdU16String(GetText(kTooLongAddressTextKey)).arg(kMaxStreamAddressLength);
+    failure_ = FailureReport{StreamFailure::kCannotPlay, text.toStdU16String(),
+                             QString::fromStdU16String(address.substr(0, 200)).toStdU16String() + u"…"};
+    emit Failed(failure_);
+    return;
+  }
   failure_ = FailureReport();
   tracks_ = StreamTracks();
   position_ = StreamPosition();
@@ -117,6 +129,10 @@ void PlayerHost::SetVolume(int level) {
   if (connected() && has_volume_) backend_->SetVolume(level);
 }
 
+void PlayerHost::SetMuted(bool muted) {
+  if (connected() && has_volume_) backend_->SetMuted(muted);
+}
+
 void PlayerHost::ToggleFullScreen() {
   if (connected() && window_ != nullptr) window_->SetOwnFullScreen(!window_->own_full_screen());
 }
@@ -129,9 +145,20 @@ void PlayerHost::SetRequestHeaders(const std::string& user_agent, const std::str
 
 PlayerVideoWidget* PlayerHost::window() const { return window_.data(); }
 
-PlayerStatus PlayerHost::BackendStatus() const {
+PlayerStatus PlayerHost::BackendStatus() {
   PlayerStatus status;
   status.state = backend_->GetPlayState();
+  if (status.state != PlayState::kBuffering || address_state_ != AddressState::kPlaying) {
+    stall_timer_.stop();
+    stalled_ = false;
+  } else if (tracks_.video && !stalled_) {
+    // The engine's cache dips now and then while frames keep coming: that
+    // is no stall until the picture stood still for kStallMs.
+    if (!stall_timer_.isActive()) stall_timer_.start();
+    status.state = PlayState::kPlaying;
+    status.text = PlayingText();
+    return status;
+  }
   if (status.state == PlayState::kBuffering) status.buffering_percent = std::clamp(backend_->CachePercent(), 0, 100);
   status.text = backend_->StatusText();
   return status;
@@ -172,6 +199,7 @@ void PlayerHost::SetAddressState(AddressState state) {
   if (state == address_state_) return;
   address_state_ = state;
   emit AddressStateChanged();
+  if (state == AddressState::kPlaying) OnBackendTracksChange();
 }
 
 void PlayerHost::OnBackendStatusChange() {
@@ -196,6 +224,13 @@ void PlayerHost::OnBackendError() {
 
 void PlayerHost::OnBackendFrame() {
   if (window_ != nullptr) window_->FrameReady();
+  // A new picture while the cache dips: the picture has not stalled.
+  if (stall_timer_.isActive() && backend_->FrameIsNew()) stall_timer_.start();
+}
+
+void PlayerHost::OnStall() {
+  stalled_ = true;
+  ReportStatus(BackendStatus());
 }
 
 void PlayerHost::OnBackendTitleChange() {
@@ -206,6 +241,9 @@ void PlayerHost::OnBackendTitleChange() {
 }
 
 void PlayerHost::OnBackendTracksChange() {
+  // While a stream opens its tracks come one by one: what it carries is
+  // told once it plays, and every change after that.
+  if (address_state_ != AddressState::kPlaying) return;
   const StreamTracks tracks = backend_->Tracks();
   if (tracks == tracks_) return;
   tracks_ = tracks;

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QRect>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -28,13 +29,17 @@ namespace vidora {
 //
 // What the engine reports reaches the host's owner as the signals below,
 // each emitted on the UI thread as it happens (the engine's events are
-// drained there), never by polling. UI thread only.
+// drained there), never by polling. Once a video stream played, a cache
+// that runs low is reported as buffering only when the picture has stood
+// still for kStallMs; before the first picture, and for sound alone, at
+// once. UI thread only.
 class PlayerHost : public QObject, private PlayerBackendObserver {
   Q_OBJECT
 
  public:
   // Shows a set-up failure to the user.
   using MessageShower = std::function<void(QWidget* owner, const QString& text)>;
+  static constexpr int kStallMs = 1000;
 
   // Creates the player window hidden in `rect` of `parent` and brings the
   // backend up. A null `backend` leaves a window without a player. A null
@@ -54,8 +59,9 @@ class PlayerHost : public QObject, private PlayerBackendObserver {
   void Play(const std::u16string& address);
   void Stop();
   void Move(int x, int y, int width, int height);
-  // 0-100.
+  // 0-100; the level stays while muted.
   void SetVolume(int level);
+  void SetMuted(bool muted);
   // The user agent and referrer the next Play sends (empty agent: the
   // player's own, "Vidora/VERSION").
   void SetRequestHeaders(const std::string& user_agent, const std::string& referrer);
@@ -95,8 +101,11 @@ class PlayerHost : public QObject, private PlayerBackendObserver {
   void Failed(const vidora::FailureReport& failure);
   // The stream's own title changed (raw; empty: none).
   void TitleChanged(const std::u16string& title);
+  // What the stream carries: once it plays, then at every change.
   void TracksChanged(const vidora::StreamTracks& tracks);
   void PositionChanged(const vidora::StreamPosition& position);
+  // No sound output could be opened; a stream with a picture plays on.
+  void SoundDeviceMissing();
 
  private:
   void OnBackendStatusChange() override;
@@ -106,6 +115,7 @@ class PlayerHost : public QObject, private PlayerBackendObserver {
   void OnBackendTitleChange() override;
   void OnBackendTracksChange() override;
   void OnBackendPositionChange() override;
+  void OnBackendSoundMissing() override { emit SoundDeviceMissing(); }
 
   void BringUp(const MessageShower& show_message);
   // The bring-up that waited for the engine, if it still waits.
@@ -116,7 +126,9 @@ class PlayerHost : public QObject, private PlayerBackendObserver {
   void SetAddressState(AddressState state);
   // Reports `status` unless it is the one reported last.
   void ReportStatus(const PlayerStatus& status);
-  PlayerStatus BackendStatus() const;
+  // The backend's status as shown: a cache dip while frames come is play.
+  PlayerStatus BackendStatus();
+  void OnStall();
 
   std::unique_ptr<PlayerBackend> backend_;
   QPointer<PlayerVideoWidget> window_;
@@ -132,6 +144,10 @@ class PlayerHost : public QObject, private PlayerBackendObserver {
   bool opening_seen_ = false;
   AddressState address_state_ = AddressState::kNone;
   PlayerStatus status_;
+  // Runs while the cache dips and no new frame came for kStallMs;
+  // `stalled_` once it ran out.
+  QTimer stall_timer_;
+  bool stalled_ = false;
   FailureReport failure_;
   std::u16string title_;
   StreamTracks tracks_;

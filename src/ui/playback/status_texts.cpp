@@ -40,6 +40,9 @@ std::u16string FailureEnglish(StreamFailure failure) {
 
 std::u16string OpeningText() { return TextOr("st_opening", u"Opening\u2026").toStdU16String(); }
 std::u16string PlayingText() { return TextOr("st_playing", u"Playing").toStdU16String(); }
+std::u16string NoSoundNoteText() {
+  return TextOr("st_no_sound_note", u"No sound device: the picture plays without sound.").toStdU16String();
+}
 std::u16string StoppedText() { return TextOr("st_stopped", u"Stopped").toStdU16String(); }
 
 std::u16string BufferingText(int percent) {

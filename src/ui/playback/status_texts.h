@@ -15,6 +15,8 @@ std::u16string PlayingText();
 std::u16string StoppedText();
 std::u16string BufferingText(int percent);
 std::u16string ReconnectingText();
+// The note said once when no sound output could be opened.
+std::u16string NoSoundNoteText();
 // The one sentence for `failure`; `http_status` fills its "%1".
 std::u16string FailureText(StreamFailure failure, int http_status);
 // "source N" (N counted from 1) for the information strip.

@@ -29,6 +29,7 @@
 #include "ui/shell/key_press_watch.h"
 #include "ui/shell/motion_sensor.h"
 #include "ui/stores/app_closing.h"
+#include "ui/stores/settings_autosave.h"
 #include "ui/stores/ui_texts.h"
 #include "ui/stores/ui_thread.h"
 
@@ -64,6 +65,9 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
   connect(soft_keys_, &SoftKeyBar::CommandTriggered, this, &MainFrame::SendCommand);
 
   view_ = new MainView(this, [this](int command) { SendCommand(command); }, options_.view);
+  autosave_ = std::make_unique<SettingsAutosave>([this] {
+    if (options_.remember_place) RememberMainWindow(this);
+  });
   LayoutChildren();
   PlaylistDropTarget::Install(this);
   if (PlaylistManager* playlists = view_->playlists()) {
@@ -115,7 +119,10 @@ void MainFrame::AddDesktopKeys() {
   actions.in_full_screen = [this] { return view_ != nullptr && view_->full_screen_layout(); };
   actions.volume = [this] { return view_ != nullptr ? view_->playback()->volume_level() : 0; };
   actions.set_volume = [this](int level) {
-    if (view_ != nullptr) view_->playback()->ChangeVolume(level);
+    if (view_ != nullptr) view_->playback()->SetVolume(level);
+  };
+  actions.toggle_mute = [this] {
+    if (view_ != nullptr) view_->playback()->ToggleMute();
   };
   actions.step_favourite = [this](bool next) {
     if (view_ != nullptr) view_->playback()->StepFavourite(next);
@@ -293,6 +300,7 @@ void MainFrame::closeEvent(QCloseEvent* event) {
   desktop_.reset();
   // Recordings end first, with their files given their final names.
   recordings_->StopAll();
+  autosave_.reset();
   if (view_ != nullptr) view_->StopPlayer();
   if (options_.remember_place) RememberMainWindow(this);
   if (options_.save_settings) {
@@ -309,6 +317,12 @@ void MainFrame::closeEvent(QCloseEvent* event) {
 void MainFrame::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   LayoutChildren();
+  if (autosave_ != nullptr && options_.remember_place) autosave_->Changed();
+}
+
+void MainFrame::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  if (autosave_ != nullptr && options_.remember_place) autosave_->Changed();
 }
 
 void MainFrame::LayoutChildren() {

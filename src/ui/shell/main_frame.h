@@ -20,6 +20,7 @@ namespace vidora {
 class DesktopKeys;
 class RecordingController;
 class KeyPressWatch;
+class SettingsAutosave;
 class SoftKeyBar;
 
 // What the frame needs from outside; everything is optional.
@@ -104,6 +105,7 @@ class MainFrame : public QWidget {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
 
  private:
   // The window a box or dialog of the frame belongs to (LastingOwner).
@@ -119,6 +121,9 @@ class MainFrame : public QWidget {
   MainView* view_ = nullptr;
   std::unique_ptr<KeyPressWatch> watch_;
   std::unique_ptr<DesktopSession> desktop_;
+  // Saves the settings a moment after they change; goes before the close
+  // sequence's own save.
+  std::unique_ptr<SettingsAutosave> autosave_;
   DesktopKeys* keys_ = nullptr;  // child of the frame
   RecordingController* recordings_ = nullptr;  // child of the frame
   QTimer timer_;

@@ -49,7 +49,6 @@ MainView::MainView(QWidget* frame, CommandSender send_command, MainViewOptions o
   update_ui_ = std::make_unique<QtUpdateUi>(frame_, this, send_command_);
   updates_ = std::make_unique<UpdateService>(*update_ui_, catalogue);
   if (VIDORA_UPDATE_CHECKS) updates_->StartAutomaticChecks();
-  playback_->SetVolumeAll(GetSetting(kVolumeSetting));
   connect(&timer_, &QTimer::timeout, this, &MainView::Tick);
   timer_.start(kViewTickMs);
 }

@@ -13,7 +13,10 @@ TEST(NowPlayingTest, WindowTitleNamesWhatPlays) {
 
 TEST(NowPlayingTest, StreamTitlesLoseControlCharactersAndExtraBlanksAndAreCapped) {
   EXPECT_EQ(SanitizeStreamTitle(u"  Artist\t-\r\nSong\x07  "), u"Artist - Song");
-  EXPECT_EQ(SanitizeStreamTitle(u"\x1b[31mRed"), u"[31mRed");
+  // Terminal colours, with or without their ESC, and a title turned
+  // around by an override.
+  EXPECT_EQ(SanitizeStreamTitle(u"\x1b[31mRed\x1b[0m [1;32mGreen[0m"), u"Red Green");
+  EXPECT_EQ(SanitizeStreamTitle(u"\x1b]0;owned\x07Song \u202Eevil\u202C [Live]"), u"Song evil [Live]");
   EXPECT_EQ(SanitizeStreamTitle(u""), u"");
   EXPECT_EQ(SanitizeStreamTitle(u"A\u2028B"), u"A B");
 

@@ -50,6 +50,17 @@ TEST(FailureNotesTest, TheCauseWinsOverWhatFollowsFromItAndTheNetworksLineIsTheD
   EXPECT_TRUE(other.empty());
 }
 
+TEST(FailureNotesTest, AMissingSoundDeviceIsANoteNotTheCauseOfAPictureStreamsDrop) {
+  FailureNotes notes;
+  notes.Note("ao", "Could not open/initialize audio device -> no sound.");
+  notes.Note("cplayer", "Stream ended with an error.");
+  EXPECT_TRUE(notes.sound_missing());
+  EXPECT_EQ(notes.Cause(), StreamFailure::kNoSoundDevice);  // sound alone cannot play
+  EXPECT_EQ(notes.CauseBesidesSound(), StreamFailure::kCannotPlay);
+  notes.Note("demux", "Failed to recognize file format.");
+  EXPECT_EQ(notes.CauseBesidesSound(), StreamFailure::kBadFormat);
+}
+
 TEST(FailureNotesTest, OnlyServersThatCannotBeReachedAreUnreachableAndEveryFailureHasAText) {
   EXPECT_TRUE(IsUnreachable(StreamFailure::kServerNotFound));
   EXPECT_TRUE(IsUnreachable(StreamFailure::kNoConnection));

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 #include "core/catalogue/channel_catalogue.h"
@@ -18,12 +19,14 @@
 #include "support/temp_dir.h"
 #include "ui/dialogs/image_button.h"
 #include "ui/dialogs/skin_test_support.h"
+#include "e2e/wait_for.h"
 #include "ui/dialogs/skinned_trackbar.h"
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/playback/control_panel.h"
 #include "ui/playback/fake_player_backend.h"
 #include "ui/playback/player_host.h"
 #include "ui/playback/playback_test_support.h"
+#include "ui/playback/volume_trackbar.h"
 #include "ui/shell/main_frame.h"
 #include "ui/shell/shell_test_support.h"
 
@@ -137,10 +140,14 @@ TEST_F(DesktopKeysTest, VolumeKeysMuteAndTheWheelMoveTheTrackbarAndTheSetting) {
   PressKey(frame_.get(), Qt::Key_Down, Qt::ControlModifier);
   PressKey(frame_.get(), Qt::Key_Down, Qt::ControlModifier);
   EXPECT_EQ(volume(), 45);
+  // Mute is a state of its own: the level stays where it was.
   PressKey(frame_.get(), Qt::Key_M);
-  EXPECT_EQ(volume(), 0);
-  EXPECT_EQ(record_.volumes.back(), 0);
+  EXPECT_TRUE(playback()->muted());
+  EXPECT_TRUE(record_.muted);
+  EXPECT_EQ(volume(), 45);
+  EXPECT_EQ(GetSetting(kVolumeSetting), 45);
   PressKey(frame_.get(), Qt::Key_M);
+  EXPECT_FALSE(record_.muted);
   EXPECT_EQ(volume(), 45);
   Wheel(picture(), 120);
   EXPECT_EQ(volume(), 50);
@@ -153,6 +160,20 @@ TEST_F(DesktopKeysTest, VolumeKeysMuteAndTheWheelMoveTheTrackbarAndTheSetting) {
   EXPECT_EQ(volume(), 35);
   EXPECT_EQ(GetSetting(kVolumeSetting), 35);
   EXPECT_EQ(playback()->volume_level(), 35);
+}
+
+TEST_F(DesktopKeysTest, AWheelTurnIsSavedWithinSecondsWithoutClosing) {
+  const std::filesystem::path file = dir_.path() / "Settings.cfg";
+  Settings().Load(file);
+  Wheel(picture(), -240);
+  ASSERT_EQ(volume(), 40);
+  const auto saved_volume = [&] {
+    SettingsStore saved;
+    saved.Load(file);
+    return saved.FindInt(kVolumeSetting.key).value_or(-1);
+  };
+  EXPECT_TRUE(WaitFor([&] { return saved_volume() == 40; }, 5000));
+  Settings().Load({});
 }
 
 TEST_F(DesktopKeysTest, DoubleClickOnThePictureEntersFullScreenAndOneInFullScreenOnlyLeaves) {

@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -35,6 +36,7 @@
 #include "core/stores/image_lookup.h"
 #include "ui/dialogs/skin_test_support.h"
 #include "ui/dialogs/skinned_trackbar.h"
+#include "ui/playback/volume_trackbar.h"
 #include "ui/playback/control_panel.h"
 #include "ui/playback/fake_player_backend.h"
 #include "ui/playback/playback_test_support.h"
@@ -280,6 +282,37 @@ TEST_F(DesktopSessionTest, VolumeStaysInStepWithTheTrackbarAndTheSetting) {
         return false;
       },
       5000));
+}
+
+TEST_F(DesktopSessionTest, OpenUriPlaysNetworkAddressesAndRefusesOthersAndOddVolumesAreIgnored) {
+  StartOnBus();
+  EXPECT_TRUE(Get("org.mpris.MediaPlayer2", "SupportedUriSchemes").toStringList().contains(QStringLiteral("https")));
+  EXPECT_FALSE(Get("org.mpris.MediaPlayer2", "SupportedMimeTypes").toStringList().isEmpty());
+  const QDBusMessage opened = PlayerCall("OpenUri", {QStringLiteral("http://127.0.0.1:9/opened.ts")});
+  EXPECT_EQ(opened.type(), QDBusMessage::ReplyMessage) << opened.errorMessage().toStdString();
+  ASSERT_FALSE(record_.loads.empty());
+  EXPECT_EQ(record_.loads.back(), "http://127.0.0.1:9/opened.ts");
+  EXPECT_EQ(Get(kPlayer, "PlaybackStatus").toString(), QStringLiteral("Playing"));
+  const size_t loads = record_.loads.size();
+  const QDBusMessage refused = PlayerCall("OpenUri", {QStringLiteral("file:///etc/passwd")});
+  EXPECT_EQ(refused.type(), QDBusMessage::ErrorMessage);
+  EXPECT_EQ(refused.errorName(), QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"));
+  EXPECT_EQ(record_.loads.size(), loads);
+
+  // Each channel has its own track id.
+  control_->PlayChannel(Find("tv"));
+  const QString tv = Metadata().value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>().path();
+  control_->PlayChannel(Find("radio"));
+  const QString radio = Metadata().value(QStringLiteral("mpris:trackid")).value<QDBusObjectPath>().path();
+  EXPECT_NE(tv, radio);
+
+  // NaN is no level; the volume stays.
+  control_->SetVolume(40);
+  Call(QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Set"),
+       {QString::fromLatin1(kPlayer), QStringLiteral("Volume"), QVariant::fromValue(QDBusVariant(std::nan("")))});
+  EXPECT_EQ(control_->volume_level(), 40);
+  EXPECT_FALSE(control_->muted());
+  EXPECT_DOUBLE_EQ(Get(kPlayer, "MaximumRate").toDouble(), 1.0);
 }
 
 TEST_F(DesktopSessionTest, StreamTitleLeadsTheMetadataUntilTheChannelChanges) {

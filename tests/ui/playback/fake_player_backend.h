@@ -23,6 +23,7 @@ class FakePlayerBackend : public PlayerBackend {
     std::vector<std::string> loads;
     int stops = 0;
     std::vector<int> volumes;
+    bool muted = false;
     std::u16string status;
     PlayState play_state = PlayState::kStopped;
     StreamFailure failure = StreamFailure::kNone;
@@ -63,6 +64,7 @@ class FakePlayerBackend : public PlayerBackend {
   void Load(const std::string& address) override { record_.loads.push_back(address); }
   void Stop() override { ++record_.stops; }
   void SetVolume(int level) override { record_.volumes.push_back(level); }
+  void SetMuted(bool muted) override { record_.muted = muted; }
   std::u16string StatusText() const override { return record_.status; }
   PlayState GetPlayState() const override { return record_.play_state; }
   int CachePercent() const override { return record_.cache_percent; }

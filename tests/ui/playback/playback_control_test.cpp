@@ -16,7 +16,7 @@
 #include "support/temp_dir.h"
 #include "ui/dialogs/image_button.h"
 #include "ui/dialogs/skin_test_support.h"
-#include "ui/dialogs/skinned_trackbar.h"
+#include "ui/playback/volume_trackbar.h"
 #include "ui/playback/control_panel.h"
 #include "ui/playback/fake_player_backend.h"
 #include "ui/playback/info_strip.h"
@@ -167,15 +167,41 @@ TEST_F(PlaybackControlTest, IdlePlayerResetsThePlayButton) {
   EXPECT_TRUE(ShowsPlayGlyphs());
 }
 
-TEST_F(PlaybackControlTest, VolumeGoesToThePlayerAndIsStored) {
-  control_->SetVolumeAll(35);
-  EXPECT_EQ(record_.volumes, (std::vector<int>{35}));
+TEST_F(PlaybackControlTest, TheControlOwnsTheVolumeAndTheTrackbarFollowsIt) {
+  std::vector<std::pair<int, bool>> changes;
+  QObject::connect(control_.get(), &PlaybackControl::VolumeChanged,
+                   [&changes](int level, bool muted) { changes.emplace_back(level, muted); });
+  control_->SetVolume(35);
+  EXPECT_EQ(record_.volumes.back(), 35);
   EXPECT_EQ(GetSetting(kVolumeSetting), 35);
-
+  EXPECT_EQ(control_->panel()->volume()->value(), 35);
   // The trackbar applies and stores its level at once.
   control_->panel()->volume()->setValue(70);
   EXPECT_EQ(GetSetting(kVolumeSetting), 70);
   EXPECT_EQ(record_.volumes.back(), 70);
+  EXPECT_EQ(changes, (std::vector<std::pair<int, bool>>{{35, false}, {70, false}}));
+
+  // Mute keeps the level, shown and stored; a volume change ends it.
+  control_->ToggleMute();
+  EXPECT_TRUE(record_.muted);
+  EXPECT_TRUE(control_->panel()->volume()->muted());
+  EXPECT_EQ(control_->panel()->volume()->value(), 70);
+  EXPECT_EQ(GetSetting(kVolumeSetting), 70);
+  control_->SetVolume(150);
+  EXPECT_FALSE(record_.muted);
+  EXPECT_FALSE(control_->panel()->volume()->muted());
+  EXPECT_EQ(record_.volumes.back(), 100);
+}
+
+TEST_F(PlaybackControlTest, ADamagedStoredVolumeSoundsClampedAndStaysAsItIs) {
+  control_.reset();
+  SetSetting(kVolumeSetting, -10);
+  FakePlayerBackend::Record record;
+  PlaybackControl control(&view_, &target_, [](int) {});
+  control.Start(QRect(4, 4, 100, 100), [&record] { return std::make_unique<FakePlayerBackend>(record); });
+  EXPECT_EQ(record.volumes, (std::vector<int>{0}));
+  EXPECT_EQ(control.panel()->volume()->value(), 0);
+  EXPECT_EQ(GetSetting(kVolumeSetting), -10);
 }
 
 TEST_F(PlaybackControlTest, PanelButtonsMakeTheViewRequestsAndSendTheFullScreenCommand) {

@@ -1,3 +1,4 @@
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -6,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "e2e/wait_for.h"
 #include "ui/playback/fake_player_backend.h"
 #include "ui/playback/player_host.h"
 #include "ui/playback/player_video_widget.h"
@@ -238,6 +240,45 @@ TEST(PlayerHostTest, ReportsStateBufferingFailureTitleTracksAndPositionAsTheyHap
   EXPECT_EQ(log.failures[0].failure, StreamFailure::kServerNotFound);
   EXPECT_EQ(log.failures[0].text, u"The server could not be found.");
   EXPECT_EQ(host.address_state(), PlayerHost::AddressState::kFailed);
+}
+
+TEST(PlayerHostTest, ACacheDipIsBufferingOnlyOnceThePictureStandsStill) {
+  QWidget view;
+  FakePlayerBackend::Record record;
+  PlayerHost host(&view, QRect(0, 0, 10, 10), std::make_unique<FakePlayerBackend>(record), {});
+  host.Play(u"http://127.0.0.1/live");
+  const auto report = [&](PlayState state, const char16_t* text) {
+    record.play_state = state;
+    record.status = text;
+    record.observer->OnBackendBuffering(state == PlayState::kBuffering);
+  };
+  // Before the first picture, buffering shows at once.
+  report(PlayState::kBuffering, u"Buffering 5%");
+  EXPECT_TRUE(host.status().buffering());
+  report(PlayState::kPlaying, u"Playing");
+  record.tracks = {true, true};
+  record.observer->OnBackendTracksChange();
+
+  // The cache dips while frames keep coming: still playing.
+  report(PlayState::kBuffering, u"Buffering 20%");
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < 2 * PlayerHost::kStallMs) {
+    record.observer->OnBackendFrame();
+    WaitFor([] { return false; }, 100);
+    ASSERT_EQ(host.status().state, PlayState::kPlaying);
+  }
+  // The picture stands still: now it buffers.
+  ASSERT_TRUE(WaitFor([&] { return host.status().buffering(); }, 4 * PlayerHost::kStallMs));
+  EXPECT_EQ(host.status().text, u"Buffering 20%");
+  report(PlayState::kPlaying, u"Playing");
+  EXPECT_FALSE(host.status().buffering());
+
+  // Sound alone has no picture to judge by.
+  record.tracks = {false, true};
+  record.observer->OnBackendTracksChange();
+  report(PlayState::kBuffering, u"Buffering 30%");
+  EXPECT_TRUE(host.status().buffering());
 }
 
 TEST(PlayerHostTest, OwnFullScreenSwitchesBackToTheSamePlace) {

@@ -32,6 +32,12 @@ TEST(RefusedAddressTest, AnAddressNamingALocalResourceNeverReachesTheEngineAndSa
     EXPECT_EQ(failures[0].text, message);
   }
   EXPECT_TRUE(record.loads.empty());
+  // A huge address is refused with its own sentence naming the limit.
+  failures.clear();
+  host.Play(u"http://127.0.0.1:1/" + std::u16string(1 << 20, u'a'));
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_NE(failures[0].text.find(QString::number(kMaxStreamAddressLength).toStdU16String()), std::u16string::npos);
+  EXPECT_TRUE(record.loads.empty());
   host.Play(u"http://127.0.0.1:1/live");
   EXPECT_EQ(record.loads, (std::vector<std::string>{"http://127.0.0.1:1/live"}));
   Languages().Free();

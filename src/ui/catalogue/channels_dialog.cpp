@@ -7,11 +7,13 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcut>
+#include <QSignalBlocker>
 
 #include <algorithm>
 #include <utility>
 
 #include "core/catalogue/channels_dialog_state.h"
+#include "core/playlists/playlist_document.h"
 #include "core/stores/settings_store.h"
 #include "ui/catalogue/channel_commands.h"
 #include "ui/catalogue/channel_list_model.h"
@@ -23,6 +25,7 @@
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/dialogs/system_sound.h"
 #include "ui/playlists/guide_page.h"
+#include "ui/catalogue/playlist_order.h"
 #include "ui/playlists/playlist_manager.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
@@ -62,6 +65,7 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
       country_combo_(new QComboBox(this)),
       category_combo_(new QComboBox(this)),
       kind_combo_(new QComboBox(this)),
+      group_combo_(new QComboBox(this)),
       guide_page_(new GuidePage(this)) {
   setWindowTitle(QStringLiteral("Channels"));
   SetControlId(country_combo_, kCountryComboId);
@@ -71,7 +75,7 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
   SetControlId(favourites_list_, kFavouritesListId);
   favourites_list_->hide();
   guide_page_->hide();
-  for (QComboBox* combo : {country_combo_, category_combo_, kind_combo_}) combo->hide();
+  for (QComboBox* combo : {country_combo_, category_combo_, kind_combo_, group_combo_}) combo->hide();
 
   play_requested_ = false;
   chosen_channel_ = nullptr;
@@ -127,12 +131,14 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
     DialogSelection().tvradio = index;
     FillChannelList();
   });
+  connect(group_combo_, &QComboBox::currentIndexChanged, this, [this] { FillChannelList(); });
 
   // Keys: Tab walks the filters in the order they read, then the list;
   // Ctrl+Tab (and Ctrl+Page Up/Down) turns the painted tabs.
   setTabOrder(country_combo_, kind_combo_);
   setTabOrder(kind_combo_, category_combo_);
-  setTabOrder(category_combo_, channel_list_);
+  setTabOrder(category_combo_, group_combo_);
+  setTabOrder(group_combo_, channel_list_);
   for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
                                    QKeySequence(Qt::CTRL | Qt::Key_PageDown), QKeySequence(Qt::CTRL | Qt::Key_PageUp)}) {
     connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] { RunCommand(ID_SWITCH_TAB); });
@@ -140,7 +146,8 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
   country_combo_->setAccessibleName(Text("acc_country"));
   category_combo_->setAccessibleName(Text("acc_category"));
   kind_combo_->setAccessibleName(Text("acc_kind"));
-  for (QComboBox* combo : {country_combo_, category_combo_, kind_combo_}) {
+  group_combo_->setAccessibleName(Text("acc_group"));
+  for (QComboBox* combo : {country_combo_, category_combo_, kind_combo_, group_combo_}) {
     combo->setAccessibleDescription(Text("acc_filter_desc"));
   }
   favourites_list_->setAccessibleName(Text("tab_favorites"));
@@ -156,7 +163,8 @@ ChannelsDialog::~ChannelsDialog() {
   // their way out may reach it.
   for (QObject* child : {static_cast<QObject*>(channel_list_), static_cast<QObject*>(favourites_list_),
                          static_cast<QObject*>(country_combo_), static_cast<QObject*>(category_combo_),
-                         static_cast<QObject*>(kind_combo_), static_cast<QObject*>(guide_page_)}) {
+                         static_cast<QObject*>(kind_combo_), static_cast<QObject*>(group_combo_),
+                         static_cast<QObject*>(guide_page_)}) {
     child->disconnect(this);
   }
   if (SoftKeyBar* keys = SoftKeys()) keys->Clear();
@@ -213,6 +221,32 @@ void ChannelsDialog::PlaceCombos() {
   country_combo_->setGeometry(g, u + g, country_width, h);
   kind_combo_->setGeometry(country_width + 2 * g, u + g, kind_width, h);
   category_combo_->setGeometry(g, 2 * u + g, category_width, h);
+  // The playlist's groups beside the categories, in the room left.
+  const int group_left = category_width + 2 * g;
+  group_combo_->setGeometry(group_left, 2 * u + g, std::max(4 * u, room - group_left - g), h);
+}
+
+void ChannelsDialog::FillGroupCombo(const Country* country) {
+  if (country == grouped_country_) return;
+  grouped_country_ = country;
+  const QSignalBlocker quiet(group_combo_);
+  group_combo_->clear();
+  const PlaylistManager* playlists = PlaylistManager::Current();
+  std::vector<QString> groups;
+  if (country != nullptr && playlists != nullptr && IsPlaylistKey(country->key()) && catalogue_ != nullptr) {
+    std::vector<Channel*> of_country;
+    for (Channel* channel : catalogue_->AllChannels()) {
+      if (channel->country() == country) of_country.push_back(channel);
+    }
+    groups = PlaylistGroups(of_country, *playlists);
+  }
+  if (!groups.empty()) {
+    ApplyTitleFont(group_combo_);
+    group_combo_->addItem(Text("str_all_groups"));
+    for (const QString& group : groups) group_combo_->addItem(group);
+    group_combo_->setCurrentIndex(0);
+  }
+  group_combo_->setVisible(!groups.empty() && ShownTab() == kChannelsTab && !guide_shown_);
 }
 
 void ChannelsDialog::LayoutClient(int width, int height) {
@@ -251,6 +285,16 @@ void ChannelsDialog::FillChannelList() {
       rows.push_back(channel);
       name_slots.push_back(static_cast<uint32_t>(i));
     }
+  }
+  // A playlist lists its channels in its own order, its groups as a
+  // filter of their own.
+  FillGroupCombo(country);
+  if (const PlaylistManager* playlists = PlaylistManager::Current();
+      playlists != nullptr && country != nullptr && IsPlaylistKey(country->key())) {
+    if (group_combo_->count() > 0 && group_combo_->currentIndex() > 0) {
+      KeepPlaylistGroup(group_combo_->currentText(), *playlists, rows, name_slots);
+    }
+    SortInPlaylistOrder(*playlists, rows, name_slots);
   }
   if (catalogue_ != nullptr) {
     channel_list_->SetChannels(std::move(rows), FoldedNames::OfCatalogue(*catalogue_), std::move(name_slots));
@@ -304,6 +348,7 @@ void ChannelsDialog::ShowTab(int tab) {
                            static_cast<QWidget*>(kind_combo_), static_cast<QWidget*>(channel_list_)}) {
     control->setVisible(channels);
   }
+  group_combo_->setVisible(channels && group_combo_->count() > 0);
   favourites_list_->setVisible(!channels);
   // Favourites open on their first row, so that Play acts at once.
   if (!channels && favourites_list_->SelectedChannel() == nullptr) favourites_list_->SelectShownRow(0);
@@ -414,6 +459,7 @@ void ChannelsDialog::ShowGuide() {
                            static_cast<QWidget*>(favourites_list_)}) {
     control->hide();
   }
+  group_combo_->hide();
   guide_page_->show();
   guide_page_->setFocus(Qt::OtherFocusReason);
   update();

@@ -34,6 +34,30 @@ namespace vidora {
 
 namespace {
 
+// The rows of the playlist `country` (nullptr when it is none), made once
+// per chosen playlist and kept by the dialog as a child object.
+class PlaylistRowsHolder : public QObject {
+ public:
+  explicit PlaylistRowsHolder(QObject* owner) : QObject(owner) { setObjectName(QStringLiteral("playlist_rows")); }
+  PlaylistRows rows;
+};
+
+const PlaylistRows* PlaylistRowsOf(QObject* dialog, const Country* country, ChannelCatalogue* catalogue) {
+  const PlaylistManager* playlists = PlaylistManager::Current();
+  if (playlists == nullptr || country == nullptr || catalogue == nullptr || !IsPlaylistKey(country->key())) {
+    return nullptr;
+  }
+  auto* holder = static_cast<PlaylistRowsHolder*>(
+      dialog->findChild<QObject*>(QStringLiteral("playlist_rows"), Qt::FindDirectChildrenOnly));
+  if (holder == nullptr) holder = new PlaylistRowsHolder(dialog);
+  if (holder->rows.country != country) holder->rows = MakePlaylistRows(country, catalogue->AllChannels(), *playlists);
+  return &holder->rows;
+}
+
+}  // namespace
+
+namespace {
+
 constexpr QRgb kShownTabRgb = qRgb(250, 250, 255);
 constexpr QRgb kOtherTabRgb = qRgb(150, 150, 155);
 
@@ -231,22 +255,14 @@ void ChannelsDialog::FillGroupCombo(const Country* country) {
   grouped_country_ = country;
   const QSignalBlocker quiet(group_combo_);
   group_combo_->clear();
-  const PlaylistManager* playlists = PlaylistManager::Current();
-  std::vector<QString> groups;
-  if (country != nullptr && playlists != nullptr && IsPlaylistKey(country->key()) && catalogue_ != nullptr) {
-    std::vector<Channel*> of_country;
-    for (Channel* channel : catalogue_->AllChannels()) {
-      if (channel->country() == country) of_country.push_back(channel);
-    }
-    groups = PlaylistGroups(of_country, *playlists);
-  }
-  if (!groups.empty()) {
+  const PlaylistRows* rows = PlaylistRowsOf(this, country, catalogue_);
+  if (rows != nullptr && !rows->groups.empty()) {
     ApplyTitleFont(group_combo_);
     group_combo_->addItem(Text("str_all_groups"));
-    for (const QString& group : groups) group_combo_->addItem(group);
+    for (const QString& group : rows->groups) group_combo_->addItem(group);
     group_combo_->setCurrentIndex(0);
   }
-  group_combo_->setVisible(!groups.empty() && ShownTab() == kChannelsTab && !guide_shown_);
+  group_combo_->setVisible(group_combo_->count() > 0 && ShownTab() == kChannelsTab && !guide_shown_);
 }
 
 void ChannelsDialog::LayoutClient(int width, int height) {
@@ -271,30 +287,34 @@ void ChannelsDialog::FillChannelList() {
   const Category* hidden = HiddenCategory();
   std::vector<Channel*> rows;
   std::vector<uint32_t> name_slots;
-  if (catalogue_ != nullptr) {
+  auto keep = [&](Channel* channel) {
+    if (category != nullptr && channel->category() != category) return false;
+    if (kind == kKindTv && channel->radio()) return false;
+    if (kind == kKindRadio && !channel->radio()) return false;
+    // By reference: with nothing hidden, channels without a category
+    // are left out as well.
+    return channel->category() != hidden;
+  };
+  // A playlist lists its channels in its own order, its groups as a
+  // filter of their own.
+  FillGroupCombo(country);
+  if (const PlaylistRows* playlist = PlaylistRowsOf(this, country, catalogue_)) {
+    const int group = group_combo_->count() > 0 ? group_combo_->currentIndex() - 1 : -1;
+    for (size_t i = 0; i < playlist->channels.size(); ++i) {
+      if (group >= 0 && playlist->group_of[i] != group) continue;
+      if (!keep(playlist->channels[i])) continue;
+      rows.push_back(playlist->channels[i]);
+      name_slots.push_back(playlist->name_slots[i]);
+    }
+  } else if (catalogue_ != nullptr) {
     const std::vector<Channel*>& all = catalogue_->AllChannels();
     for (size_t i = 0; i < all.size(); ++i) {
       Channel* channel = all[i];
       if (country != nullptr && channel->country() != country) continue;
-      if (category != nullptr && channel->category() != category) continue;
-      if (kind == kKindTv && channel->radio()) continue;
-      if (kind == kKindRadio && !channel->radio()) continue;
-      // By reference: with nothing hidden, channels without a category
-      // are left out as well.
-      if (channel->category() == hidden) continue;
+      if (!keep(channel)) continue;
       rows.push_back(channel);
       name_slots.push_back(static_cast<uint32_t>(i));
     }
-  }
-  // A playlist lists its channels in its own order, its groups as a
-  // filter of their own.
-  FillGroupCombo(country);
-  if (const PlaylistManager* playlists = PlaylistManager::Current();
-      playlists != nullptr && country != nullptr && IsPlaylistKey(country->key())) {
-    if (group_combo_->count() > 0 && group_combo_->currentIndex() > 0) {
-      KeepPlaylistGroup(group_combo_->currentText(), *playlists, rows, name_slots);
-    }
-    SortInPlaylistOrder(*playlists, rows, name_slots);
   }
   if (catalogue_ != nullptr) {
     channel_list_->SetChannels(std::move(rows), FoldedNames::OfCatalogue(*catalogue_), std::move(name_slots));

@@ -9,21 +9,24 @@
 namespace vidora {
 
 class Channel;
+class Country;
 class PlaylistManager;
 
-// The groups of the playlist channels among `channels`, each once, in the
-// order the playlist first names them (channels without a group add
-// none). UI thread.
-std::vector<QString> PlaylistGroups(const std::vector<Channel*>& channels, const PlaylistManager& playlists);
+// The channels of one playlist (a country of the catalogue) in playlist
+// order, each with its group, made once when the playlist is chosen so
+// that a filter change only walks this list. Views the catalogue's
+// channels: valid while the catalogue is not rebuilt. UI thread.
+struct PlaylistRows {
+  const Country* country = nullptr;
+  std::vector<Channel*> channels;
+  std::vector<uint32_t> name_slots;  // each channel's place in AllChannels
+  std::vector<int> group_of;         // index into `groups`, -1 for none
+  std::vector<QString> groups;       // in the order the playlist first names them
+};
 
-// Keeps the rows whose playlist group is `group` (with their name slots).
-void KeepPlaylistGroup(const QString& group, const PlaylistManager& playlists, std::vector<Channel*>& rows,
-                       std::vector<uint32_t>& name_slots);
-
-// Puts the rows (with their name slots) in playlist order, playlist by
-// playlist; channels of no playlist keep their place after them. Stable.
-void SortInPlaylistOrder(const PlaylistManager& playlists, std::vector<Channel*>& rows,
-                         std::vector<uint32_t>& name_slots);
+// The rows of `country` among `all` (the catalogue's AllChannels).
+PlaylistRows MakePlaylistRows(const Country* country, const std::vector<Channel*>& all,
+                              const PlaylistManager& playlists);
 
 }  // namespace vidora
 

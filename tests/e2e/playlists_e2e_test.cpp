@@ -34,6 +34,7 @@
 #include "ui/playback/player_host.h"
 #include "ui/playback/playback_test_support.h"
 #include "ui/playlists/guide_page.h"
+#include "core/stores/language_pack.h"
 #include "ui/playlists/playlist_manager.h"
 #include "ui/playlists/strip_decorations.h"
 #include "ui/stores/resource_pack.h"
@@ -285,6 +286,52 @@ TEST_F(PlaylistsEndToEndTest, RefreshKeepsFavouritesAndADamagedDownloadKeepsTheO
   manager_->RemovePlaylist(manager_->playlists()[0].key);
   EXPECT_EQ(FindByName(u"Red TV"), nullptr);
   EXPECT_EQ(catalogue_->AllChannels().size(), 1u);
+}
+
+TEST_F(PlaylistsEndToEndTest, AnswersThatAreNoPlaylistAreToldOnceAndStreamsArePlayed) {
+  server_.Stop();
+  server_.server().Get("/lists/hls.m3u8", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content("#EXTM3U\n#EXT-X-VERSION:3\n#EXT-X-TARGETDURATION:6\n#EXTINF:6.0,\nseg1.ts\n",
+                         "application/vnd.apple.mpegurl");
+  });
+  server_.server().Get("/lists/gone.m3u", [](const httplib::Request&, httplib::Response& response) {
+    response.status = 404;
+    response.set_content("<!DOCTYPE html><html><head><title>404 Not Found</title></head></html>", "text/html");
+  });
+  server_.server().Get(R"(/lists/(\w+)\.m3u)", [this](const httplib::Request&, httplib::Response& response) {
+    response.set_content(PlaylistText(), "audio/x-mpegurl");
+  });
+  ASSERT_TRUE(server_.Start());
+  ASSERT_TRUE(Languages().Load(std::filesystem::path(VIDORA_BIN_DIR) / kLanguagePackFileName, u"en"));
+  std::vector<QString> texts, streams;
+  QObject context;  // goes before the vectors do
+  QObject::connect(manager_.get(), &PlaylistManager::Imported, &context,
+                   [&](bool, const QString&, const QString& text) { texts.push_back(text); });
+  QObject::connect(manager_.get(), &PlaylistManager::StreamGiven, &context,
+                   [&](const QString& address) { streams.push_back(address); });
+
+  manager_->AddPlaylistSource(QString::fromStdU16String(server_.Url("/lists/hls.m3u8")));
+  ASSERT_TRUE(WaitFor([&] { return !streams.empty() && !manager_->busy(); }));
+  manager_->AddPlaylistSource(QString::fromStdU16String(server_.Url("/lists/gone.m3u")));
+  ASSERT_TRUE(WaitFor([&] { return !texts.empty() && !manager_->busy(); }));
+  EXPECT_TRUE(texts.back().contains(QStringLiteral("404 Not Found"))) << texts.back().toStdString();
+  EXPECT_TRUE(manager_->playlists().empty());
+
+  // Three playlists, then the server goes: one sentence for all three.
+  for (const char* name : {"/lists/a.m3u", "/lists/b.m3u", "/lists/c.m3u"}) {
+    const size_t before = texts.size();
+    manager_->AddPlaylistSource(QString::fromStdU16String(server_.Url(name)));
+    ASSERT_TRUE(WaitFor([&] { return texts.size() > before && !manager_->busy(); }));
+  }
+  ASSERT_EQ(manager_->playlists().size(), 3u);
+  server_.Stop();
+  const size_t before = texts.size();
+  manager_->RefreshPlaylists();
+  ASSERT_TRUE(WaitFor([&] { return texts.size() > before && !manager_->busy(); }));
+  ASSERT_EQ(texts.size(), before + 1);
+  EXPECT_EQ(texts.back(), QStringLiteral("3 playlists could not be refreshed; the previous copies are kept."));
+  EXPECT_EQ(manager_->playlists().size(), 3u);
+  Languages().Free();
 }
 
 }  // namespace

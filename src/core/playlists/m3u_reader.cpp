@@ -335,8 +335,8 @@ bool ReadInfo(std::string_view line, std::string_view base, EntryReader& reader)
 }
 
 // The address part of an address line, with the spaces some lists leave
-// in paths encoded; `headers` gets what follows a '|'.
-std::string AddressPart(std::string_view line, std::string_view& headers) {
+// in paths encoded (in `scratch` then); `headers` gets what follows a '|'.
+std::string_view AddressPart(std::string_view line, std::string_view& headers, std::string& scratch) {
   headers = {};
   size_t pipe = line.find('|');
   while (pipe != std::string_view::npos && line.find('=', pipe) == std::string_view::npos) pipe = line.find('|', pipe + 1);
@@ -344,13 +344,13 @@ std::string AddressPart(std::string_view line, std::string_view& headers) {
     headers = line.substr(pipe + 1);
     line = Trim(line.substr(0, pipe));
   }
-  std::string address;
-  address.reserve(line.size());
+  if (line.find(' ') == std::string_view::npos) return line;
+  scratch.clear();
   for (char c : line) {
-    if (c == ' ') address += "%20";
-    else address += c;
+    if (c == ' ') scratch += "%20";
+    else scratch += c;
   }
-  return address;
+  return scratch;
 }
 
 }  // namespace
@@ -373,6 +373,7 @@ M3uPlaylist ReadM3u(std::string_view text, std::string_view base_address) {
   std::string block_agent, block_referrer, block_cookie;
   std::string group_line;
   bool header_seen = false;
+  std::string scratch;
 
   size_t at = 0;
   while (at < text.size()) {
@@ -443,13 +444,13 @@ M3uPlaylist ReadM3u(std::string_view text, std::string_view base_address) {
     info_valid = true;
 
     std::string_view headers;
-    const std::string address = AddressPart(line, headers);
+    const std::string_view address = AddressPart(line, headers, scratch);
     PlaylistEntry& entry = reader.entry;
     // Without its own #EXTINF, a line is an address only when it looks
     // like one; a heading such as "=====Sudan=====" would otherwise
     // resolve against the playlist's own address.
     const bool plain_line = !from_info && !HasAddressScheme(address) && address.front() != '/' &&
-                            (IsSeparator(address) || address.find_first_of("./") == std::string::npos);
+                            (IsSeparator(address) || address.find_first_of("./") == std::string_view::npos);
     if (address.size() > kMaxEntryAddressBytes) {
       ++playlist.dropped_entries;
       if (from_info) block_open = block_dropped = true;

@@ -114,6 +114,16 @@ PlaylistImport ImportPlaylistText(std::string_view bytes, std::u16string_view so
   return result;
 }
 
+bool RenameStoredPlaylist(const std::filesystem::path& file, const std::u16string& name) {
+  DocNode root;
+  if (name.empty() || !ReadCatalogueDocument(file, root)) return false;
+  const DocNode* found = PlaylistCountryNode(root);
+  DocNode* country = found != nullptr ? root.FindChild(found->name()) : nullptr;
+  if (country == nullptr) return false;
+  country->SetWideString(kPlaylistNameAttr, name);
+  return SaveDocumentFileAtomically(root, file);
+}
+
 bool ReadSmallFile(const std::filesystem::path& path, uint64_t max_bytes, std::string& out) {
   std::error_code error;
   const uint64_t size = std::filesystem::file_size(path, error);

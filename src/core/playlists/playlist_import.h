@@ -63,6 +63,11 @@ PlaylistImport FetchAndImportPlaylist(std::u16string_view source, std::u16string
                                       const std::filesystem::path& folder, int64_t now,
                                       const std::atomic<bool>* cancel = nullptr);
 
+// Gives the stored playlist `file` the shown name `name` (kept through
+// refreshes), replacing the file atomically. False when it cannot be read
+// or written (it is then unchanged). Blocking: call it on a worker thread.
+bool RenameStoredPlaylist(const std::filesystem::path& file, const std::u16string& name);
+
 // Reads a file of at most `max_bytes` into `out`; false when it cannot.
 bool ReadSmallFile(const std::filesystem::path& path, uint64_t max_bytes, std::string& out);
 

@@ -7,6 +7,7 @@
 
 #include "core/catalogue/catalogue_builder.h"
 #include "core/catalogue/catalogue_reader.h"
+#include "core/document/text_codec.h"
 #include "core/playlists/playlist_document.h"
 #include "core/playlists/playlist_import.h"
 
@@ -221,6 +222,7 @@ void PlaylistLibrary::PlaylistChannels::Add(std::string_view name, const NodeAtt
   info.user_agent = attributes.KeepWideString(kChannelAgentAttr, *texts);
   info.referrer = attributes.KeepWideString(kChannelReferrerAttr, *texts);
   info.cookie = attributes.KeepWideString(kChannelCookieAttr, *texts);
+  info.group = attributes.KeepWideString(kChannelGroupAttr, *texts);
   info.channel_number = texts->Keep(attributes.String(kChannelNumberAttr));
   info.catchup = texts->Keep(attributes.String(kChannelCatchupAttr));
   info.properties = texts->Keep(attributes.String(kChannelPropertiesAttr));
@@ -241,6 +243,14 @@ void PlaylistLibrary::PlaylistChannels::Add(std::string_view name, const NodeAtt
 const PlaylistChannelInfo* PlaylistLibrary::PlaylistChannels::Find(std::string_view name) const {
   const uint32_t index = by_name.Find(name, [this](uint32_t i) { return names[i]; });
   return index == NameTable::kNone ? nullptr : &infos[index];
+}
+
+SourceRequest RequestForSource(const PlaylistChannelInfo& info, std::u16string_view address) {
+  SourceHeaders own;
+  if (!info.source_headers.empty() && FindSourceHeaders(info.source_headers, Utf16ToUtf8(address), own)) {
+    return SourceRequest{std::string(own.user_agent), std::string(own.referrer), std::string(own.cookie)};
+  }
+  return SourceRequest{Utf16ToUtf8(info.user_agent), Utf16ToUtf8(info.referrer), Utf16ToUtf8(info.cookie)};
 }
 
 std::vector<StoredPlaylist> PlaylistLibrary::DueForRefresh(int64_t now) const {

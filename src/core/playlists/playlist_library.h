@@ -25,12 +25,23 @@ struct PlaylistChannelInfo {
   std::u16string_view user_agent;  // for the stream request, or empty
   std::u16string_view referrer;
   std::u16string_view cookie;
+  std::u16string_view group;        // group-title (else #EXTGRP), or empty
   std::string_view channel_number;  // tvg-chno as written, or empty
   std::string_view catchup;         // DecodeCatchup (playlist_document.h)
   std::string_view properties;      // #KODIPROP lines
   std::string_view source_headers;  // FindSourceHeaders (playlist_document.h)
   uint32_t position = 0;            // 0-based place in the playlist
 };
+
+// The request headers (UTF-8) to send for `address`, one of the sources
+// of the channel `info` describes: those the playlist gave that source,
+// else the channel's.
+struct SourceRequest {
+  std::string user_agent;
+  std::string referrer;
+  std::string cookie;
+};
+SourceRequest RequestForSource(const PlaylistChannelInfo& info, std::u16string_view address);
 
 // One stored playlist, as its file describes it.
 struct StoredPlaylist {

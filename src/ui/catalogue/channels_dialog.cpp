@@ -7,11 +7,13 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcut>
+#include <QSignalBlocker>
 
 #include <algorithm>
 #include <utility>
 
 #include "core/catalogue/channels_dialog_state.h"
+#include "core/playlists/playlist_document.h"
 #include "core/stores/settings_store.h"
 #include "ui/catalogue/channel_commands.h"
 #include "ui/catalogue/channel_list_model.h"
@@ -23,11 +25,36 @@
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/dialogs/system_sound.h"
 #include "ui/playlists/guide_page.h"
+#include "ui/catalogue/playlist_order.h"
 #include "ui/playlists/playlist_manager.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
 
 namespace vidora {
+
+namespace {
+
+// The rows of the playlist `country` (nullptr when it is none), made once
+// per chosen playlist and kept by the dialog as a child object.
+class PlaylistRowsHolder : public QObject {
+ public:
+  explicit PlaylistRowsHolder(QObject* owner) : QObject(owner) { setObjectName(QStringLiteral("playlist_rows")); }
+  PlaylistRows rows;
+};
+
+const PlaylistRows* PlaylistRowsOf(QObject* dialog, const Country* country, ChannelCatalogue* catalogue) {
+  const PlaylistManager* playlists = PlaylistManager::Current();
+  if (playlists == nullptr || country == nullptr || catalogue == nullptr || !IsPlaylistKey(country->key())) {
+    return nullptr;
+  }
+  auto* holder = static_cast<PlaylistRowsHolder*>(
+      dialog->findChild<QObject*>(QStringLiteral("playlist_rows"), Qt::FindDirectChildrenOnly));
+  if (holder == nullptr) holder = new PlaylistRowsHolder(dialog);
+  if (holder->rows.country != country) holder->rows = MakePlaylistRows(country, catalogue->AllChannels(), *playlists);
+  return &holder->rows;
+}
+
+}  // namespace
 
 namespace {
 
@@ -77,6 +104,7 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
       country_combo_(new QComboBox(this)),
       category_combo_(new QComboBox(this)),
       kind_combo_(new QComboBox(this)),
+      group_combo_(new QComboBox(this)),
       guide_page_(new GuidePage(this)) {
   setWindowTitle(QStringLiteral("Channels"));
   SetControlId(country_combo_, kCountryComboId);
@@ -86,7 +114,7 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
   SetControlId(favourites_list_, kFavouritesListId);
   favourites_list_->hide();
   guide_page_->hide();
-  for (QComboBox* combo : {country_combo_, category_combo_, kind_combo_}) combo->hide();
+  for (QComboBox* combo : {country_combo_, category_combo_, kind_combo_, group_combo_}) combo->hide();
 
   play_requested_ = false;
   chosen_channel_ = nullptr;
@@ -144,12 +172,14 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
     DialogSelection().tvradio = index;
     FillChannelList();
   });
+  connect(group_combo_, &QComboBox::currentIndexChanged, this, [this] { FillChannelList(); });
 
   // Keys: Tab walks the filters in the order they read, then the list;
   // Ctrl+Tab (and Ctrl+Page Up/Down) turns the painted tabs.
   setTabOrder(country_combo_, kind_combo_);
   setTabOrder(kind_combo_, category_combo_);
-  setTabOrder(category_combo_, channel_list_);
+  setTabOrder(category_combo_, group_combo_);
+  setTabOrder(group_combo_, channel_list_);
   for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
                                    QKeySequence(Qt::CTRL | Qt::Key_PageDown), QKeySequence(Qt::CTRL | Qt::Key_PageUp)}) {
     connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] { RunCommand(ID_SWITCH_TAB); });
@@ -157,7 +187,8 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
   country_combo_->setAccessibleName(Text("acc_country"));
   category_combo_->setAccessibleName(Text("acc_category"));
   kind_combo_->setAccessibleName(Text("acc_kind"));
-  for (QComboBox* combo : {country_combo_, category_combo_, kind_combo_}) {
+  group_combo_->setAccessibleName(Text("acc_group"));
+  for (QComboBox* combo : {country_combo_, category_combo_, kind_combo_, group_combo_}) {
     combo->setAccessibleDescription(Text("acc_filter_desc"));
   }
   favourites_list_->setAccessibleName(Text("tab_favorites"));
@@ -173,7 +204,8 @@ ChannelsDialog::~ChannelsDialog() {
   // their way out may reach it.
   for (QObject* child : {static_cast<QObject*>(channel_list_), static_cast<QObject*>(favourites_list_),
                          static_cast<QObject*>(country_combo_), static_cast<QObject*>(category_combo_),
-                         static_cast<QObject*>(kind_combo_), static_cast<QObject*>(guide_page_)}) {
+                         static_cast<QObject*>(kind_combo_), static_cast<QObject*>(group_combo_),
+                         static_cast<QObject*>(guide_page_)}) {
     child->disconnect(this);
   }
   if (SoftKeyBar* keys = SoftKeys()) keys->Clear();
@@ -230,6 +262,24 @@ void ChannelsDialog::PlaceCombos() {
   country_combo_->setGeometry(g, u + g, country_width, h);
   kind_combo_->setGeometry(country_width + 2 * g, u + g, kind_width, h);
   category_combo_->setGeometry(g, 2 * u + g, category_width, h);
+  // The playlist's groups beside the categories, in the room left.
+  const int group_left = category_width + 2 * g;
+  group_combo_->setGeometry(group_left, 2 * u + g, std::max(4 * u, room - group_left - g), h);
+}
+
+void ChannelsDialog::FillGroupCombo(const Country* country) {
+  if (country == grouped_country_) return;
+  grouped_country_ = country;
+  const QSignalBlocker quiet(group_combo_);
+  group_combo_->clear();
+  const PlaylistRows* rows = PlaylistRowsOf(this, country, catalogue_);
+  if (rows != nullptr && !rows->groups.empty()) {
+    ApplyTitleFont(group_combo_);
+    group_combo_->addItem(Text("str_all_groups"));
+    for (const QString& group : rows->groups) group_combo_->addItem(group);
+    group_combo_->setCurrentIndex(0);
+  }
+  group_combo_->setVisible(group_combo_->count() > 0 && ShownTab() == kChannelsTab && !guide_shown_);
 }
 
 void ChannelsDialog::LayoutClient(int width, int height) {
@@ -254,17 +304,31 @@ void ChannelsDialog::FillChannelList() {
   const Category* hidden = HiddenCategory();
   std::vector<Channel*> rows;
   std::vector<uint32_t> name_slots;
-  if (catalogue_ != nullptr) {
+  auto keep = [&](Channel* channel) {
+    if (category != nullptr && channel->category() != category) return false;
+    if (kind == kKindTv && channel->radio()) return false;
+    if (kind == kKindRadio && !channel->radio()) return false;
+    // By reference: with nothing hidden, channels without a category
+    // are left out as well.
+    return channel->category() != hidden;
+  };
+  // A playlist lists its channels in its own order, its groups as a
+  // filter of their own.
+  FillGroupCombo(country);
+  if (const PlaylistRows* playlist = PlaylistRowsOf(this, country, catalogue_)) {
+    const int group = group_combo_->count() > 0 ? group_combo_->currentIndex() - 1 : -1;
+    for (size_t i = 0; i < playlist->channels.size(); ++i) {
+      if (group >= 0 && playlist->group_of[i] != group) continue;
+      if (!keep(playlist->channels[i])) continue;
+      rows.push_back(playlist->channels[i]);
+      name_slots.push_back(playlist->name_slots[i]);
+    }
+  } else if (catalogue_ != nullptr) {
     const std::vector<Channel*>& all = catalogue_->AllChannels();
     for (size_t i = 0; i < all.size(); ++i) {
       Channel* channel = all[i];
       if (country != nullptr && channel->country() != country) continue;
-      if (category != nullptr && channel->category() != category) continue;
-      if (kind == kKindTv && channel->radio()) continue;
-      if (kind == kKindRadio && !channel->radio()) continue;
-      // By reference: with nothing hidden, channels without a category
-      // are left out as well.
-      if (channel->category() == hidden) continue;
+      if (!keep(channel)) continue;
       rows.push_back(channel);
       name_slots.push_back(static_cast<uint32_t>(i));
     }
@@ -321,6 +385,7 @@ void ChannelsDialog::ShowTab(int tab) {
                            static_cast<QWidget*>(kind_combo_), static_cast<QWidget*>(channel_list_)}) {
     control->setVisible(channels);
   }
+  group_combo_->setVisible(channels && group_combo_->count() > 0);
   favourites_list_->setVisible(!channels);
   // Favourites open on their first row, so that Play acts at once.
   if (!channels && favourites_list_->SelectedChannel() == nullptr) favourites_list_->SelectShownRow(0);
@@ -433,6 +498,7 @@ void ChannelsDialog::ShowGuide() {
                            static_cast<QWidget*>(favourites_list_)}) {
     control->hide();
   }
+  group_combo_->hide();
   guide_page_->show();
   guide_page_->setFocus(Qt::OtherFocusReason);
   update();

@@ -66,6 +66,9 @@ class ChannelsDialog : public SkinnedDialog {
   QComboBox* country_combo() const { return country_combo_; }
   QComboBox* category_combo() const { return category_combo_; }
   QComboBox* kind_combo() const { return kind_combo_; }
+  // A playlist's own groups ("All groups" first, then the playlist's
+  // order); shown while a playlist is the chosen country.
+  QComboBox* group_combo() const { return group_combo_; }
   // The guide page, and whether it is shown (over the shown tab's list).
   GuidePage* guide_page() const { return guide_page_; }
   bool GuideShown() const { return guide_shown_; }
@@ -90,6 +93,8 @@ class ChannelsDialog : public SkinnedDialog {
   void FillCategoryCombo();
   void FillCountryCombo();
   void FillKindCombo();
+  // Refills the group combo when the chosen country changed.
+  void FillGroupCombo(const Country* country);
   void PlaceCombos();
   void FillChannelList();
   void FillFavouritesList();
@@ -110,6 +115,8 @@ class ChannelsDialog : public SkinnedDialog {
   QComboBox* country_combo_;
   QComboBox* category_combo_;
   QComboBox* kind_combo_;
+  QComboBox* group_combo_;
+  const Country* grouped_country_ = nullptr;  // whose groups the combo lists
   GuidePage* guide_page_;
   bool guide_shown_ = false;
   QString guide_label_;

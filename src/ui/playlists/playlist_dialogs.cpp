@@ -1,6 +1,7 @@
 #include "ui/playlists/playlist_dialogs.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -70,9 +71,13 @@ PlaylistsDialog::PlaylistsDialog(QWidget* owner, PlaylistManager& manager) : Ski
   setWindowTitle(Text("str_playlists"));
   list_ = new QListWidget(this);
   auto* remove = new QPushButton(Text("str_remove"), this);
+  auto* rename = new QPushButton(Text("str_rename"), this);
   auto* refresh = new QPushButton(Text("menu_refresh_playlists"), this);
   remove_ = remove;
+  rename_ = rename;
   refresh_ = refresh;
+  rename->setToolTip(Text("str_rename") + QStringLiteral(" (Ctrl+E)"));
+  remove->setToolTip(Text("str_remove") + QStringLiteral(" (Delete)"));
   guide_label_ = new QLabel(Text("str_guide_address"), this);
   guide_ = new QLineEdit(ToQString(FindSetting(kGuideAddressSetting).value_or(u"")), this);
   connect(guide_, &QLineEdit::editingFinished, this, [this] {
@@ -85,8 +90,12 @@ PlaylistsDialog::PlaylistsDialog(QWidget* owner, PlaylistManager& manager) : Ski
   // Tab walks the controls top to bottom: the list, the guide address
   // under it, then the buttons.
   setTabOrder(list_, guide_);
-  setTabOrder(guide_, remove);
+  setTabOrder(guide_, rename);
+  setTabOrder(rename, remove);
   setTabOrder(remove, refresh);
+  auto* rename_key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), list_, nullptr, nullptr, Qt::WidgetShortcut);
+  connect(rename_key, &QShortcut::activated, this, &PlaylistsDialog::RenameSelected);
+  connect(rename, &QPushButton::clicked, this, &PlaylistsDialog::RenameSelected);
   // Delete in the list is Remove.
   auto* remove_key = new QShortcut(QKeySequence::Delete, list_, nullptr, nullptr, Qt::WidgetShortcut);
   connect(remove_key, &QShortcut::activated, this, &PlaylistsDialog::RemoveSelected);
@@ -101,6 +110,7 @@ PlaylistsDialog::PlaylistsDialog(QWidget* owner, PlaylistManager& manager) : Ski
 void PlaylistsDialog::Fill() {
   list_->clear();
   for (const StoredPlaylist& playlist : manager_.playlists()) {
+    if (std::find(removed_.begin(), removed_.end(), playlist.key) != removed_.end()) continue;
     auto* item = new QListWidgetItem(ToQString(playlist.name) + QStringLiteral("\n") + ToQString(playlist.source), list_);
     item->setData(Qt::UserRole, QString::fromStdString(playlist.key));
   }
@@ -109,7 +119,32 @@ void PlaylistsDialog::Fill() {
 void PlaylistsDialog::RemoveSelected() {
   QListWidgetItem* item = list_->currentItem();
   if (item == nullptr) return;
-  manager_.RemovePlaylist(item->data(Qt::UserRole).toString().toStdString());
+  const bool yes = confirm_ ? confirm_() : ShowMessageByKey(this, "msg_remove_playlist", MB_YESNO) == IDYES;
+  if (!yes) return;
+  removed_.push_back(item->data(Qt::UserRole).toString().toStdString());
+  delete item;
+}
+
+void PlaylistsDialog::RenameSelected() {
+  QListWidgetItem* item = list_->currentItem();
+  if (item == nullptr) return;
+  const std::string key = item->data(Qt::UserRole).toString().toStdString();
+  const StoredPlaylist* playlist = nullptr;
+  for (const StoredPlaylist& p : manager_.playlists()) {
+    if (p.key == key) playlist = &p;
+  }
+  if (playlist == nullptr) return;
+  const QString shown = ToQString(playlist->name);
+  QString name;
+  if (ask_) {
+    name = ask_(shown);
+  } else {
+    bool ok = false;
+    name = QInputDialog::getText(this, Text("str_rename"), Text("str_playlist_name"), QLineEdit::Normal, shown, &ok);
+    if (!ok) return;
+  }
+  name = name.trimmed();
+  if (!name.isEmpty() && name != shown) manager_.RenamePlaylist(key, name);
 }
 
 void PlaylistsDialog::LayoutClient(int width, int height) {
@@ -118,8 +153,10 @@ void PlaylistsDialog::LayoutClient(int width, int height) {
   list_->setGeometry(g, u + g, width - 2 * g, std::max(0, height - 5 * u - 3 * g));
   guide_label_->setGeometry(g, height - 4 * u, width - 2 * g, u);
   guide_->setGeometry(g, height - 3 * u, width - 2 * g, u);
-  remove_->setGeometry(g, height - 2 * u + g, width / 2 - 2 * g, u);
-  refresh_->setGeometry(width / 2, height - 2 * u + g, width / 2 - g, u);
+  const int third = (width - 4 * g) / 3;
+  rename_->setGeometry(g, height - 2 * u + g, third, u);
+  remove_->setGeometry(2 * g + third, height - 2 * u + g, third, u);
+  refresh_->setGeometry(3 * g + 2 * third, height - 2 * u + g, third, u);
 }
 
 void PlaylistsDialog::paintEvent(QPaintEvent*) {

@@ -4,6 +4,9 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "ui/dialogs/skinned_dialog.h"
 #include "ui/playlists/guide_page.h"
@@ -37,8 +40,11 @@ class AddPlaylistDialog : public SkinnedDialog {
 };
 
 // The "Playlists" list of the settings: every stored playlist with its
-// source; Remove (or Delete in the list) takes the selected one out at
-// once, Refresh fetches those from addresses again. UI thread only.
+// source; Rename (Ctrl+E) names the selected one anew, Remove (or Delete in
+// the list) asks, then takes it off the list — the playlist itself goes
+// when the settings are confirmed (removed(), applied by the settings'
+// owner; Cancel keeps it) — and Refresh fetches those from addresses
+// again. UI thread only.
 class PlaylistsDialog : public SkinnedDialog {
   Q_OBJECT
 
@@ -48,6 +54,16 @@ class PlaylistsDialog : public SkinnedDialog {
   // The programme guide address used besides the playlists' own.
   QLineEdit* guide_edit() const { return guide_; }
   void RemoveSelected();
+  // Asks for a new name of the selected playlist (with `ask`, the name
+  // shown, returning the new one or empty to keep it) and renames it.
+  void RenameSelected();
+  // The keys of the playlists Remove took off the list, in order.
+  const std::vector<std::string>& removed() const { return removed_; }
+  // Tests answer the questions: `confirm` for Remove, `ask` for Rename.
+  void set_questions(std::function<bool()> confirm, std::function<QString(const QString&)> ask) {
+    confirm_ = std::move(confirm);
+    ask_ = std::move(ask);
+  }
 
  protected:
   void LayoutClient(int width, int height) override;
@@ -61,7 +77,11 @@ class PlaylistsDialog : public SkinnedDialog {
   QLineEdit* guide_;
   QWidget* guide_label_;
   QWidget* remove_;
+  QWidget* rename_;
   QWidget* refresh_;
+  std::vector<std::string> removed_;
+  std::function<bool()> confirm_;
+  std::function<QString(const QString&)> ask_;
 };
 
 }  // namespace vidora

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QPainter>
+#include <QStringList>
 #include <QUrl>
 
 #include <algorithm>
@@ -14,7 +15,9 @@
 #include "core/playlists/playlist_import.h"
 #include "core/playlists/playlist_paths.h"
 #include "core/stores/settings_store.h"
+#include "ui/playlists/import_messages.h"
 #include "ui/stores/resource_pack.h"
+#include "ui/stores/ui_texts.h"
 
 namespace vidora {
 
@@ -86,14 +89,19 @@ void PlaylistManager::AddPlaylistSource(const QString& text) {
   jobs_.Run([this, key, folder, now, cancel, source]() -> std::function<void()> {
     PlaylistImport result = FetchAndImportPlaylist(key, u"", folder, now, cancel);
     return [this, result = std::move(result), source] {
-      if (!result.ok) {
-        emit Imported(false, source, QString::fromStdString(result.reason));
+      if (result.failure == ImportFailure::kStream) {
+        emit StreamGiven(source);
         return;
       }
-      WhenNoDialog(this, [this, file = result.file, source] {
-        const bool attached = library_.Attach(catalogue_, file, PlaylistMark(), SettingsChannelsNode());
+      const QString detail = source + QStringLiteral("\n") + QString::fromStdString(result.reason);
+      if (!result.ok) {
+        emit Imported(false, detail, ImportFailureText(result));
+        return;
+      }
+      WhenNoDialog(this, [this, result, source] {
+        const bool attached = library_.Attach(catalogue_, result.file, PlaylistMark(), SettingsChannelsNode());
         emit PlaylistsChanged();
-        emit Imported(attached, source, attached ? QString() : QStringLiteral("cannot read the stored playlist"));
+        emit Imported(attached, source, attached ? ImportSummaryText(result) : Text("msg_import_unreadable"));
         LoadGuide(true);
       });
     };
@@ -122,10 +130,20 @@ void PlaylistManager::Refresh(const std::vector<StoredPlaylist>& playlists, bool
     }
     return [this, results = std::move(results), report] {
       WhenNoDialog(this, [this, results, report] {
+        size_t failed = 0;
+        QStringList details;
         for (const auto& [file, result] : results) {
-          if (result.ok) library_.Attach(catalogue_, result.file, PlaylistMark(), SettingsChannelsNode());
-          if (report) emit Imported(result.ok, QString::fromStdString(file.string()), QString::fromStdString(result.reason));
+          if (result.ok) {
+            library_.Attach(catalogue_, result.file, PlaylistMark(), SettingsChannelsNode());
+            continue;
+          }
+          ++failed;
+          const StoredPlaylist* stored = library_.Find(result.key.empty() ? file.stem().string() : result.key);
+          const QString name = stored != nullptr ? QString::fromStdU16String(stored->name) : QString();
+          details.append(name + QStringLiteral(": ") + ImportFailureText(result));
         }
+        // Many failures (a network that is down) make one sentence.
+        if (report && failed > 0) emit Imported(false, details.join(QLatin1Char('\n')), RefreshFailureText(failed));
         emit PlaylistsChanged();
         LoadGuide(true);
       });
@@ -136,6 +154,21 @@ void PlaylistManager::Refresh(const std::vector<StoredPlaylist>& playlists, bool
 void PlaylistManager::RemovePlaylist(const std::string& key) {
   library_.Remove(catalogue_, key);
   emit PlaylistsChanged();
+}
+
+void PlaylistManager::RenamePlaylist(const std::string& key, const QString& name) {
+  const StoredPlaylist* playlist = library_.Find(key);
+  if (playlist == nullptr) return;
+  jobs_.Run([this, file = playlist->file, name = name.toStdU16String()]() -> std::function<void()> {
+    const bool renamed = RenameStoredPlaylist(file, name);
+    return [this, file, renamed] {
+      if (!renamed) return;
+      WhenNoDialog(this, [this, file] {
+        library_.Attach(catalogue_, file, PlaylistMark(), SettingsChannelsNode());
+        emit PlaylistsChanged();
+      });
+    };
+  });
 }
 
 void PlaylistManager::LoadGuide(bool use_network) {

@@ -60,6 +60,9 @@ class PlaylistManager : public QObject {
   void RefreshPlaylists();
   // Removes a stored playlist and its channels.
   void RemovePlaylist(const std::string& key);
+  // Gives a stored playlist a new shown name (in the background; the
+  // lists refill through PlaylistsChanged).
+  void RenamePlaylist(const std::string& key, const QString& name);
   const std::vector<StoredPlaylist>& playlists() const { return library_.playlists(); }
 
   // Additions of a playlist channel; nullptr for catalogue channels.
@@ -81,8 +84,14 @@ class PlaylistManager : public QObject {
   bool busy() const { return jobs_.running() > 0 || logos_.busy(); }
 
  signals:
-  // An import or refresh ended; `ok` false with the reason.
-  void Imported(bool ok, const QString& source, const QString& reason);
+  // An import or a refresh the user asked for ended. `text` is the
+  // sentence to show: the summary ("Added “name”: 12 channels (0 entries
+  // skipped).") or why it failed; for refreshes one sentence covers all
+  // that failed. `detail` (for a tooltip) names the source(s) and reasons.
+  void Imported(bool ok, const QString& detail, const QString& text);
+  // An added source turned out to be a stream (an HLS playlist), not a
+  // channel list: it should be played.
+  void StreamGiven(const QString& address);
   // Playlists were added, replaced or removed: channel lists refill.
   void PlaylistsChanged();
   // A logo arrived, the guide changed or a programme began: repaint.

@@ -21,6 +21,7 @@
 #include "ui/playlists/playlist_dialogs.h"
 #include "ui/playlists/playlist_drop_target.h"
 #include "ui/playlists/playlist_manager.h"
+#include "ui/playlists/playlist_note.h"
 #include "ui/playback/player_host.h"
 #include "ui/recording/record_what_plays.h"
 #include "ui/recording/recording_badge.h"
@@ -71,9 +72,15 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
   LayoutChildren();
   PlaylistDropTarget::Install(this);
   if (PlaylistManager* playlists = view_->playlists()) {
-    connect(playlists, &PlaylistManager::Imported, this, [this](bool ok, const QString& source, const QString& reason) {
-      if (!ok && !closed_) ShowPlainMessageBox(DialogOwner(), Text("msg_playlist_failed") + QStringLiteral("\n") + source +
-                                                                  QStringLiteral("\n") + reason, ToQString(AppTitle()));
+    connect(playlists, &PlaylistManager::Imported, this, [this](bool ok, const QString& detail, const QString& text) {
+      if (closed_) return;
+      if (ok) ShowPlaylistNote(this, text, detail);
+      else ShowPlaylistFailure(DialogOwner(), text, detail);
+    });
+    connect(playlists, &PlaylistManager::StreamGiven, this, [this](const QString& address) {
+      if (!closed_ && view_ != nullptr && Catalogue() != nullptr) {
+        view_->PlayChannel(Catalogue()->MakeAddressChannel(address.toStdU16String()));
+      }
     });
   }
 
@@ -152,13 +159,19 @@ void MainFrame::SendCommand(int command) {
       if (view_ != nullptr) view_->RunUpdateCommand(command);
       break;
     case ID_SETTINGS: {
-      SettingsDialog dialog(DialogOwner(), full_screen_turn(), [](QWidget* owner) {
+      // Playlists removed in the list go only when the settings are kept.
+      std::vector<std::string> removed;
+      SettingsDialog dialog(DialogOwner(), full_screen_turn(), [&removed](QWidget* owner) {
         if (PlaylistManager* manager = PlaylistManager::Current()) {
           PlaylistsDialog playlists(owner, *manager);
           playlists.exec();
+          removed.insert(removed.end(), playlists.removed().begin(), playlists.removed().end());
         }
       });
-      dialog.exec();
+      const bool kept = dialog.exec() == 1;
+      if (PlaylistManager* manager = PlaylistManager::Current(); kept && manager != nullptr) {
+        for (const std::string& key : removed) manager->RemovePlaylist(key);
+      }
       break;
     }
     case ID_ADD_PLAYLIST: {

@@ -150,7 +150,7 @@ TEST_F(AccessibleControlsTest, EveryReachableControlIsNamedInEveryLanguage) {
                               [] { return 1000; });
       PlaylistsDialog playlists(frame.get(), manager);
       playlists.show();
-      EXPECT_EQ(ExpectNamedControls(&playlists, language + " playlists"), 4);
+      EXPECT_EQ(ExpectNamedControls(&playlists, language + " playlists"), 5);
     }
     frame.reset();
     FreeCatalogue();

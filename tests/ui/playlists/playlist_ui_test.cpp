@@ -1,6 +1,7 @@
 // The playlist pieces of the interface without a network: imports from
 // files, drops, the settings list, and logo decoding of hostile pictures.
 #include <QBuffer>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QImage>
 #include <QLineEdit>
@@ -18,15 +19,19 @@
 #include "e2e/wait_for.h"
 #include "core/catalogue/channel_catalogue.h"
 #include "core/document/document_format.h"
+#include "core/stores/language_pack.h"
 #include "core/stores/message_sink.h"
 #include "core/stores/settings_store.h"
 #include "support/temp_dir.h"
 #include "ui/dialogs/skin_test_support.h"
+#include "ui/catalogue/channel_list_view.h"
+#include "ui/catalogue/channels_dialog.h"
 #include "ui/playlists/logo_cache.h"
 #include "ui/playlists/playlist_dialogs.h"
 #include "ui/playlists/playlist_drop_target.h"
 #include "ui/playlists/playlist_manager.h"
 #include "ui/stores/resource_pack.h"
+#include "ui/stores/ui_texts.h"
 
 namespace vidora::testing {
 namespace {
@@ -39,6 +44,7 @@ class PlaylistUiTest : public ::testing::Test {
  protected:
   void SetUp() override {
     LoadTestSkin();
+    ASSERT_TRUE(Languages().Load(std::filesystem::path(VIDORA_BIN_DIR) / kLanguagePackFileName, u"en"));
     SetMessageSink([](const std::u16string&, const std::u16string&) {});
     SetSetting(kCurrentChannelKeySetting, u"");
     DocNode root("1.0");
@@ -58,6 +64,7 @@ class PlaylistUiTest : public ::testing::Test {
     manager_.reset();
     FreeCatalogue();
     SetMessageSink({});
+    Languages().Free();
   }
 
   std::filesystem::path WriteFile(const std::string& name, const std::string& text) {
@@ -127,17 +134,77 @@ TEST_F(PlaylistUiTest, FilesBecomeCountriesThatSurviveARestartAndCanBeRemoved) {
   EXPECT_EQ(catalogue_->StepFavourite(true), nullptr);  // the only favourite is current
 
   PlaylistsDialog dialog(nullptr, *manager_);
+  bool asked = false, answer = false;
+  dialog.set_questions([&] { asked = true; return answer; }, {});
   ASSERT_EQ(dialog.list()->count(), 1);
   dialog.list()->setCurrentRow(0);
+  dialog.RemoveSelected();  // "no"
+  EXPECT_TRUE(asked);
+  EXPECT_EQ(dialog.list()->count(), 1);
+  answer = true;
   dialog.RemoveSelected();
   EXPECT_EQ(dialog.list()->count(), 0);
+  // Only confirmed settings remove it (Cancel would keep it).
+  EXPECT_EQ(catalogue_->AllChannels().size(), 3u);
+  ASSERT_EQ(dialog.removed().size(), 1u);
+  manager_->RemovePlaylist(dialog.removed()[0]);
   EXPECT_EQ(catalogue_->AllChannels().size(), 1u);
   EXPECT_EQ(catalogue_->CurrentChannel(), nullptr);
+}
+
+TEST_F(PlaylistUiTest, APlaylistIsNamedByItsHeaderSaysWhatWasAddedAndCanBeRenamed) {
+  const std::string text =
+      "#EXTM3U x-name=\"Evening TV\"\n#EXTINF:-1,One\nhttp://s.example/1\n=====News=====\n"
+      "#EXTINF:-1,Two\nhttp://s.example/2\n";
+  const QString file = QString::fromStdString(WriteFile("list.m3u", text).string());
+  Import(file);
+  ASSERT_TRUE(results_.back().first);
+  EXPECT_EQ(results_.back().second, QStringLiteral("Added “Evening TV”: 2 channels (1 entries skipped)."));
+  ASSERT_EQ(manager_->playlists().size(), 1u);
+  EXPECT_EQ(manager_->playlists()[0].name, u"Evening TV");
+
+  PlaylistsDialog dialog(nullptr, *manager_);
+  dialog.set_questions({}, [](const QString& shown) { return shown + QStringLiteral(" (mine)"); });
+  dialog.list()->setCurrentRow(0);
+  dialog.RenameSelected();
+  ASSERT_TRUE(WaitUntil([&] { return manager_->playlists()[0].name == u"Evening TV (mine)" && !manager_->busy(); }));
+  EXPECT_TRUE(dialog.list()->item(0)->text().startsWith(QStringLiteral("Evening TV (mine)")));
+
+  // The same file again refreshes the one playlist and keeps the new name.
+  Import(file);
+  ASSERT_EQ(manager_->playlists().size(), 1u);
+  EXPECT_EQ(manager_->playlists()[0].name, u"Evening TV (mine)");
+}
+
+TEST_F(PlaylistUiTest, APlaylistListsItsChannelsInItsOrderWithItsGroupsAsAFilter) {
+  Import(QString::fromStdString(WriteFile("order.m3u",
+                                          "#EXTM3U\n#EXTINF:-1 group-title=\"Sport\",Zulu\nhttp://s.example/z\n"
+                                          "#EXTINF:-1 group-title=\"News\",Alpha\nhttp://s.example/a\n"
+                                          "#EXTINF:-1,Mike\n#EXTGRP:Sport\nhttp://s.example/m\n")
+                                    .string()));
+  ChannelsDialog dialog(nullptr, catalogue_);
+  dialog.kind_combo()->setCurrentIndex(0);
+  dialog.category_combo()->setCurrentIndex(0);
+  dialog.country_combo()->setCurrentIndex(dialog.country_combo()->findText(QStringLiteral("order")));
+  ChannelListView* list = dialog.channel_list();
+  ASSERT_EQ(list->RowCount(), 3);
+  EXPECT_EQ(list->ChannelAtShownRow(0)->name(), u"Zulu");
+  EXPECT_EQ(list->ChannelAtShownRow(2)->name(), u"Mike");
+  ASSERT_EQ(dialog.group_combo()->count(), 3);
+  EXPECT_EQ(dialog.group_combo()->itemText(1), QStringLiteral("Sport"));
+  EXPECT_EQ(dialog.group_combo()->itemText(2), QStringLiteral("News"));
+  dialog.group_combo()->setCurrentIndex(1);
+  ASSERT_EQ(list->RowCount(), 2);
+  EXPECT_EQ(list->ChannelAtShownRow(1)->name(), u"Mike");
+  // Another country has no groups of its own.
+  dialog.country_combo()->setCurrentIndex(0);
+  EXPECT_EQ(dialog.group_combo()->count(), 0);
 }
 
 TEST_F(PlaylistUiTest, WhatIsNoPlaylistIsReportedAndChangesNothing) {
   Import(QString::fromStdString(WriteFile("page.m3u", "<html>\n<body>not found</body>\n</html>\n").string()));
   EXPECT_FALSE(results_.back().first);
+  EXPECT_EQ(results_.back().second, QStringLiteral("The address did not return a playlist (a web page)."));
   Import(QString::fromStdString((dir_ / "missing.m3u").string()));
   EXPECT_FALSE(results_.back().first);
   EXPECT_FALSE(results_.back().second.isEmpty());

@@ -22,6 +22,7 @@ struct PlaylistEntry {
   std::string user_agent; // #EXTVLCOPT:http-user-agent=
   std::string referrer;   // #EXTVLCOPT:http-referrer= (or http-referer=)
   bool radio = false;     // radio="true" or an audio-only address
+  std::string provider;   // stream address provider (empty: play the address)
 };
 
 struct M3uPlaylist {

@@ -229,7 +229,7 @@ bool WritePlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& or
     const PlaylistEntry& entry = *group.first;
     const uint32_t attributes = 4 + (entry.tvg_logo.empty() ? 0 : 1) + (entry.tvg_id.empty() ? 0 : 1) +
                                 (entry.group.empty() ? 0 : 1) + (entry.user_agent.empty() ? 0 : 1) +
-                                (entry.referrer.empty() ? 0 : 1);
+                                (entry.referrer.empty() ? 0 : 1) + (entry.provider.empty() ? 0 : 1);
     encode.NodeStart(group.node_name, attributes);
     encode.WideAttr("n", entry.name);
     encode.StringAttr("p", entry.tvg_id);
@@ -244,6 +244,7 @@ bool WritePlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& or
     if (!entry.group.empty()) encode.WideAttr(kChannelGroupAttr, entry.group);
     if (!entry.user_agent.empty()) encode.WideAttr(kChannelAgentAttr, entry.user_agent);
     if (!entry.referrer.empty()) encode.WideAttr(kChannelReferrerAttr, entry.referrer);
+    if (!entry.provider.empty()) encode.StringAttr("g", entry.provider);
     encode.Word(static_cast<uint32_t>(group.size()));
     for (size_t i = 0; i < group.size(); ++i) {
       encode.NodeStart(std::to_string(i), 2);

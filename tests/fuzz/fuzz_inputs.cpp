@@ -144,5 +144,12 @@ int main(int argc, char** argv) {
       "<?xml version=\"1.0\"?><tv><channel id=\"a\"><display-name>Two</display-name></channel>"
       "<programme start=\"20260101120000 +0100\" stop=\"20260101130000 +0100\" channel=\"a\">"
       "<title>T &amp; U</title></programme></tv>");
+  Put(out / "fuzz_xtream_answers", "account",
+      R"({"user_info":{"auth":1,"status":"Active","exp_date":"1790000000","max_connections":"1",)"
+      R"("allowed_output_formats":["m3u8","ts"]}})");
+  Put(out / "fuzz_xtream_answers", "streams",
+      R"([{"name":"A","stream_id":"1","stream_icon":"http://l/a.png","epg_channel_id":"a","category_id":"2",)"
+      R"("tv_archive":"1"},{"name":"B","stream_id":2,"category_id":2,"epg_channel_id":null}])");
+  Put(out / "fuzz_xtream_answers", "categories", R"([{"category_id":"2","category_name":"News"}])");
   return 0;
 }

@@ -20,6 +20,13 @@
 #include "ui/stores/ui_texts.h"
 
 namespace vidora {
+namespace {
+
+PlaylistDescriber g_describer = nullptr;
+
+}  // namespace
+
+void SetPlaylistDescriber(PlaylistDescriber describer) { g_describer = describer; }
 
 AddPlaylistDialog::AddPlaylistDialog(QWidget* owner) : SkinnedDialog(owner) {
   ApplyDialogFont(this);
@@ -101,7 +108,9 @@ PlaylistsDialog::PlaylistsDialog(QWidget* owner, PlaylistManager& manager) : Ski
 void PlaylistsDialog::Fill() {
   list_->clear();
   for (const StoredPlaylist& playlist : manager_.playlists()) {
-    auto* item = new QListWidgetItem(ToQString(playlist.name) + QStringLiteral("\n") + ToQString(playlist.source), list_);
+    QString second = g_describer != nullptr ? g_describer(playlist) : QString();
+    if (second.isEmpty()) second = ToQString(playlist.source);
+    auto* item = new QListWidgetItem(ToQString(playlist.name) + QStringLiteral("\n") + second, list_);
     item->setData(Qt::UserRole, QString::fromStdString(playlist.key));
   }
 }

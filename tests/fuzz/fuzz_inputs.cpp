@@ -151,5 +151,8 @@ int main(int argc, char** argv) {
       R"([{"name":"A","stream_id":"1","stream_icon":"http://l/a.png","epg_channel_id":"a","category_id":"2",)"
       R"("tv_archive":"1"},{"name":"B","stream_id":2,"category_id":2,"epg_channel_id":null}])");
   Put(out / "fuzz_xtream_answers", "categories", R"([{"category_id":"2","category_name":"News"}])");
+  Put(out / "fuzz_radio_stations", "stations",
+      R"([{"stationuuid":"a","name":"A \u202eB","url":"http://a/s","url_resolved":"http://a/r.mp3",)"
+      R"("favicon":"https://a/i.png","country":"Germany","codec":"MP3","bitrate":"128","votes":3}])");
   return 0;
 }

@@ -19,8 +19,10 @@
 #include "ui/playlists/playlist_drop_target.h"
 #include "ui/playlists/playlist_manager.h"
 #include "ui/playback/player_host.h"
+#include "ui/providers/provider_texts.h"
 #include "ui/shell/key_press_watch.h"
 #include "ui/shell/motion_sensor.h"
+#include "ui/shell/source_commands.h"
 #include "ui/stores/app_closing.h"
 #include "ui/stores/ui_texts.h"
 #include "ui/stores/ui_thread.h"
@@ -49,6 +51,7 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
   resize(kDefaultWidth, kDefaultHeight);
   setWindowTitle(ToQString(AppTitle()));
 
+  EnableSourceFeatures();
   menu_ = BuildMenu();
   soft_keys_ = new SoftKeyBar(this);
   soft_keys_->SetLeftKey(menu_.left_caption, menu_.left_command);
@@ -61,7 +64,7 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
   if (PlaylistManager* playlists = view_->playlists()) {
     connect(playlists, &PlaylistManager::Imported, this, [this](bool ok, const QString& source, const QString& reason) {
       if (!ok && !closed_) ShowPlainMessageBox(DialogOwner(), Text("msg_playlist_failed") + QStringLiteral("\n") + source +
-                                                                  QStringLiteral("\n") + reason, ToQString(AppTitle()));
+                                                                  QStringLiteral("\n") + ImportReasonText(reason), ToQString(AppTitle()));
     });
   }
 
@@ -73,6 +76,7 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
   }
 
   AddDesktopKeys();
+  InstallSourceKeys(this, [this](int command) { SendCommand(command); });
 
   auto* exit_key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
   connect(exit_key, &QShortcut::activated, this, [this] { SendCommand(ID_EXIT); });
@@ -166,6 +170,9 @@ void MainFrame::SendCommand(int command) {
       QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
       break;
     default:
+      RunSourceCommand(command, DialogOwner(), [this](Channel* channel) {
+        if (view_ != nullptr) view_->PlayChannel(channel);
+      });
       break;
   }
 }

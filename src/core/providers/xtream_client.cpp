@@ -12,9 +12,11 @@ namespace {
 
 constexpr char16_t kAgent[] = u"Vidora";
 
-// The body of `address`, or none (no answer, too large, cancelled).
-std::unique_ptr<MemoryStream> Get(const std::string& address, const std::atomic<bool>* cancel) {
-  return DownloadToMemory(kAgent, Utf8ToUtf16(address), cancel, HttpRequestKind::kCatalogueFile);
+// The body of `address`, or none (no answer, too large, cancelled). The
+// account answer is small; channel lists take the catalogue's bounds.
+std::unique_ptr<MemoryStream> Get(const std::string& address, const std::atomic<bool>* cancel,
+                                  HttpRequestKind kind = HttpRequestKind::kCatalogueFile) {
+  return DownloadToMemory(kAgent, Utf8ToUtf16(address), cancel, kind);
 }
 
 std::string_view View(const MemoryStream& body) {
@@ -25,7 +27,7 @@ std::string_view View(const MemoryStream& body) {
 
 XtreamAccountAnswer CheckXtreamAccount(const XtreamAccount& account, const std::string& password, int64_t now,
                                        const std::atomic<bool>* cancel) {
-  std::unique_ptr<MemoryStream> body = Get(XtreamApiAddress(account, password, {}), cancel);
+  std::unique_ptr<MemoryStream> body = Get(XtreamApiAddress(account, password, {}), cancel, HttpRequestKind::kPage);
   if (!body) {
     XtreamAccountAnswer failed;
     failed.failure = XtreamFailure::kNoAnswer;

@@ -17,7 +17,7 @@
 namespace vidora {
 namespace {
 
-const char kStations[] = R"([
+const char kStations[] = R"json([
   {"changeuuid":"c1","stationuuid":"9617a958-0601-11e8-ae97-52543be04c81","name":"Jazz \u202eFM\u202c\u0007",
    "url":"http://jazz.example/stream.pls","url_resolved":"http://jazz.example/live.mp3",
    "favicon":"https://jazz.example/icon.png","tags":"jazz,smooth","country":"Germany","countrycode":"DE",
@@ -26,7 +26,7 @@ const char kStations[] = R"([
    "bitrate":"64","favicon":"javascript:alert(1)"},
   {"stationuuid":"x3","name":"","url":"http://nameless.example/"},
   {"stationuuid":"x4","name":"No address","url":"ftp://x/"}
-])";
+])json";
 
 class DirectoryServer {
  public:
@@ -118,8 +118,10 @@ TEST(RadioDirectoryTest, KeptStationsFormAPlaylistThatPlaysWithoutTheDirectory) 
   ASSERT_EQ(playlist.entries.size(), 2u);
   EXPECT_EQ(playlist.entries[0].address, "http://jazz.example/live.mp3");
   EXPECT_TRUE(playlist.entries[0].radio);
-  EXPECT_EQ(playlist.entries[0].name, RadioEntry({.name = "Quote \"and\", comma",
-                                                  .address = "http://jazz.example/live.mp3"}).name);
+  RadioStation first;
+  first.name = "Quote \"and\", comma";
+  first.address = "http://jazz.example/live.mp3";
+  EXPECT_EQ(playlist.entries[0].name, RadioEntry(first).name);
   std::filesystem::remove_all(file.parent_path());
 }
 

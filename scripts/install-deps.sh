@@ -10,7 +10,7 @@ packages=(
   libcurl4-openssl-dev zlib1g-dev libexpat1-dev
   libxrandr-dev libx11-dev libxss-dev
   dbus-daemon qt6-translations-l10n
-  nlohmann-json3-dev
+  nlohmann-json3-dev libsecret-1-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libcpp-httplib-dev
   clang libclang-rt-dev

@@ -170,5 +170,15 @@ int main(int argc, char** argv) {
   Put(out / "fuzz_recording_schedule", "two",
       "vidora-schedule 1\n1796760000\t1796763600\tOne\tNews\thttp://127.0.0.1/one.m3u8\t\t\n"
       "1796770000\t1796773600\tTwo\tFilm\thttp://127.0.0.1/two.ts\tUA\thttp://127.0.0.1/\n");
+  Put(out / "fuzz_xtream_answers", "account",
+      R"({"user_info":{"auth":1,"status":"Active","exp_date":"1790000000","max_connections":"1",)"
+      R"("allowed_output_formats":["m3u8","ts"]}})");
+  Put(out / "fuzz_xtream_answers", "streams",
+      R"([{"name":"A","stream_id":"1","stream_icon":"http://l/a.png","epg_channel_id":"a","category_id":"2",)"
+      R"("tv_archive":"1"},{"name":"B","stream_id":2,"category_id":2,"epg_channel_id":null}])");
+  Put(out / "fuzz_xtream_answers", "categories", R"([{"category_id":"2","category_name":"News"}])");
+  Put(out / "fuzz_radio_stations", "stations",
+      R"([{"stationuuid":"a","name":"A \u202eB","url":"http://a/s","url_resolved":"http://a/r.mp3",)"
+      R"("favicon":"https://a/i.png","country":"Germany","codec":"MP3","bitrate":"128","votes":3}])");
   return 0;
 }

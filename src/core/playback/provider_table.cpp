@@ -1,6 +1,8 @@
 #include "core/playback/provider_table.h"
 
+#include <algorithm>
 #include <new>
+#include <vector>
 
 #include "core/playback/vdtm_provider.h"
 
@@ -24,7 +26,24 @@ ProviderTable& Providers() {
   return table;
 }
 
-void CreateProviders() { Providers().Enter(std::unique_ptr<StreamAddressProvider>(new (std::nothrow) VdtmProvider)); }
+namespace {
+
+std::vector<ProviderFactory>& Factories() {
+  static std::vector<ProviderFactory> factories;
+  return factories;
+}
+
+}  // namespace
+
+void AddProviderFactory(ProviderFactory factory) {
+  std::vector<ProviderFactory>& factories = Factories();
+  if (std::find(factories.begin(), factories.end(), factory) == factories.end()) factories.push_back(factory);
+}
+
+void CreateProviders() {
+  Providers().Enter(std::unique_ptr<StreamAddressProvider>(new (std::nothrow) VdtmProvider));
+  for (ProviderFactory factory : Factories()) Providers().Enter(factory());
+}
 
 void DestroyProviders() { Providers().Clear(); }
 

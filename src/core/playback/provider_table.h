@@ -31,9 +31,14 @@ class ProviderTable {
 // The process-wide table.
 ProviderTable& Providers();
 
-// Enters the "vdtm" provider into the process-wide table (when the main
+// Enters the "vdtm" provider and those of the added factories into the process-wide table (when the main
 // view is created). Allocation failure leaves the table as it was.
 void CreateProviders();
+// Makes one more provider for CreateProviders to enter (a feature's own
+// provider). Call before the main view is created; UI thread only.
+using ProviderFactory = std::unique_ptr<StreamAddressProvider> (*)();
+void AddProviderFactory(ProviderFactory factory);
+
 // Destroys every provider of the process-wide table (when the main view is
 // destroyed).
 void DestroyProviders();

@@ -67,6 +67,7 @@ struct PlaylistEntry {
   // A further address line after the same #EXTINF: another source of the
   // previous entry's channel.
   bool continues_previous = false;
+  std::string provider;   // stream address provider (empty: play the address)
 };
 
 struct M3uPlaylist {

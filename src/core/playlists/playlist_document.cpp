@@ -284,7 +284,8 @@ bool WritePlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& or
                                 (entry.group.empty() ? 0 : 1) + (entry.user_agent.empty() ? 0 : 1) +
                                 (entry.referrer.empty() ? 0 : 1) + (entry.cookie.empty() ? 0 : 1) +
                                 (entry.channel_number.empty() ? 0 : 1) + (catchup.empty() ? 0 : 1) +
-                                (properties.empty() ? 0 : 1) + (source_headers.empty() ? 0 : 1);
+                                (properties.empty() ? 0 : 1) + (source_headers.empty() ? 0 : 1) +
+                                (entry.provider.empty() ? 0 : 1);
     encode.NodeStart(group.node_name, attributes);
     encode.WideAttr("n", entry.name);
     encode.StringAttr("p", entry.tvg_id);
@@ -304,6 +305,7 @@ bool WritePlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& or
     if (!catchup.empty()) encode.StringAttr(kChannelCatchupAttr, catchup);
     if (!properties.empty()) encode.StringAttr(kChannelPropertiesAttr, properties);
     if (!source_headers.empty()) encode.StringAttr(kChannelSourceHeadersAttr, source_headers);
+    if (!entry.provider.empty()) encode.StringAttr("g", entry.provider);
     encode.Word(static_cast<uint32_t>(group.size()));
     for (size_t i = 0; i < group.size(); ++i) {
       encode.NodeStart(std::to_string(i), 2);

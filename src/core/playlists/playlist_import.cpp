@@ -1,6 +1,8 @@
 #include "core/playlists/playlist_import.h"
 
 #include <fstream>
+#include <map>
+#include <mutex>
 #include <system_error>
 
 #include "core/catalogue/catalogue_reader.h"
@@ -34,7 +36,33 @@ std::u16string StoredName(const std::filesystem::path& file) {
   return country == nullptr ? std::u16string() : country->GetWideString(kPlaylistNameAttr);
 }
 
+struct SchemeImporters {
+  std::mutex mutex;
+  std::map<std::string, SchemeImporter> by_scheme;
+};
+
+SchemeImporters& Importers() {
+  static SchemeImporters importers;
+  return importers;
+}
+
+SchemeImporter ImporterFor(std::u16string_view source) {
+  const std::string text = Utf16ToUtf8(source.substr(0, 16));
+  SchemeImporters& importers = Importers();
+  std::lock_guard<std::mutex> lock(importers.mutex);
+  for (const auto& [scheme, importer] : importers.by_scheme) {
+    if (text.starts_with(scheme)) return importer;
+  }
+  return nullptr;
+}
+
 }  // namespace
+
+void SetSchemeImporter(std::string scheme, SchemeImporter importer) {
+  SchemeImporters& importers = Importers();
+  std::lock_guard<std::mutex> lock(importers.mutex);
+  importers.by_scheme[std::move(scheme)] = importer;
+}
 
 bool IsRemotePlaylistSource(std::u16string_view source) {
   const std::string text = Utf16ToUtf8(source.substr(0, 16));
@@ -79,7 +107,14 @@ PlaylistImport ImportPlaylistText(std::string_view bytes, std::u16string_view so
     result.reason = "not a playlist (no #EXTM3U header and lines that are no addresses)";
     return result;
   }
+  return StorePlaylist(playlist, source, std::move(name), folder, now);
+}
 
+PlaylistImport StorePlaylist(const M3uPlaylist& playlist, std::u16string_view source, std::u16string name,
+                             const std::filesystem::path& folder, int64_t now) {
+  PlaylistImport result;
+  result.channels = playlist.entries.size();
+  result.skipped_lines = playlist.skipped_lines;
   PlaylistOrigin origin;
   origin.key = PlaylistKey(source);
   origin.source = std::u16string(source);
@@ -139,6 +174,7 @@ bool ReadSmallFile(const std::filesystem::path& path, uint64_t max_bytes, std::s
 PlaylistImport FetchAndImportPlaylist(std::u16string_view source, std::u16string name,
                                       const std::filesystem::path& folder, int64_t now,
                                       const std::atomic<bool>* cancel) {
+  if (SchemeImporter importer = ImporterFor(source)) return importer(source, std::move(name), folder, now, cancel);
   std::string text;
   if (IsRemotePlaylistSource(source)) {
     std::unique_ptr<MemoryStream> body = DownloadToMemory(kPlaylistAgent, source, cancel);

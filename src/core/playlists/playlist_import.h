@@ -56,6 +56,22 @@ bool IsRemotePlaylistSource(std::u16string_view source);
 PlaylistImport ImportPlaylistText(std::string_view bytes, std::u16string_view source, std::u16string name,
                                   const std::filesystem::path& folder, int64_t now);
 
+// Stores entries read elsewhere (a provider's answers) as
+// ImportPlaylistText stores a playlist's, with `source` as their origin.
+// Any thread.
+struct M3uPlaylist;
+PlaylistImport StorePlaylist(const M3uPlaylist& playlist, std::u16string_view source, std::u16string name,
+                             const std::filesystem::path& folder, int64_t now);
+
+// Fetches and stores a source of a scheme of its own (a provider
+// account). Blocking; any thread.
+using SchemeImporter = PlaylistImport (*)(std::u16string_view source, std::u16string name,
+                                          const std::filesystem::path& folder, int64_t now,
+                                          const std::atomic<bool>* cancel);
+// FetchAndImportPlaylist hands sources that start with `scheme` (as
+// "xtream:") to `importer` from now on. Any thread.
+void SetSchemeImporter(std::string scheme, SchemeImporter importer);
+
 // Fetches `source` (an address, with the HTTP client's limits, or a
 // file of at most the same size) and imports it. Blocking: call it on a
 // worker thread. `cancel` may be null.

@@ -21,6 +21,13 @@
 #include "ui/stores/ui_texts.h"
 
 namespace vidora {
+namespace {
+
+PlaylistDescriber g_describer = nullptr;
+
+}  // namespace
+
+void SetPlaylistDescriber(PlaylistDescriber describer) { g_describer = describer; }
 
 AddPlaylistDialog::AddPlaylistDialog(QWidget* owner) : SkinnedDialog(owner) {
   ApplyDialogFont(this);
@@ -111,7 +118,9 @@ void PlaylistsDialog::Fill() {
   list_->clear();
   for (const StoredPlaylist& playlist : manager_.playlists()) {
     if (std::find(removed_.begin(), removed_.end(), playlist.key) != removed_.end()) continue;
-    auto* item = new QListWidgetItem(ToQString(playlist.name) + QStringLiteral("\n") + ToQString(playlist.source), list_);
+    QString second = g_describer != nullptr ? g_describer(playlist) : QString();
+    if (second.isEmpty()) second = ToQString(playlist.source);
+    auto* item = new QListWidgetItem(ToQString(playlist.name) + QStringLiteral("\n") + second, list_);
     item->setData(Qt::UserRole, QString::fromStdString(playlist.key));
   }
 }

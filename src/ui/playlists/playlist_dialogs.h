@@ -17,6 +17,13 @@ class QListWidget;
 namespace vidora {
 
 class PlaylistManager;
+struct StoredPlaylist;
+
+// A second line for a stored playlist in the settings' list instead of its
+// source (a provider account's user, server and expiry), or empty for the
+// source. Set once at start; UI thread only.
+using PlaylistDescriber = QString (*)(const StoredPlaylist& playlist);
+void SetPlaylistDescriber(PlaylistDescriber describer);
 
 // "Add playlist…": asks for a file (with a file chooser) or an address.
 // Use: exec(); on 1 (the left soft key, or Enter), source() is what the

@@ -27,8 +27,10 @@
 #include "ui/recording/recording_badge.h"
 #include "ui/recording/recording_controller.h"
 #include "ui/recording/recordings_page.h"
+#include "ui/providers/provider_texts.h"
 #include "ui/shell/key_press_watch.h"
 #include "ui/shell/motion_sensor.h"
+#include "ui/shell/source_commands.h"
 #include "ui/stores/app_closing.h"
 #include "ui/stores/settings_autosave.h"
 #include "ui/stores/ui_texts.h"
@@ -58,6 +60,7 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
   resize(kDefaultWidth, kDefaultHeight);
   setWindowTitle(ToQString(AppTitle()));
 
+  EnableSourceFeatures();
   menu_ = BuildMenu();
   SetAccessibleRole(this, QAccessible::Window);  // a screen reader's "frame"
   soft_keys_ = new SoftKeyBar(this);
@@ -94,6 +97,7 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
   recordings_ = new RecordingController(RecordingController::DefaultOptions(), this);
   new RecordingBadge(this, recordings_);
   AddDesktopKeys();
+  InstallSourceKeys(this, [this](int command) { SendCommand(command); });
 
   auto* exit_key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
   connect(exit_key, &QShortcut::activated, this, [this] { SendCommand(ID_EXIT); });
@@ -207,6 +211,9 @@ void MainFrame::SendCommand(int command) {
       QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
       break;
     default:
+      RunSourceCommand(command, DialogOwner(), [this](Channel* channel) {
+        if (view_ != nullptr) view_->PlayChannel(channel);
+      });
       break;
   }
 }

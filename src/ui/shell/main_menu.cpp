@@ -6,6 +6,7 @@
 
 #include "core/commands/command_ids.h"
 #include "ui/dialogs/soft_key_bar.h"
+#include "ui/shell/source_commands.h"
 #include "ui/stores/ui_texts.h"
 
 namespace vidora {
@@ -22,6 +23,7 @@ MainMenu BuildMenu() {
   AddMenuCommand(right, Text("menu_add_playlist"), ID_ADD_PLAYLIST);
   AddMenuCommand(right, Text("menu_record"), ID_RECORD);
   AddMenuCommand(right, Text("menu_recordings"), ID_RECORDINGS);
+  AddSourceMenuItems(right);
   if (VIDORA_UPDATE_CHECKS) {  // a distribution may build without the publisher's checks
     QMenu* updates = right->addMenu(Text("menu_updates"));
     AddMenuCommand(updates, Text("menu_update"), ID_UPDATE);

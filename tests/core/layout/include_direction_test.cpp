@@ -22,6 +22,7 @@ int Height(const std::string& folder) {
   static const std::map<std::string, int> kHeights = {
       {"app", 300},
       {"ui/shell", 250},
+      {"ui/health", 248}, {"ui/providers", 248}, {"ui/radio", 248},
       {"ui/desktop", 245},  // the desktop's services follow playback
       {"ui/catalogue", 240}, {"ui/playback", 240},
       {"ui/timeshift", 243}, {"ui/recording", 242},  // both follow playback
@@ -29,6 +30,8 @@ int Height(const std::string& folder) {
       {"ui/dialogs", 230},
       {"ui/accessibility", 225},
       {"ui/stores", 220},
+      {"core/health", 160}, {"core/radio", 160},
+      {"core/providers", 155},  // provider channels play through a stream provider
       {"core/playback", 150},
       {"core/recording", 147},
       {"core/playlists", 145},

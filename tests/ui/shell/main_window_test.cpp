@@ -27,6 +27,7 @@
 #include "ui/shell/main_frame.h"
 #include "ui/shell/shell_test_support.h"
 #include "ui/shell/single_instance.h"
+#include "ui/shell/source_commands.h"
 #include "ui/stores/ui_texts.h"
 
 namespace vidora {
@@ -146,7 +147,9 @@ TEST_F(MainWindowTest, SoftKeysCarryTheMenuTree) {
     }
   }
   const std::vector<std::pair<QString, int>> expected = {
-      {"Full screen", ID_FULLSCREEN}, {"Settings", ID_SETTINGS},  {"Add playlist", ID_ADD_PLAYLIST}, {"Updates", -1},
+      {"Full screen", ID_FULLSCREEN}, {"Settings", ID_SETTINGS},  {"Add playlist", ID_ADD_PLAYLIST},
+      // The test's language pack has no captions for these: only the key shows.
+      {"\tCtrl+Shift+A", ID_ADD_PROVIDER}, {"\tCtrl+Shift+D", ID_RADIO_DIRECTORY}, {"Updates", -1},
       {"Check version", ID_UPDATE},   {"Update channels", ID_CHANNEL_UPDATE}, {"Refresh playlists", ID_REFRESH_PLAYLISTS},
       {"-", 0},
       {"About", ID_ABOUT},            {"-", 0},                   {"Exit", ID_EXIT}};

@@ -1,0 +1,130 @@
+#include "core/providers/xtream_answers.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "core/providers/bounded_json.h"
+
+namespace vidora {
+namespace {
+
+constexpr size_t kMaxNameBytes = 512;
+constexpr size_t kMaxAddressBytes = 2048;
+
+XtreamFailure FailureOf(JsonFailure failure) {
+  switch (failure) {
+    case JsonFailure::kNone: return XtreamFailure::kNone;
+    case JsonFailure::kEmpty: return XtreamFailure::kEmpty;
+    case JsonFailure::kHtml: return XtreamFailure::kHtml;
+    case JsonFailure::kNotJson:
+    case JsonFailure::kTooDeep: return XtreamFailure::kNotJson;
+  }
+  return XtreamFailure::kNotJson;
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// Servers send the list as an array, some as an object keyed by index.
+template <typename Row>
+void ForEachRow(const nlohmann::json& list, Row row) {
+  for (const nlohmann::json& item : list) row(item);
+}
+
+}  // namespace
+
+bool XtreamAccountInfo::PrefersHls() const {
+  return formats.empty() || std::find(formats.begin(), formats.end(), "m3u8") != formats.end();
+}
+
+XtreamAccountAnswer ReadXtreamAccount(std::string_view body, int64_t now) {
+  XtreamAccountAnswer answer;
+  JsonAnswer json = ParseBoundedJson(body);
+  if (json.failure != JsonFailure::kNone) {
+    answer.failure = FailureOf(json.failure);
+    return answer;
+  }
+  const auto user = json.value.is_object() ? json.value.find("user_info") : json.value.end();
+  if (!json.value.is_object() || user == json.value.end() || !user->is_object()) {
+    answer.failure = XtreamFailure::kWrongTypes;
+    return answer;
+  }
+  if (!JsonFlag(*user, "auth")) {
+    answer.failure = XtreamFailure::kWrongCredentials;
+    return answer;
+  }
+  XtreamAccountInfo& info = answer.info;
+  info.status = JsonText(*user, "status", 64);
+  info.expires_at = std::max<int64_t>(0, JsonInteger(*user, "exp_date").value_or(0));
+  info.max_connections = JsonInteger(*user, "max_connections").value_or(0);
+  info.active_connections = JsonInteger(*user, "active_cons").value_or(0);
+  info.trial = JsonFlag(*user, "is_trial");
+  const auto formats = user->find("allowed_output_formats");
+  if (formats != user->end() && formats->is_array()) {
+    for (const nlohmann::json& format : *formats) {
+      if (format.is_string() && format.get_ref<const std::string&>().size() <= 16 && info.formats.size() < 16) {
+        info.formats.push_back(Lower(format.get<std::string>()));
+      }
+    }
+  }
+  const std::string status = Lower(info.status);
+  if (status == "expired" || (info.expires_at != 0 && info.expires_at < now)) {
+    answer.failure = XtreamFailure::kExpired;
+  } else if (status == "disabled" || status == "banned") {
+    answer.failure = XtreamFailure::kDisabled;
+  }
+  return answer;
+}
+
+XtreamCategories ReadXtreamCategories(std::string_view body) {
+  XtreamCategories result;
+  JsonAnswer json = ParseBoundedJson(body);
+  if (json.failure != JsonFailure::kNone) {
+    result.failure = FailureOf(json.failure);
+    return result;
+  }
+  if (!json.value.is_array() && !json.value.is_object()) {
+    result.failure = XtreamFailure::kWrongTypes;
+    return result;
+  }
+  ForEachRow(json.value, [&result](const nlohmann::json& row) {
+    const std::string id = JsonText(row, "category_id", 64);
+    if (!id.empty()) result.names.emplace(id, JsonText(row, "category_name", kMaxNameBytes));
+  });
+  return result;
+}
+
+XtreamStreams ReadXtreamStreams(std::string_view body) {
+  XtreamStreams result;
+  JsonAnswer json = ParseBoundedJson(body);
+  if (json.failure != JsonFailure::kNone) {
+    result.failure = FailureOf(json.failure);
+    return result;
+  }
+  if (!json.value.is_array() && !json.value.is_object()) {
+    result.failure = XtreamFailure::kWrongTypes;
+    return result;
+  }
+  result.streams.reserve(json.value.size());
+  ForEachRow(json.value, [&result](const nlohmann::json& row) {
+    XtreamStream stream;
+    const std::optional<int64_t> id = JsonInteger(row, "stream_id");
+    stream.name = JsonText(row, "name", kMaxNameBytes);
+    if (!id || *id < 0 || stream.name.empty()) {
+      ++result.skipped;
+      return;
+    }
+    stream.id = *id;
+    stream.icon = JsonText(row, "stream_icon", kMaxAddressBytes);
+    stream.guide_id = JsonText(row, "epg_channel_id", 256);
+    stream.category_id = JsonText(row, "category_id", 64);
+    stream.archive = JsonFlag(row, "tv_archive");
+    stream.archive_days = std::max<int64_t>(0, JsonInteger(row, "tv_archive_duration").value_or(0));
+    result.streams.push_back(std::move(stream));
+  });
+  return result;
+}
+
+}  // namespace vidora

@@ -1,0 +1,33 @@
+#ifndef VIDORA_UI_SHELL_SOURCE_COMMANDS_H_
+#define VIDORA_UI_SHELL_SOURCE_COMMANDS_H_
+
+#include <functional>
+
+class QMenu;
+class QWidget;
+
+namespace vidora {
+
+class Channel;
+
+// Their command ids, beside the frame's own (core/commands/command_ids.h).
+inline constexpr int ID_ADD_PROVIDER = 112;
+inline constexpr int ID_RADIO_DIRECTORY = 113;
+
+// The main frame's commands for more channel sources: "Add provider
+// account…" (Ctrl+Shift+A, ID_ADD_PROVIDER) and "Radio directory"
+// (Ctrl+Shift+D, ID_RADIO_DIRECTORY). UI thread only.
+
+// Lets the sources' features take part; before the main view is created.
+void EnableSourceFeatures();
+// The menu items, after "Add playlist…".
+void AddSourceMenuItems(QMenu* menu);
+// The keys of the commands on `frame`, sending them through `send`.
+void InstallSourceKeys(QWidget* frame, std::function<void(int)> send);
+// Runs `command` when it is one of them; false otherwise. `play` plays a
+// channel in the main view.
+bool RunSourceCommand(int command, QWidget* owner, std::function<void(Channel*)> play);
+
+}  // namespace vidora
+
+#endif  // VIDORA_UI_SHELL_SOURCE_COMMANDS_H_

@@ -64,6 +64,8 @@ class MpvBackend : public QObject, public PlayerBackend {
   void SetRequestHeaders(const std::string& user_agent, const std::string& referrer) override;
   void Stop() override;
   void SetVolume(int level) override;
+  void SetPaused(bool paused) override;
+  void SeekTo(double seconds) override;
 
   std::u16string StatusText() const override;
   PlayState GetPlayState() const override;

@@ -11,6 +11,8 @@
 #include "core/playback/provider_table.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/message_sink.h"
+#include "core/stores/setting_keys.h"
+#include "core/timeshift/timeshift_buffer.h"
 #include "ui/playback/address_resolver.h"
 #include "core/stores/settings_store.h"
 #include "ui/dialogs/skinned_trackbar.h"
@@ -57,11 +59,26 @@ PlaybackControl::~PlaybackControl() {
   delete radio_.data();
 }
 
+// The engine keeps a back buffer on disk to pause and rewind live channels
+// in; what an earlier run left there goes first.
+static std::vector<MpvBackend::Option> TimeshiftOptions() {
+  const std::filesystem::path folder = TimeshiftFolder();
+  if (!ClearTimeshiftFolder(folder)) return {};
+  return TimeshiftEngineOptions(PlaybackControl::Limits(), folder);
+}
+
+TimeshiftLimits PlaybackControl::Limits() {
+  TimeshiftLimits limits;
+  limits.minutes = GetSetting(kTimeshiftMinutesSetting);
+  limits.megabytes = GetSetting(kTimeshiftMegabytesSetting);
+  return limits;
+}
+
 void PlaybackControl::Start(const QRect& first_player_rect, BackendFactory factory) {
   AssertUiThread();
   panel_ = new ControlPanel(view_, view_requests_, send_frame_command_, [this](int level) { SetVolumeAll(level); });
   strip_ = new InfoStrip(view_, [this] { return StripChannelName(); });
-  std::unique_ptr<PlayerBackend> backend = factory ? factory() : std::make_unique<MpvBackend>();
+  std::unique_ptr<PlayerBackend> backend = factory ? factory() : std::make_unique<MpvBackend>(TimeshiftOptions());
   player_ = std::make_unique<PlayerHost>(view_, first_player_rect, std::move(backend));
   connect(player_.get(), &PlayerHost::AddressStateChanged, this, &PlaybackControl::OnAddressState);
   connect(player_.get(), &PlayerHost::StatusChanged, this, &PlaybackControl::OnPlayerStatus);
@@ -83,6 +100,8 @@ QRect PlaybackControl::FirstPlayerRect(const QSize& client) {
 }
 
 void PlaybackControl::End() {
+  // The time-shift buffer's bytes are of no use to a later run.
+  ClearTimeshiftFolder(TimeshiftFolder());
   // A worker may still use a copy of a provider, never the table's.
   EndSession();
   delete panel_.data();
@@ -146,6 +165,12 @@ void PlaybackControl::PlayChannel(Channel* channel) {
   session_radio_ = channel->radio();
   if (strip_ != nullptr) strip_->update();
   StartAttempt();
+}
+
+void PlaybackControl::PlayRecording(const std::u16string& path) {
+  if (Catalogue() == nullptr) return;
+  local_recording_ = path;
+  PlayChannel(Catalogue()->MakeAddressChannel(path));
 }
 
 const Channel* PlaybackControl::SessionChannel() const {
@@ -215,7 +240,9 @@ void PlaybackControl::PlayAddress(const std::u16string& address) {
     player_->SetRequestHeaders(info != nullptr ? Utf16ToUtf8(info->user_agent) : std::string(),
                                           info != nullptr ? Utf16ToUtf8(info->referrer) : std::string());
   }
-  if (player_ != nullptr) player_->Play(address);
+  if (player_ != nullptr) {
+    player_->Play(address, address == local_recording_ ? StreamAddressOrigin::kUserLocalFile : StreamAddressOrigin::kNetwork);
+  }
   if (strip_ != nullptr) strip_->setToolTip(QString());
   UpdateNowPlaying();
   NotifyState();

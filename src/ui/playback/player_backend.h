@@ -64,6 +64,10 @@ class PlayerBackend {
   virtual void Stop() = 0;
   // 0-100.
   virtual void SetVolume(int level) = 0;
+  // Pauses or resumes what plays; the engine goes on filling its buffer.
+  virtual void SetPaused(bool paused) { (void)paused; }
+  // Goes to `seconds` of the stream's own clock (inside what is buffered).
+  virtual void SeekTo(double seconds) { (void)seconds; }
 
   virtual std::u16string StatusText() const = 0;
   virtual PlayState GetPlayState() const = 0;

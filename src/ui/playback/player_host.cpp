@@ -59,11 +59,11 @@ void PlayerHost::BringUp(const MessageShower& show_message) {
   connected_ = true;
 }
 
-void PlayerHost::Play(const std::u16string& address) {
+void PlayerHost::Play(const std::u16string& address, StreamAddressOrigin origin) {
   if (!connected()) return;
   // Every address reaching the engine came over the network (catalogue,
   // provider page, playlist): one naming a local resource is refused here.
-  if (!IsAllowedStreamAddress(address)) {
+  if (!IsAllowedStreamAddress(address, origin)) {
     failure_ = FailureReport{StreamFailure::kCannotPlay, GetText(kRefusedAddressTextKey), {}};
     emit Failed(failure_);
     return;
@@ -97,6 +97,14 @@ void PlayerHost::Move(int x, int y, int width, int height) {
 
 void PlayerHost::SetVolume(int level) {
   if (connected() && has_volume_) backend_->SetVolume(level);
+}
+
+void PlayerHost::SetPaused(bool paused) {
+  if (connected()) backend_->SetPaused(paused);
+}
+
+void PlayerHost::SeekTo(double seconds) {
+  if (connected()) backend_->SeekTo(seconds);
 }
 
 void PlayerHost::ToggleFullScreen() {

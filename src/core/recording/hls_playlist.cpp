@@ -1,6 +1,7 @@
 #include "core/recording/hls_playlist.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <utility>
 
@@ -10,6 +11,17 @@ namespace vidora {
 namespace {
 
 bool StartsWith(std::string_view text, std::string_view start) { return text.substr(0, start.size()) == start; }
+
+bool IsWebAddress(std::string_view address) {
+  const auto starts = [address](std::string_view scheme) {
+    if (address.size() < scheme.size()) return false;
+    for (size_t i = 0; i < scheme.size(); ++i) {
+      if (std::tolower(static_cast<unsigned char>(address[i])) != scheme[i]) return false;
+    }
+    return true;
+  };
+  return starts("http://") || starts("https://");
+}
 
 // A bounded decimal number; 0 for anything else.
 double Number(std::string_view text) {
@@ -51,7 +63,9 @@ HlsPlaylist ReadHlsPlaylist(std::string_view text, std::string_view address) {
     if (line.empty()) continue;
     if (line[0] == '#') {
       if (StartsWith(line, "#EXT-X-MEDIA-SEQUENCE:")) {
-        sequence = static_cast<int64_t>(Number(line.substr(22)));
+        // Only before the first segment, as the format says: later it
+        // would number segments backwards.
+        if (playlist.segments.empty()) sequence = static_cast<int64_t>(Number(line.substr(22)));
       } else if (StartsWith(line, "#EXT-X-TARGETDURATION:")) {
         playlist.target_seconds = Number(line.substr(22));
       } else if (StartsWith(line, "#EXTINF:")) {
@@ -65,7 +79,9 @@ HlsPlaylist ReadHlsPlaylist(std::string_view text, std::string_view address) {
       continue;
     }
     std::string resolved = ResolveAddress(address, line);
-    if (resolved.empty()) continue;
+    // A playlist from the network may only send the recorder to the
+    // network, never to a local file or another protocol.
+    if (!IsWebAddress(resolved)) continue;
     if (next_is_variant) {
       variants.emplace_back(next_bandwidth, std::move(resolved));
       next_is_variant = false;

@@ -17,7 +17,8 @@ struct HlsSegment {
 // An HLS playlist as far as recording needs it.
 struct HlsPlaylist {
   bool valid = false;  // the text starts with #EXTM3U
-  // A master playlist's variants, best first (highest BANDWIDTH), absolute.
+  // A master playlist's variants, best first (highest BANDWIDTH), absolute
+  // http(s) addresses (others are left out, as for segments).
   std::vector<std::string> variants;
   // A media playlist's segments, in order, numbered from
   // #EXT-X-MEDIA-SEQUENCE.

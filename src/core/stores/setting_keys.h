@@ -68,6 +68,11 @@ inline constexpr TextSettingKey kGuideAddressSetting{"GuideAddress", u""};
 inline constexpr IntSettingKey kMaxRecordingsSetting{"MaxRecordings", 2};
 inline constexpr IntSettingKey kRecordingMinFreeMbSetting{"RecordingMinFreeMB", 512};
 
+// Time-shift: how much of a live channel is kept to pause and rewind,
+// whichever bound comes first.
+inline constexpr IntSettingKey kTimeshiftMinutesSetting{"TimeshiftMinutes", 60};
+inline constexpr IntSettingKey kTimeshiftMegabytesSetting{"TimeshiftMB", 2048};
+
 }  // namespace vidora
 
 #endif  // VIDORA_CORE_STORES_SETTING_KEYS_H_

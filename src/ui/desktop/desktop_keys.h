@@ -25,7 +25,8 @@ struct DesktopKeyActions {
 };
 
 // The keys a desktop user expects in the main window, beside the ones it
-// already has (F1/F2, arrows, Ctrl+Q): Space play/stop, F and F11 full
+// already has (F1/F2, arrows, Ctrl+Q): Space play, or pause/resume while
+// playing, F and F11 full
 // screen, Escape leaves full screen, M mute/unmute, Ctrl+Up/Down volume,
 // Page Up/Down previous/next favourite, R records what plays; over a watched picture the wheel
 // changes the volume and a double-click toggles full screen. UI thread

@@ -246,6 +246,19 @@ void MpvBackend::Stop() {
   lib_->mpv_command_async(handle_, 0, command);
 }
 
+void MpvBackend::SetPaused(bool paused) {
+  if (handle_ == nullptr) return;
+  int flag = paused ? 1 : 0;
+  lib_->mpv_set_property_async(handle_, 0, "pause", MPV_FORMAT_FLAG, &flag);
+}
+
+void MpvBackend::SeekTo(double seconds) {
+  if (handle_ == nullptr) return;
+  const std::string target = std::to_string(seconds);
+  const char* command[] = {"seek", target.c_str(), "absolute", nullptr};
+  lib_->mpv_command_async(handle_, 0, command);
+}
+
 void MpvBackend::SetVolume(int level) {
   if (handle_ == nullptr) return;
   // mpv refuses a level outside its range and keeps playing at the old one

@@ -68,6 +68,8 @@ class MpvBackend : public QObject, public PlayerBackend {
   void Stop() override;
   void SetVolume(int level) override;
   void SetMuted(bool muted) override;
+  void SetPaused(bool paused) override;
+  void SeekTo(double seconds) override;
 
   std::u16string StatusText() const override;
   PlayState GetPlayState() const override;

@@ -11,6 +11,8 @@
 #include "core/playback/provider_table.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/message_sink.h"
+#include "core/stores/setting_keys.h"
+#include "core/timeshift/timeshift_buffer.h"
 #include "ui/playback/address_resolver.h"
 #include "core/stores/settings_store.h"
 #include "ui/playback/control_panel.h"
@@ -63,12 +65,27 @@ PlaybackControl::~PlaybackControl() {
   delete radio_.data();
 }
 
+// The engine keeps a back buffer on disk to pause and rewind live channels
+// in; what an earlier run left there goes first.
+static std::vector<MpvBackend::Option> TimeshiftOptions() {
+  const std::filesystem::path folder = TimeshiftFolder();
+  if (!ClearTimeshiftFolder(folder)) return {};
+  return TimeshiftEngineOptions(PlaybackControl::Limits(), folder);
+}
+
+TimeshiftLimits PlaybackControl::Limits() {
+  TimeshiftLimits limits;
+  limits.minutes = GetSetting(kTimeshiftMinutesSetting);
+  limits.megabytes = GetSetting(kTimeshiftMegabytesSetting);
+  return limits;
+}
+
 void PlaybackControl::Start(const QRect& first_player_rect, BackendFactory factory) {
   AssertUiThread();
   panel_ = new ControlPanel(view_, view_requests_, send_frame_command_, [this](int level) { SetVolume(level); });
   connect(this, &PlaybackControl::VolumeChanged, panel_, &ControlPanel::ShowVolume);
   strip_ = new InfoStrip(view_, [this] { return StripChannelName(); });
-  std::unique_ptr<PlayerBackend> backend = factory ? factory() : std::make_unique<MpvBackend>();
+  std::unique_ptr<PlayerBackend> backend = factory ? factory() : std::make_unique<MpvBackend>(TimeshiftOptions());
   player_ = std::make_unique<PlayerHost>(view_, first_player_rect, std::move(backend));
   connect(player_.get(), &PlayerHost::AddressStateChanged, this, &PlaybackControl::OnAddressState);
   connect(player_.get(), &PlayerHost::StatusChanged, this, &PlaybackControl::OnPlayerStatus);
@@ -96,6 +113,8 @@ QRect PlaybackControl::FirstPlayerRect(const QSize& client) {
 }
 
 void PlaybackControl::End() {
+  // The time-shift buffer's bytes are of no use to a later run.
+  ClearTimeshiftFolder(TimeshiftFolder());
   // A worker may still use a copy of a provider, never the table's.
   EndSession();
   delete panel_.data();
@@ -159,6 +178,12 @@ void PlaybackControl::PlayChannel(Channel* channel) {
   session_radio_ = channel->radio();
   if (strip_ != nullptr) strip_->update();
   StartAttempt();
+}
+
+void PlaybackControl::PlayRecording(const std::u16string& path) {
+  if (Catalogue() == nullptr) return;
+  local_recording_ = path;
+  PlayChannel(Catalogue()->MakeAddressChannel(path));
 }
 
 const Channel* PlaybackControl::SessionChannel() const {
@@ -230,7 +255,9 @@ void PlaybackControl::PlayAddress(const std::u16string& address) {
   }
   if (strip_ != nullptr) strip_->setToolTip(QString());
   // A refused address is shown as the channel's failure at once.
-  if (player_ != nullptr) player_->Play(address);
+  if (player_ != nullptr) {
+    player_->Play(address, address == local_recording_ ? StreamAddressOrigin::kUserLocalFile : StreamAddressOrigin::kNetwork);
+  }
   UpdateNowPlaying();
   NotifyState();
 }

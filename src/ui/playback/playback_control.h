@@ -18,6 +18,7 @@
 #include "core/playback/playback_events.h"
 #include "core/playback/recovery_plan.h"
 #include "core/playback/stream_failure.h"
+#include "core/timeshift/timeshift_buffer.h"
 #include "ui/playback/control_panel.h"
 #include "ui/playback/info_strip.h"
 #include "ui/playback/radio_window.h"
@@ -147,6 +148,10 @@ class PlaybackControl : public QObject {
   // plays) and the address the player was given for it.
   const Channel* playing_channel() const { return playing() ? SessionChannel() : nullptr; }
   const std::u16string& playing_address() const { return session_address_; }
+  // Plays the recording at `path` (a local file the user chose).
+  void PlayRecording(const std::u16string& path);
+  // The time-shift limits of the settings.
+  static TimeshiftLimits Limits();
 
   PlayerHost* player() const { return player_.get(); }
   ControlPanel* panel() const { return panel_; }
@@ -211,6 +216,9 @@ class PlaybackControl : public QObject {
   std::string session_key_;
   std::optional<RecoveryPlan> plan_;
   std::u16string session_address_;
+  // The local file PlayRecording opened last: the one address the player
+  // may open from disk.
+  std::u16string local_recording_;
   bool session_radio_ = false;
   // The current attempt played; its end has been dealt with.
   bool attempt_played_ = false;

@@ -80,6 +80,10 @@ class PlayerBackend {
   virtual void SetVolume(int level) = 0;
   // Silences the sound without changing the volume.
   virtual void SetMuted(bool muted) { (void)muted; }
+  // Pauses or resumes what plays; the engine goes on filling its buffer.
+  virtual void SetPaused(bool paused) { (void)paused; }
+  // Goes to `seconds` of the stream's own clock (inside what is buffered).
+  virtual void SeekTo(double seconds) { (void)seconds; }
 
   virtual std::u16string StatusText() const = 0;
   virtual PlayState GetPlayState() const = 0;

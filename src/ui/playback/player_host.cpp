@@ -79,12 +79,12 @@ void PlayerHost::BringUp(const MessageShower& show_message) {
   connected_ = true;
 }
 
-void PlayerHost::Play(const std::u16string& address) {
+void PlayerHost::Play(const std::u16string& address, StreamAddressOrigin origin) {
   FinishBringUp();  // waits for the engine's library if need be
   if (!connected()) return;
   // Every address reaching the engine came over the network (catalogue,
   // provider page, playlist): one naming a local resource is refused here.
-  if (!IsAllowedStreamAddress(address)) {
+  if (!IsAllowedStreamAddress(address, origin)) {
     failure_ = FailureReport{StreamFailure::kCannotPlay, GetText(kRefusedAddressTextKey), {}};
     emit Failed(failure_);
     return;
@@ -131,6 +131,14 @@ void PlayerHost::SetVolume(int level) {
 
 void PlayerHost::SetMuted(bool muted) {
   if (connected() && has_volume_) backend_->SetMuted(muted);
+}
+
+void PlayerHost::SetPaused(bool paused) {
+  if (connected()) backend_->SetPaused(paused);
+}
+
+void PlayerHost::SeekTo(double seconds) {
+  if (connected()) backend_->SeekTo(seconds);
 }
 
 void PlayerHost::ToggleFullScreen() {

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "core/playback/playback_events.h"
+#include "core/playback/stream_address_policy.h"
 #include "ui/playback/player_backend.h"
 #include "ui/playback/player_video_widget.h"
 
@@ -56,12 +57,16 @@ class PlayerHost : public QObject, private PlayerBackendObserver {
   // (stopped, ended, failed, idle), so an old channel's last frame never
   // stands under another channel's name or an error. An address naming a
   // local resource is refused: Failed, and nothing reaches the engine.
-  void Play(const std::u16string& address);
+  // `origin`: kUserLocalFile for a file the user chose (a recording).
+  void Play(const std::u16string& address, StreamAddressOrigin origin = StreamAddressOrigin::kNetwork);
   void Stop();
   void Move(int x, int y, int width, int height);
   // 0-100; the level stays while muted.
   void SetVolume(int level);
   void SetMuted(bool muted);
+  // Pause and seek inside the engine's buffer (time-shift, recordings).
+  void SetPaused(bool paused);
+  void SeekTo(double seconds);
   // The user agent and referrer the next Play sends (empty agent: the
   // player's own, "Vidora/VERSION").
   void SetRequestHeaders(const std::string& user_agent, const std::string& referrer);

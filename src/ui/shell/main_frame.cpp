@@ -29,6 +29,7 @@
 #include "ui/recording/recordings_page.h"
 #include "ui/providers/provider_texts.h"
 #include "ui/shell/key_press_watch.h"
+#include "ui/timeshift/timeshift_bar.h"
 #include "ui/shell/motion_sensor.h"
 #include "ui/shell/source_commands.h"
 #include "ui/stores/app_closing.h"
@@ -121,7 +122,9 @@ void MainFrame::AddDesktopKeys() {
     PlaybackControl* playback = view_ != nullptr ? view_->playback() : nullptr;
     if (playback == nullptr) return;
     if (playback->playing()) {
-      playback->StopPlayback();
+      // Space pauses and resumes (live channels into their buffer); Stop
+      // stays on its button.
+      if (timeshift_ != nullptr) timeshift_->TogglePause();
     } else {
       playback->PlayChannel(nullptr);
     }
@@ -141,6 +144,10 @@ void MainFrame::AddDesktopKeys() {
   actions.toggle_recording = [this] { SendCommand(ID_RECORD); };
   keys_ = new DesktopKeys(this, std::move(actions));
   PlaybackControl* playback = view_->playback();
+  if (PlayerHost* host = playback->player(); host != nullptr && host->window() != nullptr) {
+    timeshift_ = new TimeshiftBar(host->window()->parentWidget(), this, host, PlaybackControl::Limits());
+    timeshift_->Follow(host->window());
+  }
   if (playback->player() != nullptr) keys_->WatchPicture(playback->player()->window());
   keys_->WatchPicture(playback->radio());
 }
@@ -202,7 +209,7 @@ void MainFrame::SendCommand(int command) {
     case ID_RECORDINGS: {
       RecordingsPage page(DialogOwner(), recordings_->folder());
       if (page.exec() == QDialog::Accepted && !page.chosen_file().isEmpty() && view_ != nullptr && Catalogue()) {
-        view_->PlayChannel(Catalogue()->MakeAddressChannel(FromQString(page.chosen_file())));
+        view_->playback()->PlayRecording(FromQString(page.chosen_file()));
       }
       break;
     }

@@ -19,6 +19,7 @@ namespace vidora {
 
 class DesktopKeys;
 class RecordingController;
+class TimeshiftBar;
 class KeyPressWatch;
 class SettingsAutosave;
 class SoftKeyBar;
@@ -96,6 +97,7 @@ class MainFrame : public QWidget {
   DesktopSession* desktop() const { return desktop_.get(); }
   DesktopKeys* keys() const { return keys_; }
   RecordingController* recordings() const { return recordings_; }
+  TimeshiftBar* timeshift() const { return timeshift_; }
   QMenu* menu() const { return menu_.right.get(); }
   const QString& last_command_line() const { return last_command_line_; }
   // tiltCount and tiltRotated of the motion sensor's orientation logic.
@@ -126,6 +128,7 @@ class MainFrame : public QWidget {
   std::unique_ptr<SettingsAutosave> autosave_;
   DesktopKeys* keys_ = nullptr;  // child of the frame
   RecordingController* recordings_ = nullptr;  // child of the frame
+  TimeshiftBar* timeshift_ = nullptr;  // over the picture's foot
   QTimer timer_;
   QString last_command_line_;
   std::unique_ptr<DisplayOrientation> orientation_;

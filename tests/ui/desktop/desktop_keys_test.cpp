@@ -102,7 +102,7 @@ class DesktopKeysTest : public ::testing::Test {
   std::unique_ptr<MainFrame> frame_;
 };
 
-TEST_F(DesktopKeysTest, SpacePlaysAndStopsAndPageKeysStepTheFavourites) {
+TEST_F(DesktopKeysTest, SpacePlaysAndPausesAndPageKeysStepTheFavourites) {
   PressKey(frame_.get(), Qt::Key_Space);
   ASSERT_TRUE(playback()->playing());
   ASSERT_FALSE(record_.loads.empty());
@@ -112,8 +112,11 @@ TEST_F(DesktopKeysTest, SpacePlaysAndStopsAndPageKeysStepTheFavourites) {
   EXPECT_EQ(record_.loads.back(), "http://127.0.0.1:9/tv2.y4m");
   PressKey(frame_.get(), Qt::Key_PageUp);
   EXPECT_EQ(catalogue_->CurrentChannel(), catalogue_->FindChannelByKey("de_tv"));
+  // Space now pauses; Stop stays on its button.
   PressKey(frame_.get(), Qt::Key_Space);
-  EXPECT_FALSE(playback()->playing());
+  EXPECT_TRUE(playback()->playing());
+  ASSERT_FALSE(record_.pauses.empty());
+  EXPECT_TRUE(record_.pauses.back());
 }
 
 TEST_F(DesktopKeysTest, FAndF11ToggleFullScreenAndEscapeOnlyLeavesIt) {

@@ -24,6 +24,8 @@ class FakePlayerBackend : public PlayerBackend {
     int stops = 0;
     std::vector<int> volumes;
     bool muted = false;
+    std::vector<bool> pauses;
+    std::vector<double> seeks;
     std::u16string status;
     PlayState play_state = PlayState::kStopped;
     StreamFailure failure = StreamFailure::kNone;
@@ -65,6 +67,8 @@ class FakePlayerBackend : public PlayerBackend {
   void Stop() override { ++record_.stops; }
   void SetVolume(int level) override { record_.volumes.push_back(level); }
   void SetMuted(bool muted) override { record_.muted = muted; }
+  void SetPaused(bool paused) override { record_.pauses.push_back(paused); }
+  void SeekTo(double seconds) override { record_.seeks.push_back(seconds); }
   std::u16string StatusText() const override { return record_.status; }
   PlayState GetPlayState() const override { return record_.play_state; }
   int CachePercent() const override { return record_.cache_percent; }

@@ -19,6 +19,7 @@ inline constexpr int ID_CHANNEL_UPDATE = 104;
 // The playlist commands of the right soft key's menu.
 inline constexpr int ID_ADD_PLAYLIST = 110;
 inline constexpr int ID_REFRESH_PLAYLISTS = 111;
+inline constexpr int ID_GUIDE_GRID = 112;  // also G
 
 }  // namespace vidora
 

@@ -4,7 +4,7 @@
 #include <QPainter>
 
 #include "ui/dialogs/skin_strip.h"
-#include "ui/playlists/strip_decorations.h"
+#include "ui/guide/strip_decorations.h"
 #include "ui/stores/resource_pack.h"
 
 namespace vidora {

@@ -6,7 +6,6 @@
 #include <cstdint>
 
 #include "ui/dialogs/skinned_dialog.h"
-#include "ui/playlists/guide_page.h"
 
 class QLineEdit;
 class QListWidget;

@@ -15,6 +15,7 @@
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/settings_dialog.h"
 #include "ui/dialogs/soft_key_bar.h"
+#include "ui/guide/guide_entry.h"
 #include "ui/playlists/playlist_dialogs.h"
 #include "ui/playlists/playlist_drop_target.h"
 #include "ui/playlists/playlist_manager.h"
@@ -59,6 +60,12 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
   LayoutChildren();
   PlaylistDropTarget::Install(this);
   if (PlaylistManager* playlists = view_->playlists()) {
+    new GuideEntry(this, *playlists, [this](Channel* channel) {
+      if (view_ != nullptr) view_->PlayChannel(channel);
+    });
+    connect(playlists, &PlaylistManager::GuideFailed, this, [this](const QString& summary, const QString& details) {
+      if (!closed_) ShowPlainMessageBox(DialogOwner(), summary + QStringLiteral("\n") + details, ToQString(AppTitle()));
+    });
     connect(playlists, &PlaylistManager::Imported, this, [this](bool ok, const QString& source, const QString& reason) {
       if (!ok && !closed_) ShowPlainMessageBox(DialogOwner(), Text("msg_playlist_failed") + QStringLiteral("\n") + source +
                                                                   QStringLiteral("\n") + reason, ToQString(AppTitle()));
@@ -153,6 +160,9 @@ void MainFrame::SendCommand(int command) {
       }
       break;
     }
+    case ID_GUIDE_GRID:
+      if (GuideEntry* guide = GuideEntry::Current()) guide->Open(DialogOwner());
+      break;
     case ID_REFRESH_PLAYLISTS:
       if (view_ != nullptr && view_->playlists() != nullptr) view_->playlists()->RefreshPlaylists();
       break;

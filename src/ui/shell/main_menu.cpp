@@ -20,6 +20,7 @@ MainMenu BuildMenu() {
   AddMenuCommand(right, Text("menu_fullscreen"), ID_FULLSCREEN);
   AddMenuCommand(right, Text("menu_settings"), ID_SETTINGS);
   AddMenuCommand(right, Text("menu_add_playlist"), ID_ADD_PLAYLIST);
+  AddMenuCommand(right, Text("str_programme_guide"), ID_GUIDE_GRID);
   if (VIDORA_UPDATE_CHECKS) {  // a distribution may build without the publisher's checks
     QMenu* updates = right->addMenu(Text("menu_updates"));
     AddMenuCommand(updates, Text("menu_update"), ID_UPDATE);

@@ -24,10 +24,12 @@ int Height(const std::string& folder) {
       {"ui/shell", 250},
       {"ui/desktop", 245},  // the desktop's services follow playback
       {"ui/catalogue", 240}, {"ui/playback", 240},
+      {"ui/guide", 237},  // the guide follows the playlists' channels
       {"ui/playlists", 235},
       {"ui/dialogs", 230},
       {"ui/stores", 220},
       {"core/playback", 150},
+      {"core/guide", 147},  // guides are fetched and matched for playlists
       {"core/playlists", 145},
       {"core/network", 140},  // the update service reads the catalogue
       {"core/catalogue", 130},

@@ -146,7 +146,8 @@ TEST_F(MainWindowTest, SoftKeysCarryTheMenuTree) {
     }
   }
   const std::vector<std::pair<QString, int>> expected = {
-      {"Full screen", ID_FULLSCREEN}, {"Settings", ID_SETTINGS},  {"Add playlist", ID_ADD_PLAYLIST}, {"Updates", -1},
+      {"Full screen", ID_FULLSCREEN}, {"Settings", ID_SETTINGS},  {"Add playlist", ID_ADD_PLAYLIST},
+      {Text("str_programme_guide"), ID_GUIDE_GRID}, {"Updates", -1},
       {"Check version", ID_UPDATE},   {"Update channels", ID_CHANNEL_UPDATE}, {"Refresh playlists", ID_REFRESH_PLAYLISTS},
       {"-", 0},
       {"About", ID_ABOUT},            {"-", 0},                   {"Exit", ID_EXIT}};

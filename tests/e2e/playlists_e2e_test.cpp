@@ -33,10 +33,10 @@
 #include "ui/playback/mpv_backend.h"
 #include "ui/playback/player_host.h"
 #include "ui/playback/playback_test_support.h"
-#include "ui/playlists/guide_page.h"
+#include "ui/guide/guide_page.h"
 #include "core/stores/language_pack.h"
 #include "ui/playlists/playlist_manager.h"
-#include "ui/playlists/strip_decorations.h"
+#include "ui/guide/strip_decorations.h"
 #include "ui/stores/resource_pack.h"
 
 namespace vidora::testing {

@@ -10,6 +10,8 @@
 #include "core/catalogue/catalogue_scrambler.h"
 #include "core/document/document_format.h"
 #include "core/document/memory_stream.h"
+#include "core/guide/guide_cache.h"
+#include "core/guide/xmltv_reader.h"
 #include "core/stores/settings_store.h"
 
 namespace {
@@ -180,5 +182,22 @@ int main(int argc, char** argv) {
   Put(out / "fuzz_radio_stations", "stations",
       R"([{"stationuuid":"a","name":"A \u202eB","url":"http://a/s","url_resolved":"http://a/r.mp3",)"
       R"("favicon":"https://a/i.png","country":"Germany","codec":"MP3","bitrate":"128","votes":3}])");
+  Put(out / "fuzz_read_xmltv", "guide_details",
+      "\xEF\xBB\xBF<tv><channel id='a'><display-name>A</display-name><icon src='i'/></channel>"
+      "<programme start='202601011200' channel='a' catchup-id='7'><title>T</title><sub-title>S</sub-title>"
+      "<desc>D</desc><category>C</category><episode-num system='xmltv_ns'>0.1.</episode-num>"
+      "<rating><value>PG</value></rating></programme>"
+      "<programme start='20260101130000 CET' stop='20260101120000 +0000' channel='a'><title>R</title></programme></tv>");
+  {
+    // A real cache, written from a parsed guide.
+    vidora::GuideStore store;
+    vidora::ReadXmltvBytes("<tv><channel id='a'><display-name>A</display-name></channel>"
+                   "<programme start='20260101120000 +0000' stop='20260101130000 +0000' channel='a'>"
+                   "<title>T</title><desc>D</desc></programme></tv>",
+                   store, 1767268800);
+    store.Finish();
+    std::filesystem::create_directories(out / "fuzz_read_guide_cache");
+    vidora::WriteGuideCache(out / "fuzz_read_guide_cache" / "cache", store, {{"http://127.0.0.1/g.xml", 10, 20}}, 1767268800);
+  }
   return 0;
 }

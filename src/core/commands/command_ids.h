@@ -22,6 +22,10 @@ inline constexpr int ID_REFRESH_PLAYLISTS = 111;
 // Recording what plays (also R) and the Recordings page.
 inline constexpr int ID_RECORD = 112;
 inline constexpr int ID_RECORDINGS = 113;
+inline constexpr int ID_GUIDE_GRID = 114;  // also G
+// Provider accounts (Ctrl+Shift+A) and the radio directory (Ctrl+Shift+D).
+inline constexpr int ID_ADD_PROVIDER = 115;
+inline constexpr int ID_RADIO_DIRECTORY = 116;
 
 }  // namespace vidora
 

@@ -92,6 +92,7 @@ size_t OnBody(char* data, size_t size, size_t count, void* user) {
     result.too_large = true;
     return 0;
   }
+  if (request.sink) return request.sink(data, keep) ? length : 0;
   try {
     result.body.append(data, keep);
   } catch (const std::bad_alloc&) {

@@ -2,6 +2,7 @@
 #define VIDORA_CORE_NETWORK_CURL_TRANSFER_H_
 
 #include <atomic>
+#include <functional>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -41,6 +42,10 @@ struct HttpGetRequest {
   HttpRequestKind kind = HttpRequestKind::kPage;
   // When it becomes true the transfer stops within about a second.
   const std::atomic<bool>* cancel = nullptr;
+  // When set, the body goes here piece by piece instead of into the
+  // result (big files stream to disk); returning false ends the transfer
+  // as broken. Runs on the calling thread.
+  std::function<bool(const char*, size_t)> sink;
 };
 
 struct HttpGetResult {

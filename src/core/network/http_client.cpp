@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <cstdio>
 #include <cstring>
 #include <new>
 #include <optional>
@@ -91,6 +92,46 @@ std::unique_ptr<MemoryStream> DownloadToMemory(std::u16string_view agent, std::u
     stream->Seek(0, kSeekBegin);
   }
   return stream;
+}
+
+FileDownload DownloadToFile(std::u16string_view agent, std::u16string_view url, const std::filesystem::path& path,
+                            const std::atomic<bool>* cancel, HttpRequestKind kind) {
+  FileDownload download;
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  if (out == nullptr) {
+    download.reason = "cannot write " + path.string();
+    return download;
+  }
+  HttpGetRequest request;
+  request.url = EncodeUrlText(url);
+  request.header_lines = HeaderLines(agent);
+  request.max_body_bytes = CurrentHttpLimits().MaxBodyBytes(kind);
+  request.kind = kind;
+  request.cancel = cancel;
+  bool written = true;
+  request.sink = [out, &download, &written](const char* bytes, size_t count) {
+    written = std::fwrite(bytes, 1, count, out) == count;
+    download.bytes += count;
+    return written;
+  };
+  const HttpGetResult result = PerformGet(request);
+  written = std::fclose(out) == 0 && written;
+  if (!result.answered) {
+    download.reason = "no answer from the server";
+  } else if (result.status >= 400) {
+    download.reason = "the server answered " + std::to_string(result.status);
+  } else if (result.too_large) {
+    download.reason = "larger than " + std::to_string(request.max_body_bytes >> 20) + " MB";
+  } else if (!written) {
+    download.reason = "cannot write " + path.string();
+  } else if (cancel != nullptr && cancel->load()) {
+    download.reason = "cancelled";
+  } else if (!result.complete) {
+    download.reason = "the transfer broke off or was too slow";
+  } else {
+    download.ok = true;
+  }
+  return download;
 }
 
 std::u16string FetchPageText(std::u16string_view url, const std::atomic<bool>* cancel) {

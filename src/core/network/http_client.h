@@ -2,6 +2,7 @@
 #define VIDORA_CORE_NETWORK_HTTP_CLIENT_H_
 
 #include <atomic>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -38,6 +39,20 @@ std::u16string AdditionalHeaderBlock(std::u16string_view agent);
 std::unique_ptr<MemoryStream> DownloadToMemory(std::u16string_view agent, std::u16string_view url,
                                                const std::atomic<bool>* cancel = nullptr,
                                                HttpRequestKind kind = HttpRequestKind::kCatalogueFile);
+
+// What DownloadToFile came to; `reason` says why when not `ok`.
+struct FileDownload {
+  bool ok = false;
+  std::string reason;
+  uint64_t bytes = 0;
+};
+
+// Fetches `url` (HTTP/1.1) with `agent` straight into `path` (created new,
+// replaced), so memory stays small whatever the size. Bounded by the size
+// and total time of `kind`; `cancel` (may be null) ends it. A failed
+// transfer leaves a partial file the caller removes. Blocking; any thread.
+FileDownload DownloadToFile(std::u16string_view agent, std::u16string_view url, const std::filesystem::path& path,
+                            const std::atomic<bool>* cancel, HttpRequestKind kind);
 
 // Fetches `url` (HTTP/1.1) with the browser agent and returns the body as
 // text, each chunk as it arrived cut at its first zero byte. Empty when no

@@ -18,6 +18,8 @@ struct SharedLimits {
   std::atomic<long> version_total_seconds{HttpLimits{}.version_total_seconds};
   std::atomic<long> catalogue_total_seconds{HttpLimits{}.catalogue_total_seconds};
   std::atomic<uint32_t> max_version_bytes{HttpLimits{}.max_version_bytes};
+  std::atomic<long> guide_total_seconds{HttpLimits{}.guide_total_seconds};
+  std::atomic<uint32_t> max_guide_bytes{HttpLimits{}.max_guide_bytes};
 };
 
 SharedLimits& Shared() {
@@ -40,6 +42,8 @@ HttpLimits CurrentHttpLimits() {
   limits.version_total_seconds = shared.version_total_seconds.load();
   limits.catalogue_total_seconds = shared.catalogue_total_seconds.load();
   limits.max_version_bytes = shared.max_version_bytes.load();
+  limits.guide_total_seconds = shared.guide_total_seconds.load();
+  limits.max_guide_bytes = shared.max_guide_bytes.load();
   return limits;
 }
 
@@ -55,6 +59,8 @@ void SetHttpLimits(const HttpLimits& limits) {
   shared.version_total_seconds.store(limits.version_total_seconds);
   shared.catalogue_total_seconds.store(limits.catalogue_total_seconds);
   shared.max_version_bytes.store(limits.max_version_bytes);
+  shared.guide_total_seconds.store(limits.guide_total_seconds);
+  shared.max_guide_bytes.store(limits.max_guide_bytes);
 }
 
 long HttpLimits::TotalSeconds(HttpRequestKind kind) const {
@@ -63,6 +69,8 @@ long HttpLimits::TotalSeconds(HttpRequestKind kind) const {
       return version_total_seconds;
     case HttpRequestKind::kCatalogueFile:
       return catalogue_total_seconds;
+    case HttpRequestKind::kGuideFile:
+      return guide_total_seconds;
     case HttpRequestKind::kPage:
     default:
       return page_total_seconds;
@@ -75,6 +83,8 @@ uint32_t HttpLimits::MaxBodyBytes(HttpRequestKind kind) const {
       return max_version_bytes;
     case HttpRequestKind::kCatalogueFile:
       return max_download_bytes;
+    case HttpRequestKind::kGuideFile:
+      return max_guide_bytes;
     case HttpRequestKind::kPage:
     default:
       return max_page_bytes;

@@ -10,6 +10,7 @@ enum class HttpRequestKind {
   kPage,           // a provider page or playlist, a cookie request
   kVersionFile,    // cupdate.dat, update.dat
   kCatalogueFile,  // Channels.vdch
+  kGuideFile,      // an XMLTV programme guide, streamed to disk
 };
 
 // Bounds every HTTP operation keeps, so that a silent, trickling or hostile
@@ -29,8 +30,12 @@ struct HttpLimits {
   long page_total_seconds = 20;
   long version_total_seconds = 20;
   long catalogue_total_seconds = 180;
+  // A 1 GB guide at a few MB/s; a trickle ends earlier (slow window).
+  long guide_total_seconds = 1800;
   // Largest body DownloadToMemory accepts.
   uint32_t max_download_bytes = 64u << 20;
+  // Largest guide download (streamed to disk, never held in memory).
+  uint32_t max_guide_bytes = 1536u << 20;
   // Largest body FetchPageText accepts.
   uint32_t max_page_bytes = 4u << 20;
   // Largest version description: only its root's name is used.

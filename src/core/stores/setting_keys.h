@@ -62,6 +62,12 @@ inline constexpr TextSettingKey kStreamProviderHostSetting{"StreamProviderHost",
 // Programme guide addresses (comma-separated, XMLTV) used besides the
 // playlists' own url-tvg; read only when present (FindSetting).
 inline constexpr TextSettingKey kGuideAddressSetting{"GuideAddress", u""};
+// Guide channels the user chose for playlist channels: "channel key" U+001F
+// "guide channel id", pairs separated by U+001E.
+inline constexpr TextSettingKey kGuideChoicesSetting{"GuideChoices", u""};
+// Programme reminders: start, channel key, title, channel name, separated
+// by U+001F; one reminder after another, each ended by U+001E.
+inline constexpr TextSettingKey kGuideRemindersSetting{"GuideReminders", u""};
 
 // Recording: how many may run at once, and the free space (MB) below which
 // none starts and a running one stops.

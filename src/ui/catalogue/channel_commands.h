@@ -12,6 +12,7 @@ inline constexpr int ID_SWITCH_TAB = 32790;
 inline constexpr int ID_CLOSE_CHANNELS = 102;
 inline constexpr int ID_SHOW_GUIDE = 32800;
 inline constexpr int ID_HIDE_GUIDE = 32801;
+inline constexpr int ID_CHOOSE_GUIDE_CHANNEL = 32802;
 
 }  // namespace vidora
 

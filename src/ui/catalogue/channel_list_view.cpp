@@ -15,6 +15,7 @@
 #include "ui/catalogue/channel_row_delegate.h"
 #include "ui/dialogs/dialog_colours.h"
 #include "ui/dialogs/soft_key_bar.h"
+#include "ui/playlists/playlist_manager.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
 
@@ -59,6 +60,9 @@ void ChannelListView::BuildContextMenus() {
   AddMenuCommand(&favourite_menu_, Text("menu_play"), ID_CTX_PLAY);
   favourite_menu_.addSeparator();
   AddMenuCommand(&favourite_menu_, Text("menu_remove_favorites"), ID_REMOVE_FAVOURITE);
+  for (QMenu* menu : {&channel_menu_, &favourite_menu_}) {
+    AddMenuCommand(menu, Text("str_choose_guide_channel"), ID_CHOOSE_GUIDE_CHANNEL);
+  }
   for (QMenu* menu : {&channel_menu_, &favourite_menu_}) {
     ApplyMenuSkin(menu);
     connect(menu, &QMenu::triggered, this, [this](QAction* action) {
@@ -177,6 +181,11 @@ void ChannelListView::OpenContextMenu(const QPoint& global) {
   const Channel* channel = SelectedChannel();
   if (channel == nullptr) return;
   QMenu* menu = ContextMenu(channel->favourite());
+  // Only a playlist channel has a guide channel to choose.
+  const bool playlist = PlaylistManager::Current() != nullptr && PlaylistManager::Current()->FindChannel(*channel) != nullptr;
+  for (QAction* action : menu->actions()) {
+    if (MenuCommandOf(action) == ID_CHOOSE_GUIDE_CHANNEL) action->setVisible(playlist);
+  }
   menu->popup(QPoint(global.x(), global.y() - menu->sizeHint().height()));
 }
 

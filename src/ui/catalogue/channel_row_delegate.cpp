@@ -8,6 +8,7 @@
 #include "core/catalogue/channel.h"
 #include "core/catalogue/country.h"
 #include "ui/catalogue/channel_list_model.h"
+#include "ui/guide/strip_decorations.h"
 #include "ui/playlists/playlist_manager.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
@@ -94,7 +95,11 @@ void ChannelRowDelegate::PaintRow(QPainter& painter, const QRect& row, const Cha
   text.setTop(text.top() + row_height / 2);
   text.setBottom(text.bottom() + 4 * s);
   painter.setFont(Skin().SmallFont());
-  painter.drawText(text, Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine, ToQString(channel->info_line()));
+  // A channel with a guide shows what runs now and next instead.
+  QString line = NowNextLine(*channel);
+  if (line.isEmpty()) line = ToQString(channel->info_line());
+  painter.drawText(text, Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine,
+                   QFontMetrics(painter.font()).elidedText(line, Qt::ElideRight, text.width()));
   painter.restore();
 }
 

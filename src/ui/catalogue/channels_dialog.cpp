@@ -14,6 +14,7 @@
 
 #include "core/catalogue/channels_dialog_state.h"
 #include "core/playlists/playlist_document.h"
+#include "core/commands/command_ids.h"
 #include "core/stores/settings_store.h"
 #include "ui/catalogue/channel_commands.h"
 #include "ui/catalogue/channel_list_model.h"
@@ -24,8 +25,10 @@
 #include "ui/dialogs/skin_strip.h"
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/dialogs/system_sound.h"
-#include "ui/playlists/guide_page.h"
 #include "ui/catalogue/playlist_order.h"
+#include "ui/guide/guide_channel_chooser.h"
+#include "ui/guide/guide_entry.h"
+#include "ui/guide/guide_page.h"
 #include "ui/playlists/playlist_manager.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
@@ -421,6 +424,7 @@ void ChannelsDialog::RebuildRightMenu() {
       AddMenuCommand(&right_menu_, Text("menu_guide"), ID_SHOW_GUIDE);
     }
   }
+  if (GuideEntry::Current() != nullptr) AddMenuCommand(&right_menu_, Text("str_programme_guide"), ID_GUIDE_GRID);
   right_menu_.addSeparator();
   AddMenuCommand(&right_menu_, Text("menu_close"), ID_CLOSE_CHANNELS);
 }
@@ -473,6 +477,19 @@ bool ChannelsDialog::HandleCommand(int command) {
       return true;
     case ID_HIDE_GUIDE:
       HideGuide();
+      return true;
+    case ID_CHOOSE_GUIDE_CHANNEL:
+      if (PlaylistManager* playlists = PlaylistManager::Current(); playlists && ShownList()->SelectedChannel()) {
+        ChooseGuideChannel(this, *playlists, *ShownList()->SelectedChannel());
+      }
+      return true;
+    case ID_GUIDE_GRID:
+      if (GuideEntry* guide = GuideEntry::Current()) {
+        // The grid shows the channels of this list, as filtered now.
+        std::vector<Channel*> channels;
+        for (int row = 0; row < ShownList()->RowCount(); ++row) channels.push_back(ShownList()->ChannelAtShownRow(row));
+        if (!channels.empty()) guide->Open(this, std::move(channels));
+      }
       return true;
     case ID_SWITCH_TAB:
       ShowTab(ShownTab() == kFavouritesTab ? kChannelsTab : kFavouritesTab);

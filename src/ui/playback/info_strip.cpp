@@ -5,7 +5,7 @@
 
 #include "ui/accessibility/accessible_role.h"
 #include "ui/dialogs/skin_strip.h"
-#include "ui/playlists/strip_decorations.h"
+#include "ui/guide/strip_decorations.h"
 #include "ui/stores/resource_pack.h"
 
 namespace vidora {

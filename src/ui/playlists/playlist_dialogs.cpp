@@ -11,7 +11,6 @@
 
 #include <algorithm>
 
-#include "core/playlists/guide_loader.h"
 #include "core/stores/settings_store.h"
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/skin_strip.h"
@@ -88,7 +87,10 @@ PlaylistsDialog::PlaylistsDialog(QWidget* owner, PlaylistManager& manager) : Ski
   guide_label_ = new QLabel(Text("str_guide_address"), this);
   guide_ = new QLineEdit(ToQString(FindSetting(kGuideAddressSetting).value_or(u"")), this);
   connect(guide_, &QLineEdit::editingFinished, this, [this] {
-    SetSetting(kGuideAddressSetting, guide_->text().trimmed().toStdU16String());
+    const std::u16string text = guide_->text().trimmed().toStdU16String();
+    if (FindSetting(kGuideAddressSetting).value_or(u"") == text) return;
+    SetSetting(kGuideAddressSetting, text);
+    manager_.ReloadGuide();
   });
   auto* guide_label = static_cast<QLabel*>(guide_label_);
   guide_label->setBuddy(guide_);
@@ -109,20 +111,28 @@ PlaylistsDialog::PlaylistsDialog(QWidget* owner, PlaylistManager& manager) : Ski
   connect(remove, &QPushButton::clicked, this, &PlaylistsDialog::RemoveSelected);
   connect(refresh, &QPushButton::clicked, &manager_, &PlaylistManager::RefreshPlaylists);
   connect(&manager_, &PlaylistManager::PlaylistsChanged, this, &PlaylistsDialog::Fill);
+  connect(&manager_, &PlaylistManager::GuideMatched, this, &PlaylistsDialog::Fill);
   Fill();
   const QRect client = ClientRect();
   LayoutClient(client.width(), client.height());
 }
 
 void PlaylistsDialog::Fill() {
+  const int row = list_->currentRow();
   list_->clear();
   for (const StoredPlaylist& playlist : manager_.playlists()) {
     if (std::find(removed_.begin(), removed_.end(), playlist.key) != removed_.end()) continue;
     QString second = g_describer != nullptr ? g_describer(playlist) : QString();
     if (second.isEmpty()) second = ToQString(playlist.source);
-    auto* item = new QListWidgetItem(ToQString(playlist.name) + QStringLiteral("\n") + second, list_);
+    // The third line: how many of its channels the guide covers.
+    const QString matched = Text("str_guide_matched")
+                                .arg(manager_.GuideMatchCount(playlist.key))
+                                .arg(manager_.PlaylistChannelCount(playlist.key));
+    auto* item = new QListWidgetItem(ToQString(playlist.name) + QStringLiteral("\n") + second + QStringLiteral("\n") + matched,
+                                     list_);
     item->setData(Qt::UserRole, QString::fromStdString(playlist.key));
   }
+  if (row >= 0 && row < list_->count()) list_->setCurrentRow(row);
 }
 
 void PlaylistsDialog::RemoveSelected() {

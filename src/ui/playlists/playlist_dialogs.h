@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "ui/dialogs/skinned_dialog.h"
-#include "ui/playlists/guide_page.h"
 
 class QLineEdit;
 class QListWidget;

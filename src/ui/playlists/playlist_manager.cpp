@@ -11,7 +11,8 @@
 #include <unordered_set>
 
 #include "core/document/text_codec.h"
-#include "core/playlists/guide_loader.h"
+#include "core/guide/guide_loader.h"
+#include "core/guide/guide_matcher.h"
 #include "core/playlists/playlist_import.h"
 #include "core/playlists/playlist_paths.h"
 #include "core/stores/settings_store.h"
@@ -171,48 +172,136 @@ void PlaylistManager::RenamePlaylist(const std::string& key, const QString& name
   });
 }
 
+namespace {
+
+std::unordered_map<std::string, std::string> GuideChoices() {
+  std::unordered_map<std::string, std::string> choices;
+  const std::string text = Utf16ToUtf8(GetSetting(kGuideChoicesSetting));
+  size_t at = 0;
+  while (at < text.size()) {
+    size_t end = text.find('\x1e', at);
+    if (end == std::string::npos) end = text.size();
+    const std::string pair = text.substr(at, end - at);
+    const size_t split = pair.find('\x1f');
+    if (split != std::string::npos) choices[pair.substr(0, split)] = pair.substr(split + 1);
+    at = end + 1;
+  }
+  return choices;
+}
+
+// What the guide job needs of one playlist channel, copied for the worker.
+struct GuideChannelInput {
+  std::string key;
+  std::string playlist;
+  std::string tvg_id;
+  std::string name;
+  std::string chosen;
+};
+
+struct GuideJobResult {
+  GuideLoad load;
+  std::unordered_map<std::string, int32_t> matches;
+  std::unordered_map<std::string, size_t> counts;
+};
+
+GuideJobResult RunGuideJob(const std::vector<std::u16string>& addresses, const GuideFolders& folders, int64_t now,
+                           bool use_network, bool cache_only, const std::vector<GuideChannelInput>& channels,
+                           const std::atomic<bool>* cancel) {
+  GuideJobResult result;
+  if (cache_only) {
+    std::optional<GuideLoad> cached = LoadCachedGuide(addresses, folders, now);
+    if (!cached) return result;
+    result.load = std::move(*cached);
+  } else {
+    result.load = LoadGuide(addresses, folders, now, use_network, cancel);
+  }
+  std::vector<GuideMatchInput> inputs;
+  inputs.reserve(channels.size());
+  for (const GuideChannelInput& c : channels) inputs.push_back({c.tvg_id, {}, c.name, c.chosen});
+  const std::vector<GuideMatch> matches = MatchGuideChannels(*result.load.store, inputs);
+  for (size_t i = 0; i < channels.size(); ++i) {
+    if (matches[i].channel < 0) continue;
+    result.matches.emplace(channels[i].key, matches[i].channel);
+    ++result.counts[channels[i].playlist];
+  }
+  return result;
+}
+
+}  // namespace
+
 void PlaylistManager::LoadGuide(bool use_network) {
   guide_loaded_at_ = Now();
   std::vector<std::u16string> addresses;
-  GuideRequest request;
-  std::vector<std::u16string> guide_texts;
-  if (std::optional<std::u16string> extra = FindSetting(kGuideAddressSetting)) guide_texts.push_back(*extra);
-  for (const StoredPlaylist& playlist : library_.playlists()) guide_texts.push_back(playlist.guide_address);
+  std::vector<GuideFailure> refused;
+  auto add = [&addresses](std::u16string address) {
+    if (std::find(addresses.begin(), addresses.end(), address) == addresses.end()) addresses.push_back(std::move(address));
+  };
   if (library_.playlists().empty()) return;
-  for (const std::u16string& text : guide_texts) {
-    for (std::u16string& address : SplitGuideAddresses(text)) {
-      if (std::find(addresses.begin(), addresses.end(), address) == addresses.end()) {
-        addresses.push_back(std::move(address));
+  if (std::optional<std::u16string> extra = FindSetting(kGuideAddressSetting)) {
+    for (std::u16string& address : SplitGuideAddresses(*extra)) add(std::move(address));
+  }
+  for (const StoredPlaylist& playlist : library_.playlists()) {
+    const bool remote_playlist = IsRemotePlaylistSource(playlist.source);
+    for (std::u16string& address : SplitGuideAddresses(playlist.guide_address)) {
+      // A playlist from the network must not make the player read local files.
+      if (remote_playlist && !IsRemotePlaylistSource(address)) {
+        refused.push_back({Utf16ToUtf8(address), "a playlist fetched from an address may not name a local file"});
+        continue;
       }
+      add(std::move(address));
     }
   }
-  if (addresses.empty()) return;
+  std::vector<GuideChannelInput> channels;
+  const std::unordered_map<std::string, std::string> choices = GuideChoices();
   for (const StoredPlaylist& playlist : library_.playlists()) {
     auto country = catalogue_.countries().find(playlist.key);
     if (country == catalogue_.countries().end()) continue;
     for (const auto& [name, channel] : country->second->channels()) {
       const PlaylistChannelInfo* info = library_.FindChannel(channel->key());
-      if (info != nullptr && !info->guide_id.empty()) {
-        request.ids.emplace(info->guide_id);
-      } else {
-        const std::string key = GuideKey({}, Utf16ToUtf8(channel->name()));
-        request.names.emplace(key.substr(5), key);
-      }
+      GuideChannelInput input;
+      input.key = channel->key();
+      input.playlist = playlist.key;
+      if (info != nullptr) input.tvg_id = std::string(info->guide_id);
+      input.name = Utf16ToUtf8(channel->name());
+      if (auto choice = choices.find(input.key); choice != choices.end()) input.chosen = choice->second;
+      channels.push_back(std::move(input));
     }
   }
-  // Programmes that began before now may still run; the next 24 hours.
-  request.from = Now() - 6 * 3600;
-  request.to = Now() + 24 * 3600;
-  const std::filesystem::path cache = folders_.guides;
+  const GuideFolders folders{folders_.guides, folders_.guides.parent_path() / "guide.cache"};
   const int64_t now = Now();
   const std::atomic<bool>* cancel = jobs_.cancel();
-  jobs_.Run([this, addresses, request = std::move(request), cache, now, use_network, cancel]() -> std::function<void()> {
-    GuideLoad load = vidora::LoadGuide(addresses, request, cache, now, use_network, cancel);
-    return [this, guide = std::shared_ptr<const ProgrammeGuide>(std::move(load.guide))] {
-      guide_ = guide;
-      emit DecorationsChanged();
-    };
-  });
+  auto shared_channels = std::make_shared<const std::vector<GuideChannelInput>>(std::move(channels));
+  // The cache first, so the guide shows at once; then the sources, when
+  // something is due or changed.
+  for (const bool cache_only : {true, false}) {
+    const uint64_t generation = ++guide_generation_;
+    jobs_.Run([this, addresses, folders, now, use_network, cache_only, shared_channels, cancel, generation,
+               refused]() -> std::function<void()> {
+      GuideJobResult result = RunGuideJob(addresses, folders, now, use_network, cache_only, *shared_channels, cancel);
+      return [this, result = std::make_shared<GuideJobResult>(std::move(result)), generation, refused, cache_only] {
+        if (result->load.store != nullptr && generation > applied_generation_) {
+          applied_generation_ = generation;
+          guide_ = result->load.store;
+          guide_matches_ = std::move(result->matches);
+          guide_counts_ = std::move(result->counts);
+          emit GuideMatched();
+          emit DecorationsChanged();
+        }
+        if (cache_only) return;
+        std::vector<GuideFailure> failures = refused;
+        failures.insert(failures.end(), result->load.failures.begin(), result->load.failures.end());
+        QString details;
+        for (const GuideFailure& failure : failures) {
+          const std::string said = failure.address + "\n" + failure.reason;
+          if (!failures_said_.insert(said).second) continue;
+          if (!details.isEmpty()) details += QLatin1Char('\n');
+          details += (failure.address.empty() ? QString() : QString::fromStdString(failure.address) + QStringLiteral(": ")) +
+                     QString::fromStdString(failure.reason);
+        }
+        if (!details.isEmpty()) emit GuideFailed(Text("msg_guide_failed"), details);
+      };
+    });
+  }
 }
 
 const PlaylistChannelInfo* PlaylistManager::FindChannel(const Channel& channel) const {
@@ -221,37 +310,73 @@ const PlaylistChannelInfo* PlaylistManager::FindChannel(const Channel& channel) 
 
 const QImage* PlaylistManager::Logo(const Channel& channel) {
   const PlaylistChannelInfo* info = FindChannel(channel);
-  return info == nullptr ? nullptr : logos_.Find(std::u16string(info->logo));
+  if (info == nullptr || !LogoAllowed(channel, info->logo)) return nullptr;
+  return logos_.Find(std::u16string(info->logo));
+}
+
+bool PlaylistManager::LogoAllowed(const Channel& channel, std::u16string_view logo) const {
+  // A playlist from the network must not make the player read local files.
+  if (logo.empty() || IsRemotePlaylistSource(logo) || channel.country() == nullptr) return true;
+  for (const StoredPlaylist& playlist : library_.playlists()) {
+    if (playlist.key == channel.country()->key()) return !IsRemotePlaylistSource(playlist.source);
+  }
+  return true;
 }
 
 std::filesystem::path PlaylistManager::LogoFile(const Channel& channel) {
   const PlaylistChannelInfo* info = FindChannel(channel);
-  if (info == nullptr || logos_.Find(std::u16string(info->logo)) == nullptr) return {};
+  if (info == nullptr || !LogoAllowed(channel, info->logo) || logos_.Find(std::u16string(info->logo)) == nullptr) return {};
   return logos_.CachedFile(std::u16string(info->logo));
 }
 
-std::string PlaylistManager::GuideKeyOf(const Channel& channel) const {
-  const PlaylistChannelInfo* info = FindChannel(channel);
-  if (info == nullptr) return {};
-  return GuideKey(info->guide_id, Utf16ToUtf8(channel.name()));
+int32_t PlaylistManager::GuideChannelOf(const Channel& channel) const {
+  if (!guide_) return -1;
+  const auto it = guide_matches_.find(channel.key());
+  return it == guide_matches_.end() ? -1 : it->second;
 }
 
-NowNext PlaylistManager::GuideNowNext(const Channel& channel) const {
-  if (!guide_) return {};
-  const std::string key = GuideKeyOf(channel);
-  return key.empty() ? NowNext{} : guide_->FindNowNext(key, Now());
+GuideStore::NowNext PlaylistManager::GuideNowNext(const Channel& channel) const {
+  const int32_t index = GuideChannelOf(channel);
+  return index < 0 ? GuideStore::NowNext{} : guide_->FindNowNext(static_cast<size_t>(index), Now());
 }
 
-std::vector<Programme> PlaylistManager::GuideFrom(const Channel& channel, int64_t from) const {
-  std::vector<Programme> result;
-  if (!guide_) return result;
-  const std::string key = GuideKeyOf(channel);
-  const std::vector<Programme>* programmes = key.empty() ? nullptr : guide_->Find(key);
-  if (programmes == nullptr) return result;
-  for (const Programme& programme : *programmes) {
-    if (programme.stop > from) result.push_back(programme);
+std::span<const ProgrammeRecord> PlaylistManager::GuideProgrammes(const Channel& channel) const {
+  const int32_t index = GuideChannelOf(channel);
+  return index < 0 ? std::span<const ProgrammeRecord>() : guide_->Programmes(static_cast<size_t>(index));
+}
+
+QString PlaylistManager::GuideText(TextRef ref) const {
+  if (!guide_ || ref == 0) return {};
+  const std::string_view text = guide_->Text(ref);
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+size_t PlaylistManager::PlaylistChannelCount(const std::string& key) const {
+  const auto country = catalogue_.countries().find(key);
+  return country == catalogue_.countries().end() ? 0 : country->second->channels().size();
+}
+
+size_t PlaylistManager::GuideMatchCount(const std::string& key) const {
+  const auto it = guide_counts_.find(key);
+  return it == guide_counts_.end() ? 0 : it->second;
+}
+
+void PlaylistManager::ChooseGuideChannel(const Channel& channel, const std::string& guide_id) {
+  std::unordered_map<std::string, std::string> choices = GuideChoices();
+  if (guide_id.empty()) choices.erase(channel.key());
+  else choices[channel.key()] = guide_id;
+  std::string text;
+  for (const auto& [key, id] : choices) {
+    if (!text.empty()) text += '\x1e';
+    text += key + '\x1f' + id;
   }
-  return result;
+  SetSetting(kGuideChoicesSetting, Utf8ToUtf16(text));
+  if (guide_ && !guide_id.empty()) {
+    const int32_t index = guide_->FindChannel(guide_id);
+    if (index >= 0) guide_matches_[channel.key()] = index;
+    emit DecorationsChanged();
+  }
+  LoadGuide(false);
 }
 
 const SkinImage* PlaylistManager::PlaylistMark() {

@@ -8,10 +8,13 @@
 #include <ctime>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "core/playlists/playlist_library.h"
-#include "core/playlists/programme_guide.h"
+#include "core/guide/guide_store.h"
 #include "ui/playlists/background_jobs.h"
 #include "ui/playlists/logo_cache.h"
 
@@ -64,6 +67,7 @@ class PlaylistManager : public QObject {
   // lists refill through PlaylistsChanged).
   void RenamePlaylist(const std::string& key, const QString& name);
   const std::vector<StoredPlaylist>& playlists() const { return library_.playlists(); }
+  const ChannelCatalogue& catalogue() const { return catalogue_; }
 
   // Additions of a playlist channel; nullptr for catalogue channels.
   const PlaylistChannelInfo* FindChannel(const Channel& channel) const;
@@ -72,10 +76,25 @@ class PlaylistManager : public QObject {
   // The cached logo file of the channel, or empty while there is none
   // (asked for in the background, like Logo).
   std::filesystem::path LogoFile(const Channel& channel);
+  // The guide of all sources (null before the first load ends) and the
+  // guide channel matched to a playlist channel (-1: none). The store
+  // stays valid while the shared pointer is held.
+  std::shared_ptr<const GuideStore> guide() const { return guide_; }
+  int32_t GuideChannelOf(const Channel& channel) const;
   // Now and next of the channel at the clock's time (empty without a guide).
-  NowNext GuideNowNext(const Channel& channel) const;
-  // The channel's programmes from `from` on (for the guide page).
-  std::vector<Programme> GuideFrom(const Channel& channel, int64_t from) const;
+  GuideStore::NowNext GuideNowNext(const Channel& channel) const;
+  // The channel's programmes in start order (empty without a guide).
+  std::span<const ProgrammeRecord> GuideProgrammes(const Channel& channel) const;
+  // A text of the guide, as a QString.
+  QString GuideText(TextRef ref) const;
+  // How many channels of the playlist `key` have a guide, of how many.
+  size_t GuideMatchCount(const std::string& key) const;
+  size_t PlaylistChannelCount(const std::string& key) const;
+  // Makes `guide_id` the channel's guide channel (empty: back to the
+  // automatic passes), kept in the settings, and matches again.
+  void ChooseGuideChannel(const Channel& channel, const std::string& guide_id);
+  // Reads the guides again (after the guide addresses changed).
+  void ReloadGuide() { LoadGuide(true); }
   int64_t Now() const { return clock_(); }
   // The picture drawn instead of a flag in front of playlist channels.
   static const SkinImage* PlaylistMark();
@@ -96,20 +115,30 @@ class PlaylistManager : public QObject {
   void PlaylistsChanged();
   // A logo arrived, the guide changed or a programme began: repaint.
   void DecorationsChanged();
+  // Guides could not be used: one summary line and the details (which
+  // guide, why), each failure said once per run.
+  void GuideFailed(const QString& summary, const QString& details);
+  // A new guide or new matches are in place.
+  void GuideMatched();
 
  private:
   // `report`: tell each outcome through Imported (the user asked).
   void Refresh(const std::vector<StoredPlaylist>& playlists, bool report);
   void LoadGuide(bool use_network);
-  std::string GuideKeyOf(const Channel& channel) const;
+  bool LogoAllowed(const Channel& channel, std::u16string_view logo) const;
 
   ChannelCatalogue& catalogue_;
   PlaylistFolders folders_;
   Clock clock_;
   PlaylistLibrary library_;
   LogoCache logos_;
-  std::shared_ptr<const ProgrammeGuide> guide_;
+  std::shared_ptr<const GuideStore> guide_;
+  std::unordered_map<std::string, int32_t> guide_matches_;  // by channel key
+  std::unordered_map<std::string, size_t> guide_counts_;    // by playlist key
+  std::unordered_set<std::string> failures_said_;
   int64_t guide_loaded_at_ = 0;
+  uint64_t guide_generation_ = 0;  // a newer load's result wins
+  uint64_t applied_generation_ = 0;
   QTimer minute_timer_;
   BackgroundJobs jobs_{this};
 };

@@ -18,6 +18,7 @@
 #include "ui/dialogs/loading_screen.h"
 #include "ui/dialogs/settings_dialog.h"
 #include "ui/dialogs/soft_key_bar.h"
+#include "ui/guide/guide_entry.h"
 #include "ui/playlists/playlist_dialogs.h"
 #include "ui/playlists/playlist_drop_target.h"
 #include "ui/playlists/playlist_manager.h"
@@ -76,6 +77,12 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
   LayoutChildren();
   PlaylistDropTarget::Install(this);
   if (PlaylistManager* playlists = view_->playlists()) {
+    new GuideEntry(this, *playlists, [this](Channel* channel) {
+      if (view_ != nullptr) view_->PlayChannel(channel);
+    });
+    connect(playlists, &PlaylistManager::GuideFailed, this, [this](const QString& summary, const QString& details) {
+      if (!closed_) ShowPlainMessageBox(DialogOwner(), summary + QStringLiteral("\n") + details, ToQString(AppTitle()));
+    });
     connect(playlists, &PlaylistManager::Imported, this, [this](bool ok, const QString& detail, const QString& text) {
       if (closed_) return;
       if (ok) ShowPlaylistNote(this, text, detail);
@@ -192,6 +199,9 @@ void MainFrame::SendCommand(int command) {
       }
       break;
     }
+    case ID_GUIDE_GRID:
+      if (GuideEntry* guide = GuideEntry::Current()) guide->Open(DialogOwner());
+      break;
     case ID_REFRESH_PLAYLISTS:
       if (view_ != nullptr && view_->playlists() != nullptr) view_->playlists()->RefreshPlaylists();
       break;

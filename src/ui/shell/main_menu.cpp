@@ -24,6 +24,7 @@ MainMenu BuildMenu() {
   AddMenuCommand(right, Text("menu_record"), ID_RECORD);
   AddMenuCommand(right, Text("menu_recordings"), ID_RECORDINGS);
   AddSourceMenuItems(right);
+  AddMenuCommand(right, Text("str_programme_guide"), ID_GUIDE_GRID);
   if (VIDORA_UPDATE_CHECKS) {  // a distribution may build without the publisher's checks
     QMenu* updates = right->addMenu(Text("menu_updates"));
     AddMenuCommand(updates, Text("menu_update"), ID_UPDATE);

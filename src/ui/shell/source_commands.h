@@ -10,10 +10,6 @@ namespace vidora {
 
 class Channel;
 
-// Their command ids, beside the frame's own (core/commands/command_ids.h).
-inline constexpr int ID_ADD_PROVIDER = 112;
-inline constexpr int ID_RADIO_DIRECTORY = 113;
-
 // The main frame's commands for more channel sources: "Add provider
 // account…" (Ctrl+Shift+A, ID_ADD_PROVIDER) and "Radio directory"
 // (Ctrl+Shift+D, ID_RADIO_DIRECTORY). UI thread only.

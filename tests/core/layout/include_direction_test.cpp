@@ -26,6 +26,7 @@ int Height(const std::string& folder) {
       {"ui/desktop", 245},  // the desktop's services follow playback
       {"ui/catalogue", 240}, {"ui/playback", 240},
       {"ui/timeshift", 243}, {"ui/recording", 242},  // both follow playback
+      {"ui/guide", 237},  // the guide follows the playlists' channels
       {"ui/playlists", 235},
       {"ui/dialogs", 230},
       {"ui/accessibility", 225},
@@ -34,6 +35,7 @@ int Height(const std::string& folder) {
       {"core/providers", 155},  // provider channels play through a stream provider
       {"core/playback", 150},
       {"core/recording", 147},
+      {"core/guide", 147},  // guides are fetched and matched for playlists
       {"core/playlists", 145},
       {"core/timeshift", 142},  // archive addresses, read from playlist attributes
       {"core/network", 140},  // the update service reads the catalogue

@@ -352,7 +352,8 @@ TEST_F(ChannelsDialogFixture, ListGesturesPlayAndOpenTheContextMenu) {
   list->OpenContextMenu(QPoint(100, 300));
   QMenu* menu = list->ContextMenu(true);
   EXPECT_TRUE(menu->isVisible());
-  EXPECT_EQ(MenuCommands(menu), (std::vector<int>{ID_CTX_PLAY, 0, ID_REMOVE_FAVOURITE}));
+  EXPECT_EQ(MenuCommands(menu), (std::vector<int>{ID_CTX_PLAY, 0, ID_REMOVE_FAVOURITE, ID_CHOOSE_GUIDE_CHANNEL}));
+  EXPECT_FALSE(menu->actions().back()->isVisible());  // no playlist channel, no guide to choose
   EXPECT_LE(menu->geometry().bottom(), 300);
 
   // Holding the button still opens it as well.

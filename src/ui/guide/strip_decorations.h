@@ -1,5 +1,5 @@
-#ifndef VIDORA_UI_PLAYLISTS_STRIP_DECORATIONS_H_
-#define VIDORA_UI_PLAYLISTS_STRIP_DECORATIONS_H_
+#ifndef VIDORA_UI_GUIDE_STRIP_DECORATIONS_H_
+#define VIDORA_UI_GUIDE_STRIP_DECORATIONS_H_
 
 #include <QRect>
 #include <QString>
@@ -26,4 +26,4 @@ void FollowDecorations(QWidget* strip);
 
 }  // namespace vidora
 
-#endif  // VIDORA_UI_PLAYLISTS_STRIP_DECORATIONS_H_
+#endif  // VIDORA_UI_GUIDE_STRIP_DECORATIONS_H_

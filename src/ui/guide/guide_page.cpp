@@ -1,4 +1,4 @@
-#include "ui/playlists/guide_page.h"
+#include "ui/guide/guide_page.h"
 
 #include <QDateTime>
 #include <QKeyEvent>
@@ -14,12 +14,12 @@ QString GuideClock(int64_t seconds) {
   return QDateTime::fromSecsSinceEpoch(seconds).toString(QStringLiteral("HH:mm"));
 }
 
-std::vector<Programme> ProgrammesOfToday(const std::vector<Programme>& programmes, int64_t now) {
+std::vector<ProgrammeRecord> ProgrammesOfToday(std::span<const ProgrammeRecord> programmes, int64_t now) {
   const QDate today = QDateTime::fromSecsSinceEpoch(now).date();
   const int64_t from = today.startOfDay().toSecsSinceEpoch();
   const int64_t to = today.addDays(1).startOfDay().toSecsSinceEpoch();
-  std::vector<Programme> result;
-  for (const Programme& programme : programmes) {
+  std::vector<ProgrammeRecord> result;
+  for (const ProgrammeRecord& programme : programmes) {
     if (programme.stop > from && programme.start < to) result.push_back(programme);
   }
   return result;
@@ -50,14 +50,14 @@ void GuidePage::Show(const PlaylistManager& manager, const Channel& channel) {
 void GuidePage::Refresh(const PlaylistManager& manager) {
   if (channel_ == nullptr) return;
   const int64_t now = manager.Now();
-  const std::vector<Programme> programmes = ProgrammesOfToday(manager.GuideFrom(*channel_, 0), now);
+  const std::vector<ProgrammeRecord> programmes = ProgrammesOfToday(manager.GuideProgrammes(*channel_), now);
   clear();
   running_row_ = -1;
-  for (const Programme& programme : programmes) {
+  for (const ProgrammeRecord& programme : programmes) {
     const bool running = programme.start <= now && now < programme.stop;
     auto* row = new QListWidgetItem(
         (running ? QStringLiteral("\u25B6 ") : QStringLiteral("    ")) + GuideClock(programme.start) +
-            QStringLiteral("  ") + ToQString(programme.title),
+            QStringLiteral("  ") + manager.GuideText(programme.title),
         this);
     if (running) {
       QFont bold = row->font();

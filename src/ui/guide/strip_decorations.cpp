@@ -1,4 +1,4 @@
-#include "ui/playlists/strip_decorations.h"
+#include "ui/guide/strip_decorations.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "core/catalogue/channel_catalogue.h"
-#include "ui/playlists/playlist_dialogs.h"
+#include "ui/guide/guide_page.h"
 #include "ui/playlists/playlist_manager.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
@@ -17,12 +17,12 @@ namespace vidora {
 QString NowNextLine(const Channel& channel) {
   PlaylistManager* playlists = PlaylistManager::Current();
   if (playlists == nullptr) return {};
-  const NowNext guide = playlists->GuideNowNext(channel);
+  const GuideStore::NowNext guide = playlists->GuideNowNext(channel);
   QString line;
-  if (guide.now != nullptr) line = GuideClock(guide.now->start) + QLatin1Char(' ') + ToQString(guide.now->title);
+  if (guide.now != nullptr) line = GuideClock(guide.now->start) + QLatin1Char(' ') + playlists->GuideText(guide.now->title);
   if (guide.next != nullptr) {
     if (!line.isEmpty()) line += QStringLiteral(" \u00B7 ");
-    line += GuideClock(guide.next->start) + QLatin1Char(' ') + ToQString(guide.next->title);
+    line += GuideClock(guide.next->start) + QLatin1Char(' ') + playlists->GuideText(guide.next->title);
   }
   return line;
 }

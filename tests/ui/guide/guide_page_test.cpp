@@ -1,6 +1,7 @@
 // The guide page of the channels dialog: today's programmes of the
 // selected playlist channel from a local XMLTV file, reached and left by
 // keys and the menu.
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -8,6 +9,10 @@
 #include <QDateTime>
 #include <QDir>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
 #include <QMenu>
 
 #include <gtest/gtest.h>
@@ -32,7 +37,11 @@
 #include "ui/catalogue/channels_dialog.h"
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/skin_test_support.h"
-#include "ui/playlists/guide_page.h"
+#include "ui/guide/guide_dialog.h"
+#include "ui/guide/guide_grid.h"
+#include "ui/guide/guide_page.h"
+#include "ui/guide/guide_reminders.h"
+#include "ui/desktop/private_bus.h"
 #include "ui/playlists/playlist_manager.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
@@ -106,13 +115,13 @@ class GuidePageTest : public ::testing::Test {
                                         "#EXTINF:-1,Two\nhttp://127.0.0.1:1/two\n";
 
     manager_ = std::make_unique<PlaylistManager>(
-        *catalogue_, PlaylistFolders{dir_ / "playlists", dir_ / "logos", dir_ / "guides"}, [] { return kNoon; });
+        *catalogue_, PlaylistFolders{dir_ / "playlists", dir_ / "logos", dir_ / "guides"}, [this] { return now_; });
     bool imported = false;
     QObject::connect(manager_.get(), &PlaylistManager::Imported,
                      [&imported](bool ok, const QString&, const QString&) { imported = ok; });
     manager_->AddPlaylistSource(QString::fromStdString((dir_ / "list.m3u").string()));
     ASSERT_TRUE(WaitUntil([&] { return imported && !manager_->busy(); }));
-    ASSERT_TRUE(WaitUntil([&] { return !manager_->GuideFrom(*Find(u"One"), 0).empty(); }));
+    ASSERT_TRUE(WaitUntil([&] { return !manager_->GuideProgrammes(*Find(u"One")).empty(); }));
     owner_.setGeometry(0, 0, 480, 640);
     owner_.show();
   }
@@ -143,6 +152,7 @@ class GuidePageTest : public ::testing::Test {
   QWidget owner_;
   ChannelCatalogue* catalogue_ = nullptr;
   std::unique_ptr<PlaylistManager> manager_;
+  int64_t now_ = kNoon;
 };
 
 TEST_F(GuidePageTest, TodaysProgrammesWithTheRunningOneMarked) {
@@ -159,20 +169,21 @@ TEST_F(GuidePageTest, TodaysProgrammesWithTheRunningOneMarked) {
   EXPECT_FALSE(dialog.country_combo()->isVisible());
   EXPECT_EQ(page->channel(), Find(u"One"));
 
-  // The guide keeps programmes from six hours before the clock on, so the
-  // page starts with the one running at six; tomorrow's are left out.
+  // Yesterday's late film runs into today and is listed; tomorrow's are
+  // left out.
   std::vector<QString> rows;
   for (int i = 0; i < page->count(); ++i) rows.push_back(page->item(i)->text());
   const auto row = [](bool running, int64_t start, const char* title) {
     return (running ? QStringLiteral("\u25B6 ") : QStringLiteral("    ")) + GuideClock(start) + QStringLiteral("  ") +
            QString::fromUtf8(title);
   };
-  EXPECT_EQ(rows, (std::vector<QString>{row(false, kDayStart + 3600, "Night Music"), row(true, kNoon - 1800, "Noon News"),
-                                        row(false, kNoon + 1800, "Weather"), row(false, kDayEnd - 600, "Midnight Talk")}));
-  EXPECT_EQ(page->RunningRow(), 1);
-  EXPECT_EQ(page->currentRow(), 1);
-  EXPECT_TRUE(page->item(1)->font().bold());
-  EXPECT_FALSE(page->item(2)->font().bold());
+  EXPECT_EQ(rows, (std::vector<QString>{row(false, kDayStart - 1800, "Late Film"), row(false, kDayStart + 3600, "Night Music"),
+                                        row(true, kNoon - 1800, "Noon News"), row(false, kNoon + 1800, "Weather"),
+                                        row(false, kDayEnd - 600, "Midnight Talk")}));
+  EXPECT_EQ(page->RunningRow(), 2);
+  EXPECT_EQ(page->currentRow(), 2);
+  EXPECT_TRUE(page->item(2)->font().bold());
+  EXPECT_FALSE(page->item(3)->font().bold());
   EXPECT_EQ(MenuCommands(dialog.right_menu()), (std::vector<int>{ID_HIDE_GUIDE, ID_CLOSE_CHANNELS}));
 
   // Enter plays the channel the page shows.
@@ -269,8 +280,8 @@ TEST_F(GuidePageTest, TranslatedTitleAndRowsLikeTheChannelLists) {
       const QRect rect = page->visualItemRect(page->item(row));
       return shot.pixel(page->mapTo(&dialog, QPoint(rect.right() - 3, rect.center().y())));
     };
-    EXPECT_EQ(at_row_end(0), qRgb(255, 255, 255));
-    EXPECT_EQ(at_row_end(1), qRgb(192, 192, 192));  // running
+    EXPECT_EQ(at_row_end(1), qRgb(255, 255, 255));
+    EXPECT_EQ(at_row_end(2), qRgb(192, 192, 192));  // running
     // The title is light text on the dark strip.
     int light = 0;
     for (int x = 0; x < shot.width(); ++x) {
@@ -281,16 +292,125 @@ TEST_F(GuidePageTest, TranslatedTitleAndRowsLikeTheChannelLists) {
   FreeLanguagePack();
 }
 
+// Stands in for the desktop's notification server on a private bus.
+class NotificationServer : public QObject {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+ public:
+  QStringList summaries;
+  QStringList actions;
+
+ public slots:
+  uint Notify(const QString&, uint, const QString&, const QString& summary, const QString&, const QStringList& acts,
+              const QVariantMap&, int) {
+    summaries << summary;
+    actions = acts;
+    return 7;
+  }
+
+ signals:
+  void ActionInvoked(uint id, const QString& action);
+};
+
+TEST_F(GuidePageTest, GridShowsTheClocksBlocksAndPlaysTheRunningOne) {
+  std::vector<Channel*> played;
+  GuideDialog dialog(&owner_, *manager_, ChannelsWithGuide(*manager_), [&played](Channel* c) { played.push_back(c); });
+  dialog.show();
+  MaybeSave(dialog.grab().toImage(), QStringLiteral("guide_grid.png"));
+  GuideGrid* grid = dialog.grid();
+  EXPECT_EQ(grid->accessibleName(), Text("str_programme_guide"));
+  ASSERT_EQ(grid->channels(), (std::vector<const Channel*>{Find(u"One")}));
+  // The running programme is selected, its block named "HH:MM Title" for
+  // screen readers with the channel as description.
+  ASSERT_NE(grid->SelectedProgramme(), nullptr);
+  EXPECT_EQ(grid->BlockName(*grid->SelectedProgramme()), GuideClock(kNoon - 1800) + QStringLiteral(" Noon News"));
+  EXPECT_TRUE(dialog.details()->text().contains(QStringLiteral("Noon News")));
+  QAccessibleInterface* table = QAccessible::queryAccessibleInterface(grid);
+  ASSERT_NE(table, nullptr);
+  QStringList names;
+  for (int i = 0; i < table->childCount(); ++i) names << table->child(i)->text(QAccessible::Name);
+  EXPECT_TRUE(names.contains(GuideClock(kNoon + 1800) + QStringLiteral(" Weather"))) << names.join(u'|').toStdString();
+  ASSERT_NE(table->focusChild(), nullptr);
+  EXPECT_EQ(table->focusChild()->text(QAccessible::Description), QStringLiteral("One"));
+
+  Key(grid, Qt::Key_Right);
+  EXPECT_EQ(grid->BlockName(*grid->SelectedProgramme()), GuideClock(kNoon + 1800) + QStringLiteral(" Weather"));
+  Key(grid, Qt::Key_PageUp);  // a day back: nothing listed then
+  EXPECT_EQ(grid->SelectedProgramme(), nullptr);
+  EXPECT_LT(grid->view_start(), kDayStart);
+  Key(grid, Qt::Key_Home);
+  EXPECT_EQ(grid->SelectedProgramme()->start, kNoon - 1800);
+  Key(grid, Qt::Key_Return);
+  EXPECT_EQ(played, std::vector<Channel*>{Find(u"One")});
+  EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(GuidePageTest, TypingSearchesTitlesAndEnterJumpsThere) {
+  GuideDialog dialog(&owner_, *manager_, ChannelsWithGuide(*manager_), {});
+  dialog.show();
+  Key(dialog.grid(), Qt::Key_M, Qt::NoModifier);
+  QTest::keyClicks(dialog.search(), QStringLiteral("idnight"));
+  ASSERT_TRUE(dialog.results()->isVisible());
+  ASSERT_EQ(dialog.results()->count(), 1);
+  EXPECT_TRUE(dialog.results()->item(0)->text().endsWith(QStringLiteral("One  Midnight Talk")));
+  QTest::keyClick(dialog.search(), Qt::Key_Return);
+  EXPECT_FALSE(dialog.results()->isVisible());
+  EXPECT_EQ(dialog.grid()->SelectedProgramme()->start, kDayEnd - 600);
+}
+
+TEST_F(GuidePageTest, AReminderNotifiesAMinuteAheadAndWatchSwitches) {
+  PrivateBus bus;
+  ASSERT_FALSE(bus.address().isEmpty());
+  QDBusConnection server_side = bus.Connect(QStringLiteral("notifications"));
+  NotificationServer server;
+  ASSERT_TRUE(server_side.registerService(QStringLiteral("org.freedesktop.Notifications")));
+  ASSERT_TRUE(server_side.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &server,
+                                         QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals));
+  SetSetting(kGuideRemindersSetting, u"");
+  {
+    GuideReminders reminders(*manager_, bus.Connect(QStringLiteral("player")));
+    GuideDialog dialog(&owner_, *manager_, ChannelsWithGuide(*manager_), {});
+    dialog.show();
+    Key(dialog.grid(), Qt::Key_Right);  // Weather, in half an hour
+    Key(dialog.grid(), Qt::Key_Return);
+    EXPECT_TRUE(reminders.Has(Find(u"One")->key(), kNoon + 1800));
+    EXPECT_TRUE(dialog.isVisible());
+  }
+  // Kept across restarts; sent a minute before the start.
+  GuideReminders reminders(*manager_, bus.Connect(QStringLiteral("player2")));
+  ASSERT_EQ(reminders.reminders().size(), 1u);
+  now_ = kNoon + 1800 - 120;
+  reminders.SendDue();
+  QTest::qWait(300);
+  EXPECT_TRUE(server.summaries.isEmpty());
+  now_ = kNoon + 1800 - 60;
+  reminders.SendDue();
+  ASSERT_TRUE(WaitUntil([&] { return !server.summaries.isEmpty(); }));
+  EXPECT_EQ(server.summaries.front(), Text("str_reminder_starts").arg(QStringLiteral("Weather"), GuideClock(kNoon + 1800)));
+  EXPECT_EQ(server.actions.front(), QStringLiteral("watch"));
+  QString watched;
+  QObject::connect(&reminders, &GuideReminders::WatchRequested, [&watched](const QString& key) { watched = key; });
+  QTest::qWait(200);  // the reply with the notification's id
+  emit server.ActionInvoked(7, QStringLiteral("watch"));
+  ASSERT_TRUE(WaitUntil([&] { return !watched.isEmpty(); }));
+  EXPECT_EQ(watched.toStdString(), Find(u"One")->key());
+  EXPECT_TRUE(reminders.reminders().empty());
+}
+
 TEST(ProgrammesOfTodayTest, KeepsWhatRunsOnTheLocalDayOfNow) {
-  const std::vector<Programme> programmes = {
-      {kDayStart - 7200, kDayStart - 3600, u"yesterday"}, {kDayStart - 600, kDayStart + 600, u"across midnight"},
-      {kDayStart + 600, kDayEnd - 1, u"today"},           {kDayEnd - 1, kDayEnd + 600, u"last second"},
-      {kDayEnd, kDayEnd + 600, u"tomorrow"}};
-  std::vector<std::u16string> titles;
-  for (const Programme& programme : ProgrammesOfToday(programmes, kNoon)) titles.push_back(programme.title);
-  EXPECT_EQ(titles, (std::vector<std::u16string>{u"across midnight", u"today", u"last second"}));
+  // Titles stand in as numbers: 1 yesterday, 2 across midnight, 3 today,
+  // 4 the last second, 5 tomorrow.
+  const std::vector<ProgrammeRecord> programmes = {
+      {kDayStart - 7200, kDayStart - 3600, 1}, {kDayStart - 600, kDayStart + 600, 2}, {kDayStart + 600, kDayEnd - 1, 3},
+      {kDayEnd - 1, kDayEnd + 600, 4}, {kDayEnd, kDayEnd + 600, 5}};
+  std::vector<TextRef> titles;
+  for (const ProgrammeRecord& programme : ProgrammesOfToday(programmes, kNoon)) titles.push_back(programme.title);
+  EXPECT_EQ(titles, (std::vector<TextRef>{2, 3, 4}));
   EXPECT_TRUE(ProgrammesOfToday(programmes, kDayEnd + 10 * 86400).empty());
 }
 
 }  // namespace
 }  // namespace vidora::testing
+
+#include "guide_page_test.moc"

@@ -1,5 +1,5 @@
-#ifndef VIDORA_UI_PLAYLISTS_GUIDE_PAGE_H_
-#define VIDORA_UI_PLAYLISTS_GUIDE_PAGE_H_
+#ifndef VIDORA_UI_GUIDE_GUIDE_PAGE_H_
+#define VIDORA_UI_GUIDE_GUIDE_PAGE_H_
 
 #include <QListWidget>
 #include <QString>
@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/playlists/programme_guide.h"
+#include <span>
+
+#include "core/guide/guide_store.h"
 
 namespace vidora {
 
@@ -49,11 +51,11 @@ class GuidePage : public QListWidget {
 
 // The programmes of `programmes` (in time order) that run on the local day
 // of `now`.
-std::vector<Programme> ProgrammesOfToday(const std::vector<Programme>& programmes, int64_t now);
+std::vector<ProgrammeRecord> ProgrammesOfToday(std::span<const ProgrammeRecord> programmes, int64_t now);
 
 // "HH:MM" of a guide time in the local time zone.
 QString GuideClock(int64_t seconds);
 
 }  // namespace vidora
 
-#endif  // VIDORA_UI_PLAYLISTS_GUIDE_PAGE_H_
+#endif  // VIDORA_UI_GUIDE_GUIDE_PAGE_H_

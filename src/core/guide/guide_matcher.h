@@ -1,0 +1,50 @@
+#ifndef VIDORA_CORE_GUIDE_GUIDE_MATCHER_H_
+#define VIDORA_CORE_GUIDE_GUIDE_MATCHER_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/guide/guide_store.h"
+
+namespace vidora {
+
+// What a playlist channel offers for finding its guide channel.
+struct GuideMatchInput {
+  std::string_view tvg_id;
+  std::string_view tvg_name;
+  std::string_view name;
+  // A guide channel id the user chose ("Choose guide channel…"), or empty.
+  std::string_view chosen;
+};
+
+// How a channel was matched (for the settings' counts and for tests).
+enum class GuideMatchPass : uint8_t {
+  kNone,
+  kChosen,        // the user's choice
+  kId,            // tvg-id, letter case ignored
+  kIdWithoutFeed, // tvg-id without its "@SD"-like feed suffix
+  kTvgName,       // tvg-name against a display-name
+  kName,          // the channel's name against a display-name, normalised
+};
+
+struct GuideMatch {
+  int32_t channel = -1;  // index into the store, -1 when unmatched
+  GuideMatchPass pass = GuideMatchPass::kNone;
+};
+
+// A channel name folded for comparison: lower case, accents removed, only
+// letters and digits kept, a trailing quality mark (HD, FHD, UHD, SD, 4K,
+// "(720p)", ...) dropped. "Das Erste HD" and "das-erste" fold alike.
+std::string NormaliseChannelName(std::string_view name);
+
+// Matches every playlist channel against the guide's channels, pass by
+// pass in the order of GuideMatchPass, each pass only for channels the
+// earlier ones left unmatched. Linear in both counts (hash tables). Any
+// thread; the store is only read.
+std::vector<GuideMatch> MatchGuideChannels(const GuideStore& store, const std::vector<GuideMatchInput>& channels);
+
+}  // namespace vidora
+
+#endif  // VIDORA_CORE_GUIDE_GUIDE_MATCHER_H_

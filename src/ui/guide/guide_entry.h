@@ -1,0 +1,43 @@
+#ifndef VIDORA_UI_GUIDE_GUIDE_ENTRY_H_
+#define VIDORA_UI_GUIDE_GUIDE_ENTRY_H_
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QWidget;
+
+namespace vidora {
+
+class Channel;
+class GuideReminders;
+class PlaylistManager;
+
+// The guide's ways in from the main window: the G key, the menu command
+// (Open), and the reminders with their "watch" action, which plays the
+// channel through `play`. Owned by the main window. UI thread only.
+class GuideEntry : public QObject {
+  Q_OBJECT
+
+ public:
+  GuideEntry(QWidget* window, PlaylistManager& manager, std::function<void(Channel*)> play);
+  ~GuideEntry() override;
+
+  // Opens the grid with `channels` (every channel with a guide when empty)
+  // over `owner`, modal, and returns when it closes.
+  void Open(QWidget* owner, std::vector<Channel*> channels = {});
+  static GuideEntry* Current();
+
+ private:
+  QWidget* window_;
+  PlaylistManager& manager_;
+  std::function<void(Channel*)> play_;
+  std::unique_ptr<GuideReminders> reminders_;
+  bool open_ = false;
+};
+
+}  // namespace vidora
+
+#endif  // VIDORA_UI_GUIDE_GUIDE_ENTRY_H_

@@ -1,0 +1,127 @@
+#ifndef VIDORA_UI_GUIDE_GUIDE_GRID_H_
+#define VIDORA_UI_GUIDE_GUIDE_GRID_H_
+
+#include <QElapsedTimer>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "core/guide/guide_store.h"
+
+namespace vidora {
+
+class Channel;
+class PlaylistManager;
+
+// When a chosen programme runs, seen from the guide's clock.
+enum class ProgrammeTime { kPast, kRunning, kFuture };
+
+// A programme the user chose (Enter, a double click) in the grid. Past
+// ones are for catch-up, future ones for reminders and recording; the
+// channel is borrowed from the catalogue.
+struct ChosenProgramme {
+  const Channel* channel = nullptr;
+  ProgrammeRecord programme;
+  ProgrammeTime when = ProgrammeTime::kFuture;
+};
+
+// The programme guide as a grid: channels down (number, logo, name), time
+// across in half-hour columns, a line at "now", each programme a block as
+// wide as it lasts with its title cut with an ellipsis; running ones
+// marked, past ones dimmed, the selected one framed. Painted, not built of
+// widgets: only the visible rows and blocks are looked at, so 10,000
+// channels over three weeks cost what one screen costs.
+//
+// Keys: Left/Right the previous or next programme (half an hour on an
+// empty row), Up/Down the channel, Page Up/Down a day back or ahead, Home
+// now, digits a channel number; Enter chooses the selected programme
+// (ProgrammeChosen); a letter asks for a search (SearchTyped). Wheel:
+// channels; with Shift: time. The store and channels are read through
+// `manager`. UI thread only.
+class GuideGrid : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit GuideGrid(PlaylistManager& manager, QWidget* parent = nullptr);
+
+  // The rows; borrowed from the catalogue until the next call.
+  void SetChannels(std::vector<const Channel*> channels);
+  const std::vector<const Channel*>& channels() const { return channels_; }
+  // Whether the programme of `channel` starting at `start` has a reminder
+  // (drawn as a bell).
+  void SetReminderCheck(std::function<bool(const Channel&, int64_t)> check) { has_reminder_ = std::move(check); }
+
+  // Moves the selection to the programme running now on the selected row.
+  void JumpToNow();
+  // Shows the day `days` from today (local time) at the hour now has.
+  void ShowDay(int days);
+  // Selects `row` and the programme there covering `time` (or the time
+  // alone on an empty row), scrolling both into view.
+  void Select(int row, int64_t time);
+
+  int64_t view_start() const { return view_start_; }
+  int64_t view_end() const;
+  int first_row() const { return first_row_; }
+  int selected_row() const { return selected_row_; }
+  int64_t cursor_time() const { return cursor_; }
+  const Channel* SelectedChannel() const;
+  // The selected programme, or null (an empty slot).
+  const ProgrammeRecord* SelectedProgramme() const;
+
+  // A programme block on screen.
+  struct Block {
+    QRect rect;
+    int row = 0;
+    const ProgrammeRecord* programme = nullptr;
+  };
+  std::vector<Block> VisibleBlocks() const;
+  // "HH:MM Title" (local time), the accessible name of a block.
+  QString BlockName(const ProgrammeRecord& programme) const;
+
+  static constexpr int64_t kColumnSeconds = 30 * 60;
+
+ signals:
+  void ProgrammeChosen(const ChosenProgramme& chosen);
+  void SelectionChanged();
+  void SearchTyped(const QString& text);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  int RowHeight() const;
+  int HeaderHeight() const;
+  int NameWidth() const;
+  int VisibleRows() const;
+  int ColumnWidth() const;
+  int XOf(int64_t time) const;
+  int64_t TimeAt(int x) const;
+  std::span<const ProgrammeRecord> RowProgrammes(int row) const;
+  void StepProgramme(int direction);
+  void KeepSelectionVisible();
+  void Choose();
+  void Changed();
+
+  PlaylistManager& manager_;
+  std::vector<const Channel*> channels_;
+  std::function<bool(const Channel&, int64_t)> has_reminder_;
+  int64_t view_start_ = 0;
+  int64_t cursor_ = 0;
+  int first_row_ = 0;
+  int selected_row_ = 0;
+  QString typed_number_;
+  QElapsedTimer typed_at_;
+};
+
+}  // namespace vidora
+
+#endif  // VIDORA_UI_GUIDE_GUIDE_GRID_H_

@@ -9,8 +9,10 @@
 #include <chrono>
 #include <unordered_set>
 
+#include "core/document/large_block.h"
 #include "core/document/text_codec.h"
 #include "core/playlists/guide_loader.h"
+#include "core/playlists/playlist_document.h"
 #include "core/playlists/playlist_import.h"
 #include "core/playlists/playlist_paths.h"
 #include "core/stores/settings_store.h"
@@ -51,9 +53,19 @@ PlaylistManager::PlaylistManager(ChannelCatalogue& catalogue, PlaylistFolders fo
       logos_(folders_.logos) {
   g_current = this;
   library_.Scan();
-  library_.AttachAll(catalogue_, PlaylistMark(), SettingsChannelsNode());
-  // The channel played last may be one of the playlists'.
-  if (catalogue_.CurrentChannel() == nullptr) catalogue_.RestoreCurrentChannel();
+  // Until a playlist is in place, a settings save keeps the state of its
+  // channels as loaded.
+  library_.KeepStateOfAbsent(catalogue_, SettingsChannelsNode());
+  catalogue_.ReadyForExtraBuilds();
+  std::vector<std::filesystem::path> files;
+  for (const StoredPlaylist& playlist : library_.playlists()) files.push_back(playlist.file);
+  AttachInBackground(std::move(files), [this](const std::vector<bool>&) {
+    // The channel played last may be one of the playlists'.
+    if (catalogue_.CurrentChannel() == nullptr) catalogue_.RestoreCurrentChannel();
+    const std::vector<StoredPlaylist> due = library_.DueForRefresh(Now());
+    if (!due.empty()) Refresh(due, false);
+    else LoadGuide(true);
+  });
 
   connect(&logos_, &LogoCache::LogoReady, this, &PlaylistManager::DecorationsChanged);
   connect(&minute_timer_, &QTimer::timeout, this, [this] {
@@ -61,10 +73,6 @@ PlaylistManager::PlaylistManager(ChannelCatalogue& catalogue, PlaylistFolders fo
     emit DecorationsChanged();  // a new programme may have begun
   });
   minute_timer_.start(60 * 1000);
-
-  const std::vector<StoredPlaylist> due = library_.DueForRefresh(Now());
-  if (!due.empty()) Refresh(due, false);
-  else LoadGuide(true);
 }
 
 PlaylistManager::~PlaylistManager() {
@@ -85,15 +93,16 @@ void PlaylistManager::AddPlaylistSource(const QString& text) {
   const std::atomic<bool>* cancel = jobs_.cancel();
   jobs_.Run([this, key, folder, now, cancel, source]() -> std::function<void()> {
     PlaylistImport result = FetchAndImportPlaylist(key, u"", folder, now, cancel);
+    // The parsed playlist is gone: its pages go back to the system.
+    ReturnFreeHeapPages();
     return [this, result = std::move(result), source] {
       if (!result.ok) {
         emit Imported(false, source, QString::fromStdString(result.reason));
         return;
       }
-      WhenNoDialog(this, [this, file = result.file, source] {
-        const bool attached = library_.Attach(catalogue_, file, PlaylistMark(), SettingsChannelsNode());
-        emit PlaylistsChanged();
-        emit Imported(attached, source, attached ? QString() : QStringLiteral("cannot read the stored playlist"));
+      AttachInBackground({result.file}, [this, source](const std::vector<bool>& attached) {
+        const bool ok = !attached.empty() && attached[0];
+        emit Imported(ok, source, ok ? QString() : QStringLiteral("cannot read the stored playlist"));
         LoadGuide(true);
       });
     };
@@ -120,13 +129,18 @@ void PlaylistManager::Refresh(const std::vector<StoredPlaylist>& playlists, bool
       if (cancel->load()) break;
       results.emplace_back(playlist.file, FetchAndImportPlaylist(playlist.source, playlist.name, folder, now, cancel));
     }
+    ReturnFreeHeapPages();
     return [this, results = std::move(results), report] {
-      WhenNoDialog(this, [this, results, report] {
-        for (const auto& [file, result] : results) {
-          if (result.ok) library_.Attach(catalogue_, result.file, PlaylistMark(), SettingsChannelsNode());
-          if (report) emit Imported(result.ok, QString::fromStdString(file.string()), QString::fromStdString(result.reason));
+      std::vector<std::filesystem::path> files;
+      for (const auto& [file, result] : results) {
+        if (result.ok) files.push_back(result.file);
+      }
+      AttachInBackground(std::move(files), [this, results, report](const std::vector<bool>&) {
+        if (report) {
+          for (const auto& [file, result] : results) {
+            emit Imported(result.ok, QString::fromStdString(file.string()), QString::fromStdString(result.reason));
+          }
         }
-        emit PlaylistsChanged();
         LoadGuide(true);
       });
     };
@@ -134,8 +148,80 @@ void PlaylistManager::Refresh(const std::vector<StoredPlaylist>& playlists, bool
 }
 
 void PlaylistManager::RemovePlaylist(const std::string& key) {
+  // A read still under way must not bring it back.
+  if (const StoredPlaylist* playlist = library_.Find(key)) placed_ticket_[playlist->file] = tickets_;
   library_.Remove(catalogue_, key);
   emit PlaylistsChanged();
+}
+
+struct PlaylistManager::AttachRun {
+  std::vector<std::filesystem::path> files;
+  size_t next = 0;
+  std::vector<bool> attached;
+  AttachDone done;
+};
+
+void PlaylistManager::AttachInBackground(std::vector<std::filesystem::path> files, AttachDone done) {
+  auto run = std::make_shared<AttachRun>();
+  run->files = std::move(files);
+  run->done = std::move(done);
+  ++attaching_;
+  AttachNext(std::move(run));
+}
+
+void PlaylistManager::AttachNext(std::shared_ptr<AttachRun> run) {
+  if (run->next == run->files.size()) {
+    --attaching_;
+    if (run->done) run->done(run->attached);
+    return;
+  }
+  const std::filesystem::path file = run->files[run->next];
+  const uint64_t ticket = ++tickets_;
+  const ChannelCatalogue* catalogue = &catalogue_;
+  const SkinImage* mark = PlaylistMark();
+  // The loaded settings do not change while the player runs.
+  const DocNode* saved_state = SettingsChannelsNode();
+  const std::atomic<bool>* cancel = jobs_.cancel();
+  const bool started = jobs_.Run([this, run, file, ticket, catalogue, mark, saved_state, cancel]() -> std::function<void()> {
+    std::shared_ptr<PlaylistLibrary::Prepared> prepared =
+        PlaylistLibrary::Prepare(*catalogue, file, mark, saved_state, cancel);
+    // A file of an earlier version is written again in the current form,
+    // once: the next start reads the smaller file.
+    if (prepared->ok() && prepared->old_form() && !cancel->load()) {
+      RewritePlaylistDocument(file);
+      ReturnFreeHeapPages();
+    }
+    return [this, run, file, ticket, prepared] {
+      WhenNoDialog(this, [this, run, file, ticket, prepared] {
+        uint64_t& placed = placed_ticket_[file];
+        bool ok = false;
+        if (ticket > placed) {
+          placed = ticket;
+          ok = library_.Install(catalogue_, *prepared);
+          if (ok) emit PlaylistsChanged();
+        }
+        run->attached.push_back(ok);
+        ++run->next;
+        // What the playlist replaced, and a dropped read, are freed away
+        // from the UI thread.
+        DisposeInBackground(std::make_shared<PlaylistLibrary::Prepared>(std::move(*prepared)));
+        AttachNext(run);
+      });
+    };
+  });
+  if (!started) {
+    run->attached.push_back(false);
+    ++run->next;
+    AttachNext(std::move(run));
+  }
+}
+
+void PlaylistManager::DisposeInBackground(std::shared_ptr<PlaylistLibrary::Prepared> garbage) {
+  jobs_.Run([garbage]() mutable -> std::function<void()> {
+    garbage.reset();
+    ReturnFreeHeapPages();
+    return {};
+  });
 }
 
 void PlaylistManager::LoadGuide(bool use_network) {

@@ -101,6 +101,8 @@ ChannelCatalogue& LargePlaylist() {
       *catalogue, PlaylistFolders{dir.path() / "playlists", dir.path() / "logos", dir.path() / "guides"},
       [] { return int64_t{1767225600}; });
   if (PlaylistManager::Current() != manager) std::abort();
+  // The stored playlist is read in the background.
+  while (manager->busy()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   int i = 0;
   for (Channel* channel : catalogue->AllChannels()) channel->set_favourite(i++ % 50 == 0);
   return *catalogue;

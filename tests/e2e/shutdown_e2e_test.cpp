@@ -303,15 +303,19 @@ TEST(ShutdownE2eTest, DebrisOfKilledSavesIsRemovedAtStart) {
     waitpid(child, nullptr, 0);
     return child;
   }();
+  fs::create_directories(player / "playlists");
+  fs::create_directories(player / "cache/guides");
   for (const std::string& name : {"Settings.cfg.tmp." + std::to_string(dead) + ".0",
-                                  "Channels.vdch.tmp." + std::to_string(dead) + ".3"}) {
+                                  "Channels.vdch.tmp." + std::to_string(dead) + ".3",
+                                  "playlists/pl0123abcd.vdch.tmp." + std::to_string(dead) + ".1",
+                                  "cache/guides/g0f1e2d3c.xmltv.tmp." + std::to_string(dead) + ".0"}) {
     std::ofstream(player / name) << "partial";
   }
   std::unique_ptr<QProcess> process = player.Start();
   ASSERT_TRUE(player.MainWindowRuns(20000));
   int exit_code = -1;
   TerminateAndTime(*process, exit_code);
-  for (const auto& entry : fs::directory_iterator(player / "")) {
+  for (const auto& entry : fs::recursive_directory_iterator(player / "")) {
     EXPECT_EQ(entry.path().filename().string().find(".tmp."), std::string::npos) << entry.path();
   }
 }

@@ -7,6 +7,7 @@
 #include "core/catalogue/channel_catalogue.h"
 #include "core/document/document_format.h"
 #include "core/document/file_bytes.h"
+#include "core/document/text_codec.h"
 
 namespace vidora {
 namespace {
@@ -107,13 +108,23 @@ struct Wanted {
   bool valid = false;
   Attribute value;
 
-  void Offer(const Attribute& attribute, uint8_t type) {
+  // `also`: a second type that counts (a text as a String in UTF-8 where
+  // a WideString is expected).
+  void Offer(const Attribute& attribute, uint8_t type, uint8_t also = 0xFF) {
     if (seen) return;
     seen = true;
-    valid = attribute.type == type;
+    valid = attribute.type == type || attribute.type == also;
     if (valid) value = attribute;
   }
 };
+
+// A text attribute (WideString, or String in UTF-8) as UTF-16.
+std::u16string TextOf(const Attribute& attribute) {
+  if (attribute.type == 6) return Utf8ToUtf16(attribute.text);
+  std::u16string text(attribute.wide_units, u'\0');
+  CopyWideUnits(attribute.wide, attribute.wide_units, text.data());
+  return text;
+}
 
 // Keeps what a hook may ask for of an attribute.
 void Capture(const Attribute& attribute, std::vector<NodeAttributes::Entry>& out) {
@@ -136,12 +147,17 @@ std::string_view NodeAttributes::String(std::string_view name) const {
 
 std::u16string NodeAttributes::WideString(std::string_view name, std::u16string_view fallback) const {
   const Entry* entry = Find(name);
+  if (entry != nullptr && entry->type == 6) return Utf8ToUtf16(entry->text);
   if (entry == nullptr || entry->type != 7) return std::u16string(fallback);
   return WideText(entry->wide, entry->wide_units);
 }
 
 bool NodeAttributes::AppendWideString(std::string_view name, std::u16string& out) const {
   const Entry* entry = Find(name);
+  if (entry != nullptr && entry->type == 6 && !entry->text.empty()) {
+    out += Utf8ToUtf16(entry->text);
+    return true;
+  }
   if (entry == nullptr || entry->type != 7 || entry->wide_units == 0) return false;
   const size_t at = out.size();
   out.resize(at + entry->wide_units);
@@ -151,6 +167,7 @@ bool NodeAttributes::AppendWideString(std::string_view name, std::u16string& out
 
 std::u16string_view NodeAttributes::KeepWideString(std::string_view name, CatalogueArena& arena) const {
   const Entry* entry = Find(name);
+  if (entry != nullptr && entry->type == 6) return entry->text.empty() ? std::u16string_view() : arena.Keep(Utf8ToUtf16(entry->text));
   if (entry == nullptr || entry->type != 7) return {};
   return arena.KeepWide(entry->wide, entry->wide_units);
 }
@@ -204,7 +221,11 @@ ReadStatus CatalogueBuilder::Build(const uint8_t* data, uint32_t count) {
     for (const auto& [name, channel] : country->channels()) list.push_back(channel);
   }
   built_.clear();
-  for (const std::u16string& warning : warnings_) catalogue_.Warn(warning);
+  if (hooks_ != nullptr && hooks_->warnings != nullptr) {
+    hooks_->warnings->insert(hooks_->warnings->end(), warnings_.begin(), warnings_.end());
+  } else {
+    for (const std::u16string& warning : warnings_) catalogue_.Warn(warning);
+  }
   warnings_.clear();
   return ReadStatus::kOk;
 }
@@ -246,7 +267,9 @@ ReadStatus CatalogueBuilder::CountryNode(ByteCursor& in, uint32_t depth) {
   // The count is bounded by the input left, but a damaged file may still
   // name far more children than it holds channels.
   country->ReserveChannels(std::min<uint32_t>(children, kMaxReservedChannels));
+  const std::atomic<bool>* cancel = hooks_ != nullptr ? hooks_->cancel : nullptr;
   for (uint32_t i = 0; i < children; ++i) {
+    if (cancel != nullptr && i % 4096 == 0 && cancel->load()) return ReadStatus::kTruncated;
     if (ReadStatus s = ChannelNode(in, country, depth + 1); s != ReadStatus::kOk) return s;
   }
   country->FinishChannels();
@@ -270,7 +293,7 @@ ReadStatus CatalogueBuilder::ChannelNode(ByteCursor& in, Country* country, uint3
       if (capture) Capture(attribute, attributes_.entries_);
       if (attribute.name.size() != 1) continue;
       switch (attribute.name[0]) {
-        case 'n': n.Offer(attribute, 7); break;
+        case 'n': n.Offer(attribute, 7, 6); break;
         case 'p': p.Offer(attribute, 6); break;
         case 'g': g.Offer(attribute, 6); break;
         case 'r': r.Offer(attribute, 2); break;
@@ -288,7 +311,9 @@ ReadStatus CatalogueBuilder::ChannelNode(ByteCursor& in, Country* country, uint3
   if (added == nullptr) return ReadStatus::kOk;  // first one wins
   Channel& built = *added;
   CatalogueArena& texts = country->texts();
-  built.name_ = catalogue_.TextOr("c_", built.key_, n.valid ? WideText(n.value.wide, n.value.wide_units) : std::u16string());
+  std::u16string own_name = n.valid ? TextOf(n.value) : std::u16string();
+  built.name_ = hooks_ != nullptr && hooks_->warnings != nullptr ? std::move(own_name)
+                                                                 : catalogue_.TextOr("c_", built.key_, std::move(own_name));
   if (p.valid) built.p_value_ = texts.KeepCounted(p.value.text);
   if (g.valid) built.provider_ = texts.KeepCounted(g.value.text);
   built.radio_ = r.valid && (r.value.word & 0xFF) != 0;
@@ -313,7 +338,10 @@ ReadStatus CatalogueBuilder::ChannelNode(ByteCursor& in, Country* country, uint3
   }
   std::span<StreamSource> kept = texts.MakeArray<StreamSource>(usable);
   for (size_t i = 0; i < usable; ++i) {
-    kept[i] = StreamSource{sources_[i].bitrate, texts.KeepWide(sources_[i].address, sources_[i].address_units)};
+    const SourceEntry& entry = sources_[i];
+    kept[i] = StreamSource{entry.bitrate, entry.narrow ? texts.Keep(Utf8ToUtf16(std::string_view(
+                                                              reinterpret_cast<const char*>(entry.address), entry.address_units)))
+                                                       : texts.KeepWide(entry.address, entry.address_units)};
   }
   built.sources_ = kept;
   if (built.sources_.empty()) {
@@ -339,7 +367,7 @@ ReadStatus CatalogueBuilder::SourceNode(ByteCursor& in, uint32_t depth, uint32_t
   for (uint32_t i = 0; i < count; ++i) {
     if (ReadStatus s = ReadAttribute(in, attribute); s != ReadStatus::kOk) return s;
     if (attribute.name == "b") b.Offer(attribute, 1);
-    if (attribute.name == "u") u.Offer(attribute, 7);
+    if (attribute.name == "u") u.Offer(attribute, 7, 6);
   }
   if (ReadStatus s = ChildCount(in, count); s != ReadStatus::kOk) return s;
   for (uint32_t i = 0; i < count; ++i) {
@@ -348,8 +376,13 @@ ReadStatus CatalogueBuilder::SourceNode(ByteCursor& in, uint32_t depth, uint32_t
   // A run from "0" cannot reach a number beyond the count of its siblings.
   const int64_t number = SourceNumber(name);
   if (number < 0 || number >= child_count) return ReadStatus::kOk;
-  sources_.push_back(SourceEntry{static_cast<uint32_t>(number), b.valid ? static_cast<int32_t>(b.value.word) : 0,
-                                 u.valid ? u.value.wide : nullptr, u.valid ? u.value.wide_units : 0});
+  const bool narrow = u.valid && u.value.type == 6;
+  const auto* address = !u.valid ? nullptr
+                        : narrow ? reinterpret_cast<const uint8_t*>(u.value.text.data())
+                                 : u.value.wide;
+  const uint32_t units = !u.valid ? 0 : narrow ? static_cast<uint32_t>(u.value.text.size()) : u.value.wide_units;
+  sources_.push_back(
+      SourceEntry{static_cast<uint32_t>(number), b.valid ? static_cast<int32_t>(b.value.word) : 0, address, units, narrow});
   return ReadStatus::kOk;
 }
 

@@ -1,6 +1,7 @@
 #ifndef VIDORA_CORE_CATALOGUE_CATALOGUE_BUILDER_H_
 #define VIDORA_CORE_CATALOGUE_CATALOGUE_BUILDER_H_
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -25,7 +26,8 @@ class FileBytes;
 // The attributes of one node as the builder met them, for the hooks of an
 // extra build: views into the input, valid during the hook's call only.
 // The first attribute of a name decides; one of another type counts as
-// absent, as for the document reader's Get functions.
+// absent, as for the document reader's Get functions, except that a text
+// asked for as a WideString may be a String in UTF-8.
 class NodeAttributes {
  public:
   // The String attribute `name`, or empty.
@@ -58,7 +60,8 @@ class NodeAttributes {
 // catalogue) does differently: its countries and channels go to lists of
 // their own (the catalogue's stay untouched, also on failure, and its
 // version is not set), countries are made by `make_country`, and
-// `on_channel` sees each channel once it is complete. UI thread.
+// `on_channel` sees each channel once it is complete. UI thread, or any
+// thread with `warnings` set.
 struct ExtraBuildHooks {
   using CountryMaker =
       std::function<std::unique_ptr<Country>(std::string_view key, const NodeAttributes&, std::shared_ptr<ChannelBatch>)>;
@@ -66,6 +69,13 @@ struct ExtraBuildHooks {
   std::vector<Channel*>* channels = nullptr;
   CountryMaker make_country;
   std::function<void(Channel&, const NodeAttributes&)> on_channel;
+  // Set for a build away from the UI thread: the warnings go here instead
+  // of to the catalogue's sink, and channel names are the file's own (no
+  // language-pack text is asked for). The build then only reads the
+  // catalogue's categories.
+  std::vector<std::u16string>* warnings = nullptr;
+  // When raised, the build stops as if the input ended (may be null).
+  const std::atomic<bool>* cancel = nullptr;
 };
 
 // Builds the countries and channels of a catalogue straight from the bytes
@@ -73,7 +83,8 @@ struct ExtraBuildHooks {
 // result is what building from the tree the document reader makes would
 // give: the same acceptance of the bytes (limits included), first one wins
 // among equally named nodes and attributes, attributes of another type
-// count as absent, sources run from "0" up to the first missing number,
+// count as absent (a channel's "n" and a source's "u" may be a WideString
+// or a String in UTF-8), sources run from "0" up to the first missing number,
 // and the same warnings in the same order. UI thread (it fills the
 // catalogue).
 class CatalogueBuilder {
@@ -99,7 +110,8 @@ class CatalogueBuilder {
     uint32_t number;
     int32_t bitrate;
     const uint8_t* address;
-    uint32_t address_units;
+    uint32_t address_units;  // bytes when `narrow`
+    bool narrow;             // a String in UTF-8, else a WideString
   };
 
   ReadStatus CountryNode(ByteCursor& in, uint32_t depth);

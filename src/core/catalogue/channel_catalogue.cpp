@@ -56,6 +56,17 @@ void WriteChannelsSection(DocNode& channels) {
   if (saved != nullptr) CopyChannelState(*saved, channels);
 }
 
+// A channel's text: a WideString, or a String in UTF-8 (as stored
+// playlists write them); empty when the first attribute of the name is
+// of another type.
+std::u16string TextAttribute(const DocNode& node, std::string_view name) {
+  const DocAttribute* attribute = node.FindAttribute(name);
+  if (attribute == nullptr) return {};
+  if (const std::string* text = attribute->string_value()) return Utf8ToUtf16(*text);
+  const std::u16string* wide = attribute->wide_string_value();
+  return wide != nullptr ? *wide : std::u16string();
+}
+
 std::unique_ptr<ChannelCatalogue>& GlobalCatalogue() {
   static std::unique_ptr<ChannelCatalogue> catalogue;
   return catalogue;
@@ -233,7 +244,7 @@ Channel* ChannelCatalogue::BuildChannel(Country& country, const DocNode& node, c
 
   CatalogueArena& texts = country.texts();
   // A needed attribute that is missing or of another type reads as empty.
-  channel->name_ = TextOr("c_", channel->key_, node.GetWideString("n"));
+  channel->name_ = TextOr("c_", channel->key_, TextAttribute(node, "n"));
   channel->p_value_ = texts.KeepCounted(node.GetString("p"));
   channel->provider_ = texts.KeepCounted(node.GetString("g"));
   channel->radio_ = node.GetBool("r", false);
@@ -248,7 +259,7 @@ Channel* ChannelCatalogue::BuildChannel(Country& country, const DocNode& node, c
   std::span<StreamSource> sources = texts.MakeArray<StreamSource>(count);
   for (size_t i = 0; i < count; ++i) {
     const DocNode* source = node.FindChild(std::to_string(i));
-    sources[i] = StreamSource{source->GetInt("b", 0), texts.Keep(source->GetWideString("u"))};
+    sources[i] = StreamSource{source->GetInt("b", 0), texts.Keep(TextAttribute(*source, "u"))};
   }
   channel->sources_ = sources;
   if (channel->sources_.empty()) {
@@ -382,33 +393,47 @@ bool ChannelCatalogue::KeepsLoadedStateOf(std::string_view channel_key) const {
   return false;
 }
 
-void ChannelCatalogue::RemoveCountry(const std::string& key) {
+std::unique_ptr<Country> ChannelCatalogue::RemoveCountry(const std::string& key) {
   auto country = countries_.find(key);
-  if (country == countries_.end()) return;
+  if (country == countries_.end()) return nullptr;
   ListChanged();
   const Country* gone = country->second.get();
   if (current_ != nullptr && current_->country() == gone) current_ = nullptr;
   std::erase_if(all_channels_, [gone](const Channel* channel) { return channel->country() == gone; });
+  std::unique_ptr<Country> taken = std::move(country->second);
   countries_.erase(country);
+  return taken;
 }
 
-bool ChannelCatalogue::BuildExtraCatalogue(ExtraCatalogue& extra, const DocNode* saved_state) {
-  FileBytes bytes;
-  if (!bytes.Read(extra.path)) return false;
+void ChannelCatalogue::ReadyForExtraBuilds() {
   if (categories_.empty()) CreateCategories();
   if (kb_text_.empty()) kb_text_ = TextOr("str_kb", "", u"");
+}
 
-  CountryMap built;
-  std::vector<Channel*> channels;
+std::unique_ptr<ChannelCatalogue::PreparedExtra> ChannelCatalogue::PrepareExtraCatalogue(
+    const std::filesystem::path& path, const SkinImage* mark, const ExtraChannelHook& on_channel,
+    const DocNode* saved_state, const std::atomic<bool>* cancel) const {
+  auto prepared = std::make_unique<PreparedExtra>();
+  prepared->path = path;
+  prepared->mark = mark;
+  BuildExtra(*prepared, on_channel, saved_state, true, cancel);
+  return prepared;
+}
+
+void ChannelCatalogue::BuildExtra(PreparedExtra& out, const ExtraChannelHook& on_channel, const DocNode* saved_state,
+                                  bool apart, const std::atomic<bool>* cancel) const {
   ExtraBuildHooks hooks;
-  hooks.countries = &built;
-  hooks.channels = &channels;
-  hooks.make_country = [&extra](std::string_view key, const NodeAttributes& attributes,
-                                std::shared_ptr<ChannelBatch> batch) {
-    return std::make_unique<Country>(std::string(key), extra.mark, attributes.WideString("n", Utf8ToUtf16(key)),
+  hooks.cancel = cancel;
+  hooks.countries = &out.countries;
+  hooks.channels = &out.channels;
+  hooks.warnings = apart ? &out.warnings : nullptr;
+  const SkinImage* mark = out.mark;
+  hooks.make_country = [mark](std::string_view key, const NodeAttributes& attributes,
+                              std::shared_ptr<ChannelBatch> batch) {
+    return std::make_unique<Country>(std::string(key), mark, attributes.WideString("n", Utf8ToUtf16(key)),
                                      std::move(batch));
   };
-  hooks.on_channel = [&extra](Channel& channel, const NodeAttributes& attributes) {
+  hooks.on_channel = [&on_channel](Channel& channel, const NodeAttributes& attributes) {
     // A playlist names no bitrate; its group says more than "(0kb)".
     const StreamSource* source = CurrentSource(channel);
     if (source == nullptr || source->bitrate == 0) {
@@ -419,50 +444,101 @@ bool ChannelCatalogue::BuildExtraCatalogue(ExtraCatalogue& extra, const DocNode*
       line += u" \u00B7 ";
       if (!attributes.AppendWideString("grp", line)) line.resize(country_end);
     }
-    if (extra.on_channel) extra.on_channel(channel, attributes);
+    if (on_channel) on_channel(channel, attributes);
   };
-  ReadStatus status = CatalogueBuilder(*this, saved_state, &bytes, &hooks).Build(bytes.data(), bytes.size());
-  if (status != ReadStatus::kOk) {
-    // As for the catalogue: what is no document as stored is tried once
-    // more through the key stream.
-    if (bytes.released()) bytes.Reread();
-    UnscrambleCatalogue(bytes.data(), bytes.size());
-    status = CatalogueBuilder(*this, saved_state, &bytes, &hooks).Build(bytes.data(), bytes.size());
+  {
+    FileBytes bytes;
+    if (!bytes.Read(out.path)) return;
+    // A build apart only reads the catalogue (its categories and the
+    // bitrate text): the warnings and names that would need more are
+    // kept out of it by `hooks.warnings`.
+    auto& catalogue = const_cast<ChannelCatalogue&>(*this);
+    ReadStatus status = CatalogueBuilder(catalogue, saved_state, &bytes, &hooks).Build(bytes.data(), bytes.size());
+    if (status != ReadStatus::kOk && !(cancel != nullptr && cancel->load())) {
+      // As for the catalogue: what is no document as stored is tried once
+      // more through the key stream.
+      if (bytes.released()) bytes.Reread();
+      UnscrambleCatalogue(bytes.data(), bytes.size());
+      status = CatalogueBuilder(catalogue, saved_state, &bytes, &hooks).Build(bytes.data(), bytes.size());
+    }
+    if (status != ReadStatus::kOk || out.countries.empty()) {
+      out.countries.clear();
+      out.channels.clear();
+      return;
+    }
   }
-  if (status != ReadStatus::kOk || built.empty()) return false;
+  // Titles are made on first use: the sort compares them without them.
+  SortByTitle(out.channels);
+  out.ok = true;
+}
 
+bool ChannelCatalogue::InstallExtraCatalogue(PreparedExtra& prepared, ExtraChannelHook on_channel) {
+  if (!prepared.ok || prepared.countries.empty()) return false;
+  auto it = std::find_if(extras_.begin(), extras_.end(),
+                         [&](const ExtraCatalogue& e) { return e.path == prepared.path; });
+  if (it == extras_.end()) {
+    extras_.push_back(ExtraCatalogue{prepared.path, prepared.mark, {}, {}});
+    it = extras_.end() - 1;
+  }
+  it->mark = prepared.mark;
+  it->on_channel = std::move(on_channel);
+  for (const std::u16string& warning : prepared.warnings) Warn(warning);
+  prepared.warnings.clear();
+  PutExtraInPlace(*it, prepared);
+  return true;
+}
+
+bool ChannelCatalogue::BuildExtraCatalogue(ExtraCatalogue& extra, const DocNode* saved_state) {
+  ReadyForExtraBuilds();
+  PreparedExtra prepared;
+  prepared.path = extra.path;
+  prepared.mark = extra.mark;
+  BuildExtra(prepared, extra.on_channel, saved_state, false);
+  if (!prepared.ok) return false;
+  PutExtraInPlace(extra, prepared);
+  return true;
+}
+
+void ChannelCatalogue::PutExtraInPlace(ExtraCatalogue& extra, PreparedExtra& prepared) {
   std::vector<std::string> keys;
-  for (auto& [key, country] : built) {
+  for (auto& [key, country] : prepared.countries) {
     // A country built before is replaced; the user's state of it wins over
     // the settings, as it holds this run's changes: its channels that
     // remain keep favourite, chosen source and being current, new ones
-    // start afresh.
+    // start afresh. Only the few channels with some state are looked up.
     if (auto old = countries_.find(key); old != countries_.end()) {
-      const Country::ChannelIndex& before = old->second->channels();
-      Channel* current = nullptr;
       for (const auto& [name, channel] : country->channels()) {
-        auto found = before.find(name);
-        const Channel* previous = found == before.end() ? nullptr : found->second;
-        channel->favourite_ = previous != nullptr && previous->favourite_;
-        const int32_t cu = previous != nullptr ? previous->current_source_ : 0;
-        channel->current_source_ = cu < 0 || static_cast<size_t>(cu) >= channel->sources_.size() ? 0 : cu;
-        if (previous != nullptr && previous == current_) current = channel;
+        channel->favourite_ = false;
+        channel->current_source_ = 0;
       }
-      RemoveCountry(key);
+      const Country::ChannelIndex& after = country->channels();
+      Channel* current = nullptr;
+      for (const auto& [name, previous] : old->second->channels()) {
+        if (!previous->favourite_ && previous->current_source_ == 0 && previous != current_) continue;
+        auto found = after.find(name);
+        if (found == after.end()) continue;
+        Channel* channel = found->second;
+        channel->favourite_ = previous->favourite_;
+        const int32_t cu = previous->current_source_;
+        channel->current_source_ = cu < 0 || static_cast<size_t>(cu) >= channel->sources_.size() ? 0 : cu;
+        if (previous == current_) current = channel;
+      }
+      prepared.replaced.push_back(RemoveCountry(key));
       if (current != nullptr) current_ = current;
     }
     keys.push_back(key);
   }
   for (const std::string& key : extra.country_keys) {
-    if (built.find(key) == built.end()) RemoveCountry(key);
+    if (prepared.countries.find(key) == prepared.countries.end()) {
+      if (std::unique_ptr<Country> gone = RemoveCountry(key)) prepared.replaced.push_back(std::move(gone));
+    }
   }
-  for (auto& [key, country] : built) countries_.emplace(key, std::move(country));
-  all_channels_.insert(all_channels_.end(), channels.begin(), channels.end());
+  for (auto& [key, country] : prepared.countries) countries_.emplace(key, std::move(country));
+  prepared.countries.clear();
+  MergeByTitle(all_channels_, prepared.channels);
+  prepared.channels = {};
   extra.country_keys = std::move(keys);
-  // Titles are made on first use: the sort compares them without them.
-  SortAllChannels();
   ListChanged();
-  return true;
 }
 
 ChannelCatalogue* Catalogue() { return GlobalCatalogue().get(); }

@@ -1,6 +1,7 @@
 #ifndef VIDORA_CORE_CATALOGUE_CHANNEL_CATALOGUE_H_
 #define VIDORA_CORE_CATALOGUE_CHANNEL_CATALOGUE_H_
 
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -180,6 +181,40 @@ class ChannelCatalogue {
   // current channel is cleared when it was one of them.
   void RemoveExtraCatalogue(const std::filesystem::path& path);
 
+  // An extra file built apart from the catalogue (PrepareExtraCatalogue)
+  // and put in place by InstallExtraCatalogue: a large playlist is read
+  // on a worker, and the UI thread only swaps it in. Owns what was built
+  // until it is installed, and afterwards the countries it replaced, so
+  // that they can be freed on a worker too. Destroy it on any thread.
+  struct PreparedExtra {
+    std::filesystem::path path;
+    const SkinImage* mark = nullptr;
+    bool ok = false;  // the file was read and holds a country
+    CountryMap countries;
+    std::vector<Channel*> channels;  // sorted like AllChannels()
+    std::vector<std::u16string> warnings;
+    std::vector<std::unique_ptr<Country>> replaced;
+  };
+  // Makes what extra builds read (the categories, the bitrate text) once,
+  // so that PrepareExtraCatalogue can run elsewhere. UI thread.
+  void ReadyForExtraBuilds();
+  // Builds the extra file at `path` as AddExtraCatalogue would, changing
+  // nothing of the catalogue; channel names are the file's own. Any
+  // thread, after ReadyForExtraBuilds and while no Load runs; `saved_state`
+  // must not change meanwhile. `on_channel` runs on the calling thread and
+  // sees channels that are in no catalogue yet.
+  // A raised `cancel` (may be null) ends the build early as failed.
+  std::unique_ptr<PreparedExtra> PrepareExtraCatalogue(const std::filesystem::path& path, const SkinImage* mark,
+                                                       const ExtraChannelHook& on_channel, const DocNode* saved_state,
+                                                       const std::atomic<bool>* cancel = nullptr) const;
+  // Puts `prepared` in place as AddExtraCatalogue does after its build
+  // (replacing, carrying the user's state over, the same list order) in
+  // time linear in the channels, without sorting again; its warnings go
+  // to the sink. `on_channel` is kept for the rebuilds of ReloadCatalogue
+  // (on the UI thread). False, changing nothing, when the build failed.
+  // UI thread.
+  bool InstallExtraCatalogue(PreparedExtra& prepared, ExtraChannelHook on_channel);
+
   // The user's state of the channels of country `key`, as the settings
   // file holds it, is written back by the settings save while no country
   // of that key is built: its extra file could not be read this run
@@ -200,7 +235,15 @@ class ChannelCatalogue {
     std::vector<std::string> country_keys;
   };
   bool BuildExtraCatalogue(ExtraCatalogue& extra, const DocNode* saved_state);
-  void RemoveCountry(const std::string& key);
+  // The build of PrepareExtraCatalogue; `apart` keeps its warnings and
+  // asks for no texts (a build off the UI thread).
+  void BuildExtra(PreparedExtra& out, const ExtraChannelHook& on_channel, const DocNode* saved_state,
+                  bool apart, const std::atomic<bool>* cancel = nullptr) const;
+  // Replaces the countries of `extra` with those of `prepared`.
+  void PutExtraInPlace(ExtraCatalogue& extra, PreparedExtra& prepared);
+  // Takes the country out of the catalogue and hands it over (nullptr
+  // when there is none of that key).
+  std::unique_ptr<Country> RemoveCountry(const std::string& key);
 
   void CreateCategories();
   // Builds the countries and channels from the file's bytes (plain, else

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -208,6 +209,18 @@ void SortByTitle(std::vector<Channel*>& channels) {
   for (size_t g = 0; g < group_count; ++g) {
     SortGroup(channels.data() + starts[g], channels.data() + starts[g + 1], one_name[g], keyed);
   }
+}
+
+void MergeByTitle(std::vector<Channel*>& sorted, const std::vector<Channel*>& more) {
+  if (more.empty()) return;
+  std::vector<Channel*> merged;
+  merged.reserve(sorted.size() + more.size());
+  std::merge(sorted.begin(), sorted.end(), more.begin(), more.end(), std::back_inserter(merged),
+             [](const Channel* a, const Channel* b) {
+               const int order = CompareTitles(*a, *b);
+               return order != 0 ? order < 0 : a->key() < b->key();
+             });
+  sorted = std::move(merged);
 }
 
 }  // namespace vidora

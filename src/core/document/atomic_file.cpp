@@ -101,22 +101,44 @@ bool ReplaceFileAtomically(const std::filesystem::path& path,
   return true;
 }
 
-int RemoveStaleTemporaryFiles(const std::filesystem::path& path) {
-  const std::string prefix = path.filename().string() + kTemporaryInfix;
-  std::filesystem::path folder = path.parent_path();
-  if (folder.empty()) folder = ".";
+namespace {
+
+// Removes the stale temporary files of `folder` whose names start with
+// `prefix` and end in "<pid>.<n>" after it.
+int RemoveStaleWithPrefix(const std::filesystem::path& folder, std::string_view prefix, bool any_name) {
   int removed = 0;
   std::error_code error;
   for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     const std::string name = it->path().filename().string();
-    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) continue;
-    const long pid = ProcessOfSuffix(std::string_view(name).substr(prefix.size()));
+    size_t suffix_at = prefix.size();
+    if (any_name) {
+      // "<name>.tmp.<pid>.<n>": the infix nearest the end, after a name.
+      const size_t infix = name.rfind(kTemporaryInfix);
+      if (infix == std::string::npos || infix == 0) continue;
+      suffix_at = infix + std::char_traits<char>::length(kTemporaryInfix);
+    } else if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) {
+      continue;
+    }
+    const long pid = ProcessOfSuffix(std::string_view(name).substr(suffix_at));
     if (pid < 0 || !ProcessIsGone(pid)) continue;
     // A symbolic link is removed itself, never what it points to.
     std::error_code ignored;
     if (std::filesystem::remove(it->path(), ignored)) ++removed;
   }
   return removed;
+}
+
+}  // namespace
+
+int RemoveStaleTemporaryFiles(const std::filesystem::path& path) {
+  const std::string prefix = path.filename().string() + kTemporaryInfix;
+  std::filesystem::path folder = path.parent_path();
+  if (folder.empty()) folder = ".";
+  return RemoveStaleWithPrefix(folder, prefix, false);
+}
+
+int RemoveStaleTemporaryFilesIn(const std::filesystem::path& folder) {
+  return RemoveStaleWithPrefix(folder, {}, true);
 }
 
 bool SaveDocumentFileAtomically(const DocNode& node, const std::filesystem::path& path) {

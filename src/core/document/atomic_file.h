@@ -32,6 +32,9 @@ bool SaveBytesAtomically(const uint8_t* bytes, uint32_t count, const std::filesy
 // it). Call at start-up, before anything of this process saves `path`.
 // Returns how many files were removed.
 int RemoveStaleTemporaryFiles(const std::filesystem::path& path);
+// The same for every file of `folder` (a folder of many saved files: the
+// playlists, the guide cache), whatever name it was saved under.
+int RemoveStaleTemporaryFilesIn(const std::filesystem::path& folder);
 
 }  // namespace vidora
 

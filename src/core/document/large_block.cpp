@@ -1,5 +1,6 @@
 #include "core/document/large_block.h"
 
+#include <malloc.h>
 #include <sys/mman.h>
 
 #include <cstdint>
@@ -37,5 +38,7 @@ void ReleaseBlockTail(std::byte* from, std::byte* end) {
 void UnmapLargeBlock(std::byte* block, size_t size) {
   if (block != nullptr) munmap(block, size);
 }
+
+void ReturnFreeHeapPages() { malloc_trim(0); }
 
 }  // namespace vidora

@@ -20,6 +20,10 @@ void UnmapLargeBlock(std::byte* block, size_t size);
 // `end` back to the system, splitting a huge page if need be. The range
 // stays usable: it reads as zeros and takes memory again when written.
 void ReleaseBlockTail(std::byte* from, std::byte* end);
+// Gives the free pages of the heap back to the system, after a large
+// piece of work (an import, a replaced playlist) freed what it used: the
+// allocator keeps them otherwise. Any thread.
+void ReturnFreeHeapPages();
 
 }  // namespace vidora
 

@@ -6,6 +6,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/catalogue/catalogue_reader.h"
+#include "core/document/atomic_file.h"
 #include "core/document/document_format.h"
 #include "core/document/memory_stream.h"
 
@@ -280,27 +282,26 @@ bool WritePlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& or
     const std::string catchup = entry.catchup ? EncodeCatchup(*entry.catchup) : std::string();
     const std::string properties = JoinLines(entry.properties);
     const std::string source_headers = group.more.empty() ? std::string() : EncodeSourceHeaders(group);
-    const uint32_t attributes = 4 + (entry.tvg_logo.empty() ? 0 : 1) + (entry.tvg_id.empty() ? 0 : 1) +
+    const uint32_t attributes = 3 + (entry.tvg_logo.empty() ? 0 : 1) + (entry.tvg_id.empty() ? 0 : 1) +
                                 (entry.group.empty() ? 0 : 1) + (entry.user_agent.empty() ? 0 : 1) +
                                 (entry.referrer.empty() ? 0 : 1) + (entry.cookie.empty() ? 0 : 1) +
                                 (entry.channel_number.empty() ? 0 : 1) + (catchup.empty() ? 0 : 1) +
                                 (properties.empty() ? 0 : 1) + (source_headers.empty() ? 0 : 1) +
                                 (entry.provider.empty() ? 0 : 1);
     encode.NodeStart(group.node_name, attributes);
-    encode.WideAttr("n", entry.name);
-    encode.StringAttr("p", entry.tvg_id);
+    encode.StringAttr("n", entry.name);
     auto kind = kinds.find(entry.group);
     if (kind == kinds.end()) {
       kind = kinds.emplace(entry.group, GroupKind{CategoryForGroup(entry.group), IsRadioGroup(entry.group)}).first;
     }
     encode.StringAttr("c", kind->second.category);
     encode.BoolAttr("r", entry.radio || kind->second.radio);
-    if (!entry.tvg_logo.empty()) encode.WideAttr(kChannelLogoAttr, entry.tvg_logo);
+    if (!entry.tvg_logo.empty()) encode.StringAttr(kChannelLogoAttr, entry.tvg_logo);
     if (!entry.tvg_id.empty()) encode.StringAttr(kChannelGuideIdAttr, entry.tvg_id);
-    if (!entry.group.empty()) encode.WideAttr(kChannelGroupAttr, entry.group);
-    if (!entry.user_agent.empty()) encode.WideAttr(kChannelAgentAttr, entry.user_agent);
-    if (!entry.referrer.empty()) encode.WideAttr(kChannelReferrerAttr, entry.referrer);
-    if (!entry.cookie.empty()) encode.WideAttr(kChannelCookieAttr, entry.cookie);
+    if (!entry.group.empty()) encode.StringAttr(kChannelGroupAttr, entry.group);
+    if (!entry.user_agent.empty()) encode.StringAttr(kChannelAgentAttr, entry.user_agent);
+    if (!entry.referrer.empty()) encode.StringAttr(kChannelReferrerAttr, entry.referrer);
+    if (!entry.cookie.empty()) encode.StringAttr(kChannelCookieAttr, entry.cookie);
     if (!entry.channel_number.empty()) encode.StringAttr(kChannelNumberAttr, entry.channel_number);
     if (!catchup.empty()) encode.StringAttr(kChannelCatchupAttr, catchup);
     if (!properties.empty()) encode.StringAttr(kChannelPropertiesAttr, properties);
@@ -308,9 +309,8 @@ bool WritePlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& or
     if (!entry.provider.empty()) encode.StringAttr("g", entry.provider);
     encode.Word(static_cast<uint32_t>(group.size()));
     for (size_t i = 0; i < group.size(); ++i) {
-      encode.NodeStart(std::to_string(i), 2);
-      encode.IntAttr("b", 0);
-      encode.WideAttr("u", group[i].address);
+      encode.NodeStart(std::to_string(i), 1);
+      encode.StringAttr("u", group[i].address);
       encode.Word(0);
     }
     if (out.size() >= kPieceBytes) {
@@ -402,9 +402,45 @@ bool FindSourceHeaders(std::string_view stored, std::string_view address, Source
 }
 
 const DocNode* PlaylistCountryNode(const DocNode& root) {
-  if (root.name() != kPlaylistVersion || root.children().size() != 1) return nullptr;
+  if ((root.name() != kPlaylistVersion && root.name() != kPlaylistOldVersion) || root.children().size() != 1) {
+    return nullptr;
+  }
   const DocNode* country = root.children().begin()->get();
   return country->name().starts_with("pl") ? country : nullptr;
+}
+
+namespace {
+
+// The WideString attribute `name` of `node` as a String in UTF-8.
+void NarrowAttribute(DocNode& node, std::string_view name) {
+  DocAttribute* attribute = node.FindAttribute(name);
+  if (attribute == nullptr) return;
+  if (const std::u16string* wide = attribute->wide_string_value()) attribute->SetString(Utf16ToUtf8(*wide));
+}
+
+}  // namespace
+
+bool RewritePlaylistDocument(const std::filesystem::path& file) {
+  DocNode root;
+  if (!ReadCatalogueDocument(file, root) || root.name() != kPlaylistOldVersion) return false;
+  const DocNode* country = PlaylistCountryNode(root);
+  if (country == nullptr) return false;
+  DocNode* channels = root.FindChild(country->name(), false);
+  std::vector<std::string> names;
+  for (const auto& channel : channels->children()) names.push_back(channel->name());
+  for (const std::string& name : names) {
+    DocNode* channel = channels->FindChild(name, false);
+    for (const char* attribute : {"n", kChannelLogoAttr, kChannelGroupAttr, kChannelAgentAttr, kChannelReferrerAttr, kChannelCookieAttr}) {
+      NarrowAttribute(*channel, attribute);
+    }
+    for (size_t i = 0;; ++i) {
+      DocNode* source = channel->FindChild(std::to_string(i), false);
+      if (source == nullptr) break;
+      NarrowAttribute(*source, "u");
+    }
+  }
+  root.set_name(kPlaylistVersion);
+  return SaveDocumentFileAtomically(root, file);
 }
 
 }  // namespace vidora

@@ -2,6 +2,7 @@
 #define VIDORA_CORE_PLAYLISTS_PLAYLIST_DOCUMENT_H_
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -14,10 +15,16 @@ namespace vidora {
 // An imported playlist is stored as a catalogue file: the root (named
 // kPlaylistVersion) holds one country node, named by the playlist's key,
 // with one channel node per channel in the catalogue's own names ("n",
-// "p", "c", "r", source "0" with "u" and "b"). The catalogue loader reads
-// it like any catalogue; the extra attributes below (which it ignores)
-// keep what the playlist adds.
-inline constexpr char kPlaylistVersion[] = "playlist";
+// "c", "r", sources "0", "1", ... with "u"). The catalogue loader reads it
+// like any catalogue; the extra attributes below (which it ignores) keep
+// what the playlist adds, and new ones may be added beside them. The
+// channels' texts are Strings in UTF-8 (the loader takes them for its
+// WideStrings), which keeps the file smaller than the playlist's text.
+inline constexpr char kPlaylistVersion[] = "playlist2";
+// Files written before hold the channels' texts as WideStrings, and "p"
+// and "b" besides; they are still read, and rewritten in the current form
+// (RewritePlaylistDocument).
+inline constexpr char kPlaylistOldVersion[] = "playlist";
 
 // Country node attributes.
 inline constexpr char kPlaylistNameAttr[] = "n";      // WideString: shown name
@@ -27,17 +34,17 @@ inline constexpr char kPlaylistTimeAttr[] = "t";      // String: fetch time, sec
 inline constexpr char kPlaylistSkippedAttr[] = "skip";  // Int: lines skipped
 inline constexpr char kPlaylistCatchupAttr[] = "cu";   // String: header catch-up (EncodeCatchup)
 
-// Channel node attributes beyond the catalogue's.
-inline constexpr char kChannelLogoAttr[] = "logo";    // WideString
-inline constexpr char kChannelGuideIdAttr[] = "id";   // String: tvg-id
-inline constexpr char kChannelGroupAttr[] = "grp";    // WideString: group-title
-inline constexpr char kChannelAgentAttr[] = "ua";     // WideString
-inline constexpr char kChannelReferrerAttr[] = "ref"; // WideString
-inline constexpr char kChannelCookieAttr[] = "ck";    // WideString
-inline constexpr char kChannelNumberAttr[] = "chno";  // String: tvg-chno
-inline constexpr char kChannelCatchupAttr[] = "cu";   // String: EncodeCatchup
-inline constexpr char kChannelPropertiesAttr[] = "kp";  // String: #KODIPROP lines, one a line
-// String: request headers of the further sources, one line each,
+// Channel node attributes beyond the catalogue's (Strings, UTF-8).
+inline constexpr char kChannelLogoAttr[] = "logo";
+inline constexpr char kChannelGuideIdAttr[] = "id";   // tvg-id
+inline constexpr char kChannelGroupAttr[] = "grp";    // group-title
+inline constexpr char kChannelAgentAttr[] = "ua";
+inline constexpr char kChannelReferrerAttr[] = "ref";
+inline constexpr char kChannelCookieAttr[] = "ck";
+inline constexpr char kChannelNumberAttr[] = "chno";  // tvg-chno
+inline constexpr char kChannelCatchupAttr[] = "cu";   // EncodeCatchup
+inline constexpr char kChannelPropertiesAttr[] = "kp";  // #KODIPROP lines, one a line
+// Request headers of the further sources, one line each,
 // "address<TAB>user agent<TAB>referrer<TAB>cookie" (EncodeSourceHeaders).
 inline constexpr char kChannelSourceHeadersAttr[] = "sh";
 
@@ -103,8 +110,13 @@ struct SourceHeaders {
 bool FindSourceHeaders(std::string_view stored, std::string_view address, SourceHeaders& out);
 
 // The playlist's country node in `root`, or nullptr when `root` is no
-// playlist document (wrong version, not exactly one country).
+// playlist document (neither version, not exactly one country).
 const DocNode* PlaylistCountryNode(const DocNode& root);
+
+// Rewrites a stored playlist of kPlaylistOldVersion in the current form,
+// replacing the file atomically; the channels stay as they were. False
+// when it is no such file or cannot be written. Any thread.
+bool RewritePlaylistDocument(const std::filesystem::path& file);
 
 }  // namespace vidora
 

@@ -68,7 +68,11 @@ bool ReadHeader(std::string_view bytes, StoredPlaylist& out) {
   HeaderDecoder decode(bytes);
   std::string_view magic, name;
   uint32_t count = 0;
-  if (!decode.Bytes(4, magic) || magic != "QDOC" || !decode.Narrow(name) || name != kPlaylistVersion) return false;
+  if (!decode.Bytes(4, magic) || magic != "QDOC" || !decode.Narrow(name) ||
+      (name != kPlaylistVersion && name != kPlaylistOldVersion)) {
+    return false;
+  }
+  out.old_form = name == kPlaylistOldVersion;
   if (!decode.Word(count) || count != 0 || !decode.Word(count) || count != 1) return false;
   if (!decode.Bytes(4, magic) || magic != "QDOC" || !decode.Narrow(name) || !name.starts_with("pl")) return false;
   out.key = std::string(name);
@@ -98,7 +102,7 @@ bool ReadHeader(std::string_view bytes, StoredPlaylist& out) {
 
 }  // namespace
 
-bool PlaylistLibrary::Describe(const std::filesystem::path& file, StoredPlaylist& out) const {
+bool PlaylistLibrary::Describe(const std::filesystem::path& file, StoredPlaylist& out) {
   // The description sits at the start of the file; a large playlist need
   // not be read whole to list it.
   std::ifstream in(file, std::ios::binary);
@@ -115,6 +119,7 @@ bool PlaylistLibrary::Describe(const std::filesystem::path& file, StoredPlaylist
   const DocNode* country = PlaylistCountryNode(root);
   if (country == nullptr) return false;
   out.key = country->name();
+  out.old_form = root.name() == kPlaylistOldVersion;
   out.name = country->GetWideString(kPlaylistNameAttr);
   out.source = country->GetWideString(kPlaylistSourceAttr);
   out.guide_address = country->GetWideString(kPlaylistGuideAttr);
@@ -158,10 +163,18 @@ const StoredPlaylist* PlaylistLibrary::Find(std::string_view key) const {
 void PlaylistLibrary::AttachAll(ChannelCatalogue& catalogue, const SkinImage* mark, const DocNode* saved_state) {
   const std::vector<StoredPlaylist> all = playlists_;
   for (const StoredPlaylist& playlist : all) Attach(catalogue, playlist.file, mark, saved_state);
+  KeepStateOfAbsent(catalogue, saved_state);
+}
+
+void PlaylistLibrary::KeepStateOfAbsent(ChannelCatalogue& catalogue, const DocNode* saved_state) const {
   if (saved_state == nullptr) return;
+  std::string_view last_key;
   for (const auto& child : saved_state->children()) {
     const std::string_view name = child->name();
     const std::string_view key = name.substr(0, name.find('_'));
+    // A playlist's channels come one after another: each key is looked at once.
+    if (key == last_key) continue;
+    last_key = key;
     if (key.size() < name.size() && IsPlaylistKey(key) && catalogue.countries().find(key) == catalogue.countries().end()) {
       catalogue.KeepCountryState(std::string(key));
     }
@@ -170,14 +183,35 @@ void PlaylistLibrary::AttachAll(ChannelCatalogue& catalogue, const SkinImage* ma
 
 bool PlaylistLibrary::Attach(ChannelCatalogue& catalogue, const std::filesystem::path& file, const SkinImage* mark,
                              const DocNode* saved_state) {
-  StoredPlaylist playlist;
-  if (!Describe(file, playlist)) return false;
-  const std::string key = playlist.key;
-  Upsert(std::move(playlist));
-  channels_[key].Reset(nullptr);
-  // The catalogue calls this again when it rebuilds the file after its
-  // own update; each build's country refills the list from the start.
-  auto hook = [self = self_](const Channel& channel, const NodeAttributes& attributes) {
+  catalogue.ReadyForExtraBuilds();
+  std::unique_ptr<Prepared> prepared = Prepare(catalogue, file, mark, saved_state);
+  return Install(catalogue, *prepared);
+}
+
+std::unique_ptr<PlaylistLibrary::Prepared> PlaylistLibrary::Prepare(const ChannelCatalogue& catalogue,
+                                                                    const std::filesystem::path& file,
+                                                                    const SkinImage* mark,
+                                                                    const DocNode* saved_state,
+                                                                    const std::atomic<bool>* cancel) {
+  auto prepared = std::make_unique<Prepared>();
+  if (!Describe(file, prepared->description_)) return prepared;
+  auto& lists = prepared->channels_;
+  auto hook = [&lists](const Channel& channel, const NodeAttributes& attributes) {
+    const Country* country = channel.country();
+    auto list = lists.find(country->key());
+    if (list == lists.end()) list = lists.try_emplace(country->key()).first;
+    if (list->second.country != country) list->second.Reset(country);
+    list->second.Add(std::string_view(channel.key()).substr(country->key().size() + 1), attributes);
+  };
+  prepared->extra_ = catalogue.PrepareExtraCatalogue(file, mark, hook, saved_state, cancel);
+  prepared->ok_ = prepared->extra_->ok;
+  return prepared;
+}
+
+ChannelCatalogue::ExtraChannelHook PlaylistLibrary::RebuildHook() const {
+  // The catalogue calls this when it rebuilds the file after its own
+  // update; each build's country refills the list from the start.
+  return [self = self_](const Channel& channel, const NodeAttributes& attributes) {
     PlaylistLibrary* library = *self;
     if (library == nullptr) return;
     const Country* country = channel.country();
@@ -186,7 +220,18 @@ bool PlaylistLibrary::Attach(ChannelCatalogue& catalogue, const std::filesystem:
     if (list->second.country != country) list->second.Reset(country);
     list->second.Add(std::string_view(channel.key()).substr(country->key().size() + 1), attributes);
   };
-  return catalogue.AddExtraCatalogue(file, mark, hook, saved_state);
+}
+
+bool PlaylistLibrary::Install(ChannelCatalogue& catalogue, Prepared& prepared) {
+  if (!prepared.ok_) return false;
+  const std::string key = prepared.description_.key;
+  if (!catalogue.InstallExtraCatalogue(*prepared.extra_, RebuildHook())) return false;
+  Upsert(prepared.description_);
+  // The old additions go with the prepared playlist, to be freed where it is.
+  prepared.channels_.try_emplace(key);
+  for (auto& [country_key, list] : prepared.channels_) std::swap(channels_[country_key], list);
+  prepared.ok_ = false;  // installed once
+  return true;
 }
 
 void PlaylistLibrary::Remove(ChannelCatalogue& catalogue, std::string_view key) {

@@ -1,6 +1,7 @@
 #ifndef VIDORA_CORE_PLAYLISTS_PLAYLIST_LIBRARY_H_
 #define VIDORA_CORE_PLAYLISTS_PLAYLIST_LIBRARY_H_
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -52,6 +53,7 @@ struct StoredPlaylist {
   int64_t fetched_at = 0;        // seconds since 1970
   std::string catchup;           // the header's catch-up (DecodeCatchup)
   std::filesystem::path file;
+  bool old_form = false;  // written in kPlaylistOldVersion (RewritePlaylistDocument)
 };
 
 // A playlist fetched from an address is refreshed after this long.
@@ -60,6 +62,23 @@ inline constexpr int64_t kPlaylistRefreshSeconds = 24 * 60 * 60;
 // The imported playlists of one folder and what their channels add.
 // Lives on the UI thread with the catalogue it feeds; not thread-safe.
 class PlaylistLibrary {
+ private:
+  // The additions of one playlist's channels, kept together: their texts
+  // in one arena, found by node name through a flat table.
+  struct PlaylistChannels {
+    // The country of the build they came from; another one starts afresh.
+    const Country* country = nullptr;
+    std::unique_ptr<CatalogueArena> texts = std::make_unique<CatalogueArena>();
+    std::vector<std::string_view> names;  // node names, in `texts`
+    std::vector<PlaylistChannelInfo> infos;
+    NameTable by_name;
+
+    void Reset(const Country* from);
+    void Add(std::string_view name, const NodeAttributes& attributes);
+    const PlaylistChannelInfo* Find(std::string_view name) const;
+  };
+
+
  public:
   explicit PlaylistLibrary(std::filesystem::path folder) : folder_(std::move(folder)) {}
   // The catalogue may outlive the library: its rebuilds then no longer
@@ -86,6 +105,39 @@ class PlaylistLibrary {
   // `file`, rescanning its description. False when it cannot be read.
   bool Attach(ChannelCatalogue& catalogue, const std::filesystem::path& file, const SkinImage* mark,
               const DocNode* saved_state);
+  // A stored playlist read apart from the UI thread, to be put in place by
+  // Install. Destroy it on any thread (after Install it holds the channels
+  // it replaced, which are best freed on a worker).
+  class Prepared {
+   public:
+    // Whether the file could be read as a stored playlist.
+    bool ok() const { return ok_; }
+    const std::filesystem::path& file() const { return description_.file; }
+    // Whether the file is in the form of earlier versions (to be rewritten).
+    bool old_form() const { return description_.old_form; }
+
+   private:
+    friend class PlaylistLibrary;
+    bool ok_ = false;
+    StoredPlaylist description_;
+    std::unique_ptr<ChannelCatalogue::PreparedExtra> extra_;
+    std::map<std::string, PlaylistChannels, std::less<>> channels_;
+  };
+  // Reads the playlist stored as `file` for `catalogue` (ReadyForExtraBuilds
+  // called) with the per-channel state `saved_state` (may be nullptr).
+  // Any thread: it changes neither the catalogue nor a library.
+  // A raised `cancel` (may be null) ends the read early, as failed.
+  static std::unique_ptr<Prepared> Prepare(const ChannelCatalogue& catalogue, const std::filesystem::path& file,
+                                           const SkinImage* mark, const DocNode* saved_state,
+                                           const std::atomic<bool>* cancel = nullptr);
+  // Adds or replaces the prepared playlist in `catalogue` as Attach does,
+  // in time linear in the channels. False when it could not be read.
+  // UI thread.
+  bool Install(ChannelCatalogue& catalogue, Prepared& prepared);
+  // Has the settings save keep the state `saved_state` holds for the
+  // channels of every playlist not (yet) added to `catalogue`.
+  void KeepStateOfAbsent(ChannelCatalogue& catalogue, const DocNode* saved_state) const;
+
   // Takes the playlist out of `catalogue` and deletes its file; the state
   // of its channels goes at the next settings save.
   void Remove(ChannelCatalogue& catalogue, std::string_view key);
@@ -97,23 +149,12 @@ class PlaylistLibrary {
   std::vector<StoredPlaylist> DueForRefresh(int64_t now) const;
 
  private:
-  bool Describe(const std::filesystem::path& file, StoredPlaylist& out) const;
+  static bool Describe(const std::filesystem::path& file, StoredPlaylist& out);
   void Upsert(StoredPlaylist playlist);
+  // The hook that refills the channel additions on the catalogue's own
+  // rebuilds of the playlist's file.
+  ChannelCatalogue::ExtraChannelHook RebuildHook() const;
 
-  // The additions of one playlist's channels, kept together: their texts
-  // in one arena, found by node name through a flat table.
-  struct PlaylistChannels {
-    // The country of the build they came from; another one starts afresh.
-    const Country* country = nullptr;
-    std::unique_ptr<CatalogueArena> texts = std::make_unique<CatalogueArena>();
-    std::vector<std::string_view> names;  // node names, in `texts`
-    std::vector<PlaylistChannelInfo> infos;
-    NameTable by_name;
-
-    void Reset(const Country* from);
-    void Add(std::string_view name, const NodeAttributes& attributes);
-    const PlaylistChannelInfo* Find(std::string_view name) const;
-  };
 
   std::filesystem::path folder_;
   std::shared_ptr<PlaylistLibrary*> self_ = std::make_shared<PlaylistLibrary*>(this);

@@ -10,9 +10,11 @@
 #include <chrono>
 #include <unordered_set>
 
+#include "core/document/large_block.h"
 #include "core/document/text_codec.h"
 #include "core/guide/guide_loader.h"
 #include "core/guide/guide_matcher.h"
+#include "core/playlists/playlist_document.h"
 #include "core/playlists/playlist_import.h"
 #include "core/playlists/playlist_paths.h"
 #include "core/stores/settings_store.h"
@@ -55,9 +57,19 @@ PlaylistManager::PlaylistManager(ChannelCatalogue& catalogue, PlaylistFolders fo
       logos_(folders_.logos) {
   g_current = this;
   library_.Scan();
-  library_.AttachAll(catalogue_, PlaylistMark(), SettingsChannelsNode());
-  // The channel played last may be one of the playlists'.
-  if (catalogue_.CurrentChannel() == nullptr) catalogue_.RestoreCurrentChannel();
+  // Until a playlist is in place, a settings save keeps the state of its
+  // channels as loaded.
+  library_.KeepStateOfAbsent(catalogue_, SettingsChannelsNode());
+  catalogue_.ReadyForExtraBuilds();
+  std::vector<std::filesystem::path> files;
+  for (const StoredPlaylist& playlist : library_.playlists()) files.push_back(playlist.file);
+  AttachInBackground(std::move(files), [this](const std::vector<bool>&) {
+    // The channel played last may be one of the playlists'.
+    if (catalogue_.CurrentChannel() == nullptr) catalogue_.RestoreCurrentChannel();
+    const std::vector<StoredPlaylist> due = library_.DueForRefresh(Now());
+    if (!due.empty()) Refresh(due, false);
+    else LoadGuide(true);
+  });
 
   connect(&logos_, &LogoCache::LogoReady, this, &PlaylistManager::DecorationsChanged);
   connect(&minute_timer_, &QTimer::timeout, this, [this] {
@@ -65,10 +77,6 @@ PlaylistManager::PlaylistManager(ChannelCatalogue& catalogue, PlaylistFolders fo
     emit DecorationsChanged();  // a new programme may have begun
   });
   minute_timer_.start(60 * 1000);
-
-  const std::vector<StoredPlaylist> due = library_.DueForRefresh(Now());
-  if (!due.empty()) Refresh(due, false);
-  else LoadGuide(true);
 }
 
 PlaylistManager::~PlaylistManager() {
@@ -89,6 +97,8 @@ void PlaylistManager::AddPlaylistSource(const QString& text) {
   const std::atomic<bool>* cancel = jobs_.cancel();
   jobs_.Run([this, key, folder, now, cancel, source]() -> std::function<void()> {
     PlaylistImport result = FetchAndImportPlaylist(key, u"", folder, now, cancel);
+    // The parsed playlist is gone: its pages go back to the system.
+    ReturnFreeHeapPages();
     return [this, result = std::move(result), source] {
       if (result.failure == ImportFailure::kStream) {
         emit StreamGiven(source);
@@ -99,10 +109,9 @@ void PlaylistManager::AddPlaylistSource(const QString& text) {
         emit Imported(false, detail, ImportFailureText(result));
         return;
       }
-      WhenNoDialog(this, [this, result, source] {
-        const bool attached = library_.Attach(catalogue_, result.file, PlaylistMark(), SettingsChannelsNode());
-        emit PlaylistsChanged();
-        emit Imported(attached, source, attached ? ImportSummaryText(result) : Text("msg_import_unreadable"));
+      AttachInBackground({result.file}, [this, result, source](const std::vector<bool>& attached) {
+        const bool ok = !attached.empty() && attached[0];
+        emit Imported(ok, source, ok ? ImportSummaryText(result) : Text("msg_import_unreadable"));
         LoadGuide(true);
       });
     };
@@ -129,15 +138,17 @@ void PlaylistManager::Refresh(const std::vector<StoredPlaylist>& playlists, bool
       if (cancel->load()) break;
       results.emplace_back(playlist.file, FetchAndImportPlaylist(playlist.source, playlist.name, folder, now, cancel));
     }
+    ReturnFreeHeapPages();
     return [this, results = std::move(results), report] {
-      WhenNoDialog(this, [this, results, report] {
+      std::vector<std::filesystem::path> files;
+      for (const auto& [file, result] : results) {
+        if (result.ok) files.push_back(result.file);
+      }
+      AttachInBackground(std::move(files), [this, results, report](const std::vector<bool>&) {
         size_t failed = 0;
         QStringList details;
         for (const auto& [file, result] : results) {
-          if (result.ok) {
-            library_.Attach(catalogue_, result.file, PlaylistMark(), SettingsChannelsNode());
-            continue;
-          }
+          if (result.ok) continue;
           ++failed;
           const StoredPlaylist* stored = library_.Find(result.key.empty() ? file.stem().string() : result.key);
           const QString name = stored != nullptr ? QString::fromStdU16String(stored->name) : QString();
@@ -145,7 +156,6 @@ void PlaylistManager::Refresh(const std::vector<StoredPlaylist>& playlists, bool
         }
         // Many failures (a network that is down) make one sentence.
         if (report && failed > 0) emit Imported(false, details.join(QLatin1Char('\n')), RefreshFailureText(failed));
-        emit PlaylistsChanged();
         LoadGuide(true);
       });
     };
@@ -153,6 +163,8 @@ void PlaylistManager::Refresh(const std::vector<StoredPlaylist>& playlists, bool
 }
 
 void PlaylistManager::RemovePlaylist(const std::string& key) {
+  // A read still under way must not bring it back.
+  if (const StoredPlaylist* playlist = library_.Find(key)) placed_ticket_[playlist->file] = tickets_;
   library_.Remove(catalogue_, key);
   emit PlaylistsChanged();
 }
@@ -164,10 +176,7 @@ void PlaylistManager::RenamePlaylist(const std::string& key, const QString& name
     const bool renamed = RenameStoredPlaylist(file, name);
     return [this, file, renamed] {
       if (!renamed) return;
-      WhenNoDialog(this, [this, file] {
-        library_.Attach(catalogue_, file, PlaylistMark(), SettingsChannelsNode());
-        emit PlaylistsChanged();
-      });
+      AttachInBackground({file}, {});
     };
   });
 }
@@ -228,6 +237,76 @@ GuideJobResult RunGuideJob(const std::vector<std::u16string>& addresses, const G
 }
 
 }  // namespace
+
+struct PlaylistManager::AttachRun {
+  std::vector<std::filesystem::path> files;
+  size_t next = 0;
+  std::vector<bool> attached;
+  AttachDone done;
+};
+
+void PlaylistManager::AttachInBackground(std::vector<std::filesystem::path> files, AttachDone done) {
+  auto run = std::make_shared<AttachRun>();
+  run->files = std::move(files);
+  run->done = std::move(done);
+  ++attaching_;
+  AttachNext(std::move(run));
+}
+
+void PlaylistManager::AttachNext(std::shared_ptr<AttachRun> run) {
+  if (run->next == run->files.size()) {
+    --attaching_;
+    if (run->done) run->done(run->attached);
+    return;
+  }
+  const std::filesystem::path file = run->files[run->next];
+  const uint64_t ticket = ++tickets_;
+  const ChannelCatalogue* catalogue = &catalogue_;
+  const SkinImage* mark = PlaylistMark();
+  // The loaded settings do not change while the player runs.
+  const DocNode* saved_state = SettingsChannelsNode();
+  const std::atomic<bool>* cancel = jobs_.cancel();
+  const bool started = jobs_.Run([this, run, file, ticket, catalogue, mark, saved_state, cancel]() -> std::function<void()> {
+    std::shared_ptr<PlaylistLibrary::Prepared> prepared =
+        PlaylistLibrary::Prepare(*catalogue, file, mark, saved_state, cancel);
+    // A file of an earlier version is written again in the current form,
+    // once: the next start reads the smaller file.
+    if (prepared->ok() && prepared->old_form() && !cancel->load()) {
+      RewritePlaylistDocument(file);
+      ReturnFreeHeapPages();
+    }
+    return [this, run, file, ticket, prepared] {
+      WhenNoDialog(this, [this, run, file, ticket, prepared] {
+        uint64_t& placed = placed_ticket_[file];
+        bool ok = false;
+        if (ticket > placed) {
+          placed = ticket;
+          ok = library_.Install(catalogue_, *prepared);
+          if (ok) emit PlaylistsChanged();
+        }
+        run->attached.push_back(ok);
+        ++run->next;
+        // What the playlist replaced, and a dropped read, are freed away
+        // from the UI thread.
+        DisposeInBackground(std::make_shared<PlaylistLibrary::Prepared>(std::move(*prepared)));
+        AttachNext(run);
+      });
+    };
+  });
+  if (!started) {
+    run->attached.push_back(false);
+    ++run->next;
+    AttachNext(std::move(run));
+  }
+}
+
+void PlaylistManager::DisposeInBackground(std::shared_ptr<PlaylistLibrary::Prepared> garbage) {
+  jobs_.Run([garbage]() mutable -> std::function<void()> {
+    garbage.reset();
+    ReturnFreeHeapPages();
+    return {};
+  });
+}
 
 void PlaylistManager::LoadGuide(bool use_network) {
   guide_loaded_at_ = Now();

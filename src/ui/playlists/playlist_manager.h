@@ -7,6 +7,7 @@
 
 #include <ctime>
 #include <functional>
+#include <map>
 #include <memory>
 #include <span>
 #include <string>
@@ -45,9 +46,11 @@ class PlaylistManager : public QObject {
   using Clock = std::function<int64_t()>;  // seconds since 1970
 
   // Adds the stored playlists to `catalogue` (borrowed; outlives the
-  // manager) with the per-channel state of the loaded settings, restores
-  // the current channel when the catalogue had none, and starts the due
-  // refreshes and the guide in the background.
+  // manager) with the per-channel state of the loaded settings: each is
+  // read on a worker and put in place on the UI thread once read
+  // (PlaylistsChanged), so a large one never holds up the window. Then it
+  // restores the current channel when the catalogue has none, and starts
+  // the due refreshes and the guide in the background.
   PlaylistManager(ChannelCatalogue& catalogue, PlaylistFolders folders = PlaylistFolders::Default(),
                   Clock clock = {}, QObject* parent = nullptr);
   ~PlaylistManager() override;
@@ -99,8 +102,9 @@ class PlaylistManager : public QObject {
   // The picture drawn instead of a flag in front of playlist channels.
   static const SkinImage* PlaylistMark();
 
-  // Whether imports, refreshes or guide reads are running (tests).
-  bool busy() const { return jobs_.running() > 0 || logos_.busy(); }
+  // Whether imports, refreshes, playlist reads or guide reads are running
+  // (tests).
+  bool busy() const { return jobs_.running() > 0 || attaching_ > 0 || logos_.busy(); }
 
  signals:
   // An import or a refresh the user asked for ended. `text` is the
@@ -126,6 +130,16 @@ class PlaylistManager : public QObject {
   void Refresh(const std::vector<StoredPlaylist>& playlists, bool report);
   void LoadGuide(bool use_network);
   bool LogoAllowed(const Channel& channel, std::u16string_view logo) const;
+  // Reads `files` (stored playlists) one after the other on a worker and
+  // puts each in place as soon as it is read and no dialog is open; then
+  // `done` gets which of them were added, in order.
+  using AttachDone = std::function<void(const std::vector<bool>& attached)>;
+  void AttachInBackground(std::vector<std::filesystem::path> files, AttachDone done);
+  struct AttachRun;
+  void AttachNext(std::shared_ptr<AttachRun> run);
+  // Frees what a put-in-place playlist replaced on a worker.
+  void DisposeInBackground(std::shared_ptr<PlaylistLibrary::Prepared> garbage);
+  std::string GuideKeyOf(const Channel& channel) const;
 
   ChannelCatalogue& catalogue_;
   PlaylistFolders folders_;
@@ -140,6 +154,13 @@ class PlaylistManager : public QObject {
   uint64_t guide_generation_ = 0;  // a newer load's result wins
   uint64_t applied_generation_ = 0;
   QTimer minute_timer_;
+  // Reads started and not yet put in place or dropped.
+  int attaching_ = 0;
+  // Each read of a stored playlist takes the next ticket when it starts;
+  // a file takes only a read newer than the one put in place last (or
+  // than its removal), so a slow older read never replaces a newer one.
+  uint64_t tickets_ = 0;
+  std::map<std::filesystem::path, uint64_t> placed_ticket_;
   BackgroundJobs jobs_{this};
 };
 

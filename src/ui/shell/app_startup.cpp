@@ -13,6 +13,7 @@
 #include "core/catalogue/channel_catalogue.h"
 #include "core/document/text_codec.h"
 #include "core/document/atomic_file.h"
+#include "core/playlists/playlist_paths.h"
 #include "core/stores/app_paths.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/message_sink.h"
@@ -103,11 +104,15 @@ void CloseFromSignal() {
   if (g_frame) g_frame->close();
 }
 
-// Data files that a killed save left beside the settings and the
-// catalogue; no save of this process has started yet.
+// Data files that a killed save left beside the settings, the catalogue,
+// the stored playlists and the cached guides and logos; no save of this
+// process has started yet.
 void RemoveSaveDebris() {
   RemoveStaleTemporaryFiles(ConfigFile(kSettingsFileName));
   RemoveStaleTemporaryFiles(UserDataFile(kCatalogueFileName));
+  for (const std::filesystem::path& folder : {PlaylistFolder(), GuideCacheFolder(), LogoCacheFolder()}) {
+    RemoveStaleTemporaryFilesIn(folder);
+  }
 }
 
 // What start-up found damaged, said once the texts are loaded.

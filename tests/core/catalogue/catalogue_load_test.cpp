@@ -149,13 +149,14 @@ TEST_F(CatalogueLoadTest, BadChannelsAreReportedAndKeptSafely) {
   AddChannel(*de, "wrongcat", u"Falsch", "zz", {{1, u"u"}});
   AddChannel(*de, "nourl", u"Leer", "n", {});
   DocNode* odd = de->AddChild("odd");  // every needed attribute missing or of another type
-  odd->SetString("n", "narrow");
+  // (texts count as a WideString or a String in UTF-8)
+  odd->SetInt("n", 3);
   odd->SetInt("c", 5);
   odd->SetInt("r", 1);
   odd->SetWideString("g", u"wide");
   DocNode* source = odd->AddChild("0");
   source->SetString("b", "128");
-  source->SetString("u", "narrow");
+  source->SetInt("u", 7);
   root.AddChild("at");  // a country without channels
 
   ChannelCatalogue catalogue;

@@ -41,7 +41,7 @@ class ExtraCatalogueTest : public CatalogueTest {
     a->SetWideString("grp", u"News");
     a->SetInt("logo2", 7);
     DocNode* b = AddChannel(*list, "b", u"Beta", "sp", {{0, u"http://b"}, {0, u"http://b2"}});
-    b->SetString("logo", "not wide");  // of another type: absent
+    b->SetInt("logo", 1);  // of another type: absent
     b->SetWideString("ua", u"Agent/2");
     return root;
   }

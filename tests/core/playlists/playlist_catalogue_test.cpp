@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sys/wait.h>
+#include <thread>
 
 #include "core/catalogue/catalogue_reader.h"
 #include "core/document/document_format.h"
@@ -166,9 +167,9 @@ TEST_F(PlaylistCatalogueTest, DirectEncodingIsTheDocumentFormatByteForByte) {
   ASSERT_NE(country, nullptr);
   EXPECT_EQ(country->children().size(), 4u);
   const DocNode* last = (country->children().end() - 1)->get();
-  EXPECT_EQ(last->GetWideString("n"), Utf8ToUtf16(long_one.name));
+  EXPECT_EQ(last->GetString("n"), long_one.name);
   EXPECT_EQ(last->GetString("c"), "n");
-  EXPECT_EQ(last->FindChild("0")->GetWideString("u").size(), long_one.address.size());
+  EXPECT_EQ(last->FindChild("0")->GetString("u").size(), long_one.address.size());
 
   // A playlist whose description does not fit the start of the file is
   // still listed, read whole.
@@ -313,6 +314,92 @@ TEST_F(PlaylistCatalogueTest, PlaylistFavouritesSurviveARunWithoutTheirFile) {
   EXPECT_TRUE(one->favourite());
   one->set_favourite(false);
   EXPECT_EQ(SavedFavourites(), (std::vector<std::string>{"de_ard", missing_one}));
+}
+
+TEST_F(PlaylistCatalogueTest, PlaylistOfTheEarlierFormIsReadAndRewrittenSmaller) {
+  // As earlier versions stored a playlist: every text a WideString.
+  DocNode root(kPlaylistOldVersion);
+  DocNode* country = root.AddChild("pl0badcafe");
+  country->SetWideString(kPlaylistNameAttr, u"Alte Liste");
+  country->SetWideString(kPlaylistSourceAttr, u"/lists/old.m3u");
+  country->SetString(kPlaylistTimeAttr, "5");
+  for (int i = 0; i < 50; ++i) {
+    DocNode* channel = country->AddChild("h" + std::to_string(1000 + i));
+    channel->SetWideString("n", u"Канал " + Utf8ToUtf16(std::to_string(i)));
+    channel->SetString("p", "");
+    channel->SetString("c", "n");
+    channel->SetBool("r", false);
+    channel->SetWideString(kChannelLogoAttr, u"http://l.example/" + Utf8ToUtf16(std::to_string(i)) + u".png");
+    channel->SetWideString(kChannelGroupAttr, u"Новости");
+    DocNode* source = channel->AddChild("0");
+    source->SetInt("b", 0);
+    source->SetWideString("u", u"http://s.example/" + Utf8ToUtf16(std::to_string(i)));
+  }
+  const std::filesystem::path file = dir_ / "playlists" / "pl0badcafe.vdch";
+  std::filesystem::create_directories(file.parent_path());
+  ASSERT_TRUE(SaveDocumentFile(root, file));
+  const auto old_size = std::filesystem::file_size(file);
+
+  auto channels_of = [&](bool old_form) {
+    PlaylistLibrary library(dir_ / "playlists");
+    library.Scan();
+    EXPECT_EQ(library.playlists().size(), 1u);
+    EXPECT_EQ(library.playlists()[0].old_form, old_form);
+    EXPECT_EQ(library.playlists()[0].name, u"Alte Liste");
+    ChannelCatalogue catalogue;
+    EXPECT_TRUE(library.Attach(catalogue, file, nullptr, nullptr));
+    std::vector<std::string> seen;
+    for (const Channel* channel : catalogue.AllChannels()) {
+      const PlaylistChannelInfo* info = library.FindChannel(channel->key());
+      seen.push_back(Utf16ToUtf8(channel->name() + u"|" + channel->info_line() + u"|" +
+                                 std::u16string(channel->sources()[0].address) + u"|" +
+                                 std::u16string(info != nullptr ? info->logo : u"-")));
+    }
+    return seen;
+  };
+  const std::vector<std::string> before = channels_of(true);
+  ASSERT_EQ(before.size(), 50u);
+  EXPECT_EQ(before[0], "Канал 0|Alte Liste · Новости|http://s.example/0|http://l.example/0.png");
+
+  ASSERT_TRUE(RewritePlaylistDocument(file));
+  EXPECT_LT(std::filesystem::file_size(file), old_size);
+  EXPECT_EQ(channels_of(false), before);
+  EXPECT_FALSE(RewritePlaylistDocument(file));  // once is enough
+}
+
+TEST_F(PlaylistCatalogueTest, PlaylistReadOnAnotherThreadChangesNothingUntilPutInPlace) {
+  DocNode root("1.0");
+  DocNode* ard = root.AddChild("de")->AddChild("ard");
+  ard->SetWideString("n", u"ARD");
+  ard->SetString("c", "n");
+  ard->AddChild("0")->SetWideString("u", u"http://s.example/ard");
+  ASSERT_TRUE(SaveDocumentFile(root, dir_ / "Channels.vdch"));
+  ChannelCatalogue catalogue;
+  ASSERT_TRUE(catalogue.Load(dir_ / "Channels.vdch", nullptr));
+  const PlaylistImport result = Import(kPlaylist);
+  ASSERT_TRUE(result.ok);
+  PlaylistLibrary library(dir_ / "playlists");
+  library.Scan();
+
+  catalogue.ReadyForExtraBuilds();
+  std::unique_ptr<PlaylistLibrary::Prepared> prepared;
+  std::thread reader([&] { prepared = PlaylistLibrary::Prepare(catalogue, result.file, nullptr, nullptr); });
+  reader.join();
+  ASSERT_TRUE(prepared->ok());
+  EXPECT_EQ(Names(catalogue), (std::vector<std::string>{"ARD"}));
+  EXPECT_EQ(library.FindChannel(result.key + "_ione.tv"), nullptr);
+
+  ASSERT_TRUE(library.Install(catalogue, *prepared));
+  // Merged into the list in the order a whole sort gives.
+  EXPECT_EQ(Names(catalogue), (std::vector<std::string>{"ARD", "One", "Three FM", "Two"}));
+  ASSERT_NE(library.FindChannel(result.key + "_ione.tv"), nullptr);
+  EXPECT_EQ(library.FindChannel(result.key + "_ione.tv")->guide_id, "one.tv");
+
+  // A second read replaces it and keeps the user's favourite.
+  catalogue.FindChannelByKey(result.key + "_ione.tv")->set_favourite(true);
+  prepared = PlaylistLibrary::Prepare(catalogue, result.file, nullptr, nullptr);
+  ASSERT_TRUE(library.Install(catalogue, *prepared));
+  EXPECT_EQ(Names(catalogue), (std::vector<std::string>{"ARD", "One|f", "Three FM", "Two"}));
 }
 
 }  // namespace

@@ -127,6 +127,10 @@ TEST_F(PlaylistUiTest, FilesBecomeCountriesThatSurviveARestartAndCanBeRemoved) {
   catalogue_ = &LoadCatalogueFile(dir_ / "Channels.vdch");
   manager_ = std::make_unique<PlaylistManager>(
       *catalogue_, PlaylistFolders{dir_ / "playlists", dir_ / "logos", dir_ / "guides"}, [] { return 1000; });
+  // The window does not wait for the stored playlist: it is read on a
+  // worker and put in place afterwards.
+  EXPECT_EQ(catalogue_->AllChannels().size(), 1u);
+  ASSERT_TRUE(WaitUntil([&] { return !manager_->busy(); }));
   Channel* again = catalogue_->FindChannelByKey(one_key);
   ASSERT_NE(again, nullptr);
   EXPECT_TRUE(again->favourite());

@@ -1,0 +1,229 @@
+// A large stored playlist in a running player: what the UI thread pays.
+//
+// The argument is the playlist's entries: 200,000 shaped like the core
+// playlist bench's (tvg attributes, groups in several languages, a few
+// #EXTVLCOPT lines), or 1,000,000 with a short name and an address each
+// (to stay under the download cap, as real lists of that size do).
+// BM_ReadM3uFile is the baseline: reading the M3U file into memory.
+// BM_StartWithStoredPlaylist makes a catalogue and a playlist manager over
+// the stored playlist, as the main window does at start, and runs the
+// event loop until the playlist's channels are in place. Counters:
+// blocked_ms, how long the manager's construction held the UI thread (the
+// main window waits for it); in_place_ms, until the channels are listed;
+// stall_ms, the longest the event loop did not answer a 5 ms timer;
+// peak_MB, the peak resident growth; file_MB and m3u_MB, the sizes of
+// the stored file and of the M3U.
+// BM_ImportWhileRunning imports the M3U into a running manager (menu or
+// drop) and runs the event loop until it is listed: total_ms, stall_ms,
+// peak_MB, and kept_MB, the resident growth once the import is over
+// (what the import did not give back).
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <malloc.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include <benchmark/benchmark.h>
+
+#include "core/catalogue/channel_catalogue.h"
+#include "core/document/doc_node.h"
+#include "core/document/document_format.h"
+#include "core/document/text_codec.h"
+#include "core/playlists/playlist_import.h"
+#include "core/stores/message_sink.h"
+#include "support/temp_dir.h"
+#include "ui/playlists/playlist_manager.h"
+#include "ui/stores/resource_pack.h"
+
+namespace vidora {
+namespace {
+
+std::filesystem::path Folder() {
+  static testing::TempDir dir;
+  return dir.path();
+}
+
+// The M3U of `entries` entries, written once per size.
+std::filesystem::path M3uFile(int entries) {
+  const std::filesystem::path path = Folder() / ("list" + std::to_string(entries) + ".m3u");
+  if (std::filesystem::exists(path)) return path;
+  const char* groups[] = {"News", "Sport", "Музыка", "Kinder", "Films", "Documentary", "Radio", "Regional"};
+  std::ofstream out(path, std::ios::binary);
+  out << "#EXTM3U url-tvg=\"http://127.0.0.1:9/guide.xml.gz\"\n";
+  std::string t;
+  for (int i = 0; i < entries; ++i) {
+    const std::string n = std::to_string(i);
+    if (entries > 200000) {
+      out << "#EXTINF:-1,Ch " << n << "\nhttp://127.0.0.1:9/" << n << "\n";
+      continue;
+    }
+    t = "#EXTINF:-1 tvg-id=\"channel" + n + ".example\" tvg-name=\"Channel " + n + ", HD\" tvg-logo=\"http://127.0.0.1:9/" +
+        n + ".png\" tvg-country=\"DE\" tvg-language=\"German\" group-title=\"" + groups[i % 8] + "\",Channel " + n + " HD\n";
+    if (i % 50 == 0) t += "#EXTVLCOPT:http-user-agent=Mozilla/5.0\n";
+    t += "http://127.0.0.1:9/live/" + n + "/index.m3u8\n";
+    out << t;
+  }
+  return path;
+}
+
+long ReadKb(const char* field) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::strlen(field)));
+  }
+  return -1;
+}
+
+void ResetPeak() {
+  std::ofstream clear("/proc/self/clear_refs");
+  clear << "5";
+}
+
+std::filesystem::path CatalogueFile() {
+  const std::filesystem::path path = Folder() / "Channels.vdch";
+  if (std::filesystem::exists(path)) return path;
+  SetMessageSink([](const std::u16string&, const std::u16string&) {});
+  SetBarUnitForDpi(96);
+  Skin().Load("/nonexistent/Resources.qdoc", "/nonexistent/cbuild.qdoc");
+  DocNode root("v_bench");
+  DocNode* one = root.AddChild("c0")->AddChild("ch0");
+  one->SetWideString("n", u"Catalogue channel");
+  one->SetString("c", "n");
+  one->AddChild("0")->SetWideString("u", u"http://127.0.0.1/stream");
+  SaveDocumentFile(root, path);
+  return path;
+}
+
+// Runs the event loop until `done`, measuring the longest time a 5 ms
+// timer waited beyond its interval.
+template <typename Done>
+double RunUntil(Done done) {
+  QElapsedTimer since;
+  since.start();
+  double longest = 0;
+  QTimer tick;
+  tick.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&tick, &QTimer::timeout, [&] {
+    longest = std::max(longest, static_cast<double>(since.nsecsElapsed()) / 1e6 - 5);
+    since.restart();
+  });
+  tick.start(5);
+  while (!done()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+  return std::max(longest, static_cast<double>(since.nsecsElapsed()) / 1e6 - 5);
+}
+
+PlaylistFolders FoldersIn(const std::filesystem::path& root) {
+  return PlaylistFolders{root / "playlists", root / "logos", root / "guides"};
+}
+
+void BM_ReadM3uFile(benchmark::State& state) {
+  const std::filesystem::path path = M3uFile(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    std::string text;
+    if (!ReadSmallFile(path, UINT64_MAX, text)) state.SkipWithError("cannot read");
+    benchmark::DoNotOptimize(text.data());
+  }
+  state.counters["m3u_MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
+}
+
+// The stored playlist of `entries`, imported once per size.
+std::filesystem::path StoredFolder(int entries) {
+  const std::filesystem::path root = Folder() / ("stored" + std::to_string(entries));
+  if (!std::filesystem::exists(root)) {
+    const PlaylistImport imported =
+        FetchAndImportPlaylist(Utf8ToUtf16(M3uFile(entries).string()), u"Bench", root / "playlists", 0);
+    if (!imported.ok) std::abort();
+    malloc_trim(0);
+  }
+  return root;
+}
+
+void BM_StartWithStoredPlaylist(benchmark::State& state) {
+  const int entries = static_cast<int>(state.range(0));
+  const std::filesystem::path root = StoredFolder(entries);
+  const std::filesystem::path catalogue_file = CatalogueFile();
+  double blocked = 0, in_place = 0, stall = 0;
+  long peak = 0;
+  for (auto _ : state) {
+    malloc_trim(0);
+    ResetPeak();
+    const long before = ReadKb("VmRSS:");
+    QElapsedTimer clock;
+    clock.start();
+    {
+      ChannelCatalogue catalogue;
+      catalogue.Load(catalogue_file, nullptr);
+      auto manager = std::make_unique<PlaylistManager>(catalogue, FoldersIn(root), [] { return int64_t{0}; });
+      blocked = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+      stall = std::max(blocked, RunUntil([&] { return catalogue.AllChannels().size() > 1; }));
+      in_place = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+      if (catalogue.AllChannels().size() != static_cast<size_t>(entries) + 1) state.SkipWithError("wrong channel count");
+      peak = ReadKb("VmHWM:") - before;
+      manager.reset();
+    }
+  }
+  state.counters["blocked_ms"] = blocked;
+  state.counters["in_place_ms"] = in_place;
+  state.counters["stall_ms"] = stall;
+  state.counters["peak_MB"] = static_cast<double>(peak) / 1024;
+  std::error_code error;
+  uintmax_t stored = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(root / "playlists", error)) stored += entry.file_size();
+  state.counters["file_MB"] = static_cast<double>(stored) / 1e6;
+  state.counters["m3u_MB"] = static_cast<double>(std::filesystem::file_size(M3uFile(entries))) / 1e6;
+}
+
+void BM_ImportWhileRunning(benchmark::State& state) {
+  const int entries = static_cast<int>(state.range(0));
+  const std::filesystem::path m3u = M3uFile(entries);
+  const std::filesystem::path catalogue_file = CatalogueFile();
+  double total = 0, stall = 0;
+  long peak = 0, kept = 0;
+  for (auto _ : state) {
+    const std::filesystem::path root = Folder() / "running";
+    std::filesystem::remove_all(root);
+    ChannelCatalogue catalogue;
+    catalogue.Load(catalogue_file, nullptr);
+    auto manager = std::make_unique<PlaylistManager>(catalogue, FoldersIn(root), [] { return int64_t{0}; });
+    bool imported = false;
+    QObject::connect(manager.get(), &PlaylistManager::Imported, [&](bool ok, const QString&, const QString&) {
+      imported = true;
+      if (!ok) state.SkipWithError("import failed");
+    });
+    malloc_trim(0);
+    ResetPeak();
+    const long before = ReadKb("VmRSS:");
+    QElapsedTimer clock;
+    clock.start();
+    manager->AddPlaylistSource(QString::fromStdString(m3u.string()));
+    stall = RunUntil([&] { return imported && !manager->busy(); });
+    total = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+    peak = ReadKb("VmHWM:") - before;
+    // What stays: the channels, and whatever the import kept.
+    kept = ReadKb("VmRSS:") - before;
+    if (catalogue.AllChannels().size() != static_cast<size_t>(entries) + 1) state.SkipWithError("wrong channel count");
+    manager.reset();
+  }
+  state.counters["total_ms"] = total;
+  state.counters["stall_ms"] = stall;
+  state.counters["peak_MB"] = static_cast<double>(peak) / 1024;
+  state.counters["kept_MB"] = static_cast<double>(kept) / 1024;
+}
+
+BENCHMARK(BM_ReadM3uFile)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3)->Arg(200000)->Arg(1000000);
+BENCHMARK(BM_StartWithStoredPlaylist)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3)->Arg(200000)->Arg(1000000);
+BENCHMARK(BM_ImportWhileRunning)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2)->Arg(200000)->Arg(1000000);
+
+}  // namespace
+}  // namespace vidora

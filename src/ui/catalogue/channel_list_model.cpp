@@ -174,8 +174,8 @@ QString ChannelListModel::AccessibleDescription(const Channel& channel) {
   if (channel.country() != nullptr) parts.push_back(ToQString(channel.country()->display_name()));
   if (channel.favourite()) parts.push_back(Text("acc_favourite"));
   if (const PlaylistManager* playlists = PlaylistManager::Current()) {
-    if (const Programme* now = playlists->GuideNowNext(channel).now) {
-      parts.push_back(Text("acc_now_playing").arg(ToQString(now->title)));
+    if (const ProgrammeRecord* now = playlists->GuideNowNext(channel).now) {
+      parts.push_back(Text("acc_now_playing").arg(playlists->GuideText(now->title)));
     }
   }
   return parts.join(QStringLiteral(", "));

@@ -1,7 +1,7 @@
 #include "ui/recording/record_what_plays.h"
 
 #include "core/catalogue/channel.h"
-#include "core/playlists/programme_guide.h"
+#include "core/guide/guide_store.h"
 #include "ui/playback/playback_control.h"
 #include "ui/playlists/playlist_manager.h"
 #include "ui/recording/recording_controller.h"
@@ -15,9 +15,9 @@ QString RecordWhatPlays(RecordingController& recordings, const PlaybackControl& 
   QString title;
   int64_t until = 0;
   if (const PlaylistManager* playlists = PlaylistManager::Current()) {
-    const NowNext now = playlists->GuideNowNext(*channel);
+    const GuideStore::NowNext now = playlists->GuideNowNext(*channel);
     if (now.now != nullptr) {
-      title = ToQString(now.now->title);
+      title = playlists->GuideText(now.now->title);
       until = now.now->stop + 120;
     }
   }

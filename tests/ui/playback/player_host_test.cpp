@@ -94,11 +94,10 @@ TEST(PlayerHostTest, StartsHiddenInItsRectangleAndTakesItsEngineAlongWhenDestroy
 
 TEST(PlayerHostTest, WhileTheEngineLoadsTheHostComesUpWhenItArrivesOrAtTheFirstPlay) {
   QWidget view;
-  PlayerEvents events;
   for (const bool play_first : {false, true}) {
     FakePlayerBackend::Record record;
     record.engine_loaded = false;
-    PlayerHost host(&view, QRect(0, 0, 10, 10), std::make_unique<FakePlayerBackend>(record), {}, events);
+    PlayerHost host(&view, QRect(0, 0, 10, 10), std::make_unique<FakePlayerBackend>(record), {});
     EXPECT_EQ(record.creates, 0);
     EXPECT_FALSE(host.connected());
     host.SetVolume(40);

@@ -136,9 +136,9 @@ bool ReadCatchup(std::string_view key, std::string_view value, CatchupAttributes
   std::string* field = nullptr;
   if (EqualsNoCase(key, "catchup")) field = &to.catchup;
   else if (EqualsNoCase(key, "catchup-type")) field = &to.catchup_type;
-  else if (EqualsNoCase(key, "catchup-source")) field = &to.catchup_source;
-  else if (EqualsNoCase(key, "catchup-days")) field = &to.catchup_days;
-  else if (EqualsNoCase(key, "catchup-correction")) field = &to.catchup_correction;
+  else if (EqualsNoCase(key, "catchup-source")) field = &to.source;
+  else if (EqualsNoCase(key, "catchup-days")) field = &to.days;
+  else if (EqualsNoCase(key, "catchup-correction")) field = &to.correction;
   else if (EqualsNoCase(key, "tvg-shift")) field = &to.tvg_shift;
   else if (EqualsNoCase(key, "timeshift")) field = &to.timeshift;
   else if (EqualsNoCase(key, "tvg-rec")) field = &to.tvg_rec;

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/timeshift/catchup_attributes.h"
+
 namespace vidora {
 
 // Bounds of what one entry may hold; longer texts are cut (at a UTF-8
@@ -19,23 +21,6 @@ inline constexpr size_t kMaxSourcesPerChannel = 64;     // further entries of a 
                                                         // (when stored: playlist_document.h)
 inline constexpr size_t kMaxPropertiesPerEntry = 16;    // #KODIPROP lines kept
 
-// The catch-up and time-shift attributes of an #EXTINF line or of the
-// #EXTM3U header, exactly as written (the reader does not interpret them).
-struct CatchupAttributes {
-  std::string catchup;             // catchup= ("default", "append", "shift", "flussonic", ...)
-  std::string catchup_type;        // catchup-type=
-  std::string catchup_source;      // catchup-source= (a template)
-  std::string catchup_days;        // catchup-days=
-  std::string catchup_correction;  // catchup-correction= (hours)
-  std::string tvg_shift;           // tvg-shift= (hours)
-  std::string timeshift;           // timeshift=
-  std::string tvg_rec;             // tvg-rec= (days)
-
-  bool empty() const {
-    return catchup.empty() && catchup_type.empty() && catchup_source.empty() && catchup_days.empty() &&
-           catchup_correction.empty() && tvg_shift.empty() && timeshift.empty() && tvg_rec.empty();
-  }
-};
 
 // One entry of an Extended M3U playlist: one source of a channel. Texts are
 // UTF-8 as read.

@@ -345,9 +345,9 @@ struct CatchupField {
 constexpr CatchupField kCatchupFields[] = {
     {"catchup", &CatchupAttributes::catchup},
     {"catchup-type", &CatchupAttributes::catchup_type},
-    {"catchup-source", &CatchupAttributes::catchup_source},
-    {"catchup-days", &CatchupAttributes::catchup_days},
-    {"catchup-correction", &CatchupAttributes::catchup_correction},
+    {"catchup-source", &CatchupAttributes::source},
+    {"catchup-days", &CatchupAttributes::days},
+    {"catchup-correction", &CatchupAttributes::correction},
     {"tvg-shift", &CatchupAttributes::tvg_shift},
     {"timeshift", &CatchupAttributes::timeshift},
     {"tvg-rec", &CatchupAttributes::tvg_rec},

@@ -113,8 +113,11 @@ PlaylistImport ImportPlaylistText(std::string_view bytes, std::u16string_view so
 PlaylistImport StorePlaylist(const M3uPlaylist& playlist, std::u16string_view source, std::u16string name,
                              const std::filesystem::path& folder, int64_t now) {
   PlaylistImport result;
+  result.entries = playlist.entries.size();
   result.channels = playlist.entries.size();
   result.skipped_lines = playlist.skipped_lines;
+  result.shortened_entries = playlist.shortened_entries;
+  result.dropped_entries = playlist.dropped_entries;
   PlaylistOrigin origin;
   origin.key = PlaylistKey(source);
   origin.source = std::u16string(source);

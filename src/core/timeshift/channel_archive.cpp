@@ -161,7 +161,7 @@ bool XtreamSource(std::string_view live, ChannelArchive& archive) {
 ChannelArchive ReadChannelArchive(const CatchupAttributes& entry, const CatchupAttributes& header,
                                   std::string_view live_address) {
   ChannelArchive archive;
-  const ModeName named = ParseMode(Either(entry.catchup, header.catchup));
+  const ModeName named = ParseMode(Either(Either(entry.catchup, entry.catchup_type), Either(header.catchup, header.catchup_type)));
   archive.mode = named.mode;
   archive.ts_stream = named.ts_stream;
   const std::string& source = Either(entry.source, header.source);

@@ -47,8 +47,8 @@ std::string Field(const M3uPlaylist& playlist, const std::string& item, const st
       {"name", e.name}, {"address", e.address}, {"tvg-id", e.tvg_id}, {"tvg-name", e.tvg_name},
       {"logo", e.tvg_logo}, {"group", e.group}, {"user-agent", e.user_agent}, {"referrer", e.referrer},
       {"tvg-rec", c.tvg_rec}, {"tvg-shift", c.tvg_shift}, {"timeshift", c.timeshift},
-      {"catchup-type", c.catchup_type.empty() ? c.catchup : c.catchup_type}, {"catchup-source", c.catchup_source},
-      {"catchup-days", c.catchup_days}};
+      {"catchup-type", c.catchup_type.empty() ? c.catchup : c.catchup_type}, {"catchup-source", c.source},
+      {"catchup-days", c.days}};
   auto found = fields.find(field);
   return found == fields.end() ? "(unknown field)" : found->second;
 }

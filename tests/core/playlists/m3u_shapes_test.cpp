@@ -67,9 +67,9 @@ TEST(M3uShapesTest, CatchupNumbersAndGroupsAsWritten) {
   EXPECT_EQ(a.group, "News");
   ASSERT_TRUE(a.catchup);
   EXPECT_EQ(a.catchup->catchup, "default");
-  EXPECT_EQ(a.catchup->catchup_source, "http://s.example/a?utc={utc}&d={duration}");
-  EXPECT_EQ(a.catchup->catchup_days, "7");
-  EXPECT_EQ(a.catchup->catchup_correction, "0.5");
+  EXPECT_EQ(a.catchup->source, "http://s.example/a?utc={utc}&d={duration}");
+  EXPECT_EQ(a.catchup->days, "7");
+  EXPECT_EQ(a.catchup->correction, "0.5");
   EXPECT_EQ(a.catchup->timeshift, "3");
   EXPECT_EQ(a.catchup->tvg_rec, "2");
   EXPECT_EQ(playlist.entries[1].group, "Sport");

@@ -148,7 +148,7 @@ TEST(XtreamProviderTest, LiveStreamsBecomeAStoredPlaylistWithoutThePassword) {
   ASSERT_NE(news, nullptr);
   EXPECT_EQ(news->GetString("c"), "n");  // "News" is the news category
   EXPECT_EQ(news->GetString("g"), kXtreamProviderName);
-  const std::u16string stored = news->children().begin()->get()->GetWideString("u");
+  const std::u16string stored = Utf8ToUtf16(news->children().begin()->get()->GetString("u"));
 
   XtreamAddressProvider provider;
   EXPECT_EQ(provider.Resolve(stored),

@@ -148,6 +148,7 @@ TEST_F(MainWindowTest, SoftKeysCarryTheMenuTree) {
   }
   const std::vector<std::pair<QString, int>> expected = {
       {"Full screen", ID_FULLSCREEN}, {"Settings", ID_SETTINGS},  {"Add playlist", ID_ADD_PLAYLIST},
+      {Text("menu_record"), ID_RECORD}, {Text("menu_recordings"), ID_RECORDINGS},
       // The test's language pack has no captions for these: only the key shows.
       {"\tCtrl+Shift+A", ID_ADD_PROVIDER}, {"\tCtrl+Shift+D", ID_RADIO_DIRECTORY}, {Text("str_programme_guide"), ID_GUIDE_GRID}, {"Updates", -1},
       {"Check version", ID_UPDATE},   {"Update channels", ID_CHANNEL_UPDATE}, {"Refresh playlists", ID_REFRESH_PLAYLISTS},

@@ -342,7 +342,7 @@ TEST_F(PlaybackEndToEndTest, AnotherChannelOrAStopNeverLeavesTheOldPictureStandi
     return !spy_->failures.empty();
   }));
   EXPECT_FALSE(old_picture_seen);
-  ASSERT_TRUE(WaitFor([&] { return Player()->status().state == PlayState::kReady; }));
+  ASSERT_TRUE(WaitFor([&] { return Player()->status().state == PlayState::kReady; })) << static_cast<int>(Player()->status().state) << " " << Status().toStdString();
   EXPECT_EQ(shown_centre(), qRgb(0, 0, 0));
   EXPECT_EQ(FrameCentre(), qRgb(0, 0, 0));
 

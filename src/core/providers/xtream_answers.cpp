@@ -33,6 +33,18 @@ void ForEachRow(const nlohmann::json& list, Row row) {
   for (const nlohmann::json& item : list) row(item);
 }
 
+// A list answer: rows as an array, or as an object of rows (servers send
+// both). `failure` says why there is none.
+JsonAnswer ReadRowList(std::string_view body, XtreamFailure& failure) {
+  JsonAnswer json = ParseBoundedJson(body);
+  if (json.failure != JsonFailure::kNone) {
+    failure = FailureOf(json.failure);
+  } else if (!json.value.is_array() && !json.value.is_object()) {
+    failure = XtreamFailure::kWrongTypes;
+  }
+  return json;
+}
+
 }  // namespace
 
 bool XtreamAccountInfo::PrefersHls() const {
@@ -80,15 +92,8 @@ XtreamAccountAnswer ReadXtreamAccount(std::string_view body, int64_t now) {
 
 XtreamCategories ReadXtreamCategories(std::string_view body) {
   XtreamCategories result;
-  JsonAnswer json = ParseBoundedJson(body);
-  if (json.failure != JsonFailure::kNone) {
-    result.failure = FailureOf(json.failure);
-    return result;
-  }
-  if (!json.value.is_array() && !json.value.is_object()) {
-    result.failure = XtreamFailure::kWrongTypes;
-    return result;
-  }
+  JsonAnswer json = ReadRowList(body, result.failure);
+  if (result.failure != XtreamFailure::kNone) return result;
   ForEachRow(json.value, [&result](const nlohmann::json& row) {
     const std::string id = JsonText(row, "category_id", 64);
     if (!id.empty()) result.names.emplace(id, JsonText(row, "category_name", kMaxNameBytes));
@@ -98,15 +103,8 @@ XtreamCategories ReadXtreamCategories(std::string_view body) {
 
 XtreamStreams ReadXtreamStreams(std::string_view body) {
   XtreamStreams result;
-  JsonAnswer json = ParseBoundedJson(body);
-  if (json.failure != JsonFailure::kNone) {
-    result.failure = FailureOf(json.failure);
-    return result;
-  }
-  if (!json.value.is_array() && !json.value.is_object()) {
-    result.failure = XtreamFailure::kWrongTypes;
-    return result;
-  }
+  JsonAnswer json = ReadRowList(body, result.failure);
+  if (result.failure != XtreamFailure::kNone) return result;
   result.streams.reserve(json.value.size());
   ForEachRow(json.value, [&result](const nlohmann::json& row) {
     XtreamStream stream;

@@ -74,6 +74,7 @@ struct XmltvReader::State {
   bool in_programme = false;
   bool in_rating = false;
   Target target = Target::kNone;
+  int nested = 0;  // elements opened inside the text being collected
   std::string text;
 
   int32_t programme_channel = -1;
@@ -117,10 +118,18 @@ struct XmltvReader::State {
 
   void Collect(Target t) {
     target = t;
+    nested = 0;
     text.clear();
   }
 
   void Start(const char* name, const XML_Char** attrs) {
+    // Markup inside a title or name is part of its text, never a new
+    // channel or programme: a <channel> there must not change whose name
+    // is being read.
+    if (target != Target::kNone) {
+      ++nested;
+      return;
+    }
     if (in_programme) {
       if (std::strcmp(name, "title") == 0) {
         if (title.empty()) Collect(Target::kTitle);
@@ -174,6 +183,10 @@ struct XmltvReader::State {
   }
 
   void End(const char* name) {
+    if (target != Target::kNone && nested > 0) {
+      --nested;
+      return;
+    }
     if (target != Target::kNone) {
       switch (target) {
         case Target::kDisplayName: store.AddDisplayName(channel, text); break;

@@ -136,6 +136,22 @@ TEST(GuideReaderTest, HostileGuidesAreRefusedWithAReasonAndKeepWhatWasRead) {
     EXPECT_NE(read.reason.find("entities"), std::string::npos) << read.reason;
     EXPECT_EQ(read.programmes, 0u);
   }
+  // Markup inside a name or title is read as its text; a <channel> there
+  // does not end the channel whose name is being read.
+  {
+    GuideStore store;
+    const GuideReadResult read = ReadXmltvBytes(
+        "<tv><channel id='a'><display-name>One<channel id=''/> Two</display-name></channel>" +
+            Programme("a", "20260101120000", "20260101130000", "Tit<b>le</b>") + "</tv>",
+        store, kNoon);
+    store.Finish();
+    EXPECT_TRUE(read.ok) << read.reason;
+    const int32_t a = store.FindChannel("a");
+    ASSERT_GE(a, 0);
+    ASSERT_EQ(store.DisplayNames(static_cast<size_t>(a)).size(), 1u);
+    EXPECT_EQ(store.Text(store.DisplayNames(static_cast<size_t>(a))[0]), "One Two");
+    EXPECT_EQ(Titles(store, "a"), std::vector<std::string>{"Title"});
+  }
   // Broken half-way: the programmes before the fault stay, and it says so.
   std::string broken = "<tv>" + Programme("a", "20260101120000", "20260101130000", "Kept") + "<programme start=";
   GuideStore store;

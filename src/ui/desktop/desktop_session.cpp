@@ -23,6 +23,7 @@ DesktopSession::DesktopSession(PlaybackControl* playback, Parts parts, QObject* 
   MprisActions actions;
   actions.raise = std::move(parts.raise);
   actions.quit = std::move(parts.quit);
+  actions.hold = std::move(parts.hold);
   actions.play = [this] {
     if (playback_ != nullptr) playback_->PlayChannel(nullptr);
   };
@@ -73,6 +74,8 @@ void DesktopSession::Shutdown() {
 }
 
 void DesktopSession::SetStreamTitle(const QString& title) { mpris_->SetStreamTitle(title); }
+
+void DesktopSession::SetPaused(bool paused) { mpris_->SetPaused(paused); }
 
 void DesktopSession::OnNowPlaying(const NowPlaying& now) { SetStreamTitle(QString::fromStdU16String(now.stream_title)); }
 

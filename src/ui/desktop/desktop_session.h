@@ -35,6 +35,8 @@ class DesktopSession : public QObject, private NowPlayingObserver {
     // The frame's raise and quit for MPRIS.
     std::function<void()> raise;
     std::function<void()> quit;
+    // The frame's time-shift pause (see MprisActions::hold); empty: none.
+    std::function<bool(bool hold)> hold;
   };
 
   DesktopSession(PlaybackControl* playback, Parts parts, QObject* parent = nullptr);
@@ -46,6 +48,9 @@ class DesktopSession : public QObject, private NowPlayingObserver {
   // The stream's own title (a radio station's ICY title), for MPRIS; the
   // playback's now-playing reports set it.
   void SetStreamTitle(const QString& title);
+  // Whether what plays is held in its time-shift buffer (the frame's
+  // time-shift bar tells).
+  void SetPaused(bool paused);
   // Reads the playback state again (the observer calls it).
   void Refresh();
 

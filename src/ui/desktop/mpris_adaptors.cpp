@@ -81,12 +81,19 @@ bool MprisPlayerAdaptor::CanPlay() const { return !service_->state().channel.isE
 
 void MprisPlayerAdaptor::Next() { Run(service_->actions().next); }
 void MprisPlayerAdaptor::Previous() { Run(service_->actions().previous); }
-// A live stream cannot hold its place, so pausing it is stopping it.
-void MprisPlayerAdaptor::Pause() { Stop(); }
+// A stream with a time-shift buffer holds its place there; one without
+// cannot, so pausing it is stopping it.
+void MprisPlayerAdaptor::Pause() {
+  const MprisState& state = service_->state();
+  if (!state.playing || state.paused) return;
+  if (service_->actions().hold && service_->actions().hold(true)) return;
+  Stop();
+}
 
 void MprisPlayerAdaptor::PlayPause() {
-  if (service_->state().playing) {
-    Stop();
+  const MprisState& state = service_->state();
+  if (state.playing && !state.paused) {
+    Pause();
   } else {
     Play();
   }
@@ -97,7 +104,12 @@ void MprisPlayerAdaptor::Stop() {
 }
 
 void MprisPlayerAdaptor::Play() {
-  if (!service_->state().playing) Run(service_->actions().play);
+  const MprisState& state = service_->state();
+  if (state.playing && state.paused && service_->actions().hold) {
+    service_->actions().hold(false);
+  } else if (!state.playing) {
+    Run(service_->actions().play);
+  }
 }
 
 }  // namespace vidora

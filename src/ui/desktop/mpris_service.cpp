@@ -40,7 +40,8 @@ bool MprisService::Register(QDBusConnection bus) {
 }
 
 QString MprisService::PlaybackStatus() const {
-  return state_.playing ? QStringLiteral("Playing") : QStringLiteral("Stopped");
+  if (!state_.playing) return QStringLiteral("Stopped");
+  return state_.paused ? QStringLiteral("Paused") : QStringLiteral("Playing");
 }
 
 QString MprisService::TrackIdFor(const QString& channel_id) {
@@ -78,6 +79,12 @@ void MprisService::SetPlaying(bool playing) {
   if (playing == state_.playing) return;
   state_.playing = playing;
   Notify({{QStringLiteral("PlaybackStatus"), PlaybackStatus()}});
+}
+
+void MprisService::SetPaused(bool paused) {
+  if (paused == state_.paused) return;
+  state_.paused = paused;
+  if (state_.playing) Notify({{QStringLiteral("PlaybackStatus"), PlaybackStatus()}});
 }
 
 void MprisService::SetChannel(const QString& channel, const QString& art_url, const QString& channel_id) {

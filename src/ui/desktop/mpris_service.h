@@ -18,6 +18,9 @@ struct MprisActions {
   std::function<void()> quit;
   std::function<void()> play;  // the current channel
   std::function<void()> stop;
+  // Holds (true) or resumes (false) what plays in its time-shift buffer;
+  // false when it has none, and then Pause stops instead.
+  std::function<bool(bool hold)> hold;
   std::function<void()> next;      // next favourite
   std::function<void()> previous;  // previous favourite
   std::function<void(int level)> set_volume;  // 0-100, like the trackbar
@@ -30,6 +33,7 @@ struct MprisActions {
 // The player's state as MPRIS shows it.
 struct MprisState {
   bool playing = false;
+  bool paused = false;  // playing, held in its buffer
   // The channel playing or chosen; empty when there is none.
   QString channel;
   // The stream's own title (a radio station's ICY title); empty: none.
@@ -46,7 +50,8 @@ struct MprisState {
 // the root interface (Raise, Quit, Identity, DesktopEntry) and the Player
 // interface (PlayPause/Play/Pause/Stop, Next/Previous, Volume,
 // PlaybackStatus, Metadata, the Can* flags) at /org/mpris/MediaPlayer2.
-// Live streams cannot pause, so Pause stops. Every change of a property
+// Pause holds a live stream in its time-shift buffer ("Paused"); one
+// without a buffer cannot pause, so there Pause stops. Every change of a property
 // goes out as org.freedesktop.DBus.Properties.PropertiesChanged.
 //
 // UI thread only. Without a bus (Register returns false) the setters still
@@ -68,6 +73,7 @@ class MprisService : public QObject {
 
   // State setters: each sends PropertiesChanged for what really changed.
   void SetPlaying(bool playing);
+  void SetPaused(bool paused);
   void SetChannel(const QString& channel, const QString& art_url, const QString& channel_id = {});
   // The stream's title (ICY); empty falls back to the channel name.
   void SetStreamTitle(const QString& title);
@@ -79,7 +85,7 @@ class MprisService : public QObject {
   QDBusConnection& bus() { return bus_; }
   // The track id of the channel whose key is `channel_id` (one per channel).
   static QString TrackIdFor(const QString& channel_id);
-  // "Playing" or "Stopped".
+  // "Playing", "Paused" or "Stopped".
   QString PlaybackStatus() const;
   // xesam:title, xesam:artist, xesam:album, mpris:artUrl, mpris:trackid.
   QVariantMap Metadata() const;

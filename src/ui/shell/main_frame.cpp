@@ -99,6 +99,11 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
     DesktopSession::Parts parts = options_.desktop();
     parts.raise = [this] { OnLaterStart(last_command_line_); };
     parts.quit = [this] { SendCommand(ID_EXIT); };
+    parts.hold = [this](bool hold) {
+      if (timeshift_ == nullptr || !timeshift_->seekable()) return false;
+      if (timeshift_->paused() != hold) timeshift_->TogglePause();
+      return true;
+    };
     desktop_ = std::make_unique<DesktopSession>(view_->playback(), std::move(parts));
   }
 
@@ -154,6 +159,7 @@ void MainFrame::AddDesktopKeys() {
   if (PlayerHost* host = playback->player(); host != nullptr && host->window() != nullptr) {
     timeshift_ = new TimeshiftBar(host->window()->parentWidget(), this, host, PlaybackControl::Limits());
     timeshift_->Follow(host->window());
+    if (desktop_) connect(timeshift_, &TimeshiftBar::PausedChanged, desktop_.get(), &DesktopSession::SetPaused);
   }
   if (playback->player() != nullptr) keys_->WatchPicture(playback->player()->window());
   keys_->WatchPicture(playback->radio());

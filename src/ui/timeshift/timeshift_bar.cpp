@@ -41,7 +41,10 @@ TimeshiftBar::TimeshiftBar(QWidget* parent, QWidget* window, PlayerHost* host, T
   connect(host_, &PlayerHost::PositionChanged, this, &TimeshiftBar::OnPosition);
   connect(host_, &PlayerHost::AddressStateChanged, this, [this] {
     // A new channel (or a stop) starts unpaused at its live edge.
-    if (host_->address_state() != PlayerHost::AddressState::kPlaying) paused_ = false;
+    if (host_->address_state() != PlayerHost::AddressState::kPlaying && paused_) {
+      paused_ = false;
+      emit PausedChanged(false);
+    }
   });
 }
 
@@ -68,6 +71,7 @@ void TimeshiftBar::TogglePause() {
   paused_ = !paused_;
   host_->SetPaused(paused_);
   update();
+  emit PausedChanged(paused_);
 }
 
 void TimeshiftBar::Step(double seconds) {

@@ -51,6 +51,8 @@ class TimeshiftBar : public QWidget {
 
  signals:
   void SeekableChanged(bool seekable);
+  // Space, MPRIS or a new channel paused or resumed what plays.
+  void PausedChanged(bool paused);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -24,6 +24,7 @@
 #include <fstream>
 #include <cmath>
 #include <memory>
+#include <functional>
 #include <vector>
 
 #include "core/catalogue/channel_catalogue.h"
@@ -167,6 +168,7 @@ class DesktopSessionTest : public ::testing::Test {
       parts.inhibitor = CreateFallbackInhibitor(std::move(ways));
     }
     parts.raise = [this] { ++raises_; };
+    parts.hold = hold_;
     session_ = std::make_unique<DesktopSession>(control_.get(), std::move(parts));
     ASSERT_TRUE(session_->mpris()->registered());
     client_ = std::make_unique<QDBusConnection>(bus_.Connect(QStringLiteral("client")));
@@ -212,6 +214,7 @@ class DesktopSessionTest : public ::testing::Test {
   std::unique_ptr<QDBusConnection> client_;
   std::unique_ptr<DesktopSession> session_;
   int raises_ = 0;
+  std::function<bool(bool)> hold_;
 };
 
 TEST_F(DesktopSessionTest, MprisClientReadsIdentityMetadataAndDrivesThePlayer) {
@@ -254,6 +257,38 @@ TEST_F(DesktopSessionTest, MprisClientReadsIdentityMetadataAndDrivesThePlayer) {
 
   Call(QString::fromLatin1(kRoot), QStringLiteral("Raise"));
   EXPECT_EQ(raises_, 1);
+}
+
+TEST_F(DesktopSessionTest, PauseHoldsAStreamWithABufferAndPlayResumesIt) {
+  // The frame's time-shift bar: it holds while a buffer exists and says so.
+  bool buffered = true;
+  std::vector<bool> holds;
+  hold_ = [&](bool hold) {
+    if (!buffered) return false;
+    holds.push_back(hold);
+    session_->SetPaused(hold);
+    return true;
+  };
+  StartOnBus();
+  control_->PlayChannel(Find("tv"));
+  const int stops = record_.stops;
+  PlayerCall("Pause");
+  EXPECT_EQ(Get(kPlayer, "PlaybackStatus").toString(), QStringLiteral("Paused"));
+  EXPECT_TRUE(control_->playing());
+  EXPECT_EQ(record_.stops, stops);
+  PlayerCall("PlayPause");
+  EXPECT_EQ(Get(kPlayer, "PlaybackStatus").toString(), QStringLiteral("Playing"));
+  PlayerCall("PlayPause");
+  EXPECT_EQ(Get(kPlayer, "PlaybackStatus").toString(), QStringLiteral("Paused"));
+  PlayerCall("Play");
+  EXPECT_EQ(Get(kPlayer, "PlaybackStatus").toString(), QStringLiteral("Playing"));
+  EXPECT_EQ(holds, (std::vector<bool>{true, false, true, false}));
+
+  // Without a buffer there is no place to hold: Pause stops.
+  buffered = false;
+  PlayerCall("Pause");
+  EXPECT_FALSE(control_->playing());
+  EXPECT_EQ(Get(kPlayer, "PlaybackStatus").toString(), QStringLiteral("Stopped"));
 }
 
 TEST_F(DesktopSessionTest, VolumeStaysInStepWithTheTrackbarAndTheSetting) {

@@ -17,6 +17,7 @@
 #include <ctime>
 #include <fstream>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "core/catalogue/channel_catalogue.h"
@@ -151,6 +152,12 @@ class PlaylistsEndToEndTest : public ::testing::Test {
                "http://" + server_.Host() + "/media/tv.y4m\n"
                "#EXTINF:-1 group-title=\"Sport\",Blue TV\n"
                "../media/tv.y4m\n";
+      case 3:
+        return "#EXTM3U\n"
+               "#EXTINF:-1,Box TV\n"
+               "#EXTVLCOPT:http-user-agent=Box/1.0\n"
+               "#EXTHTTP:{\"cookie\":\"session=a1, b2\",\"referer\":\"http://site.example/\"}\n"
+               "http://" + server_.Host() + "/media/headers.y4m\n";
       default:
         return "<html><body><h1>502 Bad Gateway</h1></body></html>\n";
     }
@@ -286,6 +293,37 @@ TEST_F(PlaylistsEndToEndTest, RefreshKeepsFavouritesAndADamagedDownloadKeepsTheO
   manager_->RemovePlaylist(manager_->playlists()[0].key);
   EXPECT_EQ(FindByName(u"Red TV"), nullptr);
   EXPECT_EQ(catalogue_->AllChannels().size(), 1u);
+}
+
+TEST_F(PlaylistsEndToEndTest, AChannelsAgentReferrerAndCookieGoWithItsStreamRequest) {
+  server_.Stop();
+  std::mutex mutex;
+  std::string agent, referrer, cookie;
+  const std::string video = MakeSolidY4m(64, 48, 25, 250, kVideoColour);
+  server_.server().Get("/media/headers.y4m", [&](const httplib::Request& request, httplib::Response& response) {
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      agent = request.get_header_value("User-Agent");
+      referrer = request.get_header_value("Referer");
+      cookie = request.get_header_value("Cookie");
+    }
+    response.set_content(video, "video/x-yuv4mpeg");
+  });
+  ASSERT_TRUE(server_.Start());
+  version_ = 3;
+  AddPlaylist();
+  Channel* box = FindByName(u"Box TV");
+  ASSERT_NE(box, nullptr);
+  control_->PlayChannel(box);
+  ASSERT_TRUE(WaitFor([&] {
+    std::lock_guard<std::mutex> lock(mutex);
+    return !agent.empty();
+  }));
+  std::lock_guard<std::mutex> lock(mutex);
+  EXPECT_EQ(agent, "Box/1.0");
+  EXPECT_EQ(referrer, "http://site.example/");
+  // One header, its comma kept.
+  EXPECT_EQ(cookie, "session=a1, b2");
 }
 
 TEST_F(PlaylistsEndToEndTest, AnswersThatAreNoPlaylistAreToldOnceAndStreamsArePlayed) {

@@ -228,7 +228,8 @@ std::string MpvBackend::DefaultUserAgent() {
   return "Vidora/" + QString::fromUtf16(kAppVersion).toStdString();
 }
 
-void MpvBackend::SetRequestHeaders(const std::string& user_agent, const std::string& referrer) {
+void MpvBackend::SetRequestHeaders(const std::string& user_agent, const std::string& referrer,
+                                   const std::string& cookie) {
   if (handle_ == nullptr) return;
   // Asynchronous, like every other call from the UI thread: the engine
   // applies them in order, before the loadfile that follows.
@@ -238,6 +239,20 @@ void MpvBackend::SetRequestHeaders(const std::string& user_agent, const std::str
   std::string referrer_copy = referrer;
   char* referrer_text = referrer_copy.data();
   lib_->mpv_set_property_async(handle_, 0, "referrer", MPV_FORMAT_STRING, &referrer_text);
+  // One list entry, given as a node so that a comma in the cookie does not
+  // split it; a line break would start a header of the playlist's making.
+  std::string cookie_header;
+  if (!cookie.empty() && cookie.find_first_of("\r\n") == std::string::npos) cookie_header = "Cookie: " + cookie;
+  mpv_node entry{};
+  entry.format = MPV_FORMAT_STRING;
+  entry.u.string = cookie_header.data();
+  mpv_node_list list{};
+  list.num = cookie_header.empty() ? 0 : 1;
+  list.values = &entry;
+  mpv_node fields{};
+  fields.format = MPV_FORMAT_NODE_ARRAY;
+  fields.u.list = &list;
+  lib_->mpv_set_property_async(handle_, 0, "http-header-fields", MPV_FORMAT_NODE, &fields);
 }
 
 void MpvBackend::Stop() {

@@ -64,7 +64,8 @@ class MpvBackend : public QObject, public PlayerBackend {
   bool Connect(PlayerBackendObserver* observer) override;
 
   void Load(const std::string& address) override;
-  void SetRequestHeaders(const std::string& user_agent, const std::string& referrer) override;
+  void SetRequestHeaders(const std::string& user_agent, const std::string& referrer,
+                         const std::string& cookie) override;
   void Stop() override;
   void SetVolume(int level) override;
   void SetMuted(bool muted) override;

@@ -247,11 +247,11 @@ void PlaybackControl::PlayAddress(const std::u16string& address) {
   if (panel_ != nullptr) panel_->SetPlaying(true);
   const Channel* channel = SessionChannel();
   if (channel != nullptr && player_ != nullptr) {
-    // A playlist may ask for its own agent and referrer per source.
+    // A playlist may ask for its own agent, referrer and cookie per source.
     const PlaylistManager* playlists = PlaylistManager::Current();
     const PlaylistChannelInfo* info = playlists != nullptr ? playlists->FindChannel(*channel) : nullptr;
     const SourceRequest request = info != nullptr ? RequestForSource(*info, address) : SourceRequest{};
-    player_->SetRequestHeaders(request.user_agent, request.referrer);
+    player_->SetRequestHeaders(request.user_agent, request.referrer, request.cookie);
   }
   if (strip_ != nullptr) strip_->setToolTip(QString());
   // A refused address is shown as the channel's failure at once.

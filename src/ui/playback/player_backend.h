@@ -69,11 +69,13 @@ class PlayerBackend {
 
   // Opens `address` (UTF-8) in place of whatever plays.
   virtual void Load(const std::string& address) = 0;
-  // The user agent and referrer the next Load sends (empty: the engine's
-  // own agent, no referrer). Playlist channels may name their own.
-  virtual void SetRequestHeaders(const std::string& user_agent, const std::string& referrer) {
+  // The user agent, referrer and cookie the next Load sends (empty: the
+  // engine's own agent, none). Playlist channels may name their own.
+  virtual void SetRequestHeaders(const std::string& user_agent, const std::string& referrer,
+                                 const std::string& cookie) {
     (void)user_agent;
     (void)referrer;
+    (void)cookie;
   }
   virtual void Stop() = 0;
   // 0-100.

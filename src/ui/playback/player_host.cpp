@@ -147,8 +147,9 @@ void PlayerHost::ToggleFullScreen() {
 
 bool PlayerHost::IsFullScreen() const { return connected() && window_ != nullptr && window_->own_full_screen(); }
 
-void PlayerHost::SetRequestHeaders(const std::string& user_agent, const std::string& referrer) {
-  if (connected()) backend_->SetRequestHeaders(user_agent, referrer);
+void PlayerHost::SetRequestHeaders(const std::string& user_agent, const std::string& referrer,
+                                   const std::string& cookie) {
+  if (connected()) backend_->SetRequestHeaders(user_agent, referrer, cookie);
 }
 
 PlayerVideoWidget* PlayerHost::window() const { return window_.data(); }

@@ -67,9 +67,9 @@ class PlayerHost : public QObject, private PlayerBackendObserver {
   // Pause and seek inside the engine's buffer (time-shift, recordings).
   void SetPaused(bool paused);
   void SeekTo(double seconds);
-  // The user agent and referrer the next Play sends (empty agent: the
-  // player's own, "Vidora/VERSION").
-  void SetRequestHeaders(const std::string& user_agent, const std::string& referrer);
+  // The user agent, referrer and cookie the next Play sends (empty agent:
+  // the player's own, "Vidora/VERSION"; empty others: none).
+  void SetRequestHeaders(const std::string& user_agent, const std::string& referrer, const std::string& cookie);
   // Switches the player window's own full-screen mode.
   void ToggleFullScreen();
   bool IsFullScreen() const;

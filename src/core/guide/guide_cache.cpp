@@ -51,6 +51,8 @@ class CacheSource {
 
   bool Get(void* into, size_t count) {
     if (count > remaining_) return false;
+    // An empty section may come with no buffer at all (an empty vector's data()).
+    if (count == 0) return true;
     auto* at = static_cast<uint8_t*>(into);
     if (fd_ < 0) {
       std::memcpy(at, bytes_.data() + (bytes_.size() - remaining_), count);

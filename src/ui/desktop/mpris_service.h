@@ -51,8 +51,8 @@ struct MprisState {
 // interface (PlayPause/Play/Pause/Stop, Next/Previous, Volume,
 // PlaybackStatus, Metadata, the Can* flags) at /org/mpris/MediaPlayer2.
 // Pause holds a live stream in its time-shift buffer ("Paused"); one
-// without a buffer cannot pause, so there Pause stops. Every change of a property
-// goes out as org.freedesktop.DBus.Properties.PropertiesChanged.
+// without a buffer cannot pause, so there Pause stops. Every change of a
+// property goes out as org.freedesktop.DBus.Properties.PropertiesChanged.
 //
 // UI thread only. Without a bus (Register returns false) the setters still
 // keep the state and nothing else happens.

@@ -241,6 +241,7 @@ void MpvBackend::SetRequestHeaders(const std::string& user_agent, const std::str
   lib_->mpv_set_property_async(handle_, 0, "referrer", MPV_FORMAT_STRING, &referrer_text);
   // One list entry, given as a node so that a comma in the cookie does not
   // split it; a line break would start a header of the playlist's making.
+  // Set on every load: an empty list drops the last channel's cookie.
   std::string cookie_header;
   if (!cookie.empty() && cookie.find_first_of("\r\n") == std::string::npos) cookie_header = "Cookie: " + cookie;
   mpv_node entry{};

@@ -119,5 +119,16 @@ TEST_F(GuideLoaderTest, FailedDownloadsAreSaidOnceEachAndKeepThePreviousCopies) 
   EXPECT_EQ(Dump(*load.store), parsed);
 }
 
+TEST_F(GuideLoaderTest, AGuideWithNothingInItRoundTripsThroughTheCache) {
+  GuideStore empty;
+  empty.Finish();
+  const std::filesystem::path file = dir_ / "empty.cache";
+  ASSERT_TRUE(WriteGuideCache(file, empty, {}, kNoon));
+  std::string reason;
+  const std::optional<GuideCacheContent> content = ReadGuideCache(file, &reason);
+  ASSERT_TRUE(content) << reason;
+  EXPECT_EQ(content->store->channel_count(), 0u);
+}
+
 }  // namespace
 }  // namespace vidora

@@ -3,9 +3,11 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/playback/play_state.h"
 #include "core/playback/stream_failure.h"
+#include "core/tracks/stream_track.h"
 
 namespace vidora {
 
@@ -36,6 +38,9 @@ struct FailureReport {
 struct StreamTracks {
   bool video = false;
   bool audio = false;
+  // Every track the stream offers, in the engine's order (empty before
+  // the engine listed them).
+  std::vector<StreamTrack> list;
   bool operator==(const StreamTracks&) const = default;
 };
 

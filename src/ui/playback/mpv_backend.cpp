@@ -29,6 +29,36 @@ constexpr uint64_t kObserveVideoTrack = 5;
 constexpr uint64_t kObserveAudioTrack = 6;
 constexpr uint64_t kObservePosition = 7;
 constexpr uint64_t kObserveCacheRanges = 8;
+constexpr uint64_t kObserveTrackList = 9;
+// The information overlay's measurements.
+constexpr uint64_t kObserveVideoFormat = 10;
+constexpr uint64_t kObserveAudioCodec = 11;
+constexpr uint64_t kObserveWidth = 12;
+constexpr uint64_t kObserveHeight = 13;
+constexpr uint64_t kObserveFps = 14;
+constexpr uint64_t kObserveVideoBitrate = 15;
+constexpr uint64_t kObserveAudioBitrate = 16;
+constexpr uint64_t kObserveDropped = 17;
+constexpr uint64_t kObserveCacheDuration = 18;
+constexpr uint64_t kObserveInterlaced = 19;
+
+struct ObservedStat {
+  uint64_t id;
+  const char* name;
+  mpv_format format;
+};
+constexpr ObservedStat kObservedStats[] = {
+    {kObserveVideoFormat, "video-format", MPV_FORMAT_STRING},
+    {kObserveAudioCodec, "audio-codec-name", MPV_FORMAT_STRING},
+    {kObserveWidth, "video-params/w", MPV_FORMAT_INT64},
+    {kObserveHeight, "video-params/h", MPV_FORMAT_INT64},
+    {kObserveFps, "estimated-vf-fps", MPV_FORMAT_DOUBLE},
+    {kObserveVideoBitrate, "video-bitrate", MPV_FORMAT_DOUBLE},
+    {kObserveAudioBitrate, "audio-bitrate", MPV_FORMAT_DOUBLE},
+    {kObserveDropped, "frame-drop-count", MPV_FORMAT_INT64},
+    {kObserveCacheDuration, "demuxer-cache-duration", MPV_FORMAT_DOUBLE},
+    {kObserveInterlaced, "video-frame-info/interlaced", MPV_FORMAT_FLAG},
+};
 
 // A dropped stream ends here and the player reconnects it itself, with a
 // back-off the user sees; the network layer's own silent retries would
@@ -107,6 +137,43 @@ void ReadSeekableRange(const mpv_node& state, StreamPosition& position) {
   }
 }
 
+const mpv_node* Field(const mpv_node& map, const char* key) {
+  if (map.format != MPV_FORMAT_NODE_MAP) return nullptr;
+  for (int i = 0; i < map.u.list->num; ++i) {
+    if (std::strcmp(map.u.list->keys[i], key) == 0) return &map.u.list->values[i];
+  }
+  return nullptr;
+}
+
+std::string TextField(const mpv_node& map, const char* key) {
+  const mpv_node* value = Field(map, key);
+  return value != nullptr && value->format == MPV_FORMAT_STRING && value->u.string != nullptr ? value->u.string : "";
+}
+
+int64_t NumberField(const mpv_node& map, const char* key) {
+  const mpv_node* value = Field(map, key);
+  if (value == nullptr) return 0;
+  if (value->format == MPV_FORMAT_INT64) return value->u.int64;
+  if (value->format == MPV_FORMAT_DOUBLE) return static_cast<int64_t>(value->u.double_);
+  return 0;
+}
+
+bool FlagField(const mpv_node& map, const char* key) {
+  const mpv_node* value = Field(map, key);
+  return value != nullptr && value->format == MPV_FORMAT_FLAG && value->u.flag != 0;
+}
+
+const char* AspectText(PictureOptions::Aspect aspect) {
+  switch (aspect) {
+    case PictureOptions::Aspect::k16x9: return "16:9";
+    case PictureOptions::Aspect::k4x3: return "4:3";
+    case PictureOptions::Aspect::k235x1: return "2.35:1";
+    case PictureOptions::Aspect::kAuto:
+    case PictureOptions::Aspect::kStretch: break;
+  }
+  return "-1";
+}
+
 }  // namespace
 
 std::vector<MpvBackend::Option> MpvBackend::PlayerOptions() {
@@ -182,7 +249,11 @@ bool MpvBackend::ObserveState() {
          lib_->mpv_observe_property(handle_, kObserveVideoTrack, "current-tracks/video/id", MPV_FORMAT_INT64) >= 0 &&
          lib_->mpv_observe_property(handle_, kObserveAudioTrack, "current-tracks/audio/id", MPV_FORMAT_INT64) >= 0 &&
          lib_->mpv_observe_property(handle_, kObservePosition, "time-pos", MPV_FORMAT_DOUBLE) >= 0 &&
-         lib_->mpv_observe_property(handle_, kObserveCacheRanges, "demuxer-cache-state", MPV_FORMAT_NODE) >= 0;
+         lib_->mpv_observe_property(handle_, kObserveCacheRanges, "demuxer-cache-state", MPV_FORMAT_NODE) >= 0 &&
+         lib_->mpv_observe_property(handle_, kObserveTrackList, "track-list", MPV_FORMAT_NODE) >= 0 &&
+         std::all_of(std::begin(kObservedStats), std::end(kObservedStats), [this](const ObservedStat& stat) {
+           return lib_->mpv_observe_property(handle_, stat.id, stat.name, stat.format) >= 0;
+         });
 }
 
 bool MpvBackend::Connect(PlayerBackendObserver* observer) {
@@ -273,6 +344,46 @@ void MpvBackend::SeekTo(double seconds) {
   const std::string target = std::to_string(seconds);
   const char* command[] = {"seek", target.c_str(), "absolute", nullptr};
   lib_->mpv_command_async(handle_, 0, command);
+}
+
+void MpvBackend::SetText(const char* name, const std::string& value) {
+  std::string copy = value;
+  char* text = copy.data();
+  lib_->mpv_set_property_async(handle_, 0, name, MPV_FORMAT_STRING, &text);
+}
+
+void MpvBackend::SetTrackRequest(const TrackRequest& request) {
+  if (handle_ == nullptr) return;
+  // Track choices made on the last channel are the engine's options too;
+  // every load starts from the request alone.
+  SetText("alang", request.audio_languages);
+  SetText("slang", request.subtitle_languages);
+  SetText("aid", "auto");
+  SetText("sid", request.subtitles ? "auto" : "no");
+  wanted_audio_id_ = request.audio_id;
+  wanted_subtitle_id_ = request.subtitles ? request.subtitle_id : std::nullopt;
+}
+
+void MpvBackend::SelectTrack(TrackKind kind, std::optional<int64_t> id) {
+  if (handle_ == nullptr || kind == TrackKind::kVideo) return;
+  SetText(kind == TrackKind::kAudio ? "aid" : "sid", id ? std::to_string(*id) : "no");
+}
+
+void MpvBackend::SetPictureOptions(const PictureOptions& options) {
+  if (handle_ == nullptr) return;
+  SetText("video-aspect-override", AspectText(options.aspect));
+  SetText("keepaspect", options.aspect == PictureOptions::Aspect::kStretch ? "no" : "yes");
+  SetText("panscan", options.fill ? "1.0" : "0.0");
+  deinterlace_auto_ = options.deinterlace == PictureOptions::Deinterlace::kAuto;
+  const bool on = deinterlace_auto_ ? stats_.interlaced : options.deinterlace == PictureOptions::Deinterlace::kOn;
+  SetText("deinterlace", on ? "yes" : "no");
+}
+
+void MpvBackend::SetHardwareDecoding(bool on) {
+  if (handle_ == nullptr) return;
+  // The copy-back modes hand decoded pictures back to memory, where the
+  // software renderer draws them, and fall back to the CPU by themselves.
+  SetText("hwdec", on ? "auto-copy" : "no");
 }
 
 void MpvBackend::SetVolume(int level) {
@@ -480,6 +591,21 @@ void MpvBackend::OnProperty(uint64_t id, const mpv_event_property& property) {
       }
       if (observer_ != nullptr) observer_->OnBackendPositionChange();
       break;
+    case kObserveTrackList:
+      OnTrackList(property.format == MPV_FORMAT_NODE ? *static_cast<mpv_node*>(property.data) : mpv_node{});
+      break;
+    case kObserveVideoFormat:
+    case kObserveAudioCodec:
+    case kObserveWidth:
+    case kObserveHeight:
+    case kObserveFps:
+    case kObserveVideoBitrate:
+    case kObserveAudioBitrate:
+    case kObserveDropped:
+    case kObserveCacheDuration:
+    case kObserveInterlaced:
+      OnStatsProperty(id, property);
+      break;
     case kObserveTitle: {
       const char* text = property.format == MPV_FORMAT_STRING ? *static_cast<char**>(property.data) : nullptr;
       std::u16string title = text != nullptr ? ToU16(text) : std::u16string();
@@ -490,6 +616,74 @@ void MpvBackend::OnProperty(uint64_t id, const mpv_event_property& property) {
     }
     default:
       break;
+  }
+}
+
+void MpvBackend::OnTrackList(const mpv_node& list) {
+  std::vector<StreamTrack> tracks;
+  if (list.format == MPV_FORMAT_NODE_ARRAY) {
+    for (int i = 0; i < list.u.list->num; ++i) {
+      const mpv_node& entry = list.u.list->values[i];
+      const std::string type = TextField(entry, "type");
+      StreamTrack track;
+      if (type == "audio") {
+        track.kind = TrackKind::kAudio;
+      } else if (type == "sub") {
+        track.kind = TrackKind::kSubtitle;
+      } else if (type != "video" || FlagField(entry, "albumart")) {
+        continue;
+      }
+      track.id = NumberField(entry, "id");
+      track.language = TextField(entry, "lang");
+      track.title = TextField(entry, "title");
+      track.codec = TextField(entry, "codec");
+      track.channels = static_cast<int>(NumberField(entry, "demux-channel-count"));
+      track.width = static_cast<int>(NumberField(entry, "demux-w"));
+      track.height = static_cast<int>(NumberField(entry, "demux-h"));
+      track.selected = FlagField(entry, "selected");
+      tracks.push_back(std::move(track));
+    }
+  }
+  // A remembered track without a language, once the stream lists it.
+  for (auto* wanted : {&wanted_audio_id_, &wanted_subtitle_id_}) {
+    if (!*wanted) continue;
+    const TrackKind kind = wanted == &wanted_audio_id_ ? TrackKind::kAudio : TrackKind::kSubtitle;
+    for (const StreamTrack& track : tracks) {
+      if (track.kind != kind || track.id != **wanted) continue;
+      SelectTrack(kind, track.id);
+      wanted->reset();
+      break;
+    }
+  }
+  if (tracks == tracks_.list) return;
+  tracks_.list = std::move(tracks);
+  if (observer_ != nullptr) observer_->OnBackendTracksChange();
+}
+
+void MpvBackend::OnStatsProperty(uint64_t id, const mpv_event_property& property) {
+  const void* data = property.data;
+  const bool present = property.format != MPV_FORMAT_NONE && data != nullptr;
+  auto text = [&] { return present && property.format == MPV_FORMAT_STRING ? std::string(*static_cast<char* const*>(data)) : std::string(); };
+  auto number = [&] { return present && property.format == MPV_FORMAT_INT64 ? *static_cast<const int64_t*>(data) : int64_t{0}; };
+  auto real = [&] { return present && property.format == MPV_FORMAT_DOUBLE ? *static_cast<const double*>(data) : 0.0; };
+  switch (id) {
+    case kObserveVideoFormat: stats_.video_codec = text(); break;
+    case kObserveAudioCodec: stats_.audio_codec = text(); break;
+    case kObserveWidth: stats_.width = static_cast<int>(number()); break;
+    case kObserveHeight: stats_.height = static_cast<int>(number()); break;
+    case kObserveFps: stats_.fps = real(); break;
+    case kObserveVideoBitrate: stats_.video_bitrate = static_cast<int64_t>(real()); break;
+    case kObserveAudioBitrate: stats_.audio_bitrate = static_cast<int64_t>(real()); break;
+    case kObserveDropped: stats_.dropped_frames = number(); break;
+    case kObserveCacheDuration: stats_.buffered_seconds = real(); break;
+    case kObserveInterlaced: {
+      const bool interlaced = present && property.format == MPV_FORMAT_FLAG && *static_cast<const int*>(data) != 0;
+      if (interlaced == stats_.interlaced) break;
+      stats_.interlaced = interlaced;
+      if (deinterlace_auto_) SetText("deinterlace", interlaced ? "yes" : "no");
+      break;
+    }
+    default: break;
   }
 }
 

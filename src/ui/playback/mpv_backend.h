@@ -14,6 +14,7 @@
 struct mpv_handle;
 struct mpv_render_context;
 struct mpv_event;
+struct mpv_node;
 struct mpv_event_property;
 
 namespace vidora {
@@ -71,6 +72,10 @@ class MpvBackend : public QObject, public PlayerBackend {
   void SetMuted(bool muted) override;
   void SetPaused(bool paused) override;
   void SeekTo(double seconds) override;
+  void SetTrackRequest(const TrackRequest& request) override;
+  void SelectTrack(TrackKind kind, std::optional<int64_t> id) override;
+  void SetPictureOptions(const PictureOptions& options) override;
+  void SetHardwareDecoding(bool on) override;
 
   std::u16string StatusText() const override;
   PlayState GetPlayState() const override;
@@ -80,6 +85,7 @@ class MpvBackend : public QObject, public PlayerBackend {
   std::u16string StreamTitle() const override { return title_; }
   StreamTracks Tracks() const override { return tracks_; }
   StreamPosition Position() const override { return position_; }
+  StreamStats Stats() const override { return stats_; }
   // "Vidora/VERSION": what stream requests send unless a channel names
   // its own agent.
   static std::string DefaultUserAgent();
@@ -113,6 +119,10 @@ class MpvBackend : public QObject, public PlayerBackend {
   void OnEndFile(int reason, int error, int64_t inserted_entries);
   void OnLoadRefused(int error);
   void OnProperty(uint64_t id, const mpv_event_property& property);
+  // Reads the engine's track list into `tracks_` and selects a wanted track.
+  void OnTrackList(const mpv_node& list);
+  void OnStatsProperty(uint64_t id, const mpv_event_property& property);
+  void SetText(const char* name, const std::string& value);
   void OnIdle();
   // Reports a failure that OnEndFile put off, if any.
   void ReportFailure();
@@ -154,6 +164,14 @@ class MpvBackend : public QObject, public PlayerBackend {
   std::u16string title_;
   StreamTracks tracks_;
   StreamPosition position_;
+  StreamStats stats_;
+  // Tracks of the next stream to select once they are listed (a
+  // remembered track without a language).
+  std::optional<int64_t> wanted_audio_id_;
+  std::optional<int64_t> wanted_subtitle_id_;
+  // Follow the stream's interlaced mark (the picture option's automatic
+  // deinterlacing).
+  bool deinterlace_auto_ = true;
 };
 
 }  // namespace vidora

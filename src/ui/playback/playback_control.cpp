@@ -254,6 +254,7 @@ void PlaybackControl::PlayAddress(const std::u16string& address) {
     player_->SetRequestHeaders(request.user_agent, request.referrer, request.cookie);
   }
   if (strip_ != nullptr) strip_->setToolTip(QString());
+  emit AddressStarting(session_key_);
   // A refused address is shown as the channel's failure at once.
   if (player_ != nullptr) {
     player_->Play(address, address == local_recording_ ? StreamAddressOrigin::kUserLocalFile : StreamAddressOrigin::kNetwork);

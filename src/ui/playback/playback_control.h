@@ -124,6 +124,10 @@ class PlaybackControl : public QObject {
  signals:
   // The volume level or the mute state changed.
   void VolumeChanged(int level, bool muted);
+  // An address of `channel_key`'s channel is about to reach the player
+  // (each source and reconnect; empty key: an address of its own). A
+  // directly connected slot can still set what the player takes with it.
+  void AddressStarting(const std::string& channel_key);
 
  public:
 

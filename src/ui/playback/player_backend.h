@@ -9,6 +9,9 @@
 #include <string>
 
 #include "core/playback/playback_events.h"
+#include "core/tracks/picture_options.h"
+#include "core/tracks/stream_stats.h"
+#include "core/tracks/track_choices.h"
 
 namespace vidora {
 
@@ -86,6 +89,18 @@ class PlayerBackend {
   virtual void SetPaused(bool paused) { (void)paused; }
   // Goes to `seconds` of the stream's own clock (inside what is buffered).
   virtual void SeekTo(double seconds) { (void)seconds; }
+  // How the next Load picks its sound and subtitle tracks.
+  virtual void SetTrackRequest(const TrackRequest& request) { (void)request; }
+  // Plays the track `id` of `kind` in place of the current one; no id turns
+  // subtitles off.
+  virtual void SelectTrack(TrackKind kind, std::optional<int64_t> id) {
+    (void)kind;
+    (void)id;
+  }
+  virtual void SetPictureOptions(const PictureOptions& options) { (void)options; }
+  // Decoding on the graphics device where it has one (copied back, so
+  // frames are drawn as before); the engine falls back to the CPU itself.
+  virtual void SetHardwareDecoding(bool on) { (void)on; }
 
   virtual std::u16string StatusText() const = 0;
   virtual PlayState GetPlayState() const = 0;
@@ -101,6 +116,8 @@ class PlayerBackend {
   virtual StreamTracks Tracks() const { return {}; }
   // The stream's position and seekable range (empty when unknown).
   virtual StreamPosition Position() const { return {}; }
+  // The latest measurements of what plays (empty when nothing does).
+  virtual StreamStats Stats() const { return {}; }
 
   // Draws the newest video frame into `target` as opaque pixels (format
   // RGB32, ARGB32 or ARGB32_Premultiplied, any size and row length; rows

@@ -77,6 +77,8 @@ void PlayerHost::BringUp(const MessageShower& show_message) {
     return;
   }
   connected_ = true;
+  backend_->SetPictureOptions(picture_);
+  backend_->SetHardwareDecoding(hardware_decoding_);
 }
 
 void PlayerHost::Play(const std::u16string& address, StreamAddressOrigin origin) {
@@ -140,6 +142,26 @@ void PlayerHost::SetPaused(bool paused) {
 void PlayerHost::SeekTo(double seconds) {
   if (connected()) backend_->SeekTo(seconds);
 }
+
+void PlayerHost::SetTrackRequest(const TrackRequest& request) {
+  if (connected()) backend_->SetTrackRequest(request);
+}
+
+void PlayerHost::SelectTrack(TrackKind kind, std::optional<int64_t> id) {
+  if (connected()) backend_->SelectTrack(kind, id);
+}
+
+void PlayerHost::SetPictureOptions(const PictureOptions& options) {
+  picture_ = options;
+  if (connected()) backend_->SetPictureOptions(options);
+}
+
+void PlayerHost::SetHardwareDecoding(bool on) {
+  hardware_decoding_ = on;
+  if (connected()) backend_->SetHardwareDecoding(on);
+}
+
+StreamStats PlayerHost::stats() const { return connected() ? backend_->Stats() : StreamStats{}; }
 
 void PlayerHost::ToggleFullScreen() {
   if (connected() && window_ != nullptr) window_->SetOwnFullScreen(!window_->own_full_screen());

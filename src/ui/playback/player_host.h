@@ -70,6 +70,15 @@ class PlayerHost : public QObject, private PlayerBackendObserver {
   // The user agent, referrer and cookie the next Play sends (empty agent:
   // the player's own, "Vidora/VERSION"; empty others: none).
   void SetRequestHeaders(const std::string& user_agent, const std::string& referrer, const std::string& cookie);
+  // How the next Play picks its sound and subtitle tracks; a track to
+  // play in place of the current one (no id: subtitles off).
+  void SetTrackRequest(const TrackRequest& request);
+  void SelectTrack(TrackKind kind, std::optional<int64_t> id);
+  // Kept and applied to every stream, also once a loading engine is up.
+  void SetPictureOptions(const PictureOptions& options);
+  void SetHardwareDecoding(bool on);
+  // The engine's latest measurements of what plays.
+  StreamStats stats() const;
   // Switches the player window's own full-screen mode.
   void ToggleFullScreen();
   bool IsFullScreen() const;
@@ -157,6 +166,8 @@ class PlayerHost : public QObject, private PlayerBackendObserver {
   std::u16string title_;
   StreamTracks tracks_;
   StreamPosition position_;
+  PictureOptions picture_;
+  bool hardware_decoding_ = false;
 };
 
 }  // namespace vidora

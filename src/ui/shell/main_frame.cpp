@@ -31,6 +31,7 @@
 #include "ui/providers/provider_texts.h"
 #include "ui/shell/key_press_watch.h"
 #include "ui/timeshift/timeshift_bar.h"
+#include "ui/tracks/watching_controls.h"
 #include "ui/shell/motion_sensor.h"
 #include "ui/shell/source_commands.h"
 #include "ui/stores/app_closing.h"
@@ -110,6 +111,16 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
   recordings_ = new RecordingController(RecordingController::DefaultOptions(), this);
   new RecordingBadge(this, recordings_);
   AddDesktopKeys();
+  watching_ = new WatchingControls(this, *view_->playback());
+  // Beside the other things of what plays, before About and Exit.
+  QAction* before = nullptr;
+  for (QAction* action : menu_.right->actions()) {
+    if (action->isSeparator()) {
+      before = action;
+      break;
+    }
+  }
+  watching_->AddMenus(menu_.right.get(), before);
   InstallSourceKeys(this, [this](int command) { SendCommand(command); });
 
   auto* exit_key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);

@@ -20,6 +20,7 @@ namespace vidora {
 class DesktopKeys;
 class RecordingController;
 class TimeshiftBar;
+class WatchingControls;
 class KeyPressWatch;
 class SettingsAutosave;
 class SoftKeyBar;
@@ -98,6 +99,7 @@ class MainFrame : public QWidget {
   DesktopKeys* keys() const { return keys_; }
   RecordingController* recordings() const { return recordings_; }
   TimeshiftBar* timeshift() const { return timeshift_; }
+  WatchingControls* watching() const { return watching_; }
   QMenu* menu() const { return menu_.right.get(); }
   const QString& last_command_line() const { return last_command_line_; }
   // tiltCount and tiltRotated of the motion sensor's orientation logic.
@@ -129,6 +131,7 @@ class MainFrame : public QWidget {
   DesktopKeys* keys_ = nullptr;  // child of the frame
   RecordingController* recordings_ = nullptr;  // child of the frame
   TimeshiftBar* timeshift_ = nullptr;  // over the picture's foot
+  WatchingControls* watching_ = nullptr;  // child of the frame
   QTimer timer_;
   QString last_command_line_;
   std::unique_ptr<DisplayOrientation> orientation_;

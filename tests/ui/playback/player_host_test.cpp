@@ -223,11 +223,11 @@ TEST(PlayerHostTest, ReportsStateBufferingFailureTitleTracksAndPositionAsTheyHap
   EXPECT_EQ(log.statuses[1], (PlayerStatus{PlayState::kPlaying, -1, u"Playing"}));
   EXPECT_EQ(host.address_state(), PlayerHost::AddressState::kPlaying);
 
-  record.tracks = {false, true};
+  record.tracks = {false, true, {}};
   record.observer->OnBackendTracksChange();
   record.position = {12.5, 2.0, 13.0};
   record.observer->OnBackendPositionChange();
-  EXPECT_EQ(log.tracks, (std::vector<StreamTracks>{{false, true}}));
+  EXPECT_EQ(log.tracks, (std::vector<StreamTracks>{{false, true, {}}}));
   EXPECT_EQ(log.positions, (std::vector<StreamPosition>{{12.5, 2.0, 13.0}}));
 
   // The failure comes with its reason, its sentence and the engine's words.
@@ -255,7 +255,7 @@ TEST(PlayerHostTest, ACacheDipIsBufferingOnlyOnceThePictureStandsStill) {
   report(PlayState::kBuffering, u"Buffering 5%");
   EXPECT_TRUE(host.status().buffering());
   report(PlayState::kPlaying, u"Playing");
-  record.tracks = {true, true};
+  record.tracks = {true, true, {}};
   record.observer->OnBackendTracksChange();
 
   // The cache dips while frames keep coming: still playing.
@@ -274,7 +274,7 @@ TEST(PlayerHostTest, ACacheDipIsBufferingOnlyOnceThePictureStandsStill) {
   EXPECT_FALSE(host.status().buffering());
 
   // Sound alone has no picture to judge by.
-  record.tracks = {false, true};
+  record.tracks = {false, true, {}};
   record.observer->OnBackendTracksChange();
   report(PlayState::kBuffering, u"Buffering 30%");
   EXPECT_TRUE(host.status().buffering());

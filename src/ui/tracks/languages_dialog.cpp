@@ -1,0 +1,68 @@
+#include "ui/tracks/languages_dialog.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+
+#include "core/stores/settings_store.h"
+#include "ui/dialogs/dialog_units.h"
+#include "ui/dialogs/skin_strip.h"
+#include "ui/dialogs/soft_key_bar.h"
+#include "ui/stores/ui_texts.h"
+#include "ui/tracks/track_settings.h"
+
+namespace vidora {
+namespace {
+
+QLineEdit* AddField(QWidget* parent, QLabel*& label, const char* key, const TextSettingKey& setting) {
+  label = new QLabel(Text(key), parent);
+  auto* edit = new QLineEdit(ToQString(GetSetting(setting)), parent);
+  edit->setPlaceholderText(QStringLiteral("de, en"));
+  label->setBuddy(edit);
+  edit->setAccessibleName(AccessibleNameOf(label->text()));
+  return edit;
+}
+
+}  // namespace
+
+LanguagesDialog::LanguagesDialog(QWidget* owner) : SkinnedDialog(owner) {
+  ApplyDialogFont(this);
+  setWindowTitle(Text("menu_languages"));
+  audio_ = AddField(this, audio_label_, "lang_audio", kAudioLanguagesSetting);
+  subtitles_ = AddField(this, subtitle_label_, "lang_subtitles", kSubtitleLanguagesSetting);
+  hint_ = new QLabel(Text("lang_hint"), this);
+  hint_->setWordWrap(true);
+  setTabOrder(audio_, subtitles_);
+  SoftKeys()->SetLeftKey(Text("button_ok"), ID_SOFTKEY_LEFT);
+  SoftKeys()->SetRightKey(Text("button_cancel"), ID_SOFTKEY_RIGHT);
+  audio_->setFocus();
+  const QRect client = ClientRect();
+  LayoutClient(client.width(), client.height());
+}
+
+bool LanguagesDialog::HandleCommand(int command) {
+  if (command != IDOK && command != ID_SOFTKEY_LEFT) return false;
+  SetSetting(kAudioLanguagesSetting, FromQString(audio_->text().trimmed()));
+  SetSetting(kSubtitleLanguagesSetting, FromQString(subtitles_->text().trimmed()));
+  done(1);
+  return true;
+}
+
+void LanguagesDialog::LayoutClient(int width, int) {
+  const int u = BarUnit();
+  const int g = BarGap();
+  int y = u + g;
+  for (const auto& [label, edit] : {std::pair{audio_label_, audio_}, std::pair{subtitle_label_, subtitles_}}) {
+    label->setGeometry(g, y, width - 2 * g, u);
+    edit->setGeometry(g, y + u, width - 2 * g, u);
+    y += 2 * u + g;
+  }
+  hint_->setGeometry(g, y, width - 2 * g, 3 * u);
+}
+
+void LanguagesDialog::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  PaintTitleStrip(this, painter);
+}
+
+}  // namespace vidora

@@ -16,6 +16,7 @@
 #include "core/playlists/playlist_document.h"
 #include "core/commands/command_ids.h"
 #include "core/stores/settings_store.h"
+#include "core/zapping/zap_list.h"
 #include "ui/catalogue/channel_commands.h"
 #include "ui/catalogue/channel_list_model.h"
 #include "ui/catalogue/channel_list_view.h"
@@ -438,9 +439,29 @@ void ChannelsDialog::Play() {
   Channel* channel = ShownList()->SelectedChannel();
   if (channel == nullptr) return;
   RememberRows();
+  RememberZapList();
   play_requested_ = true;
   chosen_channel_ = channel;
   done(1);
+}
+
+void ChannelsDialog::RememberZapList() {
+  // The rows as shown (group, filter and search applied) are what Page
+  // Up/Down then step through, with the playlist's own channel numbers.
+  const ChannelListView* list = ShownList();
+  const PlaylistManager* playlists = PlaylistManager::Current();
+  std::vector<Channel*> channels;
+  std::vector<std::string> numbers;
+  channels.reserve(static_cast<size_t>(list->RowCount()));
+  numbers.reserve(channels.capacity());
+  for (int row = 0; row < list->RowCount(); ++row) {
+    Channel* channel = list->ChannelAtShownRow(row);
+    if (channel == nullptr) continue;
+    const PlaylistChannelInfo* info = playlists != nullptr ? playlists->FindChannel(*channel) : nullptr;
+    channels.push_back(channel);
+    numbers.emplace_back(info != nullptr ? std::string(info->channel_number) : std::string());
+  }
+  Zapping().Set(std::move(channels), std::move(numbers), catalogue_->ListVersion());
 }
 
 void ChannelsDialog::AddFavourite() {

@@ -101,6 +101,8 @@ class ChannelsDialog : public SkinnedDialog {
   void UpdateTabLabels();
   void RebuildRightMenu();
   ChannelListView* ShownList() const;
+  // Hands the shown rows to the zapping list.
+  void RememberZapList();
   void RememberRows();
   void Play();
   void AddFavourite();

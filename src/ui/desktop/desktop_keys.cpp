@@ -35,12 +35,19 @@ DesktopKeys::DesktopKeys(QWidget* window, DesktopKeyActions actions)
   Add(Qt::Key_M, [this] { ToggleMute(); });
   Add(Qt::CTRL | Qt::Key_Up, [this] { StepVolume(1); });
   Add(Qt::CTRL | Qt::Key_Down, [this] { StepVolume(-1); });
-  Add(Qt::Key_PageUp, [this] {
-    if (actions_.step_favourite) actions_.step_favourite(false);
-  });
-  Add(Qt::Key_PageDown, [this] {
-    if (actions_.step_favourite) actions_.step_favourite(true);
-  });
+  for (const bool next : {false, true}) {
+    const Qt::Key key = next ? Qt::Key_PageDown : Qt::Key_PageUp;
+    Add(key, [this, next] {
+      if (actions_.step_channel) {
+        actions_.step_channel(next);
+      } else if (actions_.step_favourite) {
+        actions_.step_favourite(next);
+      }
+    });
+    Add(Qt::CTRL | key, [this, next] {
+      if (actions_.step_favourite) actions_.step_favourite(next);
+    });
+  }
   Add(Qt::Key_R, [this] {
     if (actions_.toggle_recording) actions_.toggle_recording();
   });

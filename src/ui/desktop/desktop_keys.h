@@ -21,6 +21,8 @@ struct DesktopKeyActions {
   std::function<void(int level)> set_volume;  // 0-100
   std::function<void()> toggle_mute;          // the level stays
   std::function<void(bool next)> step_favourite;
+  // Page Up/Down: the list the channel was played from (else favourites).
+  std::function<void(bool next)> step_channel;
   std::function<void()> toggle_recording;
 };
 
@@ -28,7 +30,9 @@ struct DesktopKeyActions {
 // already has (F1/F2, arrows, Ctrl+Q): Space play, or pause/resume while
 // playing, F and F11 full
 // screen, Escape leaves full screen, M mute/unmute, Ctrl+Up/Down volume,
-// Page Up/Down previous/next favourite, R records what plays; over a watched picture the wheel
+// Page Up/Down previous/next channel of the list it was played from
+// (step_channel; without it, the favourites), Ctrl+Page Up/Down previous/
+// next favourite, R records what plays; over a watched picture the wheel
 // changes the volume and a double-click toggles full screen. UI thread
 // only; `window` owns the shortcuts, and this object must not outlive it.
 class DesktopKeys : public QObject {

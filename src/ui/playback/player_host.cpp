@@ -50,6 +50,16 @@ PlayerHost::~PlayerHost() {
   delete window_.data();
 }
 
+namespace {
+
+// A set-up step's failure as a sentence the user can read, its step number
+// kept for a report.
+QString SetUpFailure(const char* key, int step) {
+  return QString::fromStdU16String(GetText(key)) + QStringLiteral(" (%1)").arg(step);
+}
+
+}  // namespace
+
 void PlayerHost::BringUp(const MessageShower& show_message) {
   if (!backend_->Create()) {
     show_message(window_, QStringLiteral("Can't create player."));
@@ -58,22 +68,22 @@ void PlayerHost::BringUp(const MessageShower& show_message) {
   has_volume_ = backend_->HasVolume();
   if (!has_volume_) show_message(window_, QStringLiteral("Can't get settings."));
   if (!backend_->Initialize()) {
-    show_message(window_, QStringLiteral("3"));
+    show_message(window_, SetUpFailure("player_fail_start", 3));
     return;
   }
   if (!backend_->CreateRenderer()) {
-    show_message(window_, QStringLiteral("4"));
+    show_message(window_, SetUpFailure("player_fail_picture", 4));
     return;
   }
   // Without warnings the error texts are the engine's generic ones;
   // playback itself works.
-  if (!backend_->RequestWarnings()) show_message(window_, QStringLiteral("5"));
+  if (!backend_->RequestWarnings()) show_message(window_, SetUpFailure("player_fail_warnings", 5));
   if (!backend_->ObserveState()) {
-    show_message(window_, QStringLiteral("6"));
+    show_message(window_, SetUpFailure("player_fail_state", 6));
     return;
   }
   if (!backend_->Connect(this)) {
-    show_message(window_, QStringLiteral("7"));
+    show_message(window_, SetUpFailure("player_fail_events", 7));
     return;
   }
   connected_ = true;

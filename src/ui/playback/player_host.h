@@ -23,9 +23,10 @@ namespace vidora {
 // The media player of the main view. Creation runs the backend's set-up
 // steps in order and shows a plain message (empty caption) for each one
 // that fails: "Can't create player." (no engine; stop), "Can't get
-// settings." (no volume; go on), "3" (engine does not start), "4" (no video
-// drawing), "5" (no warnings; go on), "6" (state cannot be watched), "7"
-// (events cannot be delivered). Only a host that got through every step is
+// settings." (no volume; go on), then a translated sentence ending in the
+// step's number for each of: the engine does not start (3), no video
+// drawing (4), no warnings (5; go on), state cannot be watched (6), events
+// cannot be delivered (7). Only a host that got through every step is
 // `connected`; an unconnected host ignores every operation.
 //
 // What the engine reports reaches the host's owner as the signals below,

@@ -32,6 +32,7 @@
 #include "ui/shell/key_press_watch.h"
 #include "ui/timeshift/timeshift_bar.h"
 #include "ui/tracks/watching_controls.h"
+#include "ui/zapping/channel_zapper.h"
 #include "ui/shell/motion_sensor.h"
 #include "ui/shell/source_commands.h"
 #include "ui/stores/app_closing.h"
@@ -121,6 +122,9 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
     }
   }
   watching_->AddMenus(menu_.right.get(), before);
+  zapper_ = new ChannelZapper(this, *view_->playback(), watching_->note(), [this](Channel* channel) {
+    if (view_ != nullptr) view_->PlayChannel(channel);
+  });
   InstallSourceKeys(this, [this](int command) { SendCommand(command); });
 
   auto* exit_key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
@@ -163,6 +167,9 @@ void MainFrame::AddDesktopKeys() {
   };
   actions.step_favourite = [this](bool next) {
     if (view_ != nullptr) view_->playback()->StepFavourite(next);
+  };
+  actions.step_channel = [this](bool next) {
+    if (zapper_ != nullptr) zapper_->Step(next);
   };
   actions.toggle_recording = [this] { SendCommand(ID_RECORD); };
   keys_ = new DesktopKeys(this, std::move(actions));

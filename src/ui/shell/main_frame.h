@@ -21,6 +21,7 @@ class DesktopKeys;
 class RecordingController;
 class TimeshiftBar;
 class WatchingControls;
+class ChannelZapper;
 class KeyPressWatch;
 class SettingsAutosave;
 class SoftKeyBar;
@@ -100,6 +101,7 @@ class MainFrame : public QWidget {
   RecordingController* recordings() const { return recordings_; }
   TimeshiftBar* timeshift() const { return timeshift_; }
   WatchingControls* watching() const { return watching_; }
+  ChannelZapper* zapper() const { return zapper_; }
   QMenu* menu() const { return menu_.right.get(); }
   const QString& last_command_line() const { return last_command_line_; }
   // tiltCount and tiltRotated of the motion sensor's orientation logic.
@@ -132,6 +134,7 @@ class MainFrame : public QWidget {
   RecordingController* recordings_ = nullptr;  // child of the frame
   TimeshiftBar* timeshift_ = nullptr;  // over the picture's foot
   WatchingControls* watching_ = nullptr;  // child of the frame
+  ChannelZapper* zapper_ = nullptr;       // child of the frame
   QTimer timer_;
   QString last_command_line_;
   std::unique_ptr<DisplayOrientation> orientation_;

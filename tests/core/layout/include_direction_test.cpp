@@ -24,6 +24,7 @@ int Height(const std::string& folder) {
       {"ui/shell", 250},
       {"ui/health", 248}, {"ui/providers", 248}, {"ui/radio", 248},
       {"ui/desktop", 245},  // the desktop's services follow playback
+      {"ui/zapping", 247},  // zapping says each switch over the picture
       {"ui/tracks", 246},  // tracks, picture and the overlay follow playback
       {"ui/catalogue", 240}, {"ui/playback", 240},
       {"ui/timeshift", 243}, {"ui/recording", 242},  // both follow playback
@@ -41,6 +42,7 @@ int Height(const std::string& folder) {
       {"core/timeshift", 142},  // archive addresses, read from playlist attributes
       {"core/network", 140},  // the update service reads the catalogue
       {"core/catalogue", 130},
+      {"core/zapping", 126},  // the list Page Up/Down step through
       {"core/tracks", 125},  // track and picture choices
       {"core/stores", 120},
       {"core/document", 110},

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/stores/language_pack.h"
 #include "e2e/wait_for.h"
 #include "ui/playback/fake_player_backend.h"
 #include "ui/playback/player_host.h"
@@ -63,12 +64,13 @@ TEST(PlayerHostTest, EachSetUpFailureShowsItsTextAndOnlyAFullSetUpConnects) {
       {-1, {}, true},
       {FakePlayerBackend::kCreate, {"Can't create player."}, false},
       {FakePlayerBackend::kVolume, {"Can't get settings."}, true},
-      {FakePlayerBackend::kInitialize, {"3"}, false},
-      {FakePlayerBackend::kRenderer, {"4"}, false},
-      {FakePlayerBackend::kWarnings, {"5"}, true},
-      {FakePlayerBackend::kObserve, {"6"}, false},
-      {FakePlayerBackend::kConnect, {"7"}, false},
+      {FakePlayerBackend::kInitialize, {"The video engine could not be started. (3)"}, false},
+      {FakePlayerBackend::kRenderer, {"The video engine cannot draw pictures here. (4)"}, false},
+      {FakePlayerBackend::kWarnings, {"The video engine's warnings are not available; error messages will say less. (5)"}, true},
+      {FakePlayerBackend::kObserve, {"The player cannot follow the video engine's state. (6)"}, false},
+      {FakePlayerBackend::kConnect, {"The player cannot receive the video engine's events. (7)"}, false},
   };
+  ASSERT_TRUE(Languages().Load(std::filesystem::path(VIDORA_BIN_DIR) / kLanguagePackFileName, u"en"));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.step);
     const HostRun run = BringUpWithFailure(c.step);
@@ -77,6 +79,7 @@ TEST(PlayerHostTest, EachSetUpFailureShowsItsTextAndOnlyAFullSetUpConnects) {
     EXPECT_EQ(run.loads, c.connected ? 1u : 0u);
     EXPECT_EQ(run.volume_taken, c.connected && c.step != FakePlayerBackend::kVolume);
   }
+  Languages().Free();
 }
 
 TEST(PlayerHostTest, StartsHiddenInItsRectangleAndTakesItsEngineAlongWhenDestroyed) {

@@ -152,6 +152,12 @@ TEST_F(MainWindowTest, SoftKeysCarryTheMenuTree) {
       // The test's language pack has no captions for these: only the key shows.
       {"\tCtrl+Shift+A", ID_ADD_PROVIDER}, {"\tCtrl+Shift+D", ID_RADIO_DIRECTORY}, {Text("str_programme_guide"), ID_GUIDE_GRID}, {"Updates", -1},
       {"Check version", ID_UPDATE},   {"Update channels", ID_CHANNEL_UPDATE}, {"Refresh playlists", ID_REFRESH_PLAYLISTS},
+      // What plays: its tracks (none yet), the picture and its information.
+      {Text("menu_audio"), -1}, {Text("track_none"), 0}, {"", 0}, {Text("menu_languages"), 0},
+      {Text("menu_subtitles"), -1}, {Text("track_off"), 0}, {"", 0}, {Text("menu_languages"), 0},
+      {Text("menu_picture"), -1}, {Text("aspect_auto"), 0}, {"16:9", 0}, {"4:3", 0}, {"2.35:1", 0},
+      {Text("aspect_stretch"), 0}, {"", 0}, {Text("picture_fill"), 0}, {Text("picture_deinterlace"), 0}, {"", 0},
+      {Text("picture_hwdec"), 0}, {Text("menu_information") + "\tI", 0},
       {"-", 0},
       {"About", ID_ABOUT},            {"-", 0},                   {"Exit", ID_EXIT}};
   EXPECT_EQ(items, expected);

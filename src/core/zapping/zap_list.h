@@ -1,0 +1,55 @@
+#ifndef VIDORA_CORE_ZAPPING_ZAP_LIST_H_
+#define VIDORA_CORE_ZAPPING_ZAP_LIST_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vidora {
+
+class Channel;
+
+// The list a channel was played from (a playlist, a group, a country, the
+// favourites, a search), in the order it was shown, with each channel's
+// number: Page Up/Down step through it and typed digits find a number in
+// it. Also the channel played before the current one (Backspace). The
+// channels are borrowed from the catalogue: a list taken at one list
+// version is dropped when the catalogue's list version changes. UI thread
+// only.
+class ZapList {
+ public:
+  // Takes `channels` with their numbers ("" where a channel has none of
+  // its own: its position, from 1, stands in).
+  void Set(std::vector<Channel*> channels, std::vector<std::string> numbers, uint64_t list_version);
+  void Clear();
+  // Whether a list is held that is still valid at `list_version`.
+  bool Holds(uint64_t list_version) const;
+
+  // The channel after (or before) `current` in the list, wrapping; the
+  // first (or last) when `current` is not in it; null without a list.
+  Channel* Step(const Channel* current, bool forward) const;
+  // The channel numbered `number`, or null.
+  Channel* FindNumber(std::string_view number) const;
+  // The number shown for `channel` ("" when not in the list).
+  std::string NumberOf(const Channel* channel) const;
+
+  // Call on every channel change: remembers the channel before it.
+  void NotePlayed(const std::string& channel_key);
+  const std::string& previous_key() const { return previous_key_; }
+
+ private:
+  std::vector<Channel*> channels_;
+  std::vector<std::string> numbers_;
+  uint64_t list_version_ = 0;
+  bool held_ = false;
+  std::string current_key_;
+  std::string previous_key_;
+};
+
+// The player's one list.
+ZapList& Zapping();
+
+}  // namespace vidora
+
+#endif  // VIDORA_CORE_ZAPPING_ZAP_LIST_H_

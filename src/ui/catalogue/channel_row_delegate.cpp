@@ -90,7 +90,11 @@ void ChannelRowDelegate::PaintRow(QPainter& painter, const QRect& row, const Cha
   painter.setFont(Skin().TitleFont());
   // Word-wrapped text is set from the top of its box; centring applies to
   // single lines only, so the name sits at the top of the row.
-  painter.drawText(text, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, ToQString(channel->name()));
+  // A playlist channel leads with its number, as a television list does.
+  const std::string number = PlaylistManager::Current() != nullptr ? PlaylistManager::Current()->ChannelNumber(*channel) : std::string();
+  const QString name = number.empty() ? ToQString(channel->name())
+                                      : QString::fromStdString(number) + QStringLiteral("  ") + ToQString(channel->name());
+  painter.drawText(text, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, name);
 
   text.setTop(text.top() + row_height / 2);
   text.setBottom(text.bottom() + 4 * s);

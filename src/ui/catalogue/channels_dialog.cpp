@@ -447,7 +447,8 @@ void ChannelsDialog::Play() {
 
 void ChannelsDialog::RememberZapList() {
   // The rows as shown (group, filter and search applied) are what Page
-  // Up/Down then step through, with the playlist's own channel numbers.
+  // Up/Down then step through, with the playlist's channel numbers (a
+  // catalogue channel is numbered by its place in the list).
   const ChannelListView* list = ShownList();
   const PlaylistManager* playlists = PlaylistManager::Current();
   std::vector<Channel*> channels;
@@ -457,9 +458,8 @@ void ChannelsDialog::RememberZapList() {
   for (int row = 0; row < list->RowCount(); ++row) {
     Channel* channel = list->ChannelAtShownRow(row);
     if (channel == nullptr) continue;
-    const PlaylistChannelInfo* info = playlists != nullptr ? playlists->FindChannel(*channel) : nullptr;
     channels.push_back(channel);
-    numbers.emplace_back(info != nullptr ? std::string(info->channel_number) : std::string());
+    numbers.push_back(playlists != nullptr ? playlists->ChannelNumber(*channel) : std::string());
   }
   Zapping().Set(std::move(channels), std::move(numbers), catalogue_->ListVersion());
 }

@@ -387,6 +387,12 @@ const PlaylistChannelInfo* PlaylistManager::FindChannel(const Channel& channel) 
   return library_.FindChannel(channel.key());
 }
 
+std::string PlaylistManager::ChannelNumber(const Channel& channel) const {
+  const PlaylistChannelInfo* info = FindChannel(channel);
+  if (info == nullptr) return {};
+  return info->channel_number.empty() ? std::to_string(info->position + 1) : std::string(info->channel_number);
+}
+
 const QImage* PlaylistManager::Logo(const Channel& channel) {
   const PlaylistChannelInfo* info = FindChannel(channel);
   if (info == nullptr || !LogoAllowed(channel, info->logo)) return nullptr;

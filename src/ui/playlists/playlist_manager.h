@@ -74,6 +74,9 @@ class PlaylistManager : public QObject {
 
   // Additions of a playlist channel; nullptr for catalogue channels.
   const PlaylistChannelInfo* FindChannel(const Channel& channel) const;
+  // A playlist channel's number: its tvg-chno, else its place in the
+  // playlist from 1; empty for a channel of no playlist.
+  std::string ChannelNumber(const Channel& channel) const;
   // The channel's logo, or nullptr (asked for in the background).
   const QImage* Logo(const Channel& channel);
   // The cached logo file of the channel, or empty while there is none

@@ -270,8 +270,8 @@ QString WatchingControls::SourceText() const {
   if (channel == nullptr) return {};
   QString text;
   const PlaylistManager* playlists = PlaylistManager::Current();
-  const PlaylistChannelInfo* info = playlists != nullptr ? playlists->FindChannel(*channel) : nullptr;
-  if (info != nullptr && !info->channel_number.empty()) text = QString::fromUtf8(info->channel_number.data(), static_cast<qsizetype>(info->channel_number.size())) + QStringLiteral(" · ");
+  const std::string number = playlists != nullptr ? playlists->ChannelNumber(*channel) : std::string();
+  if (!number.empty()) text = QString::fromStdString(number) + QStringLiteral(" · ");
   text += ToQString(channel->name());
   if (channel->sources().size() > 1) {
     text += QStringLiteral(" · ") + Text("info_source_of").arg(playback_.SourceFor(*channel) + 1).arg(channel->sources().size());

@@ -124,6 +124,10 @@ class PlaybackControl : public QObject {
  signals:
   // The volume level or the mute state changed.
   void VolumeChanged(int level, bool muted);
+  // A catalogue or playlist channel (one with a key and a source; not an
+  // address or a recording) was asked to play, by the user or a step;
+  // emitted before its stream opens, whether or not it plays then.
+  void ChannelStarted(const std::string& key);
 
  public:
 

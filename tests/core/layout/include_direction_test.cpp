@@ -22,6 +22,8 @@ int Height(const std::string& folder) {
   static const std::map<std::string, int> kHeights = {
       {"app", 300},
       {"ui/shell", 250},
+      {"ui/history", 249},  // follows what playback is asked to play
+      {"ui/sleep", 247},    // ends playback, reads the guide's running programme
       {"ui/health", 248}, {"ui/providers", 248}, {"ui/radio", 248},
       {"ui/desktop", 245},  // the desktop's services follow playback
       {"ui/catalogue", 240}, {"ui/playback", 240},
@@ -40,6 +42,7 @@ int Height(const std::string& folder) {
       {"core/timeshift", 142},  // archive addresses, read from playlist attributes
       {"core/network", 140},  // the update service reads the catalogue
       {"core/catalogue", 130},
+      {"core/history", 125},  // the recently watched list, kept in the settings
       {"core/stores", 120},
       {"core/document", 110},
       {"core/commands", 100},

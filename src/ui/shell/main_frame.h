@@ -22,6 +22,7 @@ class RecordingController;
 class TimeshiftBar;
 class KeyPressWatch;
 class SettingsAutosave;
+class SleepTimer;
 class SoftKeyBar;
 
 // What the frame needs from outside; everything is optional.
@@ -98,6 +99,8 @@ class MainFrame : public QWidget {
   DesktopKeys* keys() const { return keys_; }
   RecordingController* recordings() const { return recordings_; }
   TimeshiftBar* timeshift() const { return timeshift_; }
+  // The sleep timer of the main menu; it goes before the view.
+  SleepTimer* sleep_timer() const { return sleep_.get(); }
   QMenu* menu() const { return menu_.right.get(); }
   const QString& last_command_line() const { return last_command_line_; }
   // tiltCount and tiltRotated of the motion sensor's orientation logic.
@@ -129,6 +132,7 @@ class MainFrame : public QWidget {
   DesktopKeys* keys_ = nullptr;  // child of the frame
   RecordingController* recordings_ = nullptr;  // child of the frame
   TimeshiftBar* timeshift_ = nullptr;  // over the picture's foot
+  std::unique_ptr<SleepTimer> sleep_;
   QTimer timer_;
   QString last_command_line_;
   std::unique_ptr<DisplayOrientation> orientation_;

@@ -1,13 +1,9 @@
 // The sleep timer from the main menu: the countdown in the strip, the
 // fade of what the player plays (not of the stored volume), the stop, the
 // quit when chosen, and Off.
-#include <QAction>
-#include <QMenu>
-
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <vector>
+#include <memory>
 
 #include "core/catalogue/channel_catalogue.h"
 #include "core/commands/command_ids.h"
@@ -15,13 +11,11 @@
 #include "core/stores/settings_store.h"
 #include "support/temp_dir.h"
 #include "ui/dialogs/skin_test_support.h"
-#include "ui/dialogs/soft_key_bar.h"
 #include "ui/playback/fake_player_backend.h"
 #include "ui/playback/info_strip.h"
 #include "ui/shell/main_frame.h"
 #include "ui/shell/shell_test_support.h"
 #include "ui/sleep/sleep_timer.h"
-#include "ui/stores/ui_texts.h"
 
 namespace vidora {
 namespace {
@@ -33,9 +27,7 @@ class SleepTimerTest : public ::testing::Test {
     testing::InstallLanguages(dir_ / "Languages.lngp",
                               {testing::TestLanguage{u"English",
                                                      u"en",
-                                                     {{"menu_sleep_timer", u"Sleep timer"},
-                                                      {"menu_sleep_minutes", u"%1 minutes"},
-                                                      {"str_sleep_countdown", u"Sleep %1"}}}},
+                                                     {{"str_sleep_countdown", u"Sleep %1"}}}},
                               u"en");
     SetSetting(kAutoCatalogueUpdateSetting, false);
     SetSetting(kAutoUpdateSetting, false);
@@ -116,26 +108,6 @@ TEST_F(SleepTimerTest, OffCancelsAndAnEndWithoutQuitOnlyStops) {
   QApplication::processEvents();
   EXPECT_FALSE(closed_);
   EXPECT_TRUE(frame_->isVisible());
-}
-
-TEST_F(SleepTimerTest, TheMenuOffersEndOfProgrammeOnlyWithARunningProgramme) {
-  QMenu* sleep = nullptr;
-  for (QAction* action : frame_->menu()->actions()) {
-    if (action->menu() != nullptr && action->text() == "Sleep timer") sleep = action->menu();
-  }
-  ASSERT_NE(sleep, nullptr);
-  std::vector<int> commands;
-  for (QAction* action : sleep->actions()) commands.push_back(MenuCommandOf(action));
-  EXPECT_EQ(commands, (std::vector<int>{ID_SLEEP_OFF, ID_SLEEP_15, ID_SLEEP_30, ID_SLEEP_60, ID_SLEEP_90,
-                                        ID_SLEEP_END_OF_PROGRAMME, 0, ID_SLEEP_QUIT}));
-  frame_->SendCommand(ID_SLEEP_QUIT);
-  emit sleep->aboutToShow();
-  // An address has no guide.
-  EXPECT_FALSE(sleep->actions()[5]->isEnabled());
-  EXPECT_FALSE(sleep->actions()[0]->isEnabled());  // nothing to turn off
-  EXPECT_TRUE(sleep->actions()[7]->isChecked());
-  frame_->SendCommand(ID_SLEEP_END_OF_PROGRAMME);
-  EXPECT_FALSE(timer()->active());
 }
 
 }  // namespace

@@ -7,10 +7,11 @@
 
 namespace vidora {
 
-// Tabs of the channels dialog, as stored in `sel_tab` (any non-zero value
-// means the favourites tab).
+// Tabs of the channels dialog, in the strip's order, as stored in
+// `sel_tab` (any other non-zero value means the favourites tab).
 inline constexpr int32_t kChannelsTab = 0;
 inline constexpr int32_t kFavouritesTab = 1;
+inline constexpr int32_t kRecentTab = 2;  // the channels watched last
 
 // Kind filter positions, as stored in `sel_tvradio`.
 inline constexpr int32_t kKindAll = 0;

@@ -26,6 +26,15 @@ inline constexpr int ID_GUIDE_GRID = 114;  // also G
 // Provider accounts (Ctrl+Shift+A) and the radio directory (Ctrl+Shift+D).
 inline constexpr int ID_ADD_PROVIDER = 115;
 inline constexpr int ID_RADIO_DIRECTORY = 116;
+// The sleep timer's sub-menu: off, a number of minutes, the end of the
+// running programme, and whether the player quits when it ends.
+inline constexpr int ID_SLEEP_OFF = 120;
+inline constexpr int ID_SLEEP_15 = 121;
+inline constexpr int ID_SLEEP_30 = 122;
+inline constexpr int ID_SLEEP_60 = 123;
+inline constexpr int ID_SLEEP_90 = 124;
+inline constexpr int ID_SLEEP_END_OF_PROGRAMME = 125;
+inline constexpr int ID_SLEEP_QUIT = 126;
 
 }  // namespace vidora
 

@@ -8,7 +8,11 @@ inline constexpr int ID_PLAY = 59283;  // 0xE793, left soft key, double tap, Ent
 inline constexpr int ID_CTX_PLAY = 32777;
 inline constexpr int ID_ADD_FAVOURITE = 32778;
 inline constexpr int ID_REMOVE_FAVOURITE = 32780;
+// Channels to favourites, anything else to channels (the menu's item).
 inline constexpr int ID_SWITCH_TAB = 32790;
+// The strip's next and previous tab, round (Ctrl+Tab, Ctrl+Shift+Tab).
+inline constexpr int ID_NEXT_TAB = 32791;
+inline constexpr int ID_PREVIOUS_TAB = 32792;
 inline constexpr int ID_CLOSE_CHANNELS = 102;
 inline constexpr int ID_SHOW_GUIDE = 32800;
 inline constexpr int ID_HIDE_GUIDE = 32801;

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "core/catalogue/channels_dialog_state.h"
+#include "core/history/recent_channels.h"
 #include "core/playlists/playlist_document.h"
 #include "core/commands/command_ids.h"
 #include "core/stores/settings_store.h"
@@ -64,6 +65,7 @@ namespace {
 
 constexpr QRgb kShownTabRgb = qRgb(250, 250, 255);
 constexpr QRgb kOtherTabRgb = qRgb(150, 150, 155);
+constexpr int kTabCount = 3;
 
 // Fills `combo` like a sorted drop-down list: the entries ordered by their
 // text (see ComboTextOrder; equal texts keep their order), then the "all" entry
@@ -105,6 +107,7 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
       catalogue_(catalogue),
       channel_list_(new ChannelListView(this)),
       favourites_list_(new ChannelListView(this)),
+      recent_list_(new ChannelListView(this)),
       country_combo_(new QComboBox(this)),
       category_combo_(new QComboBox(this)),
       kind_combo_(new QComboBox(this)),
@@ -116,7 +119,9 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
   SetControlId(kind_combo_, kKindComboId);
   SetControlId(channel_list_, kChannelListId);
   SetControlId(favourites_list_, kFavouritesListId);
+  SetControlId(recent_list_, kRecentListId);
   favourites_list_->hide();
+  recent_list_->hide();
   guide_page_->hide();
   for (QComboBox* combo : {country_combo_, category_combo_, kind_combo_, group_combo_}) combo->hide();
 
@@ -138,6 +143,7 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
 
   FillChannelList();
   FillFavouritesList();
+  FillRecentList();
 
   SoftKeyBar* keys = SoftKeys();
   keys->SetLeftKey(Text("menu_play"), ID_PLAY);
@@ -146,7 +152,7 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
   if (selection.channel_row >= 0) channel_list_->SelectRow(selection.channel_row);
   if (selection.favourite_row >= 0) favourites_list_->SelectRow(selection.favourite_row);
 
-  for (ChannelListView* list : {channel_list_, favourites_list_}) {
+  for (ChannelListView* list : {channel_list_, favourites_list_, recent_list_}) {
     connect(list, &ChannelListView::CommandTriggered, this, &SkinnedDialog::RunCommand);
     connect(list, &ChannelListView::SelectionChanged, this, &ChannelsDialog::RebuildRightMenu);
     connect(list, &ChannelListView::SearchChanged, this, &ChannelsDialog::UpdateTabLabels);
@@ -156,6 +162,7 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
     connect(playlists, &PlaylistManager::DecorationsChanged, this, [this, playlists] {
       channel_list_->viewport()->update();
       favourites_list_->viewport()->update();
+      recent_list_->viewport()->update();
       // A new guide or a new minute: the running programme may change.
       if (guide_shown_) guide_page_->Refresh(*playlists);
     });
@@ -179,14 +186,17 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
   connect(group_combo_, &QComboBox::currentIndexChanged, this, [this] { FillChannelList(); });
 
   // Keys: Tab walks the filters in the order they read, then the list;
-  // Ctrl+Tab (and Ctrl+Page Up/Down) turns the painted tabs.
+  // Ctrl+Tab and Ctrl+Page Down turn the painted tabs on, round from the
+  // last to the first; Ctrl+Shift+Tab and Ctrl+Page Up turn them back.
   setTabOrder(country_combo_, kind_combo_);
   setTabOrder(kind_combo_, category_combo_);
   setTabOrder(category_combo_, group_combo_);
   setTabOrder(group_combo_, channel_list_);
-  for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
-                                   QKeySequence(Qt::CTRL | Qt::Key_PageDown), QKeySequence(Qt::CTRL | Qt::Key_PageUp)}) {
-    connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] { RunCommand(ID_SWITCH_TAB); });
+  for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}) {
+    connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] { RunCommand(ID_NEXT_TAB); });
+  }
+  for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)}) {
+    connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] { RunCommand(ID_PREVIOUS_TAB); });
   }
   country_combo_->setAccessibleName(Text("acc_country"));
   category_combo_->setAccessibleName(Text("acc_category"));
@@ -196,7 +206,8 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
     combo->setAccessibleDescription(Text("acc_filter_desc"));
   }
   favourites_list_->setAccessibleName(Text("tab_favorites"));
-  for (ChannelListView* list : {channel_list_, favourites_list_}) {
+  recent_list_->setAccessibleName(Text("tab_recent"));
+  for (ChannelListView* list : {channel_list_, favourites_list_, recent_list_}) {
     list->setAccessibleDescription(Text("acc_channel_list_desc"));
   }
 
@@ -207,6 +218,7 @@ ChannelsDialog::~ChannelsDialog() {
   // The children outlive this object's members; nothing they report on
   // their way out may reach it.
   for (QObject* child : {static_cast<QObject*>(channel_list_), static_cast<QObject*>(favourites_list_),
+                         static_cast<QObject*>(recent_list_),
                          static_cast<QObject*>(country_combo_), static_cast<QObject*>(category_combo_),
                          static_cast<QObject*>(kind_combo_), static_cast<QObject*>(group_combo_),
                          static_cast<QObject*>(guide_page_)}) {
@@ -292,6 +304,7 @@ void ChannelsDialog::LayoutClient(int width, int height) {
   const int g = u / 8;
   if (channel_list_ != nullptr) channel_list_->setGeometry(g, 3 * u + g, width - 2 * g, height - 3 * u - 2 * g);
   if (favourites_list_ != nullptr) favourites_list_->setGeometry(g, u + g, width - 2 * g, height - u - 2 * g);
+  if (recent_list_ != nullptr) recent_list_->setGeometry(g, u + g, width - 2 * g, height - u - 2 * g);
   if (guide_page_ != nullptr) guide_page_->setGeometry(g, u + g, width - 2 * g, height - u - 2 * g);
 }
 
@@ -365,18 +378,45 @@ void ChannelsDialog::FillFavouritesList() {
   UpdateTabLabels();
 }
 
+void ChannelsDialog::FillRecentList() {
+  const Category* hidden = HiddenCategory();
+  std::vector<Channel*> rows;
+  if (catalogue_ != nullptr) {
+    const RecentChannels recent = LoadRecentChannels();
+    for (const std::string& key : recent.keys()) {
+      // A channel of a playlist that is gone for now is left out, but
+      // kept in the list for when it is back.
+      Channel* channel = catalogue_->FindChannelByKey(key);
+      if (channel != nullptr && (hidden == nullptr || channel->category() != hidden)) rows.push_back(channel);
+    }
+  }
+  recent_list_->SetChannels(std::move(rows));
+  UpdateTabLabels();
+}
+
 void ChannelsDialog::UpdateTabLabels() {
   const QString format = QStringLiteral("%1 (%2)");
   channels_label_ = format.arg(Text("tab_channels"), QString::number(channel_list_->RowCount()));
   favourites_label_ = format.arg(Text("tab_favorites"), QString::number(favourites_list_->RowCount()));
+  recent_label_ = format.arg(Text("tab_recent"), QString::number(recent_list_->RowCount()));
   update(QRect(0, 0, width(), BarUnit()));
   RebuildRightMenu();
 }
 
-int ChannelsDialog::ShownTab() const { return DialogSelection().tab != kChannelsTab ? kFavouritesTab : kChannelsTab; }
+int ChannelsDialog::ShownTab() const {
+  const int32_t tab = DialogSelection().tab;
+  return tab == kChannelsTab || tab == kRecentTab ? tab : kFavouritesTab;
+}
 
 ChannelListView* ChannelsDialog::ShownList() const {
-  return ShownTab() == kFavouritesTab ? favourites_list_ : channel_list_;
+  switch (ShownTab()) {
+    case kFavouritesTab:
+      return favourites_list_;
+    case kRecentTab:
+      return recent_list_;
+    default:
+      return channel_list_;
+  }
 }
 
 void ChannelsDialog::ShowTab(int tab) {
@@ -390,9 +430,11 @@ void ChannelsDialog::ShowTab(int tab) {
     control->setVisible(channels);
   }
   group_combo_->setVisible(channels && group_combo_->count() > 0);
-  favourites_list_->setVisible(!channels);
-  // Favourites open on their first row, so that Play acts at once.
-  if (!channels && favourites_list_->SelectedChannel() == nullptr) favourites_list_->SelectShownRow(0);
+  favourites_list_->setVisible(ShownTab() == kFavouritesTab);
+  recent_list_->setVisible(ShownTab() == kRecentTab);
+  // Favourites and recent channels open on their first row, so that Play
+  // acts at once.
+  if (!channels && ShownList()->SelectedChannel() == nullptr) ShownList()->SelectShownRow(0);
   // The shown list takes the keys, so Enter and typing work at once.
   ShownList()->setFocus(Qt::OtherFocusReason);
   update();
@@ -406,14 +448,13 @@ void ChannelsDialog::RebuildRightMenu() {
     right_menu_.removeAction(action);
     action->deleteLater();
   }
-  const bool favourites = ShownTab() == kFavouritesTab;
   if (guide_shown_) {
     AddMenuCommand(&right_menu_, Text("menu_back_to_list"), ID_HIDE_GUIDE);
     right_menu_.addSeparator();
     AddMenuCommand(&right_menu_, Text("menu_close"), ID_CLOSE_CHANNELS);
     return;
   }
-  AddMenuCommand(&right_menu_, Text(favourites ? "tab_channels" : "tab_favorites"), ID_SWITCH_TAB);
+  AddMenuCommand(&right_menu_, Text(ShownTab() == kChannelsTab ? "tab_favorites" : "tab_channels"), ID_SWITCH_TAB);
   if (const Channel* channel = ShownList()->SelectedChannel()) {
     right_menu_.addSeparator();
     if (channel->favourite()) {
@@ -465,11 +506,12 @@ void ChannelsDialog::RememberZapList() {
 }
 
 void ChannelsDialog::AddFavourite() {
-  Channel* channel = channel_list_->SelectedChannel();
+  Channel* channel = ShownList()->SelectedChannel();
   if (channel == nullptr) return;
   channel->set_favourite(true);
   NoteSettingsChanged();
   FillFavouritesList();
+  ShownList()->viewport()->update();
 }
 
 void ChannelsDialog::RemoveFavourite() {
@@ -478,6 +520,7 @@ void ChannelsDialog::RemoveFavourite() {
   channel->set_favourite(false);
   NoteSettingsChanged();
   favourites_list_->RemoveChannel(channel);
+  recent_list_->viewport()->update();
   UpdateTabLabels();
 }
 
@@ -513,7 +556,13 @@ bool ChannelsDialog::HandleCommand(int command) {
       }
       return true;
     case ID_SWITCH_TAB:
-      ShowTab(ShownTab() == kFavouritesTab ? kChannelsTab : kFavouritesTab);
+      ShowTab(ShownTab() == kChannelsTab ? kFavouritesTab : kChannelsTab);
+      return true;
+    case ID_NEXT_TAB:
+      ShowTab((ShownTab() + 1) % kTabCount);
+      return true;
+    case ID_PREVIOUS_TAB:
+      ShowTab((ShownTab() + kTabCount - 1) % kTabCount);
       return true;
     case ID_CLOSE_CHANNELS:
       RememberRows();
@@ -533,7 +582,7 @@ void ChannelsDialog::ShowGuide() {
   guide_shown_ = true;
   for (QWidget* control : {static_cast<QWidget*>(country_combo_), static_cast<QWidget*>(category_combo_),
                            static_cast<QWidget*>(kind_combo_), static_cast<QWidget*>(channel_list_),
-                           static_cast<QWidget*>(favourites_list_)}) {
+                           static_cast<QWidget*>(favourites_list_), static_cast<QWidget*>(recent_list_)}) {
     control->hide();
   }
   group_combo_->hide();
@@ -580,11 +629,15 @@ void ChannelsDialog::mousePressEvent(QMouseEvent* event) {
     HideGuide();
     return;
   }
-  const int tab = point.x() > width() / 2 ? kFavouritesTab : kChannelsTab;
+  const int tab = TabAt(point.x());
   if (tab != ShownTab()) {
     PlaySystemSound("menu-popup");
     ShowTab(tab);
   }
+}
+
+int ChannelsDialog::TabAt(int x) const {
+  return std::clamp(x * kTabCount / std::max(1, width()), 0, kTabCount - 1);
 }
 
 void ChannelsDialog::paintEvent(QPaintEvent*) {
@@ -594,7 +647,7 @@ void ChannelsDialog::paintEvent(QPaintEvent*) {
   DrawBarStrip(painter, Skin().BarStrip(), QRect(0, 0, w, u));
   painter.setBackgroundMode(Qt::TransparentMode);
   painter.setFont(Skin().TitleFont());
-  const bool favourites = ShownTab() == kFavouritesTab;
+  const int shown = ShownTab();
   const int flags = Qt::AlignCenter | Qt::TextSingleLine;
   if (guide_shown_) {
     painter.setPen(QColor(kShownTabRgb));
@@ -603,12 +656,14 @@ void ChannelsDialog::paintEvent(QPaintEvent*) {
     DrawControlFrame(guide_page_, painter);
     return;
   }
-  painter.setPen(QColor(favourites ? kOtherTabRgb : kShownTabRgb));
-  painter.drawText(QRect(0, 0, w / 2, u * 5 / 6), flags, channels_label_);
-  painter.setPen(QColor(favourites ? kShownTabRgb : kOtherTabRgb));
-  painter.drawText(QRect(w / 2, 0, w - w / 2, u * 5 / 6), flags, favourites_label_);
-  if (favourites) {
-    DrawControlFrame(favourites_list_, painter);
+  const QString* labels[kTabCount] = {&channels_label_, &favourites_label_, &recent_label_};
+  for (int tab = 0; tab < kTabCount; ++tab) {
+    const QRect place(w * tab / kTabCount, 0, w * (tab + 1) / kTabCount - w * tab / kTabCount, u * 5 / 6);
+    painter.setPen(QColor(tab == shown ? kShownTabRgb : kOtherTabRgb));
+    painter.drawText(place, flags, painter.fontMetrics().elidedText(*labels[tab], Qt::ElideRight, place.width() - u / 8));
+  }
+  if (shown != kChannelsTab) {
+    DrawControlFrame(ShownList(), painter);
   } else {
     for (const QWidget* control : {static_cast<const QWidget*>(channel_list_), static_cast<const QWidget*>(country_combo_),
                                    static_cast<const QWidget*>(category_combo_), static_cast<const QWidget*>(kind_combo_)}) {

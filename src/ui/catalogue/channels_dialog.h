@@ -19,9 +19,11 @@ class Country;
 class ChannelListView;
 class GuidePage;
 
-// Where the user picks what to play: a full-screen dialog with two tabs,
-// the filtered channel list (country, category and kind filters) and the
-// favourites list, a tab strip at the top and the soft keys "menu_play"
+// Where the user picks what to play: a full-screen dialog with three tabs,
+// the filtered channel list (country, category and kind filters), the
+// favourites list and the recently watched channels (newest first, from
+// the settings; channels no longer in the catalogue are left out), a tab
+// strip at the top and the soft keys "menu_play"
 // and "menu_menu" at the bottom. A playlist channel's "Guide" page (its
 // programmes of today) takes the place of the list it was selected in,
 // through the menu's "menu_guide" or Ctrl+G, and goes back to it through
@@ -45,6 +47,7 @@ class ChannelsDialog : public SkinnedDialog {
   static constexpr int kKindComboId = 1018;
   static constexpr int kChannelListId = 1003;
   static constexpr int kFavouritesListId = 1053;
+  static constexpr int kRecentListId = 1054;
 
   // `catalogue` nullptr means an empty catalogue.
   explicit ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue = Catalogue());
@@ -54,15 +57,18 @@ class ChannelsDialog : public SkinnedDialog {
   bool play_requested() const { return play_requested_; }
   Channel* chosen_channel() const { return chosen_channel_; }
 
-  // The tab shown: kChannelsTab or kFavouritesTab.
+  // The tab shown: kChannelsTab, kFavouritesTab or kRecentTab.
   int ShownTab() const;
   void ShowTab(int tab);
-  // The tab labels, "<tab_channels> (<rows>)" and "<tab_favorites> (<rows>)".
+  // The tab labels, "<tab_channels> (<rows>)", "<tab_favorites> (<rows>)"
+  // and "<tab_recent> (<rows>)".
   const QString& ChannelsLabel() const { return channels_label_; }
   const QString& FavouritesLabel() const { return favourites_label_; }
+  const QString& RecentLabel() const { return recent_label_; }
 
   ChannelListView* channel_list() const { return channel_list_; }
   ChannelListView* favourites_list() const { return favourites_list_; }
+  ChannelListView* recent_list() const { return recent_list_; }
   QComboBox* country_combo() const { return country_combo_; }
   QComboBox* category_combo() const { return category_combo_; }
   QComboBox* kind_combo() const { return kind_combo_; }
@@ -98,6 +104,9 @@ class ChannelsDialog : public SkinnedDialog {
   void PlaceCombos();
   void FillChannelList();
   void FillFavouritesList();
+  void FillRecentList();
+  // The strip's tab under the point `x`.
+  int TabAt(int x) const;
   void UpdateTabLabels();
   void RebuildRightMenu();
   ChannelListView* ShownList() const;
@@ -114,6 +123,7 @@ class ChannelsDialog : public SkinnedDialog {
   ChannelCatalogue* catalogue_;
   ChannelListView* channel_list_;
   ChannelListView* favourites_list_;
+  ChannelListView* recent_list_;
   QComboBox* country_combo_;
   QComboBox* category_combo_;
   QComboBox* kind_combo_;
@@ -124,6 +134,7 @@ class ChannelsDialog : public SkinnedDialog {
   QString guide_label_;
   QString channels_label_;
   QString favourites_label_;
+  QString recent_label_;
   bool play_requested_ = false;
   QMenu right_menu_;
   Channel* chosen_channel_ = nullptr;

@@ -39,6 +39,14 @@ void InfoStrip::paintEvent(QPaintEvent*) {
     QRect text_rect = rect().adjusted(3, 0, -3, 0);
     const QString name = ChannelText();
     if (!name.isNull()) PaintStripDecorations(painter, width, unit, text_rect, status_text_);
+    if (!countdown_.isEmpty()) {
+      painter.setFont(Skin().SmallBoldFont());
+      painter.setPen(QColor(230, 200, 120));
+      const int room = painter.fontMetrics().horizontalAdvance(countdown_);
+      painter.drawText(QRect(text_rect.right() - room, 0, room + 1, unit / 2),
+                       Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine, countdown_);
+      text_rect.setRight(text_rect.right() - room - unit / 4);
+    }
     if (!name.isNull()) {
       painter.setFont(Skin().SmallBoldFont());
       painter.setPen(QColor(250, 250, 255));
@@ -51,6 +59,12 @@ void InfoStrip::paintEvent(QPaintEvent*) {
                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, status_text_);
   }
   QPainter(this).drawImage(0, 0, buffer);
+}
+
+void InfoStrip::SetCountdown(const QString& text) {
+  if (text == countdown_) return;
+  countdown_ = text;
+  update();
 }
 
 }  // namespace vidora

@@ -27,6 +27,11 @@ class InfoStrip : public QWidget {
   const QString& status_text() const { return status_text_; }
   // The text of the upper line (the channel's name).
   QString ChannelText() const { return channel_name_ ? channel_name_() : QString(); }
+  // A short note of its own at the right end of the upper line (the sleep
+  // timer's countdown), which status changes leave alone; empty: none.
+  // Repaints. Not announced: a screen reader would hear every second.
+  void SetCountdown(const QString& text);
+  const QString& countdown() const { return countdown_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -34,6 +39,7 @@ class InfoStrip : public QWidget {
  private:
   ChannelNameSource channel_name_;
   QString status_text_;
+  QString countdown_;
 };
 
 }  // namespace vidora

@@ -177,6 +177,7 @@ void PlaybackControl::PlayChannel(Channel* channel) {
   session_key_ = channel->key();
   session_radio_ = channel->radio();
   if (strip_ != nullptr) strip_->update();
+  if (!session_key_.empty()) emit ChannelStarted(session_key_);
   StartAttempt();
 }
 

@@ -128,6 +128,10 @@ class PlaybackControl : public QObject {
   // (each source and reconnect; empty key: an address of its own). A
   // directly connected slot can still set what the player takes with it.
   void AddressStarting(const std::string& channel_key);
+  // A catalogue or playlist channel (one with a key and a source; not an
+  // address or a recording) was asked to play, by the user or a step;
+  // emitted before its stream opens, whether or not it plays then.
+  void ChannelStarted(const std::string& key);
 
  public:
 

@@ -35,6 +35,8 @@
 #include "ui/zapping/channel_zapper.h"
 #include "ui/shell/motion_sensor.h"
 #include "ui/shell/source_commands.h"
+#include "ui/sleep/sleep_commands.h"
+#include "ui/sleep/sleep_timer.h"
 #include "ui/stores/app_closing.h"
 #include "ui/stores/settings_autosave.h"
 #include "ui/stores/ui_texts.h"
@@ -109,6 +111,10 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
     desktop_ = std::make_unique<DesktopSession>(view_->playback(), std::move(parts));
   }
 
+  // The timer's end quits as the Exit command does, when chosen.
+  sleep_ = std::make_unique<SleepTimer>(view_->playback(), [this] { SendCommand(ID_EXIT); });
+  FollowSleepMenu(menu_.sleep, sleep_.get(), view_->playback());
+
   recordings_ = new RecordingController(RecordingController::DefaultOptions(), this);
   new RecordingBadge(this, recordings_);
   AddDesktopKeys();
@@ -139,6 +145,7 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
 MainFrame::~MainFrame() {
   timer_.stop();
   desktop_.reset();  // it observes the view's playback
+  sleep_.reset();  // so does the sleep timer
   delete view_;  // a frame that never closed still ends its view first
   view_ = nullptr;
 }
@@ -252,6 +259,7 @@ void MainFrame::SendCommand(int command) {
       QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
       break;
     default:
+      if (view_ != nullptr && RunSleepCommand(command, sleep_.get(), *view_->playback())) break;
       RunSourceCommand(command, DialogOwner(), [this](Channel* channel) {
         if (view_ != nullptr) view_->PlayChannel(channel);
       });
@@ -362,6 +370,7 @@ void MainFrame::closeEvent(QCloseEvent* event) {
   // Recordings end first, with their files given their final names.
   recordings_->StopAll();
   autosave_.reset();
+  sleep_.reset();
   if (view_ != nullptr) view_->StopPlayer();
   if (options_.remember_place) RememberMainWindow(this);
   if (options_.save_settings) {

@@ -24,6 +24,7 @@ class WatchingControls;
 class ChannelZapper;
 class KeyPressWatch;
 class SettingsAutosave;
+class SleepTimer;
 class SoftKeyBar;
 
 // What the frame needs from outside; everything is optional.
@@ -102,6 +103,8 @@ class MainFrame : public QWidget {
   TimeshiftBar* timeshift() const { return timeshift_; }
   WatchingControls* watching() const { return watching_; }
   ChannelZapper* zapper() const { return zapper_; }
+  // The sleep timer of the main menu; it goes before the view.
+  SleepTimer* sleep_timer() const { return sleep_.get(); }
   QMenu* menu() const { return menu_.right.get(); }
   const QString& last_command_line() const { return last_command_line_; }
   // tiltCount and tiltRotated of the motion sensor's orientation logic.
@@ -135,6 +138,7 @@ class MainFrame : public QWidget {
   TimeshiftBar* timeshift_ = nullptr;  // over the picture's foot
   WatchingControls* watching_ = nullptr;  // child of the frame
   ChannelZapper* zapper_ = nullptr;       // child of the frame
+  std::unique_ptr<SleepTimer> sleep_;
   QTimer timer_;
   QString last_command_line_;
   std::unique_ptr<DisplayOrientation> orientation_;

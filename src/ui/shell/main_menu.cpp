@@ -7,6 +7,7 @@
 #include "core/commands/command_ids.h"
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/shell/source_commands.h"
+#include "ui/sleep/sleep_commands.h"
 #include "ui/stores/ui_texts.h"
 
 namespace vidora {
@@ -25,6 +26,7 @@ MainMenu BuildMenu() {
   AddMenuCommand(right, Text("menu_recordings"), ID_RECORDINGS);
   AddSourceMenuItems(right);
   AddMenuCommand(right, Text("str_programme_guide"), ID_GUIDE_GRID);
+  menu.sleep = AddSleepMenu(right);
   if (VIDORA_UPDATE_CHECKS) {  // a distribution may build without the publisher's checks
     QMenu* updates = right->addMenu(Text("menu_updates"));
     AddMenuCommand(updates, Text("menu_update"), ID_UPDATE);

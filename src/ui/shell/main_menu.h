@@ -17,6 +17,7 @@ struct MainMenu {
   int left_command = 0;  // ID_CHANNELS
   QString right_caption;  // "menu_menu"
   std::unique_ptr<QMenu> right;  // full screen, settings, updates, about, exit
+  QMenu* sleep = nullptr;  // the sleep timer's sub-menu, owned by `right`
 };
 
 // Builds the menu with every caption looked up in the current language.

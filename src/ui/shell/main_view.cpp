@@ -10,6 +10,7 @@
 #include "core/stores/message_sink.h"
 #include "core/stores/settings_store.h"
 #include "ui/dialogs/loading_screen.h"
+#include "ui/history/watch_history.h"
 #include "ui/shell/qt_update_ui.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_thread.h"
@@ -40,6 +41,7 @@ MainView::MainView(QWidget* frame, CommandSender send_command, MainViewOptions o
   elapsed_ms_ = 0;
   full_screen_layout_ = false;
   playback_ = std::make_unique<PlaybackControl>(this, this, send_command_);
+  FollowWatchedChannels(playback_.get());
   ChannelCatalogue& catalogue =
       options_.catalogue_file.empty() ? LoadCatalogue(kCatalogueFileName, ApplicationCatalogueOptions())
                                       : LoadCatalogueFile(options_.catalogue_file, ApplicationCatalogueOptions());

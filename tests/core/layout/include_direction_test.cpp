@@ -22,6 +22,8 @@ int Height(const std::string& folder) {
   static const std::map<std::string, int> kHeights = {
       {"app", 300},
       {"ui/shell", 250},
+      {"ui/history", 249},  // follows what playback is asked to play
+      {"ui/sleep", 247},    // ends playback, reads the guide's running programme
       {"ui/health", 248}, {"ui/providers", 248}, {"ui/radio", 248},
       {"ui/desktop", 245},  // the desktop's services follow playback
       {"ui/zapping", 247},  // zapping says each switch over the picture
@@ -44,6 +46,7 @@ int Height(const std::string& folder) {
       {"core/catalogue", 130},
       {"core/zapping", 126},  // the list Page Up/Down step through
       {"core/tracks", 125},  // track and picture choices
+      {"core/history", 125},  // the recently watched list, kept in the settings
       {"core/stores", 120},
       {"core/document", 110},
       {"core/commands", 100},

@@ -81,6 +81,11 @@ TEST_F(ChannelsDialogKeysTest, CtrlTabTurnsTheTabsAndTheMenusOpenOnTheirFirstIte
   Type(Qt::Key_PageUp, Qt::ControlModifier);
   EXPECT_EQ(dialog.ShownTab(), kChannelsTab);
   EXPECT_EQ(QApplication::focusWidget(), dialog.channel_list());
+  // Round the three tabs: back to Recent, on to Channels again.
+  Type(Qt::Key_PageUp, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::focusWidget(), dialog.recent_list());
+  Type(Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_EQ(dialog.ShownTab(), kChannelsTab);
 
   // The Menu key on a selected row: its menu, Play first; Down and Enter
   // choose "Add to favourites".

@@ -27,6 +27,7 @@
 #include "e2e/wait_for.h"
 #include "core/catalogue/channel_catalogue.h"
 #include "core/catalogue/channels_dialog_state.h"
+#include "core/commands/command_ids.h"
 #include "core/document/document_format.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/message_sink.h"
@@ -42,7 +43,11 @@
 #include "ui/guide/guide_page.h"
 #include "ui/guide/guide_reminders.h"
 #include "ui/desktop/private_bus.h"
+#include "ui/playback/fake_player_backend.h"
+#include "ui/playback/playback_test_support.h"
 #include "ui/playlists/playlist_manager.h"
+#include "ui/sleep/sleep_commands.h"
+#include "ui/sleep/sleep_timer.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
 
@@ -408,6 +413,28 @@ TEST(ProgrammesOfTodayTest, KeepsWhatRunsOnTheLocalDayOfNow) {
   for (const ProgrammeRecord& programme : ProgrammesOfToday(programmes, kNoon)) titles.push_back(programme.title);
   EXPECT_EQ(titles, (std::vector<TextRef>{2, 3, 4}));
   EXPECT_TRUE(ProgrammesOfToday(programmes, kDayEnd + 10 * 86400).empty());
+}
+
+TEST_F(GuidePageTest, TheSleepTimerCanEndWithTheRunningProgramme) {
+  QWidget view;
+  view.resize(240, 268);
+  RecordingViewTarget target;
+  FakePlayerBackend::Record record;
+  PlaybackControl playback(&view, &target, [](int) {});
+  playback.Start(QRect(4, 4, 232, 228), [&record] { return std::make_unique<FakePlayerBackend>(record); });
+  SleepTimer timer(&playback, {});
+  timer.set_clock([this] { return now_ * 1000; });
+  // A channel without a guide has no programme to end with.
+  playback.PlayChannel(Find(u"Two"));
+  EXPECT_FALSE(EndOfProgrammeMs(playback).has_value());
+  RunSleepCommand(ID_SLEEP_END_OF_PROGRAMME, &timer, playback);
+  EXPECT_FALSE(timer.active());
+  // "Noon News" runs until half past twelve.
+  playback.PlayChannel(Find(u"One"));
+  RunSleepCommand(ID_SLEEP_END_OF_PROGRAMME, &timer, playback);
+  ASSERT_TRUE(timer.active());
+  EXPECT_EQ(timer.RemainingMs(), 1800 * 1000);
+  playback.End();
 }
 
 }  // namespace

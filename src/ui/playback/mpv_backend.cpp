@@ -63,7 +63,7 @@ constexpr ObservedStat kObservedStats[] = {
 // A dropped stream ends here and the player reconnects it itself, with a
 // back-off the user sees; the network layer's own silent retries would
 // hide the drop for seconds.
-constexpr std::array<std::pair<const char*, const char*>, 23> kPlayerOptions = {{
+constexpr std::array<std::pair<const char*, const char*>, 24> kPlayerOptions = {{
     // Nothing from the user's own mpv set-up, nothing of mpv's own UI.
     {"config", "no"},
     {"load-scripts", "no"},
@@ -97,6 +97,8 @@ constexpr std::array<std::pair<const char*, const char*>, 23> kPlayerOptions = {
     {"demuxer-max-back-bytes", "8MiB"},
     {"keep-open", "no"},
     {"sub-auto", "no"},
+    // Subtitles stand clear of the time-shift bar over the picture's foot.
+    {"sub-margin-y", "48"},
     {"audio-display", "no"},
     // A playlist that came over the network may not name local files or
     // the player's own pseudo-protocols.

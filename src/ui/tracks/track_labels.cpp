@@ -16,6 +16,8 @@ QString CodecName(const std::string& codec) {
       {"mp3", "MP3"},         {"opus", "Opus"},     {"vorbis", "Vorbis"},         {"flac", "FLAC"},
       {"dvb_subtitle", "DVB"}, {"dvb_teletext", "Teletext"}, {"subrip", "SRT"}, {"webvtt", "WebVTT"},
       {"ass", "ASS"},         {"mov_text", "Text"}, {"hdmv_pgs_subtitle", "PGS"}, {"eia_608", "CC"},
+      {"h264", "H.264"},      {"hevc", "HEVC"},     {"mpeg2video", "MPEG-2"},     {"mpeg4", "MPEG-4"},
+      {"vp9", "VP9"},         {"av1", "AV1"},
   };
   for (const auto& [id, name] : kNames) {
     if (codec == id) return QString::fromLatin1(name);

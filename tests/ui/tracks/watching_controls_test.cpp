@@ -134,7 +134,7 @@ TEST_F(WatchingControlsTest, PreferredLanguageKeysMenusAndTheChannelsOwnChoice) 
   // I shows the stream's information and hides it again.
   QTest::keyClick(&view_, Qt::Key_I);
   EXPECT_TRUE(watching_->information()->isVisible());
-  EXPECT_TRUE(QTest::qWaitFor([&] { return watching_->information()->text().contains("MPEG2VIDEO 96×64"); }, 10000))
+  EXPECT_TRUE(QTest::qWaitFor([&] { return watching_->information()->text().contains("MPEG-2 96×64"); }, 10000))
       << watching_->information()->text().toStdString();
   QTest::keyClick(&view_, Qt::Key_I);
   EXPECT_FALSE(watching_->information()->isVisible());

@@ -40,6 +40,7 @@ int Height(const std::string& folder) {
       {"core/timeshift", 142},  // archive addresses, read from playlist attributes
       {"core/network", 140},  // the update service reads the catalogue
       {"core/catalogue", 130},
+      {"core/parental", 125},
       {"core/stores", 120},
       {"core/document", 110},
       {"core/commands", 100},

@@ -21,6 +21,7 @@ class DesktopKeys;
 class RecordingController;
 class TimeshiftBar;
 class KeyPressWatch;
+class ParentalLock;
 class SettingsAutosave;
 class SoftKeyBar;
 
@@ -123,6 +124,8 @@ class MainFrame : public QWidget {
   MainView* view_ = nullptr;
   std::unique_ptr<KeyPressWatch> watch_;
   std::unique_ptr<DesktopSession> desktop_;
+  // Asked by every play and by the guide; outlives the view.
+  std::unique_ptr<ParentalLock> parental_;
   // Saves the settings a moment after they change; goes before the close
   // sequence's own save.
   std::unique_ptr<SettingsAutosave> autosave_;

@@ -27,6 +27,7 @@ int Height(const std::string& folder) {
       {"ui/catalogue", 240}, {"ui/playback", 240},
       {"ui/timeshift", 243}, {"ui/recording", 242},  // both follow playback
       {"ui/guide", 237},  // the guide follows the playlists' channels
+      {"ui/parental", 236},  // plays and the guide ask the lock; it reads playlist groups
       {"ui/playlists", 235},
       {"ui/dialogs", 230},
       {"ui/accessibility", 225},

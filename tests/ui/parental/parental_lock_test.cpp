@@ -22,10 +22,14 @@
 #include "support/temp_dir.h"
 #include "ui/dialogs/skin_test_support.h"
 #include "ui/dialogs/skinned_dialog.h"
+#include "ui/guide/guide_dialog.h"
+#include "ui/guide/guide_entry.h"
+#include "ui/guide/guide_grid.h"
 #include "ui/parental/parental_dialog.h"
 #include "ui/parental/pin_prompt.h"
 #include "ui/playback/fake_player_backend.h"
 #include "ui/playback/playback_test_support.h"
+#include "ui/playlists/playlist_manager.h"
 #include "ui/shell/shell_test_support.h"
 
 namespace vidora::testing {
@@ -122,16 +126,25 @@ TEST_F(ParentalLockTest, LockedCategoriesAndGroupsStayOutOfTheGuideUntilThePinIs
   ParentalRules rules = lock_->rules();
   rules.Set(GroupLockKey(u"Kids"), true);
   lock_->SetRules(rules);
-  std::vector<Channel*> channels = {Find("de_news"), Find("de_night"), Find("de_cartoons")};
-  lock_->DropLocked(channels);
-  EXPECT_EQ(channels, std::vector<Channel*>{Find("de_news")});
-  // A lock made again reads the same locks back from the settings.
-  lock_ = std::make_unique<ParentalLock>([this] { return now_; }, [](const Channel&) { return std::u16string(u"Kids"); });
-  EXPECT_TRUE(lock_->Locks(*Find("de_news")));
+  QWidget window;
+  window.resize(480, 640);
+  PlaylistManager manager(*catalogue_, PlaylistFolders{dir_.path() / "p", dir_.path() / "l", dir_.path() / "g"},
+                          [] { return 1000; });
+  GuideEntry guide(&window, manager, {});
+  const auto shown = [&] {
+    std::vector<const Channel*> channels;
+    ModalAnswerer answerer([&channels](QWidget* modal) {
+      if (auto* dialog = qobject_cast<GuideDialog*>(modal)) {
+        channels = dialog->grid()->channels();
+        dialog->done(2);
+      }
+    });
+    guide.Open(&window, {Find("de_news"), Find("de_night"), Find("de_cartoons")});
+    return channels;
+  };
+  EXPECT_EQ(shown(), std::vector<const Channel*>{Find("de_news")});
   ASSERT_EQ(lock_->TryPin(QStringLiteral("4711")), ParentalLock::Check::kRight);
-  channels = {Find("de_news"), Find("de_night")};
-  lock_->DropLocked(channels);
-  EXPECT_EQ(channels.size(), 2u);
+  EXPECT_EQ(shown().size(), 3u);
 }
 
 TEST_F(ParentalLockTest, ThreeWrongPinsMakeThePromptWaitAMinuteThenTheRightOneOpens) {

@@ -29,7 +29,8 @@ QCheckBox* MakeCheck(QWidget* dialog, const char* key, int id, bool checked) {
 
 }  // namespace
 
-SettingsDialog::SettingsDialog(QWidget* owner, FullScreenTurn turn, PlaylistsAction manage_playlists)
+SettingsDialog::SettingsDialog(QWidget* owner, FullScreenTurn turn, PlaylistsAction manage_playlists,
+                               ParentalAction parental_lock)
     : SkinnedDialog(owner) {
   ApplyDialogFont(this);
   // The captions start as keys and are translated as a whole, so that a
@@ -59,6 +60,13 @@ SettingsDialog::SettingsDialog(QWidget* owner, FullScreenTurn turn, PlaylistsAct
   connect(playlists_, &QPushButton::clicked, this, [this, manage_playlists = std::move(manage_playlists)] {
     if (manage_playlists) manage_playlists(this);
   });
+  parental_ = new QPushButton(Text("parental_lock") + QStringLiteral("\u2026"), this);
+  parental_->setObjectName(QStringLiteral("parental_lock"));
+  parental_->setEnabled(static_cast<bool>(parental_lock));
+  parental_->setAutoDefault(false);
+  connect(parental_, &QPushButton::clicked, this, [this, parental_lock = std::move(parental_lock)] {
+    if (parental_lock) parental_lock(this);
+  });
 
   // The label names the combo box for a screen reader; the restart
   // notice tells what choosing in it means.
@@ -66,6 +74,7 @@ SettingsDialog::SettingsDialog(QWidget* owner, FullScreenTurn turn, PlaylistsAct
   combo_->setAccessibleName(AccessibleNameOf(label_->text()));
   combo_->setAccessibleDescription(Text("msg_lang_restart"));
   playlists_->setAccessibleName(Text("str_playlists"));
+  parental_->setAccessibleName(Text("parental_lock"));
 
   for (int i = 0; i < LanguageCount(); ++i) combo_->addItem(ToQString(LanguageName(i)));
   combo_->setCurrentIndex(FindLanguageIndex(GetSetting(kLanguageSetting)));
@@ -141,6 +150,7 @@ void SettingsDialog::LayoutClient(int width, int) {
     top += 19;
   }
   playlists_->setGeometry(left, y(top + 5), x(112), y(14));
+  parental_->setGeometry(left, y(top + 23), x(112), y(14));
 }
 
 void SettingsDialog::paintEvent(QPaintEvent*) {

@@ -20,8 +20,9 @@ enum class FullScreenTurn { kNever, kBySetting, kBySensor };
 
 // The settings dialog: the interface language and the options AutoU,
 // AutoCU, HideAD and LandscapeFS (its box shown only where full screen
-// turns the display by that setting, FullScreenTurn::kBySetting), and a
-// button that opens the user's playlists. Reads the settings when it opens and stores them only
+// turns the display by that setting, FullScreenTurn::kBySetting), a
+// button that opens the user's playlists and one that opens the parental
+// lock. Reads the settings when it opens and stores them only
 // through the left soft key ("button_ok", result 1); the right soft key and the
 // title strip's OK button store nothing. Every change of the language
 // shows "msg_lang_restart". UI thread only.
@@ -40,7 +41,12 @@ class SettingsDialog : public SkinnedDialog {
   // there is nothing to manage (the button is then disabled).
   using PlaylistsAction = std::function<void(QWidget* owner)>;
 
-  SettingsDialog(QWidget* owner, FullScreenTurn turn, PlaylistsAction manage_playlists = {});
+  // Opens the parental lock's settings over the dialog; empty: the button
+  // is disabled. What it changes is its own to store.
+  using ParentalAction = std::function<void(QWidget* owner)>;
+
+  SettingsDialog(QWidget* owner, FullScreenTurn turn, PlaylistsAction manage_playlists = {},
+                 ParentalAction parental_lock = {});
 
   QComboBox* combo() const { return combo_; }
   QCheckBox* check(int id) const;
@@ -63,6 +69,8 @@ class SettingsDialog : public SkinnedDialog {
   QCheckBox* landscape_;
   // Opens the list of the user's playlists (Remove).
   QPushButton* playlists_;
+  // Opens the parental lock (PIN, locked categories and groups).
+  QPushButton* parental_;
 };
 
 }  // namespace vidora

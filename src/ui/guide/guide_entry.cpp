@@ -8,6 +8,7 @@
 #include "core/catalogue/channel_catalogue.h"
 #include "ui/guide/guide_dialog.h"
 #include "ui/guide/guide_reminders.h"
+#include "ui/parental/parental_lock.h"
 #include "ui/playlists/playlist_manager.h"
 
 namespace vidora {
@@ -43,6 +44,8 @@ void GuideEntry::Open(QWidget* owner, std::vector<Channel*> channels) {
   if (open_) return;
   open_ = true;
   if (channels.empty()) channels = ChannelsWithGuide(manager_);
+  // Locked channels stay out of the grid until the PIN opens the lock.
+  if (const ParentalLock* lock = ParentalLock::Current()) lock->DropLocked(channels);
   GuideDialog dialog(owner, manager_, std::move(channels), play_);
   dialog.exec();
   open_ = false;

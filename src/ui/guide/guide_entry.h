@@ -26,7 +26,8 @@ class GuideEntry : public QObject {
   ~GuideEntry() override;
 
   // Opens the grid with `channels` (every channel with a guide when empty)
-  // over `owner`, modal, and returns when it closes.
+  // over `owner`, modal, and returns when it closes. Channels the current
+  // ParentalLock locks are left out.
   void Open(QWidget* owner, std::vector<Channel*> channels = {});
   static GuideEntry* Current();
 

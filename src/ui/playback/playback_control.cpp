@@ -13,6 +13,7 @@
 #include "core/stores/message_sink.h"
 #include "core/stores/setting_keys.h"
 #include "core/timeshift/timeshift_buffer.h"
+#include "ui/parental/parental_lock.h"
 #include "ui/playback/address_resolver.h"
 #include "core/stores/settings_store.h"
 #include "ui/playback/control_panel.h"
@@ -158,9 +159,10 @@ void PlaybackControl::EndSession() {
 
 void PlaybackControl::PlayChannel(Channel* channel) {
   AssertUiThread();
+  if (channel == nullptr) channel = CurrentChannel();
+  if (channel != nullptr && !PassesParentalLock(channel)) return;
   EndSession();
   if (player_ != nullptr) player_->Stop();
-  if (channel == nullptr) channel = CurrentChannel();
   if (channel == nullptr || Catalogue() == nullptr) {
     UpdateNowPlaying();
     return;
@@ -179,6 +181,17 @@ void PlaybackControl::PlayChannel(Channel* channel) {
   if (strip_ != nullptr) strip_->update();
   if (!session_key_.empty()) emit ChannelStarted(session_key_);
   StartAttempt();
+}
+
+bool PlaybackControl::PassesParentalLock(Channel*& channel) {
+  ParentalLock* lock = ParentalLock::Current();
+  if (lock == nullptr || !lock->Locks(*channel)) return true;
+  // The prompt runs its own event loop, in which a reload may replace the
+  // channels: the channel is found again by its key afterwards.
+  const std::string key = channel->key();
+  if (!lock->AllowPlay(*channel, view_)) return false;
+  channel = Catalogue() != nullptr ? Catalogue()->FindChannelByKey(key) : nullptr;
+  return channel != nullptr;
 }
 
 void PlaybackControl::PlayRecording(const std::u16string& path) {

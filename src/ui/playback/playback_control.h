@@ -92,7 +92,9 @@ class PlaybackControl : public QObject {
   // provider. The player host and radio window go with this object.
   void End();
 
-  // Plays `channel` or, when null, the catalogue's current one.
+  // Plays `channel` or, when null, the catalogue's current one. A channel
+  // the current ParentalLock locks asks for the PIN first and, without the
+  // right one, leaves what plays as it is.
   void PlayChannel(Channel* channel);
   // Stops the player and shows the Play glyphs.
   void StopPlayback();
@@ -167,6 +169,10 @@ class PlaybackControl : public QObject {
   RadioWindow* radio() const { return radio_; }
 
  private:
+  // Whether `channel` may play under the parental lock (asking for the
+  // PIN when locked); afterwards `channel` is the catalogue's channel of
+  // the same key.
+  bool PassesParentalLock(Channel*& channel);
   void ShowPictureFor(const Channel* channel);
   void NotifyState();
   // Drops whatever looks after the current channel: a pending address,

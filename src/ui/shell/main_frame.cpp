@@ -19,6 +19,8 @@
 #include "ui/dialogs/settings_dialog.h"
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/guide/guide_entry.h"
+#include "ui/parental/parental_dialog.h"
+#include "ui/parental/parental_lock.h"
 #include "ui/playlists/playlist_dialogs.h"
 #include "ui/playlists/playlist_drop_target.h"
 #include "ui/playlists/playlist_manager.h"
@@ -74,6 +76,7 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
   soft_keys_->SetRightMenu(menu_.right_caption, menu_.right.get());
   connect(soft_keys_, &SoftKeyBar::CommandTriggered, this, &MainFrame::SendCommand);
 
+  parental_ = std::make_unique<ParentalLock>();
   view_ = new MainView(this, [this](int command) { SendCommand(command); }, options_.view);
   autosave_ = std::make_unique<SettingsAutosave>([this] {
     if (options_.remember_place) RememberMainWindow(this);
@@ -216,7 +219,7 @@ void MainFrame::SendCommand(int command) {
           playlists.exec();
           removed.insert(removed.end(), playlists.removed().begin(), playlists.removed().end());
         }
-      });
+      }, [](QWidget* owner) { OpenParentalDialog(owner); });
       const bool kept = dialog.exec() == 1;
       if (PlaylistManager* manager = PlaylistManager::Current(); kept && manager != nullptr) {
         for (const std::string& key : removed) manager->RemovePlaylist(key);

@@ -23,6 +23,7 @@ class TimeshiftBar;
 class WatchingControls;
 class ChannelZapper;
 class KeyPressWatch;
+class ParentalLock;
 class SettingsAutosave;
 class SleepTimer;
 class SoftKeyBar;
@@ -130,6 +131,8 @@ class MainFrame : public QWidget {
   MainView* view_ = nullptr;
   std::unique_ptr<KeyPressWatch> watch_;
   std::unique_ptr<DesktopSession> desktop_;
+  // Asked by every play and by the guide; outlives the view.
+  std::unique_ptr<ParentalLock> parental_;
   // Saves the settings a moment after they change; goes before the close
   // sequence's own save.
   std::unique_ptr<SettingsAutosave> autosave_;

@@ -31,6 +31,7 @@ int Height(const std::string& folder) {
       {"ui/catalogue", 240}, {"ui/playback", 240},
       {"ui/timeshift", 243}, {"ui/recording", 242},  // both follow playback
       {"ui/guide", 237},  // the guide follows the playlists' channels
+      {"ui/parental", 236},  // plays and the guide ask the lock; it reads playlist groups
       {"ui/playlists", 235},
       {"ui/dialogs", 230},
       {"ui/accessibility", 225},
@@ -47,6 +48,7 @@ int Height(const std::string& folder) {
       {"core/zapping", 126},  // the list Page Up/Down step through
       {"core/tracks", 125},  // track and picture choices
       {"core/history", 125},  // the recently watched list, kept in the settings
+      {"core/parental", 125},
       {"core/stores", 120},
       {"core/document", 110},
       {"core/commands", 100},

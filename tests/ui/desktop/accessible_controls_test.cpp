@@ -30,6 +30,9 @@
 #include "ui/playback/info_strip.h"
 #include "ui/playback/player_host.h"
 #include "ui/playback/playback_test_support.h"
+#include "ui/parental/parental_dialog.h"
+#include "ui/parental/parental_lock.h"
+#include "ui/parental/pin_prompt.h"
 #include "ui/playlists/playlist_dialogs.h"
 #include "ui/playlists/playlist_manager.h"
 #include "ui/shell/main_frame.h"
@@ -151,6 +154,16 @@ TEST_F(AccessibleControlsTest, EveryReachableControlIsNamedInEveryLanguage) {
       PlaylistsDialog playlists(frame.get(), manager);
       playlists.show();
       EXPECT_EQ(ExpectNamedControls(&playlists, language + " playlists"), 5);
+      ParentalLock lock;
+      ParentalDialog parental(frame.get(), lock, Catalogue());
+      parental.show();
+      EXPECT_GE(ExpectNamedControls(&parental, language + " parental lock"), 1);
+      PinPrompt prompt(frame.get(), lock, QStringLiteral("?"));
+      prompt.show();
+      EXPECT_EQ(ExpectNamedControls(&prompt, language + " PIN prompt"), 1);
+      NewPinDialog new_pin(frame.get());
+      new_pin.show();
+      EXPECT_EQ(ExpectNamedControls(&new_pin, language + " new PIN"), 2);
     }
     frame.reset();
     FreeCatalogue();

@@ -76,10 +76,14 @@ class DialogKeysTest : public ::testing::Test {
 
 TEST_F(DialogKeysTest, SettingsAreWalkedInReadingOrderToggledBySpaceAndStoredByF1) {
   int playlists_opened = 0;
-  SettingsDialog dialog(nullptr, FullScreenTurn::kBySetting, [&playlists_opened](QWidget*) { ++playlists_opened; });
+  int parental_opened = 0;
+  SettingsDialog dialog(nullptr, FullScreenTurn::kBySetting, [&playlists_opened](QWidget*) { ++playlists_opened; },
+                        [&parental_opened](QWidget*) { ++parental_opened; });
   ASSERT_TRUE(ShowActive(&dialog));
   auto* playlists = dialog.findChild<QPushButton*>(QStringLiteral("playlists"));
   ASSERT_NE(playlists, nullptr);
+  auto* parental = dialog.findChild<QPushButton*>(QStringLiteral("parental_lock"));
+  ASSERT_NE(parental, nullptr);
   EXPECT_EQ(QApplication::focusWidget(), dialog.combo());
 
   std::vector<QWidget*> expected{dialog.combo()};
@@ -88,13 +92,18 @@ TEST_F(DialogKeysTest, SettingsAreWalkedInReadingOrderToggledBySpaceAndStoredByF
     if (!dialog.check(id)->isHidden()) expected.push_back(dialog.check(id));
   }
   expected.push_back(playlists);
+  expected.push_back(parental);
   EXPECT_EQ(TabWalk(&dialog, true), expected);
   EXPECT_EQ(QApplication::focusWidget(), dialog.combo());  // round again
   std::vector<QWidget*> backwards = TabWalk(&dialog, false);
   ASSERT_EQ(backwards.size(), expected.size());
-  EXPECT_EQ(backwards[1], playlists);
+  EXPECT_EQ(backwards[1], parental);
+  EXPECT_EQ(backwards[2], playlists);
   EXPECT_EQ(backwards.back(), expected[1]);
 
+  parental->setFocus();
+  Type(Qt::Key_Space);
+  EXPECT_EQ(parental_opened, 1);
   playlists->setFocus();
   Type(Qt::Key_Space);
   EXPECT_EQ(playlists_opened, 1);

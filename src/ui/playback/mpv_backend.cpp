@@ -696,8 +696,13 @@ void MpvBackend::OnIdle() {
   const bool failed = phase_ == Phase::kFailed || failure_ != StreamFailure::kNone;
   phase_ = Phase::kIdle;
   entries_left_ = 0;
-  // After a failure the error's text stays and its report says all.
-  if (failed) return;
+  // After a failure the error's text stays. The failure's own report,
+  // still pending, will find the engine at rest; one already made (an
+  // earlier drain) left the play state at Stopped, so the rest is news.
+  if (failed) {
+    if (!pending_failure_) NotifyStatus();
+    return;
+  }
   // A playlist can run out while its buffering phase still runs.
   if (reported_buffering_ && observer_ != nullptr) {
     reported_buffering_ = false;

@@ -16,12 +16,15 @@
 
 #include "core/catalogue/channel.h"
 #include "core/catalogue/channel_catalogue.h"
+#include "core/document/text_codec.h"
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/skin_strip.h"
 #include "ui/guide/guide_grid_accessible.h"
 #include "ui/guide/guide_page.h"
 #include "ui/guide/guide_reminders.h"
+#include "ui/guide/programme_actions.h"
 #include "ui/playlists/playlist_manager.h"
+#include "ui/recording/recording_controller.h"
 #include "ui/stores/ui_texts.h"
 
 namespace vidora {
@@ -85,6 +88,7 @@ GuideDialog::GuideDialog(QWidget* owner, PlaylistManager& manager, std::vector<C
     GuideReminders* reminders = GuideReminders::Current();
     return reminders != nullptr && reminders->Has(channel.key(), start);
   });
+  grid_->SetArchiveCheck([this](const Channel& channel) { return manager_.ArchiveOf(channel).available(); });
   results_ = new QListWidget(this);
   results_->setAccessibleName(Text("str_guide_search"));
   results_->hide();
@@ -113,8 +117,12 @@ GuideDialog::GuideDialog(QWidget* owner, PlaylistManager& manager, std::vector<C
     grid_->setFocus(Qt::OtherFocusReason);
   });
   connect(reminders_, &QPushButton::clicked, this, &GuideDialog::ShowReminders);
-  connect(grid_, &GuideGrid::SelectionChanged, this, &GuideDialog::ShowDetails);
+  connect(grid_, &GuideGrid::SelectionChanged, this, [this] {
+    note_.clear();
+    ShowDetails();
+  });
   connect(grid_, &GuideGrid::ProgrammeChosen, this, &GuideDialog::OnChosen);
+  connect(grid_, &GuideGrid::RecordAsked, this, &GuideDialog::OnRecordAsked);
   connect(grid_, &GuideGrid::SearchTyped, this, [this](const QString& text) {
     search_->setFocus(Qt::OtherFocusReason);
     search_->setText(search_->text() + text);
@@ -164,11 +172,35 @@ void GuideDialog::paintEvent(QPaintEvent*) {
 
 bool GuideDialog::HandleCommand(int) { return false; }
 
+void GuideDialog::set_recordings(RecordingController* recordings) {
+  recordings_ = recordings;
+  if (recordings_ == nullptr) {
+    grid_->SetRecordingCheck({});
+    return;
+  }
+  grid_->SetRecordingCheck([this](const Channel& channel, int64_t start) {
+    const std::string name = Utf16ToUtf8(channel.name());
+    for (const ScheduledRecording& item : recordings_->schedule().items()) {
+      if (item.start == start && item.channel == name) return true;
+    }
+    return false;
+  });
+  connect(recordings_, &RecordingController::Changed, grid_, qOverload<>(&QWidget::update));
+}
+
+void GuideDialog::Say(const QString& note) {
+  note_ = note;
+  details_->setAccessibleDescription(note);
+  ShowDetails();
+}
+
 void GuideDialog::ShowDetails() {
   const ProgrammeRecord* p = grid_->SelectedProgramme();
   const Channel* channel = grid_->SelectedChannel();
+  const QString said = note_.isEmpty() ? QString() : QStringLiteral("<i>") + note_.toHtmlEscaped() + QStringLiteral("</i><br>");
+  if (note_.isEmpty()) details_->setAccessibleDescription(QString());
   if (p == nullptr || channel == nullptr) {
-    details_->setText(channel != nullptr ? ToQString(channel->name()).toHtmlEscaped() : QString());
+    details_->setText(said + (channel != nullptr ? ToQString(channel->name()).toHtmlEscaped() : QString()));
     progress_->hide();
     return;
   }
@@ -183,7 +215,7 @@ void GuideDialog::ShowDetails() {
           QStringLiteral("–") + GuideClock(p->stop) + QStringLiteral(" · ") + ToQString(channel->name()).toHtmlEscaped() +
           QStringLiteral("<br>");
   html += line(p->categories) + line(p->rating) + line(p->description);
-  details_->setText(html);
+  details_->setText(said + html);
   const int64_t now = manager_.Now();
   const bool running = p->start <= now && now < p->stop;
   progress_->setVisible(running);
@@ -191,7 +223,9 @@ void GuideDialog::ShowDetails() {
 }
 
 void GuideDialog::OnChosen(const ChosenProgramme& chosen) {
-  if (chosen.when == ProgrammeTime::kRunning) {
+  if (chosen.when == ProgrammeTime::kPast || (chosen.when == ProgrammeTime::kRunning && chosen.from_start)) {
+    PlayFromArchive(chosen);
+  } else if (chosen.when == ProgrammeTime::kRunning) {
     const int row = grid_->selected_row();
     if (play_ && row >= 0 && row < static_cast<int>(channels_.size())) play_(channels_[static_cast<size_t>(row)]);
     accept();
@@ -202,6 +236,32 @@ void GuideDialog::OnChosen(const ChosenProgramme& chosen) {
       grid_->update();
     }
   }
+}
+
+void GuideDialog::PlayFromArchive(const ChosenProgramme& chosen) {
+  if (!play_archive_) return;
+  const CatchupAddress archive = ArchiveAddressOf(manager_, *chosen.channel, chosen.programme);
+  if (archive.refusal != CatchupRefusal::kNone) {
+    Say(CatchupRefusalText(archive.refusal));
+    return;
+  }
+  play_archive_(*chosen.channel, Utf8ToUtf16(archive.address),
+                ArchiveTitle(manager_, *chosen.channel, chosen.programme).toStdU16String());
+  accept();
+}
+
+void GuideDialog::OnRecordAsked(const ChosenProgramme& chosen) {
+  if (recordings_ == nullptr || chosen.when == ProgrammeTime::kPast) return;
+  const ScheduledRecording recording = RecordingOf(manager_, *chosen.channel, chosen.programme);
+  const QString title = manager_.GuideText(chosen.programme.title);
+  if (recordings_->Unschedule(recording)) {
+    Say(Text("rec_unscheduled").arg(title));
+  } else if (QString refusal; recordings_->Schedule(recording, &refusal)) {
+    Say(Text("rec_scheduled").arg(title, GuideClock(chosen.programme.start)));
+  } else {
+    Say(refusal);
+  }
+  grid_->update();
 }
 
 void GuideDialog::Search(const QString& text) {

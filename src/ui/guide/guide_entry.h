@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "ui/guide/guide_dialog.h"
+
 class QWidget;
 
 namespace vidora {
@@ -14,10 +16,13 @@ namespace vidora {
 class Channel;
 class GuideReminders;
 class PlaylistManager;
+class RecordingController;
 
 // The guide's ways in from the main window: the G key, the menu command
 // (Open), and the reminders with their "watch" action, which plays the
-// channel through `play`. Owned by the main window. UI thread only.
+// channel through `play`. The grids it opens play past programmes
+// through the archive player and schedule recordings into the
+// recordings given here. Owned by the main window. UI thread only.
 class GuideEntry : public QObject {
   Q_OBJECT
 
@@ -30,10 +35,16 @@ class GuideEntry : public QObject {
   void Open(QWidget* owner, std::vector<Channel*> channels = {});
   static GuideEntry* Current();
 
+  void set_play_archive(GuideDialog::ArchivePlayer play) { play_archive_ = std::move(play); }
+  // Borrowed; must outlive this object (or be reset first).
+  void set_recordings(RecordingController* recordings) { recordings_ = recordings; }
+
  private:
   QWidget* window_;
   PlaylistManager& manager_;
   std::function<void(Channel*)> play_;
+  GuideDialog::ArchivePlayer play_archive_;
+  RecordingController* recordings_ = nullptr;
   std::unique_ptr<GuideReminders> reminders_;
   bool open_ = false;
 };

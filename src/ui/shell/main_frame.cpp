@@ -19,6 +19,7 @@
 #include "ui/dialogs/settings_dialog.h"
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/guide/guide_entry.h"
+#include "ui/guide/programme_actions.h"
 #include "ui/playlists/playlist_dialogs.h"
 #include "ui/playlists/playlist_drop_target.h"
 #include "ui/playlists/playlist_manager.h"
@@ -80,10 +81,15 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
   });
   LayoutChildren();
   PlaylistDropTarget::Install(this);
+  recordings_ = new RecordingController(RecordingController::DefaultOptions(), this);
   if (PlaylistManager* playlists = view_->playlists()) {
-    new GuideEntry(this, *playlists, [this](Channel* channel) {
+    auto* guide = new GuideEntry(this, *playlists, [this](Channel* channel) {
       if (view_ != nullptr) view_->PlayChannel(channel);
     });
+    guide->set_play_archive([this](const Channel& channel, const std::u16string& address, const std::u16string& name) {
+      if (view_ != nullptr) view_->playback()->PlayCatchup(channel, address, name);
+    });
+    guide->set_recordings(recordings_);
     connect(playlists, &PlaylistManager::GuideFailed, this, [this](const QString& summary, const QString& details) {
       if (!closed_) ShowPlainMessageBox(DialogOwner(), summary + QStringLiteral("\n") + details, ToQString(AppTitle()));
     });
@@ -115,7 +121,6 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
   sleep_ = std::make_unique<SleepTimer>(view_->playback(), [this] { SendCommand(ID_EXIT); });
   FollowSleepMenu(menu_.sleep, sleep_.get(), view_->playback());
 
-  recordings_ = new RecordingController(RecordingController::DefaultOptions(), this);
   new RecordingBadge(this, recordings_);
   AddDesktopKeys();
   watching_ = new WatchingControls(this, *view_->playback());
@@ -185,6 +190,12 @@ void MainFrame::AddDesktopKeys() {
     timeshift_ = new TimeshiftBar(host->window()->parentWidget(), this, host, PlaybackControl::Limits());
     timeshift_->Follow(host->window());
     if (desktop_) connect(timeshift_, &TimeshiftBar::PausedChanged, desktop_.get(), &DesktopSession::SetPaused);
+    timeshift_->set_restart_programme([this] {
+      const PlaylistManager* playlists = PlaylistManager::Current();
+      if (view_ == nullptr || playlists == nullptr) return;
+      const QString refusal = RestartRunningProgramme(*view_->playback(), *playlists);
+      if (!refusal.isEmpty() && watching_ != nullptr) watching_->note()->Show(refusal);
+    });
   }
   if (playback->player() != nullptr) keys_->WatchPicture(playback->player()->window());
   keys_->WatchPicture(playback->radio());

@@ -24,7 +24,6 @@
 #include "ui/guide/guide_reminders.h"
 #include "ui/guide/programme_actions.h"
 #include "ui/playlists/playlist_manager.h"
-#include "ui/recording/recording_controller.h"
 #include "ui/stores/ui_texts.h"
 
 namespace vidora {
@@ -172,20 +171,18 @@ void GuideDialog::paintEvent(QPaintEvent*) {
 
 bool GuideDialog::HandleCommand(int) { return false; }
 
-void GuideDialog::set_recordings(RecordingController* recordings) {
-  recordings_ = recordings;
-  if (recordings_ == nullptr) {
+void GuideDialog::set_recorder(Recorder recorder) {
+  recorder_ = std::move(recorder);
+  if (!recorder_.scheduled) {
     grid_->SetRecordingCheck({});
     return;
   }
   grid_->SetRecordingCheck([this](const Channel& channel, int64_t start) {
-    const std::string name = Utf16ToUtf8(channel.name());
-    for (const ScheduledRecording& item : recordings_->schedule().items()) {
-      if (item.start == start && item.channel == name) return true;
-    }
-    return false;
+    ScheduledRecording programme;
+    programme.channel = Utf16ToUtf8(channel.name());
+    programme.start = start;
+    return recorder_.scheduled(programme);
   });
-  connect(recordings_, &RecordingController::Changed, grid_, qOverload<>(&QWidget::update));
 }
 
 void GuideDialog::Say(const QString& note) {
@@ -251,16 +248,8 @@ void GuideDialog::PlayFromArchive(const ChosenProgramme& chosen) {
 }
 
 void GuideDialog::OnRecordAsked(const ChosenProgramme& chosen) {
-  if (recordings_ == nullptr || chosen.when == ProgrammeTime::kPast) return;
-  const ScheduledRecording recording = RecordingOf(manager_, *chosen.channel, chosen.programme);
-  const QString title = manager_.GuideText(chosen.programme.title);
-  if (recordings_->Unschedule(recording)) {
-    Say(Text("rec_unscheduled").arg(title));
-  } else if (QString refusal; recordings_->Schedule(recording, &refusal)) {
-    Say(Text("rec_scheduled").arg(title, GuideClock(chosen.programme.start)));
-  } else {
-    Say(refusal);
-  }
+  if (!recorder_.toggle || chosen.when == ProgrammeTime::kPast) return;
+  Say(recorder_.toggle(RecordingOf(manager_, *chosen.channel, chosen.programme)));
   grid_->update();
 }
 

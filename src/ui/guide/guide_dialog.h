@@ -19,7 +19,7 @@ namespace vidora {
 
 class Channel;
 class PlaylistManager;
-class RecordingController;
+struct ScheduledRecording;
 
 // The programme guide screen: a day picker, "Now", the search field and
 // "Reminders" above the grid, the selected programme's details below
@@ -29,8 +29,8 @@ class RecordingController;
 // the running one) it plays the programme from its start out of the
 // channel's archive (set_play_archive) and closes, or says in note() why
 // the archive cannot; on a future one it sets or removes a reminder. R
-// on a future or running programme schedules its recording
-// (set_recordings) or removes it, and note() says which, or the clash.
+// on a future or running programme schedules its recording or removes it
+// (set_recorder), and note() says which, or the clash.
 // Typing a letter searches titles across all channels and days; Enter on
 // a result jumps there, Escape goes back to the grid. UI thread only.
 class GuideDialog : public SkinnedDialog {
@@ -46,8 +46,14 @@ class GuideDialog : public SkinnedDialog {
       std::function<void(const Channel& channel, const std::u16string& address, const std::u16string& name)>;
   // Empty (the default): past programmes cannot be played.
   void set_play_archive(ArchivePlayer play) { play_archive_ = std::move(play); }
-  // The recordings R schedules into (borrowed; null: R is not offered).
-  void set_recordings(RecordingController* recordings);
+  // What R works: whether a programme's recording is scheduled (by its
+  // channel name and start), and scheduling or removing it, which returns
+  // the sentence saying what happened. Empty: R does nothing.
+  struct Recorder {
+    std::function<bool(const ScheduledRecording&)> scheduled;
+    std::function<QString(const ScheduledRecording&)> toggle;
+  };
+  void set_recorder(Recorder recorder);
 
   GuideGrid* grid() const { return grid_; }
   // The sentence saying what the last Enter or R did or why it could not;
@@ -79,7 +85,7 @@ class GuideDialog : public SkinnedDialog {
   PlaylistManager& manager_;
   std::function<void(Channel*)> play_;
   ArchivePlayer play_archive_;
-  RecordingController* recordings_ = nullptr;
+  Recorder recorder_;
   QString note_;
   std::vector<Channel*> channels_;
   GuideGrid* grid_;

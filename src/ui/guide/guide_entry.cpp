@@ -45,7 +45,7 @@ void GuideEntry::Open(QWidget* owner, std::vector<Channel*> channels) {
   if (channels.empty()) channels = ChannelsWithGuide(manager_);
   GuideDialog dialog(owner, manager_, std::move(channels), play_);
   dialog.set_play_archive(play_archive_);
-  dialog.set_recordings(recordings_);
+  dialog.set_recorder(recorder_);
   dialog.exec();
   open_ = false;
 }

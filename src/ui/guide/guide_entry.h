@@ -16,13 +16,12 @@ namespace vidora {
 class Channel;
 class GuideReminders;
 class PlaylistManager;
-class RecordingController;
 
 // The guide's ways in from the main window: the G key, the menu command
 // (Open), and the reminders with their "watch" action, which plays the
 // channel through `play`. The grids it opens play past programmes
-// through the archive player and schedule recordings into the
-// recordings given here. Owned by the main window. UI thread only.
+// through the archive player and schedule recordings through the
+// recorder given here. Owned by the main window. UI thread only.
 class GuideEntry : public QObject {
   Q_OBJECT
 
@@ -36,15 +35,14 @@ class GuideEntry : public QObject {
   static GuideEntry* Current();
 
   void set_play_archive(GuideDialog::ArchivePlayer play) { play_archive_ = std::move(play); }
-  // Borrowed; must outlive this object (or be reset first).
-  void set_recordings(RecordingController* recordings) { recordings_ = recordings; }
+  void set_recorder(GuideDialog::Recorder recorder) { recorder_ = std::move(recorder); }
 
  private:
   QWidget* window_;
   PlaylistManager& manager_;
   std::function<void(Channel*)> play_;
   GuideDialog::ArchivePlayer play_archive_;
-  RecordingController* recordings_ = nullptr;
+  GuideDialog::Recorder recorder_;
   std::unique_ptr<GuideReminders> reminders_;
   bool open_ = false;
 };

@@ -2,7 +2,6 @@
 
 #include "core/catalogue/channel.h"
 #include "core/document/text_codec.h"
-#include "ui/playback/playback_control.h"
 #include "ui/playlists/playlist_manager.h"
 #include "ui/stores/ui_texts.h"
 
@@ -28,17 +27,6 @@ QString ArchiveTitle(const PlaylistManager& manager, const Channel& channel, con
   const QString title = manager.GuideText(programme.title);
   const QString name = ToQString(channel.name());
   return title.isEmpty() ? name : name + QStringLiteral(" \u00B7 ") + title;
-}
-
-QString RestartRunningProgramme(PlaybackControl& playback, const PlaylistManager& manager) {
-  const Channel* channel = playback.playing_channel();
-  if (channel == nullptr) return {};
-  const ProgrammeRecord* running = manager.GuideNowNext(*channel).now;
-  if (running == nullptr) return Text("catchup_no_running");
-  const CatchupAddress archive = ArchiveAddressOf(manager, *channel, *running);
-  if (archive.refusal != CatchupRefusal::kNone) return CatchupRefusalText(archive.refusal);
-  playback.PlayCatchup(*channel, Utf8ToUtf16(archive.address), ArchiveTitle(manager, *channel, *running).toStdU16String());
-  return {};
 }
 
 ScheduledRecording RecordingOf(const PlaylistManager& manager, const Channel& channel,

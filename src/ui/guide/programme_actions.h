@@ -10,7 +10,6 @@
 namespace vidora {
 
 class Channel;
-class PlaybackControl;
 class PlaylistManager;
 
 // What the guide and the main window do with one programme of a playlist
@@ -27,12 +26,6 @@ CatchupAddress ArchiveAddressOf(const PlaylistManager& manager, const Channel& c
 QString CatchupRefusalText(CatchupRefusal refusal);
 // The name a programme played from the archive shows: "Channel · Title".
 QString ArchiveTitle(const PlaylistManager& manager, const Channel& channel, const ProgrammeRecord& programme);
-
-// Home on the main window: plays the guide's running programme of what
-// `playback` plays from its start out of the channel's archive. Returns
-// the sentence saying why it cannot (no running programme, no archive),
-// empty when it plays or when nothing plays.
-QString RestartRunningProgramme(PlaybackControl& playback, const PlaylistManager& manager);
 
 // The schedule entry that records `programme` from the stream `channel`
 // plays first, with the request headers its playlist gives that source.

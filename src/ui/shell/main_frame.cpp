@@ -19,7 +19,6 @@
 #include "ui/dialogs/settings_dialog.h"
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/guide/guide_entry.h"
-#include "ui/guide/programme_actions.h"
 #include "ui/playlists/playlist_dialogs.h"
 #include "ui/playlists/playlist_drop_target.h"
 #include "ui/playlists/playlist_manager.h"
@@ -29,8 +28,10 @@
 #include "ui/recording/recording_badge.h"
 #include "ui/recording/recording_controller.h"
 #include "ui/recording/recordings_page.h"
+#include "ui/recording/schedule_toggle.h"
 #include "ui/providers/provider_texts.h"
 #include "ui/shell/key_press_watch.h"
+#include "ui/timeshift/restart_programme.h"
 #include "ui/timeshift/timeshift_bar.h"
 #include "ui/tracks/watching_controls.h"
 #include "ui/zapping/channel_zapper.h"
@@ -89,7 +90,7 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
     guide->set_play_archive([this](const Channel& channel, const std::u16string& address, const std::u16string& name) {
       if (view_ != nullptr) view_->playback()->PlayCatchup(channel, address, name);
     });
-    guide->set_recordings(recordings_);
+    guide->set_recorder(GuideRecorder(*recordings_));
     connect(playlists, &PlaylistManager::GuideFailed, this, [this](const QString& summary, const QString& details) {
       if (!closed_) ShowPlainMessageBox(DialogOwner(), summary + QStringLiteral("\n") + details, ToQString(AppTitle()));
     });

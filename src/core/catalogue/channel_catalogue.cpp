@@ -297,12 +297,12 @@ void ChannelCatalogue::SetCurrentChannel(Channel* channel) {
   }
 }
 
-Channel* ChannelCatalogue::MakeAddressChannel(std::u16string_view address) {
+Channel* ChannelCatalogue::MakeAddressChannel(std::u16string_view address, std::u16string_view name) {
   if (address_channel_ != nullptr && current_ == address_channel_.get()) current_ = nullptr;
   address_channel_ = std::make_unique<Channel>(nullptr);
   address_texts_ = std::make_unique<CatalogueArena>();
-  address_channel_->name_ = std::u16string(address);
-  address_channel_->derived().title = std::u16string(address);
+  address_channel_->name_ = std::u16string(name.empty() ? address : name);
+  address_channel_->derived().title = address_channel_->name_;
   std::span<StreamSource> sources = address_texts_->MakeArray<StreamSource>(1);
   sources[0] = StreamSource{0, address_texts_->Keep(address)};
   address_channel_->sources_ = sources;

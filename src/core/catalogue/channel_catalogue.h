@@ -110,11 +110,12 @@ class ChannelCatalogue {
   // (a missing one is stored empty).
   void RestoreCurrentChannel();
 
-  // A temporary channel for a stream address given on the command line:
-  // named after the address, which it plays directly; in no country, list
-  // or settings file. Replaces the previous one (which stops being
-  // current). Borrowed until the next call or the catalogue's destruction.
-  Channel* MakeAddressChannel(std::u16string_view address);
+  // A temporary channel for a stream address given on the command line
+  // (or an archive's programme): named `name`, else after the address,
+  // which it plays directly; in no country, list or settings file.
+  // Replaces the previous one (which stops being current). Borrowed until
+  // the next call or the catalogue's destruction.
+  Channel* MakeAddressChannel(std::u16string_view address, std::u16string_view name = {});
   // The channel MakeAddressChannel made last, or nullptr.
   Channel* AddressChannel() const { return address_channel_.get(); }
 

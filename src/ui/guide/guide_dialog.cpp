@@ -16,11 +16,13 @@
 
 #include "core/catalogue/channel.h"
 #include "core/catalogue/channel_catalogue.h"
+#include "core/document/text_codec.h"
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/skin_strip.h"
 #include "ui/guide/guide_grid_accessible.h"
 #include "ui/guide/guide_page.h"
 #include "ui/guide/guide_reminders.h"
+#include "ui/guide/programme_actions.h"
 #include "ui/playlists/playlist_manager.h"
 #include "ui/stores/ui_texts.h"
 
@@ -85,6 +87,7 @@ GuideDialog::GuideDialog(QWidget* owner, PlaylistManager& manager, std::vector<C
     GuideReminders* reminders = GuideReminders::Current();
     return reminders != nullptr && reminders->Has(channel.key(), start);
   });
+  grid_->SetArchiveCheck([this](const Channel& channel) { return manager_.ArchiveOf(channel).available(); });
   results_ = new QListWidget(this);
   results_->setAccessibleName(Text("str_guide_search"));
   results_->hide();
@@ -113,8 +116,12 @@ GuideDialog::GuideDialog(QWidget* owner, PlaylistManager& manager, std::vector<C
     grid_->setFocus(Qt::OtherFocusReason);
   });
   connect(reminders_, &QPushButton::clicked, this, &GuideDialog::ShowReminders);
-  connect(grid_, &GuideGrid::SelectionChanged, this, &GuideDialog::ShowDetails);
+  connect(grid_, &GuideGrid::SelectionChanged, this, [this] {
+    note_.clear();
+    ShowDetails();
+  });
   connect(grid_, &GuideGrid::ProgrammeChosen, this, &GuideDialog::OnChosen);
+  connect(grid_, &GuideGrid::RecordAsked, this, &GuideDialog::OnRecordAsked);
   connect(grid_, &GuideGrid::SearchTyped, this, [this](const QString& text) {
     search_->setFocus(Qt::OtherFocusReason);
     search_->setText(search_->text() + text);
@@ -164,11 +171,33 @@ void GuideDialog::paintEvent(QPaintEvent*) {
 
 bool GuideDialog::HandleCommand(int) { return false; }
 
+void GuideDialog::set_recorder(Recorder recorder) {
+  recorder_ = std::move(recorder);
+  if (!recorder_.scheduled) {
+    grid_->SetRecordingCheck({});
+    return;
+  }
+  grid_->SetRecordingCheck([this](const Channel& channel, int64_t start) {
+    ScheduledRecording programme;
+    programme.channel = Utf16ToUtf8(channel.name());
+    programme.start = start;
+    return recorder_.scheduled(programme);
+  });
+}
+
+void GuideDialog::Say(const QString& note) {
+  note_ = note;
+  details_->setAccessibleDescription(note);
+  ShowDetails();
+}
+
 void GuideDialog::ShowDetails() {
   const ProgrammeRecord* p = grid_->SelectedProgramme();
   const Channel* channel = grid_->SelectedChannel();
+  const QString said = note_.isEmpty() ? QString() : QStringLiteral("<i>") + note_.toHtmlEscaped() + QStringLiteral("</i><br>");
+  if (note_.isEmpty()) details_->setAccessibleDescription(QString());
   if (p == nullptr || channel == nullptr) {
-    details_->setText(channel != nullptr ? ToQString(channel->name()).toHtmlEscaped() : QString());
+    details_->setText(said + (channel != nullptr ? ToQString(channel->name()).toHtmlEscaped() : QString()));
     progress_->hide();
     return;
   }
@@ -183,7 +212,7 @@ void GuideDialog::ShowDetails() {
           QStringLiteral("–") + GuideClock(p->stop) + QStringLiteral(" · ") + ToQString(channel->name()).toHtmlEscaped() +
           QStringLiteral("<br>");
   html += line(p->categories) + line(p->rating) + line(p->description);
-  details_->setText(html);
+  details_->setText(said + html);
   const int64_t now = manager_.Now();
   const bool running = p->start <= now && now < p->stop;
   progress_->setVisible(running);
@@ -191,7 +220,9 @@ void GuideDialog::ShowDetails() {
 }
 
 void GuideDialog::OnChosen(const ChosenProgramme& chosen) {
-  if (chosen.when == ProgrammeTime::kRunning) {
+  if (chosen.when == ProgrammeTime::kPast || (chosen.when == ProgrammeTime::kRunning && chosen.from_start)) {
+    PlayFromArchive(chosen);
+  } else if (chosen.when == ProgrammeTime::kRunning) {
     const int row = grid_->selected_row();
     if (play_ && row >= 0 && row < static_cast<int>(channels_.size())) play_(channels_[static_cast<size_t>(row)]);
     accept();
@@ -202,6 +233,24 @@ void GuideDialog::OnChosen(const ChosenProgramme& chosen) {
       grid_->update();
     }
   }
+}
+
+void GuideDialog::PlayFromArchive(const ChosenProgramme& chosen) {
+  if (!play_archive_) return;
+  const CatchupAddress archive = ArchiveAddressOf(manager_, *chosen.channel, chosen.programme);
+  if (archive.refusal != CatchupRefusal::kNone) {
+    Say(CatchupRefusalText(archive.refusal));
+    return;
+  }
+  play_archive_(*chosen.channel, Utf8ToUtf16(archive.address),
+                ArchiveTitle(manager_, *chosen.channel, chosen.programme).toStdU16String());
+  accept();
+}
+
+void GuideDialog::OnRecordAsked(const ChosenProgramme& chosen) {
+  if (!recorder_.toggle || chosen.when == ProgrammeTime::kPast) return;
+  Say(recorder_.toggle(RecordingOf(manager_, *chosen.channel, chosen.programme)));
+  grid_->update();
 }
 
 void GuideDialog::Search(const QString& text) {

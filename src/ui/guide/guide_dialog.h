@@ -2,6 +2,7 @@
 #define VIDORA_UI_GUIDE_GUIDE_DIALOG_H_
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "ui/dialogs/skinned_dialog.h"
@@ -18,14 +19,18 @@ namespace vidora {
 
 class Channel;
 class PlaylistManager;
+struct ScheduledRecording;
 
 // The programme guide screen: a day picker, "Now", the search field and
 // "Reminders" above the grid, the selected programme's details below
 // (title, sub-title, episode, start–stop with a progress bar while it
 // runs, categories, rating, description). Enter on a running programme
-// plays its channel (`play`) and closes; on a future one it sets or
-// removes a reminder; every choice is also given to ProgrammeChosen of
-// grid() (catch-up of past programmes and recording connect there).
+// plays its channel (`play`) and closes; on a past one (or Shift+Enter on
+// the running one) it plays the programme from its start out of the
+// channel's archive (set_play_archive) and closes, or says in note() why
+// the archive cannot; on a future one it sets or removes a reminder. R
+// on a future or running programme schedules its recording or removes it
+// (set_recorder), and note() says which, or the clash.
 // Typing a letter searches titles across all channels and days; Enter on
 // a result jumps there, Escape goes back to the grid. UI thread only.
 class GuideDialog : public SkinnedDialog {
@@ -35,7 +40,25 @@ class GuideDialog : public SkinnedDialog {
   GuideDialog(QWidget* owner, PlaylistManager& manager, std::vector<Channel*> channels,
               std::function<void(Channel*)> play);
 
+  // Plays `address`, the archive address of a programme of the live
+  // `channel`, shown as `name`.
+  using ArchivePlayer =
+      std::function<void(const Channel& channel, const std::u16string& address, const std::u16string& name)>;
+  // Empty (the default): past programmes cannot be played.
+  void set_play_archive(ArchivePlayer play) { play_archive_ = std::move(play); }
+  // What R works: whether a programme's recording is scheduled (by its
+  // channel name and start), and scheduling or removing it, which returns
+  // the sentence saying what happened. Empty: R does nothing.
+  struct Recorder {
+    std::function<bool(const ScheduledRecording&)> scheduled;
+    std::function<QString(const ScheduledRecording&)> toggle;
+  };
+  void set_recorder(Recorder recorder);
+
   GuideGrid* grid() const { return grid_; }
+  // The sentence saying what the last Enter or R did or why it could not;
+  // shown above the details until the selection moves.
+  const QString& note() const { return note_; }
   QLineEdit* search() const { return search_; }
   QListWidget* results() const { return results_; }
   QLabel* details() const { return details_; }
@@ -53,11 +76,17 @@ class GuideDialog : public SkinnedDialog {
  private:
   void ShowDetails();
   void OnChosen(const ChosenProgramme& chosen);
+  void OnRecordAsked(const ChosenProgramme& chosen);
+  void PlayFromArchive(const ChosenProgramme& chosen);
+  void Say(const QString& note);
   void JumpToResult();
   void ShowReminders();
 
   PlaylistManager& manager_;
   std::function<void(Channel*)> play_;
+  ArchivePlayer play_archive_;
+  Recorder recorder_;
+  QString note_;
   std::vector<Channel*> channels_;
   GuideGrid* grid_;
   QComboBox* days_;

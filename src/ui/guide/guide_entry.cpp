@@ -47,6 +47,8 @@ void GuideEntry::Open(QWidget* owner, std::vector<Channel*> channels) {
   // Locked channels stay out of the grid until the PIN opens the lock.
   if (const ParentalLock* lock = ParentalLock::Current()) lock->DropLocked(channels);
   GuideDialog dialog(owner, manager_, std::move(channels), play_);
+  dialog.set_play_archive(play_archive_);
+  dialog.set_recorder(recorder_);
   dialog.exec();
   open_ = false;
 }

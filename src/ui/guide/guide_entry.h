@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "ui/guide/guide_dialog.h"
+
 class QWidget;
 
 namespace vidora {
@@ -17,7 +19,9 @@ class PlaylistManager;
 
 // The guide's ways in from the main window: the G key, the menu command
 // (Open), and the reminders with their "watch" action, which plays the
-// channel through `play`. Owned by the main window. UI thread only.
+// channel through `play`. The grids it opens play past programmes
+// through the archive player and schedule recordings through the
+// recorder given here. Owned by the main window. UI thread only.
 class GuideEntry : public QObject {
   Q_OBJECT
 
@@ -31,10 +35,15 @@ class GuideEntry : public QObject {
   void Open(QWidget* owner, std::vector<Channel*> channels = {});
   static GuideEntry* Current();
 
+  void set_play_archive(GuideDialog::ArchivePlayer play) { play_archive_ = std::move(play); }
+  void set_recorder(GuideDialog::Recorder recorder) { recorder_ = std::move(recorder); }
+
  private:
   QWidget* window_;
   PlaylistManager& manager_;
   std::function<void(Channel*)> play_;
+  GuideDialog::ArchivePlayer play_archive_;
+  GuideDialog::Recorder recorder_;
   std::unique_ptr<GuideReminders> reminders_;
   bool open_ = false;
 };

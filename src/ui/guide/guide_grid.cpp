@@ -153,6 +153,9 @@ void GuideGrid::paintEvent(QPaintEvent*) {
     if (has_reminder_ && has_reminder_(*channels_[static_cast<size_t>(block.row)], p.start)) {
       title.prepend(QStringLiteral("\U0001F514 "));
     }
+    if (has_recording_ && has_recording_(*channels_[static_cast<size_t>(block.row)], p.start)) {
+      title.prepend(QStringLiteral("\u25CF "));
+    }
     const QRect text = box.adjusted(gap, gap, -gap, -gap);
     const QFont bold = Skin().SmallBoldFont();
     painter.setFont(running ? bold : Skin().SmallFont());
@@ -185,8 +188,9 @@ void GuideGrid::paintEvent(QPaintEvent*) {
     }
     painter.setFont(Skin().TitleFont());
     const QRect name(text_left, cell.top(), cell.right() - text_left - gap, row_height);
+    const QString shown = HasArchive(channel) ? QStringLiteral("\u27F2 ") + ToQString(channel.name()) : ToQString(channel.name());
     painter.drawText(name, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
-                     QFontMetrics(painter.font()).elidedText(ToQString(channel.name()), Qt::ElideRight, name.width()));
+                     QFontMetrics(painter.font()).elidedText(shown, Qt::ElideRight, name.width()));
   }
   painter.setPen(QColor(150, 150, 160));
   painter.drawLine(name_width - 1, header, name_width - 1, height());
@@ -256,14 +260,21 @@ void GuideGrid::StepProgramme(int direction) {
   Select(selected_row_, target);
 }
 
-void GuideGrid::Choose() {
+bool GuideGrid::Chosen(ChosenProgramme& chosen) const {
   const ProgrammeRecord* p = SelectedProgramme();
   const Channel* channel = SelectedChannel();
-  if (p == nullptr || channel == nullptr) return;
+  if (p == nullptr || channel == nullptr) return false;
   const int64_t now = manager_.Now();
-  ChosenProgramme chosen{channel, *p, p->stop <= now ? ProgrammeTime::kPast
-                                      : p->start <= now ? ProgrammeTime::kRunning : ProgrammeTime::kFuture};
-  emit ProgrammeChosen(chosen);
+  chosen.channel = channel;
+  chosen.programme = *p;
+  chosen.when = p->stop <= now ? ProgrammeTime::kPast : p->start <= now ? ProgrammeTime::kRunning : ProgrammeTime::kFuture;
+  return true;
+}
+
+void GuideGrid::Choose(bool from_start) {
+  ChosenProgramme chosen;
+  chosen.from_start = from_start;
+  if (Chosen(chosen)) emit ProgrammeChosen(chosen);
 }
 
 void GuideGrid::Changed() {
@@ -293,7 +304,14 @@ void GuideGrid::keyPressEvent(QKeyEvent* event) {
       break;
     case Qt::Key_Home: JumpToNow(); break;
     case Qt::Key_Return:
-    case Qt::Key_Enter: Choose(); break;
+    case Qt::Key_Enter: Choose((event->modifiers() & Qt::ShiftModifier) != 0); break;
+    case Qt::Key_R:
+      if (event->modifiers() == Qt::NoModifier) {
+        ChosenProgramme chosen;
+        if (Chosen(chosen)) emit RecordAsked(chosen);
+        break;
+      }
+      [[fallthrough]];
     default: {
       const QString text = event->text();
       if (text.size() == 1 && text[0].isDigit()) {

@@ -27,6 +27,8 @@ struct ChosenProgramme {
   const Channel* channel = nullptr;
   ProgrammeRecord programme;
   ProgrammeTime when = ProgrammeTime::kFuture;
+  // Shift+Enter: the running programme is asked for from its start.
+  bool from_start = false;
 };
 
 // The programme guide as a grid: channels down (number, logo, name), time
@@ -39,7 +41,8 @@ struct ChosenProgramme {
 // Keys: Left/Right the previous or next programme (half an hour on an
 // empty row), Up/Down the channel, Page Up/Down a day back or ahead, Home
 // now, digits a channel number; Enter chooses the selected programme
-// (ProgrammeChosen); a letter asks for a search (SearchTyped). Wheel:
+// (ProgrammeChosen; with Shift from its start), R asks to record it or not (RecordAsked); another
+// letter asks for a search (SearchTyped). Wheel:
 // channels; with Shift: time. The store and channels are read through
 // `manager`. UI thread only.
 class GuideGrid : public QWidget {
@@ -54,6 +57,13 @@ class GuideGrid : public QWidget {
   // Whether the programme of `channel` starting at `start` has a reminder
   // (drawn as a bell).
   void SetReminderCheck(std::function<bool(const Channel&, int64_t)> check) { has_reminder_ = std::move(check); }
+  // Whether the programme of `channel` starting at `start` is scheduled
+  // for recording (drawn with a red dot).
+  void SetRecordingCheck(std::function<bool(const Channel&, int64_t)> check) { has_recording_ = std::move(check); }
+  // Whether `channel` keeps an archive of past programmes (a "⟲" before
+  // its name).
+  void SetArchiveCheck(std::function<bool(const Channel&)> check) { has_archive_ = std::move(check); }
+  bool HasArchive(const Channel& channel) const { return has_archive_ && has_archive_(channel); }
 
   // Moves the selection to the programme running now on the selected row.
   void JumpToNow();
@@ -86,6 +96,7 @@ class GuideGrid : public QWidget {
 
  signals:
   void ProgrammeChosen(const ChosenProgramme& chosen);
+  void RecordAsked(const ChosenProgramme& chosen);
   void SelectionChanged();
   void SearchTyped(const QString& text);
 
@@ -108,12 +119,16 @@ class GuideGrid : public QWidget {
   std::span<const ProgrammeRecord> RowProgrammes(int row) const;
   void StepProgramme(int direction);
   void KeepSelectionVisible();
-  void Choose();
+  // The selected programme with when it runs; false on an empty slot.
+  bool Chosen(ChosenProgramme& chosen) const;
+  void Choose(bool from_start = false);
   void Changed();
 
   PlaylistManager& manager_;
   std::vector<const Channel*> channels_;
   std::function<bool(const Channel&, int64_t)> has_reminder_;
+  std::function<bool(const Channel&, int64_t)> has_recording_;
+  std::function<bool(const Channel&)> has_archive_;
   int64_t view_start_ = 0;
   int64_t cursor_ = 0;
   int first_row_ = 0;

@@ -30,7 +30,11 @@ class BlockInterface : public QAccessibleInterface {
     if (block == nullptr) return {};
     if (t == QAccessible::Name) return grid_->BlockName(*block->programme);
     if (t == QAccessible::Description) {
-      return ToQString(grid_->channels()[static_cast<size_t>(block->row)]->name());
+      // The channel, and whether its past programmes can be played (the
+      // "⟲" drawn before its name).
+      const Channel& channel = *grid_->channels()[static_cast<size_t>(block->row)];
+      const QString name = ToQString(channel.name());
+      return grid_->HasArchive(channel) ? name + QStringLiteral(", ") + Text("catchup_has_archive") : name;
     }
     return {};
   }

@@ -200,6 +200,19 @@ void PlaybackControl::PlayRecording(const std::u16string& path) {
   PlayChannel(Catalogue()->MakeAddressChannel(path));
 }
 
+void PlaybackControl::PlayCatchup(const Channel& channel, const std::u16string& address, const std::u16string& name) {
+  if (Catalogue() == nullptr) return;
+  SourceRequest request;
+  const PlaylistManager* playlists = PlaylistManager::Current();
+  const PlaylistChannelInfo* info = playlists != nullptr ? playlists->FindChannel(channel) : nullptr;
+  if (info != nullptr && !channel.sources().empty()) {
+    request = RequestForSource(*info, channel.sources()[static_cast<size_t>(SourceFor(channel))].address);
+  }
+  catchup_address_ = address;
+  catchup_request_ = std::move(request);
+  PlayChannel(Catalogue()->MakeAddressChannel(address, name));
+}
+
 const Channel* PlaybackControl::SessionChannel() const {
   ChannelCatalogue* catalogue = Catalogue();
   if (catalogue == nullptr) return nullptr;
@@ -264,7 +277,10 @@ void PlaybackControl::PlayAddress(const std::u16string& address) {
     // A playlist may ask for its own agent, referrer and cookie per source.
     const PlaylistManager* playlists = PlaylistManager::Current();
     const PlaylistChannelInfo* info = playlists != nullptr ? playlists->FindChannel(*channel) : nullptr;
-    const SourceRequest request = info != nullptr ? RequestForSource(*info, address) : SourceRequest{};
+    SourceRequest request = info != nullptr ? RequestForSource(*info, address) : SourceRequest{};
+    if (session_key_.empty() && !catchup_address_.empty() && address == catchup_address_) {
+      request = catchup_request_;
+    }
     player_->SetRequestHeaders(request.user_agent, request.referrer, request.cookie);
   }
   if (strip_ != nullptr) strip_->setToolTip(QString());

@@ -18,6 +18,7 @@
 #include "core/playback/playback_events.h"
 #include "core/playback/recovery_plan.h"
 #include "core/playback/stream_failure.h"
+#include "core/playlists/playlist_library.h"
 #include "core/timeshift/timeshift_buffer.h"
 #include "ui/playback/control_panel.h"
 #include "ui/playback/info_strip.h"
@@ -160,6 +161,14 @@ class PlaybackControl : public QObject {
   const std::u16string& playing_address() const { return session_address_; }
   // Plays the recording at `path` (a local file the user chose).
   void PlayRecording(const std::u16string& path);
+  // Plays `address`, the archive address of a programme of `channel`
+  // (BuildCatchupAddress), shown as `name`. It plays as an address channel
+  // of its own rather than as `channel`: a drop then reconnects to the
+  // archive and not to the live stream, and the live channel's source
+  // memory and the zapping and recent lists stay as they were. The request
+  // headers are those the playlist gives the source `channel` plays from,
+  // since its archive is usually served by the same server and wants them.
+  void PlayCatchup(const Channel& channel, const std::u16string& address, const std::u16string& name);
   // The time-shift limits of the settings.
   static TimeshiftLimits Limits();
 
@@ -233,6 +242,10 @@ class PlaybackControl : public QObject {
   // The local file PlayRecording opened last: the one address the player
   // may open from disk.
   std::u16string local_recording_;
+  // The archive address PlayCatchup started last and the request headers
+  // of its live channel's source.
+  std::u16string catchup_address_;
+  SourceRequest catchup_request_;
   bool session_radio_ = false;
   // The current attempt played; its end has been dealt with.
   bool attempt_played_ = false;

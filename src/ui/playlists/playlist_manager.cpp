@@ -393,6 +393,17 @@ std::string PlaylistManager::ChannelNumber(const Channel& channel) const {
   return info->channel_number.empty() ? std::to_string(info->position + 1) : std::string(info->channel_number);
 }
 
+ChannelArchive PlaylistManager::ArchiveOf(const Channel& channel) const {
+  const PlaylistChannelInfo* info = FindChannel(channel);
+  if (info == nullptr || channel.sources().empty()) return {};
+  CatchupAttributes header;
+  for (const StoredPlaylist& playlist : library_.playlists()) {
+    if (channel.country() != nullptr && playlist.key == channel.country()->key()) header = DecodeCatchup(playlist.catchup);
+  }
+  const StreamSource& source = channel.sources()[static_cast<size_t>(channel.current_source())];
+  return ReadChannelArchive(DecodeCatchup(info->catchup), header, Utf16ToUtf8(source.address));
+}
+
 const QImage* PlaylistManager::Logo(const Channel& channel) {
   const PlaylistChannelInfo* info = FindChannel(channel);
   if (info == nullptr || !LogoAllowed(channel, info->logo)) return nullptr;

@@ -16,6 +16,7 @@
 
 #include "core/playlists/playlist_library.h"
 #include "core/guide/guide_store.h"
+#include "core/timeshift/channel_archive.h"
 #include "ui/playlists/background_jobs.h"
 #include "ui/playlists/logo_cache.h"
 
@@ -77,6 +78,10 @@ class PlaylistManager : public QObject {
   // A playlist channel's number: its tvg-chno, else its place in the
   // playlist from 1; empty for a channel of no playlist.
   std::string ChannelNumber(const Channel& channel) const;
+  // The archive of past programmes of a playlist channel, as its entry
+  // says (the playlist header's catch-up attributes filling in), for the
+  // source it plays first; none (mode kNone) for catalogue channels.
+  ChannelArchive ArchiveOf(const Channel& channel) const;
   // The channel's logo, or nullptr (asked for in the background).
   const QImage* Logo(const Channel& channel);
   // The cached logo file of the channel, or empty while there is none

@@ -30,8 +30,10 @@
 #include "ui/recording/recording_badge.h"
 #include "ui/recording/recording_controller.h"
 #include "ui/recording/recordings_page.h"
+#include "ui/recording/schedule_toggle.h"
 #include "ui/providers/provider_texts.h"
 #include "ui/shell/key_press_watch.h"
+#include "ui/timeshift/restart_programme.h"
 #include "ui/timeshift/timeshift_bar.h"
 #include "ui/tracks/watching_controls.h"
 #include "ui/zapping/channel_zapper.h"
@@ -83,10 +85,15 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
   });
   LayoutChildren();
   PlaylistDropTarget::Install(this);
+  recordings_ = new RecordingController(RecordingController::DefaultOptions(), this);
   if (PlaylistManager* playlists = view_->playlists()) {
-    new GuideEntry(this, *playlists, [this](Channel* channel) {
+    auto* guide = new GuideEntry(this, *playlists, [this](Channel* channel) {
       if (view_ != nullptr) view_->PlayChannel(channel);
     });
+    guide->set_play_archive([this](const Channel& channel, const std::u16string& address, const std::u16string& name) {
+      if (view_ != nullptr) view_->playback()->PlayCatchup(channel, address, name);
+    });
+    guide->set_recorder(GuideRecorder(*recordings_));
     connect(playlists, &PlaylistManager::GuideFailed, this, [this](const QString& summary, const QString& details) {
       if (!closed_) ShowPlainMessageBox(DialogOwner(), summary + QStringLiteral("\n") + details, ToQString(AppTitle()));
     });
@@ -118,7 +125,6 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
   sleep_ = std::make_unique<SleepTimer>(view_->playback(), [this] { SendCommand(ID_EXIT); });
   FollowSleepMenu(menu_.sleep, sleep_.get(), view_->playback());
 
-  recordings_ = new RecordingController(RecordingController::DefaultOptions(), this);
   new RecordingBadge(this, recordings_);
   AddDesktopKeys();
   watching_ = new WatchingControls(this, *view_->playback());
@@ -188,6 +194,12 @@ void MainFrame::AddDesktopKeys() {
     timeshift_ = new TimeshiftBar(host->window()->parentWidget(), this, host, PlaybackControl::Limits());
     timeshift_->Follow(host->window());
     if (desktop_) connect(timeshift_, &TimeshiftBar::PausedChanged, desktop_.get(), &DesktopSession::SetPaused);
+    timeshift_->set_restart_programme([this] {
+      const PlaylistManager* playlists = PlaylistManager::Current();
+      if (view_ == nullptr || playlists == nullptr) return;
+      const QString refusal = RestartRunningProgramme(*view_->playback(), *playlists);
+      if (!refusal.isEmpty() && watching_ != nullptr) watching_->note()->Show(refusal);
+    });
   }
   if (playback->player() != nullptr) keys_->WatchPicture(playback->player()->window());
   keys_->WatchPicture(playback->radio());

@@ -38,6 +38,7 @@ TimeshiftBar::TimeshiftBar(QWidget* parent, QWidget* window, PlayerHost* host, T
   add(Qt::Key_Home, [this] {
     if (restart_) restart_();
   });
+  home_ = keys_.back();
   connect(host_, &PlayerHost::PositionChanged, this, &TimeshiftBar::OnPosition);
   connect(host_, &PlayerHost::AddressStateChanged, this, [this] {
     // A new channel (or a stop) starts unpaused at its live edge.
@@ -46,6 +47,11 @@ TimeshiftBar::TimeshiftBar(QWidget* parent, QWidget* window, PlayerHost* host, T
       emit PausedChanged(false);
     }
   });
+}
+
+void TimeshiftBar::set_restart_programme(std::function<void()> restart) {
+  restart_ = std::move(restart);
+  home_->setEnabled(seekable_ || restart_);
 }
 
 void TimeshiftBar::OnPosition(const StreamPosition& position) {
@@ -62,6 +68,7 @@ void TimeshiftBar::OnPosition(const StreamPosition& position) {
     setVisible(seekable);
     Place();
     for (QShortcut* key : keys_) key->setEnabled(seekable);
+    home_->setEnabled(seekable || restart_);
     emit SeekableChanged(seekable);
   }
   update();

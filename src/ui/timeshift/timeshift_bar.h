@@ -22,7 +22,8 @@ class PlayerHost;
 // or End, goes back to live; a click on the bar goes to that moment).
 // Keys on `window`: Space pause/resume, Left/Right 10 s, Shift+Left/Right
 // 1 min, End live, Home the running programme from its start (when a
-// restart is offered). Hidden while nothing seekable plays. Follows the
+// restart is offered; then Home works whether or not there is a buffer).
+// Hidden while nothing seekable plays. Follows the
 // host's position reports; never polls. UI thread only; a child of
 // `parent`, the host must outlive it.
 class TimeshiftBar : public QWidget {
@@ -47,7 +48,7 @@ class TimeshiftBar : public QWidget {
 
   // Home: asked for the running programme from its start (catch-up);
   // empty: Home does nothing.
-  void set_restart_programme(std::function<void()> restart) { restart_ = std::move(restart); }
+  void set_restart_programme(std::function<void()> restart);
 
  signals:
   void SeekableChanged(bool seekable);
@@ -71,6 +72,7 @@ class TimeshiftBar : public QWidget {
   bool paused_ = false;
   std::function<void()> restart_;
   std::vector<QShortcut*> keys_;
+  QShortcut* home_ = nullptr;
   QWidget* picture_ = nullptr;
   void Place();
 };

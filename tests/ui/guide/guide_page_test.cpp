@@ -46,10 +46,14 @@
 #include "ui/playback/fake_player_backend.h"
 #include "ui/playback/playback_test_support.h"
 #include "ui/playlists/playlist_manager.h"
+#include "ui/recording/recording_controller.h"
+#include "ui/recording/schedule_toggle.h"
 #include "ui/sleep/sleep_commands.h"
 #include "ui/sleep/sleep_timer.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
+#include "ui/timeshift/restart_programme.h"
+#include "ui/timeshift/timeshift_bar.h"
 
 namespace vidora::testing {
 namespace {
@@ -116,7 +120,9 @@ class GuidePageTest : public ::testing::Test {
     guide += "</tv>\n";
     std::ofstream(dir_ / "guide.xml") << guide;
     std::ofstream(dir_ / "list.m3u") << "#EXTM3U url-tvg=\"" << (dir_ / "guide.xml").string()
-                                     << "\"\n#EXTINF:-1 tvg-id=\"one.tv\",One\nhttp://127.0.0.1:1/one\n"
+                                     << "\"\n#EXTINF:-1 tvg-id=\"one.tv\" catchup=\"default\" catchup-days=\"3\" "
+                                        "user-agent=\"OneAgent\" catchup-source=\"http://127.0.0.1:1/archive/one?"
+                                        "from={utc}&to={utcend}\",One\nhttp://127.0.0.1:1/one\n"
                                         "#EXTINF:-1,Two\nhttp://127.0.0.1:1/two\n";
 
     manager_ = std::make_unique<PlaylistManager>(
@@ -337,7 +343,8 @@ TEST_F(GuidePageTest, GridShowsTheClocksBlocksAndPlaysTheRunningOne) {
   for (int i = 0; i < table->childCount(); ++i) names << table->child(i)->text(QAccessible::Name);
   EXPECT_TRUE(names.contains(GuideClock(kNoon + 1800) + QStringLiteral(" Weather"))) << names.join(u'|').toStdString();
   ASSERT_NE(table->focusChild(), nullptr);
-  EXPECT_EQ(table->focusChild()->text(QAccessible::Description), QStringLiteral("One"));
+  // One keeps an archive of past programmes, and says so.
+  EXPECT_EQ(table->focusChild()->text(QAccessible::Description), QStringLiteral("One, ") + Text("catchup_has_archive"));
 
   Key(grid, Qt::Key_Right);
   EXPECT_EQ(grid->BlockName(*grid->SelectedProgramme()), GuideClock(kNoon + 1800) + QStringLiteral(" Weather"));
@@ -401,6 +408,122 @@ TEST_F(GuidePageTest, AReminderNotifiesAMinuteAheadAndWatchSwitches) {
   ASSERT_TRUE(WaitUntil([&] { return !watched.isEmpty(); }));
   EXPECT_EQ(watched.toStdString(), Find(u"One")->key());
   EXPECT_TRUE(reminders.reminders().empty());
+}
+
+// The address One's archive answers for a programme shown from `start`
+// to `end`.
+std::string ArchiveAddress(int64_t start, int64_t end) {
+  return "http://127.0.0.1:1/archive/one?from=" + std::to_string(start) + "&to=" + std::to_string(end);
+}
+
+TEST_F(GuidePageTest, EnterOnAPastProgrammePlaysItFromTheArchive) {
+  ASSERT_TRUE(Languages().Load(std::filesystem::path(VIDORA_BIN_DIR) / kLanguagePackFileName, u"en"));
+  QWidget view;
+  view.resize(240, 268);
+  RecordingViewTarget target;
+  FakePlayerBackend::Record record;
+  PlaybackControl playback(&view, &target, [](int) {});
+  playback.Start(QRect(4, 4, 232, 228), [&record] { return std::make_unique<FakePlayerBackend>(record); });
+  const auto open = [&](std::function<void(GuideGrid*)> keys) {
+    auto dialog = std::make_unique<GuideDialog>(&owner_, *manager_, ChannelsWithGuide(*manager_), [](Channel*) {});
+    dialog->set_play_archive([&playback](const Channel& channel, const std::u16string& address,
+                                         const std::u16string& name) { playback.PlayCatchup(channel, address, name); });
+    dialog->show();
+    keys(dialog->grid());
+    return dialog;
+  };
+
+  // Night Music ended at half past eleven: it plays from the archive with
+  // the channel's own agent, and the guide closes.
+  std::unique_ptr<GuideDialog> dialog = open([](GuideGrid* grid) {
+    Key(grid, Qt::Key_Left);
+    Key(grid, Qt::Key_Return);
+  });
+  ASSERT_FALSE(record.loads.empty());
+  EXPECT_EQ(record.loads.back(), ArchiveAddress(kDayStart + 3600, kNoon - 1800));
+  EXPECT_EQ(record.user_agent, "OneAgent");
+  EXPECT_EQ(ToQString(playback.playing_channel()->name()), QStringLiteral("One \u00B7 Night Music"));
+  EXPECT_FALSE(dialog->isVisible());
+
+  // Shift+Enter restarts the running Noon News, up to now.
+  dialog = open([](GuideGrid* grid) { Key(grid, Qt::Key_Return, Qt::ShiftModifier); });
+  EXPECT_EQ(record.loads.back(), ArchiveAddress(kNoon - 1800, kNoon));
+
+  // Four days on, the archive of three days no longer has it: the guide
+  // stays and says why.
+  const size_t loads = record.loads.size();
+  now_ = kNoon + 4 * 86400;
+  dialog = open([](GuideGrid* grid) {
+    grid->Select(0, kDayStart + 3600);
+    Key(grid, Qt::Key_Return);
+  });
+  EXPECT_EQ(record.loads.size(), loads);
+  EXPECT_TRUE(dialog->isVisible());
+  EXPECT_EQ(dialog->note(), Text("catchup_too_old"));
+  EXPECT_TRUE(dialog->details()->text().contains(Text("catchup_too_old")));
+  dialog.reset();
+  playback.End();
+  FreeLanguagePack();
+}
+
+TEST_F(GuidePageTest, RSchedulesTheRecordingOfAFutureProgrammeAndRAgainRemovesIt) {
+  ASSERT_TRUE(Languages().Load(std::filesystem::path(VIDORA_BIN_DIR) / kLanguagePackFileName, u"en"));
+  SetSetting(kMaxRecordingsSetting, 1);
+  RecordingController recordings({dir_ / "recordings", dir_ / "schedule.txt", [this] { return now_; }, 60000});
+  GuideDialog dialog(&owner_, *manager_, ChannelsWithGuide(*manager_), {});
+  dialog.set_recorder(GuideRecorder(recordings));
+  dialog.show();
+  Key(dialog.grid(), Qt::Key_Right);  // Weather, in half an hour
+  Key(dialog.grid(), Qt::Key_R);
+  ASSERT_EQ(recordings.schedule().items().size(), 1u);
+  const ScheduledRecording& weather = recordings.schedule().items().front();
+  EXPECT_EQ(weather.channel, "One");
+  EXPECT_EQ(weather.address, "http://127.0.0.1:1/one");
+  EXPECT_EQ(weather.user_agent, "OneAgent");
+  EXPECT_EQ(weather.start, kNoon + 1800);
+  EXPECT_EQ(dialog.note(), Text("rec_scheduled").arg(QStringLiteral("Weather"), GuideClock(kNoon + 1800)));
+  EXPECT_TRUE(dialog.search()->text().isEmpty());  // R is no search
+
+  Key(dialog.grid(), Qt::Key_R);
+  EXPECT_TRUE(recordings.schedule().items().empty());
+  EXPECT_EQ(dialog.note(), Text("rec_unscheduled").arg(QStringLiteral("Weather")));
+
+  // With one recording at a time, a programme at the same hour clashes.
+  ASSERT_TRUE(recordings.Schedule({"Other", "Match", "http://127.0.0.1:1/other", "", "", kNoon + 1800, kNoon + 5400}));
+  Key(dialog.grid(), Qt::Key_R);
+  EXPECT_EQ(recordings.schedule().items().size(), 1u);
+  EXPECT_TRUE(dialog.note().contains(QStringLiteral("Other"))) << dialog.note().toStdString();
+  SetSetting(kMaxRecordingsSetting, kMaxRecordingsSetting.fallback);
+  FreeLanguagePack();
+}
+
+TEST_F(GuidePageTest, HomePlaysTheRunningProgrammeFromTheArchive) {
+  QWidget view;
+  view.resize(240, 268);
+  RecordingViewTarget target;
+  FakePlayerBackend::Record record;
+  PlaybackControl playback(&view, &target, [](int) {});
+  playback.Start(QRect(4, 4, 232, 228), [&record] { return std::make_unique<FakePlayerBackend>(record); });
+  TimeshiftBar bar(&view, &view, playback.player(), PlaybackControl::Limits());
+  QString said;
+  bar.set_restart_programme([&] { said = RestartRunningProgramme(playback, *manager_); });
+  view.show();
+  QApplication::setActiveWindow(&view);
+  const auto press_home = [&view] {
+    QKeyEvent override_event(QEvent::ShortcutOverride, Qt::Key_Home, Qt::NoModifier);
+    QApplication::sendEvent(&view, &override_event);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Home, Qt::NoModifier);
+    QApplication::sendEvent(&view, &press);
+  };
+
+  // Live One, ten minutes into Noon News: Home plays it from its start.
+  now_ = kNoon + 600;
+  playback.PlayChannel(Find(u"One"));
+  EXPECT_EQ(record.loads.back(), "http://127.0.0.1:1/one");
+  press_home();
+  EXPECT_EQ(record.loads.back(), ArchiveAddress(kNoon - 1800, kNoon + 600));
+  EXPECT_TRUE(said.isEmpty());
+  playback.End();
 }
 
 TEST(ProgrammesOfTodayTest, KeepsWhatRunsOnTheLocalDayOfNow) {

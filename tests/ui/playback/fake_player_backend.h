@@ -21,6 +21,7 @@ class FakePlayerBackend : public PlayerBackend {
   struct Record {
     bool fail[kStepCount] = {};
     std::vector<std::string> loads;
+    std::string user_agent;  // of the last SetRequestHeaders
     int stops = 0;
     std::vector<int> volumes;
     bool muted = false;
@@ -64,6 +65,9 @@ class FakePlayerBackend : public PlayerBackend {
   }
 
   void Load(const std::string& address) override { record_.loads.push_back(address); }
+  void SetRequestHeaders(const std::string& user_agent, const std::string&, const std::string&) override {
+    record_.user_agent = user_agent;
+  }
   void Stop() override { ++record_.stops; }
   void SetVolume(int level) override { record_.volumes.push_back(level); }
   void SetMuted(bool muted) override { record_.muted = muted; }

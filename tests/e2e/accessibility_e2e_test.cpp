@@ -84,6 +84,8 @@ TEST(AccessibilityE2eTest, AScreenReaderReadsEveryWindowAndThePlayerRunsOn) {
       {"channels dialog", {"F1"}},
       {"settings dialog", {"F2", "Down", "Return"}},
       {"about dialog", {"F2", "Down", "Down", "Down", "Down", "Return"}},
+      {"programme guide", {"g"}},
+      {"provider account dialog", {"ctrl+shift+a"}},
   };
   for (const Dialog& dialog : dialogs) {
     player.Press(frame, dialog.open);

@@ -1,22 +1,13 @@
 #include "core/timeshift/timeshift_buffer.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <system_error>
+
+#include "core/stores/app_paths.h"
 
 namespace vidora {
 
-std::filesystem::path TimeshiftFolder() {
-  const char* cache = std::getenv("XDG_CACHE_HOME");
-  std::filesystem::path base;
-  if (cache != nullptr && *cache == '/') {
-    base = cache;
-  } else {
-    const char* home = std::getenv("HOME");
-    base = std::filesystem::path(home != nullptr && *home != '\0' ? home : "/tmp") / ".cache";
-  }
-  return base / "vidora" / "timeshift";
-}
+std::filesystem::path TimeshiftFolder() { return CurrentAppPaths().cache_folder / "timeshift"; }
 
 bool ClearTimeshiftFolder(const std::filesystem::path& folder) {
   std::error_code error;

@@ -16,9 +16,10 @@ struct TimeshiftLimits {
   int64_t megabytes = 2048;
 };
 
-// $XDG_CACHE_HOME/vidora/timeshift (else ~/.cache/vidora/timeshift): where
-// the engine keeps the buffer's bytes, so that an hour of a channel does
-// not live in memory. Any thread.
+// "timeshift" in the player's cache folder (beside the executable in a
+// portable copy, $XDG_CACHE_HOME/vidora installed): where the engine keeps
+// the buffer's bytes, so that an hour of a channel does not live in
+// memory. Any thread, once the app paths are set.
 std::filesystem::path TimeshiftFolder();
 
 // Removes what an earlier run left in `folder` (called at start and on

@@ -199,5 +199,18 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(out / "fuzz_read_guide_cache");
     vidora::WriteGuideCache(out / "fuzz_read_guide_cache" / "cache", store, {{"http://127.0.0.1/g.xml", 10, 20}}, 1767268800);
   }
+  {
+    // Stored choices: a reader byte, then the text (UTF-16 little-endian
+    // where the setting is a wide text).
+    auto wide = [](char reader, std::u16string_view text) {
+      std::string out(1, reader);
+      for (char16_t c : text) out += {static_cast<char>(c & 0xff), static_cast<char>(c >> 8)};
+      return out;
+    };
+    Put(out / "fuzz_stored_choices", "tracks", wide('\0', u"de_one\x1f" u"deu\x1f" u"off\x1eit_two\x1f#3\x1f" u"eng"));
+    Put(out / "fuzz_stored_choices", "recent", std::string("\x01") + "de_one\x1e" "it_two\x1e");
+    Put(out / "fuzz_stored_choices", "locks", wide('\2', u"ad"));
+    Put(out / "fuzz_stored_choices", "pin", wide('\3', u"pbkdf2-sha256$30000$00112233$aabbccdd"));
+  }
   return 0;
 }

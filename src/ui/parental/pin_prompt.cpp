@@ -6,6 +6,7 @@
 #include <QRegularExpressionValidator>
 
 #include "ui/dialogs/dialog_units.h"
+#include "ui/dialogs/field_rows.h"
 #include "ui/dialogs/skin_strip.h"
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/parental/parental_lock.h"
@@ -142,16 +143,8 @@ bool NewPinDialog::HandleCommand(int command) {
 }
 
 void NewPinDialog::LayoutClient(int width, int) {
-  const int u = BarUnit();
-  const int g = BarGap();
-  int y = u + g;
-  const std::pair<QLabel*, QLineEdit*> rows[] = {{first_label_, first_}, {second_label_, second_}};
-  for (const auto& [label, edit] : rows) {
-    label->setGeometry(g, y, width - 2 * g, u);
-    edit->setGeometry(g, y + u, width - 2 * g, u);
-    y += 2 * u + g;
-  }
-  status_->setGeometry(g, y, width - 2 * g, 2 * u);
+  const int y = PlaceFieldRows({{first_label_, first_}, {second_label_, second_}}, width);
+  status_->setGeometry(BarGap(), y, width - 2 * BarGap(), 2 * BarUnit());
 }
 
 void NewPinDialog::paintEvent(QPaintEvent*) {

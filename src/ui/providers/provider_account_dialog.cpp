@@ -11,6 +11,7 @@
 #include "core/providers/credential_store.h"
 #include "core/providers/xtream_client.h"
 #include "ui/dialogs/dialog_units.h"
+#include "ui/dialogs/field_rows.h"
 #include "ui/dialogs/skin_strip.h"
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/providers/provider_texts.h"
@@ -23,24 +24,16 @@ int64_t SystemNow() {
   return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
-QLineEdit* AddField(QWidget* parent, QLabel*& label, const char* key) {
-  label = new QLabel(Text(key), parent);
-  auto* edit = new QLineEdit(parent);
-  label->setBuddy(edit);
-  edit->setAccessibleName(AccessibleNameOf(label->text()));
-  return edit;
-}
-
 }  // namespace
 
 ProviderAccountDialog::ProviderAccountDialog(QWidget* owner, Clock clock)
     : SkinnedDialog(owner), clock_(clock ? std::move(clock) : Clock(SystemNow)) {
   ApplyDialogFont(this);
   setWindowTitle(Text("menu_add_provider"));
-  server_ = AddField(this, server_label_, "prov_server");
+  server_ = AddFieldRow(this, server_label_, Text("prov_server"));
   server_->setPlaceholderText(QStringLiteral("http://tv.example.com:8080"));
-  user_ = AddField(this, user_label_, "prov_user");
-  password_ = AddField(this, password_label_, "prov_password");
+  user_ = AddFieldRow(this, user_label_, Text("prov_user"));
+  password_ = AddFieldRow(this, password_label_, Text("prov_password"));
   password_->setEchoMode(QLineEdit::Password);
   status_ = new QLabel(this);
   status_->setWordWrap(true);
@@ -96,17 +89,8 @@ void ProviderAccountDialog::StartCheck() {
 }
 
 void ProviderAccountDialog::LayoutClient(int width, int) {
-  const int u = BarUnit();
-  const int g = BarGap();
-  int y = u + g;
-  const std::pair<QLabel*, QLineEdit*> rows[] = {
-      {server_label_, server_}, {user_label_, user_}, {password_label_, password_}};
-  for (const auto& [label, edit] : rows) {
-    label->setGeometry(g, y, width - 2 * g, u);
-    edit->setGeometry(g, y + u, width - 2 * g, u);
-    y += 2 * u + g;
-  }
-  status_->setGeometry(g, y, width - 2 * g, 2 * u);
+  const int y = PlaceFieldRows({{server_label_, server_}, {user_label_, user_}, {password_label_, password_}}, width);
+  status_->setGeometry(BarGap(), y, width - 2 * BarGap(), 2 * BarUnit());
 }
 
 void ProviderAccountDialog::paintEvent(QPaintEvent*) {

@@ -6,6 +6,7 @@
 
 #include "core/stores/settings_store.h"
 #include "ui/dialogs/dialog_units.h"
+#include "ui/dialogs/field_rows.h"
 #include "ui/dialogs/skin_strip.h"
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/stores/ui_texts.h"
@@ -15,11 +16,9 @@ namespace vidora {
 namespace {
 
 QLineEdit* AddField(QWidget* parent, QLabel*& label, const char* key, const TextSettingKey& setting) {
-  label = new QLabel(Text(key), parent);
-  auto* edit = new QLineEdit(ToQString(GetSetting(setting)), parent);
+  QLineEdit* edit = AddFieldRow(parent, label, Text(key));
+  edit->setText(ToQString(GetSetting(setting)));
   edit->setPlaceholderText(QStringLiteral("de, en"));
-  label->setBuddy(edit);
-  edit->setAccessibleName(AccessibleNameOf(label->text()));
   return edit;
 }
 
@@ -49,15 +48,8 @@ bool LanguagesDialog::HandleCommand(int command) {
 }
 
 void LanguagesDialog::LayoutClient(int width, int) {
-  const int u = BarUnit();
-  const int g = BarGap();
-  int y = u + g;
-  for (const auto& [label, edit] : {std::pair{audio_label_, audio_}, std::pair{subtitle_label_, subtitles_}}) {
-    label->setGeometry(g, y, width - 2 * g, u);
-    edit->setGeometry(g, y + u, width - 2 * g, u);
-    y += 2 * u + g;
-  }
-  hint_->setGeometry(g, y, width - 2 * g, 3 * u);
+  const int y = PlaceFieldRows({{audio_label_, audio_}, {subtitle_label_, subtitles_}}, width);
+  hint_->setGeometry(BarGap(), y, width - 2 * BarGap(), 3 * BarUnit());
 }
 
 void LanguagesDialog::paintEvent(QPaintEvent*) {

@@ -416,14 +416,24 @@ std::string ArchiveAddress(int64_t start, int64_t end) {
   return "http://127.0.0.1:1/archive/one?from=" + std::to_string(start) + "&to=" + std::to_string(end);
 }
 
-TEST_F(GuidePageTest, EnterOnAPastProgrammePlaysItFromTheArchive) {
-  ASSERT_TRUE(Languages().Load(std::filesystem::path(VIDORA_BIN_DIR) / kLanguagePackFileName, u"en"));
+// A view playing through the fake engine, as the main view does.
+struct FakePlaybackView {
+  FakePlaybackView() {
+    view.resize(240, 268);
+    playback = std::make_unique<PlaybackControl>(&view, &target, [](int) {});
+    playback->Start(QRect(4, 4, 232, 228), [this] { return std::make_unique<FakePlayerBackend>(record); });
+  }
   QWidget view;
-  view.resize(240, 268);
   RecordingViewTarget target;
   FakePlayerBackend::Record record;
-  PlaybackControl playback(&view, &target, [](int) {});
-  playback.Start(QRect(4, 4, 232, 228), [&record] { return std::make_unique<FakePlayerBackend>(record); });
+  std::unique_ptr<PlaybackControl> playback;
+};
+
+TEST_F(GuidePageTest, EnterOnAPastProgrammePlaysItFromTheArchive) {
+  ASSERT_TRUE(Languages().Load(std::filesystem::path(VIDORA_BIN_DIR) / kLanguagePackFileName, u"en"));
+  FakePlaybackView fake;
+  FakePlayerBackend::Record& record = fake.record;
+  PlaybackControl& playback = *fake.playback;
   const auto open = [&](std::function<void(GuideGrid*)> keys) {
     auto dialog = std::make_unique<GuideDialog>(&owner_, *manager_, ChannelsWithGuide(*manager_), [](Channel*) {});
     dialog->set_play_archive([&playback](const Channel& channel, const std::u16string& address,
@@ -498,12 +508,10 @@ TEST_F(GuidePageTest, RSchedulesTheRecordingOfAFutureProgrammeAndRAgainRemovesIt
 }
 
 TEST_F(GuidePageTest, HomePlaysTheRunningProgrammeFromTheArchive) {
-  QWidget view;
-  view.resize(240, 268);
-  RecordingViewTarget target;
-  FakePlayerBackend::Record record;
-  PlaybackControl playback(&view, &target, [](int) {});
-  playback.Start(QRect(4, 4, 232, 228), [&record] { return std::make_unique<FakePlayerBackend>(record); });
+  FakePlaybackView fake;
+  QWidget& view = fake.view;
+  FakePlayerBackend::Record& record = fake.record;
+  PlaybackControl& playback = *fake.playback;
   TimeshiftBar bar(&view, &view, playback.player(), PlaybackControl::Limits());
   QString said;
   bar.set_restart_programme([&] { said = RestartRunningProgramme(playback, *manager_); });
@@ -539,12 +547,8 @@ TEST(ProgrammesOfTodayTest, KeepsWhatRunsOnTheLocalDayOfNow) {
 }
 
 TEST_F(GuidePageTest, TheSleepTimerCanEndWithTheRunningProgramme) {
-  QWidget view;
-  view.resize(240, 268);
-  RecordingViewTarget target;
-  FakePlayerBackend::Record record;
-  PlaybackControl playback(&view, &target, [](int) {});
-  playback.Start(QRect(4, 4, 232, 228), [&record] { return std::make_unique<FakePlayerBackend>(record); });
+  FakePlaybackView fake;
+  PlaybackControl& playback = *fake.playback;
   SleepTimer timer(&playback, {});
   timer.set_clock([this] { return now_ * 1000; });
   // A channel without a guide has no programme to end with.

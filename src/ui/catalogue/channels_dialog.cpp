@@ -18,6 +18,7 @@
 #include "core/commands/command_ids.h"
 #include "core/stores/settings_store.h"
 #include "core/zapping/zap_list.h"
+#include "ui/accessibility/painted_tab_strip.h"
 #include "ui/catalogue/channel_commands.h"
 #include "ui/catalogue/channel_list_model.h"
 #include "ui/catalogue/channel_list_view.h"
@@ -112,7 +113,8 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
       category_combo_(new QComboBox(this)),
       kind_combo_(new QComboBox(this)),
       group_combo_(new QComboBox(this)),
-      guide_page_(new GuidePage(this)) {
+      guide_page_(new GuidePage(this)),
+      tab_strip_(new PaintedTabStrip(this)) {
   setWindowTitle(QStringLiteral("Channels"));
   SetControlId(country_combo_, kCountryComboId);
   SetControlId(category_combo_, kCategoryComboId);
@@ -167,6 +169,7 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
       if (guide_shown_) guide_page_->Refresh(*playlists);
     });
   }
+  connect(tab_strip_, &PaintedTabStrip::TabChosen, this, &ChannelsDialog::ShowTab);
   connect(guide_page_, &GuidePage::BackRequested, this, &ChannelsDialog::HideGuide);
   connect(guide_page_, &GuidePage::PlayRequested, this, &ChannelsDialog::Play);
   connect(country_combo_, &QComboBox::currentIndexChanged, this, [this](int index) {
@@ -302,6 +305,7 @@ void ChannelsDialog::LayoutClient(int width, int height) {
   PlaceCombos();
   const int u = BarUnit();
   const int g = u / 8;
+  if (tab_strip_ != nullptr) tab_strip_->setGeometry(0, 0, QWidget::width(), u * 5 / 6);
   if (channel_list_ != nullptr) channel_list_->setGeometry(g, 3 * u + g, width - 2 * g, height - 3 * u - 2 * g);
   if (favourites_list_ != nullptr) favourites_list_->setGeometry(g, u + g, width - 2 * g, height - u - 2 * g);
   if (recent_list_ != nullptr) recent_list_->setGeometry(g, u + g, width - 2 * g, height - u - 2 * g);
@@ -399,6 +403,7 @@ void ChannelsDialog::UpdateTabLabels() {
   channels_label_ = format.arg(Text("tab_channels"), QString::number(channel_list_->RowCount()));
   favourites_label_ = format.arg(Text("tab_favorites"), QString::number(favourites_list_->RowCount()));
   recent_label_ = format.arg(Text("tab_recent"), QString::number(recent_list_->RowCount()));
+  tab_strip_->SetTabNames({channels_label_, favourites_label_, recent_label_});
   update(QRect(0, 0, width(), BarUnit()));
   RebuildRightMenu();
 }
@@ -422,6 +427,8 @@ ChannelListView* ChannelsDialog::ShownList() const {
 void ChannelsDialog::ShowTab(int tab) {
   DialogSelection().tab = tab;
   guide_shown_ = false;
+  tab_strip_->SetShownTab(ShownTab());
+  tab_strip_->show();
   guide_page_->hide();
   guide_page_->Clear();
   const bool channels = ShownTab() == kChannelsTab;
@@ -586,6 +593,8 @@ void ChannelsDialog::ShowGuide() {
     control->hide();
   }
   group_combo_->hide();
+  // Over the guide the strip is its title, not tabs.
+  tab_strip_->hide();
   guide_page_->show();
   guide_page_->setFocus(Qt::OtherFocusReason);
   update();

@@ -18,6 +18,7 @@ class Channel;
 class Country;
 class ChannelListView;
 class GuidePage;
+class PaintedTabStrip;
 
 // Where the user picks what to play: a full-screen dialog with three tabs,
 // the filtered channel list (country, category and kind filters), the
@@ -130,6 +131,8 @@ class ChannelsDialog : public SkinnedDialog {
   QComboBox* group_combo_;
   const Country* grouped_country_ = nullptr;  // whose groups the combo lists
   GuidePage* guide_page_;
+  // The painted tabs as screen readers see them.
+  PaintedTabStrip* tab_strip_;
   bool guide_shown_ = false;
   QString guide_label_;
   QString channels_label_;

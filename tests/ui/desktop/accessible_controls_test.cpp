@@ -170,5 +170,37 @@ TEST_F(AccessibleControlsTest, EveryReachableControlIsNamedInEveryLanguage) {
   }
 }
 
+// A screen reader finds the channels dialog's painted tabs as page tabs
+// named with their counts, the shown one selected, and can switch tabs.
+TEST_F(AccessibleControlsTest, ChannelsDialogTabsArePageTabs) {
+  ASSERT_TRUE(Languages().Load(std::filesystem::path(VIDORA_BIN_DIR) / kLanguagePackFileName, u"en"));
+  LoadCatalogueFile(dir_.path() / "channels.vdch");
+  ChannelsDialog channels(nullptr, Catalogue());
+  channels.resize(480, 640);
+  channels.show();
+  channels.ShowTab(kChannelsTab);
+  QAccessibleInterface* list = nullptr;
+  QAccessibleInterface* dialog = QAccessible::queryAccessibleInterface(&channels);
+  for (int i = 0; i < dialog->childCount(); ++i) {
+    if (dialog->child(i)->role() == QAccessible::PageTabList) list = dialog->child(i);
+  }
+  ASSERT_NE(list, nullptr);
+  std::vector<QAccessibleInterface*> tabs;
+  for (int i = 0; i < list->childCount(); ++i) {
+    if (list->child(i)->role() == QAccessible::PageTab) tabs.push_back(list->child(i));
+  }
+  ASSERT_EQ(tabs.size(), 3u);
+  EXPECT_EQ(tabs[0]->text(QAccessible::Name), QStringLiteral("Channels (2)"));
+  EXPECT_TRUE(tabs[1]->text(QAccessible::Name).startsWith(QStringLiteral("Favourites")));
+  EXPECT_TRUE(tabs[2]->text(QAccessible::Name).startsWith(QStringLiteral("Recent")));
+  EXPECT_TRUE(tabs[0]->state().selected);
+  EXPECT_FALSE(tabs[1]->state().selected);
+  tabs[1]->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_EQ(channels.ShownTab(), kFavouritesTab);
+  EXPECT_TRUE(tabs[1]->state().selected);
+  channels.ShowTab(kRecentTab);
+  EXPECT_TRUE(tabs[2]->state().selected);
+}
+
 }  // namespace
 }  // namespace vidora::testing

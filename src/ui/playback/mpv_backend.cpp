@@ -13,6 +13,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "core/timeshift/timeshift_buffer.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/playback/mpv_library.h"
 #include "ui/playback/status_texts.h"
@@ -388,6 +389,12 @@ void MpvBackend::SetHardwareDecoding(bool on) {
   SetText("hwdec", on ? "auto-copy" : "no");
 }
 
+void MpvBackend::MoveBackBufferToMemory() {
+  if (handle_ == nullptr) return;
+  SetText("cache-on-disk", "no");
+  SetText("demuxer-max-back-bytes", std::to_string(kTimeshiftMemoryMegabytes) + "MiB");
+}
+
 void MpvBackend::SetVolume(int level) {
   if (handle_ == nullptr) return;
   // mpv refuses a level outside its range and keeps playing at the old one
@@ -574,6 +581,9 @@ void MpvBackend::OnProperty(uint64_t id, const mpv_event_property& property) {
       // The property is missing (format none) while no such track plays.
       const bool present = property.format == MPV_FORMAT_INT64;
       (id == kObserveVideoTrack ? tracks_.video : tracks_.audio) = present;
+      // The engine may tell of the picture's track only after playback
+      // began; a picture that plays is one all the same.
+      if (id == kObserveVideoTrack && present && phase_ == Phase::kPlaying) picture_played_ = true;
       if (observer_ != nullptr) observer_->OnBackendTracksChange();
       break;
     }

@@ -2,7 +2,6 @@
 
 #include <curl/curl.h>
 #include <fcntl.h>
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,6 +13,7 @@
 
 #include "core/recording/hls_playlist.h"
 #include "core/recording/recording_folder.h"
+#include "core/stores/app_paths.h"
 
 namespace vidora {
 namespace {
@@ -37,12 +37,6 @@ int64_t Now() {
 bool StartsWith(std::string_view text, std::string_view start) { return text.substr(0, start.size()) == start; }
 
 }  // namespace
-
-uint64_t FreeBytesAt(const fs::path& path) {
-  struct statvfs info {};
-  if (statvfs(path.c_str(), &info) != 0) return UINT64_MAX;
-  return static_cast<uint64_t>(info.f_bavail) * info.f_frsize;
-}
 
 // One recording's file and transfers, on the recorder's thread.
 class StreamRecorder::Session {

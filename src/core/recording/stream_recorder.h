@@ -78,9 +78,6 @@ class StreamRecorder {
   std::thread thread_;
 };
 
-// Free bytes for an unprivileged writer on the file system holding
-// `path`; UINT64_MAX when that cannot be told.
-uint64_t FreeBytesAt(const std::filesystem::path& path);
 
 }  // namespace vidora
 

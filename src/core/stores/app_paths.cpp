@@ -1,5 +1,6 @@
 #include "core/stores/app_paths.h"
 
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -119,6 +120,12 @@ std::string DescribeWriteFailure(const std::filesystem::path& path) {
   const std::filesystem::space_info space = std::filesystem::space(folder, error);
   if (!error && space.available == 0) return ErrorText(ENOSPC);
   return ErrorText(EIO);
+}
+
+uint64_t FreeBytesAt(const std::filesystem::path& path) {
+  struct statvfs info {};
+  if (statvfs(path.c_str(), &info) != 0) return UINT64_MAX;
+  return static_cast<uint64_t>(info.f_bavail) * info.f_frsize;
 }
 
 }  // namespace vidora

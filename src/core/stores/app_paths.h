@@ -1,6 +1,7 @@
 #ifndef VIDORA_CORE_STORES_APP_PATHS_H_
 #define VIDORA_CORE_STORES_APP_PATHS_H_
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -73,6 +74,11 @@ std::string FolderWriteProblem(const std::filesystem::path& path);
 // system's error text): FolderWriteProblem, else a full disk, else a plain
 // input/output error. Any thread.
 std::string DescribeWriteFailure(const std::filesystem::path& path);
+
+// Free bytes for an unprivileged writer on the file system holding
+// `path`; UINT64_MAX when that cannot be told. Any thread; a system call
+// that may wait on a network file system.
+uint64_t FreeBytesAt(const std::filesystem::path& path);
 
 }  // namespace vidora
 

@@ -16,12 +16,21 @@ bool ClearTimeshiftFolder(const std::filesystem::path& folder) {
   return !error;
 }
 
+TimeshiftLimits FitTimeshiftToDisk(TimeshiftLimits limits, uint64_t free_bytes) {
+  const int64_t free_megabytes = static_cast<int64_t>(std::min<uint64_t>(free_bytes >> 20, INT64_MAX));
+  const int64_t room = free_megabytes - kTimeshiftDiskReserveMegabytes;
+  limits.megabytes = std::min(limits.megabytes, room);
+  if (limits.megabytes < kTimeshiftMinDiskMegabytes) limits.megabytes = 0;
+  return limits;
+}
+
 std::vector<std::pair<std::string, std::string>> TimeshiftEngineOptions(const TimeshiftLimits& limits,
                                                                         const std::filesystem::path& folder) {
-  const int64_t megabytes = std::clamp<int64_t>(limits.megabytes, 16, 1 << 20);
+  const bool on_disk = limits.megabytes > 0;
+  const int64_t megabytes = on_disk ? std::clamp<int64_t>(limits.megabytes, 16, 1 << 20) : kTimeshiftMemoryMegabytes;
   return {
       {"cache", "yes"},
-      {"cache-on-disk", "yes"},
+      {"cache-on-disk", on_disk ? "yes" : "no"},
       {"cache-dir", folder.string()},
       // A live stream's cache is seekable: pause and rewind stay inside it.
       {"demuxer-seekable-cache", "yes"},

@@ -76,6 +76,7 @@ class MpvBackend : public QObject, public PlayerBackend {
   void SelectTrack(TrackKind kind, std::optional<int64_t> id) override;
   void SetPictureOptions(const PictureOptions& options) override;
   void SetHardwareDecoding(bool on) override;
+  void MoveBackBufferToMemory() override;
 
   std::u16string StatusText() const override;
   PlayState GetPlayState() const override;

@@ -12,6 +12,7 @@
 #include "core/stores/language_pack.h"
 #include "core/stores/message_sink.h"
 #include "core/stores/setting_keys.h"
+#include "core/stores/app_paths.h"
 #include "core/timeshift/timeshift_buffer.h"
 #include "ui/parental/parental_lock.h"
 #include "ui/playback/address_resolver.h"
@@ -67,11 +68,12 @@ PlaybackControl::~PlaybackControl() {
 }
 
 // The engine keeps a back buffer on disk to pause and rewind live channels
-// in; what an earlier run left there goes first.
+// in, no bigger than the disk allows; what an earlier run left there goes
+// first.
 static std::vector<MpvBackend::Option> TimeshiftOptions() {
   const std::filesystem::path folder = TimeshiftFolder();
   if (!ClearTimeshiftFolder(folder)) return {};
-  return TimeshiftEngineOptions(PlaybackControl::Limits(), folder);
+  return TimeshiftEngineOptions(FitTimeshiftToDisk(PlaybackControl::Limits(), FreeBytesAt(folder)), folder);
 }
 
 TimeshiftLimits PlaybackControl::Limits() {
@@ -359,6 +361,17 @@ void PlaybackControl::Reconnect() {
   PlayAddress(session_address_);
   // The status stays on "reconnecting" until the stream plays again.
   SetStatus(ReconnectingText());
+}
+
+void PlaybackControl::MoveTimeshiftToMemory() {
+  if (player_ == nullptr) return;
+  player_->MoveBackBufferToMemory();
+  // The engine deletes its file on disk only when the stream closes: a
+  // live channel that plays is opened again at once. A programme or a
+  // recording would start over, so those keep their file until they end.
+  if (!session_key_.empty() && attempt_played_ && !attempt_over_ && !session_address_.empty()) {
+    PlayAddress(session_address_);
+  }
 }
 
 void PlaybackControl::ShowFinalFailure(const std::u16string& text, const std::u16string& detail) {

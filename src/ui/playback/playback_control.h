@@ -112,6 +112,9 @@ class PlaybackControl : public QObject {
   void SetMuted(bool muted);
   void ToggleMute() { SetMuted(!muted_); }
   bool muted() const { return muted_; }
+  // The disk is nearly full: the back buffer goes to memory, small, and a
+  // live channel that plays is opened again so that its file on disk goes.
+  void MoveTimeshiftToMemory();
   // Only the player's Stop (the close sequence).
   void StopPlayer();
 

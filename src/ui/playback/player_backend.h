@@ -101,6 +101,9 @@ class PlayerBackend {
   // Decoding on the graphics device where it has one (copied back, so
   // frames are drawn as before); the engine falls back to the CPU itself.
   virtual void SetHardwareDecoding(bool on) { (void)on; }
+  // From the next Load on, the back buffer is kept small and in memory,
+  // not on disk (the disk is nearly full).
+  virtual void MoveBackBufferToMemory() {}
 
   virtual std::u16string StatusText() const = 0;
   virtual PlayState GetPlayState() const = 0;

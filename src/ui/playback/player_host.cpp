@@ -89,6 +89,7 @@ void PlayerHost::BringUp(const MessageShower& show_message) {
   connected_ = true;
   backend_->SetPictureOptions(picture_);
   backend_->SetHardwareDecoding(hardware_decoding_);
+  if (back_buffer_in_memory_) backend_->MoveBackBufferToMemory();
 }
 
 void PlayerHost::Play(const std::u16string& address, StreamAddressOrigin origin) {
@@ -169,6 +170,11 @@ void PlayerHost::SetPictureOptions(const PictureOptions& options) {
 void PlayerHost::SetHardwareDecoding(bool on) {
   hardware_decoding_ = on;
   if (connected()) backend_->SetHardwareDecoding(on);
+}
+
+void PlayerHost::MoveBackBufferToMemory() {
+  back_buffer_in_memory_ = true;
+  if (connected()) backend_->MoveBackBufferToMemory();
 }
 
 StreamStats PlayerHost::stats() const { return connected() ? backend_->Stats() : StreamStats{}; }

@@ -78,6 +78,8 @@ class PlayerHost : public QObject, private PlayerBackendObserver {
   // Kept and applied to every stream, also once a loading engine is up.
   void SetPictureOptions(const PictureOptions& options);
   void SetHardwareDecoding(bool on);
+  // See PlayerBackend::MoveBackBufferToMemory; kept for a loading engine.
+  void MoveBackBufferToMemory();
   // The engine's latest measurements of what plays.
   StreamStats stats() const;
   // Switches the player window's own full-screen mode.
@@ -169,6 +171,7 @@ class PlayerHost : public QObject, private PlayerBackendObserver {
   StreamPosition position_;
   PictureOptions picture_;
   bool hardware_decoding_ = false;
+  bool back_buffer_in_memory_ = false;
 };
 
 }  // namespace vidora

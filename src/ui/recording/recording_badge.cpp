@@ -1,8 +1,8 @@
 #include "ui/recording/recording_badge.h"
 
 #include <QEvent>
-#include <QMessageBox>
 
+#include "ui/dialogs/passing_warning.h"
 #include "ui/recording/recording_controller.h"
 #include "ui/stores/ui_texts.h"
 
@@ -19,13 +19,7 @@ RecordingBadge::RecordingBadge(QWidget* window, RecordingController* recordings)
       setToolTip(text);
       return;
     }
-    // Not modal: the picture goes on playing behind it.
-    auto* box = new QMessageBox(QMessageBox::Warning, Text("menu_recordings"), text, QMessageBox::Ok, parentWidget());
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setToolTip(detail);
-    if (!detail.isEmpty()) box->setDetailedText(detail);
-    box->setModal(false);
-    box->show();
+    ShowPassingWarning(parentWidget(), Text("menu_recordings"), text, detail);
   });
   Update();
 }

@@ -10,12 +10,14 @@
 #include "core/commands/command_ids.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/settings_store.h"
+#include "core/timeshift/timeshift_buffer.h"
 #include "ui/catalogue/channels_dialog.h"
 #include "ui/desktop/desktop_keys.h"
 #include "ui/desktop/window_placement.h"
 #include "ui/accessibility/accessible_role.h"
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/loading_screen.h"
+#include "ui/dialogs/passing_warning.h"
 #include "ui/dialogs/settings_dialog.h"
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/guide/guide_entry.h"
@@ -35,6 +37,7 @@
 #include "ui/shell/key_press_watch.h"
 #include "ui/timeshift/restart_programme.h"
 #include "ui/timeshift/timeshift_bar.h"
+#include "ui/timeshift/timeshift_disk_watch.h"
 #include "ui/tracks/watching_controls.h"
 #include "ui/zapping/channel_zapper.h"
 #include "ui/shell/motion_sensor.h"
@@ -194,6 +197,14 @@ void MainFrame::AddDesktopKeys() {
     timeshift_ = new TimeshiftBar(host->window()->parentWidget(), this, host, PlaybackControl::Limits());
     timeshift_->Follow(host->window());
     if (desktop_) connect(timeshift_, &TimeshiftBar::PausedChanged, desktop_.get(), &DesktopSession::SetPaused);
+    // Until the disk is nearly full; then the buffer goes to memory.
+    auto* disk = new TimeshiftDiskWatch(this, TimeshiftFolder());
+    connect(disk, &TimeshiftDiskWatch::DiskLow, this, [this](qint64 free_megabytes) {
+      if (view_ == nullptr) return;
+      view_->playback()->MoveTimeshiftToMemory();
+      ShowPassingWarning(DialogOwner(), ToQString(AppTitle()), Text("timeshift_disk_low").arg(free_megabytes),
+                         QString::fromStdString(TimeshiftFolder().string()));
+    });
     timeshift_->set_restart_programme([this] {
       const PlaylistManager* playlists = PlaylistManager::Current();
       if (view_ == nullptr || playlists == nullptr) return;

@@ -42,6 +42,7 @@ class FakePlayerBackend : public PlayerBackend {
     bool engine_loaded = true;
     std::function<void()> engine_ready;
     int creates = 0;
+    bool back_buffer_in_memory = false;
   };
 
   explicit FakePlayerBackend(Record& record) : record_(record) {}
@@ -73,6 +74,7 @@ class FakePlayerBackend : public PlayerBackend {
   void SetMuted(bool muted) override { record_.muted = muted; }
   void SetPaused(bool paused) override { record_.pauses.push_back(paused); }
   void SeekTo(double seconds) override { record_.seeks.push_back(seconds); }
+  void MoveBackBufferToMemory() override { record_.back_buffer_in_memory = true; }
   std::u16string StatusText() const override { return record_.status; }
   PlayState GetPlayState() const override { return record_.play_state; }
   int CachePercent() const override { return record_.cache_percent; }

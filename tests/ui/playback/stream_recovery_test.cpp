@@ -1,10 +1,12 @@
 // How the playback control looks after a channel whose stream fails,
 // drops or needs its provider, with a player engine the test drives.
 #include <QApplication>
+#include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +24,7 @@
 #include "ui/playback/player_host.h"
 #include "ui/playback/playback_test_support.h"
 #include "ui/playback/status_texts.h"
+#include "ui/timeshift/timeshift_disk_watch.h"
 
 namespace vidora::testing {
 namespace {
@@ -170,6 +173,34 @@ TEST_F(StreamRecoveryTest, AChannelThatCannotStartLeavesTheStatusEmptyWhenTheOld
   EXPECT_EQ(Status(), QString());
   EXPECT_FALSE(control_->strip()->toolTip().isEmpty());
   EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(StreamRecoveryTest, ANearlyFullDiskMovesTheBufferToMemoryAndOpensTheLiveChannelAgain) {
+  std::atomic<uint64_t> free_bytes{uint64_t{8} << 30};
+  TimeshiftDiskWatch watch(nullptr, dir_.path(), [&](const std::filesystem::path&) { return free_bytes.load(); });
+  int warnings = 0;
+  QObject::connect(&watch, &TimeshiftDiskWatch::DiskLow, [&](qint64) {
+    ++warnings;
+    control_->MoveTimeshiftToMemory();
+  });
+  control_->PlayChannel(catalogue_->FindChannelByKey("de_tv"));
+  Plays();
+  watch.Check();
+  QTest::qWait(100);
+  EXPECT_EQ(warnings, 0);
+  EXPECT_FALSE(record_.back_buffer_in_memory);
+
+  free_bytes = uint64_t{100} << 20;
+  watch.Check();
+  ASSERT_TRUE(WaitFor([&] { return warnings == 1; }, 5000));
+  EXPECT_TRUE(record_.back_buffer_in_memory);
+  // Opened again, so the engine lets go of its file on disk; it plays on.
+  EXPECT_EQ(record_.loads, (std::vector<std::string>{"http://127.0.0.1:9/tv", "http://127.0.0.1:9/tv"}));
+  EXPECT_NE(Status(), "failed");
+  // Said once.
+  watch.Check();
+  QTest::qWait(100);
+  EXPECT_EQ(warnings, 1);
 }
 
 }  // namespace

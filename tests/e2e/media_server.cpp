@@ -164,6 +164,25 @@ void ServeLive(httplib::Server& server, const std::string& path, std::shared_ptr
   });
 }
 
+void ServePaced(httplib::Server& server, const std::string& path, const std::string& content_type,
+                std::shared_ptr<const std::string> bytes, double seconds, std::shared_ptr<std::atomic<bool>> alive) {
+  server.Get(path, [content_type, bytes, seconds, alive](const httplib::Request&, httplib::Response& response) {
+    auto start = std::make_shared<std::chrono::steady_clock::time_point>(std::chrono::steady_clock::now());
+    response.set_chunked_content_provider(content_type, [bytes, seconds, alive, start](size_t offset, httplib::DataSink& sink) {
+      const double rate = static_cast<double>(bytes->size()) / seconds;
+      for (;;) {
+        if (!alive->load()) return false;
+        const double now = 2.0 + std::chrono::duration<double>(std::chrono::steady_clock::now() - *start).count();
+        if (offset < static_cast<size_t>(now * rate)) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      }
+      if (offset >= bytes->size()) return false;
+      const size_t size = std::min<size_t>(188 * 20, bytes->size() - offset);
+      return sink.write(bytes->data() + offset, size);
+    });
+  });
+}
+
 bool MediaServer::Start() {
   port_ = server_.bind_to_any_port("127.0.0.1");
   if (port_ <= 0) return false;

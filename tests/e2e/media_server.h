@@ -43,6 +43,12 @@ class LiveAudio {
 void ServeLive(httplib::Server& server, const std::string& path, std::shared_ptr<const LiveAudio> audio,
                std::shared_ptr<std::atomic<bool>> alive, double burst_seconds = 2.0);
 
+// Serves `bytes` (a stream of `seconds`, an MPEG-TS say) at `path` at
+// its own pace, as a live channel sends it: the first 2 s at once, then at
+// its rate, while `alive` holds; a false `alive` breaks it off.
+void ServePaced(httplib::Server& server, const std::string& path, const std::string& content_type,
+                std::shared_ptr<const std::string> bytes, double seconds, std::shared_ptr<std::atomic<bool>> alive);
+
 // An HTTP server on 127.0.0.1 and a free port, serving in its own thread
 // until it goes away. Routes are added before Start.
 class MediaServer {

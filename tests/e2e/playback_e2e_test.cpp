@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -35,6 +36,7 @@
 #include "core/stores/language_pack.h"
 #include "core/stores/message_sink.h"
 #include "core/stores/settings_store.h"
+#include "core/timeshift/timeshift_buffer.h"
 #include "e2e/media_server.h"
 #include "e2e/wait_for.h"
 #include "support/temp_dir.h"
@@ -48,6 +50,7 @@
 #include "ui/playback/radio_window.h"
 #include "ui/playback/status_texts.h"
 #include "ui/stores/resource_pack.h"
+#include "ui/timeshift/timeshift_bar.h"
 
 namespace vidora::testing {
 namespace {
@@ -89,35 +92,21 @@ class StatusSpy {
   bool buffering_ = false;
 };
 
-// Sends `ts` (an MPEG-TS of kLiveTsSeconds) at its own pace, as a live
-// channel would, until `alive` goes false.
 constexpr int kLiveTsSeconds = 90;
 void ServeLiveTs(httplib::Server& server, std::shared_ptr<const std::string> ts, std::shared_ptr<std::atomic<bool>> alive) {
-  server.Get("/live.ts", [ts, alive](const httplib::Request&, httplib::Response& response) {
-    auto start = std::make_shared<std::chrono::steady_clock::time_point>(std::chrono::steady_clock::now());
-    response.set_chunked_content_provider("video/mp2t", [ts, alive, start](size_t offset, httplib::DataSink& sink) {
-      const double rate = static_cast<double>(ts->size()) / kLiveTsSeconds;
-      for (;;) {
-        if (!alive->load()) return false;
-        const double seconds = 2.0 + std::chrono::duration<double>(std::chrono::steady_clock::now() - *start).count();
-        if (offset < static_cast<size_t>(seconds * rate)) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-      }
-      if (offset >= ts->size()) return false;
-      const size_t size = std::min<size_t>(188 * 20, ts->size() - offset);
-      return sink.write(ts->data() + offset, size);
-    });
-  });
+  ServePaced(server, "/live.ts", "video/mp2t", std::move(ts), kLiveTsSeconds, std::move(alive));
 }
 
-// A small MPEG-TS with a picture and a tone, made by ffmpeg.
-std::string MakeLiveTs(const std::filesystem::path& folder) {
+// A small MPEG-TS of kLiveTsSeconds with `picture` (an ffmpeg lavfi
+// source) and a tone, made by ffmpeg.
+std::string MakeLiveTs(const std::filesystem::path& folder,
+                       const QString& picture = QStringLiteral("testsrc=size=96x64:rate=25")) {
   const QString out = QString::fromStdString((folder / "live.ts").string());
   QProcess ffmpeg;
   ffmpeg.start(QStringLiteral("ffmpeg"),
-               {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=96x64:rate=25", "-f", "lavfi", "-i",
+               {"-v", "error", "-y", "-f", "lavfi", "-i", picture, "-f", "lavfi", "-i",
                 "sine=frequency=440:sample_rate=44100", "-t", QString::number(kLiveTsSeconds), "-c:v", "mpeg2video",
-                "-b:v", "100k", "-c:a", "mp2", "-b:a", "64k", "-f", "mpegts", out});
+                "-g", "25", "-b:v", "100k", "-c:a", "mp2", "-b:a", "64k", "-f", "mpegts", out});
   if (!ffmpeg.waitForFinished(120000) || ffmpeg.exitCode() != 0) return {};
   QFile file(out);
   return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
@@ -760,6 +749,95 @@ TEST_F(SoundOutputEndToEndTest, WithANullSinkTvPlaysWithSoundAndReconnectsADrop)
   SetUpWithRuntime(true);
   PlaysDropsAndReconnects();
   EXPECT_EQ(spy_->sound_missing, 0);
+}
+
+}  // namespace
+}  // namespace vidora::testing
+
+namespace vidora::testing {
+namespace {
+
+// A live channel whose picture cycles through four colours, kColourSeconds
+// each, played with the time-shift buffer the player keeps: what the
+// viewer sees when pausing, rewinding and going back to live.
+class TimeshiftEndToEndTest : public PlaybackEndToEndTest {
+ protected:
+  static constexpr int kColourSeconds = 2;
+  static constexpr std::array<QRgb, 4> kColours = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255),
+                                                   qRgb(255, 255, 255)};
+
+  void SetUp() override {
+    backend_options_ = TimeshiftEngineOptions(TimeshiftLimits{60, 256}, buffer_.path());
+    backend_options_.emplace_back("ao", "null");
+    QString picture;
+    for (size_t i = 0; i < kColours.size(); ++i) {
+      picture += QStringLiteral("color=c=0x%1:s=64x48:r=25:d=%2[c%3];")
+                     .arg(kColours[i] & 0xffffff, 6, 16, QLatin1Char('0'))
+                     .arg(kColourSeconds)
+                     .arg(i);
+    }
+    picture += QStringLiteral("[c0][c1][c2][c3]concat=n=4,loop=loop=-1:size=%1[out0]").arg(4 * kColourSeconds * 25);
+    live_ts_ = std::make_shared<const std::string>(MakeLiveTs(buffer_.path(), picture));
+    ASSERT_FALSE(live_ts_->empty());
+    PlaybackEndToEndTest::SetUp();
+    bar_ = std::make_unique<TimeshiftBar>(&view_, &view_, Player(), TimeshiftLimits{60, 256});
+    bar_->Follow(Player()->window());
+  }
+  void TearDown() override {
+    bar_.reset();
+    PlaybackEndToEndTest::TearDown();
+  }
+
+  static void Idle(int ms) { testing::WaitFor([] { return false; }, ms); }
+  // Which of kColours the picture shows, -1 none (yet).
+  int Shown() {
+    const QRgb centre = FrameCentre();
+    for (size_t i = 0; i < kColours.size(); ++i) {
+      if (Near(centre, kColours[i], 40)) return static_cast<int>(i);
+    }
+    return -1;
+  }
+  // Waits for the picture to turn to a new colour; returns it.
+  int NextColour() {
+    const int was = Shown();
+    int now = -1;
+    EXPECT_TRUE(testing::WaitFor([&] { return (now = Shown()) >= 0 && now != was; }, 10000));
+    return now;
+  }
+
+  TempDir buffer_;
+  std::unique_ptr<TimeshiftBar> bar_;
+};
+
+TEST_F(TimeshiftEndToEndTest, PauseHoldsThePictureRewindShowsWhatWentByAndLiveCatchesUp) {
+  ASSERT_TRUE(StartLiveServer());
+  control_->PlayChannel(Find("de_avlive"));
+  ASSERT_TRUE(testing::WaitFor([&] { return Shown() >= 0; }, 20000)) << Status().toStdString();
+  // Long enough for 10 s of buffer behind the live edge.
+  Idle(12000);
+  ASSERT_TRUE(bar_->seekable());
+  EXPECT_EQ(LiveLabel(bar_->at()), u"LIVE");
+
+  // Just after a colour starts, 10 s back is the colour before it.
+  const int live = NextColour();
+  bar_->Step(-10);
+  const int previous = (live + 3) % 4;
+  EXPECT_TRUE(testing::WaitFor([&] { return Shown() == previous; }, 3000)) << Shown() << " after " << live;
+  EXPECT_NE(LiveLabel(bar_->at()), u"LIVE");
+
+  // Paused, the picture holds while the channel goes on.
+  bar_->TogglePause();
+  const int held = Shown();
+  Idle(kColourSeconds * 1000 * 2);
+  EXPECT_EQ(Shown(), held);
+  EXPECT_TRUE(bar_->paused());
+
+  // Back to live: the picture follows the channel again, colour by colour.
+  bar_->BackToLive();
+  EXPECT_FALSE(bar_->paused());
+  ASSERT_TRUE(testing::WaitFor([&] { return LiveLabel(bar_->at()) == u"LIVE"; }, 5000));
+  const int first = NextColour();
+  EXPECT_EQ(NextColour(), (first + 1) % 4);
 }
 
 }  // namespace

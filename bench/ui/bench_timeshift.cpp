@@ -264,34 +264,44 @@ void LatencyBench(MediaServer& server, const std::filesystem::path& buffer, int 
   report("10 s seek back to the earlier picture", player.seek_ms, bare.seek_ms);
 }
 
-// Resident memory after `seconds` of the 5 Mbit/s channel.
-long PlayMinute(const std::string& url, std::vector<vidora::MpvBackend::Option> options, int seconds) {
+struct MemoryRun {
+  long settled_kb = 0;  // 10 s in, once the engine and its caches are up
+  long end_kb = 0;
+  uint64_t on_disk = 0;  // the buffer's file, at the end
+};
+
+// Plays the 5 Mbit/s channel for `seconds`.
+MemoryRun PlayFor(const std::string& url, std::vector<vidora::MpvBackend::Option> options, int seconds,
+                  const std::filesystem::path& buffer) {
   QWidget view;
   view.resize(660, 380);
   view.show();
   PlayerSide side(&view, QSize(640, 360), std::move(options));
   side.Play(url);
-  WaitFor([] { return false; }, seconds * 1000);
-  return ResidentKb();
+  MemoryRun run;
+  WaitFor([] { return false; }, 10000);
+  run.settled_kb = ResidentKb();
+  WaitFor([] { return false; }, (seconds - 10) * 1000);
+  run.end_kb = ResidentKb();
+  run.on_disk = FolderBytes(buffer);
+  return run;
 }
 
 void MemoryBench(MediaServer& server, const std::filesystem::path& buffer, int seconds) {
   const std::string url = "http://" + server.Host() + "/busy.ts";
-  const long before = ResidentKb();
-  const long plain = PlayMinute(url + "?plain", {{"ao", "null"}}, seconds);
+  const MemoryRun plain = PlayFor(url + "?plain", {{"ao", "null"}}, seconds, buffer);
   auto options = vidora::TimeshiftEngineOptions(vidora::TimeshiftLimits{60, 2048}, buffer);
   options.emplace_back("ao", "null");
-  uint64_t on_disk = 0;
-  long shifted = 0;
-  {
-    shifted = PlayMinute(url + "?shifted", options, seconds);
-    on_disk = FolderBytes(buffer);
-  }
-  std::printf("memory after %d s of a 5 Mbit/s channel: %ld MB with the back buffer, %ld MB without "
-              "(%ld MB at start); %.0f MB of buffer on disk; an hour at this rate adds about %.0f MB of memory "
-              "(goal <= 150 MB)\n",
-              seconds, shifted / 1024, plain / 1024, before / 1024, on_disk / 1e6,
-              std::max(0.0, (shifted - plain) / 1024.0) * 3600.0 / seconds);
+  const MemoryRun shifted = PlayFor(url + "?shifted", options, seconds, buffer);
+  const double minutes = (seconds - 10) / 60.0;
+  const double plain_growth = (plain.end_kb - plain.settled_kb) / 1024.0 / minutes;
+  const double shifted_growth = (shifted.end_kb - shifted.settled_kb) / 1024.0 / minutes;
+  std::printf("memory over %d s of a 5 Mbit/s channel: with the back buffer %ld -> %ld MB (%.1f MB/min), without "
+              "%ld -> %ld MB (%.1f MB/min); %.0f MB of buffer on disk; an hour of buffer adds about %.0f MB "
+              "of memory over live (goal <= 150 MB)\n",
+              seconds, shifted.settled_kb / 1024, shifted.end_kb / 1024, shifted_growth, plain.settled_kb / 1024,
+              plain.end_kb / 1024, plain_growth, shifted.on_disk / 1e6,
+              std::max(0.0, shifted_growth - plain_growth) * 60.0 + std::max(0L, shifted.settled_kb - plain.settled_kb) / 1024.0);
 }
 
 }  // namespace
@@ -300,7 +310,7 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("DISPLAY")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-  const int memory_seconds = argc > 2 ? std::max(10, std::atoi(argv[2])) : 60;
+  const int memory_seconds = argc > 2 ? std::max(20, std::atoi(argv[2])) : 70;
   QTemporaryDir folder;
   std::string colours;
   for (size_t i = 0; i < kColours.size(); ++i) {

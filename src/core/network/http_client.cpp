@@ -11,6 +11,7 @@
 
 #include "core/document/text_codec.h"
 #include "core/network/curl_transfer.h"
+#include "core/stores/language_pack.h"
 #include "core/network/http_limits.h"
 
 namespace vidora {
@@ -148,21 +149,27 @@ std::u16string FetchPageText(std::u16string_view url, const std::atomic<bool>* c
   return Utf8ToUtf16(result.body);
 }
 
-std::optional<std::u16string> CookieFailureText(CookieFailure failure) {
+std::string_view CookieFailureTextKey(CookieFailure failure) {
   switch (failure) {
     case CookieFailure::kUnusableHost:
-      return u"1";
+      return "err_provider_host";
     case CookieFailure::kNotPrepared:
-      return u"2";
+      return "err_provider_request";
     case CookieFailure::kNoAnswer:
-      return u"4";
+      return "err_provider_no_answer";
     case CookieFailure::kNoCookie:
-      return u"Error QueryInfo";
+      return "err_provider_no_key";
     case CookieFailure::kNone:
     case CookieFailure::kNotStarted:
       break;
   }
-  return std::nullopt;
+  return {};
+}
+
+std::optional<std::u16string> CookieFailureText(CookieFailure failure) {
+  const std::string_view key = CookieFailureTextKey(failure);
+  if (key.empty()) return std::nullopt;
+  return GetText(key);
 }
 
 CookieResult FetchCookieValue(std::u16string_view host, std::u16string_view path, std::u16string_view cookie_name,

@@ -72,9 +72,10 @@ enum class CookieFailure {
   kNoCookie,      // the final answer sets no cookie, or one longer than 1023 characters
 };
 
-// The diagnostic text the player shows for `failure`: "1" kUnusableHost,
-// "2" kNotPrepared, "4" kNoAnswer, "Error QueryInfo" kNoCookie; none for
-// kNone and kNotStarted.
+// The key of the sentence the player shows for `failure`; empty for kNone
+// and kNotStarted (nothing to say).
+std::string_view CookieFailureTextKey(CookieFailure failure);
+// That sentence in the current language; none when nothing is to be said.
 std::optional<std::u16string> CookieFailureText(CookieFailure failure);
 
 // What a cookie request came to: the value (empty on failure) and why

@@ -16,6 +16,7 @@
 #include "core/stores/message_sink.h"
 #include "core/stores/settings_store.h"
 #include "support/temp_dir.h"
+#include "support/test_texts.h"
 
 namespace vidora::testing {
 
@@ -90,16 +91,7 @@ class CatalogueTest : public ::testing::Test {
   }
 
   // Loads a language pack with one language holding `texts`.
-  void LoadTexts(const std::vector<std::pair<std::string, std::u16string>>& texts) {
-    DocNode root(kLanguagePackRootName);
-    DocNode* language = root.AddChild("lang_0");
-    language->SetWideString("language", u"English");
-    language->SetWideString("ext", u"en");
-    for (const auto& [key, text] : texts) language->AddChild(key)->SetWideString("text", text);
-    const std::filesystem::path path = dir_ / "Languages.lngp";
-    ASSERT_TRUE(SaveDocumentFile(root, path));
-    Languages().Load(path, u"en");
-  }
+  void LoadTexts(const std::vector<std::pair<std::string, std::u16string>>& texts) { LoadTestTexts(dir_.path(), texts); }
 
   TempDir dir_;
   std::vector<std::u16string> messages_;

@@ -245,16 +245,16 @@ TEST_F(HttpClientTest, CookieFailuresNameTheirReasons) {
   const CookieResult results[] = {FetchCookieValue(server.Host16(), u"general/a.html", u"tv"),
                                   FetchCookieValue(closed, u"general/a.html", u"tv"),
                                   FetchCookieValue(u"bad/host", u"general/a.html", u"tv")};
-  std::vector<std::u16string> texts;
+  std::vector<std::string> texts;
   for (const CookieResult& result : results) {
     EXPECT_EQ(result.value, u"");
-    texts.push_back(CookieFailureText(result.failure).value_or(u"(none)"));
+    texts.push_back(std::string(CookieFailureTextKey(result.failure)));
   }
   EXPECT_EQ(results[0].failure, CookieFailure::kNoCookie);
   EXPECT_EQ(results[1].failure, CookieFailure::kNoAnswer);
   EXPECT_EQ(results[2].failure, CookieFailure::kUnusableHost);
-  EXPECT_EQ(texts, (std::vector<std::u16string>{u"Error QueryInfo", u"4", u"1"}));
-  EXPECT_EQ(CookieFailureText(CookieFailure::kNotPrepared), u"2");
+  EXPECT_EQ(texts, (std::vector<std::string>{"err_provider_no_key", "err_provider_no_answer", "err_provider_host"}));
+  EXPECT_EQ(CookieFailureTextKey(CookieFailure::kNotPrepared), "err_provider_request");
   EXPECT_FALSE(CookieFailureText(CookieFailure::kNone).has_value());
   EXPECT_FALSE(CookieFailureText(CookieFailure::kNotStarted).has_value());
   EXPECT_TRUE(messages_.empty());

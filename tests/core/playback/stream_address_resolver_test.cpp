@@ -9,6 +9,8 @@
 #include "core/playback/provider_table.h"
 #include "core/playback/vdtm_provider.h"
 #include "core/stores/message_sink.h"
+#include "support/temp_dir.h"
+#include "support/test_texts.h"
 
 namespace vidora {
 namespace {
@@ -38,8 +40,10 @@ class StreamAddressResolverTest : public ::testing::Test {
   void TearDown() override {
     DestroyProviders();
     SetMessageSink({});
+    FreeLanguagePack();
   }
 
+  testing::TempDir dir_;
   std::vector<std::u16string> messages_;
 };
 
@@ -77,8 +81,9 @@ TEST_F(StreamAddressResolverTest, FailuresYieldNone) {
     return HttpAnswer(404, "<ref href = \"mms://never");
   });
   Providers().Enter(std::make_unique<VdtmProvider>(server.Host16()));
+  testing::LoadTestTexts(dir_.path(), {{"err_provider_no_key", u"The provider's server gave no access key."}});
   EXPECT_EQ(ResolveAddress(u"x", "vdtm"), std::nullopt);
-  EXPECT_EQ(messages_, std::vector<std::u16string>{u"Error QueryInfo"});
+  EXPECT_EQ(messages_, std::vector<std::u16string>{u"The provider's server gave no access key."});
   EXPECT_EQ(server.Requests().size(), 1u);
 
   with_cookie = true;

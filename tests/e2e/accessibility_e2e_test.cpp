@@ -127,7 +127,21 @@ TEST(AccessibilityE2eTest, TheSoftKeysArePushButtonsAScreenReaderCanPress) {
   }
   const AccessibleNode* channels = find(QStringLiteral("Channels"));
   ASSERT_TRUE(client.DoAction(session.service, channels->path, channels->actions.indexOf(QStringLiteral("Press"))));
-  EXPECT_TRUE(player.WaitForWindows(2, 10000)) << "pressing Channels opened no channels dialog";
+  ASSERT_TRUE(player.WaitForWindows(2, 10000)) << "pressing Channels opened no channels dialog";
+
+  // The dialog's painted tabs are page tabs, named with their counts.
+  nodes = WalkAll(client, session.service, "channels dialog");
+  QStringList tabs;
+  const AccessibleNode* favourites = nullptr;
+  for (const AccessibleNode& node : nodes) {
+    if (node.role != QStringLiteral("page tab")) continue;
+    tabs << node.name;
+    if (node.name.startsWith(QStringLiteral("Favourites ("))) favourites = &node;
+  }
+  EXPECT_EQ(tabs.size(), 3) << tabs.join('|').toStdString();
+  ASSERT_NE(favourites, nullptr) << tabs.join('|').toStdString();
+  ASSERT_TRUE(client.DoAction(session.service, favourites->path, favourites->actions.indexOf(QStringLiteral("Press"))));
+  EXPECT_TRUE(player.Running());
 }
 
 }  // namespace

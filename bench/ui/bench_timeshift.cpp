@@ -6,7 +6,10 @@
 //     2 s each, so 10 s back is the colour before the one that just began);
 // each against a bare libmpv handle with the same options doing the same
 // (median of N rounds, and the ratio; goal <= 150 ms and <= 1.2x);
-//  3. memory: the player's resident memory after a minute of a 5 Mbit/s
+//  3. recording: the player's CPU while it plays one channel and records
+//     a live HLS channel (ffmpeg writing a sliding window, served from
+//     127.0.0.1), against playing alone (goal <= 1.3x);
+//  4. memory: the player's resident memory after a minute of a 5 Mbit/s
 //     channel with the back buffer, against the same minute played with no
 //     back buffer (goal: an hour adds <= 150 MB; the buffer is on disk).
 // Run: Xvfb :N -noreset -screen 0 1920x1200x24 & DISPLAY=:N bench_timeshift
@@ -21,6 +24,8 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -34,6 +39,8 @@
 #include <string>
 #include <vector>
 
+#include "core/recording/live_hls_source.h"
+#include "core/recording/stream_recorder.h"
 #include "core/timeshift/timeshift_buffer.h"
 #include "e2e/media_server.h"
 #include "e2e/wait_for.h"
@@ -264,6 +271,50 @@ void LatencyBench(MediaServer& server, const std::filesystem::path& buffer, int 
   report("10 s seek back to the earlier picture", player.seek_ms, bare.seek_ms);
 }
 
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// CPU seconds per second while the player plays `url` for `seconds`,
+// counted after the first 5.
+double PlayingCpu(const std::string& url, int seconds) {
+  QWidget view;
+  view.resize(660, 380);
+  view.show();
+  PlayerSide side(&view, QSize(640, 360), {{"ao", "null"}});
+  side.Play(url);
+  WaitFor([] { return false; }, 5000);
+  const double start = CpuSeconds();
+  QElapsedTimer clock;
+  clock.start();
+  WaitFor([] { return false; }, (seconds - 5) * 1000);
+  return (CpuSeconds() - start) / (clock.nsecsElapsed() / 1e9);
+}
+
+void RecordingBench(MediaServer& server, const std::filesystem::path& folder, int seconds) {
+  const std::string url = "http://" + server.Host() + "/busy.ts";
+  const double alone = PlayingCpu(url + "?alone", seconds);
+  vidora::testing::LiveHlsSource hls(folder / "hls");
+  if (!hls.WaitForSegments(3)) {
+    std::fprintf(stderr, "the HLS channel did not start\n");
+    return;
+  }
+  vidora::RecordingRequest request;
+  request.address = hls.PlaylistAddress();
+  request.final_path = folder / "recording.ts";
+  vidora::RecordingResult result;
+  double with_recording = 0;
+  {
+    vidora::StreamRecorder recorder(request, [](const std::string&) {}, [&result](const vidora::RecordingResult& r) { result = r; });
+    with_recording = PlayingCpu(url + "?recording", seconds);
+  }
+  std::printf("CPU playing a 5 Mbit/s channel: %.3f s/s alone, %.3f s/s while recording a live HLS channel "
+              "(%.1f MB written), ratio %.2fx (goal <= 1.3x)\n",
+              alone, with_recording, result.bytes / 1e6, alone > 0 ? with_recording / alone : -1.0);
+}
+
 struct MemoryRun {
   long settled_kb = 0;  // 10 s in, once the engine and its caches are up
   long end_kb = 0;
@@ -338,6 +389,7 @@ int main(int argc, char** argv) {
   const std::filesystem::path buffer = (folder.path() + "/buffer").toStdString();
   vidora::ClearTimeshiftFolder(buffer);
   LatencyBench(server, buffer, rounds);
+  RecordingBench(server, folder.path().toStdString(), 25);
   vidora::ClearTimeshiftFolder(buffer);
   MemoryBench(server, buffer, memory_seconds);
   alive->store(false);

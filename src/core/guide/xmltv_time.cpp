@@ -1,22 +1,13 @@
 #include "core/guide/xmltv_time.h"
 
 #include <array>
+#include <chrono>
 #include <cctype>
 #include <string>
 #include <utility>
 
 namespace vidora {
 namespace {
-
-// Days from 1970-01-01 to the given civil date (proleptic Gregorian).
-int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
-  y -= m <= 2 ? 1 : 0;
-  const int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const int64_t yoe = y - era * 400;
-  const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
 
 bool Digits(std::string_view text, size_t at, size_t count, int64_t& value) {
   if (at + count > text.size()) return false;
@@ -64,7 +55,13 @@ bool ParseXmltvTime(std::string_view text, int64_t& seconds) {
       if (zone == name) offset_minutes = minutes;
     }
   }
-  seconds = DaysFromCivil(y, mo, d) * 86400 + h * 3600 + mi * 60 + s - offset_minutes * 60;
+  // A day past the month's end (31 April) runs on into the next month, as
+  // the calendar types count it for a valid year and month.
+  const std::chrono::year_month_day date{std::chrono::year{static_cast<int>(y)},
+                                         std::chrono::month{static_cast<unsigned>(mo)},
+                                         std::chrono::day{static_cast<unsigned>(d)}};
+  const int64_t days = std::chrono::sys_days{date}.time_since_epoch().count();
+  seconds = days * 86400 + h * 3600 + mi * 60 + s - offset_minutes * 60;
   return true;
 }
 

@@ -18,12 +18,12 @@
 
 namespace vidora {
 
-DesktopSession::DesktopSession(PlaybackControl* playback, Parts parts, QObject* parent)
-    : QObject(parent), playback_(playback), inhibitor_(std::move(parts.inhibitor)) {
+DesktopSession::DesktopSession(PlaybackControl* playback, Services services, QObject* parent)
+    : QObject(parent), playback_(playback), inhibitor_(std::move(services.inhibitor)) {
   MprisActions actions;
-  actions.raise = std::move(parts.raise);
-  actions.quit = std::move(parts.quit);
-  actions.hold = std::move(parts.hold);
+  actions.raise = std::move(services.raise);
+  actions.quit = std::move(services.quit);
+  actions.hold = std::move(services.hold);
   actions.play = [this] {
     if (playback_ != nullptr) playback_->PlayChannel(nullptr);
   };
@@ -50,7 +50,7 @@ DesktopSession::DesktopSession(PlaybackControl* playback, Parts parts, QObject* 
   };
   mpris_ = std::make_unique<MprisService>(std::move(actions));
   Refresh();  // the state before the bus sees it
-  if (parts.bus.isConnected()) mpris_->Register(parts.bus);
+  if (services.bus.isConnected()) mpris_->Register(services.bus);
   if (PlaylistManager* playlists = PlaylistManager::Current()) {
     // A channel's logo arrives after the channel became current.
     connect(playlists, &PlaylistManager::DecorationsChanged, this, &DesktopSession::Refresh);
@@ -122,12 +122,12 @@ QString DesktopSession::ArtUrlFor(const Channel* channel) {
   return QUrl::fromLocalFile(path).toString();
 }
 
-DesktopSession::Parts DesktopPartsOfThisSession() {
-  DesktopSession::Parts parts;
+DesktopSession::Services DesktopServicesOfThisSession() {
+  DesktopSession::Services services;
   QDBusConnection bus = QDBusConnection::sessionBus();
-  if (bus.isConnected()) parts.bus = bus;
-  parts.inhibitor = CreateIdleInhibitor(parts.bus);
-  return parts;
+  if (bus.isConnected()) services.bus = bus;
+  services.inhibitor = CreateIdleInhibitor(services.bus);
+  return services;
 }
 
 }  // namespace vidora

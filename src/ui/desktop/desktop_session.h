@@ -22,13 +22,13 @@ class PlaybackControl;
 // the screen saver alone). It observes `playback` (which must outlive it,
 // or be cut off with Shutdown first) through its state observer.
 //
-// UI thread only. Every part is optional: without a bus there is no MPRIS,
+// UI thread only. Every service is optional: without a bus there is no MPRIS,
 // without an inhibitor the screen may blank.
 class DesktopSession : public QObject, private NowPlayingObserver {
   Q_OBJECT
 
  public:
-  struct Parts {
+  struct Services {
     // Where MPRIS registers; a disconnected bus means no MPRIS.
     QDBusConnection bus{QString()};
     std::unique_ptr<IdleInhibitor> inhibitor;
@@ -39,7 +39,7 @@ class DesktopSession : public QObject, private NowPlayingObserver {
     std::function<bool(bool hold)> hold;
   };
 
-  DesktopSession(PlaybackControl* playback, Parts parts, QObject* parent = nullptr);
+  DesktopSession(PlaybackControl* playback, Services services, QObject* parent = nullptr);
   ~DesktopSession() override;
 
   // Stops observing and releases the inhibit (the close sequence, before
@@ -71,8 +71,8 @@ class DesktopSession : public QObject, private NowPlayingObserver {
   std::unique_ptr<IdleInhibitor> inhibitor_;
 };
 
-// The parts of a real desktop: the session bus and the best inhibitor.
-DesktopSession::Parts DesktopPartsOfThisSession();
+// The services of a real desktop: the session bus and the best inhibitor.
+DesktopSession::Services DesktopServicesOfThisSession();
 
 }  // namespace vidora
 

@@ -168,7 +168,7 @@ int RunMainWindow(SingleInstance& instance, const CommandLineRequests& requests)
       return CreateXRandrDisplayOrientation([frame] { return frame->geometry().center(); });
     };
   }
-  options.desktop = [] { return DesktopPartsOfThisSession(); };
+  options.desktop = [] { return DesktopServicesOfThisSession(); };
   options.remember_place = true;
   auto frame = std::make_unique<MainFrame>(std::move(options));
   MainFrame* window = frame.get();

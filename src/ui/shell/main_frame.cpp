@@ -113,15 +113,15 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
   }
 
   if (options_.desktop) {
-    DesktopSession::Parts parts = options_.desktop();
-    parts.raise = [this] { OnLaterStart(last_command_line_); };
-    parts.quit = [this] { SendCommand(ID_EXIT); };
-    parts.hold = [this](bool hold) {
+    DesktopSession::Services services = options_.desktop();
+    services.raise = [this] { OnLaterStart(last_command_line_); };
+    services.quit = [this] { SendCommand(ID_EXIT); };
+    services.hold = [this](bool hold) {
       if (timeshift_ == nullptr || !timeshift_->seekable()) return false;
       if (timeshift_->paused() != hold) timeshift_->TogglePause();
       return true;
     };
-    desktop_ = std::make_unique<DesktopSession>(view_->playback(), std::move(parts));
+    desktop_ = std::make_unique<DesktopSession>(view_->playback(), std::move(services));
   }
 
   // The timer's end quits as the Exit command does, when chosen.

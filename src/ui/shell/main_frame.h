@@ -41,7 +41,7 @@ struct MainFrameOptions {
   std::function<std::unique_ptr<DisplayOrientation>(QWidget* frame)> display_orientation;
   // The desktop's services (MPRIS, idle inhibit) to follow playback with;
   // empty means none. The frame adds its raise and quit.
-  std::function<DesktopSession::Parts()> desktop;
+  std::function<DesktopSession::Services()> desktop;
   // Whether the close sequence stores the window's place (WindowGeometry)
   // for the next start.
   bool remember_place = false;

@@ -158,18 +158,18 @@ class DesktopSessionTest : public ::testing::Test {
     QDBusConnection service_side = bus_.Connect(QStringLiteral("vidora_player"));
     stub_ = std::make_unique<ScreenSaverStub>();
     ASSERT_TRUE(stub_->Register(bus_.Connect(QStringLiteral("screen_saver"))));
-    DesktopSession::Parts parts;
-    parts.bus = service_side;
-    parts.inhibitor = CreateScreenSaverInhibitor(service_side);
+    DesktopSession::Services services;
+    services.bus = service_side;
+    services.inhibitor = CreateScreenSaverInhibitor(service_side);
     if (next) {
       std::vector<std::unique_ptr<IdleInhibitor>> ways;
-      ways.push_back(std::move(parts.inhibitor));
+      ways.push_back(std::move(services.inhibitor));
       ways.push_back(std::move(next));
-      parts.inhibitor = CreateFallbackInhibitor(std::move(ways));
+      services.inhibitor = CreateFallbackInhibitor(std::move(ways));
     }
-    parts.raise = [this] { ++raises_; };
-    parts.hold = hold_;
-    session_ = std::make_unique<DesktopSession>(control_.get(), std::move(parts));
+    services.raise = [this] { ++raises_; };
+    services.hold = hold_;
+    session_ = std::make_unique<DesktopSession>(control_.get(), std::move(services));
     ASSERT_TRUE(session_->mpris()->registered());
     client_ = std::make_unique<QDBusConnection>(bus_.Connect(QStringLiteral("client")));
   }
@@ -415,8 +415,8 @@ TEST_F(DesktopSessionTest, TheInhibitFollowsARestartedScreenSaverServiceAndFalls
 }
 
 TEST_F(DesktopSessionTest, WithoutABusThePlayerRunsWithoutMpris) {
-  DesktopSession::Parts parts;  // a disconnected bus, no inhibitor
-  session_ = std::make_unique<DesktopSession>(control_.get(), std::move(parts));
+  DesktopSession::Services services;  // a disconnected bus, no inhibitor
+  session_ = std::make_unique<DesktopSession>(control_.get(), std::move(services));
   EXPECT_FALSE(session_->mpris()->registered());
   control_->PlayChannel(Find("tv"));
   EXPECT_TRUE(session_->mpris()->state().playing);
@@ -431,9 +431,9 @@ TEST_F(DesktopSessionTest, XScreenSaverStaysOffWhileATvChannelPlays) {
   XServer server;
   if (!server.Start()) GTEST_SKIP() << "Xvfb could not be started";
   server.SetScreenSaverTimeout(3);
-  DesktopSession::Parts parts;
-  parts.inhibitor = CreateXScreenSaverInhibitor(server.name(), 300);
-  session_ = std::make_unique<DesktopSession>(control_.get(), std::move(parts));
+  DesktopSession::Services services;
+  services.inhibitor = CreateXScreenSaverInhibitor(server.name(), 300);
+  session_ = std::make_unique<DesktopSession>(control_.get(), std::move(services));
 
   control_->PlayChannel(Find("tv"));
   EXPECT_TRUE(session_->inhibitor()->inhibiting());

@@ -7,6 +7,7 @@
 
 #include "core/catalogue/catalogue_builder.h"
 #include "core/catalogue/catalogue_reader.h"
+#include "core/document/byte_cursor.h"
 #include "core/document/text_codec.h"
 #include "core/playlists/playlist_document.h"
 #include "core/playlists/playlist_import.h"
@@ -14,76 +15,32 @@
 namespace vidora {
 namespace {
 
-// Reads values of the document format from a byte block; every read
-// fails once the block is exhausted.
-class HeaderDecoder {
- public:
-  explicit HeaderDecoder(std::string_view bytes) : bytes_(bytes) {}
-
-  bool Bytes(size_t count, std::string_view& out) {
-    if (bytes_.size() - at_ < count) return false;
-    out = bytes_.substr(at_, count);
-    at_ += count;
-    return true;
-  }
-  bool Word(uint32_t& value) {
-    std::string_view b;
-    if (!Bytes(4, b)) return false;
-    value = static_cast<uint8_t>(b[0]) | static_cast<uint8_t>(b[1]) << 8 | static_cast<uint8_t>(b[2]) << 16 |
-            static_cast<uint32_t>(static_cast<uint8_t>(b[3])) << 24;
-    return true;
-  }
-  bool Length(uint32_t& length) {
-    std::string_view b;
-    if (!Bytes(1, b)) return false;
-    length = static_cast<uint8_t>(b[0]);
-    if (length != 255) return true;
-    if (!Bytes(2, b)) return false;
-    length = static_cast<uint8_t>(b[0]) | static_cast<uint8_t>(b[1]) << 8;
-    return length != 0xFFFF || Word(length);
-  }
-  bool Narrow(std::string_view& text) {
-    uint32_t length;
-    return Length(length) && Bytes(length, text);
-  }
-  bool Wide(std::u16string& text) {
-    uint32_t length;
-    std::string_view b;
-    if (!Length(length) || length > bytes_.size() || !Bytes(size_t{length} * 2, b)) return false;
-    text.resize(length);
-    for (uint32_t i = 0; i < length; ++i) {
-      text[i] = static_cast<char16_t>(static_cast<uint8_t>(b[2 * i]) | static_cast<uint8_t>(b[2 * i + 1]) << 8);
-    }
-    return true;
-  }
-
- private:
-  std::string_view bytes_;
-  size_t at_ = 0;
-};
-
 // The description from the first bytes of a stored playlist, without
 // reading its channels; false when they do not hold all of it.
 bool ReadHeader(std::string_view bytes, StoredPlaylist& out) {
-  HeaderDecoder decode(bytes);
-  std::string_view magic, name;
+  ByteCursor decode(reinterpret_cast<const uint8_t*>(bytes.data()),
+                    static_cast<uint32_t>(std::min<size_t>(bytes.size(), UINT32_MAX)));
+  std::string_view name;
   uint32_t count = 0;
-  if (!decode.Bytes(4, magic) || magic != "QDOC" || !decode.Narrow(name) ||
+  if (decode.ReadMagic() != ByteCursor::Magic::kOk || !decode.Narrow(name) ||
       (name != kPlaylistVersion && name != kPlaylistOldVersion)) {
     return false;
   }
   out.old_form = name == kPlaylistOldVersion;
-  if (!decode.Word(count) || count != 0 || !decode.Word(count) || count != 1) return false;
-  if (!decode.Bytes(4, magic) || magic != "QDOC" || !decode.Narrow(name) || !name.starts_with("pl")) return false;
+  if (!decode.U32(count) || count != 0 || !decode.U32(count) || count != 1) return false;
+  if (decode.ReadMagic() != ByteCursor::Magic::kOk || !decode.Narrow(name) || !name.starts_with("pl")) return false;
   out.key = std::string(name);
-  if (!decode.Word(count)) return false;
+  if (!decode.U32(count)) return false;
   for (uint32_t i = 0; i < count; ++i) {
-    std::string_view attribute, type, skipped;
-    if (!decode.Narrow(attribute) || !decode.Bytes(1, type)) return false;
-    const auto code = static_cast<uint8_t>(type[0]);
+    std::string_view attribute, skipped;
+    uint8_t code = 0;
+    if (!decode.Narrow(attribute) || !decode.U8(code)) return false;
     if (code == static_cast<uint8_t>(AttributeType::WideString)) {
-      std::u16string text;
-      if (!decode.Wide(text)) return false;
+      const uint8_t* units = nullptr;
+      uint32_t length = 0;
+      if (!decode.Wide(units, length)) return false;
+      std::u16string text(length, u'\0');
+      CopyWideUnits(units, length, text.data());
       if (attribute == kPlaylistNameAttr) out.name = std::move(text);
       else if (attribute == kPlaylistSourceAttr) out.source = std::move(text);
       else if (attribute == kPlaylistGuideAttr) out.guide_address = std::move(text);
@@ -92,7 +49,7 @@ bool ReadHeader(std::string_view bytes, StoredPlaylist& out) {
       if (attribute == kPlaylistTimeAttr) std::from_chars(skipped.data(), skipped.data() + skipped.size(), out.fetched_at);
       else if (attribute == kPlaylistCatchupAttr) out.catchup = std::string(skipped);
     } else if (code <= 4) {
-      if (!decode.Bytes(4, skipped)) return false;
+      if (!decode.Skip(4)) return false;
     } else {
       return false;  // not written by this system: read the whole file
     }

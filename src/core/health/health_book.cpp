@@ -133,6 +133,8 @@ bool HealthBook::Decode(std::string_view text, HealthBook& out) {
     if (state_number < 0 || state_number > static_cast<int>(SourceState::kDead)) continue;
     if (reason_number < 0 || reason_number > kLastDeadReason) continue;
     if (line.empty() || line.size() > kMaxEntryAddressBytes) continue;
+    // No address holds a control character; a line with one is damaged.
+    if (std::any_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; })) continue;
     check.state = static_cast<SourceState>(state_number);
     check.reason = static_cast<DeadReason>(reason_number);
     read.emplace_back(Utf8ToUtf16(line), check);

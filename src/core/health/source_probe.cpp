@@ -30,14 +30,23 @@ struct Fetched {
   std::string body;        // kept only while it may be a playlist
   size_t received = 0;
   bool playlist = false;   // the body began as an HLS playlist
+  bool page = false;       // the body began as markup (an error or login page)
   bool enough = false;     // kProbeStreamBytes of a stream arrived
 };
 
-bool StartsAsPlaylist(std::string_view text) {
+std::string_view SkipBlanks(std::string_view text) {
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
-  return text.substr(0, 7) == "#EXTM3U";
+  return text;
 }
+
+// No stream format starts with "<" and a letter or "!": a page of markup.
+bool StartsAsPage(std::string_view text) {
+  text = SkipBlanks(text);
+  return text.size() >= 2 && text[0] == '<' && (std::isalpha(static_cast<unsigned char>(text[1])) || text[1] == '!');
+}
+
+bool StartsAsPlaylist(std::string_view text) { return SkipBlanks(text).substr(0, 7) == "#EXTM3U"; }
 
 Fetched Fetch(const ProbeRequest& request, const std::string& url, FetchMode mode, Clock::time_point deadline) {
   Fetched fetched;
@@ -63,6 +72,8 @@ Fetched Fetch(const ProbeRequest& request, const std::string& url, FetchMode mod
     if (!decided && (fetched.body.size() >= 16 || fetched.body.find('\n') != std::string::npos)) {
       decided = true;
       fetched.playlist = StartsAsPlaylist(fetched.body);
+      fetched.page = StartsAsPage(fetched.body);
+      if (fetched.page) return false;
     }
     if (fetched.playlist) return fetched.body.size() < kProbePlaylistBytes;
     if (decided && fetched.received >= kProbeStreamBytes) {
@@ -100,6 +111,7 @@ std::optional<SourceCheck> Judge(const ProbeRequest& request, const Fetched& fet
   if (result.status >= 300 || (result.answered && result.status < 200 && result.status != 0)) {
     return Dead(DeadReason::kHttpStatus, static_cast<int>(result.status));
   }
+  if (fetched.page) return Dead(DeadReason::kWebPage);
   if (fetched.enough) return Live();
   const bool ended = result.error == CURLE_OK || (fetched.playlist && fetched.body.size() >= kProbePlaylistBytes);
   if (!ended) {

@@ -25,7 +25,7 @@ namespace vidora::testing {
 //   /master.m3u8 -> /media.m3u8 -> /seg1.ts   a working HLS stream
 //   /broken.m3u8   a media playlist whose segment answers 404
 //   /bare.m3u8     a media playlist without a segment
-//   /missing    404;   /page   an HTML page;   /empty   200 and nothing
+//   /missing    404;   /page   a 5 KB HTML page;   /empty   200 and nothing
 //   /hang       accepts and never answers (until the host goes)
 //   /trickle    a 200 and then a byte every 100 ms
 //   /slow.ts?ms=N   a 4 KB TS file after N ms
@@ -75,7 +75,9 @@ class StreamHost {
     });
     server_.Get("/page", [this](const httplib::Request& request, httplib::Response& response) {
       Enter(request);
-      response.set_content("<!DOCTYPE html><html><head><title>Offline</title></head><body>Sorry</body></html>",
+      // Larger than a stream's first bytes, as real error pages are.
+      response.set_content("<!DOCTYPE html><html><head><title>Offline</title></head><body>" + std::string(5000, ' ') +
+                               "Sorry</body></html>",
                            "text/html");
     });
     server_.Get("/empty", [this](const httplib::Request& request, httplib::Response& response) {

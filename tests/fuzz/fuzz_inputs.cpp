@@ -12,6 +12,7 @@
 #include "core/document/memory_stream.h"
 #include "core/guide/guide_cache.h"
 #include "core/guide/xmltv_reader.h"
+#include "core/health/health_book.h"
 #include "core/stores/settings_store.h"
 
 namespace {
@@ -211,6 +212,21 @@ int main(int argc, char** argv) {
     Put(out / "fuzz_stored_choices", "recent", std::string("\x01") + "de_one\x1e" "it_two\x1e");
     Put(out / "fuzz_stored_choices", "locks", wide('\2', u"ad"));
     Put(out / "fuzz_stored_choices", "pin", wide('\3', u"pbkdf2-sha256$30000$00112233$aabbccdd"));
+  }
+  {
+    // Channel-check results as the player writes them.
+    vidora::HealthBook book;
+    vidora::SourceCheck dead;
+    dead.checked_at = 1790000000;
+    dead.state = vidora::SourceState::kDead;
+    dead.reason = vidora::DeadReason::kHttpStatus;
+    dead.http_status = 404;
+    book.Record(u"http://127.0.0.1/a.ts", dead);
+    vidora::SourceCheck live;
+    live.checked_at = 1790000100;
+    live.state = vidora::SourceState::kLive;
+    book.Record(u"https://example.com/live/ü.m3u8", live);
+    Put(out / "fuzz_source_checks", "results", book.Encode());
   }
   return 0;
 }

@@ -185,6 +185,10 @@ HttpGetResult PerformGet(const HttpGetRequest& request) {
   set(curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, std::max(1L, limits.min_bytes_per_second)));
   set(curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, std::min(limits.stall_timeout_seconds, limits.slow_window_seconds)));
   set(curl_easy_setopt(curl, CURLOPT_TIMEOUT, limits.TotalSeconds(request.kind)));
+  if (request.timeout_ms > 0) {
+    set(curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, request.timeout_ms));
+    set(curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, request.timeout_ms));
+  }
   set(curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &OnHeader));
   set(curl_easy_setopt(curl, CURLOPT_HEADERDATA, &state));
   set(curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &OnBody));
@@ -196,6 +200,7 @@ HttpGetResult PerformGet(const HttpGetRequest& request) {
   if (ready) {
     result.started = true;
     const CURLcode code = curl_easy_perform(curl);
+    result.error = static_cast<int>(code);
     result.answered = state.headers_done;
     if (request.body_mode == BodyMode::kStopAtFirstByte) {
       result.complete = result.answered;
@@ -203,6 +208,14 @@ HttpGetResult PerformGet(const HttpGetRequest& request) {
       result.complete = code == CURLE_OK && !result.too_large;
     }
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &result.status);
+    const char* final_url = nullptr;
+    if (curl_easy_getinfo(curl, CURLINFO_EFFECTIVE_URL, &final_url) == CURLE_OK && final_url != nullptr) {
+      try {
+        result.final_url = final_url;
+      } catch (const std::bad_alloc&) {
+        result.final_url.clear();
+      }
+    }
   }
   curl_easy_cleanup(curl);
   curl_slist_free_all(headers);

@@ -40,6 +40,9 @@ struct HttpGetRequest {
   uint32_t max_body_bytes = 0;
   // Chooses the total time-limit (HttpLimits::TotalSeconds).
   HttpRequestKind kind = HttpRequestKind::kPage;
+  // When not 0: the whole transfer, connection included, ends after this
+  // many milliseconds instead of the kind's limits (a quick probe).
+  long timeout_ms = 0;
   // When it becomes true the transfer stops within about a second.
   const std::atomic<bool>* cancel = nullptr;
   // When set, the body goes here piece by piece instead of into the
@@ -59,6 +62,11 @@ struct HttpGetResult {
   bool complete = false;
   bool too_large = false;
   long status = 0;
+  // libcurl's code for how the transfer ended (CURLE_OK is 0): tells a
+  // refused connection from an unknown host or a time-out.
+  int error = 0;
+  // The address the final answer came from (after redirects), or empty.
+  std::string final_url;
   std::string body;
   // The last response's header lines without their line ends, status line
   // excluded.

@@ -2,6 +2,7 @@
 #define VIDORA_CORE_PLAYBACK_RECOVERY_PLAN_H_
 
 #include <optional>
+#include <vector>
 
 namespace vidora {
 
@@ -20,7 +21,10 @@ inline constexpr int kReconnectBudgetMs = 60000;
 class RecoveryPlan {
  public:
   // `source_count` sources (at least 1), starting with `first_source`.
-  RecoveryPlan(int source_count, int first_source);
+  // `order` (when it holds each source once) is the order to hand over
+  // in, from `first_source` on, wrapping (the channel check puts the
+  // sources that answered first); otherwise the sources' own order.
+  RecoveryPlan(int source_count, int first_source, std::vector<int> order = {});
 
   // The source tried now.
   int source() const { return source_; }
@@ -39,6 +43,8 @@ class RecoveryPlan {
 
  private:
   int source_count_;
+  std::vector<int> order_;
+  size_t position_ = 0;  // of source_ in order_
   int source_;
   int tried_ = 1;
   int next_delay_ms_ = kReconnectFirstDelayMs;

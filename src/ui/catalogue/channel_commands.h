@@ -17,6 +17,10 @@ inline constexpr int ID_CLOSE_CHANNELS = 102;
 inline constexpr int ID_SHOW_GUIDE = 32800;
 inline constexpr int ID_HIDE_GUIDE = 32801;
 inline constexpr int ID_CHOOSE_GUIDE_CHANNEL = 32802;
+// The channel check of the chosen list (Ctrl+Shift+H in the dialog) and
+// "Hide unavailable channels".
+inline constexpr int ID_CHECK_LIST = 32803;
+inline constexpr int ID_HIDE_UNAVAILABLE = 32804;
 
 }  // namespace vidora
 

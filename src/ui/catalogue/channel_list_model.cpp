@@ -9,6 +9,7 @@
 #include "core/catalogue/channel.h"
 #include "core/catalogue/channel_catalogue.h"
 #include "core/catalogue/country.h"
+#include "ui/catalogue/channel_health_view.h"
 #include "ui/playlists/playlist_manager.h"
 #include "ui/stores/ui_texts.h"
 
@@ -164,6 +165,10 @@ QVariant ChannelListModel::data(const QModelIndex& index, int role) const {
   if (channel == nullptr) return QVariant();
   if (role == Qt::DisplayRole) return NameView(*channel).toString();
   if (role == Qt::AccessibleDescriptionRole) return AccessibleDescription(*channel);
+  if (role == Qt::ToolTipRole) {
+    const QString tip = HealthTooltip(*channel);
+    return tip.isEmpty() ? QVariant() : QVariant(tip);
+  }
   return QVariant();
 }
 
@@ -173,6 +178,7 @@ QString ChannelListModel::AccessibleDescription(const Channel& channel) {
   QStringList parts{Text(channel.radio() ? "str_radio" : "str_tv")};
   if (channel.country() != nullptr) parts.push_back(ToQString(channel.country()->display_name()));
   if (channel.favourite()) parts.push_back(Text("acc_favourite"));
+  if (const QString health = HealthAccessibleText(channel); !health.isEmpty()) parts.push_back(health);
   if (const PlaylistManager* playlists = PlaylistManager::Current()) {
     if (const ProgrammeRecord* now = playlists->GuideNowNext(channel).now) {
       parts.push_back(Text("acc_now_playing").arg(playlists->GuideText(now->title)));

@@ -7,6 +7,7 @@
 
 #include "core/catalogue/channel.h"
 #include "core/catalogue/country.h"
+#include "ui/catalogue/channel_health_view.h"
 #include "ui/catalogue/channel_list_model.h"
 #include "ui/guide/strip_decorations.h"
 #include "ui/playlists/playlist_manager.h"
@@ -82,7 +83,14 @@ void ChannelRowDelegate::PaintRow(QPainter& painter, const QRect& row, const Cha
     const QRect star(mark.left(), top + s, mark.width(), mark.top() - top - 2 * s);
     painter.drawText(star, Qt::AlignCenter | Qt::TextSingleLine, QString(QChar(0x2605)));
   }
-  const int text_right = mark.left() - 2 * s;
+  int text_right = mark.left() - 2 * s;
+  // Sources the channel check found dead: a sign before the marks (the
+  // tooltip says why).
+  if (const ChannelHealth health = HealthOf(*channel); health.dead > 0) {
+    const int side = mark_height;
+    PaintHealthMark(painter, QRect(text_right - side, bottom - 3 * s - side, side, side), health);
+    text_right -= side + 2 * s;
+  }
 
   QRect text(QPoint(left + 24 * s, top), QPoint(text_right - 1, bottom - 8 * s - 1));
   painter.setPen(QColor(kRowTextRgb));

@@ -16,10 +16,12 @@
 #include "core/history/recent_channels.h"
 #include "core/playlists/playlist_document.h"
 #include "core/commands/command_ids.h"
+#include "core/health/health_settings.h"
 #include "core/stores/settings_store.h"
 #include "core/zapping/zap_list.h"
 #include "ui/accessibility/painted_tab_strip.h"
 #include "ui/catalogue/channel_commands.h"
+#include "ui/catalogue/channel_health_view.h"
 #include "ui/catalogue/channel_list_model.h"
 #include "ui/catalogue/channel_list_view.h"
 #include "ui/catalogue/combo_text_order.h"
@@ -195,6 +197,9 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
   setTabOrder(kind_combo_, category_combo_);
   setTabOrder(category_combo_, group_combo_);
   setTabOrder(group_combo_, channel_list_);
+  connect(new QShortcut(QKeySequence(kCheckListKey), this), &QShortcut::activated, this, [this] {
+    if (ShownTab() == kChannelsTab && !guide_shown_) RunCommand(ID_CHECK_LIST);
+  });
   for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}) {
     connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] { RunCommand(ID_NEXT_TAB); });
   }
@@ -323,10 +328,12 @@ void ChannelsDialog::FillChannelList() {
                                  : nullptr;
   const int kind = kind_combo_->currentIndex();
   const Category* hidden = HiddenCategory();
+  const bool hide_unavailable = GetSetting(kHideUnavailableSetting);
   std::vector<Channel*> rows;
   std::vector<uint32_t> name_slots;
   auto keep = [&](Channel* channel) {
     if (category != nullptr && channel->category() != category) return false;
+    if (hide_unavailable && HiddenAsUnavailable(*channel)) return false;
     if (kind == kKindTv && channel->radio()) return false;
     if (kind == kKindRadio && !channel->radio()) return false;
     // By reference: with nothing hidden, channels without a category
@@ -474,6 +481,17 @@ void ChannelsDialog::RebuildRightMenu() {
     }
   }
   if (GuideEntry::Current() != nullptr) AddMenuCommand(&right_menu_, Text("str_programme_guide"), ID_GUIDE_GRID);
+  if (CurrentChannelCheckRequest() != nullptr && ShownTab() == kChannelsTab) {
+    right_menu_.addSeparator();
+    AddMenuCommand(&right_menu_,
+                   Text("menu_check_channels") + QLatin1Char('\t') +
+                       QKeySequence(kCheckListKey).toString(QKeySequence::NativeText),
+                   ID_CHECK_LIST)
+        ->setToolTip(Text("tip_check_list"));
+    QAction* hide = AddMenuCommand(&right_menu_, Text("menu_hide_unavailable"), ID_HIDE_UNAVAILABLE);
+    hide->setCheckable(true);
+    hide->setChecked(GetSetting(kHideUnavailableSetting));
+  }
   right_menu_.addSeparator();
   AddMenuCommand(&right_menu_, Text("menu_close"), ID_CLOSE_CHANNELS);
 }
@@ -562,6 +580,14 @@ bool ChannelsDialog::HandleCommand(int command) {
         if (!channels.empty()) guide->Open(this, std::move(channels));
       }
       return true;
+    case ID_CHECK_LIST:
+      CheckChosenList();
+      return true;
+    case ID_HIDE_UNAVAILABLE:
+      SetSetting(kHideUnavailableSetting, !GetSetting(kHideUnavailableSetting));
+      NoteSettingsChanged();
+      FillChannelList();
+      return true;
     case ID_SWITCH_TAB:
       ShowTab(ShownTab() == kChannelsTab ? kFavouritesTab : kChannelsTab);
       return true;
@@ -578,6 +604,26 @@ bool ChannelsDialog::HandleCommand(int command) {
     default:
       return false;
   }
+}
+
+void ChannelsDialog::CheckChosenList() {
+  const ChannelCheckRequest check = CurrentChannelCheckRequest();
+  if (check == nullptr || catalogue_ == nullptr) return;
+  // The chosen playlist, provider or country; every channel with none.
+  const int country_pos = country_combo_->currentIndex();
+  const Country* country = country_pos > 0 && country_pos < static_cast<int>(country_entries_.size())
+                               ? country_entries_[country_pos]
+                               : nullptr;
+  std::vector<Channel*> channels;
+  for (Channel* channel : catalogue_->AllChannels()) {
+    if (country == nullptr || channel->country() == country) channels.push_back(channel);
+  }
+  if (channels.empty()) return;
+  check(this, std::move(channels));
+  // Marks, tooltips and hidden rows follow the new results.
+  FillChannelList();
+  favourites_list_->viewport()->update();
+  recent_list_->viewport()->update();
 }
 
 void ChannelsDialog::ShowGuide() {

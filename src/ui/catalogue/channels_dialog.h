@@ -49,6 +49,9 @@ class ChannelsDialog : public SkinnedDialog {
   static constexpr int kChannelListId = 1003;
   static constexpr int kFavouritesListId = 1053;
   static constexpr int kRecentListId = 1054;
+  // Checks the chosen list's channels (as the main window's Ctrl+Shift+H
+  // checks every channel).
+  static constexpr QKeyCombination kCheckListKey{Qt::CTRL | Qt::SHIFT | Qt::Key_H};
 
   // `catalogue` nullptr means an empty catalogue.
   explicit ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue = Catalogue());
@@ -120,6 +123,9 @@ class ChannelsDialog : public SkinnedDialog {
   void WriteSelection();
   void ShowGuide();
   void HideGuide();
+  // The channel check of the chosen country entry (a playlist, a provider
+  // or a country; every channel with "all"), then the lists refill.
+  void CheckChosenList();
 
   ChannelCatalogue* catalogue_;
   ChannelListView* channel_list_;

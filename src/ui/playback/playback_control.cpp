@@ -4,10 +4,12 @@
 #include <QtGlobal>
 
 #include <algorithm>
+#include <ctime>
 
 #include "core/catalogue/channel_catalogue.h"
 #include "core/commands/view_requests.h"
 #include "core/document/text_codec.h"
+#include "core/health/health_book.h"
 #include "core/playback/provider_table.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/message_sink.h"
@@ -177,7 +179,18 @@ void PlaybackControl::PlayChannel(Channel* channel) {
     ShowFinalFailure({}, {});
     return;
   }
-  plan_.emplace(static_cast<int>(channel->sources().size()), SourceFor(*channel));
+  // The channel check's results put the sources that answered first; one
+  // found dead does not lead, unless it played during this run.
+  int first = SourceFor(*channel);
+  std::vector<int> order;
+  if (const HealthBook* book = CurrentHealthBook(); book != nullptr && channel->sources().size() > 1) {
+    const auto now = static_cast<int64_t>(std::time(nullptr));
+    order = book->LiveFirst(*channel, now);
+    const SourceCheck* check = book->Find(channel->sources()[static_cast<size_t>(first)].address, now);
+    const bool dead = check != nullptr && check->state == SourceState::kDead;
+    if (dead && !working_sources_.contains(channel->key())) first = order.front();
+  }
+  plan_.emplace(static_cast<int>(channel->sources().size()), first, std::move(order));
   session_key_ = channel->key();
   session_radio_ = channel->radio();
   if (strip_ != nullptr) strip_->update();

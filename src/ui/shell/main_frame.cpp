@@ -21,6 +21,7 @@
 #include "ui/dialogs/settings_dialog.h"
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/guide/guide_entry.h"
+#include "ui/health/channel_health_check.h"
 #include "ui/parental/parental_dialog.h"
 #include "ui/parental/parental_lock.h"
 #include "ui/playlists/playlist_dialogs.h"
@@ -89,6 +90,7 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
   LayoutChildren();
   PlaylistDropTarget::Install(this);
   recordings_ = new RecordingController(RecordingController::DefaultOptions(), this);
+  new ChannelHealthCheck(ChannelHealthCheck::DefaultOptions(), this);
   if (PlaylistManager* playlists = view_->playlists()) {
     auto* guide = new GuideEntry(this, *playlists, [this](Channel* channel) {
       if (view_ != nullptr) view_->PlayChannel(channel);

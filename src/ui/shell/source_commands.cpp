@@ -5,6 +5,7 @@
 
 #include "core/commands/command_ids.h"
 #include "ui/dialogs/soft_key_bar.h"
+#include "ui/health/channel_health_check.h"
 #include "ui/providers/provider_setup.h"
 #include "ui/radio/radio_setup.h"
 #include "ui/stores/ui_texts.h"
@@ -21,6 +22,7 @@ struct SourceCommand {
 const SourceCommand kCommands[] = {
     {ID_ADD_PROVIDER, "menu_add_provider", Qt::CTRL | Qt::SHIFT | Qt::Key_A},
     {ID_RADIO_DIRECTORY, "menu_radio_directory", Qt::CTRL | Qt::SHIFT | Qt::Key_D},
+    {ID_CHECK_CHANNELS, "menu_check_channels", Qt::CTRL | Qt::SHIFT | Qt::Key_H},
 };
 
 }  // namespace
@@ -49,6 +51,9 @@ bool RunSourceCommand(int command, QWidget* owner, std::function<void(Channel*)>
       return true;
     case ID_RADIO_DIRECTORY:
       OpenRadioDirectory(owner, std::move(play));
+      return true;
+    case ID_CHECK_CHANNELS:
+      if (ChannelHealthCheck* check = ChannelHealthCheck::Current()) check->CheckEverything(owner);
       return true;
     default:
       return false;

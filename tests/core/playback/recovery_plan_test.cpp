@@ -54,5 +54,16 @@ TEST(RecoveryPlanTest, SourcesAreTriedInTurnFromTheFirstChoiceWrappingOnce) {
   EXPECT_EQ(two.NextReconnectDelayMs(), 1000);
 }
 
+TEST(RecoveryPlanTest, AGivenOrderPutsTheSourcesThatAnsweredFirst) {
+  // The check found source 0 dead: 1 and 2 are tried before it.
+  RecoveryPlan plan(3, 1, {1, 2, 0});
+  EXPECT_EQ(plan.NextSource(), 2);
+  EXPECT_EQ(plan.NextSource(), 0);
+  EXPECT_EQ(plan.NextSource(), std::nullopt);
+  // An order that does not name each source once is passed over.
+  RecoveryPlan odd(3, 0, {2, 2, 0});
+  EXPECT_EQ(odd.NextSource(), 1);
+}
+
 }  // namespace
 }  // namespace vidora

@@ -34,10 +34,11 @@ namespace vidora {
 class FrameRenderThread {
  public:
   // The backend's frame calls (CheckFrame, RenderFrame, DiscardFrame) run
-  // on this thread; `backend` must outlive it. `ready` runs on the UI
-  // thread (queued to `context`, and only while `context` lives) once a
-  // drawn frame waits for Take, or frames were discarded; one call may
-  // stand for several.
+  // on this thread; `backend` and `context` must outlive it. `ready` runs
+  // on the UI thread (queued to `context`; calls still queued when it goes
+  // are dropped) once a drawn frame waits for Take, or frames were
+  // discarded; one call may stand for several, and one may come after
+  // this has gone.
   FrameRenderThread(PlayerBackend& backend, QObject* context, std::function<void()> ready);
   ~FrameRenderThread();
   FrameRenderThread(const FrameRenderThread&) = delete;

@@ -63,7 +63,7 @@ constexpr ObservedStat kObservedStats[] = {
 // A dropped stream ends here and the player reconnects it itself, with a
 // back-off the user sees; the network layer's own silent retries would
 // hide the drop for seconds.
-constexpr std::array<std::pair<const char*, const char*>, 24> kPlayerOptions = {{
+constexpr std::array<std::pair<const char*, const char*>, 25> kPlayerOptions = {{
     // Nothing from the user's own mpv set-up, nothing of mpv's own UI.
     {"config", "no"},
     {"load-scripts", "no"},
@@ -89,6 +89,11 @@ constexpr std::array<std::pair<const char*, const char*>, 24> kPlayerOptions = {
     // shown for 16 ms).
     {"sws-allow-zimg", "no"},
     {"sws-fast", "yes"},
+    // Scaling to the window's size: bilinear costs about a quarter less
+    // than the default bicubic (2.8 against 3.8 ms for a 1080p frame into
+    // 1280x720 here), a difference hard to see in a picture shown for
+    // 16 ms.
+    {"sws-scaler", "bilinear"},
     // The first fill of the cache is reported as buffering.
     {"cache-pause-initial", "yes"},
     {"network-timeout", "20"},

@@ -66,7 +66,9 @@ void PlayerVideoWidget::OnFramesDrawn() {
     has_frame_ = true;
     frames_shown_ += shown_.new_frames;
     painted_ = !isVisible();
-    update();
+    // At once: Qt queues a plain update behind every other posted event,
+    // so a busy moment could let the next frame overtake this one unseen.
+    if (isVisible()) repaint();
   }
   // The widget may have moved to another top-level window (its own
   // full-screen one).

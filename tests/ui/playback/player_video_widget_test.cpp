@@ -239,23 +239,5 @@ TEST_F(PlayerVideoWidgetTest, TheWindowStaysResponsiveWhileAFrameIsSlowToDraw) {
   EXPECT_TRUE(WaitForPicture(1));
 }
 
-TEST_F(PlayerVideoWidgetTest, AHeldPictureTakesFramesUnseenAndShowsTheNewestOnRelease) {
-  record_.AnnounceFrame();
-  ASSERT_TRUE(WaitForPicture(0));
-  video_.ClearPicture();
-  video_.HoldPicture(true);
-  const int renders = backend_.renders();
-  backend_.frame = 1;
-  record_.AnnounceFrame();
-  ASSERT_TRUE(WaitFor([&] { return video_.frames_discarded() == 1; }, kWaitMs));
-  video_.repaint();
-  EXPECT_EQ(Store().pixel(area_.x() + 5, area_.y() + 5), qRgb(0, 0, 0));
-  EXPECT_EQ(backend_.renders(), renders);
-
-  video_.HoldPicture(false);
-  EXPECT_TRUE(WaitForPicture(1));
-  EXPECT_EQ(video_.frames_shown(), 1);
-}
-
 }  // namespace
 }  // namespace vidora::testing

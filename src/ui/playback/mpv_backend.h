@@ -4,6 +4,7 @@
 #include <QObject>
 
 #include <atomic>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -22,9 +23,11 @@ namespace vidora {
 class MpvLibrary;
 
 // The libmpv engine: one handle for the whole run, video drawn through the
-// software render API, every engine call that could wait made
-// asynchronously. mpv's events are drained on the UI thread: its wakeup
-// and render-update callbacks (mpv threads) only post a queued call.
+// software render API on the player window's frame thread, every engine
+// call from the UI thread that could wait made asynchronously. mpv's
+// events are drained on the UI thread: its wakeup callback (mpv threads)
+// only posts a queued call; its render-update callback only wakes the
+// frame thread.
 // Events become player events: opening a stream and refilling the cache
 // are buffering, a failed stream is an error (Failure says why), idle with
 // nothing to open is play state "ready". An address that is a playlist plays on through its
@@ -91,9 +94,10 @@ class MpvBackend : public QObject, public PlayerBackend {
   // its own agent.
   static std::string DefaultUserAgent();
 
+  void SetFrameWakeup(std::function<void()> wake) override;
+  FrameNews CheckFrame() override;
   bool RenderFrame(QImage& target) override;
   bool DiscardFrame() override;
-  bool FrameIsNew() const override { return frame_is_new_; }
 
   mpv_handle* handle() const { return handle_; }
 
@@ -132,8 +136,9 @@ class MpvBackend : public QObject, public PlayerBackend {
   // Tells the observer of a buffering start or end, else of a status change.
   void Publish();
   void NotifyStatus();
-  // Asks the engine whether its pending frame is a new picture; UI thread.
-  bool NextFrameIsNew() const;
+  // Installs the render-update callback when there is a renderer and a
+  // wake-up to call.
+  void InstallFrameWakeup();
 
   std::vector<Option> extra_options_;
   const MpvLibrary* lib_;
@@ -141,9 +146,9 @@ class MpvBackend : public QObject, public PlayerBackend {
   mpv_render_context* render_ = nullptr;
   PlayerBackendObserver* observer_ = nullptr;
   std::atomic<bool> drain_posted_{false};
-  std::atomic<bool> render_posted_{false};
-  // What the latest update announced; UI thread.
-  bool frame_is_new_ = true;
+  // Called by the render-update callback; set only while that is not
+  // installed.
+  std::function<void()> frame_wake_;
 
   Phase phase_ = Phase::kNothing;
   // A loadfile is on its way: events of the old address are no end.

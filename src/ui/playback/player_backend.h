@@ -25,8 +25,6 @@ class PlayerBackendObserver {
   virtual void OnBackendBuffering(bool start) = 0;
   // The stream failed; Failure, FailureDetail and StatusText describe it.
   virtual void OnBackendError() = 0;
-  // A new video frame can be drawn with RenderFrame.
-  virtual void OnBackendFrame() = 0;
   // The stream's own title (a radio's now-playing line) changed.
   virtual void OnBackendTitleChange() {}
   // Tracks() changed (the stream opened, or a track came or went).
@@ -60,7 +58,7 @@ class PlayerBackend {
   virtual bool HasVolume() = 0;
   // Starts the engine.
   virtual bool Initialize() = 0;
-  // Sets up drawing of video frames for RenderFrame.
+  // Sets up drawing of video frames.
   virtual bool CreateRenderer() = 0;
   // Asks for the engine's warnings (better error texts). Optional.
   virtual bool RequestWarnings() = 0;
@@ -122,22 +120,31 @@ class PlayerBackend {
   // The latest measurements of what plays (empty when nothing does).
   virtual StreamStats Stats() const { return {}; }
 
+  // Video frames are drawn on the player window's frame thread, away from
+  // the UI thread: CheckFrame, RenderFrame and DiscardFrame run there, one
+  // at a time, and never wait for the UI thread.
+
+  // Calls `wake` whenever the engine may have a frame to draw: from any
+  // thread (the engine's own), and it must return at once without calling
+  // the backend. Takes effect once the renderer is set up; null stops the
+  // calls, and once that returned no call of the old `wake` runs. UI
+  // thread.
+  virtual void SetFrameWakeup(std::function<void()> wake) = 0;
+  // What waits to be drawn since the last call: nothing, a new picture, or
+  // the current picture again (the engine asks for that when, say, the
+  // target it draws into changed). Frame thread.
+  enum class FrameNews { kNone, kNewFrame, kRedraw };
+  virtual FrameNews CheckFrame() = 0;
   // Draws the newest video frame into `target` as opaque pixels (format
-  // RGB32, ARGB32 or ARGB32_Premultiplied, any size and row length; rows
-  // and first pixel on 64-byte boundaries are fastest),
-  // or the current frame again when there is no newer one. `target` may
-  // be a view of another image's memory: it is drawn into, never
-  // reallocated. False when nothing was drawn.
-  // Neither waits for the frame's display time: a frame is handed over
-  // when it is due.
+  // RGB32, any size and row length; rows and first pixel on 64-byte
+  // boundaries are fastest), or the current frame again when there is no
+  // newer one. `target` is drawn into, never reallocated. False when
+  // nothing was drawn. Does not wait for the frame's display time: a frame
+  // is handed over when it is due. Frame thread.
   virtual bool RenderFrame(QImage& target) = 0;
   // Takes the newest frame without drawing it (a frame nobody will see).
-  // False when there was none to take.
+  // False when there was none to take. Frame thread.
   virtual bool DiscardFrame() = 0;
-  // Whether the frame the latest OnBackendFrame announced is a new picture,
-  // not a redraw of the current one (the engine asks for those when, say,
-  // the target it draws into changed). UI thread.
-  virtual bool FrameIsNew() const { return true; }
 };
 
 }  // namespace vidora

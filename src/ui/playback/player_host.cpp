@@ -21,6 +21,7 @@ PlayerHost::PlayerHost(QWidget* parent, const QRect& rect, std::unique_ptr<Playe
   window_->setGeometry(rect);
   window_->hide();
   window_->SetBackend(backend_.get());
+  connect(window_, &PlayerVideoWidget::NewFrames, this, &PlayerHost::OnNewFrames);
   stall_timer_.setSingleShot(true);
   stall_timer_.setInterval(kStallMs);
   connect(&stall_timer_, &QTimer::timeout, this, &PlayerHost::OnStall);
@@ -44,8 +45,9 @@ void PlayerHost::FinishBringUp() {
 }
 
 PlayerHost::~PlayerHost() {
-  // The engine goes first: it must stop calling back before the window
-  // it draws into disappears.
+  // The window's frame thread draws from the engine: it stops first. Then
+  // the engine, which must stop calling back before the window goes.
+  if (window_ != nullptr) window_->SetBackend(nullptr);
   backend_.reset();
   delete window_.data();
 }
@@ -269,10 +271,9 @@ void PlayerHost::OnBackendError() {
   ReportStatus(BackendStatus());
 }
 
-void PlayerHost::OnBackendFrame() {
-  if (window_ != nullptr) window_->FrameReady();
+void PlayerHost::OnNewFrames() {
   // A new picture while the cache dips: the picture has not stalled.
-  if (stall_timer_.isActive() && backend_->FrameIsNew()) stall_timer_.start();
+  if (stall_timer_.isActive()) stall_timer_.start();
 }
 
 void PlayerHost::OnStall() {

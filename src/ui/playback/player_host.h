@@ -128,7 +128,8 @@ class PlayerHost : public QObject, private PlayerBackendObserver {
   void OnBackendStatusChange() override;
   void OnBackendBuffering(bool start) override;
   void OnBackendError() override;
-  void OnBackendFrame() override;
+  // The player window got new pictures.
+  void OnNewFrames();
   void OnBackendTitleChange() override;
   void OnBackendTracksChange() override;
   void OnBackendPositionChange() override;

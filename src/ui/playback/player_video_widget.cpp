@@ -1,11 +1,10 @@
 #include "ui/playback/player_video_widget.h"
 
-#include <QBackingStore>
+#include <QEvent>
 #include <QKeyEvent>
+#include <QMetaObject>
 #include <QMouseEvent>
-#include <QPaintEngine>
 #include <QPainter>
-#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -13,56 +12,83 @@
 #include "ui/playback/player_backend.h"
 
 namespace vidora {
+
 PlayerVideoWidget::PlayerVideoWidget(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::NoFocus);
 }
 
-void PlayerVideoWidget::EnsureBuffer() {
-  const qreal ratio = devicePixelRatioF();
-  const int width = std::max(1, static_cast<int>(std::lround(this->width() * ratio)));
-  const int height = std::max(1, static_cast<int>(std::lround(this->height() * ratio)));
-  if (frame_.width() == width && frame_.height() == height) return;
-  frame_ = MakeAlignedFrameImage(width, height);
-  if (!frame_.isNull()) {
-    frame_.setDevicePixelRatio(ratio);
-    frame_.fill(Qt::black);
-  }
-  has_frame_ = false;
+PlayerVideoWidget::~PlayerVideoWidget() { StopFrames(); }
+
+void PlayerVideoWidget::StopFrames() {
+  if (thread_ == nullptr) return;
+  // No wake-up may reach the thread once it is gone.
+  backend_->SetFrameWakeup(nullptr);
+  frames_discarded_ += thread_->discarded();
+  thread_.reset();
 }
 
-bool PlayerVideoWidget::RenderFrom(PlayerBackend& backend) {
-  EnsureBuffer();
-  if (frame_.isNull() || !backend.RenderFrame(frame_)) return false;
-  has_frame_ = true;
-  frame_in_store_ = false;
-  if (new_frame_) ++frames_shown_;
-  new_frame_ = false;
-  update();
-  return true;
-}
-
-void PlayerVideoWidget::FrameReady() {
+void PlayerVideoWidget::SetBackend(PlayerBackend* backend) {
+  if (backend == backend_) return;
+  StopFrames();
+  backend_ = backend;
   if (backend_ == nullptr) return;
-  // The engine waits until each frame is taken; leaving one would stall
-  // the new address behind the old one's frames, or the stream behind a
-  // minimised window.
-  if (hold_ || !IsExposed()) {
-    if (backend_->DiscardFrame()) ++frames_discarded_;
-    // The newest frame is drawn again when the window is seen again.
-    frame_pending_ = !hold_;
-    return;
+  thread_ = std::make_unique<FrameRenderThread>(*backend_, this, [this] { OnFramesDrawn(); });
+  told_size_ = QSize();
+  SyncSize();
+  UpdateFrameMode();
+  thread_->SetDiscarding(discarding_);
+  FrameRenderThread* thread = thread_.get();
+  backend_->SetFrameWakeup([thread] { thread->Wake(); });
+}
+
+int64_t PlayerVideoWidget::frames_discarded() const {
+  return frames_discarded_ + (thread_ != nullptr ? thread_->discarded() : 0);
+}
+
+void PlayerVideoWidget::ForgetUnpainted() {
+  if (painted_) return;
+  frames_shown_ -= shown_.new_frames;
+  frames_discarded_ += shown_.new_frames;
+  painted_ = true;
+}
+
+void PlayerVideoWidget::OnFramesDrawn() {
+  if (thread_ == nullptr) return;
+  // A frame waiting since before the last paint was shown by it; one that
+  // a newer frame overtakes before any paint was not.
+  const int unpainted = painted_ ? 0 : shown_.new_frames;
+  if (thread_->Take(shown_)) {
+    if (unpainted > 0) {
+      frames_shown_ -= unpainted;
+      frames_discarded_ += unpainted;
+    }
+    has_frame_ = true;
+    frames_shown_ += shown_.new_frames;
+    painted_ = !isVisible();
+    // At once: Qt queues a plain update behind every other posted event,
+    // so a busy moment could let the next frame overtake this one unseen.
+    if (isVisible()) repaint();
   }
-  // A redraw of the picture already shown is drawn, not counted.
-  new_frame_ = new_frame_ || backend_->FrameIsNew();
-  // Nothing paints a window that is not shown; its frame is still kept.
-  if (!isVisible()) {
-    frame_pending_ = false;
-    RenderFrom(*backend_);
-    return;
-  }
-  frame_pending_ = true;
-  update();
+  // The widget may have moved to another top-level window (its own
+  // full-screen one).
+  UpdateFrameMode();
+  const int64_t frames = frames_shown_ + frames_discarded();
+  if (frames == frames_reported_) return;
+  frames_reported_ = frames;
+  emit NewFrames();
+}
+
+void PlayerVideoWidget::SyncSize() {
+  const qreal ratio = devicePixelRatioF();
+  const QSize size(std::max(1, static_cast<int>(std::lround(width() * ratio))),
+                   std::max(1, static_cast<int>(std::lround(height() * ratio))));
+  if (size == told_size_ && ratio == told_ratio_) return;
+  told_size_ = size;
+  told_ratio_ = ratio;
+  if (thread_ == nullptr) return;
+  thread_->SetSize(size, ratio);
+  if (has_frame_ && !discarding_) thread_->Redraw();
 }
 
 bool PlayerVideoWidget::IsExposed() const {
@@ -72,90 +98,84 @@ bool PlayerVideoWidget::IsExposed() const {
   return handle == nullptr || handle->isExposed();
 }
 
+void PlayerVideoWidget::UpdateFrameMode() {
+  QWindow* handle = isVisible() ? window()->windowHandle() : nullptr;
+  if (handle != watched_) {
+    if (watched_ != nullptr) watched_->removeEventFilter(this);
+    watched_ = handle;
+    if (handle != nullptr) handle->installEventFilter(this);
+  }
+  const bool discarding = hold_ || !IsExposed();
+  if (discarding == discarding_) return;
+  discarding_ = discarding;
+  if (thread_ == nullptr) return;
+  thread_->SetDiscarding(discarding);
+  if (discarding) {
+    discarded_before_ = thread_->discarded();
+    return;
+  }
+  // The engine's current frame was taken unseen (or is newer than the
+  // picture shown): it is drawn rather than waiting for the next one.
+  if (has_frame_ || thread_->discarded() != discarded_before_) thread_->Redraw();
+}
+
+bool PlayerVideoWidget::eventFilter(QObject* watched, QEvent* event) {
+  // Qt marks the window exposed or not around this event: look once it
+  // has been handled.
+  if (watched == watched_ && event->type() == QEvent::Expose) {
+    QMetaObject::invokeMethod(this, [this] { UpdateFrameMode(); }, Qt::QueuedConnection);
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
 void PlayerVideoWidget::HoldPicture(bool hold) {
   if (hold == hold_) return;
   hold_ = hold;
-  new_frame_ = false;
-  frame_pending_ = false;
-  if (hold || backend_ == nullptr) return;
-  // The frame that started playback was taken unseen: it is drawn again
-  // rather than waiting for the next one.
-  if (!isVisible()) {
-    RenderFrom(*backend_);
-    return;
-  }
-  frame_pending_ = true;
-  update();
+  if (hold && thread_ != nullptr) thread_->DropDrawnFrames();
+  UpdateFrameMode();
 }
 
 void PlayerVideoWidget::ClearPicture() {
-  if (!frame_.isNull()) frame_.fill(Qt::black);
+  if (thread_ != nullptr) thread_->DropDrawnFrames();
+  ForgetUnpainted();
+  if (!shown_.image.isNull()) shown_.image.fill(Qt::black);
+  shown_.new_frames = 0;
   has_frame_ = false;
-  frame_in_store_ = false;
   update();
 }
 
-const QImage& PlayerVideoWidget::frame() const {
-  if (!frame_in_store_) return frame_;
-  frame_in_store_ = false;
-  QBackingStore* store = window()->backingStore();
-  QPaintDevice* device = store != nullptr ? store->paintDevice() : nullptr;
-  if (device != nullptr && device->devType() == QInternal::Image) {
-    QImage copy = DirectFramePainter::CopyAligned(*static_cast<const QImage*>(device), store_rect_);
-    if (!copy.isNull()) {
-      copy.setDevicePixelRatio(devicePixelRatioF());
-      frame_ = std::move(copy);
-    }
-  }
-  return frame_;
-}
-
-bool PlayerVideoWidget::DrawFrame(QPainter& painter) {
-  const auto render = [this](QImage& target) { return backend_->RenderFrame(target); };
-  QRect drawn;
-  // Straight in only where the paint goes to this window's buffer (not,
-  // say, a grab's image): that is where frame() finds the picture.
-  QBackingStore* store = window()->backingStore();
-  const QPaintEngine* engine = painter.paintEngine();
-  const bool into_store = store != nullptr && engine != nullptr && engine->paintDevice() == store->paintDevice();
-  if (into_store && direct_.Draw(painter, rect(), render, &drawn) == DirectFramePainter::Result::kDrawn) {
-    has_frame_ = true;
-    frame_in_store_ = true;
-    store_rect_ = drawn;
-    if (new_frame_) ++frames_shown_;
-    new_frame_ = false;
-    return true;
-  }
-  EnsureBuffer();
-  if (!frame_.isNull() && backend_->RenderFrame(frame_)) {
-    has_frame_ = true;
-    if (new_frame_) ++frames_shown_;
-  } else if (frame_in_store_) {
-    // frame_ holds an older picture than the one to redraw.
-    has_frame_ = false;
-  }
-  frame_in_store_ = false;
-  new_frame_ = false;
-  return false;
-}
-
 void PlayerVideoWidget::paintEvent(QPaintEvent*) {
+  SyncSize();
   QPainter painter(this);
-  // Drawn here, once per paint: a frame is converted only when it is
-  // about to be seen.
-  const bool fresh = frame_pending_ && backend_ != nullptr && !hold_;
-  // The picture is only in the window's buffer, whose pixels this paint
-  // is to redraw.
-  const bool redraw = !fresh && has_frame_ && frame_in_store_ && backend_ != nullptr && !hold_;
-  if (fresh) frame_pending_ = false;
-  if ((fresh || redraw) && DrawFrame(painter)) return;
-  if (has_frame_ && !frame_.isNull()) {
-    // The frame has the widget's size in device pixels: a plain copy, no
-    // scaling.
-    painter.drawImage(QPoint(0, 0), frame_);
-  } else {
+  if (!has_frame_ || shown_.image.isNull()) {
     painter.fillRect(rect(), Qt::black);
+    return;
   }
+  // Drawn by the frame thread at the widget's size in device pixels: a
+  // plain copy, no scaling. After a resize, stretched until the frame
+  // thread has drawn it again at the new size.
+  if (shown_.image.size() == told_size_) {
+    painter.drawImage(QPoint(0, 0), shown_.image);
+  } else {
+    painter.drawImage(rect(), shown_.image);
+  }
+  painted_ = true;
+}
+
+void PlayerVideoWidget::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  SyncSize();
+}
+
+void PlayerVideoWidget::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  UpdateFrameMode();
+}
+
+void PlayerVideoWidget::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  // A hidden widget still takes its frames.
+  UpdateFrameMode();
 }
 
 void PlayerVideoWidget::SetOwnFullScreen(bool on) {
@@ -171,6 +191,7 @@ void PlayerVideoWidget::SetOwnFullScreen(bool on) {
     setGeometry(normal_geometry_);
     setVisible(visible);
   }
+  UpdateFrameMode();
 }
 
 void PlayerVideoWidget::keyPressEvent(QKeyEvent* event) {

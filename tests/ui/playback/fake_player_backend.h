@@ -2,6 +2,7 @@
 #define VIDORA_TESTS_UI_PLAYBACK_FAKE_PLAYER_BACKEND_H_
 
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -34,8 +35,22 @@ class FakePlayerBackend : public PlayerBackend {
     StreamTracks tracks;
     StreamPosition position;
     PlayerBackendObserver* observer = nullptr;
-    // Whether the frame announced is a new picture rather than a redraw.
-    bool frame_is_new = true;
+    // The engine has a frame for the window: a new picture, or the current
+    // one again. Wakes the window's frame thread, which draws it green.
+    // UI thread.
+    void AnnounceFrame(bool is_new = true) {
+      {
+        std::lock_guard lock(frames_mutex);
+        (is_new ? new_frame_waiting : redraw_waiting) = true;
+      }
+      if (frame_wake) frame_wake();
+    }
+    // Set by the window (SetFrameWakeup).
+    std::function<void()> frame_wake;
+    // Announced and not yet checked by the frame thread.
+    std::mutex frames_mutex;
+    bool new_frame_waiting = false;
+    bool redraw_waiting = false;
     bool destroyed = false;
     // While false the engine is still loading; `engine_ready` is what the
     // host asked to be called once it has.
@@ -81,12 +96,23 @@ class FakePlayerBackend : public PlayerBackend {
   StreamFailure Failure() const override { return record_.failure; }
   StreamTracks Tracks() const override { return record_.tracks; }
   StreamPosition Position() const override { return record_.position; }
+  void SetFrameWakeup(std::function<void()> wake) override { record_.frame_wake = std::move(wake); }
+  // Like the engine: what was announced since the last check, a new
+  // picture first.
+  FrameNews CheckFrame() override {
+    std::lock_guard lock(record_.frames_mutex);
+    const FrameNews news = record_.new_frame_waiting ? FrameNews::kNewFrame
+                           : record_.redraw_waiting  ? FrameNews::kRedraw
+                                                     : FrameNews::kNone;
+    record_.new_frame_waiting = false;
+    record_.redraw_waiting = false;
+    return news;
+  }
   bool RenderFrame(QImage& target) override {
     target.fill(Qt::green);
     return true;
   }
   bool DiscardFrame() override { return true; }
-  bool FrameIsNew() const override { return record_.frame_is_new; }
 
  private:
   Record& record_;

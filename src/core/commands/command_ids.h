@@ -26,6 +26,8 @@ inline constexpr int ID_GUIDE_GRID = 114;  // also G
 // Provider accounts (Ctrl+Shift+A) and the radio directory (Ctrl+Shift+D).
 inline constexpr int ID_ADD_PROVIDER = 115;
 inline constexpr int ID_RADIO_DIRECTORY = 116;
+// The "Films & series" page of provider accounts (Ctrl+Shift+F).
+inline constexpr int ID_FILMS = 118;
 // The sleep timer's sub-menu: off, a number of minutes, the end of the
 // running programme, and whether the player quits when it ends.
 inline constexpr int ID_SLEEP_OFF = 120;

@@ -21,6 +21,7 @@ struct SourceCommand {
 const SourceCommand kCommands[] = {
     {ID_ADD_PROVIDER, "menu_add_provider", Qt::CTRL | Qt::SHIFT | Qt::Key_A},
     {ID_RADIO_DIRECTORY, "menu_radio_directory", Qt::CTRL | Qt::SHIFT | Qt::Key_D},
+    {ID_FILMS, "menu_films", Qt::CTRL | Qt::SHIFT | Qt::Key_F},
 };
 
 }  // namespace
@@ -49,6 +50,9 @@ bool RunSourceCommand(int command, QWidget* owner, std::function<void(Channel*)>
       return true;
     case ID_RADIO_DIRECTORY:
       OpenRadioDirectory(owner, std::move(play));
+      return true;
+    case ID_FILMS:
+      OpenFilmsPage(owner, std::move(play));
       return true;
     default:
       return false;

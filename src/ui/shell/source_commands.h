@@ -11,8 +11,9 @@ namespace vidora {
 class Channel;
 
 // The main frame's commands for more channel sources: "Add provider
-// account…" (Ctrl+Shift+A, ID_ADD_PROVIDER) and "Radio directory"
-// (Ctrl+Shift+D, ID_RADIO_DIRECTORY). UI thread only.
+// account…" (Ctrl+Shift+A, ID_ADD_PROVIDER), "Radio directory"
+// (Ctrl+Shift+D, ID_RADIO_DIRECTORY) and "Films & series" (Ctrl+Shift+F,
+// ID_FILMS). UI thread only.
 
 // Lets the sources' features take part; before the main view is created.
 void EnableSourceFeatures();

@@ -150,7 +150,8 @@ TEST_F(MainWindowTest, SoftKeysCarryTheMenuTree) {
       {"Full screen", ID_FULLSCREEN}, {"Settings", ID_SETTINGS},  {"Add playlist", ID_ADD_PLAYLIST},
       {Text("menu_record"), ID_RECORD}, {Text("menu_recordings"), ID_RECORDINGS},
       // The test's language pack has no captions for these: only the key shows.
-      {"\tCtrl+Shift+A", ID_ADD_PROVIDER}, {"\tCtrl+Shift+D", ID_RADIO_DIRECTORY}, {Text("str_programme_guide"), ID_GUIDE_GRID},
+      {"\tCtrl+Shift+A", ID_ADD_PROVIDER}, {"\tCtrl+Shift+D", ID_RADIO_DIRECTORY}, {"\tCtrl+Shift+F", ID_FILMS},
+      {Text("str_programme_guide"), ID_GUIDE_GRID},
       {Text("menu_sleep_timer"), -1}, {Text("menu_sleep_off"), ID_SLEEP_OFF},
       {Text("menu_sleep_minutes").arg(15), ID_SLEEP_15}, {Text("menu_sleep_minutes").arg(30), ID_SLEEP_30},
       {Text("menu_sleep_minutes").arg(60), ID_SLEEP_60}, {Text("menu_sleep_minutes").arg(90), ID_SLEEP_90},

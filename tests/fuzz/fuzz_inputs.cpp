@@ -180,6 +180,20 @@ int main(int argc, char** argv) {
       R"([{"name":"A","stream_id":"1","stream_icon":"http://l/a.png","epg_channel_id":"a","category_id":"2",)"
       R"("tv_archive":"1"},{"name":"B","stream_id":2,"category_id":2,"epg_channel_id":null}])");
   Put(out / "fuzz_xtream_answers", "categories", R"([{"category_id":"2","category_name":"News"}])");
+  Put(out / "fuzz_xtream_short_guide", "listings",
+      R"({"epg_listings":[{"title":"TGF0ZSBFZGl0aW9u","description":"RGllIE5hY2hyaWNodGVuLg==",)"
+      R"("start_timestamp":"1760000400","stop_timestamp":1760001300},{"title":"Plain","start_timestamp":1}]})");
+  Put(out / "fuzz_xtream_vod", "films",
+      R"([{"name":"A","stream_id":"1001","stream_icon":"http://p/1.jpg","category_id":"5",)"
+      R"("container_extension":"mkv","rating":"7.2"},{"name":"B","stream_id":1002,"category_id":5}])");
+  Put(out / "fuzz_xtream_vod", "series",
+      R"({"0":{"name":"S","series_id":77,"cover":"http://p/s.jpg","plot":"P","releaseDate":"2019-04-02"}})");
+  Put(out / "fuzz_xtream_vod", "series_info",
+      R"({"info":{"plot":"P"},"episodes":{"1":[{"id":"5001","episode_num":"1","title":"E",)"
+      R"("container_extension":"mp4","season":1,"info":{"plot":"Q","duration_secs":"2700"}}]}})");
+  Put(out / "fuzz_xtream_vod", "address", "xtream:http://tv.example:8080#user/series/5001.mkv");
+  Put(out / "fuzz_xtream_short_guide", "archive",
+      "xtream:http://tv.example:8080#al%20ice/timeshift/60/2025-10-09:07-00/101.ts");
   Put(out / "fuzz_radio_stations", "stations",
       R"([{"stationuuid":"a","name":"A \u202eB","url":"http://a/s","url_resolved":"http://a/r.mp3",)"
       R"("favicon":"https://a/i.png","country":"Germany","codec":"MP3","bitrate":"128","votes":3}])");

@@ -297,7 +297,8 @@ void ChannelCatalogue::SetCurrentChannel(Channel* channel) {
   }
 }
 
-Channel* ChannelCatalogue::MakeAddressChannel(std::u16string_view address, std::u16string_view name) {
+Channel* ChannelCatalogue::MakeAddressChannel(std::u16string_view address, std::u16string_view name,
+                                              std::string_view provider) {
   if (address_channel_ != nullptr && current_ == address_channel_.get()) current_ = nullptr;
   address_channel_ = std::make_unique<Channel>(nullptr);
   address_texts_ = std::make_unique<CatalogueArena>();
@@ -306,6 +307,7 @@ Channel* ChannelCatalogue::MakeAddressChannel(std::u16string_view address, std::
   std::span<StreamSource> sources = address_texts_->MakeArray<StreamSource>(1);
   sources[0] = StreamSource{0, address_texts_->Keep(address)};
   address_channel_->sources_ = sources;
+  if (!provider.empty()) address_channel_->provider_ = address_texts_->KeepCounted(provider);
   return address_channel_.get();
 }
 

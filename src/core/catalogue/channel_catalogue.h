@@ -112,10 +112,12 @@ class ChannelCatalogue {
 
   // A temporary channel for a stream address given on the command line
   // (or an archive's programme): named `name`, else after the address,
-  // which it plays directly; in no country, list or settings file.
-  // Replaces the previous one (which stops being current). Borrowed until
-  // the next call or the catalogue's destruction.
-  Channel* MakeAddressChannel(std::u16string_view address, std::u16string_view name = {});
+  // which it plays directly, or through the stream provider `provider`
+  // when one is named; in no country, list or settings file. Replaces the
+  // previous one (which stops being current). Borrowed until the next call
+  // or the catalogue's destruction.
+  Channel* MakeAddressChannel(std::u16string_view address, std::u16string_view name = {},
+                              std::string_view provider = {});
   // The channel MakeAddressChannel made last, or nullptr.
   Channel* AddressChannel() const { return address_channel_.get(); }
 

@@ -28,6 +28,8 @@ inline constexpr int ID_ADD_PROVIDER = 115;
 inline constexpr int ID_RADIO_DIRECTORY = 116;
 // The check of every channel's sources (Ctrl+Shift+H).
 inline constexpr int ID_CHECK_CHANNELS = 117;
+// The "Films & series" page of provider accounts (Ctrl+Shift+F).
+inline constexpr int ID_FILMS = 118;
 // The sleep timer's sub-menu: off, a number of minutes, the end of the
 // running programme, and whether the player quits when it ends.
 inline constexpr int ID_SLEEP_OFF = 120;

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <map>
 #include <mutex>
 #include <set>
 #include <system_error>
@@ -62,6 +63,34 @@ void RemoveStaleDownloadsOnce(const std::filesystem::path& file) {
   if (cleaned.insert(file).second) RemoveStaleTemporaryFiles(file);
 }
 
+struct GuideResolvers {
+  std::mutex mutex;
+  std::map<std::string, GuideAddressResolver, std::less<>> by_scheme;
+};
+
+GuideResolvers& Resolvers() {
+  static GuideResolvers resolvers;
+  return resolvers;
+}
+
+// The address `source` is downloaded from: itself, or what the resolver
+// of its scheme makes of it (none, with `reason`, when it cannot).
+std::optional<std::u16string> DownloadAddress(std::u16string_view source, std::string& reason) {
+  const std::string text = Utf16ToUtf8(source);
+  GuideAddressResolver resolver = nullptr;
+  {
+    GuideResolvers& resolvers = Resolvers();
+    std::lock_guard<std::mutex> lock(resolvers.mutex);
+    for (const auto& [scheme, candidate] : resolvers.by_scheme) {
+      if (text.starts_with(scheme)) resolver = candidate;
+    }
+  }
+  if (resolver == nullptr) return std::u16string(source);
+  std::optional<std::string> address = resolver(text, &reason);
+  if (!address) return std::nullopt;
+  return Utf8ToUtf16(*address);
+}
+
 std::vector<GuideSourceStamp> Stamps(const std::vector<std::u16string>& addresses, const GuideFolders& folders) {
   std::vector<GuideSourceStamp> stamps;
   for (const std::u16string& address : addresses) {
@@ -79,6 +108,12 @@ std::filesystem::path GuideDownloadFile(const std::filesystem::path& folder, std
   name += PlaylistKey(address).substr(2);
   name += ".xmltv";
   return folder / name;
+}
+
+void SetGuideAddressResolver(std::string scheme, GuideAddressResolver resolver) {
+  GuideResolvers& resolvers = Resolvers();
+  std::lock_guard<std::mutex> lock(resolvers.mutex);
+  resolvers.by_scheme[std::move(scheme)] = resolver;
 }
 
 std::vector<std::u16string> SplitGuideAddresses(std::u16string_view text) {
@@ -137,7 +172,11 @@ GuideLoad LoadGuide(const std::vector<std::u16string>& addresses, const GuideFol
       RemoveStaleDownloadsOnce(file);
       const std::filesystem::path part =
           file.string() + ".tmp." + std::to_string(getpid()) + "." + std::to_string(serial++);
-      const FileDownload download = DownloadToFile(kGuideAgent, address, part, cancel, HttpRequestKind::kGuideFile);
+      std::string unresolved;
+      const std::optional<std::u16string> from = DownloadAddress(address, unresolved);
+      FileDownload download;
+      if (from) download = DownloadToFile(kGuideAgent, *from, part, cancel, HttpRequestKind::kGuideFile);
+      else download.reason = unresolved;
       if (!download.ok) {
         fail(address, download.reason);
       } else {

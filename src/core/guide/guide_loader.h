@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/guide/guide_store.h"
@@ -49,6 +50,15 @@ std::vector<std::u16string> SplitGuideAddresses(std::u16string_view text);
 // no network, so the start shows the guide at once. Any thread.
 std::optional<GuideLoad> LoadCachedGuide(const std::vector<std::u16string>& addresses, const GuideFolders& folders,
                                          int64_t now);
+
+// Turns a guide source of a scheme of its own (a provider account's,
+// which holds no password) into the address it is downloaded from; none
+// when it cannot (the load then names the source with `reason`). Called
+// on the load's thread.
+using GuideAddressResolver = std::optional<std::string> (*)(std::string_view source, std::string* reason);
+// LoadGuide downloads sources that start with `scheme` (as "xtream:") from
+// the address `resolver` gives, from now on. Any thread.
+void SetGuideAddressResolver(std::string scheme, GuideAddressResolver resolver);
 
 // Builds the guide of all `addresses`, merged in their order (a later
 // source only fills gaps). A remote address whose copy is older than

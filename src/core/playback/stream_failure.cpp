@@ -3,6 +3,8 @@
 #include <array>
 #include <cctype>
 
+#include "core/network/credential_mask.h"
+
 namespace vidora {
 namespace {
 
@@ -126,7 +128,9 @@ void FailureNotes::Note(std::string_view module, std::string_view line) {
     const size_t colon = line.find(": ");
     if (colon != std::string_view::npos && colon < 16) line.remove_prefix(colon + 2);
   }
-  if (from_network || detail_.empty()) detail_ = std::string(line);
+  // The line names the address, and a provider account's carries its
+  // password: the detail goes to the log and a tooltip.
+  if (from_network || detail_.empty()) detail_ = MaskCredentials(line);
 }
 
 }  // namespace vidora

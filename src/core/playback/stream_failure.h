@@ -47,7 +47,8 @@ class FailureNotes {
   // The HTTP status of a 4xx/5xx answer, else 0.
   int http_status() const { return http_status_; }
   // The most telling line (the network layer's last one, else the first
-  // one), for a tooltip and the log; empty when none came.
+  // one), for a tooltip and the log, credentials masked (MaskCredentials);
+  // empty when none came.
   const std::string& detail() const { return detail_; }
   bool empty() const { return detail_.empty(); }
 

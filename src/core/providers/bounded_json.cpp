@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <vector>
 
 namespace vidora {
 namespace {
@@ -33,24 +34,116 @@ size_t NestingDepth(std::string_view text, size_t limit) {
   return deepest;
 }
 
+// Why `text` cannot be JSON at a glance, after a byte order mark and
+// blanks are skipped (kNone: it may be).
+JsonFailure Precheck(std::string_view& text) {
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  if (text.empty()) return JsonFailure::kEmpty;
+  if (text.front() == '<') return JsonFailure::kHtml;
+  if (NestingDepth(text, kMaxJsonDepth) > kMaxJsonDepth) return JsonFailure::kTooDeep;
+  return JsonFailure::kNone;
+}
+
+// A SAX reader that builds one row (a value at depth 1) at a time.
+class RowReader {
+ public:
+  using json = nlohmann::json;
+  explicit RowReader(const std::function<void(const json&)>& row) : row_(row) {}
+
+  bool null() { return Value(nullptr); }
+  bool boolean(bool value) { return Value(value); }
+  bool number_integer(json::number_integer_t value) { return Value(value); }
+  bool number_unsigned(json::number_unsigned_t value) { return Value(value); }
+  bool number_float(json::number_float_t value, const std::string&) { return Value(value); }
+  bool string(std::string& value) { return Value(std::move(value)); }
+  bool binary(json::binary_t&) { return Value(nullptr); }
+  bool start_object(std::size_t) { return Open(json::object()); }
+  bool start_array(std::size_t) { return Open(json::array()); }
+  bool end_object() { return Close(); }
+  bool end_array() { return Close(); }
+  bool key(std::string& name) {
+    key_ = std::move(name);
+    return true;
+  }
+  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) {
+    failed_ = true;
+    return false;
+  }
+
+  bool failed() const { return failed_; }
+  bool list() const { return list_; }
+
+ private:
+  // Where a value at the current depth goes inside the row being built.
+  json* Place(json value) {
+    json& parent = *stack_.back();
+    if (parent.is_object()) {
+      json& slot = parent[key_];
+      slot = std::move(value);
+      return &slot;
+    }
+    parent.push_back(std::move(value));
+    return &parent.back();
+  }
+  bool Value(json value) {
+    if (depth_ >= 2) Place(std::move(value));
+    return true;  // a scalar row, or a scalar answer, is no row
+  }
+  bool Open(json container) {
+    if (depth_ == 0) {
+      list_ = true;
+    } else if (depth_ == 1) {
+      current_ = std::move(container);
+      stack_.assign(1, &current_);
+    } else {
+      stack_.push_back(Place(std::move(container)));
+    }
+    ++depth_;
+    return true;
+  }
+  bool Close() {
+    --depth_;
+    if (depth_ == 1) {
+      if (current_.is_object()) row_(current_);
+      current_ = nullptr;
+      stack_.clear();
+    } else if (depth_ > 1) {
+      stack_.pop_back();
+    }
+    return true;
+  }
+
+  const std::function<void(const json&)>& row_;
+  json current_;
+  std::vector<json*> stack_;
+  std::string key_;
+  size_t depth_ = 0;
+  bool list_ = false;
+  bool failed_ = false;
+};
+
 }  // namespace
+
+JsonRows ForEachJsonRow(std::string_view text, const std::function<void(const nlohmann::json& row)>& row) {
+  JsonRows rows;
+  rows.failure = Precheck(text);
+  if (rows.failure != JsonFailure::kNone) return rows;
+  RowReader reader(row);
+  const bool parsed = nlohmann::json::sax_parse(text.begin(), text.end(), &reader, nlohmann::json::input_format_t::json,
+                                                /*strict=*/true);
+  if (!parsed || reader.failed()) {
+    rows.failure = JsonFailure::kNotJson;
+    return rows;
+  }
+  rows.list = reader.list();
+  return rows;
+}
 
 JsonAnswer ParseBoundedJson(std::string_view text) {
   JsonAnswer answer;
-  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  if (text.empty()) {
-    answer.failure = JsonFailure::kEmpty;
-    return answer;
-  }
-  if (text.front() == '<') {
-    answer.failure = JsonFailure::kHtml;
-    return answer;
-  }
-  if (NestingDepth(text, kMaxJsonDepth) > kMaxJsonDepth) {
-    answer.failure = JsonFailure::kTooDeep;
-    return answer;
-  }
+  answer.failure = Precheck(text);
+  if (answer.failure != JsonFailure::kNone) return answer;
   answer.value = nlohmann::json::parse(text.begin(), text.end(), nullptr, /*allow_exceptions=*/false);
   if (answer.value.is_discarded()) {
     answer.value = nullptr;

@@ -2,6 +2,7 @@
 #define VIDORA_CORE_PROVIDERS_BOUNDED_JSON_H_
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,6 +32,18 @@ struct JsonAnswer {
 // bounded its size) without exceptions leaving it. Nesting is measured
 // before parsing, so hostile depth costs one pass. Any thread.
 JsonAnswer ParseBoundedJson(std::string_view text);
+
+// Reads a list answer (an array of rows, or an object whose values are the
+// rows, as servers send both) one row at a time, so that a list of 100,000
+// rows never stands in memory as one document: `row` gets each row that is
+// an object, whole; other rows are skipped. The same bounds and failures
+// as ParseBoundedJson; `list` says whether the answer was an array or an
+// object at all (false: a scalar, so not the list asked for). Any thread.
+struct JsonRows {
+  JsonFailure failure = JsonFailure::kNone;
+  bool list = false;
+};
+JsonRows ForEachJsonRow(std::string_view text, const std::function<void(const nlohmann::json& row)>& row);
 
 // Field readers that accept what real servers send: a number as a string
 // and a string as a number. `object` may be any JSON value; a missing key

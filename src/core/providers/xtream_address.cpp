@@ -25,17 +25,16 @@ bool EndsWithNoCase(std::string_view text, std::string_view end) {
   return true;
 }
 
-// Replaces the query value of `name` (as "name=") in `text` by "***".
-void MaskQueryValue(std::string& text, std::string_view name) {
-  size_t at = 0;
-  while ((at = text.find(name, at)) != std::string::npos) {
-    const bool starts = at > 0 && (text[at - 1] == '?' || text[at - 1] == '&');
-    at += name.size();
-    if (!starts) continue;
-    const size_t end = text.find_first_of("&#", at);
-    text.replace(at, (end == std::string::npos ? text.size() : end) - at, "***");
-    at += 3;
+constexpr char kArchivePath[] = "/timeshift/";
+constexpr char kGuidePath[] = "/xmltv.php";
+constexpr char kFilmPath[] = "/movie/";
+constexpr char kEpisodePath[] = "/series/";
+
+bool AllDigits(std::string_view text) {
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
   }
+  return true;
 }
 
 }  // namespace
@@ -113,6 +112,8 @@ std::optional<XtreamAccount> ParseXtreamSource(std::string_view source) {
   source.remove_prefix(sizeof(kXtreamScheme) - 1);
   const size_t hash = source.rfind('#');
   if (hash == std::string_view::npos || hash == 0) return std::nullopt;
+  // The user name is stored escaped: a slash after it starts a path.
+  if (source.find('/', hash) != std::string_view::npos) return std::nullopt;
   XtreamAccount account{std::string(source.substr(0, hash)), UnescapeUrlPart(source.substr(hash + 1))};
   if (account.user.empty() || account.server.find("://") == std::string::npos) return std::nullopt;
   return account;
@@ -138,29 +139,91 @@ std::optional<XtreamChannelRef> ParseXtreamChannelAddress(std::string_view addre
   return ref;
 }
 
-std::string MaskCredentials(std::string_view address) {
-  std::string text(address);
-  const size_t scheme = text.find("://");
-  if (scheme != std::string::npos) {
-    const size_t host = scheme + 3;
-    const size_t end = text.find_first_of("/?#", host);
-    const size_t at = text.rfind('@', end == std::string::npos ? text.size() : end);
-    if (at != std::string::npos && at >= host) text.replace(host, at - host, "***");
-  }
-  MaskQueryValue(text, "username=");
-  MaskQueryValue(text, "password=");
-  for (std::string_view kind : {"/live/", "/movie/", "/series/", "/timeshift/"}) {
-    size_t at = text.find(kind);
-    if (at == std::string::npos) continue;
-    at += kind.size();
-    for (int segment = 0; segment < 2; ++segment) {
-      const size_t end = text.find('/', at);
-      if (end == std::string::npos) break;
-      text.replace(at, end - at, "***");
-      at += 4;
+std::string XtreamArchiveTemplate(const XtreamAccount& account, int64_t stream_id) {
+  return XtreamSource(account) + kArchivePath + "{duration:60}/{Y}-{m}-{d}:{H}-{M}/" + std::to_string(stream_id) +
+         ".ts";
+}
+
+std::optional<XtreamArchiveRef> ParseXtreamArchiveAddress(std::string_view address) {
+  const size_t hash = address.rfind('#');
+  if (hash == std::string_view::npos) return std::nullopt;
+  const size_t path = address.find(kArchivePath, hash);
+  if (path == std::string_view::npos) return std::nullopt;
+  std::optional<XtreamAccount> account = ParseXtreamSource(address.substr(0, path));
+  if (!account) return std::nullopt;
+  std::string_view rest = address.substr(path + sizeof(kArchivePath) - 1);
+  const size_t first = rest.find('/');
+  const size_t second = first == std::string_view::npos ? first : rest.find('/', first + 1);
+  if (second == std::string_view::npos) return std::nullopt;
+  XtreamArchiveRef ref{std::move(*account), std::string(rest.substr(0, first)),
+                       std::string(rest.substr(first + 1, second - first - 1)), 0};
+  const std::string_view file = rest.substr(second + 1);
+  if (ref.minutes.empty() || ref.minutes.size() > 6 || !AllDigits(ref.minutes)) return std::nullopt;
+  // "2026-12-10:21-05": digits where the template put them.
+  if (ref.start.size() != 16) return std::nullopt;
+  for (size_t i = 0; i < ref.start.size(); ++i) {
+    const char expected = i == 4 || i == 7 || i == 13 ? '-' : i == 10 ? ':' : '0';
+    if (expected == '0' ? std::isdigit(static_cast<unsigned char>(ref.start[i])) == 0 : ref.start[i] != expected) {
+      return std::nullopt;
     }
   }
-  return text;
+  if (!file.ends_with(".ts") || file.size() == 3) return std::nullopt;
+  const auto [end, error] = std::from_chars(file.data(), file.data() + file.size() - 3, ref.stream_id);
+  if (error != std::errc() || end != file.data() + file.size() - 3 || ref.stream_id < 0) return std::nullopt;
+  return ref;
+}
+
+std::string XtreamTimeshiftAddress(const XtreamArchiveRef& archive, std::string_view password) {
+  return archive.account.server + kArchivePath + EscapeUrlPart(archive.account.user) + "/" + EscapeUrlPart(password) +
+         "/" + archive.minutes + "/" + archive.start + "/" + std::to_string(archive.stream_id) + ".ts";
+}
+
+std::string XtreamMediaAddress(const XtreamMediaRef& media) {
+  return XtreamSource(media.account) + (media.episode ? kEpisodePath : kFilmPath) + std::to_string(media.id) + "." +
+         media.extension;
+}
+
+std::optional<XtreamMediaRef> ParseXtreamMediaAddress(std::string_view address) {
+  const size_t hash = address.rfind('#');
+  if (hash == std::string_view::npos) return std::nullopt;
+  XtreamMediaRef media;
+  size_t path = address.find(kFilmPath, hash);
+  if (path == std::string_view::npos) {
+    path = address.find(kEpisodePath, hash);
+    media.episode = true;
+  }
+  if (path == std::string_view::npos) return std::nullopt;
+  std::optional<XtreamAccount> account = ParseXtreamSource(address.substr(0, path));
+  if (!account) return std::nullopt;
+  media.account = std::move(*account);
+  const std::string_view file = address.substr(path + (media.episode ? sizeof(kEpisodePath) : sizeof(kFilmPath)) - 1);
+  const size_t dot = file.find('.');
+  if (dot == std::string_view::npos || dot == 0) return std::nullopt;
+  const auto [end, error] = std::from_chars(file.data(), file.data() + dot, media.id);
+  if (error != std::errc() || end != file.data() + dot || media.id < 0) return std::nullopt;
+  media.extension = std::string(file.substr(dot + 1));
+  if (media.extension.empty() || media.extension.size() > 8) return std::nullopt;
+  for (char c : media.extension) {
+    if (std::isalnum(static_cast<unsigned char>(c)) == 0) return std::nullopt;
+  }
+  return media;
+}
+
+std::string XtreamPlayAddress(const XtreamMediaRef& media, std::string_view password) {
+  return media.account.server + (media.episode ? kEpisodePath : kFilmPath) + EscapeUrlPart(media.account.user) + "/" +
+         EscapeUrlPart(password) + "/" + std::to_string(media.id) + "." + media.extension;
+}
+
+std::string XtreamGuideSource(const XtreamAccount& account) { return XtreamSource(account) + kGuidePath; }
+
+std::optional<XtreamAccount> ParseXtreamGuideSource(std::string_view source) {
+  if (!source.ends_with(kGuidePath)) return std::nullopt;
+  return ParseXtreamSource(source.substr(0, source.size() - (sizeof(kGuidePath) - 1)));
+}
+
+std::string XtreamGuideAddress(const XtreamAccount& account, std::string_view password) {
+  return account.server + kGuidePath + "?username=" + EscapeUrlPart(account.user) + "&password=" +
+         EscapeUrlPart(password);
 }
 
 }  // namespace vidora

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/network/credential_mask.h"
+
 namespace vidora {
 
 // A provider account of the Xtream Codes API, without its password (which
@@ -50,10 +52,43 @@ struct XtreamChannelRef {
 };
 std::optional<XtreamChannelRef> ParseXtreamChannelAddress(std::string_view address);
 
-// `address` with credentials hidden: "user:password@" in the authority,
-// the username/password query values and the two path segments after
-// /live/, /movie/ or /series/ become "***". For logs and tooltips.
-std::string MaskCredentials(std::string_view address);
+// The archive of a live stream. The stored form is a catch-up template
+// (see ExpandCatchupTemplate) that holds no password:
+//   source + "/timeshift/{duration:60}/{Y}-{m}-{d}:{H}-{M}/" + id + ".ts"
+// Once expanded, playback turns it into the provider's archive address
+// "{server}/timeshift/{user}/{password}/{minutes}/{YYYY-MM-DD:HH-MM}/{id}.ts"
+// with the password read at that moment.
+std::string XtreamArchiveTemplate(const XtreamAccount& account, int64_t stream_id);
+struct XtreamArchiveRef {
+  XtreamAccount account;
+  std::string minutes;  // digits
+  std::string start;    // "YYYY-MM-DD:HH-MM"
+  int64_t stream_id = 0;
+};
+// None unless `address` is an expanded archive template.
+std::optional<XtreamArchiveRef> ParseXtreamArchiveAddress(std::string_view address);
+std::string XtreamTimeshiftAddress(const XtreamArchiveRef& archive, std::string_view password);
+
+// A film or a series' episode, stored without the password:
+// source + "/movie/" (or "/series/") + id + "." + extension. Playback turns
+// it into "{server}/movie/{user}/{password}/{id}.{extension}" (or
+// /series/) with the password read at that moment.
+struct XtreamMediaRef {
+  XtreamAccount account;
+  bool episode = false;  // /series/, else /movie/
+  int64_t id = 0;
+  std::string extension;  // letters and digits, at most 8
+};
+std::string XtreamMediaAddress(const XtreamMediaRef& media);
+std::optional<XtreamMediaRef> ParseXtreamMediaAddress(std::string_view address);
+std::string XtreamPlayAddress(const XtreamMediaRef& media, std::string_view password);
+
+// The account's programme guide as a guide source: source + "/xmltv.php"
+// (no password), and the address it is downloaded from,
+// "{server}/xmltv.php?username=…&password=…".
+std::string XtreamGuideSource(const XtreamAccount& account);
+std::optional<XtreamAccount> ParseXtreamGuideSource(std::string_view source);
+std::string XtreamGuideAddress(const XtreamAccount& account, std::string_view password);
 
 }  // namespace vidora
 

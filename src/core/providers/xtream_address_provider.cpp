@@ -10,7 +10,18 @@ XtreamAddressProvider::XtreamAddressProvider() : StreamAddressProvider(kXtreamPr
 
 std::optional<std::u16string> XtreamAddressProvider::Resolve(std::u16string_view address,
                                                              const std::atomic<bool>* /*cancel*/) {
-  const std::optional<XtreamChannelRef> ref = ParseXtreamChannelAddress(Utf16ToUtf8(address));
+  const std::string text = Utf16ToUtf8(address);
+  if (const std::optional<XtreamArchiveRef> archive = ParseXtreamArchiveAddress(text)) {
+    const std::optional<std::string> password = Credentials().Find(archive->account);
+    if (!password) return std::nullopt;
+    return Utf8ToUtf16(XtreamTimeshiftAddress(*archive, *password));
+  }
+  if (const std::optional<XtreamMediaRef> media = ParseXtreamMediaAddress(text)) {
+    const std::optional<std::string> password = Credentials().Find(media->account);
+    if (!password) return std::nullopt;
+    return Utf8ToUtf16(XtreamPlayAddress(*media, *password));
+  }
+  const std::optional<XtreamChannelRef> ref = ParseXtreamChannelAddress(text);
   if (!ref) return std::nullopt;
   const std::optional<std::string> password = Credentials().Find(ref->account);
   if (!password) return std::nullopt;

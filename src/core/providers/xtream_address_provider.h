@@ -8,8 +8,10 @@
 namespace vidora {
 
 // The stream provider of provider-account channels: turns a stored
-// XtreamChannelAddress into the live address with the account's password
-// (from Credentials(), read when the channel plays). None when the address
+// XtreamChannelAddress into the live address, and an expanded
+// XtreamArchiveTemplate into the archive address, and a film's or an
+// episode's XtreamMediaAddress into its play address, with the account's
+// password (from Credentials(), read when the channel plays). None when the address
 // is not one or no password is known. Copies share nothing but the
 // thread-safe credential store.
 class XtreamAddressProvider : public StreamAddressProvider {

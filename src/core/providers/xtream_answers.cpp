@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/providers/base64_text.h"
 #include "core/providers/bounded_json.h"
 
 namespace vidora {
@@ -10,6 +11,8 @@ namespace {
 
 constexpr size_t kMaxNameBytes = 512;
 constexpr size_t kMaxAddressBytes = 2048;
+
+}  // namespace
 
 XtreamFailure FailureOf(JsonFailure failure) {
   switch (failure) {
@@ -21,6 +24,8 @@ XtreamFailure FailureOf(JsonFailure failure) {
   }
   return XtreamFailure::kNotJson;
 }
+
+namespace {
 
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -45,7 +50,29 @@ JsonAnswer ReadRowList(std::string_view body, XtreamFailure& failure) {
   return json;
 }
 
+// A guide text as the user reads it: Base64 decoded when it is Base64,
+// cut to `max_bytes` at a character boundary, control characters blanks.
+std::string GuideText(const nlohmann::json& row, const char* key, size_t max_bytes) {
+  std::string text = JsonText(row, key, max_bytes * 2);
+  if (std::optional<std::string> decoded = DecodeBase64(text)) text = std::move(*decoded);
+  if (text.size() > max_bytes) {
+    size_t cut = max_bytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    text.resize(cut);
+  }
+  for (char& c : text) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+  }
+  return text;
+}
+
 }  // namespace
+
+XtreamFailure ReadXtreamRows(std::string_view body, const std::function<void(const nlohmann::json& row)>& row) {
+  const JsonRows rows = ForEachJsonRow(body, row);
+  if (rows.failure != JsonFailure::kNone) return FailureOf(rows.failure);
+  return rows.list ? XtreamFailure::kNone : XtreamFailure::kWrongTypes;
+}
 
 bool XtreamAccountInfo::PrefersHls() const {
   return formats.empty() || std::find(formats.begin(), formats.end(), "m3u8") != formats.end();
@@ -103,10 +130,9 @@ XtreamCategories ReadXtreamCategories(std::string_view body) {
 
 XtreamStreams ReadXtreamStreams(std::string_view body) {
   XtreamStreams result;
-  JsonAnswer json = ReadRowList(body, result.failure);
-  if (result.failure != XtreamFailure::kNone) return result;
-  result.streams.reserve(json.value.size());
-  ForEachRow(json.value, [&result](const nlohmann::json& row) {
+  // Row by row: a provider's list of 20,000 channels never stands in
+  // memory as one document.
+  result.failure = ReadXtreamRows(body, [&result](const nlohmann::json& row) {
     XtreamStream stream;
     const std::optional<int64_t> id = JsonInteger(row, "stream_id");
     stream.name = JsonText(row, "name", kMaxNameBytes);
@@ -122,6 +148,34 @@ XtreamStreams ReadXtreamStreams(std::string_view body) {
     stream.archive_days = std::max<int64_t>(0, JsonInteger(row, "tv_archive_duration").value_or(0));
     result.streams.push_back(std::move(stream));
   });
+  if (result.failure != XtreamFailure::kNone) result.streams.clear();
+  return result;
+}
+
+XtreamShortGuide ReadXtreamShortGuide(std::string_view body) {
+  XtreamShortGuide result;
+  JsonAnswer json = ParseBoundedJson(body);
+  if (json.failure != JsonFailure::kNone) {
+    result.failure = FailureOf(json.failure);
+    return result;
+  }
+  const auto list = json.value.is_object() ? json.value.find("epg_listings") : json.value.end();
+  if (!json.value.is_object() || list == json.value.end() || (!list->is_array() && !list->is_object())) {
+    result.failure = XtreamFailure::kWrongTypes;
+    return result;
+  }
+  ForEachRow(*list, [&result](const nlohmann::json& row) {
+    if (result.programmes.size() >= kMaxShortGuideProgrammes) return;
+    XtreamProgramme programme;
+    programme.start = JsonInteger(row, "start_timestamp").value_or(0);
+    programme.stop = JsonInteger(row, "stop_timestamp").value_or(0);
+    programme.title = GuideText(row, "title", kMaxNameBytes);
+    if (programme.start <= 0 || programme.stop <= programme.start || programme.title.empty()) return;
+    programme.description = GuideText(row, "description", 4096);
+    result.programmes.push_back(std::move(programme));
+  });
+  std::stable_sort(result.programmes.begin(), result.programmes.end(),
+                   [](const XtreamProgramme& a, const XtreamProgramme& b) { return a.start < b.start; });
   return result;
 }
 

@@ -2,10 +2,15 @@
 #define VIDORA_CORE_PROVIDERS_XTREAM_ANSWERS_H_
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "core/providers/bounded_json.h"
 
 namespace vidora {
 
@@ -24,6 +29,13 @@ enum class XtreamFailure {
   kNoChannels,        // the account lists no live stream
   kNoPassword,        // the password is in no store (was never saved)
 };
+
+// Reads a list answer row by row (ForEachJsonRow): kNone, or why the
+// answer is no list; rows already handed over before a failure must be
+// dropped by the caller. Any thread.
+XtreamFailure ReadXtreamRows(std::string_view body, const std::function<void(const nlohmann::json& row)>& row);
+// The failure of an answer that is no JSON.
+XtreamFailure FailureOf(JsonFailure failure);
 
 // What player_api.php without an action tells of the account.
 struct XtreamAccountInfo {
@@ -73,6 +85,29 @@ struct XtreamStreams {
   size_t skipped = 0;  // rows without a usable id or name
 };
 XtreamStreams ReadXtreamStreams(std::string_view body);
+
+// One programme of get_short_epg, its texts decoded from Base64 (a text
+// that is no Base64 is taken as it stands) with control characters made
+// blanks. Times are seconds since 1970, start < stop.
+struct XtreamProgramme {
+  int64_t start = 0;
+  int64_t stop = 0;
+  std::string title;
+  std::string description;
+};
+
+// At most this many programmes are taken from one answer.
+inline constexpr size_t kMaxShortGuideProgrammes = 64;
+
+// get_short_epg: {"epg_listings":[{"title":"<base64>","description":…,
+// "start_timestamp":"…","stop_timestamp":"…"},…]}, in start order. Rows
+// without times or a title are skipped; an answer without the list fails
+// (kWrongTypes). Any thread.
+struct XtreamShortGuide {
+  XtreamFailure failure = XtreamFailure::kNone;
+  std::vector<XtreamProgramme> programmes;
+};
+XtreamShortGuide ReadXtreamShortGuide(std::string_view body);
 
 }  // namespace vidora
 

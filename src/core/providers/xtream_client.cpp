@@ -1,5 +1,6 @@
 #include "core/providers/xtream_client.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "core/document/text_codec.h"
@@ -41,6 +42,7 @@ M3uPlaylist XtreamPlaylist(const XtreamAccount& account, const XtreamCategories&
   M3uPlaylist playlist;
   playlist.skipped_lines = streams.skipped;
   playlist.entries.reserve(streams.streams.size());
+  playlist.guide_address = XtreamGuideSource(account);
   const char* extension = hls ? "m3u8" : "ts";
   for (const XtreamStream& stream : streams.streams) {
     PlaylistEntry entry;
@@ -51,6 +53,16 @@ M3uPlaylist XtreamPlaylist(const XtreamAccount& account, const XtreamCategories&
     const auto category = categories.names.find(stream.category_id);
     if (category != categories.names.end()) entry.group = category->second;
     entry.provider = kXtreamProviderName;
+    if (stream.archive) {
+      // The whole archive address as a template ("default"), so the guide
+      // offers catch-up like it does for a playlist's; the days the server
+      // names, else the usual default.
+      auto catchup = std::make_shared<CatchupAttributes>();
+      catchup->catchup = "default";
+      catchup->source = XtreamArchiveTemplate(account, stream.id);
+      if (stream.archive_days > 0) catchup->days = std::to_string(std::min<int64_t>(stream.archive_days, 365));
+      entry.catchup = std::move(catchup);
+    }
     playlist.entries.push_back(std::move(entry));
   }
   return playlist;
@@ -114,6 +126,29 @@ PlaylistImport ImportXtreamSource(std::u16string_view source, std::u16string nam
   }
   if (name.empty()) name = Utf8ToUtf16(account->user + " @ " + account->server.substr(account->server.find("://") + 3));
   return StorePlaylist(channels.playlist, source, std::move(name), folder, now);
+}
+
+XtreamShortGuide FetchXtreamShortGuide(const XtreamAccount& account, const std::string& password, int64_t stream_id,
+                                       const std::atomic<bool>* cancel) {
+  const std::string action = "get_short_epg&stream_id=" + std::to_string(stream_id) + "&limit=" +
+                             std::to_string(kMaxShortGuideProgrammes);
+  std::unique_ptr<MemoryStream> body = Get(XtreamApiAddress(account, password, action), cancel, HttpRequestKind::kPage);
+  if (!body) {
+    XtreamShortGuide failed;
+    failed.failure = XtreamFailure::kNoAnswer;
+    return failed;
+  }
+  return ReadXtreamShortGuide(View(*body));
+}
+
+std::optional<std::string> ResolveXtreamGuideSource(std::string_view source, std::string* reason) {
+  const std::optional<XtreamAccount> account = ParseXtreamGuideSource(source);
+  const std::optional<std::string> password = account ? Credentials().Find(*account) : std::nullopt;
+  if (!password) {
+    if (reason != nullptr) *reason = XtreamFailureName(account ? XtreamFailure::kNoPassword : XtreamFailure::kWrongTypes);
+    return std::nullopt;
+  }
+  return XtreamGuideAddress(*account, *password);
 }
 
 const char* XtreamFailureName(XtreamFailure failure) {

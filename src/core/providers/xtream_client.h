@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,7 +26,10 @@ XtreamAccountAnswer CheckXtreamAccount(const XtreamAccount& account, const std::
 // The account's live channels as playlist entries: the account check
 // (for the allowed formats), get_live_categories and get_live_streams.
 // Each entry's address is an XtreamChannelAddress (no password), its
-// group the category's name, its provider kXtreamProviderName.
+// group the category's name, its provider kXtreamProviderName; a stream
+// with an archive (tv_archive) carries it as catch-up attributes with an
+// XtreamArchiveTemplate, and the playlist's guide is the account's
+// XtreamGuideSource.
 struct XtreamChannels {
   XtreamFailure failure = XtreamFailure::kNone;
   XtreamAccountInfo info;
@@ -45,6 +49,17 @@ M3uPlaylist XtreamPlaylist(const XtreamAccount& account, const XtreamCategories&
 PlaylistImport ImportXtreamSource(std::u16string_view source, std::u16string name,
                                   const std::filesystem::path& folder, int64_t now,
                                   const std::atomic<bool>* cancel);
+
+// get_short_epg for one live stream: the next programmes of the channel,
+// for when the guide has nothing for it. Blocking, any thread; `cancel`
+// may be null.
+XtreamShortGuide FetchXtreamShortGuide(const XtreamAccount& account, const std::string& password, int64_t stream_id,
+                                       const std::atomic<bool>* cancel);
+
+// The GuideAddressResolver of XtreamGuideSource sources (see
+// SetGuideAddressResolver): the account's xmltv.php with the password from
+// Credentials(). Any thread.
+std::optional<std::string> ResolveXtreamGuideSource(std::string_view source, std::string* reason);
 
 // A stable English name of `failure` ("wrong-credentials", …), used as
 // the reason of a failed import; the UI turns it into a sentence.

@@ -68,6 +68,10 @@ inline constexpr TextSettingKey kGuideChoicesSetting{"GuideChoices", u""};
 // Programme reminders: start, channel key, title, channel name, separated
 // by U+001F; one reminder after another, each ended by U+001E.
 inline constexpr TextSettingKey kGuideRemindersSetting{"GuideReminders", u""};
+// Provider accounts: what the last check of each told (status, expiry,
+// connections), so the settings show it from the start; written and read
+// by EncodeAccountInfos / RestoreAccountInfos (core/providers).
+inline constexpr TextSettingKey kProviderAccountsSetting{"ProviderAccounts", u""};
 
 // Recording: how many may run at once, and the free space (MB) below which
 // none starts and a running one stops.

@@ -225,7 +225,9 @@ void PlaybackControl::PlayCatchup(const Channel& channel, const std::u16string& 
   }
   catchup_address_ = address;
   catchup_request_ = std::move(request);
-  PlayChannel(Catalogue()->MakeAddressChannel(address, name));
+  // A provider's archive address is completed by the channel's provider
+  // (with the account's password) like its live address.
+  PlayChannel(Catalogue()->MakeAddressChannel(address, name, channel.provider()));
 }
 
 const Channel* PlaybackControl::SessionChannel() const {

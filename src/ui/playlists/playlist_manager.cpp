@@ -14,6 +14,7 @@
 #include "core/document/text_codec.h"
 #include "core/guide/guide_loader.h"
 #include "core/guide/guide_matcher.h"
+#include "core/network/credential_mask.h"
 #include "core/playlists/playlist_document.h"
 #include "core/playlists/playlist_import.h"
 #include "core/playlists/playlist_paths.h"
@@ -25,6 +26,10 @@
 namespace vidora {
 
 namespace {
+
+// Marks the text references of the channels' own programmes: the guides'
+// texts stay far below it (GuideCaps::text_bytes).
+constexpr TextRef kOwnGuideTextBit = TextRef{1} << 31;
 
 PlaylistManager* g_current = nullptr;
 
@@ -106,11 +111,13 @@ void PlaylistManager::AddPlaylistSource(const QString& text) {
       }
       const QString detail = source + QStringLiteral("\n") + QString::fromStdString(result.reason);
       if (!result.ok) {
+        emit SourcesFetched();
         emit Imported(false, detail, ImportFailureText(result));
         return;
       }
       AttachInBackground({result.file}, [this, result, source](const std::vector<bool>& attached) {
         const bool ok = !attached.empty() && attached[0];
+        emit SourcesFetched();
         emit Imported(ok, source, ok ? ImportSummaryText(result) : Text("msg_import_unreadable"));
         LoadGuide(true);
       });
@@ -145,6 +152,7 @@ void PlaylistManager::Refresh(const std::vector<StoredPlaylist>& playlists, bool
         if (result.ok) files.push_back(result.file);
       }
       AttachInBackground(std::move(files), [this, results, report](const std::vector<bool>&) {
+        emit SourcesFetched();
         size_t failed = 0;
         QStringList details;
         for (const auto& [file, result] : results) {
@@ -374,7 +382,8 @@ void PlaylistManager::LoadGuide(bool use_network) {
           const std::string said = failure.address + "\n" + failure.reason;
           if (!failures_said_.insert(said).second) continue;
           if (!details.isEmpty()) details += QLatin1Char('\n');
-          details += (failure.address.empty() ? QString() : QString::fromStdString(failure.address) + QStringLiteral(": ")) +
+          details += (failure.address.empty() ? QString()
+                                              : QString::fromStdString(MaskCredentials(failure.address)) + QStringLiteral(": ")) +
                      QString::fromStdString(failure.reason);
         }
         if (!details.isEmpty()) emit GuideFailed(Text("msg_guide_failed"), details);
@@ -431,20 +440,53 @@ int32_t PlaylistManager::GuideChannelOf(const Channel& channel) const {
   return it == guide_matches_.end() ? -1 : it->second;
 }
 
+int32_t PlaylistManager::OwnGuideChannelOf(const Channel& channel) const {
+  return own_guide_ ? own_guide_->FindChannel(channel.key()) : -1;
+}
+
 GuideStore::NowNext PlaylistManager::GuideNowNext(const Channel& channel) const {
   const int32_t index = GuideChannelOf(channel);
-  return index < 0 ? GuideStore::NowNext{} : guide_->FindNowNext(static_cast<size_t>(index), Now());
+  if (index >= 0) return guide_->FindNowNext(static_cast<size_t>(index), Now());
+  const int32_t own = OwnGuideChannelOf(channel);
+  return own < 0 ? GuideStore::NowNext{} : own_guide_->FindNowNext(static_cast<size_t>(own), Now());
 }
 
 std::span<const ProgrammeRecord> PlaylistManager::GuideProgrammes(const Channel& channel) const {
   const int32_t index = GuideChannelOf(channel);
-  return index < 0 ? std::span<const ProgrammeRecord>() : guide_->Programmes(static_cast<size_t>(index));
+  if (index >= 0) return guide_->Programmes(static_cast<size_t>(index));
+  const int32_t own = OwnGuideChannelOf(channel);
+  return own < 0 ? std::span<const ProgrammeRecord>() : own_guide_->Programmes(static_cast<size_t>(own));
 }
 
 QString PlaylistManager::GuideText(TextRef ref) const {
-  if (!guide_ || ref == 0) return {};
-  const std::string_view text = guide_->Text(ref);
+  const GuideStore* store = (ref & kOwnGuideTextBit) != 0 ? own_guide_.get() : guide_.get();
+  ref &= ~kOwnGuideTextBit;
+  if (store == nullptr || ref == 0) return {};
+  const std::string_view text = store->Text(ref);
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void PlaylistManager::SetChannelProgrammes(const std::string& channel_key, std::vector<ChannelProgramme> programmes) {
+  std::erase_if(own_programmes_, [&channel_key](const auto& set) { return set.first == channel_key; });
+  if (own_programmes_.size() >= kMaxChannelProgrammeSets) own_programmes_.erase(own_programmes_.begin());
+  own_programmes_.emplace_back(channel_key, std::move(programmes));
+  // A few channels of a few dozen programmes each: rebuilt whole.
+  auto store = std::make_shared<GuideStore>();
+  for (const auto& [key, list] : own_programmes_) {
+    const int32_t channel = store->AddChannel(key);
+    if (channel < 0) continue;
+    for (const ChannelProgramme& programme : list) {
+      ProgrammeRecord record;
+      record.start = programme.start;
+      record.stop = programme.stop;
+      if (const TextRef title = store->Intern(programme.title)) record.title = title | kOwnGuideTextBit;
+      if (const TextRef text = store->Intern(programme.description)) record.description = text | kOwnGuideTextBit;
+      store->AddProgramme(channel, record);
+    }
+  }
+  store->Finish();
+  own_guide_ = std::move(store);
+  emit DecorationsChanged();
 }
 
 size_t PlaylistManager::PlaylistChannelCount(const std::string& key) const {

@@ -96,8 +96,21 @@ class PlaylistManager : public QObject {
   GuideStore::NowNext GuideNowNext(const Channel& channel) const;
   // The channel's programmes in start order (empty without a guide).
   std::span<const ProgrammeRecord> GuideProgrammes(const Channel& channel) const;
-  // A text of the guide, as a QString.
+  // A text of the guide (or of a channel's own programmes), as a QString.
   QString GuideText(TextRef ref) const;
+  // Programmes of one channel from elsewhere than the guides: a provider's
+  // short guide of the channel that plays. GuideNowNext, GuideProgrammes
+  // and GuideText use them while the guides match nothing to the channel;
+  // those of the last kMaxChannelProgrammeSets channels are kept, in
+  // memory only. Overlapping programmes keep the earlier one. UI thread.
+  struct ChannelProgramme {
+    int64_t start = 0;
+    int64_t stop = 0;
+    std::string title;
+    std::string description;
+  };
+  static constexpr size_t kMaxChannelProgrammeSets = 16;
+  void SetChannelProgrammes(const std::string& channel_key, std::vector<ChannelProgramme> programmes);
   // How many channels of the playlist `key` have a guide, of how many.
   size_t GuideMatchCount(const std::string& key) const;
   size_t PlaylistChannelCount(const std::string& key) const;
@@ -132,6 +145,9 @@ class PlaylistManager : public QObject {
   void GuideFailed(const QString& summary, const QString& details);
   // A new guide or new matches are in place.
   void GuideMatched();
+  // An import or a refresh of stored playlists has ended, whatever its
+  // outcome (provider accounts keep what their check told).
+  void SourcesFetched();
 
  private:
   // `report`: tell each outcome through Imported (the user asked).
@@ -148,6 +164,9 @@ class PlaylistManager : public QObject {
   // Frees what a put-in-place playlist replaced on a worker.
   void DisposeInBackground(std::shared_ptr<PlaylistLibrary::Prepared> garbage);
   std::string GuideKeyOf(const Channel& channel) const;
+  // The programmes SetChannelProgrammes gave `channel`, as a channel of
+  // own_guide_ (-1: none).
+  int32_t OwnGuideChannelOf(const Channel& channel) const;
 
   ChannelCatalogue& catalogue_;
   PlaylistFolders folders_;
@@ -157,6 +176,11 @@ class PlaylistManager : public QObject {
   std::shared_ptr<const GuideStore> guide_;
   std::unordered_map<std::string, int32_t> guide_matches_;  // by channel key
   std::unordered_map<std::string, size_t> guide_counts_;    // by playlist key
+  // The programmes of SetChannelProgrammes: as given (oldest first, for
+  // rebuilding) and as a guide store whose text references carry
+  // kOwnGuideTextBit, so GuideText tells them from the guides' own.
+  std::vector<std::pair<std::string, std::vector<ChannelProgramme>>> own_programmes_;
+  std::shared_ptr<GuideStore> own_guide_;
   std::unordered_set<std::string> failures_said_;
   int64_t guide_loaded_at_ = 0;
   uint64_t guide_generation_ = 0;  // a newer load's result wins

@@ -33,13 +33,24 @@ QString ImportReasonText(const QString& reason) {
   return reason;
 }
 
-QString AccountSummary(const XtreamAccountInfo& info) {
-  QString text = info.expires_at == 0
-                     ? Text("prov_no_expiry")
-                     : Text("prov_expires").arg(QLocale().toString(QDateTime::fromSecsSinceEpoch(info.expires_at).date(),
-                                                                   QLocale::ShortFormat));
+QString AccountSummary(const XtreamAccountInfo& info, int64_t now) {
+  const QString status = QString::fromStdString(info.status).trimmed().toLower();
+  const auto date = [](int64_t when) {
+    return QLocale().toString(QDateTime::fromSecsSinceEpoch(when).date(), QLocale::ShortFormat);
+  };
+  if (status == QLatin1String("disabled") || status == QLatin1String("banned")) return Text("prov_err_disabled");
+  if (status == QLatin1String("expired") || (info.expires_at != 0 && info.expires_at < now)) {
+    return info.expires_at == 0 ? Text("prov_err_expired") : Text("prov_expired_on").arg(date(info.expires_at));
+  }
+  QString text = info.expires_at == 0 ? Text("prov_no_expiry") : Text("prov_expires").arg(date(info.expires_at));
+  // The server's own word only when it is none of those the player knows.
+  if (status == QLatin1String("active")) {
+    text.prepend(Text("prov_active") + QStringLiteral(" \u00B7 "));
+  } else if (!status.isEmpty()) {
+    text.prepend(QString::fromStdString(info.status).left(24) + QStringLiteral(" \u00B7 "));
+  }
   if (info.max_connections > 0) {
-    text += QStringLiteral(" · ") + Text("prov_connections").arg(info.max_connections);
+    text += QStringLiteral(" \u00B7 ") + Text("prov_connections").arg(info.max_connections);
   }
   return text;
 }

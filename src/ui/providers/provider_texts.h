@@ -15,9 +15,12 @@ QString XtreamFailureText(XtreamFailure failure);
 // `reason` as it stands. UI thread only.
 QString ImportReasonText(const QString& reason);
 
-// "Valid until 31.12.2026 · 2 connections" (or "no expiry date"). UI
+// What the settings say of an account at `now` (seconds since 1970):
+// "Active · Valid until 31.12.2026 · 2 connections" (or "No expiry date"),
+// and for an account that cannot be used any more one plain sentence: "The
+// account expired on 1.3.2026." or that the provider disabled it. UI
 // thread only.
-QString AccountSummary(const XtreamAccountInfo& info);
+QString AccountSummary(const XtreamAccountInfo& info, int64_t now);
 
 }  // namespace vidora
 

@@ -34,6 +34,7 @@
 #include "ui/recording/recording_controller.h"
 #include "ui/recording/recordings_page.h"
 #include "ui/recording/schedule_toggle.h"
+#include "ui/providers/provider_setup.h"
 #include "ui/providers/provider_texts.h"
 #include "ui/shell/key_press_watch.h"
 #include "ui/timeshift/restart_programme.h"
@@ -99,6 +100,7 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
       if (view_ != nullptr) view_->playback()->PlayCatchup(channel, address, name);
     });
     guide->set_recorder(GuideRecorder(*recordings_));
+    FollowProviderAccounts(this, *playlists, *view_->playback());
     connect(playlists, &PlaylistManager::GuideFailed, this, [this](const QString& summary, const QString& details) {
       if (!closed_) ShowPlainMessageBox(DialogOwner(), summary + QStringLiteral("\n") + details, ToQString(AppTitle()));
     });

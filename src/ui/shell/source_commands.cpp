@@ -23,6 +23,7 @@ const SourceCommand kCommands[] = {
     {ID_ADD_PROVIDER, "menu_add_provider", Qt::CTRL | Qt::SHIFT | Qt::Key_A},
     {ID_RADIO_DIRECTORY, "menu_radio_directory", Qt::CTRL | Qt::SHIFT | Qt::Key_D},
     {ID_CHECK_CHANNELS, "menu_check_channels", Qt::CTRL | Qt::SHIFT | Qt::Key_H},
+    {ID_FILMS, "menu_films", Qt::CTRL | Qt::SHIFT | Qt::Key_F},
 };
 
 }  // namespace
@@ -54,6 +55,9 @@ bool RunSourceCommand(int command, QWidget* owner, std::function<void(Channel*)>
       return true;
     case ID_CHECK_CHANNELS:
       if (ChannelHealthCheck* check = ChannelHealthCheck::Current()) check->CheckEverything(owner);
+      return true;
+    case ID_FILMS:
+      OpenFilmsPage(owner, std::move(play));
       return true;
     default:
       return false;

@@ -12,8 +12,9 @@ class Channel;
 
 // The main frame's commands for more channel sources: "Add provider
 // account…" (Ctrl+Shift+A, ID_ADD_PROVIDER), "Radio directory"
-// (Ctrl+Shift+D, ID_RADIO_DIRECTORY) and "Check channels" (Ctrl+Shift+H,
-// ID_CHECK_CHANNELS: every channel's sources). UI thread only.
+// (Ctrl+Shift+D, ID_RADIO_DIRECTORY), "Films & series" (Ctrl+Shift+F,
+// ID_FILMS) and "Check channels" (Ctrl+Shift+H, ID_CHECK_CHANNELS: every
+// channel's sources). UI thread only.
 
 // Lets the sources' features take part; before the main view is created.
 void EnableSourceFeatures();

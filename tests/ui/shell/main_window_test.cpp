@@ -151,6 +151,7 @@ TEST_F(MainWindowTest, SoftKeysCarryTheMenuTree) {
       {Text("menu_record"), ID_RECORD}, {Text("menu_recordings"), ID_RECORDINGS},
       // The test's language pack has no captions for these: only the key shows.
       {"\tCtrl+Shift+A", ID_ADD_PROVIDER}, {"\tCtrl+Shift+D", ID_RADIO_DIRECTORY}, {"\tCtrl+Shift+H", ID_CHECK_CHANNELS},
+      {"\tCtrl+Shift+F", ID_FILMS},
       {Text("str_programme_guide"), ID_GUIDE_GRID},
       {Text("menu_sleep_timer"), -1}, {Text("menu_sleep_off"), ID_SLEEP_OFF},
       {Text("menu_sleep_minutes").arg(15), ID_SLEEP_15}, {Text("menu_sleep_minutes").arg(30), ID_SLEEP_30},

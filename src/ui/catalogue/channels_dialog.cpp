@@ -792,6 +792,10 @@ void ChannelsDialog::paintEvent(QPaintEvent*) {
                                    static_cast<const QWidget*>(search_field_), static_cast<const QWidget*>(scope_combo_)}) {
       DrawControlFrame(control, painter);
     }
+    // A playlist's own filters are framed like the others while shown.
+    for (const QWidget* control : {static_cast<const QWidget*>(group_combo_), static_cast<const QWidget*>(sort_combo_)}) {
+      if (control->isVisibleTo(this)) DrawControlFrame(control, painter);
+    }
   }
 }
 

@@ -226,6 +226,7 @@ int main(int argc, char** argv) {
     Put(out / "fuzz_stored_choices", "recent", std::string("\x01") + "de_one\x1e" "it_two\x1e");
     Put(out / "fuzz_stored_choices", "locks", wide('\2', u"ad"));
     Put(out / "fuzz_stored_choices", "pin", wide('\3', u"pbkdf2-sha256$30000$00112233$aabbccdd"));
+    Put(out / "fuzz_stored_choices", "sorts", wide('\4', u"pl00000001\x1f" u"1\x1epl00000003\x1f" u"2"));
   }
   {
     // Channel-check results as the player writes them.

@@ -32,6 +32,18 @@ void SaveDialogSelection() {
   SetSetting(kSelectedCategoryKeySetting, Utf8ToUtf16(state.category_key));
 }
 
+void ChooseDialogPlaylist(const std::string& country_key) {
+  LoadDialogSelection();
+  ChannelsDialogState& state = DialogSelection();
+  state.tab = kChannelsTab;
+  state.country_key = country_key;
+  state.category = 0;
+  state.category_key.clear();
+  state.tvradio = kKindAll;
+  state.channel_row = -1;
+  SaveDialogSelection();
+}
+
 int32_t ClampListPosition(int32_t position, int count) {
   // A negative position would leave the list without a selection; the
   // "all" entry is the sound reading of a damaged value.

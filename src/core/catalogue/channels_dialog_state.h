@@ -49,6 +49,11 @@ void LoadDialogSelection();
 // window goes away.
 void SaveDialogSelection();
 
+// Makes the channels dialog open next on the playlist (or country) with
+// key `country_key`: the channels tab, every category and kind, so that
+// all of its channels show. Writes the selection settings. UI thread.
+void ChooseDialogPlaylist(const std::string& country_key);
+
 // A stored list position checked against a list of `count` entries: the
 // position itself when it is a valid index, else 0 (the "all" entry).
 int32_t ClampListPosition(int32_t position, int count);

@@ -60,7 +60,8 @@ struct Attribute {
 };
 
 // Calls `take` for each key="value" of `text` and returns where the
-// display name starts (after the comma), or npos when there is no comma.
+// display name starts (after the comma; the end of `text` when there is
+// none, as in "#EXTINF:10"), or npos when a quoted value never ends.
 template <typename Take>
 size_t ReadAttributes(std::string_view text, Take take) {
   size_t at = 0;
@@ -92,7 +93,7 @@ size_t ReadAttributes(std::string_view text, Take take) {
     }
     take(Attribute{key, text.substr(value_start, value_end - value_start)});
   }
-  return std::string_view::npos;
+  return text.size();
 }
 
 
@@ -309,8 +310,8 @@ void ReadHeader(std::string_view line, M3uPlaylist& playlist) {
   });
 }
 
-// Reads an #EXTINF line (without its tag) into `reader`; false when it
-// has no name part.
+// Reads an #EXTINF line (without its tag) into `reader`; false when a
+// quoted value in it never ends.
 bool ReadInfo(std::string_view line, std::string_view base, EntryReader& reader) {
   PlaylistEntry& entry = reader.entry;
   const size_t name_at = ReadAttributes(line, [&](const Attribute& a) {
@@ -330,7 +331,11 @@ bool ReadInfo(std::string_view line, std::string_view base, EntryReader& reader)
     }
   });
   if (name_at == std::string_view::npos) return false;
-  reader.SetName(entry.name, Trim(line.substr(name_at)));
+  std::string_view title = Trim(line.substr(name_at));
+  // "#EXTINF:4,,Title": an empty field (an artist, in music lists) before
+  // the title is no part of the name.
+  while (!title.empty() && title.front() == ',') title = Trim(title.substr(1));
+  reader.SetName(entry.name, title);
   return true;
 }
 
@@ -397,6 +402,12 @@ M3uPlaylist ReadM3u(std::string_view text, std::string_view base_address) {
         block_open = false;
         group_line.clear();
         info_valid = ReadInfo(line.substr(8), base_address, pending);
+      } else if (StartsWithNoCase(line, "#PLAYLIST:")) {
+        // The list's title as some players write it; the header's x-name wins.
+        if (playlist.name.empty()) {
+          bool cut = false;
+          playlist.name = std::string(Bounded(Trim(line.substr(10)), kMaxEntryNameBytes, cut));
+        }
       } else if (StartsWithNoCase(line, "#EXTGRP:")) {
         group_line = std::string(Bounded(Trim(line.substr(8)), kMaxEntryNameBytes, pending.cut));
       } else if (StartsWithNoCase(line, "#EXTVLCOPT:")) {

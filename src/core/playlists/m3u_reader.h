@@ -59,7 +59,8 @@ struct M3uPlaylist {
   // url-tvg / x-tvg-url of the #EXTM3U header: one or more programme
   // guide addresses, comma-separated, as written.
   std::string guide_address;
-  // x-name / name of the #EXTM3U header, or empty.
+  // x-name / name of the #EXTM3U header, else the first #PLAYLIST line's
+  // title, or empty.
   std::string name;
   // Catch-up attributes of the #EXTM3U header (defaults for every entry).
   CatchupAttributes catchup;

@@ -47,6 +47,10 @@ inline constexpr TextSettingKey kCurrentChannelKeySetting{"cur_channel", u""};
 // above are read instead).
 inline constexpr TextSettingKey kSelectedCountryKeySetting{"sel_country_key", u""};
 inline constexpr TextSettingKey kSelectedCategoryKeySetting{"sel_category_key", u""};
+// How each playlist's channels are listed, where not in the playlist's own
+// order: "playlist key" U+001F "sort number" (PlaylistSort), pairs
+// separated by U+001E.
+inline constexpr TextSettingKey kPlaylistSortSetting{"PlaylistSort", u""};
 
 // The main window's place on the desktop when it last closed:
 // "x,y,width,height" of its normal geometry, then ",max" when it was

@@ -11,6 +11,7 @@ void ZapList::Set(std::vector<Channel*> channels, std::vector<std::string> numbe
   }
   channels_ = std::move(channels);
   numbers_ = std::move(numbers);
+  hint_ = 0;
   list_version_ = list_version;
   held_ = !channels_.empty();
 }
@@ -18,18 +19,29 @@ void ZapList::Set(std::vector<Channel*> channels, std::vector<std::string> numbe
 void ZapList::Clear() {
   channels_.clear();
   numbers_.clear();
+  hint_ = 0;
   held_ = false;
 }
 
 bool ZapList::Holds(uint64_t list_version) const { return held_ && list_version == list_version_; }
 
+size_t ZapList::IndexOf(const Channel* channel) const {
+  // Zapping on asks for the channel the step before gave: no search then.
+  if (hint_ < channels_.size() && channels_[hint_] == channel) return hint_;
+  const auto at = std::find(channels_.begin(), channels_.end(), channel);
+  return static_cast<size_t>(at - channels_.begin());
+}
+
 Channel* ZapList::Step(const Channel* current, bool forward) const {
   if (channels_.empty()) return nullptr;
-  const auto at = std::find(channels_.begin(), channels_.end(), current);
-  if (at == channels_.end()) return forward ? channels_.front() : channels_.back();
-  const size_t index = static_cast<size_t>(at - channels_.begin());
   const size_t size = channels_.size();
-  return channels_[forward ? (index + 1) % size : (index + size - 1) % size];
+  const size_t index = IndexOf(current);
+  if (index == size) {
+    hint_ = forward ? 0 : size - 1;
+  } else {
+    hint_ = forward ? (index + 1) % size : (index + size - 1) % size;
+  }
+  return channels_[hint_];
 }
 
 Channel* ZapList::FindNumber(std::string_view number) const {
@@ -39,15 +51,19 @@ Channel* ZapList::FindNumber(std::string_view number) const {
     return text;
   };
   const std::string_view wanted = trimmed(number);
+  if (wanted.empty()) return nullptr;
   for (size_t i = 0; i < numbers_.size(); ++i) {
-    if (trimmed(numbers_[i]) == wanted) return channels_[i];
+    const std::string& candidate = numbers_[i];
+    // Trimming keeps the last digit: most numbers fail on it at once.
+    if (candidate.empty() || candidate.back() != wanted.back()) continue;
+    if (trimmed(candidate) == wanted) return channels_[i];
   }
   return nullptr;
 }
 
 std::string ZapList::NumberOf(const Channel* channel) const {
-  const auto at = std::find(channels_.begin(), channels_.end(), channel);
-  return at == channels_.end() ? std::string() : numbers_[static_cast<size_t>(at - channels_.begin())];
+  const size_t index = IndexOf(channel);
+  return index == channels_.size() ? std::string() : numbers_[index];
 }
 
 void ZapList::NotePlayed(const std::string& channel_key) {

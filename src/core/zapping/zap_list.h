@@ -1,6 +1,7 @@
 #ifndef VIDORA_CORE_ZAPPING_ZAP_LIST_H_
 #define VIDORA_CORE_ZAPPING_ZAP_LIST_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -39,8 +40,13 @@ class ZapList {
   const std::string& previous_key() const { return previous_key_; }
 
  private:
+  // The place of `channel` in the list, channels_.size() when absent.
+  size_t IndexOf(const Channel* channel) const;
+
   std::vector<Channel*> channels_;
   std::vector<std::string> numbers_;
+  // Where the last Step landed: the next one usually starts there.
+  mutable size_t hint_ = 0;
   uint64_t list_version_ = 0;
   bool held_ = false;
   std::string current_key_;

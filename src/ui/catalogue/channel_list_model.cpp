@@ -17,6 +17,8 @@ namespace vidora {
 
 namespace {
 
+constexpr char16_t kGroupSeparator = u'\x1f';
+
 QStringView NameView(const Channel& channel) {
   const std::u16string& name = channel.name();
   return QStringView(name.data(), static_cast<qsizetype>(name.size()));
@@ -43,6 +45,7 @@ void AppendFolded(std::u16string_view text, std::u16string& out) {
 
 std::shared_ptr<const FoldedNames> FoldedNames::Make(const std::vector<Channel*>& channels) {
   auto names = std::make_shared<FoldedNames>();
+  const PlaylistManager* playlists = PlaylistManager::Current();
   size_t units = 0;
   for (const Channel* channel : channels) units += channel->name().size();
   names->pool.reserve(units);
@@ -50,6 +53,14 @@ std::shared_ptr<const FoldedNames> FoldedNames::Make(const std::vector<Channel*>
   for (const Channel* channel : channels) {
     names->starts.push_back(static_cast<uint32_t>(names->pool.size()));
     AppendFolded(channel->name(), names->pool);
+    // A playlist channel is found by its group too. The separator is a
+    // control character no search text holds, so no match runs from the
+    // name into the group.
+    const PlaylistChannelInfo* info = playlists != nullptr ? playlists->FindChannel(*channel) : nullptr;
+    if (info != nullptr && !info->group.empty()) {
+      names->pool.push_back(kGroupSeparator);
+      AppendFolded(info->group, names->pool);
+    }
   }
   names->starts.push_back(static_cast<uint32_t>(names->pool.size()));
   return names;

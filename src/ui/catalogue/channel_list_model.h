@@ -15,8 +15,11 @@ class Channel;
 class ChannelCatalogue;
 
 // The case-folded names of a list of channels, back to back: slot i's
-// name is [starts[i], starts[i + 1]) of `pool`. Never changes once made,
-// so models may share it. UI thread.
+// name is [starts[i], starts[i + 1]) of `pool`, followed, for a channel of
+// a playlist with a group, by U+001F and the folded group (of the
+// playlist manager current when made), so a search finds a channel by its
+// group as well. Never changes once made, so models may share it. UI
+// thread.
 struct FoldedNames {
   std::u16string pool;
   std::vector<uint32_t> starts;
@@ -32,7 +35,8 @@ struct FoldedNames {
 
 // The rows of a channel list: the channels it was filled with (its "full"
 // rows, in fill order) narrowed by an optional search text to those whose
-// name contains the text, ignoring case (its shown rows). Model rows are
+// name (or playlist group, see FoldedNames) contains the text, ignoring
+// case (its shown rows). Model rows are
 // shown rows. The channels are borrowed from the catalogue and must stay
 // valid while the model holds them. UI thread only.
 //

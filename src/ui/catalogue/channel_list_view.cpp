@@ -149,6 +149,11 @@ QString ChannelListView::SearchText() const { return model_->search_text(); }
 
 void ChannelListView::SetSearchText(const QString& text) { ChangeSearch(text); }
 
+void ChannelListView::SetSearchLabelShown(bool shown) {
+  search_label_shown_ = shown;
+  search_label_->setVisible(shown && !model_->search_text().isEmpty());
+}
+
 void ChannelListView::ChangeSearch(const QString& text) {
   if (text == model_->search_text()) return;
   // The selected channel stays selected when the new text still shows it.
@@ -158,7 +163,7 @@ void ChannelListView::ChangeSearch(const QString& text) {
   // One channel left: it is the one meant, so Enter plays it at once.
   if (model_->ShownCount() == 1 && SelectedChannel() == nullptr) SelectShownRow(0);
   search_label_->setText(text);
-  search_label_->setVisible(!text.isEmpty());
+  search_label_->setVisible(search_label_shown_ && !text.isEmpty());
   PlaceSearchLabel();
   emit SelectionChanged();
   emit SearchChanged();

@@ -26,8 +26,8 @@ struct FoldedNames;
 //   ID_ADD_FAVOURITE, or ID_REMOVE_FAVOURITE when the selected channel is
 //   a favourite) with its bottom edge at the point; the Menu key and
 //   Shift+F10 open it above the selected row, its first item active;
-// - typing narrows the shown rows to channels whose name contains the
-//   typed text, ignoring case; Backspace takes the last character back and
+// - typing narrows the shown rows to channels whose name (or playlist
+//   group) contains the typed text, ignoring case; Backspace takes the last character back and
 //   Escape clears the text.
 // Rows are addressed as full rows (positions in what the list was filled
 // with, whatever the search shows) unless a name says otherwise. The
@@ -61,6 +61,9 @@ class ChannelListView : public QListView {
 
   QString SearchText() const;
   void SetSearchText(const QString& text);
+  // Whether the search text shows in the list's corner (by default it
+  // does; a dialog with a search field of its own turns it off).
+  void SetSearchLabelShown(bool shown);
 
   QMenu* ContextMenu(bool favourite) { return favourite ? &favourite_menu_ : &channel_menu_; }
   // Opens the context menu at `global` as a press-and-hold would.
@@ -105,6 +108,7 @@ class ChannelListView : public QListView {
   QTimer hold_timer_;
   QPoint hold_point_;
   QLabel* search_label_;
+  bool search_label_shown_ = true;
 };
 
 }  // namespace vidora

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcut>
@@ -15,6 +16,7 @@
 #include "core/catalogue/channels_dialog_state.h"
 #include "core/history/recent_channels.h"
 #include "core/playlists/playlist_document.h"
+#include "core/playlists/playlist_sort.h"
 #include "core/commands/command_ids.h"
 #include "core/health/health_settings.h"
 #include "core/stores/settings_store.h"
@@ -50,7 +52,7 @@ class PlaylistRowsHolder : public QObject {
   PlaylistRows rows;
 };
 
-const PlaylistRows* PlaylistRowsOf(QObject* dialog, const Country* country, ChannelCatalogue* catalogue) {
+PlaylistRows* PlaylistRowsOf(QObject* dialog, const Country* country, ChannelCatalogue* catalogue) {
   const PlaylistManager* playlists = PlaylistManager::Current();
   if (playlists == nullptr || country == nullptr || catalogue == nullptr || !IsPlaylistKey(country->key())) {
     return nullptr;
@@ -115,6 +117,9 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
       category_combo_(new QComboBox(this)),
       kind_combo_(new QComboBox(this)),
       group_combo_(new QComboBox(this)),
+      sort_combo_(new QComboBox(this)),
+      search_field_(new QLineEdit(this)),
+      scope_combo_(new QComboBox(this)),
       guide_page_(new GuidePage(this)),
       tab_strip_(new PaintedTabStrip(this)) {
   setWindowTitle(QStringLiteral("Channels"));
@@ -127,7 +132,7 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
   favourites_list_->hide();
   recent_list_->hide();
   guide_page_->hide();
-  for (QComboBox* combo : {country_combo_, category_combo_, kind_combo_, group_combo_}) combo->hide();
+  for (QComboBox* combo : {country_combo_, category_combo_, kind_combo_, group_combo_, sort_combo_}) combo->hide();
 
   play_requested_ = false;
   chosen_channel_ = nullptr;
@@ -140,6 +145,9 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
   selection.country = ListPositionFor(selection.country_key, selection.country, KeysOf(country_entries_));
   country_combo_->setCurrentIndex(selection.country);
   FillKindCombo();
+  FillSortCombo();
+  FillScopeCombo();
+  SetUpSearchField();
   // A stored kind outside the list leaves it without a selection, which
   // filters nothing.
   kind_combo_->setCurrentIndex(selection.tvradio >= 0 && selection.tvradio < 3 ? selection.tvradio : -1);
@@ -189,16 +197,35 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
     FillChannelList();
   });
   connect(group_combo_, &QComboBox::currentIndexChanged, this, [this] { FillChannelList(); });
+  connect(sort_combo_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    if (playlist_chosen_ && index >= 0) StorePlaylistSort(grouped_country_->key(), static_cast<PlaylistSort>(index));
+    FillChannelList();
+  });
+  connect(scope_combo_, &QComboBox::currentIndexChanged, this, [this] { FillChannelList(); });
+  // The field and typing on the list are two ways to one search text.
+  connect(search_field_, &QLineEdit::textEdited, this, [this](const QString& text) { channel_list_->SetSearchText(text); });
+  connect(channel_list_, &ChannelListView::SearchChanged, this, [this] {
+    if (search_field_->text() != channel_list_->SearchText()) search_field_->setText(channel_list_->SearchText());
+  });
 
   // Keys: Tab walks the filters in the order they read, then the list;
   // Ctrl+Tab and Ctrl+Page Down turn the painted tabs on, round from the
   // last to the first; Ctrl+Shift+Tab and Ctrl+Page Up turn them back.
   setTabOrder(country_combo_, kind_combo_);
-  setTabOrder(kind_combo_, category_combo_);
+  setTabOrder(kind_combo_, sort_combo_);
+  setTabOrder(sort_combo_, category_combo_);
   setTabOrder(category_combo_, group_combo_);
-  setTabOrder(group_combo_, channel_list_);
+  setTabOrder(group_combo_, search_field_);
+  setTabOrder(search_field_, scope_combo_);
+  setTabOrder(scope_combo_, channel_list_);
   connect(new QShortcut(QKeySequence(kCheckListKey), this), &QShortcut::activated, this, [this] {
     if (ShownTab() == kChannelsTab && !guide_shown_) RunCommand(ID_CHECK_LIST);
+  });
+  // Ctrl+F goes to the search field from anywhere in the dialog.
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this), &QShortcut::activated, this, [this] {
+    if (ShownTab() != kChannelsTab || guide_shown_) ShowTab(kChannelsTab);
+    search_field_->setFocus(Qt::ShortcutFocusReason);
+    search_field_->selectAll();
   });
   for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}) {
     connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] { RunCommand(ID_NEXT_TAB); });
@@ -210,7 +237,8 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
   category_combo_->setAccessibleName(Text("acc_category"));
   kind_combo_->setAccessibleName(Text("acc_kind"));
   group_combo_->setAccessibleName(Text("acc_group"));
-  for (QComboBox* combo : {country_combo_, category_combo_, kind_combo_, group_combo_}) {
+  sort_combo_->setAccessibleName(Text("acc_sort"));
+  for (QComboBox* combo : {country_combo_, category_combo_, kind_combo_, group_combo_, sort_combo_}) {
     combo->setAccessibleDescription(Text("acc_filter_desc"));
   }
   favourites_list_->setAccessibleName(Text("tab_favorites"));
@@ -271,6 +299,63 @@ void ChannelsDialog::FillKindCombo() {
   kind_combo_->addItem(Text("str_radio"));
 }
 
+void ChannelsDialog::FillSortCombo() {
+  ApplyTitleFont(sort_combo_);
+  // In PlaylistSort's order: an entry's position is the stored value.
+  sort_combo_->addItem(Text("str_sort_playlist"));
+  sort_combo_->addItem(Text("str_sort_name"));
+  sort_combo_->addItem(Text("str_sort_number"));
+}
+
+void ChannelsDialog::FillScopeCombo() {
+  ApplyTitleFont(scope_combo_);
+  scope_combo_->addItem(Text("str_search_this_list"));
+  scope_combo_->addItem(Text("str_search_everything"));
+  scope_combo_->setCurrentIndex(kSearchThisList);
+  scope_combo_->setAccessibleName(Text("acc_search_scope"));
+  scope_combo_->setAccessibleDescription(Text("acc_search_scope_desc"));
+}
+
+void ChannelsDialog::SetUpSearchField() {
+  ApplyTitleFont(search_field_);
+  search_field_->setPlaceholderText(Text("str_search_channels"));
+  search_field_->setClearButtonEnabled(true);
+  search_field_->setAccessibleName(Text("str_search_channels"));
+  search_field_->setAccessibleDescription(Text("acc_search_desc"));
+  search_field_->setToolTip(Text("tip_search_channels"));
+  search_field_->installEventFilter(this);
+  // The field shows the text; the list's own corner label would repeat it.
+  channel_list_->SetSearchLabelShown(false);
+}
+
+bool ChannelsDialog::SearchingEverything() const { return scope_combo_->currentIndex() == kSearchEverything; }
+
+bool ChannelsDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != search_field_ || event->type() != QEvent::KeyPress) return SkinnedDialog::eventFilter(watched, event);
+  const auto* key = static_cast<QKeyEvent*>(event);
+  if ((key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0) return false;
+  switch (key->key()) {
+    case Qt::Key_Escape:
+      // Clears first; with nothing typed Escape reaches the dialog and closes it.
+      if (search_field_->text().isEmpty()) return false;
+      search_field_->clear();
+      channel_list_->SetSearchText(QString());
+      return true;
+    case Qt::Key_Down:
+    case Qt::Key_PageDown:
+      if (channel_list_->SelectedChannel() == nullptr) channel_list_->SelectShownRow(0);
+      channel_list_->setFocus(Qt::TabFocusReason);
+      return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (channel_list_->SelectedChannel() == nullptr) channel_list_->SelectShownRow(0);
+      if (channel_list_->SelectedChannel() != nullptr) RunCommand(ID_PLAY);
+      return true;
+    default:
+      return false;
+  }
+}
+
 void ChannelsDialog::PlaceCombos() {
   const int u = BarUnit();
   const int g = u / 8;
@@ -281,14 +366,34 @@ void ChannelsDialog::PlaceCombos() {
   // catégories"), as far as the dialog's width allows.
   const int room = std::max(width(), 10 * u);
   const int kind_width = std::max(18 * u / 5, kind_combo_->sizeHint().width());
-  const int country_width = std::max(6 * u, std::min(country_combo_->sizeHint().width(), room - kind_width - 3 * g));
+  // A playlist's sort order follows on the first row, in the room the
+  // country leaves (the country gives way down to 6 units).
+  const int sort_room = playlist_chosen_ ? std::max(4 * u, sort_combo_->sizeHint().width()) + g : 0;
+  const int country_width =
+      std::max(6 * u, std::min(country_combo_->sizeHint().width(), room - kind_width - sort_room - 3 * g));
   const int category_width = std::max(6 * u, std::min(category_combo_->sizeHint().width(), room - 2 * g));
   country_combo_->setGeometry(g, u + g, country_width, h);
   kind_combo_->setGeometry(country_width + 2 * g, u + g, kind_width, h);
+  const int sort_left = country_width + kind_width + 3 * g;
+  sort_combo_->setGeometry(sort_left, u + g, std::max(4 * u, room - sort_left - g), h);
   category_combo_->setGeometry(g, 2 * u + g, category_width, h);
   // The playlist's groups beside the categories, in the room left.
   const int group_left = category_width + 2 * g;
   group_combo_->setGeometry(group_left, 2 * u + g, std::max(4 * u, room - group_left - g), h);
+  // The search field takes the third row but for where it looks.
+  const int scope_width = std::max(4 * u, scope_combo_->sizeHint().width());
+  search_field_->setGeometry(g, 3 * u + g, std::max(4 * u, room - scope_width - 3 * g), h);
+  scope_combo_->setGeometry(room - scope_width - g, 3 * u + g, scope_width, h);
+}
+
+void ChannelsDialog::ShowChannelControls(bool shown) {
+  for (QWidget* control : {static_cast<QWidget*>(country_combo_), static_cast<QWidget*>(category_combo_),
+                           static_cast<QWidget*>(kind_combo_), static_cast<QWidget*>(channel_list_),
+                           static_cast<QWidget*>(search_field_), static_cast<QWidget*>(scope_combo_)}) {
+    control->setVisible(shown);
+  }
+  group_combo_->setVisible(shown && group_combo_->count() > 0);
+  sort_combo_->setVisible(shown && playlist_chosen_);
 }
 
 void ChannelsDialog::FillGroupCombo(const Country* country) {
@@ -303,7 +408,15 @@ void ChannelsDialog::FillGroupCombo(const Country* country) {
     for (const QString& group : rows->groups) group_combo_->addItem(group);
     group_combo_->setCurrentIndex(0);
   }
-  group_combo_->setVisible(group_combo_->count() > 0 && ShownTab() == kChannelsTab && !guide_shown_);
+  playlist_chosen_ = rows != nullptr;
+  if (playlist_chosen_) {
+    const QSignalBlocker quiet_sort(sort_combo_);
+    sort_combo_->setCurrentIndex(static_cast<int>(StoredPlaylistSort(country->key())));
+  }
+  const bool shown = ShownTab() == kChannelsTab && !guide_shown_;
+  group_combo_->setVisible(group_combo_->count() > 0 && shown);
+  sort_combo_->setVisible(playlist_chosen_ && shown);
+  PlaceCombos();
 }
 
 void ChannelsDialog::LayoutClient(int width, int height) {
@@ -311,7 +424,7 @@ void ChannelsDialog::LayoutClient(int width, int height) {
   const int u = BarUnit();
   const int g = u / 8;
   if (tab_strip_ != nullptr) tab_strip_->setGeometry(0, 0, QWidget::width(), u * 5 / 6);
-  if (channel_list_ != nullptr) channel_list_->setGeometry(g, 3 * u + g, width - 2 * g, height - 3 * u - 2 * g);
+  if (channel_list_ != nullptr) channel_list_->setGeometry(g, 4 * u + g, width - 2 * g, height - 4 * u - 2 * g);
   if (favourites_list_ != nullptr) favourites_list_->setGeometry(g, u + g, width - 2 * g, height - u - 2 * g);
   if (recent_list_ != nullptr) recent_list_->setGeometry(g, u + g, width - 2 * g, height - u - 2 * g);
   if (guide_page_ != nullptr) guide_page_->setGeometry(g, u + g, width - 2 * g, height - u - 2 * g);
@@ -340,12 +453,28 @@ void ChannelsDialog::FillChannelList() {
     // are left out as well.
     return channel->category() != hidden;
   };
-  // A playlist lists its channels in its own order, its groups as a
-  // filter of their own.
+  // A playlist lists its channels in its own order (or the one chosen for
+  // it), its groups as a filter of their own.
   FillGroupCombo(country);
-  if (const PlaylistRows* playlist = PlaylistRowsOf(this, country, catalogue_)) {
+  const bool everything = SearchingEverything();
+  // Searching everything leaves the filters aside; they say so by being
+  // greyed out.
+  for (QComboBox* filter : {country_combo_, category_combo_, kind_combo_, group_combo_, sort_combo_}) {
+    filter->setEnabled(!everything);
+  }
+  if (everything && catalogue_ != nullptr) {
+    const std::vector<Channel*>& all = catalogue_->AllChannels();
+    for (size_t i = 0; i < all.size(); ++i) {
+      if (all[i]->category() == hidden) continue;
+      rows.push_back(all[i]);
+      name_slots.push_back(static_cast<uint32_t>(i));
+    }
+  } else if (PlaylistRows* playlist = PlaylistRowsOf(this, country, catalogue_)) {
     const int group = group_combo_->count() > 0 ? group_combo_->currentIndex() - 1 : -1;
-    for (size_t i = 0; i < playlist->channels.size(); ++i) {
+    const std::vector<uint32_t>& order =
+        SortedRows(*playlist, static_cast<PlaylistSort>(std::max(0, sort_combo_->currentIndex())), *PlaylistManager::Current());
+    for (size_t k = 0; k < playlist->channels.size(); ++k) {
+      const size_t i = order.empty() ? k : order[k];
       if (group >= 0 && playlist->group_of[i] != group) continue;
       if (!keep(playlist->channels[i])) continue;
       rows.push_back(playlist->channels[i]);
@@ -439,11 +568,7 @@ void ChannelsDialog::ShowTab(int tab) {
   guide_page_->hide();
   guide_page_->Clear();
   const bool channels = ShownTab() == kChannelsTab;
-  for (QWidget* control : {static_cast<QWidget*>(country_combo_), static_cast<QWidget*>(category_combo_),
-                           static_cast<QWidget*>(kind_combo_), static_cast<QWidget*>(channel_list_)}) {
-    control->setVisible(channels);
-  }
-  group_combo_->setVisible(channels && group_combo_->count() > 0);
+  ShowChannelControls(channels);
   favourites_list_->setVisible(ShownTab() == kFavouritesTab);
   recent_list_->setVisible(ShownTab() == kRecentTab);
   // Favourites and recent channels open on their first row, so that Play
@@ -633,12 +758,9 @@ void ChannelsDialog::ShowGuide() {
   guide_page_->Show(*playlists, *channel);
   guide_label_ = Text("str_guide_today").arg(ToQString(channel->name()));
   guide_shown_ = true;
-  for (QWidget* control : {static_cast<QWidget*>(country_combo_), static_cast<QWidget*>(category_combo_),
-                           static_cast<QWidget*>(kind_combo_), static_cast<QWidget*>(channel_list_),
-                           static_cast<QWidget*>(favourites_list_), static_cast<QWidget*>(recent_list_)}) {
-    control->hide();
-  }
-  group_combo_->hide();
+  ShowChannelControls(false);
+  favourites_list_->hide();
+  recent_list_->hide();
   // Over the guide the strip is its title, not tabs.
   tab_strip_->hide();
   guide_page_->show();
@@ -721,8 +843,13 @@ void ChannelsDialog::paintEvent(QPaintEvent*) {
     DrawControlFrame(ShownList(), painter);
   } else {
     for (const QWidget* control : {static_cast<const QWidget*>(channel_list_), static_cast<const QWidget*>(country_combo_),
-                                   static_cast<const QWidget*>(category_combo_), static_cast<const QWidget*>(kind_combo_)}) {
+                                   static_cast<const QWidget*>(category_combo_), static_cast<const QWidget*>(kind_combo_),
+                                   static_cast<const QWidget*>(search_field_), static_cast<const QWidget*>(scope_combo_)}) {
       DrawControlFrame(control, painter);
+    }
+    // A playlist's own filters are framed like the others while shown.
+    for (const QWidget* control : {static_cast<const QWidget*>(group_combo_), static_cast<const QWidget*>(sort_combo_)}) {
+      if (control->isVisibleTo(this)) DrawControlFrame(control, painter);
     }
   }
 }

@@ -10,6 +10,7 @@
 #include "ui/dialogs/skinned_dialog.h"
 
 class QComboBox;
+class QLineEdit;
 
 namespace vidora {
 
@@ -21,7 +22,9 @@ class GuidePage;
 class PaintedTabStrip;
 
 // Where the user picks what to play: a full-screen dialog with three tabs,
-// the filtered channel list (country, category and kind filters), the
+// the filtered channel list (country, category and kind filters; for a
+// playlist its groups and a sort order remembered per playlist; a search
+// field over this list or over everything, Ctrl+F), the
 // favourites list and the recently watched channels (newest first, from
 // the settings; channels no longer in the catalogue are left out), a tab
 // strip at the top and the soft keys "menu_play"
@@ -79,6 +82,20 @@ class ChannelsDialog : public SkinnedDialog {
   // A playlist's own groups ("All groups" first, then the playlist's
   // order); shown while a playlist is the chosen country.
   QComboBox* group_combo() const { return group_combo_; }
+  // How a playlist's channels are listed, in PlaylistSort's order (playlist
+  // order, name, number); shown while a playlist is the chosen country and
+  // remembered for it (StorePlaylistSort).
+  QComboBox* sort_combo() const { return sort_combo_; }
+  // The channel list's search text, kept equal to what typing on the list
+  // gives; Escape in it clears it first and closes the dialog second, Down
+  // goes to the list, Enter plays the selected (else the first) match.
+  QLineEdit* search_field() const { return search_field_; }
+  // Where the search looks: kSearchThisList (the list as filtered) or
+  // kSearchEverything (every channel: all playlists, provider accounts and
+  // the catalogue; the filters then stand aside).
+  QComboBox* scope_combo() const { return scope_combo_; }
+  static constexpr int kSearchThisList = 0;
+  static constexpr int kSearchEverything = 1;
   // The guide page, and whether it is shown (over the shown tab's list).
   GuidePage* guide_page() const { return guide_page_; }
   bool GuideShown() const { return guide_shown_; }
@@ -89,6 +106,7 @@ class ChannelsDialog : public SkinnedDialog {
   QMenu* right_menu() { return &right_menu_; }
 
   void done(int result) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  protected:
   bool HandleCommand(int command) override;
@@ -103,8 +121,17 @@ class ChannelsDialog : public SkinnedDialog {
   void FillCategoryCombo();
   void FillCountryCombo();
   void FillKindCombo();
-  // Refills the group combo when the chosen country changed.
+  // Refills the group combo and sets the sort combo to the playlist's
+  // remembered sort when the chosen country changed.
   void FillGroupCombo(const Country* country);
+  void FillSortCombo();
+  void FillScopeCombo();
+  void SetUpSearchField();
+  // Whether the search covers every channel.
+  bool SearchingEverything() const;
+  // Shows or hides the channels tab's controls for the tab, the guide and
+  // the chosen country.
+  void ShowChannelControls(bool shown);
   void PlaceCombos();
   void FillChannelList();
   void FillFavouritesList();
@@ -135,7 +162,11 @@ class ChannelsDialog : public SkinnedDialog {
   QComboBox* category_combo_;
   QComboBox* kind_combo_;
   QComboBox* group_combo_;
+  QComboBox* sort_combo_;
+  QLineEdit* search_field_;
+  QComboBox* scope_combo_;
   const Country* grouped_country_ = nullptr;  // whose groups the combo lists
+  bool playlist_chosen_ = false;              // grouped_country_ is a playlist
   GuidePage* guide_page_;
   // The painted tabs as screen readers see them.
   PaintedTabStrip* tab_strip_;

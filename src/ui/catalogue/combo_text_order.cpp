@@ -24,8 +24,12 @@ QLocale InterfaceLocale() {
 
 }  // namespace
 
-ComboTextOrder::ComboTextOrder() : collator_(InterfaceLocale()) {
-  collator_.setCaseSensitivity(Qt::CaseInsensitive);
+QCollator InterfaceCollator() {
+  QCollator collator(InterfaceLocale());
+  collator.setCaseSensitivity(Qt::CaseInsensitive);
+  return collator;
 }
+
+ComboTextOrder::ComboTextOrder() : collator_(InterfaceCollator()) {}
 
 }  // namespace vidora

@@ -6,6 +6,11 @@
 
 namespace vidora {
 
+// A collator for the current interface language (the system's when no
+// language is current, English when the system has none), ignoring case.
+// UI thread only.
+QCollator InterfaceCollator();
+
 // The order of a sorted drop-down list: texts compared by the collation of
 // the current interface language (the system's when no language is
 // current, English when the system has none), ignoring case, so that

@@ -1,10 +1,15 @@
 #include "ui/catalogue/playlist_order.h"
 
+#include <QCollator>
+
 #include <algorithm>
+#include <numeric>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 
 #include "core/catalogue/channel_catalogue.h"
+#include "ui/catalogue/combo_text_order.h"
 #include "ui/playlists/playlist_manager.h"
 
 namespace vidora {
@@ -42,6 +47,35 @@ PlaylistRows MakePlaylistRows(const Country* country, const std::vector<Channel*
     result.group_of.push_back(group);
   }
   return result;
+}
+
+const std::vector<uint32_t>& SortedRows(PlaylistRows& rows, PlaylistSort sort, const PlaylistManager& playlists) {
+  static const std::vector<uint32_t> kNone;
+  if (sort == PlaylistSort::kPlaylistOrder || rows.channels.empty()) return kNone;
+  std::vector<uint32_t>& order = sort == PlaylistSort::kName ? rows.by_name : rows.by_number;
+  if (!order.empty()) return order;
+  order.resize(rows.channels.size());
+  std::iota(order.begin(), order.end(), 0u);
+  if (sort == PlaylistSort::kName) {
+    // One sort key per name: comparing keys is a memory compare, where
+    // comparing names through the collator would redo the collation at
+    // every one of the sort's n log n steps.
+    QCollator collator = InterfaceCollator();
+    collator.setNumericMode(true);
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(rows.channels.size());
+    for (const Channel* channel : rows.channels) {
+      keys.push_back(collator.sortKey(QString::fromStdU16String(channel->name())));
+    }
+    std::stable_sort(order.begin(), order.end(), [&keys](uint32_t a, uint32_t b) { return keys[a].compare(keys[b]) < 0; });
+  } else {
+    std::vector<std::string> numbers;
+    numbers.reserve(rows.channels.size());
+    for (const Channel* channel : rows.channels) numbers.push_back(playlists.ChannelNumber(*channel));
+    std::stable_sort(order.begin(), order.end(),
+                     [&numbers](uint32_t a, uint32_t b) { return ChannelNumberLess(numbers[a], numbers[b]); });
+  }
+  return order;
 }
 
 }  // namespace vidora

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/playlists/playlist_sort.h"
+
 namespace vidora {
 
 class Channel;
@@ -22,11 +24,21 @@ struct PlaylistRows {
   std::vector<uint32_t> name_slots;  // each channel's place in AllChannels
   std::vector<int> group_of;         // index into `groups`, -1 for none
   std::vector<QString> groups;       // in the order the playlist first names them
+  // Row positions by name and by number, made when first asked for.
+  std::vector<uint32_t> by_name;
+  std::vector<uint32_t> by_number;
 };
 
 // The rows of `country` among `all` (the catalogue's AllChannels).
 PlaylistRows MakePlaylistRows(const Country* country, const std::vector<Channel*>& all,
                               const PlaylistManager& playlists);
+
+// The positions of `rows`' channels in the order `sort` lists them: for
+// kPlaylistOrder none (empty: the rows' own order); by name with the
+// interface language's collation, numbers within names counted ("Channel
+// 9" before "Channel 10"); by channel number (ChannelNumberLess). Equal
+// keys keep the playlist's order. Made on first use and kept in `rows`.
+const std::vector<uint32_t>& SortedRows(PlaylistRows& rows, PlaylistSort sort, const PlaylistManager& playlists);
 
 }  // namespace vidora
 

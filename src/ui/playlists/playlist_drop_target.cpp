@@ -54,7 +54,8 @@ bool PlaylistDropTarget::eventFilter(QObject* watched, QEvent* event) {
       if (manager == nullptr || drop->mimeData() == nullptr) return false;
       const QStringList sources = SourcesOf(*drop->mimeData());
       if (sources.isEmpty()) return false;
-      for (const QString& source : sources) manager->AddPlaylistSource(source);
+      // One dropped list is opened once in place; several are only added.
+      for (const QString& source : sources) manager->AddPlaylistSource(source, sources.size() == 1);
       drop->acceptProposedAction();
       return true;
     }

@@ -90,7 +90,7 @@ PlaylistManager::~PlaylistManager() {
 
 PlaylistManager* PlaylistManager::Current() { return g_current; }
 
-void PlaylistManager::AddPlaylistSource(const QString& text) {
+void PlaylistManager::AddPlaylistSource(const QString& text, bool open_when_added) {
   QString source = text.trimmed();
   if (source.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) source = QUrl(source).toLocalFile();
   if (!IsRemotePlaylistSource(source.toStdU16String()) && !source.isEmpty()) {
@@ -100,11 +100,11 @@ void PlaylistManager::AddPlaylistSource(const QString& text) {
   const std::filesystem::path folder = folders_.playlists;
   const int64_t now = Now();
   const std::atomic<bool>* cancel = jobs_.cancel();
-  jobs_.Run([this, key, folder, now, cancel, source]() -> std::function<void()> {
+  jobs_.Run([this, key, folder, now, cancel, source, open_when_added]() -> std::function<void()> {
     PlaylistImport result = FetchAndImportPlaylist(key, u"", folder, now, cancel);
     // The parsed playlist is gone: its pages go back to the system.
     ReturnFreeHeapPages();
-    return [this, result = std::move(result), source] {
+    return [this, result = std::move(result), source, open_when_added] {
       if (result.failure == ImportFailure::kStream) {
         emit StreamGiven(source);
         return;
@@ -115,10 +115,11 @@ void PlaylistManager::AddPlaylistSource(const QString& text) {
         emit Imported(false, detail, ImportFailureText(result));
         return;
       }
-      AttachInBackground({result.file}, [this, result, source](const std::vector<bool>& attached) {
+      AttachInBackground({result.file}, [this, result, source, open_when_added](const std::vector<bool>& attached) {
         const bool ok = !attached.empty() && attached[0];
         emit SourcesFetched();
         emit Imported(ok, source, ok ? ImportSummaryText(result) : Text("msg_import_unreadable"));
+        if (ok && open_when_added) emit PlaylistAdded(QString::fromStdString(result.key));
         LoadGuide(true);
       });
     };

@@ -61,7 +61,9 @@ class PlaylistManager : public QObject {
   // Imports `source` (a file path, a file:// link or an http(s) address)
   // in the background and adds it to the catalogue; Imported tells the
   // outcome. The entry point for the menu, drops and the command line.
-  void AddPlaylistSource(const QString& source);
+  // `open_when_added`: the user added it to look at it, so once it is in
+  // place PlaylistAdded asks for it to be shown.
+  void AddPlaylistSource(const QString& source, bool open_when_added = false);
   // Fetches every playlist that came from an address again (a failed or
   // damaged download keeps the old copy), then the guide.
   void RefreshPlaylists();
@@ -133,6 +135,9 @@ class PlaylistManager : public QObject {
   // skipped).") or why it failed; for refreshes one sentence covers all
   // that failed. `detail` (for a tooltip) names the source(s) and reasons.
   void Imported(bool ok, const QString& detail, const QString& text);
+  // A playlist added with `open_when_added` is in the catalogue under
+  // the country key `key` (after Imported).
+  void PlaylistAdded(const QString& key);
   // An added source turned out to be a stream (an HLS playlist), not a
   // channel list: it should be played.
   void StreamGiven(const QString& address);

@@ -94,7 +94,7 @@ void RunAddProviderAccount(QWidget* owner) {
   ProviderAccountDialog dialog(owner);
   if (dialog.exec() != 1) return;
   if (PlaylistManager* manager = PlaylistManager::Current()) {
-    manager->AddPlaylistSource(QString::fromStdString(XtreamSource(dialog.account())));
+    manager->AddPlaylistSource(QString::fromStdString(XtreamSource(dialog.account())), true);
   }
   if (!dialog.saved_in_secret_service()) {
     QMessageBox box(QMessageBox::Information, ToQString(AppTitle()), Text("prov_memory_only"), QMessageBox::Ok, owner);

@@ -5,8 +5,10 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QShortcut>
+#include <QTimer>
 
 #include "core/catalogue/channel_catalogue.h"
+#include "core/catalogue/channels_dialog_state.h"
 #include "core/commands/command_ids.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/settings_store.h"
@@ -108,6 +110,16 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
       if (closed_) return;
       if (ok) ShowPlaylistNote(this, text, detail);
       else ShowPlaylistFailure(DialogOwner(), text, detail);
+    });
+    connect(playlists, &PlaylistManager::PlaylistAdded, this, [this](const QString& key) {
+      // Queued: the channels dialog runs a loop of its own, which must not
+      // run inside the manager's report. It opens only over the bare main
+      // window, never on top of a dialog the user opened meanwhile.
+      QTimer::singleShot(0, this, [this, key] {
+        if (closed_ || AppClosing() || QApplication::activeModalWidget() != nullptr) return;
+        ChooseDialogPlaylist(key.toStdString());
+        RunChannels();
+      });
     });
     connect(playlists, &PlaylistManager::StreamGiven, this, [this](const QString& address) {
       if (!closed_ && view_ != nullptr && Catalogue() != nullptr) {
@@ -256,7 +268,7 @@ void MainFrame::SendCommand(int command) {
     case ID_ADD_PLAYLIST: {
       AddPlaylistDialog dialog(DialogOwner());
       if (dialog.exec() == 1 && !dialog.source().isEmpty() && view_ != nullptr && view_->playlists() != nullptr) {
-        view_->playlists()->AddPlaylistSource(dialog.source());
+        view_->playlists()->AddPlaylistSource(dialog.source(), true);
       }
       break;
     }

@@ -1,5 +1,6 @@
-// How far the playlist reader agrees with another player's parser on that
-// parser's own fixtures (tests/data/m3u_agreement, see its README).
+// How far the playlist reader agrees with other players' parsers on those
+// parsers' own fixtures and fixtures in the shapes of their tests
+// (tests/data/m3u_agreement, see its README).
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -37,7 +38,10 @@ std::vector<std::pair<Key, std::string>> ReadTable(const std::string& file) {
 }
 
 std::string Field(const M3uPlaylist& playlist, const std::string& item, const std::string& field, size_t channels) {
-  if (item == "-") return field == "count" ? std::to_string(channels) : playlist.guide_address;
+  if (item == "-") {
+    if (field == "count") return std::to_string(channels);
+    return field == "playlist-name" ? playlist.name : playlist.guide_address;
+  }
   const size_t index = std::stoul(item);
   if (index >= playlist.entries.size()) return "(missing)";
   const PlaylistEntry& e = playlist.entries[index];
@@ -53,7 +57,7 @@ std::string Field(const M3uPlaylist& playlist, const std::string& item, const st
   return found == fields.end() ? "(unknown field)" : found->second;
 }
 
-TEST(AgreementCorpusTest, FieldsAndChannelCountsAgreeWithThePeerParser) {
+TEST(AgreementCorpusTest, FieldsAndChannelCountsAgreeWithThePeersParsers) {
   std::map<Key, std::string> stated;
   for (auto& [key, value] : ReadTable("differences.tsv")) stated[key] = value;
   std::map<std::string, std::pair<M3uPlaylist, size_t>> read;

@@ -105,6 +105,27 @@ TEST(M3uShapesTest, NamesSourcesSeparatorsAndPastedLists) {
   EXPECT_EQ(playlist.skipped_lines, 2u);
 }
 
+TEST(M3uShapesTest, MusicPlayerShapesDurationsOnlyEmptyFieldsAndAListTitle) {
+  const M3uPlaylist playlist = ReadM3u(
+      "#EXTM3U\n"
+      "#PLAYLIST:Evening Lineup\n"
+      "#EXTINF: 10\n"  // a duration and no title
+      "http://s.example/vod/part0.ts\n"
+      "#EXTINF:-1 tvg-name=\"By Tvg\"\n"
+      "http://s.example/1\n"
+      "#EXTINF: 4,,Morning Show\n"  // an empty field before the title
+      "http://s.example/vod/part4.ts\n",
+      "http://lists.example/all.m3u");
+  ASSERT_EQ(playlist.entries.size(), 3u);
+  EXPECT_EQ(playlist.entries[0].name, "part0.ts");
+  EXPECT_EQ(playlist.entries[1].name, "By Tvg");
+  EXPECT_EQ(playlist.entries[2].name, "Morning Show");
+  EXPECT_EQ(playlist.name, "Evening Lineup");
+  EXPECT_EQ(playlist.skipped_lines, 0u);
+  // The header's own name wins over #PLAYLIST.
+  EXPECT_EQ(ReadM3u("#EXTM3U x-name=\"Own\"\n#PLAYLIST:Other\n", "").name, "Own");
+}
+
 TEST(M3uShapesTest, OverlongTextsAreCutAndSourcesPerChannelBounded) {
   std::string text = "#EXTM3U\n#EXTINF:-1 tvg-id=\"x\"," + std::string(100000, 'N') + "\nhttp://s.example/long\n";
   for (size_t i = 0; i < kMaxSourcesPerChannel + 10; ++i) {

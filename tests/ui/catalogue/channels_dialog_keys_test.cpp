@@ -1,9 +1,11 @@
 // The channels dialog with the keyboard alone: Tab through the filters
-// and the list, arrows in the combo boxes, typing to search, Enter to
+// and the list, arrows in the combo boxes, typing or the search field (Ctrl+F)
+// to search, here or everywhere, Enter to
 // play, Ctrl+Tab for the tabs, the Menu key and F2 for the menus, Escape
 // to leave.
 #include <QAction>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMenu>
 
 #include <gtest/gtest.h>
@@ -41,7 +43,13 @@ TEST_F(ChannelsDialogKeysTest, TabWalksTheFiltersInReadingOrderAndArrowsFilter) 
   Type(Qt::Key_Tab);
   EXPECT_EQ(QApplication::focusWidget(), dialog.category_combo());  // the row below
   Type(Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), dialog.search_field());  // the search row
+  Type(Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), dialog.scope_combo());
+  Type(Qt::Key_Tab);
   EXPECT_EQ(QApplication::focusWidget(), dialog.channel_list());
+  Type(Qt::Key_Backtab, Qt::ShiftModifier);
+  Type(Qt::Key_Backtab, Qt::ShiftModifier);
   Type(Qt::Key_Backtab, Qt::ShiftModifier);
   EXPECT_EQ(QApplication::focusWidget(), dialog.category_combo());
   Type(Qt::Key_Backtab, Qt::ShiftModifier);
@@ -68,6 +76,69 @@ TEST_F(ChannelsDialogKeysTest, TypingFindsAChannelThatEnterPlays) {
   EXPECT_TRUE(dialog.play_requested());
   ASSERT_NE(dialog.chosen_channel(), nullptr);
   EXPECT_EQ(dialog.chosen_channel()->key(), "uk_bbc1");
+}
+
+TEST_F(ChannelsDialogKeysTest, TheSearchFieldShowsWhatIsTypedAndEscapeClearsItBeforeClosing) {
+  ChannelsDialog dialog(&owner_, catalogue_.get());
+  ASSERT_TRUE(testing::ShowActive(&dialog));
+  ChannelListView* list = dialog.channel_list();
+  EXPECT_TRUE(dialog.search_field()->isVisible());
+  // Typing on the list goes into the field.
+  QTest::keyClicks(list, QStringLiteral("bbc"));
+  EXPECT_EQ(dialog.search_field()->text(), QStringLiteral("bbc"));
+  EXPECT_EQ(list->RowCount(), 2);
+
+  // Ctrl+F: into the field, its text chosen, so typing replaces it.
+  Type(Qt::Key_F, Qt::ControlModifier);
+  ASSERT_EQ(QApplication::focusWidget(), dialog.search_field());
+  QTest::keyClicks(dialog.search_field(), QStringLiteral("radio"));
+  EXPECT_EQ(list->SearchText(), QStringLiteral("radio"));
+  EXPECT_EQ(list->RowCount(), 2);
+  // Down goes to the matches, the first one chosen.
+  Type(Qt::Key_Down);
+  EXPECT_EQ(QApplication::focusWidget(), list);
+  EXPECT_EQ(list->SelectedChannel(), list->ChannelAtShownRow(0));
+
+  // Escape in the field clears it first, the dialog stays; a second
+  // Escape closes it.
+  Type(Qt::Key_F, Qt::ControlModifier);
+  Type(Qt::Key_Escape);
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_TRUE(dialog.search_field()->text().isEmpty());
+  EXPECT_EQ(list->RowCount(), 11);
+  Type(Qt::Key_Escape);
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_FALSE(dialog.play_requested());
+
+  // Enter in the field plays the first match.
+  ChannelsDialog again(&owner_, catalogue_.get());
+  ASSERT_TRUE(testing::ShowActive(&again));
+  Type(Qt::Key_F, Qt::ControlModifier);
+  QTest::keyClicks(again.search_field(), QStringLiteral("tf"));
+  Type(Qt::Key_Return);
+  ASSERT_TRUE(again.play_requested());
+  EXPECT_EQ(again.chosen_channel(), FindChannel("fr_tf1"));
+}
+
+TEST_F(ChannelsDialogKeysTest, SearchingEverythingLooksPastTheChosenCountryAndFilters) {
+  ChannelsDialog dialog(&owner_, catalogue_.get());
+  ASSERT_TRUE(testing::ShowActive(&dialog));
+  dialog.country_combo()->setCurrentIndex(dialog.country_combo()->findText(QStringLiteral("Germany")));
+  dialog.kind_combo()->setCurrentIndex(kKindRadio);
+  QTest::keyClicks(dialog.channel_list(), QStringLiteral("bbc"));
+  EXPECT_EQ(dialog.channel_list()->RowCount(), 0);
+
+  dialog.scope_combo()->setCurrentIndex(ChannelsDialog::kSearchEverything);
+  ASSERT_EQ(dialog.channel_list()->RowCount(), 2);
+  EXPECT_EQ(dialog.channel_list()->ChannelAtShownRow(0), FindChannel("uk_bbc1"));
+  EXPECT_EQ(dialog.channel_list()->ChannelAtShownRow(1), FindChannel("uk_bbc2"));
+  // The filters stand aside and say so.
+  EXPECT_FALSE(dialog.country_combo()->isEnabled());
+  EXPECT_FALSE(dialog.kind_combo()->isEnabled());
+
+  dialog.scope_combo()->setCurrentIndex(ChannelsDialog::kSearchThisList);
+  EXPECT_EQ(dialog.channel_list()->RowCount(), 0);
+  EXPECT_TRUE(dialog.country_combo()->isEnabled());
 }
 
 TEST_F(ChannelsDialogKeysTest, CtrlTabTurnsTheTabsAndTheMenusOpenOnTheirFirstItem) {

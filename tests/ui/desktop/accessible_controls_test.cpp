@@ -145,7 +145,7 @@ TEST_F(AccessibleControlsTest, EveryReachableControlIsNamedInEveryLanguage) {
       ChannelsDialog channels(frame.get(), Catalogue());
       channels.show();
       channels.ShowTab(kChannelsTab);  // whatever tab the last dialog left
-      EXPECT_EQ(ExpectNamedControls(&channels, language + " channels"), 4);
+      EXPECT_EQ(ExpectNamedControls(&channels, language + " channels"), 6);  // with the search row
       channels.ShowTab(kFavouritesTab);
       EXPECT_EQ(ExpectNamedControls(&channels, language + " favourites"), 1);
       channels.ShowTab(kChannelsTab);

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
+#include <QStringList>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -18,12 +19,16 @@
 
 #include "e2e/wait_for.h"
 #include "core/catalogue/channel_catalogue.h"
+#include "core/catalogue/channels_dialog_state.h"
+#include "core/playlists/playlist_sort.h"
+#include "core/zapping/zap_list.h"
 #include "core/document/document_format.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/message_sink.h"
 #include "core/stores/settings_store.h"
 #include "support/temp_dir.h"
 #include "ui/dialogs/skin_test_support.h"
+#include "ui/catalogue/channel_commands.h"
 #include "ui/catalogue/channel_list_view.h"
 #include "ui/catalogue/channels_dialog.h"
 #include "ui/playlists/logo_cache.h"
@@ -200,9 +205,87 @@ TEST_F(PlaylistUiTest, APlaylistListsItsChannelsInItsOrderWithItsGroupsAsAFilter
   dialog.group_combo()->setCurrentIndex(1);
   ASSERT_EQ(list->RowCount(), 2);
   EXPECT_EQ(list->ChannelAtShownRow(1)->name(), u"Mike");
+  // A search finds channels by their group as well as by their names.
+  dialog.group_combo()->setCurrentIndex(0);
+  list->SetSearchText(QStringLiteral("NEWS"));
+  ASSERT_EQ(list->RowCount(), 1);
+  EXPECT_EQ(list->ChannelAtShownRow(0)->name(), u"Alpha");
+  list->SetSearchText(QString());
   // Another country has no groups of its own.
   dialog.country_combo()->setCurrentIndex(0);
   EXPECT_EQ(dialog.group_combo()->count(), 0);
+}
+
+TEST_F(PlaylistUiTest, APlaylistSortsByNameOrNumberAndKeepsTheChoiceForItself) {
+  Import(QString::fromStdString(WriteFile("sorted.m3u",
+                                          "#EXTM3U\n#EXTINF:-1 tvg-chno=\"3\",Channel 10\nhttp://s.example/10\n"
+                                          "#EXTINF:-1 tvg-chno=\"20\",Zebra\nhttp://s.example/z\n"
+                                          "#EXTINF:-1 tvg-chno=\"1\",channel 9\nhttp://s.example/9\n"
+                                          "#EXTINF:-1 tvg-chno=\"2\",Äpfel TV\nhttp://s.example/a\n")
+                                    .string()));
+  Import(QString::fromStdString(WriteFile("other.m3u", "#EXTM3U\n#EXTINF:-1,B\nhttp://s.example/b\n"
+                                                       "#EXTINF:-1,A\nhttp://s.example/a2\n")
+                                    .string()));
+  auto names = [](const ChannelsDialog& dialog) {
+    QStringList shown;
+    for (int row = 0; row < dialog.channel_list()->RowCount(); ++row) {
+      shown.push_back(QString::fromStdU16String(dialog.channel_list()->ChannelAtShownRow(row)->name()));
+    }
+    return shown.join(QStringLiteral(", "));
+  };
+  {
+    ChannelsDialog dialog(nullptr, catalogue_);
+    dialog.country_combo()->setCurrentIndex(dialog.country_combo()->findText(QStringLiteral("sorted")));
+    EXPECT_EQ(dialog.sort_combo()->currentIndex(), static_cast<int>(PlaylistSort::kPlaylistOrder));
+    EXPECT_FALSE(dialog.sort_combo()->isHidden());
+    EXPECT_EQ(names(dialog), QStringLiteral("Channel 10, Zebra, channel 9, Äpfel TV"));
+    // Letters as the language orders them, ignoring case, numbers counted.
+    dialog.sort_combo()->setCurrentIndex(static_cast<int>(PlaylistSort::kName));
+    EXPECT_EQ(names(dialog), QStringLiteral("Äpfel TV, channel 9, Channel 10, Zebra"));
+    dialog.sort_combo()->setCurrentIndex(static_cast<int>(PlaylistSort::kNumber));
+    EXPECT_EQ(names(dialog), QStringLiteral("channel 9, Äpfel TV, Channel 10, Zebra"));
+    // Page Up/Down then step through the list as sorted.
+    dialog.channel_list()->SelectShownRow(0);
+    dialog.RunCommand(ID_PLAY);
+    EXPECT_EQ(Zapping().Step(dialog.chosen_channel(), true)->name(), u"Äpfel TV");
+
+    // The other playlist keeps its own order; a catalogue country has no sort.
+    ChannelsDialog other(nullptr, catalogue_);
+    other.country_combo()->setCurrentIndex(other.country_combo()->findText(QStringLiteral("other")));
+    EXPECT_EQ(other.sort_combo()->currentIndex(), static_cast<int>(PlaylistSort::kPlaylistOrder));
+    EXPECT_EQ(names(other), QStringLiteral("B, A"));
+    other.country_combo()->setCurrentIndex(0);
+    EXPECT_TRUE(other.sort_combo()->isHidden());
+  }
+  // The next opening (and the next start, through the settings) lists the
+  // first playlist by number again.
+  ChannelsDialog again(nullptr, catalogue_);
+  again.country_combo()->setCurrentIndex(again.country_combo()->findText(QStringLiteral("sorted")));
+  EXPECT_EQ(again.sort_combo()->currentIndex(), static_cast<int>(PlaylistSort::kNumber));
+  EXPECT_EQ(names(again), QStringLiteral("channel 9, Äpfel TV, Channel 10, Zebra"));
+}
+
+TEST_F(PlaylistUiTest, APlaylistAddedToBeLookedAtOpensTheChannelsDialogOnIt) {
+  std::vector<QString> opened;
+  QObject::connect(manager_.get(), &PlaylistManager::PlaylistAdded, [&](const QString& key) { opened.push_back(key); });
+  // Added in passing (the radio directory's favourites): nothing opens.
+  Import(QString::fromStdString(WriteFile("quiet.m3u", "#EXTM3U\n#EXTINF:-1,Q\nhttp://s.example/q\n").string()));
+  EXPECT_TRUE(opened.empty());
+
+  const size_t before = results_.size();
+  manager_->AddPlaylistSource(
+      QString::fromStdString(WriteFile("new.m3u", "#EXTM3U\n#EXTINF:-1,N1\nhttp://s.example/n1\n").string()), true);
+  ASSERT_TRUE(WaitUntil([&] { return results_.size() > before && !manager_->busy(); }));
+  ASSERT_EQ(opened.size(), 1u);
+  // The dialog was last left on another tab, country and kind.
+  SetSetting(kSelectedTabSetting, kFavouritesTab);
+  SetSetting(kSelectedKindSetting, kKindRadio);
+  ChooseDialogPlaylist(opened[0].toStdString());
+  ChannelsDialog dialog(nullptr, catalogue_);
+  EXPECT_EQ(dialog.ShownTab(), kChannelsTab);
+  EXPECT_EQ(dialog.country_combo()->currentText(), QStringLiteral("new"));
+  ASSERT_EQ(dialog.channel_list()->RowCount(), 1);
+  EXPECT_EQ(dialog.channel_list()->ChannelAtShownRow(0)->name(), u"N1");
 }
 
 TEST_F(PlaylistUiTest, WhatIsNoPlaylistIsReportedAndChangesNothing) {

@@ -475,19 +475,27 @@ void ChannelCatalogue::BuildExtra(PreparedExtra& out, const ExtraChannelHook& on
 }
 
 bool ChannelCatalogue::InstallExtraCatalogue(PreparedExtra& prepared, ExtraChannelHook on_channel) {
-  if (!prepared.ok || prepared.countries.empty()) return false;
+  return InstallExtraCatalogueStep(prepared, on_channel, SIZE_MAX) == InstallStep::kInstalled;
+}
+
+ChannelCatalogue::InstallStep ChannelCatalogue::InstallExtraCatalogueStep(PreparedExtra& prepared,
+                                                                          const ExtraChannelHook& on_channel,
+                                                                          size_t budget) {
+  if (!prepared.ok || prepared.countries.empty()) return InstallStep::kFailed;
   auto it = std::find_if(extras_.begin(), extras_.end(),
                          [&](const ExtraCatalogue& e) { return e.path == prepared.path; });
+  static const std::vector<std::string> kNoKeys;
+  if (!PlaceExtraStep(it == extras_.end() ? kNoKeys : it->country_keys, prepared, budget)) return InstallStep::kMore;
   if (it == extras_.end()) {
     extras_.push_back(ExtraCatalogue{prepared.path, prepared.mark, {}, {}});
     it = extras_.end() - 1;
   }
   it->mark = prepared.mark;
-  it->on_channel = std::move(on_channel);
+  it->on_channel = on_channel;
   for (const std::u16string& warning : prepared.warnings) Warn(warning);
   prepared.warnings.clear();
-  PutExtraInPlace(*it, prepared);
-  return true;
+  FinishExtraPlacement(*it, prepared);
+  return InstallStep::kInstalled;
 }
 
 bool ChannelCatalogue::BuildExtraCatalogue(ExtraCatalogue& extra, const DocNode* saved_state) {
@@ -502,19 +510,81 @@ bool ChannelCatalogue::BuildExtraCatalogue(ExtraCatalogue& extra, const DocNode*
 }
 
 void ChannelCatalogue::PutExtraInPlace(ExtraCatalogue& extra, PreparedExtra& prepared) {
-  std::vector<std::string> keys;
-  for (auto& [key, country] : prepared.countries) {
-    // A country built before is replaced; the user's state of it wins over
-    // the settings, as it holds this run's changes: its channels that
-    // remain keep favourite, chosen source and being current, new ones
-    // start afresh. Only the few channels with some state are looked up.
-    if (auto old = countries_.find(key); old != countries_.end()) {
-      for (const auto& [name, channel] : country->channels()) {
-        channel->favourite_ = false;
-        channel->current_source_ = 0;
+  while (!PlaceExtraStep(extra.country_keys, prepared, SIZE_MAX)) {
+  }
+  FinishExtraPlacement(extra, prepared);
+}
+
+bool ChannelCatalogue::PlaceExtraStep(const std::vector<std::string>& old_keys, PreparedExtra& prepared,
+                                      size_t budget) {
+  PreparedExtra::Placement& p = prepared.placement;
+  if (!p.started || p.list_version != list_version_) {
+    // The first slice, or the list changed under the work done so far.
+    p = {};
+    p.started = true;
+    p.list_version = list_version_;
+    for (const auto& [key, country] : prepared.countries) {
+      if (auto old = countries_.find(key); old != countries_.end()) {
+        p.leaving.push_back(old->second.get());
+        p.replacing.push_back(country.get());
       }
+    }
+    for (const std::string& key : old_keys) {
+      auto old = countries_.find(key);
+      if (old != countries_.end() && prepared.countries.find(key) == prepared.countries.end()) {
+        p.leaving.push_back(old->second.get());
+      }
+    }
+    p.merged.reserve(all_channels_.size() + prepared.channels.size());
+    if (p.replacing.empty()) p.reset = prepared.channels.size();
+  }
+  auto among = [](const std::vector<const Country*>& countries, const Country* country) {
+    return std::find(countries.begin(), countries.end(), country) != countries.end();
+  };
+  // Both lists are in title order: one merge, the channels of countries
+  // that go left out. Ties take the catalogue's channel first.
+  const std::vector<Channel*>& list = all_channels_;
+  const std::vector<Channel*>& more = prepared.channels;
+  size_t work = 0;
+  while (work < budget && (p.from_list < list.size() || p.from_more < more.size())) {
+    ++work;
+    if (p.from_list < list.size() && !p.leaving.empty() && among(p.leaving, list[p.from_list]->country())) {
+      ++p.from_list;
+      continue;
+    }
+    bool take_more = p.from_list == list.size();
+    if (!take_more && p.from_more < more.size()) {
+      const Channel& a = *more[p.from_more];
+      const Channel& b = *list[p.from_list];
+      const int order = CompareTitles(a, b);
+      take_more = order != 0 ? order < 0 : a.key() < b.key();
+    }
+    p.merged.push_back(take_more ? more[p.from_more++] : list[p.from_list++]);
+  }
+  // A country built before is replaced: its channels start afresh here,
+  // the user's state of the old ones is carried over when it is swapped in.
+  for (; work < budget && p.reset < more.size(); ++p.reset, ++work) {
+    Channel* channel = more[p.reset];
+    if (!among(p.replacing, channel->country())) continue;
+    channel->favourite_ = false;
+    channel->current_source_ = 0;
+  }
+  return p.from_list == list.size() && p.from_more == more.size() && p.reset == more.size();
+}
+
+void ChannelCatalogue::FinishExtraPlacement(ExtraCatalogue& extra, PreparedExtra& prepared) {
+  PreparedExtra::Placement& p = prepared.placement;
+  std::vector<std::string> keys;
+  const bool current_leaves =
+      current_ != nullptr && std::find(p.leaving.begin(), p.leaving.end(), current_->country()) != p.leaving.end();
+  Channel* current = nullptr;
+  for (auto& [key, country] : prepared.countries) {
+    // The user's state of a replaced country wins over the settings, as it
+    // holds this run's changes: its channels that remain keep favourite,
+    // chosen source and being current. Only the few channels with some
+    // state are looked up.
+    if (auto old = countries_.find(key); old != countries_.end()) {
       const Country::ChannelIndex& after = country->channels();
-      Channel* current = nullptr;
       for (const auto& [name, previous] : old->second->channels()) {
         if (!previous->favourite_ && previous->current_source_ == 0 && previous != current_) continue;
         auto found = after.find(name);
@@ -525,20 +595,25 @@ void ChannelCatalogue::PutExtraInPlace(ExtraCatalogue& extra, PreparedExtra& pre
         channel->current_source_ = cu < 0 || static_cast<size_t>(cu) >= channel->sources_.size() ? 0 : cu;
         if (previous == current_) current = channel;
       }
-      prepared.replaced.push_back(RemoveCountry(key));
-      if (current != nullptr) current_ = current;
+      // Its channels are out of the merged list already.
+      prepared.replaced.push_back(std::move(old->second));
+      countries_.erase(old);
     }
     keys.push_back(key);
   }
   for (const std::string& key : extra.country_keys) {
-    if (prepared.countries.find(key) == prepared.countries.end()) {
-      if (std::unique_ptr<Country> gone = RemoveCountry(key)) prepared.replaced.push_back(std::move(gone));
+    if (prepared.countries.find(key) != prepared.countries.end()) continue;
+    if (auto old = countries_.find(key); old != countries_.end()) {
+      prepared.replaced.push_back(std::move(old->second));
+      countries_.erase(old);
     }
   }
+  if (current_leaves) current_ = current;
   for (auto& [key, country] : prepared.countries) countries_.emplace(key, std::move(country));
   prepared.countries.clear();
-  MergeByTitle(all_channels_, prepared.channels);
+  all_channels_ = std::move(p.merged);
   prepared.channels = {};
+  p = {};
   extra.country_keys = std::move(keys);
   ListChanged();
 }

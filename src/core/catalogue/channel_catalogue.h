@@ -2,6 +2,7 @@
 #define VIDORA_CORE_CATALOGUE_CHANNEL_CATALOGUE_H_
 
 #include <atomic>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -197,6 +198,17 @@ class ChannelCatalogue {
     std::vector<Channel*> channels;  // sorted like AllChannels()
     std::vector<std::u16string> warnings;
     std::vector<std::unique_ptr<Country>> replaced;
+    // How far InstallExtraCatalogueStep has got; its own business.
+    struct Placement {
+      bool started = false;
+      uint64_t list_version = 0;  // of the list the work so far read
+      std::vector<const Country*> leaving;    // countries of the catalogue it takes out
+      std::vector<const Country*> replacing;  // its countries that take the place of one
+      std::vector<Channel*> merged;           // the new all-channels list, as far as made
+      size_t from_list = 0;                   // channels of AllChannels() merged
+      size_t from_more = 0;                   // channels of `channels` merged
+      size_t reset = 0;                       // channels of `channels` whose state was reset
+    } placement;
   };
   // Makes what extra builds read (the categories, the bitrate text) once,
   // so that PrepareExtraCatalogue can run elsewhere. UI thread.
@@ -217,6 +229,15 @@ class ChannelCatalogue {
   // (on the UI thread). False, changing nothing, when the build failed.
   // UI thread.
   bool InstallExtraCatalogue(PreparedExtra& prepared, ExtraChannelHook on_channel);
+  // InstallExtraCatalogue in slices, for a list too long to put in place
+  // in one go without holding up the UI thread: each call does the work of
+  // at most `budget` channels (making the new all-channels list aside) and
+  // returns kMore until the call that puts the playlist in place (only
+  // that one changes the catalogue, in time linear in the channels of the
+  // countries it replaces). A change of the all-channels list between
+  // calls makes the next one start the list again. UI thread.
+  enum class InstallStep { kMore, kInstalled, kFailed };
+  InstallStep InstallExtraCatalogueStep(PreparedExtra& prepared, const ExtraChannelHook& on_channel, size_t budget);
 
   // The user's state of the channels of country `key`, as the settings
   // file holds it, is written back by the settings save while no country
@@ -244,6 +265,13 @@ class ChannelCatalogue {
                   bool apart, const std::atomic<bool>* cancel = nullptr) const;
   // Replaces the countries of `extra` with those of `prepared`.
   void PutExtraInPlace(ExtraCatalogue& extra, PreparedExtra& prepared);
+  // The list work of PutExtraInPlace, at most `budget` channels of it;
+  // true when it is done for the list as it is now. `old_keys`: the
+  // countries the extra file added before.
+  bool PlaceExtraStep(const std::vector<std::string>& old_keys, PreparedExtra& prepared, size_t budget);
+  // The rest of PutExtraInPlace once PlaceExtraStep is done: the catalogue
+  // changes.
+  void FinishExtraPlacement(ExtraCatalogue& extra, PreparedExtra& prepared);
   // Takes the country out of the catalogue and hands it over (nullptr
   // when there is none of that key).
   std::unique_ptr<Country> RemoveCountry(const std::string& key);

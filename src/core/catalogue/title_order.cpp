@@ -211,16 +211,4 @@ void SortByTitle(std::vector<Channel*>& channels) {
   }
 }
 
-void MergeByTitle(std::vector<Channel*>& sorted, const std::vector<Channel*>& more) {
-  if (more.empty()) return;
-  std::vector<Channel*> merged;
-  merged.reserve(sorted.size() + more.size());
-  std::merge(sorted.begin(), sorted.end(), more.begin(), more.end(), std::back_inserter(merged),
-             [](const Channel* a, const Channel* b) {
-               const int order = CompareTitles(*a, *b);
-               return order != 0 ? order < 0 : a->key() < b->key();
-             });
-  sorted = std::move(merged);
-}
-
 }  // namespace vidora

@@ -19,10 +19,6 @@ int CompareTitles(const Channel& a, const Channel& b);
 // group and mostly by a prefix of its name taken once. UI thread.
 void SortByTitle(std::vector<Channel*>& channels);
 
-// Merges `more` into `sorted`, both in SortByTitle's order, keeping that
-// order: linear in the two lists, for a list that grows by a sorted part.
-void MergeByTitle(std::vector<Channel*>& sorted, const std::vector<Channel*>& more);
-
 }  // namespace vidora
 
 #endif  // VIDORA_CORE_CATALOGUE_TITLE_ORDER_H_

@@ -1,5 +1,10 @@
 #include "core/playlists/playlist_import.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <fstream>
 #include <map>
 #include <mutex>
@@ -163,15 +168,26 @@ bool RenameStoredPlaylist(const std::filesystem::path& file, const std::u16strin
 }
 
 bool ReadSmallFile(const std::filesystem::path& path, uint64_t max_bytes, std::string& out) {
-  std::error_code error;
-  const uint64_t size = std::filesystem::file_size(path, error);
-  if (error || size > max_bytes) return false;
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  out.resize(static_cast<size_t>(size));
-  file.read(out.data(), static_cast<std::streamsize>(size));
-  out.resize(static_cast<size_t>(file.gcount()));
-  return true;
+  // O_NONBLOCK: opening a FIFO must not wait for a writer; only a regular
+  // file is read at all (a device or FIFO would never end).
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info {};
+  bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && static_cast<uint64_t>(info.st_size) <= max_bytes;
+  if (ok) {
+    out.resize(static_cast<size_t>(info.st_size));
+    size_t got = 0;
+    while (got < out.size()) {
+      const ssize_t n = ::read(fd, out.data() + got, out.size() - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) ok = false;
+      if (n <= 0) break;
+      got += static_cast<size_t>(n);
+    }
+    out.resize(got);
+  }
+  ::close(fd);
+  return ok;
 }
 
 PlaylistImport FetchAndImportPlaylist(std::u16string_view source, std::u16string name,

@@ -84,7 +84,8 @@ PlaylistImport FetchAndImportPlaylist(std::u16string_view source, std::u16string
 // or written (it is then unchanged). Blocking: call it on a worker thread.
 bool RenameStoredPlaylist(const std::filesystem::path& file, const std::u16string& name);
 
-// Reads a file of at most `max_bytes` into `out`; false when it cannot.
+// Reads a regular file of at most `max_bytes` into `out`; false when it
+// cannot, and at once for anything else (a FIFO, a device, a folder).
 bool ReadSmallFile(const std::filesystem::path& path, uint64_t max_bytes, std::string& out);
 
 }  // namespace vidora

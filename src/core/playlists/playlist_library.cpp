@@ -180,15 +180,22 @@ ChannelCatalogue::ExtraChannelHook PlaylistLibrary::RebuildHook() const {
 }
 
 bool PlaylistLibrary::Install(ChannelCatalogue& catalogue, Prepared& prepared) {
-  if (!prepared.ok_) return false;
+  return InstallStep(catalogue, prepared, SIZE_MAX) == ChannelCatalogue::InstallStep::kInstalled;
+}
+
+ChannelCatalogue::InstallStep PlaylistLibrary::InstallStep(ChannelCatalogue& catalogue, Prepared& prepared,
+                                                           size_t budget) {
+  using Step = ChannelCatalogue::InstallStep;
+  if (!prepared.ok_) return Step::kFailed;
   const std::string key = prepared.description_.key;
-  if (!catalogue.InstallExtraCatalogue(*prepared.extra_, RebuildHook())) return false;
+  const Step step = catalogue.InstallExtraCatalogueStep(*prepared.extra_, RebuildHook(), budget);
+  if (step != Step::kInstalled) return step;
   Upsert(prepared.description_);
   // The old additions go with the prepared playlist, to be freed where it is.
   prepared.channels_.try_emplace(key);
   for (auto& [country_key, list] : prepared.channels_) std::swap(channels_[country_key], list);
   prepared.ok_ = false;  // installed once
-  return true;
+  return Step::kInstalled;
 }
 
 void PlaylistLibrary::Remove(ChannelCatalogue& catalogue, std::string_view key) {

@@ -134,6 +134,10 @@ class PlaylistLibrary {
   // in time linear in the channels. False when it could not be read.
   // UI thread.
   bool Install(ChannelCatalogue& catalogue, Prepared& prepared);
+  // Install in slices of at most `budget` channels' work each
+  // (ChannelCatalogue::InstallExtraCatalogueStep): kMore until the call
+  // that puts the playlist in place. UI thread.
+  ChannelCatalogue::InstallStep InstallStep(ChannelCatalogue& catalogue, Prepared& prepared, size_t budget);
   // Has the settings save keep the state `saved_state` holds for the
   // channels of every playlist not (yet) added to `catalogue`.
   void KeepStateOfAbsent(ChannelCatalogue& catalogue, const DocNode* saved_state) const;

@@ -2,21 +2,63 @@
 
 #include <QMetaObject>
 
+#include <condition_variable>
+#include <mutex>
+
 #include "core/network/worker_thread.h"
 
 namespace vidora {
 
+struct BackgroundJobs::Shared {
+  std::atomic<bool> cancel{false};
+  std::mutex mutex;
+  std::condition_variable job_ended;
+  // Where results go; null once the jobs are destroyed (under `mutex`, so
+  // a result is never posted to an owner on its way out).
+  QObject* context = nullptr;
+  // Touched on the UI thread only.
+  int running = 0;
+};
+
+BackgroundJobs::BackgroundJobs(QObject* context, std::chrono::milliseconds join_limit)
+    : join_limit_(join_limit), shared_(std::make_shared<Shared>()) {
+  shared_->context = context;
+}
+
 BackgroundJobs::~BackgroundJobs() {
-  cancel_->store(true);
+  shared_->cancel.store(true);
+  {
+    std::unique_lock<std::mutex> lock(shared_->mutex);
+    shared_->job_ended.wait_for(lock, join_limit_, [this] {
+      for (const auto& job : jobs_) {
+        if (!job->done) return false;
+      }
+      return true;
+    });
+    shared_->context = nullptr;
+  }
   for (auto& job : jobs_) {
-    if (job->thread.joinable()) job->thread.join();
+    std::unique_lock<std::mutex> lock(shared_->mutex);
+    const bool done = job->done;
+    lock.unlock();
+    // A finished thread only has to return; a stuck one holds the shared
+    // state and its job until it ends.
+    if (done) job->thread.join();
+    else job->thread.detach();
   }
 }
 
+const std::atomic<bool>* BackgroundJobs::cancel() const { return &shared_->cancel; }
+
+int BackgroundJobs::running() const { return shared_->running; }
+
 void BackgroundJobs::JoinFinished() {
   for (auto it = jobs_.begin(); it != jobs_.end();) {
-    if ((*it)->done.load()) {
-      if ((*it)->thread.joinable()) (*it)->thread.join();
+    std::unique_lock<std::mutex> lock(shared_->mutex);
+    const bool done = (*it)->done;
+    lock.unlock();
+    if (done) {
+      (*it)->thread.join();
       it = jobs_.erase(it);
     } else {
       ++it;
@@ -26,29 +68,24 @@ void BackgroundJobs::JoinFinished() {
 
 bool BackgroundJobs::Run(std::function<std::function<void()>()> work) {
   JoinFinished();
-  auto job = std::make_unique<Job>();
-  Job* raw = job.get();
-  QObject* context = context_;
-  std::shared_ptr<std::atomic<bool>> cancel = cancel_;
-  int* running = &running_;
-  const bool started = StartWorkerThread(raw->thread, [raw, context, cancel, running, work = std::move(work)] {
+  auto job = std::make_shared<Job>();
+  std::shared_ptr<Shared> shared = shared_;
+  const bool started = StartWorkerThread(job->thread, [job, shared, work = std::move(work)] {
     std::function<void()> finish = work();
-    if (!cancel->load() && finish) {
-      // The result runs where the widgets live; a context destroyed
-      // meanwhile drops it.
-      QMetaObject::invokeMethod(context, [cancel, running, finish = std::move(finish)] {
-        --*running;
-        if (!cancel->load()) finish();
-      }, Qt::QueuedConnection);
-    } else {
-      QMetaObject::invokeMethod(context, [cancel, running] {
-        if (!cancel->load()) --*running;
+    if (shared->cancel.load()) finish = nullptr;
+    std::lock_guard<std::mutex> lock(shared->mutex);
+    if (shared->context != nullptr) {
+      // The result runs where the widgets live.
+      QMetaObject::invokeMethod(shared->context, [shared, finish = std::move(finish)] {
+        --shared->running;
+        if (!shared->cancel.load() && finish) finish();
       }, Qt::QueuedConnection);
     }
-    raw->done.store(true);
+    job->done = true;
+    shared->job_ended.notify_all();
   });
   if (!started) return false;
-  ++running_;
+  ++shared_->running;
   jobs_.push_back(std::move(job));
   return true;
 }

@@ -4,6 +4,7 @@
 #include <QObject>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <list>
 #include <memory>
@@ -13,10 +14,20 @@ namespace vidora {
 
 // Runs blocking work (downloads, parsing) on threads of its own and hands
 // each result back to the UI thread. Destroying the jobs raises cancel()
-// and joins every thread, so no job outlives its owner. UI thread only.
+// and waits for the running ones at most `join_limit` in all: a job still
+// running then (stuck in a read that cancel cannot end, such as opening a
+// FIFO) is left to end on its own, and its result is dropped. So a job's
+// work must not touch its owner once cancel() is raised; what it was given
+// by value, and cancel() itself, stay valid until it ends. UI thread.
 class BackgroundJobs {
  public:
-  explicit BackgroundJobs(QObject* context) : context_(context) {}
+  // How long the owner's destruction (at the latest, the player's exit)
+  // may wait for its jobs.
+  static constexpr std::chrono::milliseconds kJoinLimit{1000};
+
+  // `context` (borrowed) is the object whose event loop gets the results,
+  // normally the owner of the jobs.
+  explicit BackgroundJobs(QObject* context, std::chrono::milliseconds join_limit = kJoinLimit);
   ~BackgroundJobs();
   BackgroundJobs(const BackgroundJobs&) = delete;
   BackgroundJobs& operator=(const BackgroundJobs&) = delete;
@@ -27,21 +38,23 @@ class BackgroundJobs {
   bool Run(std::function<std::function<void()>()> work);
 
   // Raised when the owner goes away; jobs pass it to blocking calls.
-  const std::atomic<bool>* cancel() const { return cancel_.get(); }
+  const std::atomic<bool>* cancel() const;
   // Jobs started and not yet handed back.
-  int running() const { return running_; }
+  int running() const;
 
  private:
+  // What the job threads share with the jobs, kept alive by the threads
+  // that outlive them.
+  struct Shared;
   struct Job {
     std::thread thread;
-    std::atomic<bool> done{false};
+    bool done = false;  // under Shared::mutex
   };
   void JoinFinished();
 
-  QObject* context_;
-  std::shared_ptr<std::atomic<bool>> cancel_ = std::make_shared<std::atomic<bool>>(false);
-  std::list<std::unique_ptr<Job>> jobs_;
-  int running_ = 0;
+  std::chrono::milliseconds join_limit_;
+  std::shared_ptr<Shared> shared_;
+  std::list<std::shared_ptr<Job>> jobs_;
 };
 
 }  // namespace vidora

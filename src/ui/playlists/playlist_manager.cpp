@@ -33,6 +33,15 @@ constexpr TextRef kOwnGuideTextBit = TextRef{1} << 31;
 
 PlaylistManager* g_current = nullptr;
 
+// Work on the UI thread over a large playlist goes in slices that end
+// after kSliceTime, well under the 100 ms a user would notice even on a
+// busy machine, the event loop running between them. The clock is looked
+// at every kSliceStep channels.
+constexpr std::chrono::milliseconds kSliceTime{8};
+constexpr size_t kSliceStep = 2048;
+
+std::chrono::steady_clock::time_point SliceEnd() { return std::chrono::steady_clock::now() + kSliceTime; }
+
 int64_t SystemNow() {
   return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
@@ -252,6 +261,7 @@ struct PlaylistManager::AttachRun {
   size_t next = 0;
   std::vector<bool> attached;
   AttachDone done;
+  bool placing = false;  // the current file is put in place in slices
 };
 
 void PlaylistManager::AttachInBackground(std::vector<std::filesystem::path> files, AttachDone done) {
@@ -284,29 +294,52 @@ void PlaylistManager::AttachNext(std::shared_ptr<AttachRun> run) {
       RewritePlaylistDocument(file);
       ReturnFreeHeapPages();
     }
-    return [this, run, file, ticket, prepared] {
-      WhenNoDialog(this, [this, run, file, ticket, prepared] {
-        uint64_t& placed = placed_ticket_[file];
-        bool ok = false;
-        if (ticket > placed) {
-          placed = ticket;
-          ok = library_.Install(catalogue_, *prepared);
-          if (ok) emit PlaylistsChanged();
-        }
-        run->attached.push_back(ok);
-        ++run->next;
-        // What the playlist replaced, and a dropped read, are freed away
-        // from the UI thread.
-        DisposeInBackground(std::make_shared<PlaylistLibrary::Prepared>(std::move(*prepared)));
-        AttachNext(run);
-      });
-    };
+    return [this, run, ticket, prepared] { PlaceSlice(run, ticket, prepared); };
   });
   if (!started) {
     run->attached.push_back(false);
     ++run->next;
     AttachNext(std::move(run));
   }
+}
+
+void PlaylistManager::PlaceSlice(std::shared_ptr<AttachRun> run, uint64_t ticket,
+                                 std::shared_ptr<PlaylistLibrary::Prepared> prepared) {
+  WhenNoDialog(this, [this, run, ticket, prepared] {
+    uint64_t& placed = placed_ticket_[prepared->file()];
+    bool ok = false;
+    // A newer read put in place meanwhile (or a removal) drops this one.
+    if (ticket > placed) {
+      const auto until = SliceEnd();
+      ChannelCatalogue::InstallStep step;
+      do {
+        step = library_.InstallStep(catalogue_, *prepared, kSliceStep);
+      } while (step == ChannelCatalogue::InstallStep::kMore && std::chrono::steady_clock::now() < until);
+      switch (step) {
+        case ChannelCatalogue::InstallStep::kMore:
+          if (!run->placing) ++placing_;
+          run->placing = true;
+          // The event loop answers between slices.
+          QTimer::singleShot(0, this, [this, run, ticket, prepared] { PlaceSlice(run, ticket, prepared); });
+          return;
+        case ChannelCatalogue::InstallStep::kInstalled:
+          placed = ticket;
+          ok = true;
+          emit PlaylistsChanged();
+          break;
+        case ChannelCatalogue::InstallStep::kFailed:
+          break;
+      }
+    }
+    if (run->placing) --placing_;
+    run->placing = false;
+    run->attached.push_back(ok);
+    ++run->next;
+    // What the playlist replaced, and a dropped read, are freed away
+    // from the UI thread.
+    DisposeInBackground(std::make_shared<PlaylistLibrary::Prepared>(std::move(*prepared)));
+    AttachNext(run);
+  });
 }
 
 void PlaylistManager::DisposeInBackground(std::shared_ptr<PlaylistLibrary::Prepared> garbage) {
@@ -317,14 +350,32 @@ void PlaylistManager::DisposeInBackground(std::shared_ptr<PlaylistLibrary::Prepa
   });
 }
 
-void PlaylistManager::LoadGuide(bool use_network) {
-  guide_loaded_at_ = Now();
+struct PlaylistManager::GuideInputs {
+  bool use_network = false;
   std::vector<std::u16string> addresses;
   std::vector<GuideFailure> refused;
-  auto add = [&addresses](std::u16string address) {
+  std::unordered_map<std::string, std::string> choices;
+  // The playlist of each playlist country; the walk starts again when the
+  // list changed between slices.
+  std::unordered_map<const Country*, std::string> playlist_of;
+  bool started = false;
+  uint64_t list_version = 0;
+  size_t next = 0;  // in AllChannels()
+  std::vector<GuideChannelInput> channels;
+};
+
+void PlaylistManager::LoadGuide(bool use_network) {
+  guide_loaded_at_ = Now();
+  // A collection under way is replaced; what it was to fetch still is.
+  if (guide_inputs_ != nullptr) use_network = use_network || guide_inputs_->use_network;
+  guide_inputs_ = nullptr;
+  if (library_.playlists().empty()) return;
+  auto inputs = std::make_shared<GuideInputs>();
+  inputs->use_network = use_network;
+  auto add = [&inputs](std::u16string address) {
+    std::vector<std::u16string>& addresses = inputs->addresses;
     if (std::find(addresses.begin(), addresses.end(), address) == addresses.end()) addresses.push_back(std::move(address));
   };
-  if (library_.playlists().empty()) return;
   if (std::optional<std::u16string> extra = FindSetting(kGuideAddressSetting)) {
     for (std::u16string& address : SplitGuideAddresses(*extra)) add(std::move(address));
   }
@@ -333,32 +384,68 @@ void PlaylistManager::LoadGuide(bool use_network) {
     for (std::u16string& address : SplitGuideAddresses(playlist.guide_address)) {
       // A playlist from the network must not make the player read local files.
       if (remote_playlist && !IsRemotePlaylistSource(address)) {
-        refused.push_back({Utf16ToUtf8(address), "a playlist fetched from an address may not name a local file"});
+        inputs->refused.push_back({Utf16ToUtf8(address), "a playlist fetched from an address may not name a local file"});
         continue;
       }
       add(std::move(address));
     }
   }
-  std::vector<GuideChannelInput> channels;
-  const std::unordered_map<std::string, std::string> choices = GuideChoices();
-  for (const StoredPlaylist& playlist : library_.playlists()) {
-    auto country = catalogue_.countries().find(playlist.key);
-    if (country == catalogue_.countries().end()) continue;
-    for (const auto& [name, channel] : country->second->channels()) {
-      const PlaylistChannelInfo* info = library_.FindChannel(channel->key());
-      GuideChannelInput input;
-      input.key = channel->key();
-      input.playlist = playlist.key;
-      if (info != nullptr) input.tvg_id = std::string(info->guide_id);
-      input.name = Utf16ToUtf8(channel->name());
-      if (auto choice = choices.find(input.key); choice != choices.end()) input.chosen = choice->second;
-      channels.push_back(std::move(input));
+  inputs->choices = GuideChoices();
+  guide_inputs_ = inputs;
+  CollectGuideInputs(std::move(inputs));
+}
+
+void PlaylistManager::CollectGuideInputs(std::shared_ptr<GuideInputs> inputs) {
+  if (inputs != guide_inputs_) return;  // replaced by a newer load
+  const std::vector<Channel*>& all = catalogue_.AllChannels();
+  if (!inputs->started || inputs->list_version != catalogue_.ListVersion()) {
+    inputs->started = true;
+    inputs->playlist_of.clear();
+    inputs->channels.clear();
+    inputs->next = 0;
+    inputs->list_version = catalogue_.ListVersion();
+    size_t count = 0;
+    for (const StoredPlaylist& playlist : library_.playlists()) {
+      auto country = catalogue_.countries().find(playlist.key);
+      if (country == catalogue_.countries().end()) continue;
+      inputs->playlist_of.emplace(country->second.get(), playlist.key);
+      count += country->second->channels().size();
     }
+    // No copy of what was collected as the list grows.
+    inputs->channels.reserve(count);
   }
+  const auto until = SliceEnd();
+  for (; inputs->next < all.size(); ++inputs->next) {
+    if (inputs->next % kSliceStep == 0 && std::chrono::steady_clock::now() >= until) break;
+    const Channel* channel = all[inputs->next];
+    const auto playlist = inputs->playlist_of.find(channel->country());
+    if (playlist == inputs->playlist_of.end()) continue;
+    const PlaylistChannelInfo* info = library_.FindChannel(channel->key());
+    GuideChannelInput input;
+    input.key = channel->key();
+    input.playlist = playlist->second;
+    if (info != nullptr) input.tvg_id = std::string(info->guide_id);
+    input.name = Utf16ToUtf8(channel->name());
+    if (auto choice = inputs->choices.find(input.key); choice != inputs->choices.end()) input.chosen = choice->second;
+    inputs->channels.push_back(std::move(input));
+  }
+  if (inputs->next < all.size()) {
+    // The event loop answers between slices.
+    QTimer::singleShot(0, this, [this, inputs] { CollectGuideInputs(inputs); });
+    return;
+  }
+  guide_inputs_ = nullptr;
+  StartGuideJobs(*inputs);
+}
+
+void PlaylistManager::StartGuideJobs(GuideInputs& inputs) {
   const GuideFolders folders{folders_.guides, folders_.guides.parent_path() / "guide.cache"};
   const int64_t now = Now();
   const std::atomic<bool>* cancel = jobs_.cancel();
-  auto shared_channels = std::make_shared<const std::vector<GuideChannelInput>>(std::move(channels));
+  const bool use_network = inputs.use_network;
+  const std::vector<std::u16string> addresses = std::move(inputs.addresses);
+  const std::vector<GuideFailure> refused = std::move(inputs.refused);
+  auto shared_channels = std::make_shared<const std::vector<GuideChannelInput>>(std::move(inputs.channels));
   // The cache first, so the guide shows at once; then the sources, when
   // something is due or changed.
   for (const bool cache_only : {true, false}) {
@@ -370,6 +457,12 @@ void PlaylistManager::LoadGuide(bool use_network) {
         if (result->load.store != nullptr && generation > applied_generation_) {
           applied_generation_ = generation;
           guide_ = result->load.store;
+          // A million matches take a while to free: not on this thread.
+          auto replaced = std::make_shared<std::unordered_map<std::string, int32_t>>(std::move(guide_matches_));
+          jobs_.Run([replaced]() mutable -> std::function<void()> {
+            replaced.reset();
+            return {};
+          });
           guide_matches_ = std::move(result->matches);
           guide_counts_ = std::move(result->counts);
           emit GuideMatched();

@@ -127,7 +127,10 @@ class PlaylistManager : public QObject {
 
   // Whether imports, refreshes, playlist reads or guide reads are running
   // (tests).
-  bool busy() const { return jobs_.running() > 0 || attaching_ > 0 || logos_.busy(); }
+  // Whether a read playlist is being put in place, or the guide's inputs
+  // collected, a slice at a time between other events (tests).
+  bool placing() const { return placing_ > 0 || guide_inputs_ != nullptr; }
+  bool busy() const { return jobs_.running() > 0 || attaching_ > 0 || guide_inputs_ != nullptr || logos_.busy(); }
 
  signals:
   // An import or a refresh the user asked for ended. `text` is the
@@ -166,6 +169,15 @@ class PlaylistManager : public QObject {
   void AttachInBackground(std::vector<std::filesystem::path> files, AttachDone done);
   struct AttachRun;
   void AttachNext(std::shared_ptr<AttachRun> run);
+  // Puts the playlist read as `ticket` in place a slice at a time, each
+  // from the event loop (no dialog open), then goes on with `run`.
+  void PlaceSlice(std::shared_ptr<AttachRun> run, uint64_t ticket,
+                  std::shared_ptr<PlaylistLibrary::Prepared> prepared);
+  // What the guide's matching needs of the playlist channels, copied a
+  // slice at a time from the event loop; then the guide jobs start.
+  struct GuideInputs;
+  void CollectGuideInputs(std::shared_ptr<GuideInputs> inputs);
+  void StartGuideJobs(GuideInputs& inputs);
   // Frees what a put-in-place playlist replaced on a worker.
   void DisposeInBackground(std::shared_ptr<PlaylistLibrary::Prepared> garbage);
   std::string GuideKeyOf(const Channel& channel) const;
@@ -193,11 +205,15 @@ class PlaylistManager : public QObject {
   QTimer minute_timer_;
   // Reads started and not yet put in place or dropped.
   int attaching_ = 0;
+  // Of those, the ones being put in place in slices.
+  int placing_ = 0;
   // Each read of a stored playlist takes the next ticket when it starts;
   // a file takes only a read newer than the one put in place last (or
   // than its removal), so a slow older read never replaces a newer one.
   uint64_t tickets_ = 0;
   std::map<std::filesystem::path, uint64_t> placed_ticket_;
+  // The guide inputs being collected; a newer LoadGuide replaces them.
+  std::shared_ptr<GuideInputs> guide_inputs_;
   BackgroundJobs jobs_{this};
 };
 

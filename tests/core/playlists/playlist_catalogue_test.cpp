@@ -402,5 +402,52 @@ TEST_F(PlaylistCatalogueTest, PlaylistReadOnAnotherThreadChangesNothingUntilPutI
   EXPECT_EQ(Names(catalogue), (std::vector<std::string>{"ARD", "One|f", "Three FM", "Two"}));
 }
 
+TEST_F(PlaylistCatalogueTest, APlaylistPutInPlaceInSlicesChangesTheListAtTheLastOnlyAndFollowsChangesBetween) {
+  DocNode root("1.0");
+  DocNode* ard = root.AddChild("de")->AddChild("ard");
+  ard->SetWideString("n", u"ARD");
+  ard->SetString("c", "n");
+  ard->AddChild("0")->SetWideString("u", u"http://s.example/ard");
+  ASSERT_TRUE(SaveDocumentFile(root, dir_ / "Channels.vdch"));
+  ChannelCatalogue catalogue;
+  ASSERT_TRUE(catalogue.Load(dir_ / "Channels.vdch", nullptr));
+  const PlaylistImport mine = Import(kPlaylist);
+  const PlaylistImport other =
+      Import("#EXTM3U\n#EXTINF:-1,Alpha\nhttp://s.example/a\n#EXTINF:-1,Zulu\nhttp://s.example/z\n",
+             u"http://lists.example/other.m3u");
+  ASSERT_TRUE(mine.ok && other.ok);
+  PlaylistLibrary library(dir_ / "playlists");
+  library.Scan();
+  catalogue.ReadyForExtraBuilds();
+  std::unique_ptr<PlaylistLibrary::Prepared> prepared = PlaylistLibrary::Prepare(catalogue, mine.file, nullptr, nullptr);
+  using Step = ChannelCatalogue::InstallStep;
+
+  ASSERT_EQ(library.InstallStep(catalogue, *prepared, 2), Step::kMore);
+  EXPECT_EQ(Names(catalogue), (std::vector<std::string>{"ARD"}));
+  EXPECT_EQ(library.FindChannel(mine.key + "_ione.tv"), nullptr);
+  // Another playlist goes in between two slices; the favourite set then
+  // is the user's too.
+  ASSERT_TRUE(library.Install(catalogue, *PlaylistLibrary::Prepare(catalogue, other.file, nullptr, nullptr)));
+  catalogue.AllChannels()[1]->set_favourite(true);
+  int slices = 1;
+  Step step;
+  while ((step = library.InstallStep(catalogue, *prepared, 2)) == Step::kMore) ++slices;
+  ASSERT_EQ(step, Step::kInstalled);
+  EXPECT_GT(slices, 2);
+  EXPECT_EQ(Names(catalogue), (std::vector<std::string>{"ARD", "One", "Three FM", "Two", "Alpha|f", "Zulu"}));
+  ASSERT_NE(library.FindChannel(mine.key + "_ione.tv"), nullptr);
+
+  // A refresh in slices keeps the user's state of what it replaces.
+  catalogue.FindChannelByKey(mine.key + "_ione.tv")->set_favourite(true);
+  catalogue.SetCurrentChannel(catalogue.FindChannelByKey(mine.key + "_ione.tv"));
+  prepared = PlaylistLibrary::Prepare(catalogue, mine.file, nullptr, nullptr);
+  while ((step = library.InstallStep(catalogue, *prepared, 2)) == Step::kMore) {
+    EXPECT_EQ(Names(catalogue), (std::vector<std::string>{"ARD", "One|f", "Three FM", "Two", "Alpha|f", "Zulu"}));
+  }
+  ASSERT_EQ(step, Step::kInstalled);
+  EXPECT_EQ(Names(catalogue), (std::vector<std::string>{"ARD", "One|f", "Three FM", "Two", "Alpha|f", "Zulu"}));
+  EXPECT_EQ(catalogue.CurrentChannel(), catalogue.FindChannelByKey(mine.key + "_ione.tv"));
+}
+
 }  // namespace
 }  // namespace vidora

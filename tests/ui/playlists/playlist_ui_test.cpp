@@ -8,7 +8,10 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QStringList>
+#include <QTimer>
 #include <QUrl>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -23,6 +26,7 @@
 #include "core/playlists/playlist_sort.h"
 #include "core/zapping/zap_list.h"
 #include "core/document/document_format.h"
+#include "core/network/local_http_server.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/message_sink.h"
 #include "core/stores/settings_store.h"
@@ -64,6 +68,8 @@ class PlaylistUiTest : public ::testing::Test {
         *catalogue_, PlaylistFolders{dir_ / "playlists", dir_ / "logos", dir_ / "guides"}, [] { return 1000; });
     QObject::connect(manager_.get(), &PlaylistManager::Imported,
                      [this](bool ok, const QString&, const QString& reason) { results_.push_back({ok, reason}); });
+    QObject::connect(manager_.get(), &PlaylistManager::GuideFailed,
+                     [this](const QString&, const QString& details) { guide_failures_.push_back(details); });
   }
   void TearDown() override {
     manager_.reset();
@@ -78,16 +84,31 @@ class PlaylistUiTest : public ::testing::Test {
     return path;
   }
 
-  void Import(const QString& source) {
+  void Import(const QString& source, int bound_ms = 10000) {
     const size_t before = results_.size();
     manager_->AddPlaylistSource(source);
-    ASSERT_TRUE(WaitUntil([&] { return results_.size() > before && !manager_->busy(); }));
+    ASSERT_TRUE(WaitUntil([&] { return results_.size() > before && !manager_->busy(); }, bound_ms));
+  }
+
+  // The guide failures said so far, one line each.
+  QStringList GuideFailureLines() {
+    QStringList lines;
+    for (const QString& details : guide_failures_) lines += details.split(QLatin1Char('\n'));
+    return lines;
+  }
+
+  Channel* ChannelNamed(std::u16string_view name) {
+    for (Channel* channel : catalogue_->AllChannels()) {
+      if (channel->name() == name) return channel;
+    }
+    return nullptr;
   }
 
   TempDir dir_;
   ChannelCatalogue* catalogue_ = nullptr;
   std::unique_ptr<PlaylistManager> manager_;
   std::vector<std::pair<bool, QString>> results_;
+  QStringList guide_failures_;
 };
 
 TEST_F(PlaylistUiTest, FilesBecomeCountriesThatSurviveARestartAndCanBeRemoved) {
@@ -286,6 +307,103 @@ TEST_F(PlaylistUiTest, APlaylistAddedToBeLookedAtOpensTheChannelsDialogOnIt) {
   EXPECT_EQ(dialog.country_combo()->currentText(), QStringLiteral("new"));
   ASSERT_EQ(dialog.channel_list()->RowCount(), 1);
   EXPECT_EQ(dialog.channel_list()->ChannelAtShownRow(0)->name(), u"N1");
+}
+
+TEST_F(PlaylistUiTest, APlaylistFromAnAddressMayNotNameLocalFilesAsItsGuideOrLogos) {
+  ClearProxyEnvironment();
+  // A guide of the channel and a logo that a playlist of this machine
+  // may use.
+  const std::string guide = WriteFile("guide.xml",
+                                      "<?xml version=\"1.0\"?><tv><channel id=\"one\"><display-name>One</display-name>"
+                                      "</channel><programme start=\"19700101000000 +0000\" stop=\"19700101010000 +0000\""
+                                      " channel=\"one\"><title>News</title></programme></tv>")
+                                .string();
+  QImage picture(30, 10, QImage::Format_RGB32);
+  picture.fill(qRgb(250, 0, 0));
+  ASSERT_TRUE(picture.save(QString::fromStdString((dir_ / "logo.png").string())));
+  const std::string list = "#EXTM3U url-tvg=\"file://" + guide + ", " + guide + "\"\n#EXTINF:-1 tvg-id=\"one\" tvg-logo=\"file://" +
+                           (dir_ / "logo.png").string() + "\",One\nhttp://127.0.0.1:1/one\n";
+  LocalHttpServer server([&list](const std::string&) {
+    return HttpAnswer(200, list, "Content-Type: audio/x-mpegurl\r\n");
+  });
+
+  Import(QString::fromStdU16String(server.Url("/list.m3u")));
+  ASSERT_TRUE(results_.back().first) << results_.back().second.toStdString();
+  ASSERT_TRUE(WaitUntil([&] { return !guide_failures_.isEmpty() && !manager_->busy(); }));
+  const QStringList lines = GuideFailureLines();
+  for (const std::string& address : {"file://" + guide, guide}) {
+    EXPECT_TRUE(lines.contains(QString::fromStdString(address) +
+                               QStringLiteral(": a playlist fetched from an address may not name a local file")))
+        << lines.join(QLatin1Char('\n')).toStdString();
+  }
+  Channel* one = ChannelNamed(u"One");
+  ASSERT_NE(one, nullptr);
+  EXPECT_EQ(manager_->GuideChannelOf(*one), -1);
+  EXPECT_EQ(manager_->Logo(*one), nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return !manager_->busy(); }));
+  EXPECT_EQ(manager_->Logo(*one), nullptr);
+  EXPECT_TRUE(manager_->LogoFile(*one).empty());
+
+  // The same playlist from a file of this machine uses both.
+  manager_->RemovePlaylist(manager_->playlists()[0].key);
+  Import(QString::fromStdString(WriteFile("list.m3u", list).string()));
+  one = ChannelNamed(u"One");
+  ASSERT_NE(one, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return manager_->GuideChannelOf(*one) >= 0 && manager_->Logo(*one) != nullptr; }));
+}
+
+TEST_F(PlaylistUiTest, AFifoAsGuideOrLogoIsRefusedAtOnceAndHoldsNoShutdown) {
+  ASSERT_EQ(mkfifo((dir_ / "guide.fifo").c_str(), 0600), 0);
+  ASSERT_EQ(mkfifo((dir_ / "logo.fifo").c_str(), 0600), 0);
+  Import(QString::fromStdString(WriteFile("list.m3u", "#EXTM3U url-tvg=\"" + (dir_ / "guide.fifo").string() +
+                                                          "\"\n#EXTINF:-1 tvg-id=\"one\" tvg-logo=\"logo.fifo\",One\n"
+                                                          "http://127.0.0.1:1/one\n")
+                                    .string()));
+  ASSERT_TRUE(results_.back().first) << results_.back().second.toStdString();
+  ASSERT_TRUE(WaitUntil([&] { return !guide_failures_.isEmpty() && !manager_->busy(); }));
+  EXPECT_TRUE(GuideFailureLines().join(QLatin1Char('\n')).contains(QStringLiteral("not a regular file")))
+      << GuideFailureLines().join(QLatin1Char('\n')).toStdString();
+  Channel* one = ChannelNamed(u"One");
+  ASSERT_NE(one, nullptr);
+  EXPECT_EQ(manager_->Logo(*one), nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return !manager_->busy(); }));
+  EXPECT_EQ(manager_->Logo(*one), nullptr);
+  // The player's end: the manager and its readers go (a reader waiting
+  // for a writer would hold this forever).
+  manager_.reset();
+}
+
+TEST_F(PlaylistUiTest, AHugePlaylistIsPutInPlaceInSlicesWithTheEventLoopRunningBetween) {
+  constexpr int kEntries = 100000;
+  std::string text = "#EXTM3U\n";
+  for (int i = 0; i < kEntries; ++i) {
+    text += "#EXTINF:-1,Ch " + std::to_string(i) + "\nhttp://127.0.0.1:9/" + std::to_string(i) + "\n";
+  }
+  const QString file = QString::fromStdString(WriteFile("huge.m3u", text).string());
+  // A timer of the window's kind, and how often it ran while the playlist
+  // was being put in place.
+  int ticks_while_placing = 0;
+  QTimer tick;
+  QObject::connect(&tick, &QTimer::timeout, [&] {
+    if (manager_ != nullptr && manager_->placing()) ++ticks_while_placing;
+  });
+  tick.start(0);
+
+  Import(file, 120000);  // at import
+  ASSERT_TRUE(results_.back().first) << results_.back().second.toStdString();
+  EXPECT_EQ(catalogue_->AllChannels().size(), kEntries + 1u);
+  EXPECT_GT(ticks_while_placing, 0);
+
+  // At the next start, the stored playlist the same way.
+  ticks_while_placing = 0;
+  manager_.reset();
+  catalogue_ = &LoadCatalogueFile(dir_ / "Channels.vdch");
+  manager_ = std::make_unique<PlaylistManager>(
+      *catalogue_, PlaylistFolders{dir_ / "playlists", dir_ / "logos", dir_ / "guides"}, [] { return 1000; });
+  ASSERT_TRUE(WaitUntil([&] { return !manager_->busy(); }, 120000));
+  EXPECT_EQ(catalogue_->AllChannels().size(), kEntries + 1u);
+  EXPECT_GT(ticks_while_placing, 0);
+  EXPECT_NE(ChannelNamed(u"Ch 99999"), nullptr);
 }
 
 TEST_F(PlaylistUiTest, WhatIsNoPlaylistIsReportedAndChangesNothing) {

@@ -211,6 +211,8 @@ int main(int argc, char** argv) {
     Put(out / "fuzz_stored_choices", "recent", std::string("\x01") + "de_one\x1e" "it_two\x1e");
     Put(out / "fuzz_stored_choices", "locks", wide('\2', u"ad"));
     Put(out / "fuzz_stored_choices", "pin", wide('\3', u"pbkdf2-sha256$30000$00112233$aabbccdd"));
+    Put(out / "fuzz_stored_choices", "guides",
+        wide('\4', u"pl0123abcd\x1fhttp://epg.example/a.xml.gz\x1f/home/me/b.xml\x1epl89abcdef\x1f\x1f"));
   }
   return 0;
 }

@@ -1,6 +1,6 @@
 // The per-user choices kept as texts in the settings: each channel's
-// tracks, the recently watched channels, the parental lock's categories
-// and its PIN record. The first byte picks the reader; the rest is the
+// tracks, the recently watched channels, the parental lock's categories,
+// its PIN record and the guide addresses added to playlists. The first byte picks the reader; the rest is the
 // stored text. A text read and written again reads back the same.
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/guide/playlist_guide_addresses.h"
 #include "core/history/recent_channels.h"
 #include "core/parental/parental_rules.h"
 #include "core/parental/pin_record.h"
@@ -20,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (size_t i = 0; i < wide.size(); ++i) {
     wide[i] = static_cast<char16_t>(static_cast<uint8_t>(bytes[2 * i]) | (static_cast<uint8_t>(bytes[2 * i + 1]) << 8));
   }
-  switch (data[0] % 4) {
+  switch (data[0] % 5) {
     case 0: {
       const std::u16string once = vidora::TrackChoices::Decode(wide).Encode();
       if (vidora::TrackChoices::Decode(once).Encode() != once) std::abort();
@@ -32,6 +33,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     case 2:
       vidora::ParentalRules::Decode(wide).Encode();
       break;
+    case 4: {
+      const std::u16string once = vidora::EncodePlaylistGuideAddresses(vidora::DecodePlaylistGuideAddresses(wide));
+      if (vidora::EncodePlaylistGuideAddresses(vidora::DecodePlaylistGuideAddresses(once)) != once) std::abort();
+      break;
+    }
     default:
       if (const auto record = vidora::DecodePinRecord(wide)) vidora::EncodePinRecord(*record);
       break;

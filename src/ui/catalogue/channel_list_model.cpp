@@ -174,7 +174,7 @@ QString ChannelListModel::AccessibleDescription(const Channel& channel) {
   if (channel.country() != nullptr) parts.push_back(ToQString(channel.country()->display_name()));
   if (channel.favourite()) parts.push_back(Text("acc_favourite"));
   if (const PlaylistManager* playlists = PlaylistManager::Current()) {
-    if (const ProgrammeRecord* now = playlists->GuideNowNext(channel).now) {
+    if (const std::optional<ProgrammeRecord> now = playlists->GuideNowNext(channel).now) {
       parts.push_back(Text("acc_now_playing").arg(playlists->GuideText(now->title)));
     }
   }

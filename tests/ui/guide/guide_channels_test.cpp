@@ -347,6 +347,17 @@ TEST_F(GuideChannelsTest, TheDetailsShowTheProgrammePictureButNoLocalFileOfAFetc
     EXPECT_FALSE(dialog.picture_shown());
     QTest::keyClick(grid, Qt::Key_Right);  // Plain: no picture at all
     EXPECT_FALSE(dialog.picture()->isVisible());
+
+    // The playlist's guide addresses in the same language, for people to
+    // look at.
+    PlaylistsDialog playlists(&owner_, *manager_);
+    playlists.list()->setCurrentRow(0);
+    playlists.set_guides_runner([&](PlaylistGuidesDialog& guides) {
+      guides.show();
+      EXPECT_NE(guides.windowTitle(), QStringLiteral("str_playlist_guides_of"));
+      MaybeSave(guides.grab().toImage(), QStringLiteral("playlist_guides_%1.png").arg(QString::fromStdU16String(language)));
+    });
+    playlists.EditSelectedGuides();
   }
   FreeLanguagePack();
 }

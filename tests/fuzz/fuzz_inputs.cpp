@@ -227,6 +227,8 @@ int main(int argc, char** argv) {
     Put(out / "fuzz_stored_choices", "locks", wide('\2', u"ad"));
     Put(out / "fuzz_stored_choices", "pin", wide('\3', u"pbkdf2-sha256$30000$00112233$aabbccdd"));
     Put(out / "fuzz_stored_choices", "sorts", wide('\4', u"pl00000001\x1f" u"1\x1epl00000003\x1f" u"2"));
+    Put(out / "fuzz_stored_choices", "guides",
+        wide('\5', u"pl0123abcd\x1fhttp://epg.example/a.xml.gz\x1f/home/me/b.xml\x1epl89abcdef\x1f\x1f"));
   }
   {
     // Channel-check results as the player writes them.

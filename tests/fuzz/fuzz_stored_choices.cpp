@@ -1,6 +1,7 @@
 // The per-user choices kept as texts in the settings: each channel's
 // tracks, the recently watched channels, the parental lock's categories,
-// its PIN record and each playlist's sort. The first byte picks the reader; the rest is the
+// its PIN record, each playlist's sort and the guide addresses added to
+// playlists. The first byte picks the reader; the rest is the
 // stored text. A text read and written again reads back the same.
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/guide/playlist_guide_addresses.h"
 #include "core/history/recent_channels.h"
 #include "core/parental/parental_rules.h"
 #include "core/parental/pin_record.h"
@@ -22,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (size_t i = 0; i < wide.size(); ++i) {
     wide[i] = static_cast<char16_t>(static_cast<uint8_t>(bytes[2 * i]) | (static_cast<uint8_t>(bytes[2 * i + 1]) << 8));
   }
-  switch (data[0] % 5) {
+  switch (data[0] % 6) {
     case 0: {
       const std::u16string once = vidora::TrackChoices::Decode(wide).Encode();
       if (vidora::TrackChoices::Decode(once).Encode() != once) std::abort();
@@ -40,6 +42,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       vidora::StoredPlaylistSort("pl00000001");
       vidora::StorePlaylistSort("pl00000002", vidora::PlaylistSort::kNumber);
       if (vidora::StoredPlaylistSort("pl00000002") != vidora::PlaylistSort::kNumber) std::abort();
+      break;
+    }
+    case 5: {
+      const std::u16string once = vidora::EncodePlaylistGuideAddresses(vidora::DecodePlaylistGuideAddresses(wide));
+      if (vidora::EncodePlaylistGuideAddresses(vidora::DecodePlaylistGuideAddresses(once)) != once) std::abort();
       break;
     }
     default:

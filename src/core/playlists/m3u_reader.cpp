@@ -299,8 +299,13 @@ void ReadHeader(std::string_view line, M3uPlaylist& playlist) {
   ReadAttributes(line, [&](const Attribute& a) {
     const std::string_view value = Trim(a.value);
     bool cut = false;
-    if ((EqualsNoCase(a.key, "url-tvg") || EqualsNoCase(a.key, "x-tvg-url")) && playlist.guide_address.empty()) {
-      playlist.guide_address = std::string(Bounded(value, kMaxEntryAttributeBytes, cut));
+    if (EqualsNoCase(a.key, "url-tvg") || EqualsNoCase(a.key, "x-tvg-url")) {
+      // Both may be given, each a comma-separated list: all are kept.
+      if (value.empty() || playlist.guide_address == value) return;
+      std::string joined = playlist.guide_address.empty() ? std::string(value) : playlist.guide_address + "," + std::string(value);
+      playlist.guide_address = std::string(Bounded(joined, kMaxEntryAttributeBytes, cut));
+    } else if (EqualsNoCase(a.key, "x-tvg-shift")) {
+      if (playlist.catchup.tvg_shift.empty()) playlist.catchup.tvg_shift = std::string(Bounded(value, kMaxEntryAttributeBytes, cut));
     } else if ((EqualsNoCase(a.key, "x-name") || EqualsNoCase(a.key, "name")) && playlist.name.empty()) {
       playlist.name = std::string(Bounded(value, kMaxEntryNameBytes, cut));
     } else {

@@ -30,7 +30,7 @@ struct PlaylistEntry {
   std::string address;    // absolute (resolved against the playlist's
                           // address), without the "|Header=..." part
   std::string tvg_id;
-  std::string tvg_name;
+  std::string tvg_name;   // for finding the channel's guide
   std::string tvg_logo;   // absolute, or empty
   std::string tvg_country;
   std::string tvg_language;
@@ -56,13 +56,15 @@ struct PlaylistEntry {
 };
 
 struct M3uPlaylist {
-  // url-tvg / x-tvg-url of the #EXTM3U header: one or more programme
-  // guide addresses, comma-separated, as written.
+  // url-tvg and x-tvg-url of the #EXTM3U header: one or more programme
+  // guide addresses, comma-separated, as written (both joined by a comma
+  // when both are given).
   std::string guide_address;
   // x-name / name of the #EXTM3U header, else the first #PLAYLIST line's
   // title, or empty.
   std::string name;
-  // Catch-up attributes of the #EXTM3U header (defaults for every entry).
+  // Catch-up attributes of the #EXTM3U header (defaults for every entry);
+  // its tvg-shift also from x-tvg-shift.
   CatchupAttributes catchup;
   std::vector<PlaylistEntry> entries;
   // Lines that could not be used: an #EXTINF without its address, an

@@ -282,7 +282,9 @@ bool WritePlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& or
     const std::string catchup = entry.catchup ? EncodeCatchup(*entry.catchup) : std::string();
     const std::string properties = JoinLines(entry.properties);
     const std::string source_headers = group.more.empty() ? std::string() : EncodeSourceHeaders(group);
+    const bool own_guide_name = !entry.tvg_name.empty() && entry.tvg_name != entry.name;
     const uint32_t attributes = 3 + (entry.tvg_logo.empty() ? 0 : 1) + (entry.tvg_id.empty() ? 0 : 1) +
+                                (own_guide_name ? 1 : 0) +
                                 (entry.group.empty() ? 0 : 1) + (entry.user_agent.empty() ? 0 : 1) +
                                 (entry.referrer.empty() ? 0 : 1) + (entry.cookie.empty() ? 0 : 1) +
                                 (entry.channel_number.empty() ? 0 : 1) + (catchup.empty() ? 0 : 1) +
@@ -298,6 +300,7 @@ bool WritePlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& or
     encode.BoolAttr("r", entry.radio || kind->second.radio);
     if (!entry.tvg_logo.empty()) encode.StringAttr(kChannelLogoAttr, entry.tvg_logo);
     if (!entry.tvg_id.empty()) encode.StringAttr(kChannelGuideIdAttr, entry.tvg_id);
+    if (own_guide_name) encode.StringAttr(kChannelGuideNameAttr, entry.tvg_name);
     if (!entry.group.empty()) encode.StringAttr(kChannelGroupAttr, entry.group);
     if (!entry.user_agent.empty()) encode.StringAttr(kChannelAgentAttr, entry.user_agent);
     if (!entry.referrer.empty()) encode.StringAttr(kChannelReferrerAttr, entry.referrer);

@@ -37,6 +37,9 @@ inline constexpr char kPlaylistCatchupAttr[] = "cu";   // String: header catch-u
 // Channel node attributes beyond the catalogue's (Strings, UTF-8).
 inline constexpr char kChannelLogoAttr[] = "logo";
 inline constexpr char kChannelGuideIdAttr[] = "id";   // tvg-id
+// tvg-name, only when it differs from the channel's name "n" (files
+// written before it have none: the name then stands for it).
+inline constexpr char kChannelGuideNameAttr[] = "tn";
 inline constexpr char kChannelGroupAttr[] = "grp";    // group-title
 inline constexpr char kChannelAgentAttr[] = "ua";
 inline constexpr char kChannelReferrerAttr[] = "ref";

@@ -228,6 +228,7 @@ void PlaylistLibrary::PlaylistChannels::Add(std::string_view name, const NodeAtt
   PlaylistChannelInfo info;
   info.logo = attributes.KeepWideString(kChannelLogoAttr, *texts);
   info.guide_id = texts->Keep(attributes.String(kChannelGuideIdAttr));
+  info.guide_name = texts->Keep(attributes.String(kChannelGuideNameAttr));
   info.user_agent = attributes.KeepWideString(kChannelAgentAttr, *texts);
   info.referrer = attributes.KeepWideString(kChannelReferrerAttr, *texts);
   info.cookie = attributes.KeepWideString(kChannelCookieAttr, *texts);

@@ -23,6 +23,7 @@ namespace vidora {
 struct PlaylistChannelInfo {
   std::u16string_view logo;        // tvg-logo address, or empty
   std::string_view guide_id;       // tvg-id, or empty
+  std::string_view guide_name;     // tvg-name when it differs from the name, else empty
   std::u16string_view user_agent;  // for the stream request, or empty
   std::u16string_view referrer;
   std::u16string_view cookie;

@@ -66,6 +66,9 @@ inline constexpr TextSettingKey kStreamProviderHostSetting{"StreamProviderHost",
 // Programme guide addresses (comma-separated, XMLTV) used besides the
 // playlists' own url-tvg; read only when present (FindSetting).
 inline constexpr TextSettingKey kGuideAddressSetting{"GuideAddress", u""};
+// Guide addresses the user added to playlists, kept apart from the
+// playlists' files so refreshes keep them (playlist_guide_addresses.h).
+inline constexpr TextSettingKey kPlaylistGuideAddressesSetting{"PlaylistGuideAddresses", u""};
 // Guide channels the user chose for playlist channels: "channel key" U+001F
 // "guide channel id", pairs separated by U+001E.
 inline constexpr TextSettingKey kGuideChoicesSetting{"GuideChoices", u""};

@@ -1,7 +1,9 @@
 #include "core/timeshift/channel_archive.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <system_error>
 #include <optional>
 #include <vector>
 
@@ -40,9 +42,14 @@ std::optional<int> Days(const std::string& text) {
 // Hours as written ("3", "-1.5"), in seconds; 0 for anything unreadable.
 int HoursInSeconds(const std::string& text) {
   if (text.empty() || text.size() > 16) return 0;
-  char* end = nullptr;
-  const double hours = std::strtod(text.c_str(), &end);
-  if (end == text.c_str() || !std::isfinite(hours) || std::fabs(hours) > 48) return 0;
+  // std::from_chars, unlike strtod, ignores the locale: "1.5" is an hour
+  // and a half under a German or French locale too.
+  std::string_view digits = text;
+  while (!digits.empty() && (digits.front() == ' ' || digits.front() == '\t')) digits.remove_prefix(1);
+  if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
+  double hours = 0;
+  const std::from_chars_result read = std::from_chars(digits.data(), digits.data() + digits.size(), hours);
+  if (read.ec != std::errc() || !std::isfinite(hours) || std::fabs(hours) > 48) return 0;
   return static_cast<int>(std::lround(hours * 3600.0));
 }
 
@@ -209,6 +216,10 @@ ChannelArchive ReadChannelArchive(const CatchupAttributes& entry, const CatchupA
   archive.shift_seconds = HoursInSeconds(Either(entry.tvg_shift, header.tvg_shift)) +
                           HoursInSeconds(Either(entry.correction, header.correction));
   return archive;
+}
+
+int GuideShiftSeconds(const CatchupAttributes& entry, const CatchupAttributes& header) {
+  return HoursInSeconds(Either(entry.tvg_shift, header.tvg_shift));
 }
 
 }  // namespace vidora

@@ -46,6 +46,12 @@ struct ChannelArchive {
 ChannelArchive ReadChannelArchive(const CatchupAttributes& entry, const CatchupAttributes& header,
                                   std::string_view live_address);
 
+// How far a channel's guide times move: its entry's tvg-shift, else the
+// header's (tvg-shift or x-tvg-shift), in hours that may be negative or
+// decimal ("-1", "+5.5"), as seconds. 0 when absent, unreadable or beyond
+// 48 hours. Any thread.
+int GuideShiftSeconds(const CatchupAttributes& entry, const CatchupAttributes& header);
+
 }  // namespace vidora
 
 #endif  // VIDORA_CORE_TIMESHIFT_CHANNEL_ARCHIVE_H_

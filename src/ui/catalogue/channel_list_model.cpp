@@ -191,7 +191,7 @@ QString ChannelListModel::AccessibleDescription(const Channel& channel) {
   if (channel.favourite()) parts.push_back(Text("acc_favourite"));
   if (const QString health = HealthAccessibleText(channel); !health.isEmpty()) parts.push_back(health);
   if (const PlaylistManager* playlists = PlaylistManager::Current()) {
-    if (const ProgrammeRecord* now = playlists->GuideNowNext(channel).now) {
+    if (const std::optional<ProgrammeRecord> now = playlists->GuideNowNext(channel).now) {
       parts.push_back(Text("acc_now_playing").arg(playlists->GuideText(now->title)));
     }
   }

@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
+#include <QPixmap>
+#include <QPolygonF>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
@@ -30,8 +32,11 @@ namespace vidora {
 namespace {
 
 constexpr int kMaxResults = 300;
+constexpr int kMaxChannelResults = 20;
 constexpr int kResultRow = Qt::UserRole;
 constexpr int kResultTime = Qt::UserRole + 1;
+// A result that names a channel (its row at the selected time).
+constexpr int kResultIsChannel = Qt::UserRole + 2;
 
 // Whether `haystack` holds `needle` (lower case already), ASCII letters
 // compared without case; other bytes as they are.
@@ -40,6 +45,28 @@ bool ContainsFolded(std::string_view haystack, std::string_view needle) {
   auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
   return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end(),
                      [&fold](char a, char b) { return fold(a) == b; }) != haystack.end();
+}
+
+// What stands in for a programme's picture while it comes, or when it
+// cannot: a grey frame with a sun over two hills, drawn (no font has to
+// hold a picture sign).
+QPixmap PicturePlaceholder(QSize room) {
+  const int height = std::max(8, std::min(room.height(), room.width() * 9 / 16));
+  const QSize size(height * 16 / 9, height);
+  QPixmap pixmap(size);
+  pixmap.fill(QColor(225, 225, 230));
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(QColor(160, 160, 170), 1));
+  painter.drawRect(QRectF(0.5, 0.5, size.width() - 1, size.height() - 1));
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(QColor(185, 185, 195));
+  const qreal w = size.width();
+  const qreal h = size.height();
+  painter.drawEllipse(QPointF(w * 0.68, h * 0.32), h * 0.1, h * 0.1);
+  painter.drawPolygon(QPolygonF({QPointF(w * 0.2, h * 0.8), QPointF(w * 0.42, h * 0.42), QPointF(w * 0.6, h * 0.8)}));
+  painter.drawPolygon(QPolygonF({QPointF(w * 0.45, h * 0.8), QPointF(w * 0.62, h * 0.55), QPointF(w * 0.8, h * 0.8)}));
+  return pixmap;
 }
 
 QString DayName(int days, int64_t now) {
@@ -102,6 +129,14 @@ GuideDialog::GuideDialog(QWidget* owner, PlaylistManager& manager, std::vector<C
   colours.setColor(QPalette::Window, Qt::white);
   colours.setColor(QPalette::WindowText, Qt::black);
   details_->setPalette(colours);
+  // The programme's picture beside its details: a placeholder until it
+  // arrives (or when it cannot), nothing for a programme without one.
+  icon_ = new QLabel(this);
+  icon_->setAlignment(Qt::AlignCenter);
+  icon_->setAccessibleName(Text("str_programme_picture"));
+  icon_->setAutoFillBackground(true);
+  icon_->setPalette(colours);
+  icon_->hide();
   progress_ = new QProgressBar(this);
   progress_->setTextVisible(false);
   progress_->setRange(0, 1000);
@@ -135,6 +170,7 @@ GuideDialog::GuideDialog(QWidget* owner, PlaylistManager& manager, std::vector<C
   });
   connect(results_, &QListWidget::itemActivated, this, &GuideDialog::JumpToResult);
   connect(&manager_, &PlaylistManager::DecorationsChanged, this, &GuideDialog::ShowDetails);
+  connect(&manager_, &PlaylistManager::ProgrammeIconReady, this, &GuideDialog::ShowDetails);
   setTabOrder(grid_, days_);
   setTabOrder(days_, now_);
   setTabOrder(now_, search_);
@@ -161,7 +197,41 @@ void GuideDialog::LayoutClient(int width, int height) {
   grid_->setGeometry(grid);
   results_->setGeometry(grid);
   progress_->setGeometry(g, grid.bottom() + g, width - 2 * g, g * 2);
-  details_->setGeometry(g, grid.bottom() + 3 * g, width - 2 * g, details_height - 2 * g);
+  details_area_ = QRect(g, grid.bottom() + 3 * g, width - 2 * g, details_height - 2 * g);
+  PlaceDetails();
+}
+
+void GuideDialog::PlaceDetails() {
+  if (!icon_->isVisibleTo(this)) {
+    details_->setGeometry(details_area_);
+    return;
+  }
+  // The picture takes the right end, at most a third of the width, in the
+  // shape of a 16:9 picture of the area's height.
+  const int g = BarGap();
+  const int icon_width = std::min(details_area_.width() / 3, details_area_.height() * 16 / 9);
+  icon_->setGeometry(details_area_.right() - icon_width + 1, details_area_.top(), icon_width, details_area_.height());
+  details_->setGeometry(details_area_.adjusted(0, 0, -icon_width - g, 0));
+}
+
+void GuideDialog::ShowIcon(const ProgrammeRecord* programme) {
+  const bool wanted = programme != nullptr && programme->icon != 0;
+  if (wanted != icon_->isVisibleTo(this)) {
+    icon_->setVisible(wanted);
+    PlaceDetails();
+  }
+  icon_shown_ = false;
+  if (!wanted) {
+    icon_->clear();
+    return;
+  }
+  if (const QImage* image = manager_.ProgrammeIcon(programme->icon)) {
+    icon_shown_ = true;
+    icon_->setPixmap(QPixmap::fromImage(
+        image->scaled(icon_->size().boundedTo(image->size()), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+  } else {
+    icon_->setPixmap(PicturePlaceholder(icon_->size()));
+  }
 }
 
 void GuideDialog::paintEvent(QPaintEvent*) {
@@ -192,8 +262,10 @@ void GuideDialog::Say(const QString& note) {
 }
 
 void GuideDialog::ShowDetails() {
-  const ProgrammeRecord* p = grid_->SelectedProgramme();
+  const std::optional<ProgrammeRecord> selected = grid_->SelectedProgramme();
+  const ProgrammeRecord* p = selected ? &*selected : nullptr;
   const Channel* channel = grid_->SelectedChannel();
+  ShowIcon(p);
   const QString said = note_.isEmpty() ? QString() : QStringLiteral("<i>") + note_.toHtmlEscaped() + QStringLiteral("</i><br>");
   if (note_.isEmpty()) details_->setAccessibleDescription(QString());
   if (p == nullptr || channel == nullptr) {
@@ -256,13 +328,30 @@ void GuideDialog::OnRecordAsked(const ChosenProgramme& chosen) {
 void GuideDialog::Search(const QString& text) {
   results_->clear();
   const QString needle_text = text.trimmed().toLower();
-  if (needle_text.size() < 2) {
+  if (needle_text.isEmpty()) {
     results_->hide();
     grid_->show();
     return;
   }
+  const std::vector<const Channel*>& channels = grid_->channels();
+  // Channels whose name (or number) starts with the text come first: Enter
+  // on the first jumps to that channel.
+  int channel_hits = 0;
+  for (size_t row = 0; row < channels.size() && channel_hits < kMaxChannelResults; ++row) {
+    const QString number = grid_->NumberOf(*channels[row]);
+    const QString name = ToQString(channels[row]->name());
+    if (!NameStartsWith(name, needle_text) && number != needle_text) continue;
+    auto* item = new QListWidgetItem(Text("str_guide_channel_result").arg(number, name), results_);
+    item->setData(kResultRow, static_cast<int>(row));
+    item->setData(kResultIsChannel, true);
+    ++channel_hits;
+  }
   std::shared_ptr<const GuideStore> store = manager_.guide();
-  if (store == nullptr) return;
+  if (store == nullptr || needle_text.size() < 2) {
+    results_->setVisible(channel_hits > 0);
+    grid_->setVisible(channel_hits == 0);
+    return;
+  }
   const std::string needle = needle_text.toStdString();
   // Titles are interned, so each distinct one is compared once.
   std::unordered_map<TextRef, bool> seen;
@@ -272,7 +361,6 @@ void GuideDialog::Search(const QString& text) {
     TextRef title;
   };
   std::vector<Hit> hits;
-  const std::vector<const Channel*>& channels = grid_->channels();
   const int64_t now = manager_.Now();
   for (size_t row = 0; row < channels.size(); ++row) {
     for (const ProgrammeRecord& p : manager_.GuideProgrammes(*channels[row])) {
@@ -302,7 +390,7 @@ void GuideDialog::JumpToResult() {
   QListWidgetItem* item = results_->currentItem();
   if (item == nullptr) return;
   const int row = item->data(kResultRow).toInt();
-  const int64_t start = item->data(kResultTime).toLongLong();
+  const int64_t start = item->data(kResultIsChannel).toBool() ? grid_->cursor_time() : item->data(kResultTime).toLongLong();
   search_->clear();
   results_->hide();
   grid_->show();

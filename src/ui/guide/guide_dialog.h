@@ -24,15 +24,18 @@ struct ScheduledRecording;
 // The programme guide screen: a day picker, "Now", the search field and
 // "Reminders" above the grid, the selected programme's details below
 // (title, sub-title, episode, start–stop with a progress bar while it
-// runs, categories, rating, description). Enter on a running programme
+// runs, categories, rating, description, and the programme's picture
+// beside them, fetched in the background with a placeholder until then). Enter on a running programme
 // plays its channel (`play`) and closes; on a past one (or Shift+Enter on
 // the running one) it plays the programme from its start out of the
 // channel's archive (set_play_archive) and closes, or says in note() why
 // the archive cannot; on a future one it sets or removes a reminder. R
 // on a future or running programme schedules its recording or removes it
 // (set_recorder), and note() says which, or the clash.
-// Typing a letter searches titles across all channels and days; Enter on
-// a result jumps there, Escape goes back to the grid. UI thread only.
+// Typing a letter searches: channels whose name starts with the text (or
+// whose number it is) first, then programme titles across all channels
+// and days; Enter on a result jumps there (a channel at the selected
+// time), Escape goes back to the grid. UI thread only.
 class GuideDialog : public SkinnedDialog {
   Q_OBJECT
 
@@ -62,6 +65,11 @@ class GuideDialog : public SkinnedDialog {
   QLineEdit* search() const { return search_; }
   QListWidget* results() const { return results_; }
   QLabel* details() const { return details_; }
+  // The selected programme's picture (hidden when it has none).
+  QLabel* picture() const { return icon_; }
+  // Whether the picture shows the programme's icon rather than the
+  // placeholder.
+  bool picture_shown() const { return icon_shown_; }
   QComboBox* days() const { return days_; }
 
   // Fills the results for `text` (at least two characters).
@@ -75,6 +83,8 @@ class GuideDialog : public SkinnedDialog {
 
  private:
   void ShowDetails();
+  void ShowIcon(const ProgrammeRecord* programme);
+  void PlaceDetails();
   void OnChosen(const ChosenProgramme& chosen);
   void OnRecordAsked(const ChosenProgramme& chosen);
   void PlayFromArchive(const ChosenProgramme& chosen);
@@ -95,6 +105,9 @@ class GuideDialog : public SkinnedDialog {
   QLineEdit* search_;
   QListWidget* results_;
   QLabel* details_;
+  QLabel* icon_;
+  bool icon_shown_ = false;
+  QRect details_area_;
   QProgressBar* progress_;
 };
 

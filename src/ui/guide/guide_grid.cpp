@@ -28,6 +28,18 @@ constexpr QRgb kSelectedBlockRgb = qRgb(192, 192, 192);
 constexpr QRgb kNowLineRgb = qRgb(210, 30, 30);
 constexpr int64_t kDay = 86400;
 
+// A name or typed text folded for "starts with": letter case and accents
+// aside.
+QString Folded(const QString& text) {
+  QString folded;
+  const QString decomposed = text.normalized(QString::NormalizationForm_D);
+  folded.reserve(decomposed.size());
+  for (const QChar c : decomposed) {
+    if (c.category() != QChar::Mark_NonSpacing) folded += c;
+  }
+  return folded.toCaseFolded();
+}
+
 int64_t FloorToColumn(int64_t time) {
   // Columns start at whole and half hours of UTC, which are the local
   // ones too in every zone a whole or half hour off UTC.
@@ -36,6 +48,11 @@ int64_t FloorToColumn(int64_t time) {
 }
 
 }  // namespace
+
+bool NameStartsWith(const QString& name, const QString& text) {
+  const QString wanted = Folded(text.trimmed());
+  return !wanted.isEmpty() && Folded(name).startsWith(wanted);
+}
 
 GuideGrid::GuideGrid(PlaylistManager& manager, QWidget* parent) : QWidget(parent), manager_(manager) {
   setFocusPolicy(Qt::StrongFocus);
@@ -77,17 +94,33 @@ const Channel* GuideGrid::SelectedChannel() const {
   return selected_row_ >= 0 && selected_row_ < static_cast<int>(channels_.size()) ? channels_[selected_row_] : nullptr;
 }
 
-std::span<const ProgrammeRecord> GuideGrid::RowProgrammes(int row) const {
+ChannelProgrammes GuideGrid::RowProgrammes(int row) const {
   if (row < 0 || row >= static_cast<int>(channels_.size())) return {};
   return manager_.GuideProgrammes(*channels_[static_cast<size_t>(row)]);
 }
 
-const ProgrammeRecord* GuideGrid::SelectedProgramme() const {
-  const std::span<const ProgrammeRecord> list = RowProgrammes(selected_row_);
-  const auto it = std::upper_bound(list.begin(), list.end(), cursor_,
-                                   [](int64_t t, const ProgrammeRecord& p) { return t < p.stop; });
-  return it != list.end() && it->start <= cursor_ ? &*it : nullptr;
+std::optional<ProgrammeRecord> GuideGrid::SelectedProgramme() const { return RowProgrammes(selected_row_).At(cursor_); }
+
+bool GuideGrid::IsSelected(const Block& block) const {
+  if (block.row != selected_row_) return false;
+  const std::optional<ProgrammeRecord> selected = SelectedProgramme();
+  return selected && selected->start == block.programme.start;
 }
+
+QString GuideGrid::NumberOf(const Channel& channel) const {
+  return QString::fromStdString(manager_.ChannelNumber(channel));
+}
+
+bool GuideGrid::SelectNumber(const QString& number) {
+  for (size_t row = 0; row < channels_.size(); ++row) {
+    if (NumberOf(*channels_[row]) == number) {
+      Select(static_cast<int>(row), cursor_);
+      return true;
+    }
+  }
+  return false;
+}
+
 
 QString GuideGrid::BlockName(const ProgrammeRecord& programme) const {
   return GuideClock(programme.start) + QLatin1Char(' ') + manager_.GuideText(programme.title);
@@ -98,14 +131,14 @@ std::vector<GuideGrid::Block> GuideGrid::VisibleBlocks() const {
   const int64_t end = view_end();
   const int last = std::min<int>(static_cast<int>(channels_.size()), first_row_ + VisibleRows());
   for (int row = first_row_; row < last; ++row) {
-    const std::span<const ProgrammeRecord> list = RowProgrammes(row);
-    auto it = std::upper_bound(list.begin(), list.end(), view_start_,
-                               [](int64_t t, const ProgrammeRecord& p) { return t < p.stop; });
+    const ChannelProgrammes list = RowProgrammes(row);
     const int top = HeaderHeight() + (row - first_row_) * RowHeight();
-    for (; it != list.end() && it->start < end; ++it) {
-      const int left = std::max(NameWidth(), XOf(it->start));
-      const int right = std::min(width(), XOf(it->stop));
-      if (right > left) blocks.push_back({QRect(left, top, right - left, RowHeight()), row, &*it});
+    for (size_t i = list.FirstEndingAfter(view_start_); i < list.size(); ++i) {
+      const ProgrammeRecord p = list[i];
+      if (p.start >= end) break;
+      const int left = std::max(NameWidth(), XOf(p.start));
+      const int right = std::min(width(), XOf(p.stop));
+      if (right > left) blocks.push_back({QRect(left, top, right - left, RowHeight()), row, p});
     }
   }
   return blocks;
@@ -135,13 +168,12 @@ void GuideGrid::paintEvent(QPaintEvent*) {
   }
 
   const std::vector<Block> blocks = VisibleBlocks();
-  const ProgrammeRecord* selected = SelectedProgramme();
   const QFontMetrics metrics(Skin().SmallFont());
   painter.setFont(Skin().SmallFont());
   for (const Block& block : blocks) {
-    const ProgrammeRecord& p = *block.programme;
+    const ProgrammeRecord& p = block.programme;
     const bool running = p.start <= now && now < p.stop;
-    const bool is_selected = block.row == selected_row_ && &p == selected;
+    const bool is_selected = IsSelected(block);
     QColor fill(running ? kRunningBlockRgb : p.stop <= now ? kPastBlockRgb : kBlockRgb);
     if (is_selected) fill = QColor(kSelectedBlockRgb);
     const QRect box = block.rect.adjusted(0, 0, -1, -1);
@@ -176,7 +208,7 @@ void GuideGrid::paintEvent(QPaintEvent*) {
     painter.drawLine(0, cell.bottom(), width(), cell.bottom());
     painter.setPen(Qt::black);
     painter.setFont(Skin().SmallFont());
-    const QString number = QString::number(row + 1);
+    const QString number = NumberOf(channel);
     const int number_width = metrics.horizontalAdvance(QStringLiteral("00000"));
     painter.drawText(cell.adjusted(gap, 0, 0, 0).intersected(QRect(cell.left(), cell.top(), number_width, row_height)),
                      Qt::AlignVCenter | Qt::AlignRight, number);
@@ -212,7 +244,7 @@ void GuideGrid::Select(int row, int64_t time) {
   selected_row_ = std::clamp(row, 0, static_cast<int>(channels_.size()) - 1);
   cursor_ = time;
   // A programme begun before the visible time is shown from its start.
-  if (const ProgrammeRecord* p = SelectedProgramme()) cursor_ = std::max(p->start, std::min(time, p->stop - 1));
+  if (const std::optional<ProgrammeRecord> p = SelectedProgramme()) cursor_ = std::max(p->start, std::min(time, p->stop - 1));
   KeepSelectionVisible();
   Changed();
 }
@@ -235,35 +267,31 @@ void GuideGrid::KeepSelectionVisible() {
   if (selected_row_ < first_row_) first_row_ = selected_row_;
   if (selected_row_ >= first_row_ + rows) first_row_ = selected_row_ - rows + 1;
   const int64_t span = std::max<int64_t>(kColumnSeconds, view_end() - view_start_);
-  const ProgrammeRecord* p = SelectedProgramme();
-  const int64_t left = p != nullptr ? std::max(p->start, cursor_ - span / 2) : cursor_;
+  const std::optional<ProgrammeRecord> p = SelectedProgramme();
+  const int64_t left = p ? std::max(p->start, cursor_ - span / 2) : cursor_;
   if (left < view_start_) view_start_ = FloorToColumn(left);
   if (left >= view_start_ + span - kColumnSeconds / 2) view_start_ = FloorToColumn(left) - span / 2 + kColumnSeconds;
   view_start_ = FloorToColumn(view_start_);
 }
 
 void GuideGrid::StepProgramme(int direction) {
-  const std::span<const ProgrammeRecord> list = RowProgrammes(selected_row_);
-  const ProgrammeRecord* current = SelectedProgramme();
+  const ChannelProgrammes list = RowProgrammes(selected_row_);
+  const std::optional<ProgrammeRecord> current = SelectedProgramme();
   int64_t target = cursor_ + direction * kColumnSeconds;
   if (direction > 0) {
-    const int64_t from = current != nullptr ? current->stop : cursor_;
-    const auto next = std::lower_bound(list.begin(), list.end(), from,
-                                       [](const ProgrammeRecord& p, int64_t t) { return p.start < t; });
-    if (next != list.end() && (current != nullptr || next->start < target)) target = next->start;
+    const size_t next = list.FirstStartingFrom(current ? current->stop : cursor_);
+    if (next < list.size() && (current || list[next].start < target)) target = list[next].start;
   } else {
-    const int64_t before = current != nullptr ? current->start : cursor_;
-    auto it = std::lower_bound(list.begin(), list.end(), before,
-                               [](const ProgrammeRecord& p, int64_t t) { return p.start < t; });
-    if (it != list.begin() && (current != nullptr || (it - 1)->stop > target)) target = (it - 1)->start;
+    const size_t at = list.FirstStartingFrom(current ? current->start : cursor_);
+    if (at > 0 && (current || list[at - 1].stop > target)) target = list[at - 1].start;
   }
   Select(selected_row_, target);
 }
 
 bool GuideGrid::Chosen(ChosenProgramme& chosen) const {
-  const ProgrammeRecord* p = SelectedProgramme();
+  const std::optional<ProgrammeRecord> p = SelectedProgramme();
   const Channel* channel = SelectedChannel();
-  if (p == nullptr || channel == nullptr) return false;
+  if (!p || channel == nullptr) return false;
   const int64_t now = manager_.Now();
   chosen.channel = channel;
   chosen.programme = *p;
@@ -319,7 +347,7 @@ void GuideGrid::keyPressEvent(QKeyEvent* event) {
         if (!typed_at_.isValid() || typed_at_.elapsed() > 1500) typed_number_.clear();
         typed_number_ += text;
         typed_at_.start();
-        Select(typed_number_.toInt() - 1, cursor_);
+        SelectNumber(typed_number_);
       } else if (text.size() == 1 && text[0].isLetter()) {
         emit SearchTyped(text);
       } else {

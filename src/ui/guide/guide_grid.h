@@ -8,14 +8,20 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
+#include "core/guide/channel_programmes.h"
 #include "core/guide/guide_store.h"
 
 namespace vidora {
 
 class Channel;
 class PlaylistManager;
+
+// Whether a channel's `name` starts with typed `text`, letter case and
+// accents aside ("ARTE" starts "Arté HD").
+bool NameStartsWith(const QString& name, const QString& text);
 
 // When a chosen programme runs, seen from the guide's clock.
 enum class ProgrammeTime { kPast, kRunning, kFuture };
@@ -31,16 +37,20 @@ struct ChosenProgramme {
   bool from_start = false;
 };
 
-// The programme guide as a grid: channels down (number, logo, name), time
+// The programme guide as a grid: channels down (the channel's number as the
+// channels dialog and zapping show it, logo, name), time
 // across in half-hour columns, a line at "now", each programme a block as
 // wide as it lasts with its title cut with an ellipsis; running ones
 // marked, past ones dimmed, the selected one framed. Painted, not built of
 // widgets: only the visible rows and blocks are looked at, so 10,000
-// channels over three weeks cost what one screen costs.
+// channels over three weeks cost what one screen costs. Times are as the
+// manager gives them: each channel's tvg-shift applied.
 //
 // Keys: Left/Right the previous or next programme (half an hour on an
 // empty row), Up/Down the channel, Page Up/Down a day back or ahead, Home
-// now, digits a channel number; Enter chooses the selected programme
+// now, digits a channel number (digits typed within a second and a half
+// make one number; the row of the channel with that number is selected);
+// Enter chooses the selected programme
 // (ProgrammeChosen; with Shift from its start), R asks to record it or not (RecordAsked); another
 // letter asks for a search (SearchTyped). Wheel:
 // channels; with Shift: time. The store and channels are read through
@@ -79,16 +89,22 @@ class GuideGrid : public QWidget {
   int selected_row() const { return selected_row_; }
   int64_t cursor_time() const { return cursor_; }
   const Channel* SelectedChannel() const;
-  // The selected programme, or null (an empty slot).
-  const ProgrammeRecord* SelectedProgramme() const;
+  // The selected programme, or none (an empty slot).
+  std::optional<ProgrammeRecord> SelectedProgramme() const;
+  // Selects the row of the channel numbered `number` (ChannelNumber) at
+  // the selected time; false (nothing changes) when no row has it.
+  bool SelectNumber(const QString& number);
+  // The channel's number as the grid shows it.
+  QString NumberOf(const Channel& channel) const;
 
   // A programme block on screen.
   struct Block {
     QRect rect;
     int row = 0;
-    const ProgrammeRecord* programme = nullptr;
+    ProgrammeRecord programme;
   };
   std::vector<Block> VisibleBlocks() const;
+  bool IsSelected(const Block& block) const;
   // "HH:MM Title" (local time), the accessible name of a block.
   QString BlockName(const ProgrammeRecord& programme) const;
 
@@ -116,7 +132,7 @@ class GuideGrid : public QWidget {
   int ColumnWidth() const;
   int XOf(int64_t time) const;
   int64_t TimeAt(int x) const;
-  std::span<const ProgrammeRecord> RowProgrammes(int row) const;
+  ChannelProgrammes RowProgrammes(int row) const;
   void StepProgramme(int direction);
   void KeepSelectionVisible();
   // The selected programme with when it runs; false on an empty slot.

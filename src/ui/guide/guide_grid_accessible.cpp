@@ -28,7 +28,7 @@ class BlockInterface : public QAccessibleInterface {
   QString text(QAccessible::Text t) const override {
     const auto* block = Block();
     if (block == nullptr) return {};
-    if (t == QAccessible::Name) return grid_->BlockName(*block->programme);
+    if (t == QAccessible::Name) return grid_->BlockName(block->programme);
     if (t == QAccessible::Description) {
       // The channel, and whether its past programmes can be played (the
       // "⟲" drawn before its name).
@@ -49,7 +49,7 @@ class BlockInterface : public QAccessibleInterface {
     state.focusable = true;
     state.selectable = true;
     const auto* block = Block();
-    if (block != nullptr && block->row == grid_->selected_row() && block->programme == grid_->SelectedProgramme()) {
+    if (block != nullptr && grid_->IsSelected(*block)) {
       state.focused = grid_->hasFocus();
       state.selected = true;
     }
@@ -90,7 +90,7 @@ class GridInterface : public QAccessibleWidget {
   QAccessibleInterface* focusChild() const override {
     const std::vector<GuideGrid::Block> blocks = Grid()->VisibleBlocks();
     for (size_t i = 0; i < blocks.size(); ++i) {
-      if (blocks[i].row == Grid()->selected_row() && blocks[i].programme == Grid()->SelectedProgramme()) {
+      if (Grid()->IsSelected(blocks[i])) {
         return child(static_cast<int>(i));
       }
     }

@@ -14,13 +14,15 @@ QString GuideClock(int64_t seconds) {
   return QDateTime::fromSecsSinceEpoch(seconds).toString(QStringLiteral("HH:mm"));
 }
 
-std::vector<ProgrammeRecord> ProgrammesOfToday(std::span<const ProgrammeRecord> programmes, int64_t now) {
+std::vector<ProgrammeRecord> ProgrammesOfToday(const ChannelProgrammes& programmes, int64_t now) {
   const QDate today = QDateTime::fromSecsSinceEpoch(now).date();
   const int64_t from = today.startOfDay().toSecsSinceEpoch();
   const int64_t to = today.addDays(1).startOfDay().toSecsSinceEpoch();
   std::vector<ProgrammeRecord> result;
-  for (const ProgrammeRecord& programme : programmes) {
-    if (programme.stop > from && programme.start < to) result.push_back(programme);
+  for (size_t i = programmes.FirstEndingAfter(from); i < programmes.size(); ++i) {
+    const ProgrammeRecord programme = programmes[i];
+    if (programme.start >= to) break;
+    result.push_back(programme);
   }
   return result;
 }

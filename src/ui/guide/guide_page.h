@@ -7,8 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include <span>
-
+#include "core/guide/channel_programmes.h"
 #include "core/guide/guide_store.h"
 
 namespace vidora {
@@ -49,9 +48,9 @@ class GuidePage : public QListWidget {
   int running_row_ = -1;
 };
 
-// The programmes of `programmes` (in time order) that run on the local day
-// of `now`.
-std::vector<ProgrammeRecord> ProgrammesOfToday(std::span<const ProgrammeRecord> programmes, int64_t now);
+// The programmes of `programmes` (in time order, shifted as shown) that
+// run on the local day of `now`.
+std::vector<ProgrammeRecord> ProgrammesOfToday(const ChannelProgrammes& programmes, int64_t now);
 
 // "HH:MM" of a guide time in the local time zone.
 QString GuideClock(int64_t seconds);

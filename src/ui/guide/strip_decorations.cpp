@@ -17,10 +17,10 @@ namespace vidora {
 QString NowNextLine(const Channel& channel) {
   PlaylistManager* playlists = PlaylistManager::Current();
   if (playlists == nullptr) return {};
-  const GuideStore::NowNext guide = playlists->GuideNowNext(channel);
+  const ChannelProgrammes::NowNext guide = playlists->GuideNowNext(channel);
   QString line;
-  if (guide.now != nullptr) line = GuideClock(guide.now->start) + QLatin1Char(' ') + playlists->GuideText(guide.now->title);
-  if (guide.next != nullptr) {
+  if (guide.now) line = GuideClock(guide.now->start) + QLatin1Char(' ') + playlists->GuideText(guide.now->title);
+  if (guide.next) {
     if (!line.isEmpty()) line += QStringLiteral(" \u00B7 ");
     line += GuideClock(guide.next->start) + QLatin1Char(' ') + playlists->GuideText(guide.next->title);
   }

@@ -49,7 +49,7 @@ QByteArray Fetch(const std::u16string& address, const std::atomic<bool>* cancel)
 
 }  // namespace
 
-QImage DecodeLogo(const QByteArray& bytes) {
+QImage DecodeLogo(const QByteArray& bytes, int height) {
   if (bytes.isEmpty() || bytes.size() > static_cast<qsizetype>(LogoCache::kMaxLogoBytes)) return {};
   QBuffer buffer;
   buffer.setData(bytes);
@@ -59,8 +59,8 @@ QImage DecodeLogo(const QByteArray& bytes) {
   if (!size.isValid() || size.isEmpty() || static_cast<qint64>(size.width()) * size.height() > kMaxSourcePixels) {
     return {};
   }
-  if (size.height() > LogoCache::kLogoHeight) {
-    reader.setScaledSize(size.scaled(size.width(), LogoCache::kLogoHeight, Qt::KeepAspectRatio)
+  if (size.height() > height) {
+    reader.setScaledSize(size.scaled(size.width(), height, Qt::KeepAspectRatio)
                              .expandedTo(QSize(1, 1)));
   }
   QImage image = reader.read();
@@ -68,7 +68,8 @@ QImage DecodeLogo(const QByteArray& bytes) {
   return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-LogoCache::LogoCache(std::filesystem::path folder, QObject* parent) : QObject(parent), folder_(std::move(folder)) {}
+LogoCache::LogoCache(std::filesystem::path folder, QObject* parent, int height)
+    : QObject(parent), folder_(std::move(folder)), height_(height) {}
 
 LogoCache::~LogoCache() = default;
 
@@ -98,16 +99,17 @@ void LogoCache::StartNext() {
     queue_.pop_front();
     const std::filesystem::path folder = folder_;
     const std::atomic<bool>* cancel = jobs_.cancel();
-    const bool started = jobs_.Run([this, address, folder, cancel]() -> std::function<void()> {
+    const int height = height_;
+    const bool started = jobs_.Run([this, address, folder, cancel, height]() -> std::function<void()> {
       const std::filesystem::path file = CacheFile(folder, address);
       std::string cached;
       QImage image;
       if (ReadSmallFile(file, kMaxLogoBytes, cached)) {
-        image = DecodeLogo(QByteArray(cached.data(), static_cast<qsizetype>(cached.size())));
+        image = DecodeLogo(QByteArray(cached.data(), static_cast<qsizetype>(cached.size())), height);
       }
       bool on_disk = !image.isNull();
       if (image.isNull()) {
-        image = DecodeLogo(Fetch(address, cancel));
+        image = DecodeLogo(Fetch(address, cancel), height);
         if (!image.isNull()) {
           std::error_code error;
           std::filesystem::create_directories(folder, error);

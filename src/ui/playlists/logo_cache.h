@@ -19,7 +19,8 @@ namespace vidora {
 // kLogoHeight by Qt there, and kept scaled in memory (a bounded number) and
 // as PNG files in the cache folder, where later runs find them without the
 // network. An address that fails is not asked again while it is
-// remembered. UI thread only.
+// remembered. The same serves other small pictures (a programme's icon) at
+// a height of their own, in a folder of their own. UI thread only.
 class LogoCache : public QObject {
   Q_OBJECT
 
@@ -27,7 +28,8 @@ class LogoCache : public QObject {
   static constexpr int kLogoHeight = 64;
   static constexpr uint32_t kMaxLogoBytes = 1u << 20;
 
-  LogoCache(std::filesystem::path folder, QObject* parent = nullptr);
+  // Pictures are scaled to `height` (not larger than they were).
+  explicit LogoCache(std::filesystem::path folder, QObject* parent = nullptr, int height = kLogoHeight);
   ~LogoCache() override;
 
   // The logo, or nullptr while it is not (or cannot be) there; the first
@@ -48,6 +50,7 @@ class LogoCache : public QObject {
   void StartNext();
 
   std::filesystem::path folder_;
+  int height_;
   std::unordered_map<std::u16string, QImage> images_;
   std::unordered_map<std::u16string, std::filesystem::path> files_;
   std::unordered_set<std::u16string> asked_;
@@ -55,10 +58,10 @@ class LogoCache : public QObject {
   BackgroundJobs jobs_{this};
 };
 
-// Decodes an image of at most kMaxLogoBytes and scales it to the logo
-// height (not larger than it was); null when it is no picture or too
-// large to decode safely. Any thread.
-QImage DecodeLogo(const QByteArray& bytes);
+// Decodes an image of at most kMaxLogoBytes and scales it to `height`
+// (not larger than it was); null when it is no picture or too large to
+// decode safely. Any thread.
+QImage DecodeLogo(const QByteArray& bytes, int height = LogoCache::kLogoHeight);
 
 }  // namespace vidora
 

@@ -15,6 +15,7 @@
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/skin_strip.h"
 #include "ui/dialogs/soft_key_bar.h"
+#include "ui/playlists/playlist_guides_dialog.h"
 #include "ui/playlists/playlist_manager.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_texts.h"
@@ -79,9 +80,12 @@ PlaylistsDialog::PlaylistsDialog(QWidget* owner, PlaylistManager& manager) : Ski
   auto* remove = new QPushButton(Text("str_remove"), this);
   auto* rename = new QPushButton(Text("str_rename"), this);
   auto* refresh = new QPushButton(Text("menu_refresh_playlists"), this);
+  auto* guides = new QPushButton(Text("str_playlist_guides"), this);
   remove_ = remove;
   rename_ = rename;
   refresh_ = refresh;
+  guides_ = guides;
+  guides->setToolTip(Text("str_playlist_guides") + QStringLiteral(" (Ctrl+G)"));
   rename->setToolTip(Text("str_rename") + QStringLiteral(" (Ctrl+E)"));
   remove->setToolTip(Text("str_remove") + QStringLiteral(" (Delete)"));
   guide_label_ = new QLabel(Text("str_guide_address"), this);
@@ -101,7 +105,11 @@ PlaylistsDialog::PlaylistsDialog(QWidget* owner, PlaylistManager& manager) : Ski
   setTabOrder(list_, guide_);
   setTabOrder(guide_, rename);
   setTabOrder(rename, remove);
-  setTabOrder(remove, refresh);
+  setTabOrder(remove, guides);
+  setTabOrder(guides, refresh);
+  auto* guides_key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), list_, nullptr, nullptr, Qt::WidgetShortcut);
+  connect(guides_key, &QShortcut::activated, this, &PlaylistsDialog::EditSelectedGuides);
+  connect(guides, &QPushButton::clicked, this, &PlaylistsDialog::EditSelectedGuides);
   auto* rename_key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), list_, nullptr, nullptr, Qt::WidgetShortcut);
   connect(rename_key, &QShortcut::activated, this, &PlaylistsDialog::RenameSelected);
   connect(rename, &QPushButton::clicked, this, &PlaylistsDialog::RenameSelected);
@@ -144,6 +152,14 @@ void PlaylistsDialog::RemoveSelected() {
   delete item;
 }
 
+void PlaylistsDialog::EditSelectedGuides() {
+  QListWidgetItem* item = list_->currentItem();
+  if (item == nullptr) return;
+  PlaylistGuidesDialog dialog(this, manager_, item->data(Qt::UserRole).toString().toStdString());
+  if (run_guides_) run_guides_(dialog);
+  else dialog.exec();
+}
+
 void PlaylistsDialog::RenameSelected() {
   QListWidgetItem* item = list_->currentItem();
   if (item == nullptr) return;
@@ -172,10 +188,11 @@ void PlaylistsDialog::LayoutClient(int width, int height) {
   list_->setGeometry(g, u + g, width - 2 * g, std::max(0, height - 5 * u - 3 * g));
   guide_label_->setGeometry(g, height - 4 * u, width - 2 * g, u);
   guide_->setGeometry(g, height - 3 * u, width - 2 * g, u);
-  const int third = (width - 4 * g) / 3;
-  rename_->setGeometry(g, height - 2 * u + g, third, u);
-  remove_->setGeometry(2 * g + third, height - 2 * u + g, third, u);
-  refresh_->setGeometry(3 * g + 2 * third, height - 2 * u + g, third, u);
+  const int quarter = (width - 5 * g) / 4;
+  rename_->setGeometry(g, height - 2 * u + g, quarter, u);
+  remove_->setGeometry(2 * g + quarter, height - 2 * u + g, quarter, u);
+  guides_->setGeometry(3 * g + 2 * quarter, height - 2 * u + g, quarter, u);
+  refresh_->setGeometry(4 * g + 3 * quarter, height - 2 * u + g, quarter, u);
 }
 
 void PlaylistsDialog::paintEvent(QPaintEvent*) {

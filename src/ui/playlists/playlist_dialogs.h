@@ -15,6 +15,7 @@ class QListWidget;
 
 namespace vidora {
 
+class PlaylistGuidesDialog;
 class PlaylistManager;
 struct StoredPlaylist;
 
@@ -49,8 +50,10 @@ class AddPlaylistDialog : public SkinnedDialog {
 // source; Rename (Ctrl+E) names the selected one anew, Remove (or Delete in
 // the list) asks, then takes it off the list — the playlist itself goes
 // when the settings are confirmed (removed(), applied by the settings'
-// owner; Cancel keeps it) — and Refresh fetches those from addresses
-// again. UI thread only.
+// owner; Cancel keeps it) — "Guide addresses…" (Ctrl+G) lists the selected
+// playlist's own guide addresses and those the user added to it
+// (PlaylistGuidesDialog), and Refresh fetches those from addresses again.
+// UI thread only.
 class PlaylistsDialog : public SkinnedDialog {
   Q_OBJECT
 
@@ -60,6 +63,10 @@ class PlaylistsDialog : public SkinnedDialog {
   // The programme guide address used besides the playlists' own.
   QLineEdit* guide_edit() const { return guide_; }
   void RemoveSelected();
+  // Opens the guide addresses of the selected playlist; `run` (tests) runs
+  // the dialog instead of exec().
+  void EditSelectedGuides();
+  void set_guides_runner(std::function<void(PlaylistGuidesDialog&)> run) { run_guides_ = std::move(run); }
   // Asks for a new name of the selected playlist (with `ask`, the name
   // shown, returning the new one or empty to keep it) and renames it.
   void RenameSelected();
@@ -85,6 +92,8 @@ class PlaylistsDialog : public SkinnedDialog {
   QWidget* remove_;
   QWidget* rename_;
   QWidget* refresh_;
+  QWidget* guides_;
+  std::function<void(PlaylistGuidesDialog&)> run_guides_;
   std::vector<std::string> removed_;
   std::function<bool()> confirm_;
   std::function<QString(const QString&)> ask_;

@@ -15,6 +15,7 @@
 #include "core/guide/guide_loader.h"
 #include "core/guide/guide_matcher.h"
 #include "core/network/credential_mask.h"
+#include "core/guide/playlist_guide_addresses.h"
 #include "core/playlists/playlist_document.h"
 #include "core/playlists/playlist_import.h"
 #include "core/playlists/playlist_paths.h"
@@ -68,7 +69,8 @@ PlaylistManager::PlaylistManager(ChannelCatalogue& catalogue, PlaylistFolders fo
       folders_(std::move(folders)),
       clock_(clock ? std::move(clock) : Clock(SystemNow)),
       library_(folders_.playlists),
-      logos_(folders_.logos) {
+      logos_(folders_.logos),
+      programme_icons_(folders_.logos / "programmes", nullptr, kProgrammeIconHeight) {
   g_current = this;
   library_.Scan();
   // Until a playlist is in place, a settings save keeps the state of its
@@ -86,6 +88,7 @@ PlaylistManager::PlaylistManager(ChannelCatalogue& catalogue, PlaylistFolders fo
   });
 
   connect(&logos_, &LogoCache::LogoReady, this, &PlaylistManager::DecorationsChanged);
+  connect(&programme_icons_, &LogoCache::LogoReady, this, &PlaylistManager::ProgrammeIconReady);
   connect(&minute_timer_, &QTimer::timeout, this, [this] {
     if (Now() - guide_loaded_at_ >= kGuideRefreshSeconds) LoadGuide(true);
     emit DecorationsChanged();  // a new programme may have begun
@@ -184,6 +187,9 @@ void PlaylistManager::RemovePlaylist(const std::string& key) {
   // A read still under way must not bring it back.
   if (const StoredPlaylist* playlist = library_.Find(key)) placed_ticket_[playlist->file] = tickets_;
   library_.Remove(catalogue_, key);
+  // The guide addresses the user added to it go with it.
+  PlaylistGuideAddresses added = DecodePlaylistGuideAddresses(GetSetting(kPlaylistGuideAddressesSetting));
+  if (added.erase(key) > 0) SetSetting(kPlaylistGuideAddressesSetting, EncodePlaylistGuideAddresses(added));
   emit PlaylistsChanged();
 }
 
@@ -221,13 +227,16 @@ struct GuideChannelInput {
   std::string key;
   std::string playlist;
   std::string tvg_id;
+  std::string tvg_name;
   std::string name;
   std::string chosen;
+  int64_t shift = 0;
 };
 
 struct GuideJobResult {
   GuideLoad load;
   std::unordered_map<std::string, int32_t> matches;
+  std::unordered_map<std::string, int64_t> shifts;
   std::unordered_map<std::string, size_t> counts;
 };
 
@@ -244,11 +253,12 @@ GuideJobResult RunGuideJob(const std::vector<std::u16string>& addresses, const G
   }
   std::vector<GuideMatchInput> inputs;
   inputs.reserve(channels.size());
-  for (const GuideChannelInput& c : channels) inputs.push_back({c.tvg_id, {}, c.name, c.chosen});
+  for (const GuideChannelInput& c : channels) inputs.push_back({c.tvg_id, c.tvg_name, c.name, c.chosen});
   const std::vector<GuideMatch> matches = MatchGuideChannels(*result.load.store, inputs);
   for (size_t i = 0; i < channels.size(); ++i) {
     if (matches[i].channel < 0) continue;
     result.matches.emplace(channels[i].key, matches[i].channel);
+    if (channels[i].shift != 0) result.shifts.emplace(channels[i].key, channels[i].shift);
     ++result.counts[channels[i].playlist];
   }
   return result;
@@ -350,6 +360,17 @@ void PlaylistManager::DisposeInBackground(std::shared_ptr<PlaylistLibrary::Prepa
   });
 }
 
+namespace {
+
+// A playlist the guide's channels come from, with its header's catch-up
+// attributes (its tvg-shift among them).
+struct GuidePlaylist {
+  std::string key;
+  CatchupAttributes header;
+};
+
+}  // namespace
+
 struct PlaylistManager::GuideInputs {
   bool use_network = false;
   std::vector<std::u16string> addresses;
@@ -357,7 +378,7 @@ struct PlaylistManager::GuideInputs {
   std::unordered_map<std::string, std::string> choices;
   // The playlist of each playlist country; the walk starts again when the
   // list changed between slices.
-  std::unordered_map<const Country*, std::string> playlist_of;
+  std::unordered_map<const Country*, GuidePlaylist> playlist_of;
   bool started = false;
   uint64_t list_version = 0;
   size_t next = 0;  // in AllChannels()
@@ -379,6 +400,7 @@ void PlaylistManager::LoadGuide(bool use_network) {
   if (std::optional<std::u16string> extra = FindSetting(kGuideAddressSetting)) {
     for (std::u16string& address : SplitGuideAddresses(*extra)) add(std::move(address));
   }
+  const PlaylistGuideAddresses user_addresses = DecodePlaylistGuideAddresses(GetSetting(kPlaylistGuideAddressesSetting));
   for (const StoredPlaylist& playlist : library_.playlists()) {
     const bool remote_playlist = IsRemotePlaylistSource(playlist.source);
     for (std::u16string& address : SplitGuideAddresses(playlist.guide_address)) {
@@ -389,7 +411,13 @@ void PlaylistManager::LoadGuide(bool use_network) {
       }
       add(std::move(address));
     }
+    // The user's own additions come after the playlist's: they fill gaps.
+    if (auto own = user_addresses.find(playlist.key); own != user_addresses.end()) {
+      for (const std::u16string& address : own->second) add(address);
+    }
   }
+  guides_all_local_ = std::none_of(inputs->addresses.begin(), inputs->addresses.end(),
+                                   [](const std::u16string& address) { return IsRemotePlaylistSource(address); });
   inputs->choices = GuideChoices();
   guide_inputs_ = inputs;
   CollectGuideInputs(std::move(inputs));
@@ -408,7 +436,7 @@ void PlaylistManager::CollectGuideInputs(std::shared_ptr<GuideInputs> inputs) {
     for (const StoredPlaylist& playlist : library_.playlists()) {
       auto country = catalogue_.countries().find(playlist.key);
       if (country == catalogue_.countries().end()) continue;
-      inputs->playlist_of.emplace(country->second.get(), playlist.key);
+      inputs->playlist_of.emplace(country->second.get(), GuidePlaylist{playlist.key, DecodeCatchup(playlist.catchup)});
       count += country->second->channels().size();
     }
     // No copy of what was collected as the list grows.
@@ -423,9 +451,16 @@ void PlaylistManager::CollectGuideInputs(std::shared_ptr<GuideInputs> inputs) {
     const PlaylistChannelInfo* info = library_.FindChannel(channel->key());
     GuideChannelInput input;
     input.key = channel->key();
-    input.playlist = playlist->second;
-    if (info != nullptr) input.tvg_id = std::string(info->guide_id);
+    input.playlist = playlist->second.key;
     input.name = Utf16ToUtf8(channel->name());
+    if (info != nullptr) {
+      input.tvg_id = std::string(info->guide_id);
+      // Stored only when it differs from the name.
+      input.tvg_name = info->guide_name.empty() ? input.name : std::string(info->guide_name);
+      input.shift = GuideShiftSeconds(DecodeCatchup(info->catchup), playlist->second.header);
+    } else {
+      input.shift = GuideShiftSeconds({}, playlist->second.header);
+    }
     if (auto choice = inputs->choices.find(input.key); choice != inputs->choices.end()) input.chosen = choice->second;
     inputs->channels.push_back(std::move(input));
   }
@@ -464,6 +499,7 @@ void PlaylistManager::StartGuideJobs(GuideInputs& inputs) {
             return {};
           });
           guide_matches_ = std::move(result->matches);
+          guide_shifts_ = std::move(result->shifts);
           guide_counts_ = std::move(result->counts);
           emit GuideMatched();
           emit DecorationsChanged();
@@ -538,18 +574,54 @@ int32_t PlaylistManager::OwnGuideChannelOf(const Channel& channel) const {
   return own_guide_ ? own_guide_->FindChannel(channel.key()) : -1;
 }
 
-GuideStore::NowNext PlaylistManager::GuideNowNext(const Channel& channel) const {
-  const int32_t index = GuideChannelOf(channel);
-  if (index >= 0) return guide_->FindNowNext(static_cast<size_t>(index), Now());
-  const int32_t own = OwnGuideChannelOf(channel);
-  return own < 0 ? GuideStore::NowNext{} : own_guide_->FindNowNext(static_cast<size_t>(own), Now());
+ChannelProgrammes::NowNext PlaylistManager::GuideNowNext(const Channel& channel) const {
+  return GuideProgrammes(channel).FindNowNext(Now());
 }
 
-std::span<const ProgrammeRecord> PlaylistManager::GuideProgrammes(const Channel& channel) const {
+ChannelProgrammes PlaylistManager::GuideProgrammes(const Channel& channel) const {
   const int32_t index = GuideChannelOf(channel);
-  if (index >= 0) return guide_->Programmes(static_cast<size_t>(index));
+  if (index >= 0) return ChannelProgrammes(guide_->Programmes(static_cast<size_t>(index)), GuideShiftOf(channel));
+  // A provider's short guide already has the channel's own times.
   const int32_t own = OwnGuideChannelOf(channel);
-  return own < 0 ? std::span<const ProgrammeRecord>() : own_guide_->Programmes(static_cast<size_t>(own));
+  return own < 0 ? ChannelProgrammes() : ChannelProgrammes(own_guide_->Programmes(static_cast<size_t>(own)), 0);
+}
+
+int64_t PlaylistManager::GuideShiftOf(const Channel& channel) const {
+  const auto it = guide_shifts_.find(channel.key());
+  return it == guide_shifts_.end() ? 0 : it->second;
+}
+
+std::vector<std::u16string> PlaylistManager::PlaylistGuideAddressesOf(const std::string& key) const {
+  const StoredPlaylist* playlist = library_.Find(key);
+  return playlist == nullptr ? std::vector<std::u16string>() : SplitGuideAddresses(playlist->guide_address);
+}
+
+std::vector<std::u16string> PlaylistManager::UserGuideAddressesOf(const std::string& key) const {
+  const PlaylistGuideAddresses all = DecodePlaylistGuideAddresses(GetSetting(kPlaylistGuideAddressesSetting));
+  const auto it = all.find(key);
+  return it == all.end() ? std::vector<std::u16string>() : it->second;
+}
+
+void PlaylistManager::SetUserGuideAddresses(const std::string& key, std::vector<std::u16string> addresses) {
+  PlaylistGuideAddresses all = DecodePlaylistGuideAddresses(GetSetting(kPlaylistGuideAddressesSetting));
+  std::vector<std::u16string> kept;
+  for (std::u16string& address : addresses) {
+    if (!address.empty() && std::find(kept.begin(), kept.end(), address) == kept.end()) kept.push_back(std::move(address));
+  }
+  if (kept == (all.contains(key) ? all[key] : std::vector<std::u16string>())) return;
+  if (kept.empty()) all.erase(key);
+  else all[key] = std::move(kept);
+  SetSetting(kPlaylistGuideAddressesSetting, EncodePlaylistGuideAddresses(all));
+  LoadGuide(true);
+}
+
+const QImage* PlaylistManager::ProgrammeIcon(TextRef icon) {
+  if (!guide_ || icon == 0) return nullptr;
+  const std::string_view address = guide_->Text(icon);
+  const std::u16string wide = Utf8ToUtf16(address);
+  // A guide from the network must not make the player read local files.
+  if (!IsRemotePlaylistSource(wide) && !guides_all_local_) return nullptr;
+  return programme_icons_.Find(wide);
 }
 
 QString PlaylistManager::GuideText(TextRef ref) const {

@@ -15,6 +15,7 @@
 #include <unordered_set>
 
 #include "core/playlists/playlist_library.h"
+#include "core/guide/channel_programmes.h"
 #include "core/guide/guide_store.h"
 #include "core/timeshift/channel_archive.h"
 #include "ui/playlists/background_jobs.h"
@@ -94,10 +95,15 @@ class PlaylistManager : public QObject {
   // stays valid while the shared pointer is held.
   std::shared_ptr<const GuideStore> guide() const { return guide_; }
   int32_t GuideChannelOf(const Channel& channel) const;
-  // Now and next of the channel at the clock's time (empty without a guide).
-  GuideStore::NowNext GuideNowNext(const Channel& channel) const;
-  // The channel's programmes in start order (empty without a guide).
-  std::span<const ProgrammeRecord> GuideProgrammes(const Channel& channel) const;
+  // Now and next of the channel at the clock's time (empty without a
+  // guide), with the channel's tvg-shift applied.
+  ChannelProgrammes::NowNext GuideNowNext(const Channel& channel) const;
+  // The channel's programmes in start order, moved by its tvg-shift (the
+  // entry's, else the playlist header's); empty without a guide. Valid
+  // while guide() is not replaced (hold guide() to keep it longer).
+  ChannelProgrammes GuideProgrammes(const Channel& channel) const;
+  // The seconds the channel's guide times are moved by (its tvg-shift).
+  int64_t GuideShiftOf(const Channel& channel) const;
   // A text of the guide (or of a channel's own programmes), as a QString.
   QString GuideText(TextRef ref) const;
   // Programmes of one channel from elsewhere than the guides: a provider's
@@ -121,6 +127,20 @@ class PlaylistManager : public QObject {
   void ChooseGuideChannel(const Channel& channel, const std::string& guide_id);
   // Reads the guides again (after the guide addresses changed).
   void ReloadGuide() { LoadGuide(true); }
+  // The guide addresses the playlist `key` names itself (url-tvg,
+  // x-tvg-url), in order.
+  std::vector<std::u16string> PlaylistGuideAddressesOf(const std::string& key) const;
+  // The guide addresses the user added to the playlist `key`, and setting
+  // them (kept in the settings across restarts and refreshes; the guide
+  // is read again). They are used as the user gave them, local files too.
+  std::vector<std::u16string> UserGuideAddressesOf(const std::string& key) const;
+  void SetUserGuideAddresses(const std::string& key, std::vector<std::u16string> addresses);
+  // The picture of a programme (its XMLTV icon), scaled to at most
+  // kProgrammeIconHeight, or nullptr while it is not there (asked for in
+  // the background; ProgrammeIconReady tells when it comes) or cannot be:
+  // a local path is refused once any guide comes from the network.
+  static constexpr int kProgrammeIconHeight = 160;
+  const QImage* ProgrammeIcon(TextRef icon);
   int64_t Now() const { return clock_(); }
   // The picture drawn instead of a flag in front of playlist channels.
   static const SkinImage* PlaylistMark();
@@ -156,6 +176,8 @@ class PlaylistManager : public QObject {
   // An import or a refresh of stored playlists has ended, whatever its
   // outcome (provider accounts keep what their check told).
   void SourcesFetched();
+  // A programme picture asked for through ProgrammeIcon arrived.
+  void ProgrammeIconReady();
 
  private:
   // `report`: tell each outcome through Imported (the user asked).
@@ -190,8 +212,13 @@ class PlaylistManager : public QObject {
   Clock clock_;
   PlaylistLibrary library_;
   LogoCache logos_;
+  LogoCache programme_icons_;
+  // Whether every guide address of the last load is a local file (then a
+  // programme's picture may be a local file too).
+  bool guides_all_local_ = true;
   std::shared_ptr<const GuideStore> guide_;
   std::unordered_map<std::string, int32_t> guide_matches_;  // by channel key
+  std::unordered_map<std::string, int64_t> guide_shifts_;   // by channel key, only those moved
   std::unordered_map<std::string, size_t> guide_counts_;    // by playlist key
   // The programmes of SetChannelProgrammes: as given (oldest first, for
   // rebuilding) and as a guide store whose text references carry

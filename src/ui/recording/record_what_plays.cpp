@@ -15,8 +15,8 @@ QString RecordWhatPlays(RecordingController& recordings, const PlaybackControl& 
   QString title;
   int64_t until = 0;
   if (const PlaylistManager* playlists = PlaylistManager::Current()) {
-    const GuideStore::NowNext now = playlists->GuideNowNext(*channel);
-    if (now.now != nullptr) {
+    const ChannelProgrammes::NowNext now = playlists->GuideNowNext(*channel);
+    if (now.now) {
       title = playlists->GuideText(now.now->title);
       until = now.now->stop + 120;
     }

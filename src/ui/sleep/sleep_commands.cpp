@@ -63,8 +63,8 @@ std::optional<int64_t> EndOfProgrammeMs(const PlaybackControl& playback) {
   const Channel* channel = playback.playing_channel();
   const PlaylistManager* playlists = PlaylistManager::Current();
   if (channel == nullptr || playlists == nullptr) return std::nullopt;
-  const GuideStore::NowNext programmes = playlists->GuideNowNext(*channel);
-  if (programmes.now == nullptr || programmes.now->stop <= playlists->Now()) return std::nullopt;
+  const ChannelProgrammes::NowNext programmes = playlists->GuideNowNext(*channel);
+  if (!programmes.now || programmes.now->stop <= playlists->Now()) return std::nullopt;
   return programmes.now->stop * 1000;
 }
 

@@ -12,8 +12,8 @@ namespace vidora {
 QString RestartRunningProgramme(PlaybackControl& playback, const PlaylistManager& manager) {
   const Channel* channel = playback.playing_channel();
   if (channel == nullptr) return {};
-  const ProgrammeRecord* running = manager.GuideNowNext(*channel).now;
-  if (running == nullptr) return Text("catchup_no_running");
+  const std::optional<ProgrammeRecord> running = manager.GuideNowNext(*channel).now;
+  if (!running) return Text("catchup_no_running");
   const CatchupAddress archive = ArchiveAddressOf(manager, *channel, *running);
   if (archive.refusal != CatchupRefusal::kNone) return CatchupRefusalText(archive.refusal);
   playback.PlayCatchup(*channel, Utf8ToUtf16(archive.address), ArchiveTitle(manager, *channel, *running).toStdU16String());

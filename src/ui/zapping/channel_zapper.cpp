@@ -30,8 +30,8 @@ QString NoteFor(const Channel& channel) {
   if (!number.empty()) text = QString::fromStdString(number) + QStringLiteral(" · ");
   text += ToQString(channel.name());
   if (const PlaylistManager* playlists = PlaylistManager::Current()) {
-    const GuideStore::NowNext now = playlists->GuideNowNext(channel);
-    if (now.now != nullptr) text += QStringLiteral(" · ") + Text("zap_now").arg(playlists->GuideText(now.now->title));
+    const ChannelProgrammes::NowNext now = playlists->GuideNowNext(channel);
+    if (now.now) text += QStringLiteral(" · ") + Text("zap_now").arg(playlists->GuideText(now.now->title));
   }
   return text;
 }

@@ -76,6 +76,22 @@ TEST(M3uShapesTest, CatchupNumbersAndGroupsAsWritten) {
   EXPECT_FALSE(playlist.entries[1].catchup);
 }
 
+TEST(M3uShapesTest, EveryGuideAddressOfTheHeaderAndItsShift) {
+  // Both attributes, each a list; x-tvg-shift stands in for tvg-shift.
+  const M3uPlaylist both = ReadM3u(
+      "#EXTM3U url-tvg=\"http://a.example/1.xml,http://a.example/2.xml\" x-tvg-url=\"http://b.example/3.xml.gz\" "
+      "x-tvg-shift=\"-2.5\"\n#EXTINF:-1,A\nhttp://s.example/a\n",
+      "");
+  EXPECT_EQ(both.guide_address, "http://a.example/1.xml,http://a.example/2.xml,http://b.example/3.xml.gz");
+  EXPECT_EQ(both.catchup.tvg_shift, "-2.5");
+  const M3uPlaylist same = ReadM3u(
+      "#EXTM3U x-tvg-url=\"http://a.example/g.xml\" url-tvg=\"http://a.example/g.xml\" x-tvg-shift=\"3\" "
+      "tvg-shift=\"1\"\n",
+      "");
+  EXPECT_EQ(same.guide_address, "http://a.example/g.xml");
+  EXPECT_EQ(same.catchup.tvg_shift, "1");
+}
+
 TEST(M3uShapesTest, NamesSourcesSeparatorsAndPastedLists) {
   const M3uPlaylist playlist = ReadM3u(
       "#EXTM3U\n"

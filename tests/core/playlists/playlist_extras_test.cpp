@@ -33,10 +33,10 @@ TEST_F(PlaylistExtrasTest, AdditionsFollowRefreshesAndCatalogueRebuilds) {
   PlaylistLibrary library(dir_ / "playlists");
   Import(
       "#EXTM3U\n"
-      "#EXTINF:-1 tvg-id=\"a.tv\" tvg-logo=\"http://l.example/a.png\",A\n"
+      "#EXTINF:-1 tvg-id=\"a.tv\" tvg-name=\"Channel A\" tvg-logo=\"http://l.example/a.png\",A\n"
       "#EXTVLCOPT:http-user-agent=Agent/A\n#EXTVLCOPT:http-referrer=http://ref.example/a\n"
       "http://s.example/a\n"
-      "#EXTINF:-1 tvg-id=\"b.tv\",B\nhttp://s.example/b\n");
+      "#EXTINF:-1 tvg-id=\"b.tv\" tvg-name=\"B\",B\nhttp://s.example/b\n");
   library.Scan();
   library.AttachAll(catalogue, nullptr, nullptr);
   const std::string key = library.playlists().at(0).key;
@@ -45,12 +45,14 @@ TEST_F(PlaylistExtrasTest, AdditionsFollowRefreshesAndCatalogueRebuilds) {
   ASSERT_NE(a, nullptr);
   EXPECT_EQ(a->logo, u"http://l.example/a.png");
   EXPECT_EQ(a->guide_id, "a.tv");
+  EXPECT_EQ(a->guide_name, "Channel A");
   EXPECT_EQ(a->user_agent, u"Agent/A");
   EXPECT_EQ(a->referrer, u"http://ref.example/a");
   const PlaylistChannelInfo* b = library.FindChannel(key + "_ib.tv");
   ASSERT_NE(b, nullptr);
   EXPECT_EQ(b->logo, u"");
   EXPECT_EQ(b->guide_id, "b.tv");
+  EXPECT_EQ(b->guide_name, "") << "a tvg-name equal to the name is the name";
   EXPECT_EQ(b->user_agent, u"");
   EXPECT_EQ(library.FindChannel(key + "_ic.tv"), nullptr);
   EXPECT_EQ(library.FindChannel(key + "_"), nullptr);

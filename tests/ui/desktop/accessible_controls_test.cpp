@@ -34,6 +34,7 @@
 #include "ui/parental/parental_lock.h"
 #include "ui/parental/pin_prompt.h"
 #include "ui/playlists/playlist_dialogs.h"
+#include "ui/playlists/playlist_guides_dialog.h"
 #include "ui/playlists/playlist_manager.h"
 #include "ui/shell/main_frame.h"
 #include "ui/shell/shell_test_support.h"
@@ -153,7 +154,10 @@ TEST_F(AccessibleControlsTest, EveryReachableControlIsNamedInEveryLanguage) {
                               [] { return 1000; });
       PlaylistsDialog playlists(frame.get(), manager);
       playlists.show();
-      EXPECT_EQ(ExpectNamedControls(&playlists, language + " playlists"), 5);
+      EXPECT_EQ(ExpectNamedControls(&playlists, language + " playlists"), 6);
+      PlaylistGuidesDialog guides(frame.get(), manager, "pl00000000");
+      guides.show();
+      EXPECT_EQ(ExpectNamedControls(&guides, language + " guide addresses"), 3);  // Remove waits for a row
       ParentalLock lock;
       ParentalDialog parental(frame.get(), lock, Catalogue());
       parental.show();

@@ -334,7 +334,7 @@ TEST_F(GuidePageTest, GridShowsTheClocksBlocksAndPlaysTheRunningOne) {
   ASSERT_EQ(grid->channels(), (std::vector<const Channel*>{Find(u"One")}));
   // The running programme is selected, its block named "HH:MM Title" for
   // screen readers with the channel as description.
-  ASSERT_NE(grid->SelectedProgramme(), nullptr);
+  ASSERT_TRUE(grid->SelectedProgramme().has_value());
   EXPECT_EQ(grid->BlockName(*grid->SelectedProgramme()), GuideClock(kNoon - 1800) + QStringLiteral(" Noon News"));
   EXPECT_TRUE(dialog.details()->text().contains(QStringLiteral("Noon News")));
   QAccessibleInterface* table = QAccessible::queryAccessibleInterface(grid);
@@ -349,7 +349,7 @@ TEST_F(GuidePageTest, GridShowsTheClocksBlocksAndPlaysTheRunningOne) {
   Key(grid, Qt::Key_Right);
   EXPECT_EQ(grid->BlockName(*grid->SelectedProgramme()), GuideClock(kNoon + 1800) + QStringLiteral(" Weather"));
   Key(grid, Qt::Key_PageUp);  // a day back: nothing listed then
-  EXPECT_EQ(grid->SelectedProgramme(), nullptr);
+  EXPECT_FALSE(grid->SelectedProgramme().has_value());
   EXPECT_LT(grid->view_start(), kDayStart);
   Key(grid, Qt::Key_Home);
   EXPECT_EQ(grid->SelectedProgramme()->start, kNoon - 1800);
@@ -541,9 +541,9 @@ TEST(ProgrammesOfTodayTest, KeepsWhatRunsOnTheLocalDayOfNow) {
       {kDayStart - 7200, kDayStart - 3600, 1}, {kDayStart - 600, kDayStart + 600, 2}, {kDayStart + 600, kDayEnd - 1, 3},
       {kDayEnd - 1, kDayEnd + 600, 4}, {kDayEnd, kDayEnd + 600, 5}};
   std::vector<TextRef> titles;
-  for (const ProgrammeRecord& programme : ProgrammesOfToday(programmes, kNoon)) titles.push_back(programme.title);
+  for (const ProgrammeRecord& programme : ProgrammesOfToday(ChannelProgrammes(programmes, 0), kNoon)) titles.push_back(programme.title);
   EXPECT_EQ(titles, (std::vector<TextRef>{2, 3, 4}));
-  EXPECT_TRUE(ProgrammesOfToday(programmes, kDayEnd + 10 * 86400).empty());
+  EXPECT_TRUE(ProgrammesOfToday(ChannelProgrammes(programmes, 0), kDayEnd + 10 * 86400).empty());
 }
 
 TEST_F(GuidePageTest, TheSleepTimerCanEndWithTheRunningProgramme) {

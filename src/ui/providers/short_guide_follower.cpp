@@ -20,7 +20,7 @@ void ShortGuideFollower::OnChannelStarted(const std::string& key) {
   if (channel == nullptr || channel->provider() != kXtreamProviderName || channel->sources().empty()) return;
   const int64_t now = playlists_.Now();
   // A guide that knows the channel and what runs now needs no help.
-  if (playlists_.GuideChannelOf(*channel) >= 0 && playlists_.GuideNowNext(*channel).now != nullptr) return;
+  if (playlists_.GuideChannelOf(*channel) >= 0 && playlists_.GuideNowNext(*channel).now.has_value()) return;
   const auto asked = asked_at_.find(key);
   if (asked != asked_at_.end() && now - asked->second < kAskAgainSeconds) return;
   std::optional<XtreamChannelRef> ref = ParseXtreamChannelAddress(Utf16ToUtf8(channel->sources()[0].address));

@@ -159,11 +159,11 @@ TEST(ProviderUiTest, ChannelWithoutGuideShowsTheProvidersShortGuideAndTheAccount
       }
       return news != nullptr && !manager.busy();
     }));
-    EXPECT_EQ(manager.GuideNowNext(*news).now, nullptr);
+    EXPECT_FALSE(manager.GuideNowNext(*news).now.has_value());
 
     ShortGuideFollower follower(manager, nullptr);
     follower.OnChannelStarted(news->key());
-    ASSERT_TRUE(WaitUntil([&] { return manager.GuideNowNext(*news).now != nullptr; }));
+    ASSERT_TRUE(WaitUntil([&] { return manager.GuideNowNext(*news).now.has_value(); }));
     EXPECT_EQ(manager.GuideText(manager.GuideNowNext(*news).now->title), QStringLiteral("Late Edition"));
 
     // What the check told is in the settings for the next start; the

@@ -41,6 +41,7 @@
 
 #include "core/recording/live_hls_source.h"
 #include "core/recording/stream_recorder.h"
+#include "core/stores/app_paths.h"
 #include "core/timeshift/timeshift_buffer.h"
 #include "e2e/media_server.h"
 #include "e2e/wait_for.h"
@@ -83,15 +84,6 @@ long ResidentKb() {
     if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
   }
   return -1;
-}
-
-uint64_t FolderBytes(const std::filesystem::path& folder) {
-  uint64_t total = 0;
-  std::error_code error;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, error)) {
-    if (entry.is_regular_file(error)) total += entry.file_size(error);
-  }
-  return total;
 }
 
 std::string Encode(const QString& folder, const std::string& name, const std::string& input, int seconds,
@@ -209,8 +201,8 @@ struct Timings {
 };
 
 // Plays the colour channel, lets 14 s of buffer build, then in each round
-// pauses for a second and resumes, and seeks 10 s back just after a colour
-// began and returns to live.
+// seeks 10 s back just after a colour began, pauses there for a second
+// and resumes, and returns to live.
 Timings Measure(Side& side, const std::string& url, int rounds) {
   Timings timings;
   side.Play(url);
@@ -220,24 +212,27 @@ Timings Measure(Side& side, const std::string& url, int rounds) {
   }
   WaitFor([&] { side.Centre(); return false; }, 14000);
   for (int i = 0; i < rounds; ++i) {
-    side.SetPaused(true);
-    WaitFor([&] { side.Centre(); return false; }, 1000);
-    const int64_t frames = side.Frames();
-    QElapsedTimer clock;
-    clock.start();
-    side.SetPaused(false);
-    if (WaitFor([&] { side.Centre(); return side.Frames() > frames; }, 5000)) {
-      timings.resume_ms.push_back(clock.nsecsElapsed() / 1e6);
-    }
     const int was = ColourOf(side.Centre());
     int now = -1;
     if (!WaitFor([&] { return (now = ColourOf(side.Centre())) >= 0 && now != was; }, 5000)) continue;
     const double live = side.Position();
-    clock.restart();
+    QElapsedTimer clock;
+    clock.start();
     side.Seek(live - 10);
     const int earlier = (now + 3) % 4;
     if (WaitFor([&] { return ColourOf(side.Centre()) == earlier; }, 5000)) timings.seek_ms.push_back(clock.nsecsElapsed() / 1e6);
-    side.Seek(live + 10);  // the live edge: the engine stops at its end
+    // Behind live, with the buffer ahead: pause for a second and resume.
+    side.SetPaused(true);
+    WaitFor([&] { side.Centre(); return false; }, 1000);
+    const int64_t frames = side.Frames();
+    clock.restart();
+    side.SetPaused(false);
+    if (WaitFor([&] { side.Centre(); return side.Frames() > frames; }, 5000)) {
+      timings.resume_ms.push_back(clock.nsecsElapsed() / 1e6);
+    }
+    // Back to where live was a moment ago: inside what is buffered, so the
+    // engine does not ask the server again.
+    side.Seek(live + 1);
     WaitFor([&] { side.Centre(); return false; }, 1500);
   }
   return timings;
@@ -296,6 +291,7 @@ double PlayingCpu(const std::string& url, int seconds) {
 void RecordingBench(MediaServer& server, const std::filesystem::path& folder, int seconds) {
   const std::string url = "http://" + server.Host() + "/busy.ts";
   const double alone = PlayingCpu(url + "?alone", seconds);
+  std::filesystem::create_directories(folder / "hls");
   vidora::testing::LiveHlsSource hls(folder / "hls");
   if (!hls.WaitForSegments(3)) {
     std::fprintf(stderr, "the HLS channel did not start\n");
@@ -318,7 +314,7 @@ void RecordingBench(MediaServer& server, const std::filesystem::path& folder, in
 struct MemoryRun {
   long settled_kb = 0;  // 10 s in, once the engine and its caches are up
   long end_kb = 0;
-  uint64_t on_disk = 0;  // the buffer's file, at the end
+  uint64_t on_disk = 0;  // what the disk lost meanwhile (the engine's file is unlinked at once)
 };
 
 // Plays the 5 Mbit/s channel for `seconds`.
@@ -327,6 +323,7 @@ MemoryRun PlayFor(const std::string& url, std::vector<vidora::MpvBackend::Option
   QWidget view;
   view.resize(660, 380);
   view.show();
+  const uint64_t free_before = vidora::FreeBytesAt(buffer);
   PlayerSide side(&view, QSize(640, 360), std::move(options));
   side.Play(url);
   MemoryRun run;
@@ -334,7 +331,8 @@ MemoryRun PlayFor(const std::string& url, std::vector<vidora::MpvBackend::Option
   run.settled_kb = ResidentKb();
   WaitFor([] { return false; }, (seconds - 10) * 1000);
   run.end_kb = ResidentKb();
-  run.on_disk = FolderBytes(buffer);
+  const uint64_t free_after = vidora::FreeBytesAt(buffer);
+  run.on_disk = free_before > free_after ? free_before - free_after : 0;
   return run;
 }
 

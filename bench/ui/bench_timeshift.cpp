@@ -363,9 +363,9 @@ int main(int argc, char** argv) {
   QTemporaryDir folder;
   std::string colours;
   for (size_t i = 0; i < kColours.size(); ++i) {
-    char spec[96];
-    std::snprintf(spec, sizeof spec, "color=c=0x%06x:s=1280x720:r=25:d=%d[c%zu];", kColours[i] & 0xffffffu, kColourSeconds, i);
-    colours += spec;
+    char source[96];
+    std::snprintf(source, sizeof source, "color=c=0x%06x:s=1280x720:r=25:d=%d[c%zu];", kColours[i] & 0xffffffu, kColourSeconds, i);
+    colours += source;
   }
   colours += "[c0][c1][c2][c3]concat=n=4,loop=loop=-1:size=" + std::to_string(4 * kColourSeconds * 25) + "[out0]";
   const auto colour_ts = std::make_shared<const std::string>(

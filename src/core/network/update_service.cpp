@@ -71,7 +71,7 @@ void UpdateService::RunCatalogueUpdateCommand() {
   if (command_cancel_) return;
   switch (state_.catalogue_update_result.load()) {
     case UpdateOutcome::kError:
-      ui_.ShowMessageByKey("msg_error_connection", UpdateUi::kButtonsOk);
+      ui_.ShowMessageByKey("msg_error_connection", MessageButtons::kOk);
       break;
     case UpdateOutcome::kSaveFailed:
       ReportSaveFailure(job.catalogue_path, state_.catalogue_save_failure);
@@ -81,10 +81,10 @@ void UpdateService::RunCatalogueUpdateCommand() {
       // The saved download is the catalogue from now on (installed, it is
       // not the shipped file that was read at start-up).
       catalogue_.ReloadCatalogueFrom(job.catalogue_path);
-      ui_.ShowMessageByKey("msg_cupdated", UpdateUi::kButtonsOk);
+      ui_.ShowMessageByKey("msg_cupdated", MessageButtons::kOk);
       break;
     default:
-      ui_.ShowMessageByKey("msg_noupdates", UpdateUi::kButtonsOk);
+      ui_.ShowMessageByKey("msg_noupdates", MessageButtons::kOk);
       break;
   }
 }
@@ -101,11 +101,11 @@ void UpdateService::RunApplicationUpdateCommand() {
     if (command_cancel_) return;
     const UpdateOutcome result = state_.application_update_result;
     if (result != UpdateOutcome::kDone) {
-      ui_.ShowMessageByKey(result == UpdateOutcome::kError ? "msg_error_connection" : "msg_noupdates", UpdateUi::kButtonsOk);
+      ui_.ShowMessageByKey(result == UpdateOutcome::kError ? "msg_error_connection" : "msg_noupdates", MessageButtons::kOk);
       return;
     }
   }
-  if (ui_.ShowMessageByKey("msg_update_available", UpdateUi::kButtonsYesNo) != UpdateUi::kAnswerYes) return;
+  if (ui_.ShowMessageByKey("msg_update_available", MessageButtons::kYesNo) != MessageAnswer::kYes) return;
   ui_.OpenWebAddress(MobileSiteAddress(hosts_.site, CurrentLanguageCode()));
 }
 

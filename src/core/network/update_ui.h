@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/commands/message_answer.h"
 #include "core/network/update_workers.h"
 
 namespace vidora {
@@ -19,14 +20,6 @@ enum class UpdateWaitKind : int { kCatalogue = 202, kApplication = 210 };
 // RunWaitDialog).
 class UpdateUi {
  public:
-  // Message box buttons and answers (the values of MB_OK, MB_YESNO, IDOK,
-  // IDYES, IDNO).
-  static constexpr int kButtonsOk = 0x0;
-  static constexpr int kButtonsYesNo = 0x4;
-  static constexpr int kAnswerOk = 1;
-  static constexpr int kAnswerYes = 6;
-  static constexpr int kAnswerNo = 7;
-
   // The worker of a wait dialog; runs on a thread of its own and may call
   // `set_title` from there.
   using WaitWorker = std::function<void(const WaitTitleSetter& set_title)>;
@@ -48,9 +41,8 @@ class UpdateUi {
                              std::atomic<bool>& cancel) = 0;
 
   // A message box owned by the main frame with the text of `key`, the
-  // application title as caption and kButtonsOk or kButtonsYesNo. Returns
-  // kAnswerOk, kAnswerYes or kAnswerNo.
-  virtual int ShowMessageByKey(std::string_view key, int buttons) = 0;
+  // application title as caption and `buttons`; returns the one pressed.
+  virtual MessageAnswer ShowMessageByKey(std::string_view key, MessageButtons buttons) = 0;
 
   // Opens a web address in the browser; the outcome is not examined.
   virtual void OpenWebAddress(const std::u16string& address) = 0;

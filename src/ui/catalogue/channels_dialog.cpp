@@ -123,12 +123,12 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
       guide_page_(new GuidePage(this)),
       tab_strip_(new PaintedTabStrip(this)) {
   setWindowTitle(QStringLiteral("Channels"));
-  SetControlId(country_combo_, kCountryComboId);
-  SetControlId(category_combo_, kCategoryComboId);
-  SetControlId(kind_combo_, kKindComboId);
-  SetControlId(channel_list_, kChannelListId);
-  SetControlId(favourites_list_, kFavouritesListId);
-  SetControlId(recent_list_, kRecentListId);
+  country_combo_->setObjectName(QStringLiteral("country"));
+  category_combo_->setObjectName(QStringLiteral("category"));
+  kind_combo_->setObjectName(QStringLiteral("kind"));
+  channel_list_->setObjectName(QStringLiteral("channels"));
+  favourites_list_->setObjectName(QStringLiteral("favourites"));
+  recent_list_->setObjectName(QStringLiteral("recent"));
   favourites_list_->hide();
   recent_list_->hide();
   guide_page_->hide();

@@ -45,14 +45,7 @@ class ChannelsDialog : public SkinnedDialog {
   Q_OBJECT
 
  public:
-  // Control ids of the dialog's children.
-  static constexpr int kCountryComboId = 1015;
-  static constexpr int kCategoryComboId = 1017;
-  static constexpr int kKindComboId = 1018;
-  static constexpr int kChannelListId = 1003;
-  static constexpr int kFavouritesListId = 1053;
-  static constexpr int kRecentListId = 1054;
-  // Checks the chosen list's channels (as the main window's Ctrl+Shift+H
+    // Checks the chosen list's channels (as the main window's Ctrl+Shift+H
   // checks every channel).
   static constexpr QKeyCombination kCheckListKey{Qt::CTRL | Qt::SHIFT | Qt::Key_H};
 

@@ -17,11 +17,11 @@ namespace vidora {
 
 namespace {
 
-QLabel* MakeLabel(QWidget* dialog, int id) {
+QLabel* MakeLabel(QWidget* dialog, const char* name) {
   auto* label = new QLabel(dialog);
   label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   label->setTextFormat(Qt::PlainText);
-  SetControlId(label, id);
+  label->setObjectName(QLatin1String(name));
   return label;
 }
 
@@ -39,17 +39,17 @@ AboutDialog::AboutDialog(QWidget* owner) : SkinnedDialog(owner) {
   const QString title = ToQString(AppTitle());
   setWindowTitle(Text("menu_about") + QLatin1Char(' ') + title);
   icon_ = new QLabel(this);
-  SetControlId(icon_, kIconId);
+  icon_->setObjectName(QStringLiteral("icon"));
   icon_->setGeometry(DialogUnitRect(4, 20, 21, 20));
   icon_->setAlignment(Qt::AlignCenter);
   const int side = std::min(icon_->width(), icon_->height());
   icon_->setPixmap(AppIcon().pixmap(QSize(side, side), devicePixelRatio()));
-  title_ = MakeLabel(this, kTitleId);
+  title_ = MakeLabel(this, "title");
   title_->setText(title + QLatin1Char('\n') +
                   FormatVersionText(Text("str_version"), QString::fromUtf16(kAppVersion)));
-  address_ = MakeLabel(this, kAddressId);
+  address_ = MakeLabel(this, "address");
   address_->setText(QStringLiteral("http://" VIDORA_PUBLISHER_SITE_HOST "/"));
-  copyright_ = MakeLabel(this, kCopyrightId);
+  copyright_ = MakeLabel(this, "copyright");
   copyright_->setText(Text("static_copyright"));
   copyright_->setWordWrap(true);
   SoftKeys();  // an empty bar: the dialog closes through its OK button

@@ -24,11 +24,6 @@ class AboutDialog : public SkinnedDialog {
   Q_OBJECT
 
  public:
-  static constexpr int kIconId = -1;
-  static constexpr int kTitleId = 1011;
-  static constexpr int kAddressId = 1006;
-  static constexpr int kCopyrightId = 1012;
-
   explicit AboutDialog(QWidget* owner);
 
   // The application icon, at its template place (nothing moves it).

@@ -28,11 +28,11 @@ LanguageDialog::LanguageDialog(QWidget* owner) : SkinnedDialog(owner, Size::kOwn
   notice_ = new QLabel(this);
   notice_->setWordWrap(true);
   notice_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  SetControlId(notice_, kNoticeId);
+  notice_->setObjectName(QStringLiteral("notice"));
   label_ = new QLabel(this);
-  SetControlId(label_, kLabelId);
+  label_->setObjectName(QStringLiteral("language_label"));
   combo_ = new QComboBox(this);
-  SetControlId(combo_, kComboId);
+  combo_->setObjectName(QStringLiteral("language"));
   label_->setBuddy(combo_);
 
   for (int i = 0; i < LanguageCount(); ++i) combo_->addItem(ToQString(LanguageName(i)));
@@ -59,9 +59,9 @@ void LanguageDialog::ApplyTexts() {
     SelectLanguage(index);
     InstallQtTranslations(ToQString(LanguageCode(index)));
   }
-  SetWindowTextByKey(this, "str_attention");
-  SetDlgItemTextByKey(this, kNoticeId, "static_attentionx");
-  SetDlgItemTextByKey(this, kLabelId, "static_language");
+  SetCaptionByKey(this, "str_attention");
+  SetCaptionByKey(notice_, "static_attentionx");
+  SetCaptionByKey(label_, "static_language");
   // A screen reader names the combo box by its label and reads the notice
   // as what the choice is about.
   combo_->setAccessibleName(AccessibleNameOf(label_->text()));

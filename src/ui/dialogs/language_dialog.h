@@ -18,10 +18,6 @@ class LanguageDialog : public SkinnedDialog {
   Q_OBJECT
 
  public:
-  static constexpr int kNoticeId = 1005;
-  static constexpr int kLabelId = 1010;
-  static constexpr int kComboId = 1009;
-
   explicit LanguageDialog(QWidget* owner);
 
   bool confirmed() const { return confirmed_; }

@@ -53,7 +53,7 @@ LoadingScreen::LoadingScreen(const SkinImage* splash) : SkinnedDialog(nullptr, S
 
   setWindowTitle(QStringLiteral("%1 %2").arg(ToQString(AppTitle()), QString::fromUtf16(kAppVersion)));
   text_ = new QLabel(Text("static_loading"), this);
-  SetControlId(text_, kTextId);
+  text_->setObjectName(QStringLiteral("text"));
   text_->setGeometry(DialogUnitRect(11, 19, 118, 9));
 
   if (splash_ != nullptr && !splash_->size().isEmpty()) {
@@ -68,7 +68,7 @@ LoadingScreen::LoadingScreen(const SkinImage* splash) : SkinnedDialog(nullptr, S
 
 bool LoadingScreen::HandleCommand(int command) {
   // Only CloseLoadingScreen ends the screen; Escape does not.
-  return command == IDCANCEL;
+  return command == kCancelCommand;
 }
 
 void LoadingScreen::paintEvent(QPaintEvent*) {

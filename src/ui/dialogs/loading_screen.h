@@ -26,8 +26,6 @@ class LoadingScreen : public SkinnedDialog {
   Q_OBJECT
 
  public:
-  static constexpr int kTextId = 1007;
-
   // Builds the screen at its own size, centred on the primary screen, and
   // grows it for `splash` (nullptr: no picture).
   LoadingScreen(const SkinImage* splash);

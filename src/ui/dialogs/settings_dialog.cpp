@@ -20,9 +20,9 @@ namespace vidora {
 
 namespace {
 
-QCheckBox* MakeCheck(QWidget* dialog, const char* key, int id, bool checked) {
+QCheckBox* MakeCheck(QWidget* dialog, const char* key, const char* name, bool checked) {
   auto* box = new QCheckBox(QString::fromLatin1(key), dialog);
-  SetControlId(box, id);
+  box->setObjectName(QLatin1String(name));
   box->setChecked(checked);
   return box;
 }
@@ -37,14 +37,14 @@ SettingsDialog::SettingsDialog(QWidget* owner, FullScreenTurn turn, PlaylistsAct
   // key without a text stays visible as the key.
   setWindowTitle(QStringLiteral("menu_settings"));
   label_ = new QLabel(QStringLiteral("static_language"), this);
-  SetControlId(label_, kLanguageLabelId);
+  label_->setObjectName(QStringLiteral("language_label"));
   combo_ = new QComboBox(this);
-  SetControlId(combo_, kLanguageComboId);
-  auto_update_ = MakeCheck(this, "check_update", kAutoUpdateId, GetSetting(kAutoUpdateSetting));
+  combo_->setObjectName(QStringLiteral("language"));
+  auto_update_ = MakeCheck(this, "check_update", "auto_update", GetSetting(kAutoUpdateSetting));
   auto_catalogue_update_ =
-      MakeCheck(this, "check_cupdate", kAutoCatalogueUpdateId, GetSetting(kAutoCatalogueUpdateSetting));
-  hide_ad_ = MakeCheck(this, "check_hide_ad", kHideAdId, GetSetting(kHideAdultSetting));
-  landscape_ = MakeCheck(this, "check_landscape_fs", kLandscapeId, GetSetting(kLandscapeFullScreenSetting));
+      MakeCheck(this, "check_cupdate", "auto_catalogue_update", GetSetting(kAutoCatalogueUpdateSetting));
+  hide_ad_ = MakeCheck(this, "check_hide_ad", "hide_adult", GetSetting(kHideAdultSetting));
+  landscape_ = MakeCheck(this, "check_landscape_fs", "landscape_full_screen", GetSetting(kLandscapeFullScreenSetting));
   // A box that changes nothing on this device is not offered.
   landscape_->setVisible(turn == FullScreenTurn::kBySetting);
   // Built without the publisher's update checks: nothing to switch.
@@ -100,19 +100,18 @@ void SettingsDialog::ShowRestartNotice(int index) {
   ShowPlainMessageBox(this, text, caption);
 }
 
-QCheckBox* SettingsDialog::check(int id) const {
-  switch (id) {
-    case kAutoUpdateId:
+QCheckBox* SettingsDialog::check(Box box) const {
+  switch (box) {
+    case Box::kAutoUpdate:
       return auto_update_;
-    case kAutoCatalogueUpdateId:
+    case Box::kAutoCatalogueUpdate:
       return auto_catalogue_update_;
-    case kHideAdId:
+    case Box::kHideAdult:
       return hide_ad_;
-    case kLandscapeId:
+    case Box::kLandscape:
       return landscape_;
-    default:
-      return nullptr;
   }
+  return nullptr;
 }
 
 bool SettingsDialog::HandleCommand(int command) {

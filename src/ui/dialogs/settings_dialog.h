@@ -30,13 +30,6 @@ class SettingsDialog : public SkinnedDialog {
   Q_OBJECT
 
  public:
-  static constexpr int kLanguageLabelId = 1010;
-  static constexpr int kLanguageComboId = 1009;
-  static constexpr int kAutoUpdateId = 1019;
-  static constexpr int kAutoCatalogueUpdateId = 1018;
-  static constexpr int kHideAdId = 1020;
-  static constexpr int kLandscapeId = 1021;
-
   // Opens the list of the user's playlists over the dialog; empty when
   // there is nothing to manage (the button is then disabled).
   using PlaylistsAction = std::function<void(QWidget* owner)>;
@@ -49,7 +42,9 @@ class SettingsDialog : public SkinnedDialog {
                  ParentalAction parental_lock = {});
 
   QComboBox* combo() const { return combo_; }
-  QCheckBox* check(int id) const;
+  // The dialog's check boxes.
+  enum class Box { kAutoUpdate, kAutoCatalogueUpdate, kHideAdult, kLandscape };
+  QCheckBox* check(Box box) const;
 
  protected:
   bool HandleCommand(int command) override;

@@ -24,7 +24,7 @@ namespace {
 // The Done button of a full-screen dialog, drawn on the title strip as the
 // desktop's close control: a "×" in a square frame of the skin's frame pen;
 // while pressed or under the mouse, dark on the frame colour. It keeps the
-// Done command (IDOK), which each dialog gives its own meaning; the
+// Done command (kDoneCommand), which each dialog gives its own meaning; the
 // tooltip says what that is for the user.
 class TitleDoneButton : public QAbstractButton {
  public:
@@ -65,7 +65,7 @@ SkinnedDialog::SkinnedDialog(QWidget* owner, Size size) : QDialog(owner), size_(
   if (size_ == Size::kFullScreen) {
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     done_ = new TitleDoneButton(this);
-    connect(done_, &QAbstractButton::clicked, this, [this] { RunCommand(IDOK); });
+    connect(done_, &QAbstractButton::clicked, this, [this] { RunCommand(kDoneCommand); });
   }
 }
 
@@ -88,9 +88,9 @@ SoftKeyBar* SkinnedDialog::SoftKeys() {
 void SkinnedDialog::RunCommand(int command) {
   AssertUiThread();
   if (HandleCommand(command)) return;
-  if (command == IDOK || command == ID_SOFTKEY_LEFT) {
+  if (command == kDoneCommand || command == ID_SOFTKEY_LEFT) {
     done(1);
-  } else if (command == IDCANCEL || command == ID_SOFTKEY_RIGHT) {
+  } else if (command == kCancelCommand || command == ID_SOFTKEY_RIGHT) {
     done(2);
   }
 }
@@ -150,7 +150,7 @@ void SkinnedDialog::resizeEvent(QResizeEvent* event) {
 void SkinnedDialog::closeEvent(QCloseEvent* event) {
   // A close request is a cancel, which the dialog may refuse.
   event->ignore();
-  RunCommand(IDCANCEL);
+  RunCommand(kCancelCommand);
 }
 
 void SkinnedDialog::keyPressEvent(QKeyEvent* event) {
@@ -166,15 +166,15 @@ void SkinnedDialog::keyPressEvent(QKeyEvent* event) {
     }
     if (done_ != nullptr) {
       event->accept();
-      RunCommand(IDOK);
+      RunCommand(kDoneCommand);
       return;
     }
   }
   QDialog::keyPressEvent(event);
 }
 
-void SkinnedDialog::reject() { RunCommand(IDCANCEL); }
+void SkinnedDialog::reject() { RunCommand(kCancelCommand); }
 
-void SkinnedDialog::accept() { RunCommand(IDOK); }
+void SkinnedDialog::accept() { RunCommand(kDoneCommand); }
 
 }  // namespace vidora

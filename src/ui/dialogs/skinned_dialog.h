@@ -11,7 +11,10 @@ namespace vidora {
 
 class SoftKeyBar;
 
-// Commands of the soft keys of dialogs.
+// Commands every dialog knows: Done (its Done button, Enter) and Cancel
+// (Escape, a close request), and the soft keys'.
+inline constexpr int kDoneCommand = 1;
+inline constexpr int kCancelCommand = 2;
 inline constexpr int ID_SOFTKEY_LEFT = 59280;
 inline constexpr int ID_SOFTKEY_RIGHT = 59281;
 
@@ -21,7 +24,7 @@ inline constexpr int ID_SOFTKEY_RIGHT = 59281;
 // window (the available screen area without an owner) and shows its Done
 // button (object name "done", drawn as the desktop's close control "×",
 // tooltip "Close without saving") at the right end of its title strip, the
-// top BarUnit() pixels; it sends IDOK. An own-size dialog keeps the size its code gives
+// top BarUnit() pixels; it sends kDoneCommand. An own-size dialog keeps the size its code gives
 // it and has no such button. Both take the skin's dialog colours.
 //
 // Dialogs with soft keys ask for SoftKeys(): the bar sits at the bottom
@@ -30,11 +33,11 @@ inline constexpr int ID_SOFTKEY_RIGHT = 59281;
 //
 // Commands (the Done button, the soft keys, Escape, a window close) go
 // through RunCommand: the subclass sees them first in HandleCommand; what
-// it leaves ends the dialog, IDOK (1) and ID_SOFTKEY_LEFT with result 1,
-// IDCANCEL (2) and ID_SOFTKEY_RIGHT with result 2.
+// it leaves ends the dialog, kDoneCommand and ID_SOFTKEY_LEFT with result 1,
+// kCancelCommand and ID_SOFTKEY_RIGHT with result 2.
 //
 // Keys: Tab and Shift+Tab walk the controls, F1 and F2 press the soft
-// keys, Escape sends IDCANCEL, and Enter that no control takes presses the
+// keys, Escape sends kCancelCommand, and Enter that no control takes presses the
 // left soft key (the Done button when the left key has no command). UI
 // thread only.
 class SkinnedDialog : public QDialog {

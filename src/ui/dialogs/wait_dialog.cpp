@@ -22,7 +22,7 @@ UpdateWaitDialog::UpdateWaitDialog(QWidget* owner, std::string_view title_key, W
   resize(DialogUnitRect(0, 0, 137, 35).size());
   setWindowTitle(Text(title_key));
   text_ = new QLabel(Text("str_wait"), this);
-  SetControlId(text_, kTextId);
+  text_->setObjectName(QStringLiteral("text"));
   text_->setGeometry(DialogUnitRect(11, 19, 118, 9));
   if (cancel_ != nullptr) {
     resize(width(), height() + SoftKeyBar::BarHeight());
@@ -72,7 +72,7 @@ void UpdateWaitDialog::EndFromWorker(int result) {
 bool UpdateWaitDialog::HandleCommand(int command) {
   // The worker always ends the dialog, after it has written its results;
   // a cancel only makes it end now.
-  if (cancel_ != nullptr && (command == IDCANCEL || command == ID_SOFTKEY_RIGHT)) *cancel_ = true;
+  if (cancel_ != nullptr && (command == kCancelCommand || command == ID_SOFTKEY_RIGHT)) *cancel_ = true;
   return true;
 }
 

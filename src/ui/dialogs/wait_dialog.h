@@ -23,8 +23,6 @@ class UpdateWaitDialog : public SkinnedDialog {
   Q_OBJECT
 
  public:
-  static constexpr int kTextId = 1016;
-
   // Runs on a thread of its own, started by Run(); it must end the dialog
   // with End() as its last step, after it has written its results.
   using Worker = std::function<void(UpdateWaitDialog& dialog)>;

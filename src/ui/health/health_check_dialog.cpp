@@ -67,7 +67,7 @@ void HealthCheckDialog::Finish() {
 bool HealthCheckDialog::HandleCommand(int command) {
   // The check's owner ends the dialog once the probes stopped; Cancel and
   // Escape only ask them to.
-  if ((command == IDCANCEL || command == ID_SOFTKEY_RIGHT) && !cancelled_) {
+  if ((command == kCancelCommand || command == ID_SOFTKEY_RIGHT) && !cancelled_) {
     cancelled_ = true;
     if (cancel_) cancel_();
     Update();

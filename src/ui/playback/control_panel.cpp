@@ -45,12 +45,12 @@ ControlPanel::ControlPanel(QWidget* parent, ViewRequests* view, FrameCommandSend
   full_screen_ = MakeButton(this, Skin().FrameGlyphs());
   previous_ = MakeButton(this, Skin().PreviousGlyphs());
   next_ = MakeButton(this, Skin().NextGlyphs());
-  SetControlId(play_, kPlayButtonId);
-  SetControlId(full_screen_, kFullScreenButtonId);
-  SetControlId(previous_, kPreviousButtonId);
-  SetControlId(next_, kNextButtonId);
+  play_->setObjectName(QStringLiteral("play"));
+  full_screen_->setObjectName(QStringLiteral("full_screen"));
+  previous_->setObjectName(QStringLiteral("previous"));
+  next_->setObjectName(QStringLiteral("next"));
   volume_ = new VolumeTrackbar(this);
-  SetControlId(volume_, kVolumeTrackbarId);
+  volume_->setObjectName(QStringLiteral("volume"));
   volume_->setRange(0, 100);
   volume_->setSingleStep(5);
   // Names for screen readers; tooltips name the action and its key.

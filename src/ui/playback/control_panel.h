@@ -12,13 +12,6 @@ class VolumeTrackbar;
 
 class ViewRequests;
 
-// Control ids of the panel.
-inline constexpr int kPlayButtonId = 1013;
-inline constexpr int kFullScreenButtonId = 1014;
-inline constexpr int kPreviousButtonId = 1015;
-inline constexpr int kNextButtonId = 1016;
-inline constexpr int kVolumeTrackbarId = 1017;
-
 // The bottom strip of the main view: play/stop, full screen, previous and
 // next favourite, and the volume trackbar (0-100, line size 5). Buttons
 // make their requests of `view` and send the full-screen command through

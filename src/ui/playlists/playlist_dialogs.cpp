@@ -55,7 +55,7 @@ QString AddPlaylistDialog::source() const { return edit_->text().trimmed(); }
 
 bool AddPlaylistDialog::HandleCommand(int command) {
   // The title strip's close control adds nothing, as it says.
-  if (command != IDOK) return false;
+  if (command != kDoneCommand) return false;
   done(2);
   return true;
 }
@@ -146,7 +146,7 @@ void PlaylistsDialog::Fill() {
 void PlaylistsDialog::RemoveSelected() {
   QListWidgetItem* item = list_->currentItem();
   if (item == nullptr) return;
-  const bool yes = confirm_ ? confirm_() : ShowMessageByKey(this, "msg_remove_playlist", MB_YESNO) == IDYES;
+  const bool yes = confirm_ ? confirm_() : ShowMessageByKey(this, "msg_remove_playlist", MessageButtons::kYesNo) == MessageAnswer::kYes;
   if (!yes) return;
   removed_.push_back(item->data(Qt::UserRole).toString().toStdString());
   delete item;

@@ -110,7 +110,7 @@ bool PlaylistGuidesDialog::HandleCommand(int command) {
     return true;
   }
   // The title strip's close control keeps nothing, as it says.
-  if (command == IDOK) {
+  if (command == kDoneCommand) {
     done(2);
     return true;
   }

@@ -48,7 +48,7 @@ ProviderAccountDialog::ProviderAccountDialog(QWidget* owner, Clock clock)
 }
 
 bool ProviderAccountDialog::HandleCommand(int command) {
-  if (command == IDOK || command == ID_SOFTKEY_LEFT) {
+  if (command == kDoneCommand || command == ID_SOFTKEY_LEFT) {
     if (!checking()) StartCheck();
     return true;
   }

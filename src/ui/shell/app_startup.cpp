@@ -117,8 +117,8 @@ void RemoveSaveDebris() {
 
 // What start-up found damaged, said once the texts are loaded.
 void ReportDamagedFiles(bool settings_damaged, bool language_pack_damaged) {
-  if (language_pack_damaged) ShowMessageByKey(nullptr, "msg_lang_damaged", MB_OK);
-  if (settings_damaged) ShowMessageByKey(nullptr, "msg_settings_reset", MB_OK);
+  if (language_pack_damaged) ShowMessageByKey(nullptr, "msg_lang_damaged", MessageButtons::kOk);
+  if (settings_damaged) ShowMessageByKey(nullptr, "msg_settings_reset", MessageButtons::kOk);
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ void QtUpdateUi::RunWaitDialog(UpdateWaitKind, std::string_view title_key, WaitW
   dialog.Run();
 }
 
-int QtUpdateUi::ShowMessageByKey(std::string_view key, int buttons) {
+MessageAnswer QtUpdateUi::ShowMessageByKey(std::string_view key, MessageButtons buttons) {
   AssertUiThread();
   return vidora::ShowMessageByKey(frame_, key, buttons);
 }

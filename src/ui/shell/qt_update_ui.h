@@ -27,7 +27,7 @@ class QtUpdateUi : public UpdateUi {
 
   void RunWaitDialog(UpdateWaitKind kind, std::string_view title_key, WaitWorker worker,
                      std::atomic<bool>& cancel) override;
-  int ShowMessageByKey(std::string_view key, int buttons) override;
+  MessageAnswer ShowMessageByKey(std::string_view key, MessageButtons buttons) override;
   void OpenWebAddress(const std::u16string& address) override;
   void StopPlayback() override;
   bool IsFrameActive() override;

@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
-#include <QVariant>
 #include <QWidget>
 
 #include <optional>
@@ -18,8 +17,6 @@
 
 namespace vidora {
 namespace {
-
-constexpr char kControlIdProperty[] = "vidora_control_id";
 
 // The text a window shows as its caption: the title of a top-level
 // window, the text of a label, button, check box or edit, the title of a
@@ -44,21 +41,6 @@ void SetCaption(QWidget* widget, const QString& text) {
     group->setTitle(text);
   } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
     edit->setText(text);
-  }
-}
-
-QMessageBox::Icon IconFor(int buttons) {
-  switch (buttons & MB_ICONMASK) {
-    case MB_ICONHAND:
-      return QMessageBox::Critical;
-    case MB_ICONQUESTION:
-      return QMessageBox::Question;
-    case MB_ICONEXCLAMATION:
-      return QMessageBox::Warning;
-    case MB_ICONASTERISK:
-      return QMessageBox::Information;
-    default:
-      return QMessageBox::NoIcon;
   }
 }
 
@@ -104,17 +86,16 @@ std::u16string FromQString(const QString& text) { return text.toStdU16String(); 
 
 QString Text(std::string_view key) { return ToQString(GetText(key)); }
 
-int ShowMessageByKey(QWidget* owner, std::string_view key, int buttons) {
+MessageAnswer ShowMessageByKey(QWidget* owner, std::string_view key, MessageButtons buttons) {
+  const bool yes_no = buttons == MessageButtons::kYesNo;
   // While the player closes nobody is there to answer: the box's escape
   // answer stands.
-  if (AppClosing()) return (buttons & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
+  if (AppClosing()) return yes_no ? MessageAnswer::kNo : MessageAnswer::kOk;
   OwnedBox box(owner);
   WearSkin(*box);
   box->setTextFormat(Qt::PlainText);
   box->setText(Text(key));
   box->setWindowTitle(ToQString(AppTitle()));
-  box->setIcon(IconFor(buttons));
-  const bool yes_no = (buttons & MB_TYPEMASK) == MB_YESNO;
   if (yes_no) {
     box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box->setDefaultButton(QMessageBox::Yes);
@@ -124,8 +105,8 @@ int ShowMessageByKey(QWidget* owner, std::string_view key, int buttons) {
     box->setEscapeButton(QMessageBox::Ok);
   }
   const int answer = box->exec();
-  if (!yes_no) return IDOK;
-  return answer == QMessageBox::Yes ? IDYES : IDNO;
+  if (!yes_no) return MessageAnswer::kOk;
+  return answer == QMessageBox::Yes ? MessageAnswer::kYes : MessageAnswer::kNo;
 }
 
 void ShowPlainMessageBox(QWidget* owner, const QString& text, const QString& caption) {
@@ -148,26 +129,8 @@ QString AccessibleNameOf(const QString& caption) {
   return name;
 }
 
-void SetControlId(QWidget* control, int id) {
-  if (control != nullptr) control->setProperty(kControlIdProperty, id);
-}
-
-QWidget* FindControl(QWidget* dialog, int id) {
-  if (dialog == nullptr) return nullptr;
-  const auto controls = dialog->findChildren<QWidget*>();
-  for (QWidget* control : controls) {
-    const QVariant value = control->property(kControlIdProperty);
-    if (value.isValid() && value.toInt() == id) return control;
-  }
-  return nullptr;
-}
-
-void SetDlgItemTextByKey(QWidget* dialog, int control_id, std::string_view key) {
-  if (QWidget* control = FindControl(dialog, control_id)) SetCaption(control, Text(key));
-}
-
-void SetWindowTextByKey(QWidget* window, std::string_view key) {
-  if (window != nullptr) SetCaption(window, Text(key));
+void SetCaptionByKey(QWidget* widget, std::string_view key) {
+  if (widget != nullptr) SetCaption(widget, Text(key));
 }
 
 void TranslateWindowTree(QWidget* window) {

@@ -40,7 +40,7 @@ LanguagesDialog::LanguagesDialog(QWidget* owner) : SkinnedDialog(owner) {
 }
 
 bool LanguagesDialog::HandleCommand(int command) {
-  if (command != IDOK && command != ID_SOFTKEY_LEFT) return false;
+  if (command != kDoneCommand && command != ID_SOFTKEY_LEFT) return false;
   SetSetting(kAudioLanguagesSetting, FromQString(audio_->text().trimmed()));
   SetSetting(kSubtitleLanguagesSetting, FromQString(subtitles_->text().trimmed()));
   done(1);

@@ -82,7 +82,7 @@ class FakeUpdateUi : public UpdateUi {
     std::thread thread([&] { worker([this](std::string_view key) { AddTitle(key); }); });
     thread.join();
   }
-  int ShowMessageByKey(std::string_view key, int buttons) override {
+  MessageAnswer ShowMessageByKey(std::string_view key, MessageButtons buttons) override {
     messages.emplace_back(key);
     this->buttons.push_back(buttons);
     return answer;
@@ -99,11 +99,11 @@ class FakeUpdateUi : public UpdateUi {
 
   std::vector<UpdateWaitKind> kinds;
   std::vector<std::string> messages;
-  std::vector<int> buttons;
+  std::vector<MessageButtons> buttons;
   std::vector<std::u16string> opened;
   std::vector<int> commands;
   int stops = 0;
-  int answer = kAnswerYes;
+  MessageAnswer answer = MessageAnswer::kYes;
   bool frame_active = true;
   // The user cancels the wait dialog as soon as it is up.
   bool cancel_at_start = false;
@@ -185,7 +185,7 @@ TEST_F(UpdateServiceTest, NewerCatalogueReplacesTheFileAndReloads) {
   EXPECT_EQ(ui_.kinds, std::vector<UpdateWaitKind>{UpdateWaitKind::kCatalogue});
   EXPECT_EQ(ui_.Titles(), (std::vector<std::string>{"str_check_updates", "str_down_channels"}));
   EXPECT_EQ(ui_.messages, std::vector<std::string>{"msg_cupdated"});
-  EXPECT_EQ(ui_.buttons, std::vector<int>{UpdateUi::kButtonsOk});
+  EXPECT_EQ(ui_.buttons, std::vector<MessageButtons>{MessageButtons::kOk});
   EXPECT_EQ(ui_.stops, 1);
   EXPECT_EQ(ReadFile(CatalogueFile()), fresh);
   EXPECT_EQ(catalogue_.Version(), "2");
@@ -306,10 +306,10 @@ TEST_F(UpdateServiceTest, ApplicationCheckOffersTheMobileSite) {
   EXPECT_EQ(ui_.kinds, std::vector<UpdateWaitKind>{UpdateWaitKind::kApplication});
   EXPECT_EQ(ui_.Titles(), std::vector<std::string>{"str_check_updates"});
   EXPECT_EQ(ui_.messages, std::vector<std::string>{"msg_update_available"});
-  EXPECT_EQ(ui_.buttons, std::vector<int>{UpdateUi::kButtonsYesNo});
+  EXPECT_EQ(ui_.buttons, std::vector<MessageButtons>{MessageButtons::kYesNo});
   EXPECT_EQ(ui_.opened, std::vector<std::u16string>{u"http://m.example.invalid:81/" + CurrentLanguageCode() + u"/"});
 
-  ui_.answer = UpdateUi::kAnswerNo;
+  ui_.answer = MessageAnswer::kNo;
   service.RunApplicationUpdateCommand();
   EXPECT_EQ(ui_.opened.size(), 1u);
   EXPECT_EQ(publisher_.RequestedPaths(), std::vector<std::string>(2, kApplicationPath));

@@ -48,7 +48,7 @@ std::filesystem::path SourceRoot() {
 std::set<std::string> KeysInSources() {
   static const std::regex lookup(R"re(\b(?:GetText|Text)\(\s*"([A-Za-z0-9_]+)")re");
   static const std::regex by_key(
-      R"re(\b(?:ShowMessageByKey|SetDlgItemTextByKey|SetWindowTextByKey)\([^;"\n]*"([A-Za-z][A-Za-z0-9_]*)")re");
+      R"re(\b(?:ShowMessageByKey|SetCaptionByKey)\([^;"\n]*"([A-Za-z][A-Za-z0-9_]*)")re");
   std::set<std::string> keys;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(SourceRoot() / "src")) {
     const auto extension = entry.path().extension();

@@ -87,8 +87,8 @@ TEST_F(DialogKeysTest, SettingsAreWalkedInReadingOrderToggledBySpaceAndStoredByF
   EXPECT_EQ(QApplication::focusWidget(), dialog.combo());
 
   std::vector<QWidget*> expected{dialog.combo()};
-  for (int id : {SettingsDialog::kAutoUpdateId, SettingsDialog::kAutoCatalogueUpdateId, SettingsDialog::kHideAdId,
-                 SettingsDialog::kLandscapeId}) {
+  for (SettingsDialog::Box id : {SettingsDialog::Box::kAutoUpdate, SettingsDialog::Box::kAutoCatalogueUpdate, SettingsDialog::Box::kHideAdult,
+                 SettingsDialog::Box::kLandscape}) {
     if (!dialog.check(id)->isHidden()) expected.push_back(dialog.check(id));
   }
   expected.push_back(playlists);
@@ -108,12 +108,12 @@ TEST_F(DialogKeysTest, SettingsAreWalkedInReadingOrderToggledBySpaceAndStoredByF
   Type(Qt::Key_Space);
   EXPECT_EQ(playlists_opened, 1);
   Type(Qt::Key_Backtab, Qt::ShiftModifier);
-  EXPECT_EQ(QApplication::focusWidget(), dialog.check(SettingsDialog::kLandscapeId));
+  EXPECT_EQ(QApplication::focusWidget(), dialog.check(SettingsDialog::Box::kLandscape));
   Type(Qt::Key_Space);
   Type(Qt::Key_Backtab, Qt::ShiftModifier);
-  EXPECT_EQ(QApplication::focusWidget(), dialog.check(SettingsDialog::kHideAdId));
+  EXPECT_EQ(QApplication::focusWidget(), dialog.check(SettingsDialog::Box::kHideAdult));
   Type(Qt::Key_Space);
-  EXPECT_TRUE(dialog.check(SettingsDialog::kHideAdId)->isChecked());
+  EXPECT_TRUE(dialog.check(SettingsDialog::Box::kHideAdult)->isChecked());
   EXPECT_FALSE(GetSetting(kHideAdultSetting));  // nothing stored yet
   Type(Qt::Key_F1);
   EXPECT_FALSE(dialog.isVisible());
@@ -133,7 +133,7 @@ TEST_F(DialogKeysTest, SettingsArrowsChangeTheLanguageEscapeStoresNothingEnterSt
     ASSERT_TRUE(ProcessUntil([&] { return !answerer.messages().empty(); }));
     EXPECT_EQ(answerer.messages()[0], "Restart to apply");
     ASSERT_TRUE(ShowActive(&dialog));
-    dialog.check(SettingsDialog::kHideAdId)->setFocus();
+    dialog.check(SettingsDialog::Box::kHideAdult)->setFocus();
     Type(Qt::Key_Space);
     Type(Qt::Key_Escape);
     EXPECT_FALSE(dialog.isVisible());
@@ -143,7 +143,7 @@ TEST_F(DialogKeysTest, SettingsArrowsChangeTheLanguageEscapeStoresNothingEnterSt
   }
   SettingsDialog dialog(nullptr, FullScreenTurn::kNever);
   ASSERT_TRUE(ShowActive(&dialog));
-  dialog.check(SettingsDialog::kHideAdId)->setFocus();
+  dialog.check(SettingsDialog::Box::kHideAdult)->setFocus();
   Type(Qt::Key_Space);
   Type(Qt::Key_Return);  // the left soft key, OK
   EXPECT_FALSE(dialog.isVisible());
@@ -241,7 +241,7 @@ TEST_F(DialogKeysTest, AddPlaylistTakesATypedAddressOnEnterAndNothingOnEscapeOrC
 }
 
 TEST_F(DialogKeysTest, MessageBoxButtonsAreWalkedByTabAndPressedBySpace) {
-  int answer = 0;
+  MessageAnswer answer = MessageAnswer::kOk;
   QTimer::singleShot(0, [] {
     ASSERT_TRUE(ProcessUntil([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr; }));
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -252,20 +252,20 @@ TEST_F(DialogKeysTest, MessageBoxButtonsAreWalkedByTabAndPressedBySpace) {
     EXPECT_EQ(QApplication::focusWidget(), box->button(QMessageBox::No));
     Type(Qt::Key_Space);
   });
-  answer = ShowMessageByKey(nullptr, "msg_update_available", MB_YESNO);
-  EXPECT_EQ(answer, IDNO);
+  answer = ShowMessageByKey(nullptr, "msg_update_available", MessageButtons::kYesNo);
+  EXPECT_EQ(answer, MessageAnswer::kNo);
   QTimer::singleShot(0, [] {
     ASSERT_TRUE(ProcessUntil([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr; }));
     ShowActive(QApplication::activeModalWidget());
     Type(Qt::Key_Escape);
   });
-  EXPECT_EQ(ShowMessageByKey(nullptr, "msg_update_available", MB_YESNO), IDNO);
+  EXPECT_EQ(ShowMessageByKey(nullptr, "msg_update_available", MessageButtons::kYesNo), MessageAnswer::kNo);
   QTimer::singleShot(0, [] {
     ASSERT_TRUE(ProcessUntil([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()) != nullptr; }));
     ShowActive(QApplication::activeModalWidget());
     Type(Qt::Key_Return);
   });
-  EXPECT_EQ(ShowMessageByKey(nullptr, "msg_update_available", MB_YESNO), IDYES);
+  EXPECT_EQ(ShowMessageByKey(nullptr, "msg_update_available", MessageButtons::kYesNo), MessageAnswer::kYes);
 }
 
 }  // namespace

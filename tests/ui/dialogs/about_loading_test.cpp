@@ -151,7 +151,7 @@ TEST(UpdateWaitDialogTest, EscapeDoesNotEndIt) {
     wait.EndFromWorker(1);
   });
   QTimer::singleShot(20, &dialog, [&dialog, &release] {
-    dialog.RunCommand(IDCANCEL);
+    dialog.RunCommand(kCancelCommand);
     dialog.close();
     EXPECT_TRUE(dialog.isVisible());
     release = true;
@@ -189,7 +189,7 @@ TEST(DialogFontTest, FixedHeightTextsFitUnderALargeDesktopFont) {
     UpdateWaitDialog wait(nullptr, "str_check_updates", {});
     EXPECT_TRUE(lines_fit(wait.text_label(), 1));
     SettingsDialog settings(nullptr, FullScreenTurn::kBySetting);
-    auto* label = qobject_cast<QLabel*>(FindControl(&settings, SettingsDialog::kLanguageLabelId));
+    auto* label = settings.findChild<QLabel*>(QStringLiteral("language_label"));
     ASSERT_NE(label, nullptr);
     EXPECT_TRUE(lines_fit(label, 1));
   }

@@ -84,7 +84,7 @@ TEST_F(LanguageDialogTest, LeftSoftKeyStoresAndConfirms) {
 }
 
 TEST_F(LanguageDialogTest, CancelAndTitleOkNeitherStoreNorConfirm) {
-  for (int command : {ID_SOFTKEY_RIGHT, IDOK}) {
+  for (int command : {ID_SOFTKEY_RIGHT, kDoneCommand}) {
     LanguageDialog dialog(nullptr);
     dialog.combo()->setCurrentIndex(0);
     dialog.RunCommand(command);

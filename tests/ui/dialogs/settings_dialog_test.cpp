@@ -50,8 +50,8 @@ class SettingsDialogTest : public ::testing::Test {
   }
 
   static void UncheckAllAndChooseGerman(SettingsDialog& dialog) {
-    for (int id : {SettingsDialog::kAutoUpdateId, SettingsDialog::kAutoCatalogueUpdateId,
-                   SettingsDialog::kHideAdId, SettingsDialog::kLandscapeId}) {
+    for (SettingsDialog::Box id : {SettingsDialog::Box::kAutoUpdate, SettingsDialog::Box::kAutoCatalogueUpdate,
+                   SettingsDialog::Box::kHideAdult, SettingsDialog::Box::kLandscape}) {
       dialog.check(id)->setChecked(false);
     }
     dialog.combo()->setCurrentIndex(1);
@@ -65,15 +65,15 @@ TEST_F(SettingsDialogTest, OpensWithTranslatedTextsAndStoredValues) {
   SetSetting(kAutoUpdateSetting, false);
   SettingsDialog dialog(nullptr, FullScreenTurn::kBySetting);
   EXPECT_EQ(dialog.windowTitle(), "Settings");
-  EXPECT_EQ(dialog.check(SettingsDialog::kAutoUpdateId)->text(), "Check for new versions");
+  EXPECT_EQ(dialog.check(SettingsDialog::Box::kAutoUpdate)->text(), "Check for new versions");
   // A key without a text stays visible as the key.
-  EXPECT_EQ(dialog.check(SettingsDialog::kHideAdId)->text(), "check_hide_ad");
+  EXPECT_EQ(dialog.check(SettingsDialog::Box::kHideAdult)->text(), "check_hide_ad");
   EXPECT_EQ(dialog.combo()->count(), 3);
   EXPECT_EQ(dialog.combo()->itemText(2), "Francais");
   EXPECT_EQ(dialog.combo()->currentIndex(), 0);
-  EXPECT_FALSE(dialog.check(SettingsDialog::kAutoUpdateId)->isChecked());
-  EXPECT_TRUE(dialog.check(SettingsDialog::kAutoCatalogueUpdateId)->isChecked());
-  EXPECT_TRUE(dialog.check(SettingsDialog::kHideAdId)->isChecked());
+  EXPECT_FALSE(dialog.check(SettingsDialog::Box::kAutoUpdate)->isChecked());
+  EXPECT_TRUE(dialog.check(SettingsDialog::Box::kAutoCatalogueUpdate)->isChecked());
+  EXPECT_TRUE(dialog.check(SettingsDialog::Box::kHideAdult)->isChecked());
   EXPECT_EQ(dialog.SoftKeys()->LeftCaption(), "OK");
   EXPECT_EQ(dialog.SoftKeys()->RightCaption(), "Cancel");
 }
@@ -81,14 +81,14 @@ TEST_F(SettingsDialogTest, OpensWithTranslatedTextsAndStoredValues) {
 TEST_F(SettingsDialogTest, LandscapeBoxShownOnlyWithoutMotionSensor) {
   {
     SettingsDialog dialog(nullptr, FullScreenTurn::kBySetting);
-    EXPECT_FALSE(dialog.check(SettingsDialog::kLandscapeId)->isHidden());
+    EXPECT_FALSE(dialog.check(SettingsDialog::Box::kLandscape)->isHidden());
   }
   SettingsDialog dialog(nullptr, FullScreenTurn::kBySensor);
-  EXPECT_TRUE(dialog.check(SettingsDialog::kLandscapeId)->isHidden());
+  EXPECT_TRUE(dialog.check(SettingsDialog::Box::kLandscape)->isHidden());
   // An ordinary desktop's display is never turned: nothing to offer.
   SettingsDialog desktop(nullptr, FullScreenTurn::kNever);
-  EXPECT_TRUE(desktop.check(SettingsDialog::kLandscapeId)->isHidden());
-  EXPECT_FALSE(desktop.check(SettingsDialog::kHideAdId)->isHidden());
+  EXPECT_TRUE(desktop.check(SettingsDialog::Box::kLandscape)->isHidden());
+  EXPECT_FALSE(desktop.check(SettingsDialog::Box::kHideAdult)->isHidden());
   // The hidden box leaves no empty row: the button below moves up to
   // where it stands under a box that is offered.
   {
@@ -97,8 +97,8 @@ TEST_F(SettingsDialogTest, LandscapeBoxShownOnlyWithoutMotionSensor) {
     const auto* below_hide_ad = desktop.findChild<QWidget*>(QStringLiteral("playlists"));
     ASSERT_NE(below_box, nullptr);
     ASSERT_NE(below_hide_ad, nullptr);
-    EXPECT_EQ(below_hide_ad->geometry().top() - desktop.check(SettingsDialog::kHideAdId)->geometry().top(),
-              below_box->geometry().top() - offered.check(SettingsDialog::kLandscapeId)->geometry().top());
+    EXPECT_EQ(below_hide_ad->geometry().top() - desktop.check(SettingsDialog::Box::kHideAdult)->geometry().top(),
+              below_box->geometry().top() - offered.check(SettingsDialog::Box::kLandscape)->geometry().top());
   }
   // Still stored on confirm, with the value read at opening.
   SetSetting(kLandscapeFullScreenSetting, false);
@@ -124,7 +124,7 @@ TEST_F(SettingsDialogTest, TitleOkStoresNothingButReturnsOne) {
   testing::ModalAnswerer answerer;
   SettingsDialog dialog(nullptr, FullScreenTurn::kBySetting);
   UncheckAllAndChooseGerman(dialog);
-  dialog.RunCommand(IDOK);
+  dialog.RunCommand(kDoneCommand);
   EXPECT_EQ(dialog.result(), 1);
   ExpectUnchanged();
 }

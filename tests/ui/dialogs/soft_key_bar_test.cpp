@@ -139,7 +139,7 @@ TEST(SkinnedDialogTest, FullScreenOverOwnerWithDoneAndSoftKeys) {
   dialog.DoneButton()->click();
   keys->PressRight();
   EXPECT_TRUE(dialog.isVisible());
-  EXPECT_EQ(dialog.seen, (std::vector<int>{IDOK, ID_SOFTKEY_RIGHT}));
+  EXPECT_EQ(dialog.seen, (std::vector<int>{kDoneCommand, ID_SOFTKEY_RIGHT}));
 
   dialog.keep_open = false;
   keys->PressRight();

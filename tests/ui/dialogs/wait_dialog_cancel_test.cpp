@@ -37,7 +37,7 @@ TEST(WaitDialogCancelTest, TheCancelSoftKeyEscapeOrACloseEndTheWorkersTransfers)
     EXPECT_EQ(dialog.SoftKeys()->RightCaption(), QStringLiteral("Abbrechen"));
     QTimer::singleShot(20, &dialog, [&dialog, way] {
       if (way == 0) dialog.SoftKeys()->PressRight();
-      if (way == 1) dialog.RunCommand(IDCANCEL);
+      if (way == 1) dialog.RunCommand(kCancelCommand);
       if (way == 2) dialog.close();
     });
     EXPECT_EQ(dialog.Run(), 1) << way;
@@ -48,8 +48,8 @@ TEST(WaitDialogCancelTest, TheCancelSoftKeyEscapeOrACloseEndTheWorkersTransfers)
 
 TEST(WaitDialogCancelTest, WhileThePlayerClosesNoMessageBoxOpens) {
   SetAppClosing(true);
-  EXPECT_EQ(ShowMessageByKey(nullptr, "msg_noupdates", MB_OK), IDOK);
-  EXPECT_EQ(ShowMessageByKey(nullptr, "msg_update_available", MB_YESNO), IDNO);
+  EXPECT_EQ(ShowMessageByKey(nullptr, "msg_noupdates", MessageButtons::kOk), MessageAnswer::kOk);
+  EXPECT_EQ(ShowMessageByKey(nullptr, "msg_update_available", MessageButtons::kYesNo), MessageAnswer::kNo);
   ShowPlainMessageBox(nullptr, QStringLiteral("x"), QString());
   SetAppClosing(false);
 }

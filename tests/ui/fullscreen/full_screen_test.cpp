@@ -331,11 +331,11 @@ TEST_F(FullScreenTest, SettingsDialogShowsTheLandscapeBoxOnlyWithoutSensor) {
   auto frame = MakeFrame();
   {
     SettingsDialog dialog(nullptr, frame->full_screen_turn());
-    EXPECT_FALSE(dialog.check(SettingsDialog::kLandscapeId)->isHidden());
+    EXPECT_FALSE(dialog.check(SettingsDialog::Box::kLandscape)->isHidden());
   }
   UseSensor();
   SettingsDialog dialog(nullptr, frame->full_screen_turn());
-  EXPECT_TRUE(dialog.check(SettingsDialog::kLandscapeId)->isHidden());
+  EXPECT_TRUE(dialog.check(SettingsDialog::Box::kLandscape)->isHidden());
 }
 
 TEST_F(FullScreenTest, WithoutAPanelToTurnTheLandscapeBoxIsNotOffered) {
@@ -350,14 +350,14 @@ TEST_F(FullScreenTest, WithoutAPanelToTurnTheLandscapeBoxIsNotOffered) {
   frame.show();
   EXPECT_EQ(frame.full_screen_turn(), FullScreenTurn::kNever);
   SettingsDialog dialog(&frame, frame.full_screen_turn());
-  EXPECT_TRUE(dialog.check(SettingsDialog::kLandscapeId)->isHidden());
+  EXPECT_TRUE(dialog.check(SettingsDialog::Box::kLandscape)->isHidden());
   // The settings dialog the frame opens itself hides the box too.
   int opened = 0;
   testing::ModalAnswerer answerer([&opened](QWidget* modal) {
     if (auto* settings = qobject_cast<SettingsDialog*>(modal)) {
       ++opened;
-      EXPECT_TRUE(settings->check(SettingsDialog::kLandscapeId)->isHidden());
-      EXPECT_FALSE(settings->check(SettingsDialog::kHideAdId)->isHidden());
+      EXPECT_TRUE(settings->check(SettingsDialog::Box::kLandscape)->isHidden());
+      EXPECT_FALSE(settings->check(SettingsDialog::Box::kHideAdult)->isHidden());
       settings->RunCommand(ID_SOFTKEY_RIGHT);
     }
   });

@@ -149,7 +149,7 @@ TEST_F(ChannelHealthCheckTest, CancelStopsHangingProbesAndSaysSoWithoutMarkingAn
     ASSERT_NE(window, nullptr);
     line = window->line()->text();
     bar_name = window->bar()->accessibleName();
-    window->RunCommand(IDCANCEL);
+    window->RunCommand(kCancelCommand);
   });
   check.Check(nullptr, catalogue_->AllChannels());
   EXPECT_EQ(line, "0 of 2 sources checked");

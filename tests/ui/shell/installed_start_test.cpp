@@ -150,7 +150,7 @@ TEST_F(InstalledStartTest, AboutDialogShowsTheApplicationIcon) {
   AboutDialog dialog(nullptr);
   QLabel* icon = dialog.icon_label();
   ASSERT_NE(icon, nullptr);
-  EXPECT_EQ(FindControl(&dialog, AboutDialog::kIconId), icon);
+  EXPECT_EQ(dialog.findChild<QLabel*>(QStringLiteral("icon")), icon);
   EXPECT_FALSE(icon->pixmap().isNull());
   // The template place, nothing moves it: 4, 20 dialog units from the corner.
   const QRect place = icon->geometry();

@@ -269,7 +269,7 @@ TEST_F(MainWindowTest, ChannelsClosedWithoutChoiceLeavesPlaybackAlone) {
   testing::ModalAnswerer answerer([&shown](QWidget* dialog) {
     if (auto* channels = qobject_cast<ChannelsDialog*>(dialog)) {
       shown = true;
-      channels->RunCommand(IDOK);
+      channels->RunCommand(kDoneCommand);
     }
   });
   frame.SendCommand(ID_CHANNELS);

@@ -123,7 +123,7 @@ TEST_F(SystemLanguageTest, QtButtonsSpeakTheInterfaceLanguageAndBoxesWearTheSkin
     sheet = box->styleSheet();
     box->done(QMessageBox::Yes);
   });
-  EXPECT_EQ(ShowMessageByKey(nullptr, "str_attention", MB_YESNO), IDYES);
+  EXPECT_EQ(ShowMessageByKey(nullptr, "str_attention", MessageButtons::kYesNo), MessageAnswer::kYes);
   EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
   EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
   EXPECT_TRUE(sheet.contains(Skin().BackgroundColour().name()));

@@ -79,23 +79,19 @@ TEST_F(UiTextsTest, TranslateWindowTreeReplacesKeysOnly) {
   EXPECT_EQ(later->text(), "static_language");
 }
 
-TEST_F(UiTextsTest, SetTextsByKeyAndControlId) {
+TEST_F(UiTextsTest, SetCaptionsByKey) {
   QDialog dialog;
   auto* label = new QLabel("x", &dialog);
   auto* check = new QCheckBox("y", new QWidget(&dialog));
-  SetControlId(label, 1010);
-  SetControlId(check, 1019);
-  EXPECT_EQ(FindControl(&dialog, 1019), check);
-  EXPECT_EQ(FindControl(&dialog, 1), nullptr);
-  SetDlgItemTextByKey(&dialog, 1010, "static_language");
-  SetDlgItemTextByKey(&dialog, 1019, "check_update");
-  SetDlgItemTextByKey(&dialog, 4242, "check_update");  // no such control
-  SetWindowTextByKey(&dialog, "menu_settings");
+  SetCaptionByKey(label, "static_language");
+  SetCaptionByKey(check, "check_update");
+  SetCaptionByKey(nullptr, "check_update");  // no such control
+  SetCaptionByKey(&dialog, "menu_settings");
   EXPECT_EQ(label->text(), "Language:");
   EXPECT_EQ(check->text(), "Check for new versions");
   EXPECT_EQ(dialog.windowTitle(), "Settings");
   // A key without a text gives an empty caption, as the lookup does.
-  SetDlgItemTextByKey(&dialog, 1010, "msg_missing");
+  SetCaptionByKey(label, "msg_missing");
   EXPECT_TRUE(label->text().isEmpty());
 }
 
@@ -126,18 +122,18 @@ void AnswerNextBox(QMessageBox::StandardButton button, BoxAnswer& seen) {
 TEST_F(UiTextsTest, MessageBoxesUseTheApplicationTitle) {
   BoxAnswer seen;
   AnswerNextBox(QMessageBox::Ok, seen);
-  EXPECT_EQ(ShowMessageByKey(nullptr, "msg_noupdates", MB_OK), IDOK);
+  EXPECT_EQ(ShowMessageByKey(nullptr, "msg_noupdates", MessageButtons::kOk), MessageAnswer::kOk);
   EXPECT_EQ(seen.caption, "Vidora");
   EXPECT_EQ(seen.text, "No updates are available.");
   EXPECT_EQ(seen.buttons, static_cast<int>(QMessageBox::Ok));
 
   AnswerNextBox(QMessageBox::Yes, seen);
-  EXPECT_EQ(ShowMessageByKey(nullptr, "msg_update_available", MB_YESNO), IDYES);
+  EXPECT_EQ(ShowMessageByKey(nullptr, "msg_update_available", MessageButtons::kYesNo), MessageAnswer::kYes);
   EXPECT_EQ(seen.caption, "Vidora");
   EXPECT_EQ(seen.buttons, static_cast<int>(QMessageBox::Yes | QMessageBox::No));
 
   AnswerNextBox(QMessageBox::No, seen);
-  EXPECT_EQ(ShowMessageByKey(nullptr, "msg_update_available", MB_YESNO | MB_ICONQUESTION), IDNO);
+  EXPECT_EQ(ShowMessageByKey(nullptr, "msg_update_available", MessageButtons::kYesNo), MessageAnswer::kNo);
 
   AnswerNextBox(QMessageBox::Ok, seen);
   ShowPlainMessageBox(nullptr, "0x80072EFD", "");

@@ -21,7 +21,7 @@
 #include "support/temp_dir.h"
 #include "ui/guide/guide_dialog.h"
 #include "ui/playlists/playlist_manager.h"
-#include "ui/stores/resource_pack.h"
+#include "ui/skin/resource_pack.h"
 
 namespace vidora {
 namespace {

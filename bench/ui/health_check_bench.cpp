@@ -31,12 +31,12 @@
 #include "core/document/document_format.h"
 #include "core/document/text_codec.h"
 #include "core/health/stream_hosts.h"
-#include "core/network/curl_transfer.h"
+#include "core/net/curl_transfer.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/message_sink.h"
 #include "support/temp_dir.h"
 #include "ui/health/channel_health_check.h"
-#include "ui/stores/resource_pack.h"
+#include "ui/skin/resource_pack.h"
 
 namespace vidora {
 namespace {

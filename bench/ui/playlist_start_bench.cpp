@@ -56,7 +56,7 @@
 #include "ui/catalogue/channel_list_view.h"
 #include "ui/catalogue/channels_dialog.h"
 #include "ui/playlists/playlist_manager.h"
-#include "ui/stores/resource_pack.h"
+#include "ui/skin/resource_pack.h"
 
 namespace vidora {
 namespace {

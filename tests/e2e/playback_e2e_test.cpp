@@ -49,7 +49,7 @@
 #include "ui/playback/playback_test_support.h"
 #include "ui/playback/radio_window.h"
 #include "ui/playback/status_texts.h"
-#include "ui/stores/resource_pack.h"
+#include "ui/skin/resource_pack.h"
 #include "ui/timeshift/timeshift_bar.h"
 
 namespace vidora::testing {

@@ -21,7 +21,7 @@
 #include <string>
 
 #include "core/catalogue/channel_catalogue.h"
-#include "core/catalogue/channels_dialog_state.h"
+#include "ui/catalogue/channels_dialog_state.h"
 #include "core/stores/message_sink.h"
 #include "core/stores/settings_store.h"
 #include "e2e/media_server.h"
@@ -38,7 +38,7 @@
 #include "core/stores/language_pack.h"
 #include "ui/playlists/playlist_manager.h"
 #include "ui/guide/strip_decorations.h"
-#include "ui/stores/resource_pack.h"
+#include "ui/skin/resource_pack.h"
 
 namespace vidora::testing {
 namespace {

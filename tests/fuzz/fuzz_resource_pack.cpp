@@ -10,7 +10,7 @@
 #include <cstdlib>
 
 #include "fuzz_input_file.h"
-#include "ui/stores/resource_pictures.h"
+#include "ui/skin/resource_pictures.h"
 
 namespace {
 

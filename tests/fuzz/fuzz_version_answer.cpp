@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "core/network/version_compare.h"
-#include "core/network/version_description.h"
+#include "core/updates/version_compare.h"
+#include "core/updates/version_description.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > UINT32_MAX) return 0;

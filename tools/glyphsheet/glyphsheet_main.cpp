@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "ui/stores/resource_pack.h"
+#include "ui/skin/resource_pack.h"
 
 namespace vidora {
 namespace {

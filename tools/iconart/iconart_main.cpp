@@ -2,7 +2,7 @@
 //   iconart SVG HICOLOR_FOLDER CPP_OUT SIZE...
 // Writes HICOLOR_FOLDER/<size>x<size>/apps/vidora.png for every SIZE and
 // CPP_OUT, a C++ source that embeds the same PNGs behind AppIconPng
-// (ui/stores/app_icon.h).
+// (ui/skin/app_icon.h).
 #include <QBuffer>
 #include <QByteArray>
 #include <QDir>

@@ -13,7 +13,7 @@
 #include "core/document/text_codec.h"
 #include "core/guide/guide_cache.h"
 #include "core/guide/xmltv_reader.h"
-#include "core/network/http_client.h"
+#include "core/net/http_client.h"
 #include "core/playlists/playlist_document.h"
 #include "core/playlists/playlist_import.h"
 

@@ -9,7 +9,7 @@
 
 #include "core/document/text_codec.h"
 #include "core/health/source_probe.h"
-#include "core/network/curl_transfer.h"
+#include "core/net/curl_transfer.h"
 
 namespace vidora {
 namespace {

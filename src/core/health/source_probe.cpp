@@ -6,7 +6,7 @@
 #include <cctype>
 #include <chrono>
 
-#include "core/network/curl_transfer.h"
+#include "core/net/curl_transfer.h"
 #include "core/playlists/m3u_reader.h"
 #include "core/recording/hls_playlist.h"
 

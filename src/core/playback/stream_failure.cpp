@@ -3,7 +3,7 @@
 #include <array>
 #include <cctype>
 
-#include "core/network/credential_mask.h"
+#include "core/net/credential_mask.h"
 
 namespace vidora {
 namespace {

@@ -1,7 +1,7 @@
 #include "core/playback/vdtm_provider.h"
 
-#include "core/network/http_client.h"
-#include "core/network/service_hosts.h"
+#include "core/net/http_client.h"
+#include "core/net/service_hosts.h"
 #include "core/stores/message_sink.h"
 
 namespace vidora {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/network/credential_mask.h"
+#include "core/net/credential_mask.h"
 
 namespace vidora {
 

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "core/document/text_codec.h"
-#include "core/network/http_client.h"
+#include "core/net/http_client.h"
 #include "core/providers/account_status.h"
 #include "core/providers/credential_store.h"
 

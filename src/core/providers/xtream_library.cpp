@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "core/document/text_codec.h"
-#include "core/network/http_client.h"
+#include "core/net/http_client.h"
 
 namespace vidora {
 namespace {

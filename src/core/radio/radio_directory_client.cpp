@@ -9,7 +9,7 @@
 #include <set>
 
 #include "core/document/text_codec.h"
-#include "core/network/http_client.h"
+#include "core/net/http_client.h"
 #include "core/providers/xtream_address.h"
 
 namespace vidora {

@@ -3,7 +3,7 @@
 #include <system_error>
 
 #include "core/document/atomic_file.h"
-#include "core/network/http_limits.h"
+#include "core/net/http_limits.h"
 #include "core/playlists/playlist_import.h"
 
 namespace vidora {

@@ -10,7 +10,7 @@
 #include "core/catalogue/channel.h"
 #include "core/health/health_settings.h"
 #include "core/stores/settings_store.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 namespace {

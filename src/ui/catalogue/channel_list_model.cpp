@@ -11,7 +11,7 @@
 #include "core/catalogue/country.h"
 #include "ui/catalogue/channel_health_view.h"
 #include "ui/playlists/playlist_manager.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 

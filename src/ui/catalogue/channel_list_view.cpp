@@ -16,8 +16,8 @@
 #include "ui/dialogs/dialog_colours.h"
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/playlists/playlist_manager.h"
-#include "ui/stores/resource_pack.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/skin/resource_pack.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 

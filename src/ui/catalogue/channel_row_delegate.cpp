@@ -11,8 +11,8 @@
 #include "ui/catalogue/channel_list_model.h"
 #include "ui/guide/strip_decorations.h"
 #include "ui/playlists/playlist_manager.h"
-#include "ui/stores/resource_pack.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/skin/resource_pack.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 

@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/catalogue/channels_dialog_state.h"
+#include "ui/catalogue/channels_dialog_state.h"
 #include "core/history/recent_channels.h"
 #include "core/playlists/playlist_document.h"
 #include "core/playlists/playlist_sort.h"
@@ -37,8 +37,8 @@
 #include "ui/guide/guide_entry.h"
 #include "ui/guide/guide_page.h"
 #include "ui/playlists/playlist_manager.h"
-#include "ui/stores/resource_pack.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/skin/resource_pack.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 

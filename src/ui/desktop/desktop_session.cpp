@@ -13,8 +13,8 @@
 #include "ui/playback/playback_control.h"
 #include "ui/playback/player_host.h"
 #include "ui/playlists/playlist_manager.h"
-#include "ui/stores/resource_pack.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/skin/resource_pack.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 

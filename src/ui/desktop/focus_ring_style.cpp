@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-#include "ui/stores/resource_pack.h"
+#include "ui/skin/resource_pack.h"
 
 namespace vidora {
 

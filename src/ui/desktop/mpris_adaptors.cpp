@@ -9,7 +9,7 @@
 #include "core/playback/stream_address_policy.h"
 #include "core/stores/language_pack.h"
 #include "ui/desktop/mpris_service.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 

@@ -9,8 +9,8 @@
 
 #include "core/stores/settings_store.h"
 #include "ui/dialogs/soft_key_bar.h"
-#include "ui/stores/resource_pack.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/skin/resource_pack.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 

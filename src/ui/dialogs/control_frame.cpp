@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QWidget>
 
-#include "ui/stores/resource_pack.h"
+#include "ui/skin/resource_pack.h"
 
 namespace vidora {
 

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "ui/stores/resource_pack.h"
+#include "ui/skin/resource_pack.h"
 
 namespace vidora {
 

@@ -5,7 +5,7 @@
 #include <QRect>
 #include <QWidget>
 
-#include "ui/stores/resource_pack.h"
+#include "ui/skin/resource_pack.h"
 
 namespace vidora {
 

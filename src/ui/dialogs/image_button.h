@@ -4,7 +4,7 @@
 #include <QAbstractButton>
 #include <QImage>
 
-#include "ui/stores/resource_pack.h"
+#include "ui/skin/resource_pack.h"
 
 namespace vidora {
 

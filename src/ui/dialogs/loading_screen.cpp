@@ -14,8 +14,8 @@
 #include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/skin_strip.h"
-#include "ui/stores/resource_pack.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/skin/resource_pack.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 

@@ -13,9 +13,9 @@
 #include "ui/dialogs/dialog_colours.h"
 #include "ui/dialogs/skin_strip.h"
 #include "ui/dialogs/soft_key_bar.h"
-#include "ui/stores/resource_pack.h"
-#include "ui/stores/ui_texts.h"
-#include "ui/stores/ui_thread.h"
+#include "ui/skin/resource_pack.h"
+#include "ui/texts/ui_texts.h"
+#include "ui/lifecycle/ui_thread.h"
 
 namespace vidora {
 

@@ -11,8 +11,8 @@
 
 #include "ui/dialogs/dialog_colours.h"
 #include "ui/dialogs/skin_strip.h"
-#include "ui/stores/resource_pack.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/skin/resource_pack.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 

@@ -9,7 +9,7 @@
 #include "ui/dialogs/skin_strip.h"
 #include "ui/dialogs/skinned_dialog.h"
 #include "ui/playlists/playlist_manager.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 namespace {

@@ -26,7 +26,7 @@
 #include "ui/guide/guide_reminders.h"
 #include "ui/guide/programme_actions.h"
 #include "ui/playlists/playlist_manager.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 namespace {

@@ -7,7 +7,7 @@
 
 #include "core/catalogue/channel.h"
 #include "ui/guide/guide_grid.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 namespace {

@@ -6,7 +6,7 @@
 #include "core/catalogue/channel.h"
 #include "ui/dialogs/dialog_units.h"
 #include "ui/playlists/playlist_manager.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 

@@ -12,7 +12,7 @@
 #include "core/stores/settings_store.h"
 #include "ui/guide/guide_page.h"
 #include "ui/playlists/playlist_manager.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 namespace {

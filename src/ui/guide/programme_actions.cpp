@@ -3,7 +3,7 @@
 #include "core/catalogue/channel.h"
 #include "core/document/text_codec.h"
 #include "ui/playlists/playlist_manager.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 

@@ -21,7 +21,7 @@
 #include "ui/health/health_check_dialog.h"
 #include "ui/playback/mpv_backend.h"
 #include "ui/playlists/playlist_manager.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 namespace {

@@ -19,7 +19,7 @@
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/parental/parental_lock.h"
 #include "ui/parental/pin_prompt.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 namespace {

@@ -10,7 +10,7 @@
 #include "ui/parental/pin_hash.h"
 #include "ui/parental/pin_prompt.h"
 #include "ui/playlists/playlist_manager.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 namespace {

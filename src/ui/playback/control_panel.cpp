@@ -10,9 +10,9 @@
 #include "ui/dialogs/image_button.h"
 #include "ui/dialogs/skin_strip.h"
 #include "ui/playback/volume_trackbar.h"
-#include "ui/stores/resource_pack.h"
-#include "ui/stores/ui_texts.h"
-#include "ui/stores/ui_thread.h"
+#include "ui/skin/resource_pack.h"
+#include "ui/texts/ui_texts.h"
+#include "ui/lifecycle/ui_thread.h"
 
 namespace vidora {
 namespace {

@@ -6,7 +6,7 @@
 #include "ui/accessibility/accessible_role.h"
 #include "ui/dialogs/skin_strip.h"
 #include "ui/guide/strip_decorations.h"
-#include "ui/stores/resource_pack.h"
+#include "ui/skin/resource_pack.h"
 
 namespace vidora {
 

@@ -26,9 +26,9 @@
 #include "ui/playback/radio_window.h"
 #include "ui/playback/status_texts.h"
 #include "ui/playlists/playlist_manager.h"
-#include "ui/stores/resource_pack.h"
-#include "ui/stores/ui_texts.h"
-#include "ui/stores/ui_thread.h"
+#include "ui/skin/resource_pack.h"
+#include "ui/texts/ui_texts.h"
+#include "ui/lifecycle/ui_thread.h"
 
 namespace vidora {
 namespace {

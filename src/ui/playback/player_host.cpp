@@ -7,7 +7,7 @@
 #include "core/playback/stream_address_policy.h"
 #include "core/stores/language_pack.h"
 #include "ui/playback/status_texts.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 

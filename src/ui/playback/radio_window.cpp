@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "ui/stores/resource_pack.h"
+#include "ui/skin/resource_pack.h"
 
 namespace vidora {
 

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 

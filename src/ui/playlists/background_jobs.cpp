@@ -5,7 +5,7 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "core/network/worker_thread.h"
+#include "core/updates/worker_thread.h"
 
 namespace vidora {
 

@@ -2,7 +2,7 @@
 
 #include <QLocale>
 
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 namespace {

@@ -6,8 +6,8 @@
 #include <system_error>
 
 #include "core/document/text_codec.h"
-#include "core/network/curl_transfer.h"
-#include "core/network/http_limits.h"
+#include "core/net/curl_transfer.h"
+#include "core/net/http_limits.h"
 #include "core/playlists/playlist_document.h"
 #include "core/playlists/playlist_import.h"
 

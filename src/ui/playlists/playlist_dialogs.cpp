@@ -17,8 +17,8 @@
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/playlists/playlist_guides_dialog.h"
 #include "ui/playlists/playlist_manager.h"
-#include "ui/stores/resource_pack.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/skin/resource_pack.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 namespace {

@@ -14,15 +14,15 @@
 #include "core/document/text_codec.h"
 #include "core/guide/guide_loader.h"
 #include "core/guide/guide_matcher.h"
-#include "core/network/credential_mask.h"
+#include "core/net/credential_mask.h"
 #include "core/guide/playlist_guide_addresses.h"
 #include "core/playlists/playlist_document.h"
 #include "core/playlists/playlist_import.h"
 #include "core/playlists/playlist_paths.h"
 #include "core/stores/settings_store.h"
 #include "ui/playlists/import_messages.h"
-#include "ui/stores/resource_pack.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/skin/resource_pack.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 

@@ -7,8 +7,8 @@
 #include <algorithm>
 
 #include "core/stores/language_pack.h"
-#include "ui/stores/app_closing.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/lifecycle/app_closing.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 namespace {

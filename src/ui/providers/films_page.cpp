@@ -17,7 +17,7 @@
 #include "core/providers/xtream_client.h"
 #include "ui/providers/film_list_model.h"
 #include "ui/providers/provider_texts.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 namespace {

@@ -22,7 +22,7 @@
 #include "ui/providers/provider_account_dialog.h"
 #include "ui/providers/provider_texts.h"
 #include "ui/providers/short_guide_follower.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 namespace {

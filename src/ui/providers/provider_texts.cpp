@@ -4,7 +4,7 @@
 #include <QLocale>
 
 #include "core/providers/xtream_client.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 

@@ -19,7 +19,7 @@
 #include "core/playlists/playlist_document.h"
 #include "core/radio/radio_playlist.h"
 #include "ui/playlists/playlist_manager.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 namespace {

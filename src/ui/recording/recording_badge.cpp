@@ -4,7 +4,7 @@
 
 #include "ui/dialogs/passing_warning.h"
 #include "ui/recording/recording_controller.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 

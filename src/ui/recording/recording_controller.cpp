@@ -14,7 +14,7 @@
 #include "core/stores/app_paths.h"
 #include "core/stores/setting_keys.h"
 #include "core/stores/settings_store.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 namespace {

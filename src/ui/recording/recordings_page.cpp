@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "core/recording/ts_duration.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 namespace {

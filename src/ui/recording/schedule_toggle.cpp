@@ -2,7 +2,7 @@
 
 #include "ui/guide/guide_page.h"
 #include "ui/recording/recording_controller.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 

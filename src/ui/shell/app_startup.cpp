@@ -36,12 +36,12 @@
 #include "ui/shell/motion_sensor.h"
 #include "ui/shell/signal_closer.h"
 #include "ui/shell/single_instance.h"
-#include "ui/stores/app_icon.h"
-#include "ui/stores/app_closing.h"
-#include "ui/stores/resource_pack.h"
-#include "ui/stores/system_app_paths.h"
-#include "ui/stores/system_language.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/skin/app_icon.h"
+#include "ui/lifecycle/app_closing.h"
+#include "ui/skin/resource_pack.h"
+#include "ui/settings/system_app_paths.h"
+#include "ui/texts/system_language.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 

@@ -8,7 +8,7 @@
 #include <QTimer>
 
 #include "core/catalogue/channel_catalogue.h"
-#include "core/catalogue/channels_dialog_state.h"
+#include "ui/catalogue/channels_dialog_state.h"
 #include "core/commands/command_ids.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/settings_store.h"
@@ -48,10 +48,10 @@
 #include "ui/shell/source_commands.h"
 #include "ui/sleep/sleep_commands.h"
 #include "ui/sleep/sleep_timer.h"
-#include "ui/stores/app_closing.h"
-#include "ui/stores/settings_autosave.h"
-#include "ui/stores/ui_texts.h"
-#include "ui/stores/ui_thread.h"
+#include "ui/lifecycle/app_closing.h"
+#include "ui/settings/settings_autosave.h"
+#include "ui/texts/ui_texts.h"
+#include "ui/lifecycle/ui_thread.h"
 
 namespace vidora {
 

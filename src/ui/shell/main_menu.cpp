@@ -8,7 +8,7 @@
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/shell/source_commands.h"
 #include "ui/sleep/sleep_commands.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 

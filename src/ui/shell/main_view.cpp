@@ -5,15 +5,15 @@
 
 #include "core/catalogue/channel_catalogue.h"
 #include "core/commands/command_ids.h"
-#include "core/network/update_service.h"
+#include "core/updates/update_service.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/message_sink.h"
 #include "core/stores/settings_store.h"
 #include "ui/dialogs/loading_screen.h"
 #include "ui/history/watch_history.h"
 #include "ui/shell/qt_update_ui.h"
-#include "ui/stores/resource_pack.h"
-#include "ui/stores/ui_thread.h"
+#include "ui/skin/resource_pack.h"
+#include "ui/lifecycle/ui_thread.h"
 
 namespace vidora {
 

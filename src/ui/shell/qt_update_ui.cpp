@@ -7,8 +7,8 @@
 #include "ui/dialogs/loading_screen.h"
 #include "ui/dialogs/wait_dialog.h"
 #include "ui/shell/main_menu.h"
-#include "ui/stores/ui_texts.h"
-#include "ui/stores/ui_thread.h"
+#include "ui/texts/ui_texts.h"
+#include "ui/lifecycle/ui_thread.h"
 
 namespace vidora {
 

@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "core/network/update_ui.h"
+#include "core/updates/update_ui.h"
 
 class QWidget;
 

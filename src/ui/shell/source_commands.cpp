@@ -8,7 +8,7 @@
 #include "ui/health/channel_health_check.h"
 #include "ui/providers/provider_setup.h"
 #include "ui/radio/radio_setup.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 namespace {

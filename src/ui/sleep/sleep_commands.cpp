@@ -9,7 +9,7 @@
 #include "ui/playback/playback_control.h"
 #include "ui/playlists/playlist_manager.h"
 #include "ui/sleep/sleep_timer.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 

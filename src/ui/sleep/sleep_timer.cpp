@@ -8,7 +8,7 @@
 #include "ui/playback/info_strip.h"
 #include "ui/playback/playback_control.h"
 #include "ui/playback/player_host.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 

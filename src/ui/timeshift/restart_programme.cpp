@@ -5,7 +5,7 @@
 #include "ui/guide/programme_actions.h"
 #include "ui/playback/playback_control.h"
 #include "ui/playlists/playlist_manager.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 

@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "ui/playback/player_host.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 namespace {

@@ -9,7 +9,7 @@
 #include "ui/dialogs/field_rows.h"
 #include "ui/dialogs/skin_strip.h"
 #include "ui/dialogs/soft_key_bar.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 #include "ui/tracks/track_settings.h"
 
 namespace vidora {

@@ -5,7 +5,7 @@
 
 #include <utility>
 
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 namespace {

@@ -14,7 +14,7 @@
 #include "ui/playback/playback_control.h"
 #include "ui/playback/player_host.h"
 #include "ui/playlists/playlist_manager.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 #include "ui/tracks/languages_dialog.h"
 #include "ui/tracks/picture_note.h"
 #include "ui/tracks/track_labels.h"

@@ -10,7 +10,7 @@
 #include "core/zapping/zap_list.h"
 #include "ui/playback/playback_control.h"
 #include "ui/playlists/playlist_manager.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 #include "ui/tracks/picture_note.h"
 
 namespace vidora {

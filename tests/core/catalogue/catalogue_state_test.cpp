@@ -1,4 +1,3 @@
-#include "core/catalogue/channels_dialog_state.h"
 #include "core/catalogue/catalogue_test_support.h"
 
 namespace vidora::testing {
@@ -210,29 +209,6 @@ TEST_F(StepFavouriteTest, GivesNothingWhenTheCurrentChannelIsTheOnlyFavourite) {
   EXPECT_EQ(Step(false), "none");
   catalogue_.SetCurrentChannel(Get("de_A"));
   EXPECT_EQ(Step(true), "de_C");
-}
-
-TEST(ChannelsDialogStateTest, SelectionsRoundTripThroughTheSettingsAndClamp) {
-  SetSetting(kSelectedTabSetting, 1);
-  SetSetting(kSelectedCountrySetting, 7);
-  SetSetting(kSelectedCategorySetting, 2);
-  SetSetting(kSelectedKindSetting, 5);
-  LoadDialogSelection();
-  ChannelsDialogState& state = DialogSelection();
-  EXPECT_EQ(state.tab, 1);
-  EXPECT_EQ(state.tvradio, 5);
-  state.country = ClampListPosition(state.country, 4);
-  state.category = ClampListPosition(state.category, 11);
-  EXPECT_EQ(state.country, 0);
-  EXPECT_EQ(state.category, 2);
-  EXPECT_EQ(ClampListPosition(-1, 4), 0);
-  state.tab = 0;
-  SaveDialogSelection();
-  EXPECT_EQ(FindSetting(kSelectedTabSetting).value_or(-9), 0);
-  EXPECT_EQ(FindSetting(kSelectedCountrySetting).value_or(-9), 0);
-  EXPECT_EQ(FindSetting(kSelectedCategorySetting).value_or(-9), 2);
-  EXPECT_EQ(FindSetting(kSelectedKindSetting).value_or(-9), 5);
-  state = ChannelsDialogState{};
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 
 #include "core/document/text_codec.h"
 #include "core/guide/guide_cache.h"
-#include "core/network/local_http_server.h"
+#include "core/net/local_http_server.h"
 #include "support/temp_dir.h"
 
 namespace vidora {

@@ -35,7 +35,10 @@ int Height(const std::string& folder) {
       {"ui/playlists", 235},
       {"ui/dialogs", 230},
       {"ui/accessibility", 225},
-      {"ui/stores", 220},
+      {"ui/texts", 220},  // message boxes wear the skin
+      {"ui/skin", 218},
+      {"ui/settings", 216},  // saving the settings, the system's folders
+      {"ui/lifecycle", 214},  // the UI thread and the player closing
       {"core/health", 160}, {"core/radio", 160},
       {"core/providers", 155},  // provider channels play through a stream provider
       {"core/playback", 150},
@@ -43,8 +46,9 @@ int Height(const std::string& folder) {
       {"core/guide", 147},  // guides are fetched and matched for playlists
       {"core/playlists", 145},
       {"core/timeshift", 142},  // archive addresses, read from playlist attributes
-      {"core/network", 140},  // the update service reads the catalogue
+      {"core/updates", 140},  // the update service reads the catalogue
       {"core/catalogue", 130},
+      {"core/net", 128},  // HTTP transfers and their bounds
       {"core/zapping", 126},  // the list Page Up/Down step through
       {"core/tracks", 125},  // track and picture choices
       {"core/history", 125},  // the recently watched list, kept in the settings

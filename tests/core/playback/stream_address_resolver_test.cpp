@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/network/local_http_server.h"
+#include "core/net/local_http_server.h"
 #include "core/playback/provider_table.h"
 #include "core/playback/vdtm_provider.h"
 #include "core/stores/message_sink.h"

@@ -10,8 +10,8 @@
 #include <set>
 #include <string>
 
-#include "core/network/http_client.h"
-#include "core/network/local_http_server.h"
+#include "core/net/http_client.h"
+#include "core/net/local_http_server.h"
 #include "core/timeshift/catchup_template.h"
 #include "core/timeshift/channel_archive.h"
 

@@ -7,7 +7,7 @@
 #include "core/catalogue/channel.h"
 #include "core/catalogue/country.h"
 #include "ui/catalogue/channels_test_support.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 namespace {

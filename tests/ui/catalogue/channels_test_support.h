@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/catalogue/channel_catalogue.h"
-#include "core/catalogue/channels_dialog_state.h"
+#include "ui/catalogue/channels_dialog_state.h"
 #include "core/document/doc_node.h"
 #include "core/document/document_format.h"
 #include "core/stores/image_lookup.h"
@@ -22,7 +22,7 @@
 #include "support/temp_dir.h"
 #include "ui/dialogs/skin_test_support.h"
 #include "ui/dialogs/system_sound.h"
-#include "ui/stores/resource_pack.h"
+#include "ui/skin/resource_pack.h"
 
 namespace vidora::testing {
 

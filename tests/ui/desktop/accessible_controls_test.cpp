@@ -14,7 +14,7 @@
 #include <string>
 
 #include "core/catalogue/channel_catalogue.h"
-#include "core/catalogue/channels_dialog_state.h"
+#include "ui/catalogue/channels_dialog_state.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/settings_store.h"
 #include "support/temp_dir.h"

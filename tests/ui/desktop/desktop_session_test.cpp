@@ -42,7 +42,7 @@
 #include "ui/playback/fake_player_backend.h"
 #include "ui/playback/playback_test_support.h"
 #include "ui/playlists/playlist_manager.h"
-#include "ui/stores/resource_pack.h"
+#include "ui/skin/resource_pack.h"
 #include "ui/shell/shell_test_support.h"
 
 namespace vidora::testing {

@@ -29,7 +29,7 @@
 #include "ui/dialogs/wait_dialog.h"
 #include "ui/playlists/playlist_dialogs.h"
 #include "ui/shell/shell_test_support.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora::testing {
 namespace {

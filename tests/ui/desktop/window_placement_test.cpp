@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "core/stores/settings_store.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 namespace {

@@ -19,8 +19,8 @@
 #include "ui/dialogs/skin_test_support.h"
 #include "ui/dialogs/wait_dialog.h"
 #include "ui/shell/shell_test_support.h"
-#include "ui/stores/resource_pack.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/skin/resource_pack.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 namespace {

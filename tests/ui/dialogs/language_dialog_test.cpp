@@ -17,7 +17,7 @@
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/shell/app_startup.h"
 #include "ui/shell/shell_test_support.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 namespace {

@@ -11,7 +11,7 @@
 #include "ui/dialogs/dialog_colours.h"
 #include "ui/dialogs/skin_test_support.h"
 #include "ui/dialogs/soft_key_bar.h"
-#include "ui/stores/resource_pack.h"
+#include "ui/skin/resource_pack.h"
 
 namespace vidora {
 namespace {

@@ -12,7 +12,7 @@
 #include "ui/dialogs/skin_test_support.h"
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/shell/shell_test_support.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 namespace {

@@ -7,7 +7,7 @@
 #include "ui/dialogs/control_frame.h"
 #include "ui/dialogs/skin_strip.h"
 #include "ui/dialogs/skin_test_support.h"
-#include "ui/stores/resource_pack.h"
+#include "ui/skin/resource_pack.h"
 
 namespace vidora {
 namespace {

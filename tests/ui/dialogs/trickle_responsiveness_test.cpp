@@ -16,8 +16,8 @@
 #include <memory>
 #include <vector>
 
-#include "core/network/http_client.h"
-#include "core/network/http_limits.h"
+#include "core/net/http_client.h"
+#include "core/net/http_limits.h"
 #include "ui/dialogs/skin_test_support.h"
 #include "ui/dialogs/wait_dialog.h"
 

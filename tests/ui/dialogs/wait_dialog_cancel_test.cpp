@@ -11,8 +11,8 @@
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/dialogs/wait_dialog.h"
 #include "ui/shell/shell_test_support.h"
-#include "ui/stores/app_closing.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/lifecycle/app_closing.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 namespace {

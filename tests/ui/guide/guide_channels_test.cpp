@@ -28,7 +28,7 @@
 
 #include "core/catalogue/channel_catalogue.h"
 #include "core/document/document_format.h"
-#include "core/network/local_http_server.h"
+#include "core/net/local_http_server.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/message_sink.h"
 #include "core/stores/settings_store.h"
@@ -43,7 +43,7 @@
 #include "ui/playlists/playlist_dialogs.h"
 #include "ui/playlists/playlist_guides_dialog.h"
 #include "ui/playlists/playlist_manager.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora::testing {
 namespace {

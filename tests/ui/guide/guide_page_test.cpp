@@ -26,7 +26,7 @@
 
 #include "e2e/wait_for.h"
 #include "core/catalogue/channel_catalogue.h"
-#include "core/catalogue/channels_dialog_state.h"
+#include "ui/catalogue/channels_dialog_state.h"
 #include "core/commands/command_ids.h"
 #include "core/document/document_format.h"
 #include "core/stores/language_pack.h"
@@ -50,8 +50,8 @@
 #include "ui/recording/schedule_toggle.h"
 #include "ui/sleep/sleep_commands.h"
 #include "ui/sleep/sleep_timer.h"
-#include "ui/stores/resource_pack.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/skin/resource_pack.h"
+#include "ui/texts/ui_texts.h"
 #include "ui/timeshift/restart_programme.h"
 #include "ui/timeshift/timeshift_bar.h"
 

@@ -22,7 +22,7 @@
 #include "ui/catalogue/channel_list_view.h"
 #include "ui/catalogue/channels_dialog.h"
 #include "ui/health/health_check_dialog.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 namespace {

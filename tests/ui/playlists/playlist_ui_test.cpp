@@ -22,11 +22,11 @@
 
 #include "e2e/wait_for.h"
 #include "core/catalogue/channel_catalogue.h"
-#include "core/catalogue/channels_dialog_state.h"
+#include "ui/catalogue/channels_dialog_state.h"
 #include "core/playlists/playlist_sort.h"
 #include "core/zapping/zap_list.h"
 #include "core/document/document_format.h"
-#include "core/network/local_http_server.h"
+#include "core/net/local_http_server.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/message_sink.h"
 #include "core/stores/settings_store.h"
@@ -39,8 +39,8 @@
 #include "ui/playlists/playlist_dialogs.h"
 #include "ui/playlists/playlist_drop_target.h"
 #include "ui/playlists/playlist_manager.h"
-#include "ui/stores/resource_pack.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/skin/resource_pack.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora::testing {
 namespace {

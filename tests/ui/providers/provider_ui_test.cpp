@@ -38,7 +38,7 @@
 #include "ui/providers/provider_texts.h"
 #include "ui/providers/short_guide_follower.h"
 #include "ui/radio/radio_directory_page.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora::testing {
 namespace {

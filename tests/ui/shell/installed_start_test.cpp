@@ -25,8 +25,8 @@
 #include "ui/shell/main_frame.h"
 #include "ui/shell/shell_test_support.h"
 #include "ui/shell/single_instance.h"
-#include "ui/stores/app_icon.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/skin/app_icon.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 namespace {

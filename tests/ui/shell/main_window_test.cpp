@@ -28,7 +28,7 @@
 #include "ui/shell/shell_test_support.h"
 #include "ui/shell/single_instance.h"
 #include "ui/shell/source_commands.h"
-#include "ui/stores/ui_texts.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 namespace {

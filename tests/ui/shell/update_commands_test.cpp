@@ -27,7 +27,7 @@
 #include "core/commands/command_ids.h"
 #include "core/document/doc_node.h"
 #include "core/document/document_format.h"
-#include "core/network/update_service.h"
+#include "core/updates/update_service.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/settings_store.h"
 #include "support/temp_dir.h"

@@ -11,7 +11,7 @@
 #include <fstream>
 #include <memory>
 
-#include "core/network/local_http_server.h"
+#include "core/net/local_http_server.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/settings_store.h"
 #include "support/temp_dir.h"

@@ -1,0 +1,92 @@
+#ifndef VIDORA_CORE_UPDATES_UPDATE_SERVICE_H_
+#define VIDORA_CORE_UPDATES_UPDATE_SERVICE_H_
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "core/commands/command_ids.h"
+#include "core/updates/update_state.h"
+#include "core/updates/update_ui.h"
+
+namespace vidora {
+
+class ChannelCatalogue;
+
+// The publisher's two hosts.
+struct UpdateHosts {
+  std::u16string publisher;  // web server with the downloads
+  std::u16string site;       // mobile web site
+  // PublisherHost() and PublisherSiteHost(). UI thread.
+  static UpdateHosts FromSettings();
+};
+
+// Asks the publisher for newer catalogues and application versions: the
+// automatic checks at start-up on threads of their own, their promotion to
+// commands by the view's timer, and the two update commands with their
+// wait dialogs and messages. Created and used on the UI thread; borrows
+// `ui` and `catalogue`, which must outlive it.
+class UpdateService {
+ public:
+  UpdateService(UpdateUi& ui, ChannelCatalogue& catalogue, UpdateHosts hosts = UpdateHosts::FromSettings());
+  UpdateService(const UpdateService&) = delete;
+  UpdateService& operator=(const UpdateService&) = delete;
+  // Cancels running downloads and joins the automatic checks' threads
+  // (within about a second).
+  ~UpdateService();
+
+  // Starts the automatic catalogue check when `AutoCU` is true and the
+  // application check when `AutoU` is true (both default to true). Each
+  // runs once on a thread of its own and only sets its pending flag; only
+  // the first call of a service starts anything.
+  void StartAutomaticChecks();
+  void StartAutomaticChecks(bool catalogue, bool application);
+  // Waits for the automatic checks to end (shutdown, tests).
+  void JoinAutomaticChecks();
+
+  // The view's 500 ms tick: issues ID_CHANNEL_UPDATE, then ID_UPDATE, each
+  // at most once per run, when its automatic check found something newer
+  // and the main frame is active.
+  void PollPendingUpdates();
+
+  // ID_CHANNEL_UPDATE: the catalogue wait dialog, then "msg_error_connection",
+  // "msg_noupdates", or (catalogue replaced) playback stopped, catalogue
+  // reloaded and "msg_cupdated". A cancelled dialog writes nothing and
+  // shows nothing (so does the application command's).
+  void RunCatalogueUpdateCommand();
+  // ID_UPDATE: unless the automatic check already found a newer version,
+  // the application wait dialog ("msg_error_connection" / "msg_noupdates"
+  // end it); then "msg_update_available" and on Yes the mobile site in the
+  // browser.
+  void RunApplicationUpdateCommand();
+
+  // Makes running and future downloads fail at once (shutdown), the
+  // command's too. Any thread.
+  void CancelTransfers() {
+    cancel_ = true;
+    command_cancel_ = true;
+  }
+
+  UpdateState& state() { return state_; }
+  const UpdateHosts& hosts() const { return hosts_; }
+
+ private:
+  UpdateUi& ui_;
+  ChannelCatalogue& catalogue_;
+  UpdateHosts hosts_;
+  UpdateState state_;
+  std::atomic<bool> cancel_{false};
+  // The running command's transfers: set by its wait dialog's cancel or by
+  // CancelTransfers.
+  std::atomic<bool> command_cancel_{false};
+  // UI thread only.
+  bool catalogue_command_issued_ = false;
+  bool application_command_issued_ = false;
+  bool automatic_checks_started_ = false;
+  std::thread catalogue_check_;
+  std::thread application_check_;
+};
+
+}  // namespace vidora
+
+#endif  // VIDORA_CORE_UPDATES_UPDATE_SERVICE_H_

@@ -107,6 +107,7 @@ GuideDialog::GuideDialog(QWidget* owner, PlaylistManager& manager, std::vector<C
   search_->installEventFilter(this);
   reminders_ = new QPushButton(Text("str_reminders"), this);
   reminders_->setAccessibleName(Text("str_reminders"));
+  reminders_->setObjectName(QStringLiteral("reminders"));
 
   grid_ = new GuideGrid(manager_, this);
   grid_->SetChannels(std::vector<const Channel*>(channels_.begin(), channels_.end()));
@@ -189,8 +190,12 @@ void GuideDialog::LayoutClient(int width, int height) {
   const int quarter = (width - 5 * g) / 4;
   days_->setGeometry(g, top, quarter, u);
   now_->setGeometry(2 * g + quarter, top, quarter / 2, u);
-  search_->setGeometry(3 * g + quarter * 3 / 2, top, quarter * 2 - g, u);
-  reminders_->setGeometry(width - g - quarter / 2 - g, top, quarter / 2 + g, u);
+  // The reminders button is as wide as its caption needs (German's is
+  // long), up to a quarter; the search field takes what is left.
+  const int reminders_width = std::clamp(reminders_->sizeHint().width(), quarter / 2 + g, std::max(quarter, quarter / 2 + g));
+  reminders_->setGeometry(width - g - reminders_width, top, reminders_width, u);
+  const int search_left = 3 * g + quarter * 3 / 2;
+  search_->setGeometry(search_left, top, std::max(u, width - 2 * g - reminders_width - search_left), u);
   const int details_height = std::min(height / 3, 5 * u);
   const int grid_top = top + u + g;
   const QRect grid(g, grid_top, width - 2 * g, std::max(u, height - grid_top - details_height - 2 * g));

@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QTest>
 #include <QMenu>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -299,6 +300,21 @@ TEST_F(GuidePageTest, TranslatedTitleAndRowsLikeTheChannelLists) {
       for (int y = 2; y < u - 2; ++y) light += qGray(shot.pixel(x, y)) > 200 ? 1 : 0;
     }
     EXPECT_GT(light, 20);
+  }
+  FreeLanguagePack();
+}
+
+// The grid's Reminders button shows its whole caption in every shipped
+// language, also in the narrowest window.
+TEST_F(GuidePageTest, TheRemindersButtonShowsItsWholeCaptionInEveryLanguage) {
+  for (const char16_t* language : {u"en", u"de", u"fr", u"es", u"ru"}) {
+    ASSERT_TRUE(Languages().Load(std::filesystem::path(VIDORA_BIN_DIR) / kLanguagePackFileName, language));
+    GuideDialog dialog(&owner_, *manager_, ChannelsWithGuide(*manager_), {});
+    dialog.resize(480, 640);
+    auto* reminders = dialog.findChild<QPushButton*>(QStringLiteral("reminders"));
+    ASSERT_NE(reminders, nullptr);
+    EXPECT_GE(reminders->width(), reminders->sizeHint().width()) << reminders->text().toStdString();
+    EXPECT_GT(reminders->x(), dialog.findChild<QLineEdit*>()->geometry().right()) << reminders->text().toStdString();
   }
   FreeLanguagePack();
 }

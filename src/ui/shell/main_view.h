@@ -29,7 +29,8 @@ struct MainViewOptions {
 // on top, the control panel at the bottom and the picture (player window
 // or radio picture) between them, on the skin's background. Starts the
 // catalogue, the playback parts, the update service with its automatic
-// checks and the volume when it is built, runs the 500 ms view tick, and
+// checks and the volume when it is built, runs the 500 ms view tick,
+// offers pending updates again whenever the frame becomes active, and
 // takes the view's requests. UI thread only; owned by the main frame.
 class MainView : public QWidget, public ViewRequests {
   Q_OBJECT
@@ -68,6 +69,7 @@ class MainView : public QWidget, public ViewRequests {
   PlaylistManager* playlists() const { return playlists_.get(); }
 
  protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 

@@ -46,7 +46,9 @@ void QtUpdateUi::StopPlayback() {
   if (view_ != nullptr) view_->StopPlayback();
 }
 
-bool QtUpdateUi::IsFrameActive() { return IsActiveFrame(frame_); }
+// The loading screen closes on its own whatever is open over it: nothing
+// is offered while it is up.
+bool QtUpdateUi::IsFrameActive() { return CurrentLoadingScreen() == nullptr && IsActiveFrame(frame_); }
 
 void QtUpdateUi::SendCommand(int id) {
   AssertUiThread();

@@ -179,29 +179,32 @@ TEST_F(UpdateCommandsTest, PendingUpdatesWaitForModalDialogAndFireOncePerRun) {
   MainFrame frame(Options());
   frame.show();
   Activate(&frame);
-  UpdateState& state = frame.view()->updates()->state();
-  state.catalogue_update_pending = true;
+  UpdateService* updates = frame.view()->updates();
+  UpdateState& state = updates->state();
   testing::ModalAnswerer answerer;
 
   QDialog dialog(&frame);
   dialog.setModal(true);
   dialog.show();
   Activate(&dialog);
-  frame.view()->Tick();
-  frame.view()->Tick();
+  // The check's finding arrives while the dialog is in front.
+  state.catalogue_update_pending = true;
+  updates->PromotePendingUpdates();
+  QApplication::processEvents();
   EXPECT_TRUE(answerer.messages().empty());
 
   dialog.close();
   Activate(&frame);
-  // The catalogue command runs inside the tick: the download fails.
-  frame.view()->Tick();
+  // The frame's activation offers it: the catalogue command's download fails.
+  ASSERT_TRUE(testing::ProcessUntil([&answerer] { return !answerer.messages().empty(); }));
   EXPECT_EQ(answerer.messages(), std::vector<QString>{"No connection"});
   EXPECT_FALSE(state.catalogue_update_pending);  // the download began
   state.catalogue_update_pending = true;
   state.application_update_pending = true;
   Activate(&frame);
-  frame.view()->Tick();
-  frame.view()->Tick();
+  updates->PromotePendingUpdates();
+  updates->PromotePendingUpdates();
+  QApplication::processEvents();
   // The catalogue is not promoted again; the application asks straight away.
   EXPECT_EQ(answerer.messages(), (std::vector<QString>{"No connection", "New version"}));
 }

@@ -62,11 +62,11 @@ void UpdateService::StartAutomaticChecks(bool catalogue, bool application) {
 void UpdateService::PromotePendingUpdates() {
   if (!catalogue_command_issued_ && state_.catalogue_update_pending && ui_.IsFrameActive()) {
     catalogue_command_issued_ = true;
-    ui_.SendCommand(ID_CHANNEL_UPDATE);
+    ui_.SendCommand(UpdateCommand::kCatalogue);
   }
   if (!application_command_issued_ && state_.application_update_pending && ui_.IsFrameActive()) {
     application_command_issued_ = true;
-    ui_.SendCommand(ID_UPDATE);
+    ui_.SendCommand(UpdateCommand::kApplication);
   }
 }
 

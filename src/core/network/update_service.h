@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 
-#include "core/commands/command_ids.h"
 #include "core/jobs/job_runner.h"
 #include "core/network/update_state.h"
 #include "core/network/update_ui.h"
@@ -45,18 +44,18 @@ class UpdateService {
   void StartAutomaticChecks();
   void StartAutomaticChecks(bool catalogue, bool application);
 
-  // Issues ID_CHANNEL_UPDATE, then ID_UPDATE, each at most once per run,
-  // when its automatic check found something newer and the main frame is
-  // active. Runs when a check's result arrives; the UI calls it again when
+  // Issues the catalogue's, then the application's update command, each at
+  // most once per run, when its automatic check found something newer and
+  // the main frame is active. Runs when a check's result arrives; the UI calls it again when
   // the frame becomes active, for a finding that met a busy frame.
   void PromotePendingUpdates();
 
-  // ID_CHANNEL_UPDATE: the catalogue wait dialog, then "msg_error_connection",
+  // "Update channels": the catalogue wait dialog, then "msg_error_connection",
   // "msg_noupdates", or (catalogue replaced) playback stopped, catalogue
   // reloaded and "msg_cupdated". A cancelled dialog writes nothing and
   // shows nothing (so does the application command's).
   void RunCatalogueUpdateCommand();
-  // ID_UPDATE: unless the automatic check already found a newer version,
+  // "Check version": unless the automatic check already found a newer version,
   // the application wait dialog ("msg_error_connection" / "msg_noupdates"
   // end it); then "msg_update_available" and on Yes the mobile site in the
   // browser.

@@ -1,13 +1,13 @@
 #ifndef VIDORA_UI_DIALOGS_SOFT_KEY_BAR_H_
 #define VIDORA_UI_DIALOGS_SOFT_KEY_BAR_H_
 
+#include <QAction>
 #include <QMenu>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
 class QAbstractButton;
-class QAction;
 
 namespace vidora {
 
@@ -31,6 +31,9 @@ class SoftKeyBar : public QWidget {
 
   // Left key: `caption` runs `command`.
   void SetLeftKey(const QString& caption, int command);
+  // Left key: the action's text is the caption and a press triggers it
+  // (borrowed; a deleted action leaves the key doing nothing).
+  void SetLeftAction(QAction* action);
   // Right key as a plain command.
   void SetRightKey(const QString& caption, int command);
   // Right key opening `menu` (borrowed: the caller keeps it alive as long
@@ -44,10 +47,12 @@ class SoftKeyBar : public QWidget {
   QString LeftCaption() const { return left_caption_; }
   QString RightCaption() const { return right_caption_; }
   int LeftCommand() const { return left_command_; }
+  QAction* LeftAction() const { return left_action_; }
   int RightCommand() const { return right_command_; }
   QMenu* RightMenu() const { return right_menu_; }
 
-  // Presses a key as a tap on it would: the left key emits its command;
+  // Presses a key as a tap on it would: the left key triggers its action
+  // or emits its command;
   // the right key emits its command or pops its menu up above the bar's
   // right end (non-blocking).
   void PressLeft();
@@ -79,6 +84,7 @@ class SoftKeyBar : public QWidget {
   QString left_caption_;
   QString right_caption_;
   int left_command_ = 0;
+  QPointer<QAction> left_action_;
   int right_command_ = 0;
   QPointer<QMenu> right_menu_;
   QMetaObject::Connection menu_connection_;

@@ -4,7 +4,6 @@
 #include <QResizeEvent>
 
 #include "core/catalogue/channel_catalogue.h"
-#include "core/commands/command_ids.h"
 #include "core/network/update_service.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/message_sink.h"
@@ -12,6 +11,7 @@
 #include "ui/dialogs/loading_screen.h"
 #include "ui/history/watch_history.h"
 #include "ui/jobs/background_jobs.h"
+#include "ui/shell/main_actions.h"
 #include "ui/shell/qt_update_ui.h"
 #include "ui/stores/resource_pack.h"
 #include "ui/stores/ui_thread.h"
@@ -35,13 +35,14 @@ CatalogueOptions ApplicationCatalogueOptions() {
 
 }  // namespace
 
-MainView::MainView(QWidget* frame, CommandSender send_command, MainViewOptions options)
-    : QWidget(frame), frame_(frame), send_command_(std::move(send_command)), options_(std::move(options)) {
+MainView::MainView(QWidget* frame, const MainActions* actions, MainViewOptions options)
+    : QWidget(frame), frame_(frame), actions_(actions), options_(std::move(options)) {
   AssertUiThread();
   setAttribute(Qt::WA_OpaquePaintEvent);  // the paint handler fills what the strips leave
   elapsed_ms_ = 0;
   full_screen_layout_ = false;
-  playback_ = std::make_unique<PlaybackControl>(this, this, send_command_);
+  playback_ = std::make_unique<PlaybackControl>(this, this,
+                                                actions_ != nullptr ? actions_->Get(MainCommand::kFullScreen) : nullptr);
   FollowWatchedChannels(playback_.get());
   ChannelCatalogue& catalogue =
       options_.catalogue_file.empty() ? LoadCatalogue(kCatalogueFileName, ApplicationCatalogueOptions())
@@ -49,7 +50,7 @@ MainView::MainView(QWidget* frame, CommandSender send_command, MainViewOptions o
   playlists_ = std::make_unique<PlaylistManager>(catalogue);
   // The first layout replaces this rectangle.
   playback_->Start(PlaybackControl::FirstPlayerRect(size()), options_.backend);
-  update_ui_ = std::make_unique<QtUpdateUi>(frame_, this, send_command_);
+  update_ui_ = std::make_unique<QtUpdateUi>(frame_, this, actions_);
   updates_ = std::make_unique<UpdateService>(*update_ui_, catalogue, std::make_unique<BackgroundJobs>(this));
   if (VIDORA_UPDATE_CHECKS) updates_->StartAutomaticChecks();
   if (frame_ != nullptr) frame_->installEventFilter(this);
@@ -115,11 +116,11 @@ void MainView::Tick() {
   }
 }
 
-void MainView::RunUpdateCommand(int command) {
+void MainView::RunUpdateCommand(UpdateCommand command) {
   AssertUiThread();
-  if (command == ID_CHANNEL_UPDATE) {
+  if (command == UpdateCommand::kCatalogue) {
     updates_->RunCatalogueUpdateCommand();
-  } else if (command == ID_UPDATE) {
+  } else {
     updates_->RunApplicationUpdateCommand();
   }
 }

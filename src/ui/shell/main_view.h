@@ -9,11 +9,13 @@
 #include <memory>
 
 #include "core/commands/view_requests.h"
+#include "core/network/update_ui.h"
 #include "ui/playback/playback_control.h"
 #include "ui/playlists/playlist_manager.h"
 
 namespace vidora {
 
+class MainActions;
 class QtUpdateUi;
 class UpdateService;
 
@@ -36,12 +38,11 @@ class MainView : public QWidget, public ViewRequests {
   Q_OBJECT
 
  public:
-  using CommandSender = std::function<void(int command)>;
-
-  // The view start sequence. `send_command` runs a frame command
-  // synchronously; `frame` is the window whose activity gates the
-  // promotion of pending updates and owns the update messages.
-  MainView(QWidget* frame, CommandSender send_command, MainViewOptions options);
+  // The view start sequence. `actions` are the frame's (borrowed: the
+  // control panel's full screen and the promoted updates trigger them);
+  // `frame` is the window whose activity gates the promotion of pending
+  // updates and owns the update messages.
+  MainView(QWidget* frame, const MainActions* actions, MainViewOptions options);
   // The view end sequence.
   ~MainView() override;
 
@@ -58,8 +59,8 @@ class MainView : public QWidget, public ViewRequests {
   void StopPlayer();
   // One 500 ms view tick; the timer calls it.
   void Tick();
-  // ID_CHANNEL_UPDATE or ID_UPDATE: the update service's command.
-  void RunUpdateCommand(int command);
+  // "Update channels" or "Check version": the update service's command.
+  void RunUpdateCommand(UpdateCommand command);
 
   int elapsed_ms() const { return elapsed_ms_; }
   bool full_screen_layout() const { return full_screen_layout_; }
@@ -75,7 +76,7 @@ class MainView : public QWidget, public ViewRequests {
 
  private:
   QWidget* frame_;
-  CommandSender send_command_;
+  const MainActions* actions_;
   MainViewOptions options_;
   std::unique_ptr<PlaybackControl> playback_;
   std::unique_ptr<QtUpdateUi> update_ui_;

@@ -92,7 +92,7 @@ class FakeUpdateUi : public UpdateUi {
   void OpenWebAddress(const std::u16string& address) override { opened.push_back(address); }
   void StopPlayback() override { ++stops; }
   bool IsFrameActive() override { return frame_active; }
-  void SendCommand(int id) override { commands.push_back(id); }
+  void SendCommand(UpdateCommand command) override { commands.push_back(command); }
 
   std::vector<std::string> Titles() {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -103,7 +103,7 @@ class FakeUpdateUi : public UpdateUi {
   std::vector<std::string> messages;
   std::vector<int> buttons;
   std::vector<std::u16string> opened;
-  std::vector<int> commands;
+  std::vector<UpdateCommand> commands;
   int stops = 0;
   int answer = kAnswerYes;
   bool frame_active = true;
@@ -367,14 +367,14 @@ TEST_F(UpdateServiceTest, AutomaticChecksArePromotedOncePerRun) {
   ui_.frame_active = true;
   service.PromotePendingUpdates();
   service.PromotePendingUpdates();
-  EXPECT_EQ(ui_.commands, (std::vector<int>{ID_CHANNEL_UPDATE, ID_UPDATE}));
+  EXPECT_EQ(ui_.commands, (std::vector<UpdateCommand>{UpdateCommand::kCatalogue, UpdateCommand::kApplication}));
 
   // An active frame gets a finding as soon as the check ends.
   ui_.commands.clear();
   UpdateService next = MakeService();
   next.StartAutomaticChecks(false, true);
   jobs_->Finish();
-  EXPECT_EQ(ui_.commands, std::vector<int>{ID_UPDATE});
+  EXPECT_EQ(ui_.commands, std::vector<UpdateCommand>{UpdateCommand::kApplication});
 }
 
 TEST_F(UpdateServiceTest, AutomaticChecksStayQuietAndCanBeSwitchedOff) {

@@ -24,7 +24,6 @@
 #include <gtest/gtest.h>
 
 #include "core/catalogue/channel_catalogue.h"
-#include "core/commands/command_ids.h"
 #include "core/document/doc_node.h"
 #include "core/document/document_format.h"
 #include "core/network/update_service.h"
@@ -214,15 +213,15 @@ TEST_F(UpdateCommandsTest, CatalogueCommandReportsNothingNewAndConnectionErrors)
   {
     MainFrame frame(Options());
     frame.show();
-    frame.SendCommand(ID_CHANNEL_UPDATE);
-    frame.SendCommand(ID_UPDATE);
+    frame.Trigger(MainCommand::kChannelUpdate);
+    frame.Trigger(MainCommand::kUpdate);
     EXPECT_EQ(answerer.messages(), (std::vector<QString>{"No connection", "No connection"}));
   }
   // The hosts are read when the view starts.
   StartServer("0", "unused");
   MainFrame frame(Options());
   frame.show();
-  frame.SendCommand(ID_CHANNEL_UPDATE);
+  frame.Trigger(MainCommand::kChannelUpdate);
   EXPECT_EQ(answerer.messages().back(), "Nothing new");
 }
 
@@ -239,7 +238,7 @@ TEST_F(UpdateCommandsTest, ReplacedCatalogueStopsPlaybackAndReloads) {
   testing::ModalAnswerer answerer([&titles](QWidget* dialog) {
     if (qobject_cast<UpdateWaitDialog*>(dialog) != nullptr) titles.push_back(dialog->windowTitle());
   });
-  frame.SendCommand(ID_CHANNEL_UPDATE);
+  frame.Trigger(MainCommand::kChannelUpdate);
   EXPECT_EQ(answerer.messages(), std::vector<QString>{"Channels updated"});
   EXPECT_EQ(ReadBytes(catalogue_), newer);
   EXPECT_GT(record_.stops, stops_before);

@@ -12,10 +12,11 @@ class QAbstractButton;
 namespace vidora {
 
 // The soft-key bar: a skinned strip at the bottom of a window with two
-// keys. The left key runs a command; the right key either runs a command
-// or opens a pop-up menu whose items carry their command ids (see
-// AddMenuCommand). Every command, from a key or from a menu item
-// (sub-menus included), is reported through CommandTriggered. A key
+// keys. The left key runs a command or triggers an action (the main
+// frame's); the right key either runs a command or opens a pop-up menu
+// whose items carry their command ids (see AddMenuCommand) or are actions
+// with slots of their own. Every command id, from a key or from a menu
+// item (sub-menus included), is reported through CommandTriggered. A key
 // without a caption does nothing. F1 and F2 in the bar's window press the
 // left and right keys; a menu opened by F2 starts on its first item. UI
 // thread only. A screen reader finds each key with a caption as a push

@@ -2,9 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QKeySequence>
 #include <QMenu>
-#include <QShortcut>
 #include <QTimer>
 
 #include "core/catalogue/channel_catalogue.h"
@@ -16,24 +14,19 @@
 #include "ui/desktop/desktop_keys.h"
 #include "ui/desktop/window_placement.h"
 #include "ui/accessibility/accessible_role.h"
-#include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/loading_screen.h"
 #include "ui/dialogs/passing_warning.h"
 #include "ui/dialogs/settings_dialog.h"
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/guide/guide_entry.h"
 #include "ui/health/channel_health_check.h"
-#include "ui/parental/parental_dialog.h"
 #include "ui/parental/parental_lock.h"
-#include "ui/playlists/playlist_dialogs.h"
 #include "ui/playlists/playlist_drop_target.h"
 #include "ui/playlists/playlist_manager.h"
 #include "ui/playlists/playlist_note.h"
 #include "ui/playback/player_host.h"
-#include "ui/recording/record_what_plays.h"
 #include "ui/recording/recording_badge.h"
 #include "ui/recording/recording_controller.h"
-#include "ui/recording/recordings_page.h"
 #include "ui/recording/schedule_toggle.h"
 #include "ui/providers/provider_setup.h"
 #include "ui/providers/provider_texts.h"

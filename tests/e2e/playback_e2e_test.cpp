@@ -195,7 +195,7 @@ class PlaybackEndToEndTest : public ::testing::Test {
 
     view_.resize(320, 300);
     view_.show();
-    control_ = std::make_unique<PlaybackControl>(&view_, &target_, [](int) {});
+    control_ = std::make_unique<PlaybackControl>(&view_, &target_, nullptr);
     target_.control = control_.get();
     control_->Start(QRect(4, 4, 312, 260), [this] { return std::make_unique<MpvBackend>(backend_options_); });
     control_->Layout(view_.size(), false);

@@ -123,7 +123,7 @@ class PlaylistsEndToEndTest : public ::testing::Test {
 
     view_.resize(320, 300);
     view_.show();
-    control_ = std::make_unique<PlaybackControl>(&view_, &target_, [](int) {});
+    control_ = std::make_unique<PlaybackControl>(&view_, &target_, nullptr);
     target_.control = control_.get();
     control_->Start(QRect(4, 4, 312, 260),
                     [] { return std::make_unique<MpvBackend>(std::vector<MpvBackend::Option>{{"ao", "null"}}); });

@@ -5,7 +5,6 @@
 #include "core/updates/update_addresses.h"
 #include "core/updates/update_checks.h"
 #include "core/updates/update_workers.h"
-#include "core/updates/worker_thread.h"
 #include "core/stores/save_failure.h"
 #include "core/stores/settings_store.h"
 
@@ -13,12 +12,14 @@ namespace vidora {
 
 UpdateHosts UpdateHosts::FromSettings() { return UpdateHosts{PublisherHost(), PublisherSiteHost()}; }
 
-UpdateService::UpdateService(UpdateUi& ui, ChannelCatalogue& catalogue, UpdateHosts hosts)
-    : ui_(ui), catalogue_(catalogue), hosts_(std::move(hosts)) {}
+UpdateService::UpdateService(UpdateUi& ui, ChannelCatalogue& catalogue, std::unique_ptr<JobRunner> jobs,
+                             UpdateHosts hosts)
+    : ui_(ui), catalogue_(catalogue), hosts_(std::move(hosts)), jobs_(std::move(jobs)) {}
 
 UpdateService::~UpdateService() {
   CancelTransfers();
-  JoinAutomaticChecks();
+  // Before the members go: the checks' results call into the service.
+  jobs_.reset();
 }
 
 void UpdateService::StartAutomaticChecks() {
@@ -30,39 +31,49 @@ void UpdateService::StartAutomaticChecks() {
 void UpdateService::StartAutomaticChecks(bool catalogue, bool application) {
   if (automatic_checks_started_) return;
   automatic_checks_started_ = true;
-  // The threads get copies: they never read the settings or the catalogue.
+  // The jobs get copies: they never read the settings, the catalogue or
+  // the service, and write what they found only through their results.
   if (catalogue) {
-    StartWorkerThread(catalogue_check_, [this, host = hosts_.publisher, version = catalogue_.Version()] {
-      state_.catalogue_update_pending = CheckCatalogueVersion(host, version, state_, &cancel_);
+    jobs_->Run([this, host = hosts_.publisher, version = catalogue_.Version(), cancel = cancel_] {
+      UpdateState found;
+      const bool newer = CheckCatalogueVersion(host, version, found, cancel.get());
+      const UpdateOutcome outcome = found.catalogue_update_result;
+      return JobRunner::Result([this, newer, outcome] {
+        if (outcome == UpdateOutcome::kError) state_.catalogue_update_result = outcome;
+        state_.catalogue_update_pending = newer;
+        PromotePendingUpdates();
+      });
     });
   }
   if (application) {
-    StartWorkerThread(application_check_, [this, host = hosts_.publisher] {
-      state_.application_update_pending = CheckApplicationVersion(host, state_, &cancel_);
+    jobs_->Run([this, host = hosts_.publisher, cancel = cancel_] {
+      UpdateState found;
+      const bool newer = CheckApplicationVersion(host, found, cancel.get());
+      const UpdateOutcome outcome = found.application_update_result;
+      return JobRunner::Result([this, newer, outcome] {
+        if (outcome == UpdateOutcome::kError) state_.application_update_result = outcome;
+        state_.application_update_pending = newer;
+        PromotePendingUpdates();
+      });
     });
   }
 }
 
-void UpdateService::JoinAutomaticChecks() {
-  if (catalogue_check_.joinable()) catalogue_check_.join();
-  if (application_check_.joinable()) application_check_.join();
-}
-
-void UpdateService::PollPendingUpdates() {
+void UpdateService::PromotePendingUpdates() {
   if (!catalogue_command_issued_ && state_.catalogue_update_pending && ui_.IsFrameActive()) {
     catalogue_command_issued_ = true;
-    ui_.SendCommand(ID_CHANNEL_UPDATE);
+    ui_.SendCommand(UpdateCommand::kCatalogue);
   }
   if (!application_command_issued_ && state_.application_update_pending && ui_.IsFrameActive()) {
     application_command_issued_ = true;
-    ui_.SendCommand(ID_UPDATE);
+    ui_.SendCommand(UpdateCommand::kApplication);
   }
 }
 
 void UpdateService::RunCatalogueUpdateCommand() {
   state_.catalogue_update_result = UpdateOutcome::kNothing;
   state_.catalogue_save_failure.clear();
-  command_cancel_ = cancel_.load();
+  command_cancel_ = cancel_->load();
   CatalogueUpdateJob job{hosts_.publisher, catalogue_.Version(), catalogue_.DownloadPath(), &command_cancel_};
   ui_.RunWaitDialog(
       UpdateWaitKind::kCatalogue, "str_check_updates",
@@ -93,7 +104,7 @@ void UpdateService::RunApplicationUpdateCommand() {
   if (!state_.application_update_pending) {
     state_.application_update_result = UpdateOutcome::kNothing;
     const std::u16string host = hosts_.publisher;
-    command_cancel_ = cancel_.load();
+    command_cancel_ = cancel_->load();
     ui_.RunWaitDialog(
         UpdateWaitKind::kApplication, "str_check_updates",
         [this, &host](const WaitTitleSetter&) { RunApplicationUpdateWorker(host, state_, &command_cancel_); },

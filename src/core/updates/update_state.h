@@ -14,8 +14,9 @@ enum class UpdateOutcome {
   kSaveFailed,  // a good catalogue arrived but could not be saved
 };
 
-// What the automatic checks found and what the last updates came to,
-// shared between the UI thread and the update threads. False and kNothing
+// What the automatic checks found (written by their results, on the UI
+// thread) and what the last updates came to, shared between the UI thread
+// and the update commands' workers. False and kNothing
 // at start, never saved.
 struct UpdateState {
   // Set by the automatic catalogue check; cleared when a catalogue download

@@ -14,6 +14,10 @@ namespace vidora {
 // Which wait dialog, by the dialog's id.
 enum class UpdateWaitKind : int { kCatalogue = 202, kApplication = 210 };
 
+// The main frame's two update commands: "Update channels" and "Check
+// version".
+enum class UpdateCommand { kCatalogue, kApplication };
+
 // What the update service needs of the user interface. The shell
 // implements it with Qt; tests fake it. Every method is called on the UI
 // thread, except the WaitTitleSetter handed to a worker (see
@@ -54,9 +58,9 @@ class UpdateUi {
   // in front of it).
   virtual bool IsFrameActive() = 0;
 
-  // Sends the command `id` (ID_CHANNEL_UPDATE, ID_UPDATE) to the main frame
-  // and returns once it has been handled.
-  virtual void SendCommand(int id) = 0;
+  // Runs the main frame's update command `command` and returns once it has
+  // been handled.
+  virtual void SendCommand(UpdateCommand command) = 0;
 };
 
 }  // namespace vidora

@@ -21,6 +21,9 @@ inline constexpr int ID_CHOOSE_GUIDE_CHANNEL = 32802;
 // "Hide unavailable channels".
 inline constexpr int ID_CHECK_LIST = 32803;
 inline constexpr int ID_HIDE_UNAVAILABLE = 32804;
+// The programme guide's grid of the shown list's channels (G in the main
+// window opens it for every channel).
+inline constexpr int ID_GUIDE_GRID = 114;
 
 }  // namespace vidora
 

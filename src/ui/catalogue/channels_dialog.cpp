@@ -17,7 +17,6 @@
 #include "core/history/recent_channels.h"
 #include "core/playlists/playlist_document.h"
 #include "core/playlists/playlist_sort.h"
-#include "core/commands/command_ids.h"
 #include "core/health/health_settings.h"
 #include "core/stores/settings_store.h"
 #include "core/zapping/zap_list.h"

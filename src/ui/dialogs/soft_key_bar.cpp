@@ -127,8 +127,14 @@ bool SoftKeyBar::event(QEvent* event) {
 void SoftKeyBar::SetLeftKey(const QString& caption, int command) {
   left_caption_ = caption;
   left_command_ = command;
+  left_action_ = nullptr;
   Describe();
   update();
+}
+
+void SoftKeyBar::SetLeftAction(QAction* action) {
+  SetLeftKey(action != nullptr ? action->text() : QString(), 0);
+  left_action_ = action;
 }
 
 void SoftKeyBar::SetRightKey(const QString& caption, int command) {
@@ -170,6 +176,10 @@ void SoftKeyBar::OnMenuTriggered(QAction* action) {
 void SoftKeyBar::PressLeft() {
   // The command decides, not the caption: a language pack without the
   // caption's text must not lock the user out of the key.
+  if (left_action_ != nullptr) {
+    left_action_->trigger();
+    return;
+  }
   if (left_command_ == 0) return;
   emit CommandTriggered(left_command_);
 }

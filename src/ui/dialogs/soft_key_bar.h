@@ -1,21 +1,22 @@
 #ifndef VIDORA_UI_DIALOGS_SOFT_KEY_BAR_H_
 #define VIDORA_UI_DIALOGS_SOFT_KEY_BAR_H_
 
+#include <QAction>
 #include <QMenu>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
 class QAbstractButton;
-class QAction;
 
 namespace vidora {
 
 // The soft-key bar: a skinned strip at the bottom of a window with two
-// keys. The left key runs a command; the right key either runs a command
-// or opens a pop-up menu whose items carry their command ids (see
-// AddMenuCommand). Every command, from a key or from a menu item
-// (sub-menus included), is reported through CommandTriggered. A key
+// keys. The left key runs a command or triggers an action (the main
+// frame's); the right key either runs a command or opens a pop-up menu
+// whose items carry their command ids (see AddMenuCommand) or are actions
+// with slots of their own. Every command id, from a key or from a menu
+// item (sub-menus included), is reported through CommandTriggered. A key
 // without a caption does nothing. F1 and F2 in the bar's window press the
 // left and right keys; a menu opened by F2 starts on its first item. UI
 // thread only. A screen reader finds each key with a caption as a push
@@ -31,6 +32,9 @@ class SoftKeyBar : public QWidget {
 
   // Left key: `caption` runs `command`.
   void SetLeftKey(const QString& caption, int command);
+  // Left key: the action's text is the caption and a press triggers it
+  // (borrowed; a deleted action leaves the key doing nothing).
+  void SetLeftAction(QAction* action);
   // Right key as a plain command.
   void SetRightKey(const QString& caption, int command);
   // Right key opening `menu` (borrowed: the caller keeps it alive as long
@@ -44,10 +48,12 @@ class SoftKeyBar : public QWidget {
   QString LeftCaption() const { return left_caption_; }
   QString RightCaption() const { return right_caption_; }
   int LeftCommand() const { return left_command_; }
+  QAction* LeftAction() const { return left_action_; }
   int RightCommand() const { return right_command_; }
   QMenu* RightMenu() const { return right_menu_; }
 
-  // Presses a key as a tap on it would: the left key emits its command;
+  // Presses a key as a tap on it would: the left key triggers its action
+  // or emits its command;
   // the right key emits its command or pops its menu up above the bar's
   // right end (non-blocking).
   void PressLeft();
@@ -79,6 +85,7 @@ class SoftKeyBar : public QWidget {
   QString left_caption_;
   QString right_caption_;
   int left_command_ = 0;
+  QPointer<QAction> left_action_;
   int right_command_ = 0;
   QPointer<QMenu> right_menu_;
   QMetaObject::Connection menu_connection_;

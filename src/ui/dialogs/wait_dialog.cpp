@@ -4,7 +4,6 @@
 #include <QPainter>
 #include <QWidget>
 
-#include "core/updates/worker_thread.h"
 #include "ui/dialogs/dialog_units.h"
 #include "ui/dialogs/skin_strip.h"
 #include "ui/dialogs/soft_key_bar.h"
@@ -35,21 +34,20 @@ UpdateWaitDialog::UpdateWaitDialog(QWidget* owner, std::string_view title_key, W
   }
 }
 
-UpdateWaitDialog::~UpdateWaitDialog() {
-  if (thread_.joinable()) thread_.join();
-}
+UpdateWaitDialog::~UpdateWaitDialog() = default;
 
 int UpdateWaitDialog::Run() {
   // Without a worker, or without a thread for it, there is nothing to wait
   // for: the dialog ends at once (with 0 when the work could not start).
   if (!worker_) {
     EndFromWorker(1);
-  } else if (!StartWorkerThread(thread_, [this] { worker_(*this); })) {
+  } else if (!jobs_.Run([this]() -> JobRunner::Result {
+               worker_(*this);
+               return {};
+             })) {
     EndFromWorker(0);
   }
-  const int result = exec();
-  if (thread_.joinable()) thread_.join();
-  return result;
+  return exec();
 }
 
 void UpdateWaitDialog::SetTitleByKeyFromWorker(std::string key) {

@@ -5,9 +5,9 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <thread>
 
 #include "ui/dialogs/skinned_dialog.h"
+#include "ui/jobs/background_jobs.h"
 
 class QLabel;
 
@@ -23,8 +23,9 @@ class UpdateWaitDialog : public SkinnedDialog {
   Q_OBJECT
 
  public:
-  // Runs on a thread of its own, started by Run(); it must end the dialog
-  // with End() as its last step, after it has written its results.
+  // Runs as a job of the dialog's runner, started by Run(); it must end
+  // the dialog with EndFromWorker() as its last step, after it has
+  // written its results.
   using Worker = std::function<void(UpdateWaitDialog& dialog)>;
 
   // Titled with the text of `title_key` ("str_check_updates"). `cancel`
@@ -35,8 +36,9 @@ class UpdateWaitDialog : public SkinnedDialog {
   ~UpdateWaitDialog() override;
 
   // Shows the dialog modally, starts the worker, and returns the result
-  // the worker ended it with once the worker thread has finished; 0 when
-  // no thread could be started for the worker (it then never runs).
+  // the worker ended it with; 0 when no thread could be started for the
+  // worker (it then never runs). The dialog's end waits (boundedly, as the
+  // runner's does) for the worker's last return.
   int Run();
 
   // Worker thread: shows the text of `key` as the title and repaints.
@@ -56,8 +58,9 @@ class UpdateWaitDialog : public SkinnedDialog {
  private:
   Worker worker_;
   std::atomic<bool>* cancel_;
-  std::thread thread_;
   QLabel* text_;
+  // Last, so that it ends first: the worker it runs reaches the dialog.
+  BackgroundJobs jobs_{this};
 };
 
 }  // namespace vidora

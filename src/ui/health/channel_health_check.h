@@ -14,7 +14,7 @@
 
 #include "core/health/health_book.h"
 #include "core/health/health_check_run.h"
-#include "ui/playlists/background_jobs.h"
+#include "ui/jobs/background_jobs.h"
 
 class QWidget;
 

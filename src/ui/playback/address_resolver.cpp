@@ -1,8 +1,6 @@
 #include "ui/playback/address_resolver.h"
 
-#include <QMetaObject>
-
-#include <algorithm>
+#include <QTimer>
 
 #include "core/playback/stream_address_provider.h"
 #include "core/stores/message_sink.h"
@@ -11,54 +9,44 @@ namespace vidora {
 
 AddressResolver::AddressResolver() = default;
 
-AddressResolver::~AddressResolver() {
-  Cancel();
-  for (auto& job : jobs_) {
-    job->cancel = true;
-    if (job->thread.joinable()) job->thread.join();
-  }
-}
+// Raising the newest request's flag cuts its transfer short before the
+// runner waits for it.
+AddressResolver::~AddressResolver() { Cancel(); }
 
 void AddressResolver::Start(std::unique_ptr<StreamAddressProvider> provider, std::u16string address, Done done) {
   Cancel();
-  auto job = std::make_unique<Job>();
-  Job* raw = job.get();
-  current_ = raw;
+  CancelFlag request = std::make_shared<std::atomic<bool>>(false);
+  current_ = request;
   done_ = std::move(done);
-  raw->thread = std::thread([this, raw, provider = std::move(provider), address = std::move(address)] {
+  // The job holds the provider and its flag: both outlive the resolver if
+  // the job outlives the runner's wait.
+  std::shared_ptr<StreamAddressProvider> worker = std::move(provider);
+  const bool started = jobs_.Run([this, request, worker, address = std::move(address)]() -> JobRunner::Result {
     std::optional<std::u16string> result;
     Messages messages;
     {
       ScopedMessageCapture capture;
-      result = provider->Resolve(address, &raw->cancel);
+      result = worker->Resolve(address, request.get());
       messages = std::move(capture.messages);
     }
-    // Queued to this object: dropped if it is gone, and it waits for this
-    // thread before it goes.
-    QMetaObject::invokeMethod(
-        this, [this, raw, result = std::move(result), messages = std::move(messages)]() mutable {
-          Finish(raw, std::move(result), std::move(messages));
-        },
-        Qt::QueuedConnection);
+    return [this, request, result = std::move(result), messages = std::move(messages)]() mutable {
+      Finish(request, std::move(result), std::move(messages));
+    };
   });
-  jobs_.push_back(std::move(job));
+  if (!started) {
+    // Like a provider that found nothing, reported as a job would be.
+    QTimer::singleShot(0, this, [this, request] { Finish(request, std::nullopt, {}); });
+  }
 }
 
 void AddressResolver::Cancel() {
-  if (current_ != nullptr) current_->cancel = true;
+  if (current_ != nullptr) current_->store(true);
   current_ = nullptr;
   done_ = nullptr;
 }
 
-void AddressResolver::Finish(Job* job, std::optional<std::u16string> address, Messages messages) {
-  const bool is_current = job == current_;
-  // The worker has only its return left to run.
-  auto it = std::find_if(jobs_.begin(), jobs_.end(), [job](const auto& owned) { return owned.get() == job; });
-  if (it != jobs_.end()) {
-    if ((*it)->thread.joinable()) (*it)->thread.join();
-    jobs_.erase(it);
-  }
-  if (!is_current) return;
+void AddressResolver::Finish(const CancelFlag& request, std::optional<std::u16string> address, Messages messages) {
+  if (request != current_) return;
   current_ = nullptr;
   Done done = std::move(done_);
   done_ = nullptr;

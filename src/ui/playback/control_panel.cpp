@@ -1,11 +1,11 @@
 #include "ui/playback/control_panel.h"
 
+#include <QAction>
 #include <QPainter>
 #include <QSignalBlocker>
 
 #include <string_view>
 
-#include "core/commands/command_ids.h"
 #include "core/commands/view_requests.h"
 #include "ui/dialogs/image_button.h"
 #include "ui/dialogs/skin_strip.h"
@@ -33,11 +33,10 @@ ImageButton* MakeButton(QWidget* parent, const GlyphSet& glyphs) {
 
 }  // namespace
 
-ControlPanel::ControlPanel(QWidget* parent, ViewRequests* view, FrameCommandSender send_frame_command,
-                           VolumeHandler on_volume)
+ControlPanel::ControlPanel(QWidget* parent, ViewRequests* view, QAction* full_screen, VolumeHandler on_volume)
     : QWidget(parent),
       view_(view),
-      send_frame_command_(std::move(send_frame_command)),
+      full_screen_action_(full_screen),
       on_volume_(std::move(on_volume)) {
   AssertUiThread();
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -62,7 +61,7 @@ ControlPanel::ControlPanel(QWidget* parent, ViewRequests* view, FrameCommandSend
 
   connect(play_, &QAbstractButton::clicked, this, [this] { OnPlayClicked(); });
   connect(full_screen_, &QAbstractButton::clicked, this, [this] {
-    if (send_frame_command_) send_frame_command_(ID_FULLSCREEN);
+    if (full_screen_action_ != nullptr) full_screen_action_->trigger();
   });
   connect(previous_, &QAbstractButton::clicked, this, [this] {
     if (view_ != nullptr) view_->StepFavourite(false);

@@ -1,6 +1,8 @@
 #ifndef VIDORA_UI_PLAYBACK_CONTROL_PANEL_H_
 #define VIDORA_UI_PLAYBACK_CONTROL_PANEL_H_
 
+#include <QAction>
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -14,19 +16,17 @@ class ViewRequests;
 
 // The bottom strip of the main view: play/stop, full screen, previous and
 // next favourite, and the volume trackbar (0-100, line size 5). Buttons
-// make their requests of `view` and send the full-screen command through
-// `send_frame_command`; the user moving the trackbar calls `on_volume`,
+// make their requests of `view`, the full-screen button triggers the
+// frame's `full_screen` action (borrowed; may be null); the user moving the trackbar calls `on_volume`,
 // and ShowVolume makes it show the level the volume's owner applied. Every control has an accessible name and a tooltip
 // naming its action and key. UI thread only.
 class ControlPanel : public QWidget {
   Q_OBJECT
 
  public:
-  using FrameCommandSender = std::function<void(int command)>;
   using VolumeHandler = std::function<void(int level)>;
 
-  ControlPanel(QWidget* parent, ViewRequests* view, FrameCommandSender send_frame_command,
-               VolumeHandler on_volume);
+  ControlPanel(QWidget* parent, ViewRequests* view, QAction* full_screen, VolumeHandler on_volume);
 
   // Gives the play button the Stop glyphs (true) or the Play glyphs.
   void SetPlaying(bool playing);
@@ -50,7 +50,7 @@ class ControlPanel : public QWidget {
   void DescribePlayButton();
 
   ViewRequests* view_;
-  FrameCommandSender send_frame_command_;
+  QPointer<QAction> full_screen_action_;
   VolumeHandler on_volume_;
   bool playing_ = false;
   ImageButton* play_ = nullptr;

@@ -52,8 +52,8 @@ bool IsDropWhileReconnecting(StreamFailure failure) {
 
 }  // namespace
 
-PlaybackControl::PlaybackControl(QWidget* view, ViewRequests* view_requests, FrameCommandSender send_frame_command)
-    : view_(view), view_requests_(view_requests), send_frame_command_(std::move(send_frame_command)) {
+PlaybackControl::PlaybackControl(QWidget* view, ViewRequests* view_requests, QAction* full_screen)
+    : view_(view), view_requests_(view_requests), full_screen_(full_screen) {
   AssertUiThread();
   resolver_ = std::make_unique<AddressResolver>();
   reconnect_timer_.setSingleShot(true);
@@ -87,7 +87,7 @@ TimeshiftLimits PlaybackControl::Limits() {
 
 void PlaybackControl::Start(const QRect& first_player_rect, BackendFactory factory) {
   AssertUiThread();
-  panel_ = new ControlPanel(view_, view_requests_, send_frame_command_, [this](int level) { SetVolume(level); });
+  panel_ = new ControlPanel(view_, view_requests_, full_screen_, [this](int level) { SetVolume(level); });
   connect(this, &PlaybackControl::VolumeChanged, panel_, &ControlPanel::ShowVolume);
   strip_ = new InfoStrip(view_, [this] { return StripChannelName(); });
   std::unique_ptr<PlayerBackend> backend = factory ? factory() : std::make_unique<MpvBackend>(TimeshiftOptions());

@@ -1,6 +1,7 @@
 #ifndef VIDORA_UI_PLAYBACK_PLAYBACK_CONTROL_H_
 #define VIDORA_UI_PLAYBACK_PLAYBACK_CONTROL_H_
 
+#include <QAction>
 #include <QObject>
 #include <QPointer>
 #include <QRect>
@@ -66,15 +67,13 @@ class PlaybackControl : public QObject {
   Q_OBJECT
 
  public:
-  // Sends a frame command id (ID_FULLSCREEN from the panel's full-screen
-  // button) to the main frame, synchronously.
-  using FrameCommandSender = std::function<void(int command)>;
   // Makes the player's backend; the default makes the libmpv one.
   using BackendFactory = std::function<std::unique_ptr<PlayerBackend>()>;
 
   // `view_requests` gets the panel's button requests and the favourite
-  // steps' play requests.
-  PlaybackControl(QWidget* view, ViewRequests* view_requests, FrameCommandSender send_frame_command);
+  // steps' play requests; the panel's full-screen button triggers
+  // `full_screen` (the frame's action, borrowed; may be null).
+  PlaybackControl(QWidget* view, ViewRequests* view_requests, QAction* full_screen);
   ~PlaybackControl() override;
   PlaybackControl(const PlaybackControl&) = delete;
   PlaybackControl& operator=(const PlaybackControl&) = delete;
@@ -223,7 +222,7 @@ class PlaybackControl : public QObject {
 
   QWidget* view_;
   ViewRequests* view_requests_;
-  FrameCommandSender send_frame_command_;
+  QPointer<QAction> full_screen_;
   std::unique_ptr<PlayerHost> player_;
   // Children of the view; guarded because the view may delete its
   // children before this object goes.

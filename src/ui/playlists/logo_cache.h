@@ -10,7 +10,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "ui/playlists/background_jobs.h"
+#include "ui/jobs/background_jobs.h"
 
 namespace vidora {
 

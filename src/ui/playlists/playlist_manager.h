@@ -18,7 +18,7 @@
 #include "core/guide/channel_programmes.h"
 #include "core/guide/guide_store.h"
 #include "core/timeshift/channel_archive.h"
-#include "ui/playlists/background_jobs.h"
+#include "ui/jobs/background_jobs.h"
 #include "ui/playlists/logo_cache.h"
 
 namespace vidora {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/providers/xtream_library.h"
-#include "ui/playlists/background_jobs.h"
+#include "ui/jobs/background_jobs.h"
 #include "ui/playlists/logo_cache.h"
 
 class QComboBox;

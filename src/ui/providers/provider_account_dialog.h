@@ -8,7 +8,7 @@
 #include "core/providers/xtream_address.h"
 #include "core/providers/xtream_answers.h"
 #include "ui/dialogs/skinned_dialog.h"
-#include "ui/playlists/background_jobs.h"
+#include "ui/jobs/background_jobs.h"
 
 class QLabel;
 class QLineEdit;

@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "ui/playlists/background_jobs.h"
+#include "ui/jobs/background_jobs.h"
 
 namespace vidora {
 

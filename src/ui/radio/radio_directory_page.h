@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/radio/radio_directory_client.h"
-#include "ui/playlists/background_jobs.h"
+#include "ui/jobs/background_jobs.h"
 #include "ui/playlists/logo_cache.h"
 
 class QComboBox;

@@ -68,10 +68,7 @@ RecordingsPage::RecordingsPage(QWidget* owner, fs::path folder) : QDialog(owner)
   Fill();
 }
 
-RecordingsPage::~RecordingsPage() {
-  *cancel_ = true;
-  if (lengths_.joinable()) lengths_.join();
-}
+RecordingsPage::~RecordingsPage() = default;
 
 void RecordingsPage::Fill() {
   struct File {
@@ -99,16 +96,21 @@ void RecordingsPage::Fill() {
   if (!files.empty()) list_->setCurrentItem(list_->topLevelItem(0));
   play_->setEnabled(!files.empty());
   delete_->setEnabled(!files.empty());
-  lengths_ = std::thread([paths, cancel = cancel_, page = this] {
-    for (const fs::path& path : paths) {
-      if (*cancel) return;
-      // A file without time stamps has no length to show: -1.
-      const double seconds = TsFileDurationSeconds(path).value_or(-1);
-      const QString name = QString::fromStdString(path.string());
-      // The page joins this thread before it goes, so it is alive here;
-      // a call still queued when it goes is dropped with it.
-      QMetaObject::invokeMethod(page, [page, name, s = seconds] { page->OnLength(name, s); }, Qt::QueuedConnection);
-    }
+  lengths_ = std::move(paths);
+  ReadLength(0);
+}
+
+void RecordingsPage::ReadLength(std::size_t next) {
+  if (next >= lengths_.size()) return;
+  jobs_.Run([this, next, path = lengths_[next], cancel = jobs_.cancel()]() -> JobRunner::Result {
+    // A page closed meanwhile reads no further.
+    if (*cancel) return {};
+    // A file without time stamps has no length to show: -1.
+    const double seconds = TsFileDurationSeconds(path).value_or(-1);
+    return [this, next, name = QString::fromStdString(path.string()), seconds] {
+      OnLength(name, seconds);
+      ReadLength(next + 1);
+    };
   });
 }
 

@@ -4,10 +4,11 @@
 #include <QDialog>
 #include <QString>
 
-#include <atomic>
+#include <cstddef>
 #include <filesystem>
-#include <memory>
-#include <thread>
+#include <vector>
+
+#include "ui/jobs/background_jobs.h"
 
 class QPushButton;
 class QTreeWidget;
@@ -16,8 +17,8 @@ namespace vidora {
 
 // The "Recordings" page: the recordings in `folder` (newest first) with
 // their size and length, to play (Enter, "Play") or delete (Delete, after
-// a question). Lengths are read from the files on a thread of its own and
-// filled in as they come. UI thread only.
+// a question). Lengths are read from the files one after another as jobs
+// of the job runner and filled in as they come. UI thread only.
 class RecordingsPage : public QDialog {
   Q_OBJECT
 
@@ -36,6 +37,9 @@ class RecordingsPage : public QDialog {
  private:
   void Fill();
   void PlaySelected();
+  // Reads the length of lengths_[next] as a job; its result fills the row
+  // in and reads the next.
+  void ReadLength(std::size_t next);
   void OnLength(const QString& path, double seconds);
 
   std::filesystem::path folder_;
@@ -43,8 +47,10 @@ class RecordingsPage : public QDialog {
   QPushButton* play_ = nullptr;
   QPushButton* delete_ = nullptr;
   QString chosen_file_;
-  std::shared_ptr<std::atomic<bool>> cancel_ = std::make_shared<std::atomic<bool>>(false);
-  std::thread lengths_;
+  // The files whose lengths are read, newest first.
+  std::vector<std::filesystem::path> lengths_;
+  // Last, so that it ends first: results fill in this page's rows.
+  BackgroundJobs jobs_{this};
 };
 
 }  // namespace vidora

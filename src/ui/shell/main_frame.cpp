@@ -2,14 +2,11 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QKeySequence>
 #include <QMenu>
-#include <QShortcut>
 #include <QTimer>
 
 #include "core/catalogue/channel_catalogue.h"
 #include "ui/catalogue/channels_dialog_state.h"
-#include "core/commands/command_ids.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/settings_store.h"
 #include "core/timeshift/timeshift_buffer.h"
@@ -17,24 +14,19 @@
 #include "ui/desktop/desktop_keys.h"
 #include "ui/desktop/window_placement.h"
 #include "ui/accessibility/accessible_role.h"
-#include "ui/dialogs/about_dialog.h"
 #include "ui/dialogs/loading_screen.h"
 #include "ui/dialogs/passing_warning.h"
 #include "ui/dialogs/settings_dialog.h"
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/guide/guide_entry.h"
 #include "ui/health/channel_health_check.h"
-#include "ui/parental/parental_dialog.h"
 #include "ui/parental/parental_lock.h"
-#include "ui/playlists/playlist_dialogs.h"
 #include "ui/playlists/playlist_drop_target.h"
 #include "ui/playlists/playlist_manager.h"
 #include "ui/playlists/playlist_note.h"
 #include "ui/playback/player_host.h"
-#include "ui/recording/record_what_plays.h"
 #include "ui/recording/recording_badge.h"
 #include "ui/recording/recording_controller.h"
-#include "ui/recording/recordings_page.h"
 #include "ui/recording/schedule_toggle.h"
 #include "ui/providers/provider_setup.h"
 #include "ui/providers/provider_texts.h"
@@ -78,15 +70,16 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
   setWindowTitle(ToQString(AppTitle()));
 
   EnableSourceFeatures();
-  menu_ = BuildMenu();
+  actions_ = new MainActions(this);
+  DefineActions();
+  menu_ = BuildMenu(*actions_);
   SetAccessibleRole(this, QAccessible::Window);  // a screen reader's "frame"
   soft_keys_ = new SoftKeyBar(this);
-  soft_keys_->SetLeftKey(menu_.left_caption, menu_.left_command);
+  soft_keys_->SetLeftAction(menu_.left);
   soft_keys_->SetRightMenu(menu_.right_caption, menu_.right.get());
-  connect(soft_keys_, &SoftKeyBar::CommandTriggered, this, &MainFrame::SendCommand);
 
   parental_ = std::make_unique<ParentalLock>();
-  view_ = new MainView(this, [this](int command) { SendCommand(command); }, options_.view);
+  view_ = new MainView(this, actions_, options_.view);
   autosave_ = std::make_unique<SettingsAutosave>([this] {
     if (options_.remember_place) RememberMainWindow(this);
   });
@@ -131,7 +124,7 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
   if (options_.desktop) {
     DesktopSession::Services services = options_.desktop();
     services.raise = [this] { OnLaterStart(last_command_line_); };
-    services.quit = [this] { SendCommand(ID_EXIT); };
+    services.quit = [this] { Trigger(MainCommand::kExit); };
     services.hold = [this](bool hold) {
       if (timeshift_ == nullptr || !timeshift_->seekable()) return false;
       if (timeshift_->paused() != hold) timeshift_->TogglePause();
@@ -141,8 +134,8 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
   }
 
   // The timer's end quits as the Exit command does, when chosen.
-  sleep_ = std::make_unique<SleepTimer>(view_->playback(), [this] { SendCommand(ID_EXIT); });
-  FollowSleepMenu(menu_.sleep, sleep_.get(), view_->playback());
+  sleep_ = std::make_unique<SleepTimer>(view_->playback(), [this] { Trigger(MainCommand::kExit); });
+  FollowSleepMenu(menu_.sleep, SleepActionsOf(*actions_), sleep_.get(), view_->playback());
 
   new RecordingBadge(this, recordings_);
   AddDesktopKeys();
@@ -159,10 +152,6 @@ MainFrame::MainFrame(MainFrameOptions options) : options_(std::move(options)) {
   zapper_ = new ChannelZapper(this, *view_->playback(), watching_->note(), [this](Channel* channel) {
     if (view_ != nullptr) view_->PlayChannel(channel);
   });
-  InstallSourceKeys(this, [this](int command) { SendCommand(command); });
-
-  auto* exit_key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
-  connect(exit_key, &QShortcut::activated, this, [this] { SendCommand(ID_EXIT); });
 
   if (options_.display_orientation) orientation_ = options_.display_orientation(this);
   watch_ = std::make_unique<KeyPressWatch>(nullptr, this);
@@ -191,7 +180,7 @@ void MainFrame::AddDesktopKeys() {
       playback->PlayChannel(nullptr);
     }
   };
-  actions.toggle_full_screen = [this] { SendCommand(ID_FULLSCREEN); };
+  actions.toggle_full_screen = [this] { Trigger(MainCommand::kFullScreen); };
   actions.in_full_screen = [this] { return view_ != nullptr && view_->full_screen_layout(); };
   actions.volume = [this] { return view_ != nullptr ? view_->playback()->volume_level() : 0; };
   actions.set_volume = [this](int level) {
@@ -206,7 +195,7 @@ void MainFrame::AddDesktopKeys() {
   actions.step_channel = [this](bool next) {
     if (zapper_ != nullptr) zapper_->Step(next);
   };
-  actions.toggle_recording = [this] { SendCommand(ID_RECORD); };
+  actions.toggle_recording = [this] { Trigger(MainCommand::kRecord); };
   keys_ = new DesktopKeys(this, std::move(actions));
   PlaybackControl* playback = view_->playback();
   if (PlayerHost* host = playback->player(); host != nullptr && host->window() != nullptr) {
@@ -234,79 +223,9 @@ void MainFrame::AddDesktopKeys() {
 
 QWidget* MainFrame::DialogOwner() { return LastingOwner(this); }
 
-void MainFrame::SendCommand(int command) {
+void MainFrame::Trigger(MainCommand command) {
   AssertUiThread();
-  // Once the player closes no command may open another dialog.
-  if (closed_ || AppClosing()) return;
-  switch (command) {
-    case ID_CHANNELS:
-      RunChannels();
-      break;
-    case ID_FULLSCREEN:
-      ToggleFullScreen();
-      break;
-    case ID_CHANNEL_UPDATE:
-    case ID_UPDATE:
-      if (view_ != nullptr) view_->RunUpdateCommand(command);
-      break;
-    case ID_SETTINGS: {
-      // Playlists removed in the list go only when the settings are kept.
-      std::vector<std::string> removed;
-      SettingsDialog dialog(DialogOwner(), full_screen_turn(), [&removed](QWidget* owner) {
-        if (PlaylistManager* manager = PlaylistManager::Current()) {
-          PlaylistsDialog playlists(owner, *manager);
-          playlists.exec();
-          removed.insert(removed.end(), playlists.removed().begin(), playlists.removed().end());
-        }
-      }, [](QWidget* owner) { OpenParentalDialog(owner); });
-      const bool kept = dialog.exec() == 1;
-      if (PlaylistManager* manager = PlaylistManager::Current(); kept && manager != nullptr) {
-        for (const std::string& key : removed) manager->RemovePlaylist(key);
-      }
-      break;
-    }
-    case ID_ADD_PLAYLIST: {
-      AddPlaylistDialog dialog(DialogOwner());
-      if (dialog.exec() == 1 && !dialog.source().isEmpty() && view_ != nullptr && view_->playlists() != nullptr) {
-        view_->playlists()->AddPlaylistSource(dialog.source(), true);
-      }
-      break;
-    }
-    case ID_GUIDE_GRID:
-      if (GuideEntry* guide = GuideEntry::Current()) guide->Open(DialogOwner());
-      break;
-    case ID_REFRESH_PLAYLISTS:
-      if (view_ != nullptr && view_->playlists() != nullptr) view_->playlists()->RefreshPlaylists();
-      break;
-    case ID_ABOUT: {
-      AboutDialog dialog(DialogOwner());
-      dialog.exec();
-      break;
-    }
-    case ID_RECORD:
-      if (view_ != nullptr) {
-        const QString refusal = RecordWhatPlays(*recordings_, *view_->playback());
-        if (!refusal.isEmpty()) ShowPlainMessageBox(DialogOwner(), refusal, ToQString(AppTitle()));
-      }
-      break;
-    case ID_RECORDINGS: {
-      RecordingsPage page(DialogOwner(), recordings_->folder());
-      if (page.exec() == QDialog::Accepted && !page.chosen_file().isEmpty() && view_ != nullptr && Catalogue()) {
-        view_->playback()->PlayRecording(FromQString(page.chosen_file()));
-      }
-      break;
-    }
-    case ID_EXIT:
-      // Like a posted close: the command that asked for it finishes first.
-      QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
-      break;
-    default:
-      if (view_ != nullptr && RunSleepCommand(command, sleep_.get(), *view_->playback())) break;
-      RunSourceCommand(command, DialogOwner(), [this](Channel* channel) {
-        if (view_ != nullptr) view_->PlayChannel(channel);
-      });
-      break;
-  }
+  actions_->Get(command)->trigger();
 }
 
 void MainFrame::RunChannels() {
@@ -376,7 +295,7 @@ void MainFrame::Tick() {
   // desktop, focus moving to another window, another monitor or one of the
   // player's dialogs is no reason to end it.
   if (view_ != nullptr && view_->full_screen_layout() && watch_->TakePressed()) {
-    SendCommand(ID_FULLSCREEN);
+    Trigger(MainCommand::kFullScreen);
     return;
   }
   MotionSensor* sensor = CurrentMotionSensor();

@@ -11,6 +11,7 @@
 #include "ui/desktop/desktop_session.h"
 #include "ui/dialogs/settings_dialog.h"
 #include "ui/shell/display_orientation.h"
+#include "ui/shell/main_actions.h"
 #include "ui/shell/main_menu.h"
 #include "ui/shell/main_view.h"
 #include "ui/shell/tilt_tracker.h"
@@ -48,7 +49,8 @@ struct MainFrameOptions {
 };
 
 // The application's top-level window: the main view above the soft-key
-// bar. Builds the menu, dispatches the menu commands, switches the full
+// bar. Defines its commands as actions (MainActions) and builds the menu
+// from them, switches the full
 // screen presentation, runs the 100 ms frame tick (full-screen exit watch
 // and the motion sensor's display turning; the sensor is the process-wide
 // CurrentMotionSensor()) and saves the settings when it closes (first
@@ -65,11 +67,12 @@ class MainFrame : public QWidget {
   explicit MainFrame(MainFrameOptions options = {});
   ~MainFrame() override;
 
-  // Runs a frame command (menu, soft key, shortcut, the panel's full-screen
-  // button or the view's update promotion) synchronously.
-  void SendCommand(int command);
+  // Runs a frame command synchronously, as its menu item, soft key, key,
+  // the panel's full-screen button or the view's update promotion do: by
+  // triggering its action. Nothing once the player closes.
+  void Trigger(MainCommand command);
 
-  // The full-screen switch (ID_FULLSCREEN): the frame covers the screen
+  // The full-screen switch (MainCommand::kFullScreen): the frame covers the screen
   // without the soft-key bar and the view takes its full-screen layout, or
   // the frame goes back to the window state and geometry it had before and
   // shows the bar again. Without a motion sensor and with `LandscapeFS`
@@ -97,6 +100,8 @@ class MainFrame : public QWidget {
   FullScreenTurn full_screen_turn() const;
 
   MainView* view() const { return view_; }
+  // The frame's commands; owned by the frame.
+  MainActions* actions() const { return actions_; }
   SoftKeyBar* soft_keys() const { return soft_keys_; }
   DesktopSession* desktop() const { return desktop_.get(); }
   DesktopKeys* keys() const { return keys_; }
@@ -121,11 +126,18 @@ class MainFrame : public QWidget {
   // The window a box or dialog of the frame belongs to (LastingOwner).
   QWidget* DialogOwner();
   void AddDesktopKeys();
+  // Gives every action its caption, key and slot (main_frame_commands.cpp).
+  void DefineActions();
   void RunChannels();
+  void RunSettings();
+  void RunAddPlaylist();
+  void RunRecord();
+  void RunRecordings();
   void LayoutChildren();
   bool SetDisplayOrientation(int value);
 
   MainFrameOptions options_;
+  MainActions* actions_ = nullptr;  // child of the frame
   MainMenu menu_;
   SoftKeyBar* soft_keys_ = nullptr;
   MainView* view_ = nullptr;

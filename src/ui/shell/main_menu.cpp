@@ -4,40 +4,47 @@
 #include <QMenu>
 #include <QUrl>
 
-#include "core/commands/command_ids.h"
-#include "ui/dialogs/soft_key_bar.h"
+#include "ui/shell/main_actions.h"
 #include "ui/shell/source_commands.h"
 #include "ui/sleep/sleep_commands.h"
 #include "ui/texts/ui_texts.h"
 
 namespace vidora {
 
-MainMenu BuildMenu() {
+MainMenu BuildMenu(const MainActions& actions) {
   MainMenu menu;
-  menu.left_caption = Text("menu_channels");
-  menu.left_command = ID_CHANNELS;
+  menu.left = actions.Get(MainCommand::kChannels);
   menu.right_caption = Text("menu_menu");
   menu.right = std::make_unique<QMenu>(menu.right_caption);
   QMenu* right = menu.right.get();
-  AddMenuCommand(right, Text("menu_fullscreen"), ID_FULLSCREEN);
-  AddMenuCommand(right, Text("menu_settings"), ID_SETTINGS);
-  AddMenuCommand(right, Text("menu_add_playlist"), ID_ADD_PLAYLIST);
-  AddMenuCommand(right, Text("menu_record"), ID_RECORD);
-  AddMenuCommand(right, Text("menu_recordings"), ID_RECORDINGS);
-  AddSourceMenuItems(right);
-  AddMenuCommand(right, Text("str_programme_guide"), ID_GUIDE_GRID);
-  menu.sleep = AddSleepMenu(right);
+  for (MainCommand command : {MainCommand::kFullScreen, MainCommand::kSettings, MainCommand::kAddPlaylist,
+                              MainCommand::kRecord, MainCommand::kRecordings}) {
+    right->addAction(actions.Get(command));
+  }
+  AddSourceMenuItems(right, actions);
+  right->addAction(actions.Get(MainCommand::kGuideGrid));
+  menu.sleep = AddSleepMenu(right, SleepActionsOf(actions));
   if (VIDORA_UPDATE_CHECKS) {  // a distribution may build without the publisher's checks
     QMenu* updates = right->addMenu(Text("menu_updates"));
-    AddMenuCommand(updates, Text("menu_update"), ID_UPDATE);
-    AddMenuCommand(updates, Text("menu_channel_update"), ID_CHANNEL_UPDATE);
-    AddMenuCommand(updates, Text("menu_refresh_playlists"), ID_REFRESH_PLAYLISTS);
+    updates->addAction(actions.Get(MainCommand::kUpdate));
+    updates->addAction(actions.Get(MainCommand::kChannelUpdate));
+    updates->addAction(actions.Get(MainCommand::kRefreshPlaylists));
   }
   right->addSeparator();
-  AddMenuCommand(right, Text("menu_about"), ID_ABOUT);
+  right->addAction(actions.Get(MainCommand::kAbout));
   right->addSeparator();
-  AddMenuCommand(right, Text("menu_exit"), ID_EXIT);
+  right->addAction(actions.Get(MainCommand::kExit));
   return menu;
+}
+
+SleepActions SleepActionsOf(const MainActions& actions) {
+  SleepActions sleep;
+  sleep.off = actions.Get(MainCommand::kSleepOff);
+  sleep.minutes = {actions.Get(MainCommand::kSleep15), actions.Get(MainCommand::kSleep30),
+                   actions.Get(MainCommand::kSleep60), actions.Get(MainCommand::kSleep90)};
+  sleep.end_of_programme = actions.Get(MainCommand::kSleepEndOfProgramme);
+  sleep.quit = actions.Get(MainCommand::kSleepQuit);
+  return sleep;
 }
 
 void OpenInBrowser(const QString& address) { QDesktopServices::openUrl(QUrl(address)); }

@@ -5,24 +5,30 @@
 
 #include <memory>
 
+class QAction;
 class QMenu;
 
 namespace vidora {
 
-// The main frame's soft-key menu: the left key runs one command, the right
-// key opens a pop-up whose items carry their command ids (see
-// AddMenuCommand). Captions are texts of the current language.
+class MainActions;
+struct SleepActions;
+
+// The main frame's soft-key menu: the left key triggers one of the
+// frame's actions, the right key opens a pop-up of them. Captions are
+// texts of the current language.
 struct MainMenu {
-  QString left_caption;  // "menu_channels"
-  int left_command = 0;  // ID_CHANNELS
+  QAction* left = nullptr;  // "Channels", owned by the frame
   QString right_caption;  // "menu_menu"
   std::unique_ptr<QMenu> right;  // full screen, settings, updates, about, exit
   QMenu* sleep = nullptr;  // the sleep timer's sub-menu, owned by `right`
 };
 
-// Builds the menu with every caption looked up in the current language.
-// UI thread only.
-MainMenu BuildMenu();
+// Builds the menu from the frame's `actions` (which must outlive it). UI
+// thread only.
+MainMenu BuildMenu(const MainActions& actions);
+
+// The sleep timer's items among the frame's actions.
+SleepActions SleepActionsOf(const MainActions& actions);
 
 // Opens a web address with the desktop's browser. The outcome is not
 // examined. UI thread only.

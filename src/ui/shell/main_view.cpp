@@ -4,13 +4,14 @@
 #include <QResizeEvent>
 
 #include "core/catalogue/channel_catalogue.h"
-#include "core/commands/command_ids.h"
 #include "core/updates/update_service.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/message_sink.h"
 #include "core/stores/settings_store.h"
 #include "ui/dialogs/loading_screen.h"
 #include "ui/history/watch_history.h"
+#include "ui/jobs/background_jobs.h"
+#include "ui/shell/main_actions.h"
 #include "ui/shell/qt_update_ui.h"
 #include "ui/skin/resource_pack.h"
 #include "ui/lifecycle/ui_thread.h"
@@ -34,13 +35,14 @@ CatalogueOptions ApplicationCatalogueOptions() {
 
 }  // namespace
 
-MainView::MainView(QWidget* frame, CommandSender send_command, MainViewOptions options)
-    : QWidget(frame), frame_(frame), send_command_(std::move(send_command)), options_(std::move(options)) {
+MainView::MainView(QWidget* frame, const MainActions* actions, MainViewOptions options)
+    : QWidget(frame), frame_(frame), actions_(actions), options_(std::move(options)) {
   AssertUiThread();
   setAttribute(Qt::WA_OpaquePaintEvent);  // the paint handler fills what the strips leave
   elapsed_ms_ = 0;
   full_screen_layout_ = false;
-  playback_ = std::make_unique<PlaybackControl>(this, this, send_command_);
+  playback_ = std::make_unique<PlaybackControl>(this, this,
+                                                actions_ != nullptr ? actions_->Get(MainCommand::kFullScreen) : nullptr);
   FollowWatchedChannels(playback_.get());
   ChannelCatalogue& catalogue =
       options_.catalogue_file.empty() ? LoadCatalogue(kCatalogueFileName, ApplicationCatalogueOptions())
@@ -48,17 +50,19 @@ MainView::MainView(QWidget* frame, CommandSender send_command, MainViewOptions o
   playlists_ = std::make_unique<PlaylistManager>(catalogue);
   // The first layout replaces this rectangle.
   playback_->Start(PlaybackControl::FirstPlayerRect(size()), options_.backend);
-  update_ui_ = std::make_unique<QtUpdateUi>(frame_, this, send_command_);
-  updates_ = std::make_unique<UpdateService>(*update_ui_, catalogue);
+  update_ui_ = std::make_unique<QtUpdateUi>(frame_, this, actions_);
+  updates_ = std::make_unique<UpdateService>(*update_ui_, catalogue, std::make_unique<BackgroundJobs>(this));
   if (VIDORA_UPDATE_CHECKS) updates_->StartAutomaticChecks();
+  if (frame_ != nullptr) frame_->installEventFilter(this);
   connect(&timer_, &QTimer::timeout, this, &MainView::Tick);
   timer_.start(kViewTickMs);
 }
 
 MainView::~MainView() {
   timer_.stop();
+  if (frame_ != nullptr) frame_->removeEventFilter(this);
   if (playback_) playback_->End();
-  // Cancels running checks and joins their threads.
+  // Cancels running checks and ends their runner.
   updates_.reset();
   playlists_.reset();
   update_ui_.reset();
@@ -98,10 +102,13 @@ void MainView::StopPlayer() {
 void MainView::Tick() {
   AssertUiThread();
   elapsed_ms_ += kViewTickMs;
-  // An automatic update runs its dialogs from the poll below; the loading
-  // screen must be gone before they open.
-  if (elapsed_ms_ == kViewTickMs) CloseLoadingScreen();
-  updates_->PollPendingUpdates();
+  // An automatic update runs its dialogs when it is promoted; the loading
+  // screen must be gone before they open, so what the checks found before
+  // the first tick is offered only now.
+  if (elapsed_ms_ == kViewTickMs) {
+    CloseLoadingScreen();
+    updates_->PromotePendingUpdates();
+  }
   if (playback_ && playback_->player() != nullptr) {
     const bool full_screen = playback_->IsPlayerFullScreen();
     if (player_was_full_screen_ && !full_screen) Relayout();
@@ -109,13 +116,24 @@ void MainView::Tick() {
   }
 }
 
-void MainView::RunUpdateCommand(int command) {
+void MainView::RunUpdateCommand(UpdateCommand command) {
   AssertUiThread();
-  if (command == ID_CHANNEL_UPDATE) {
+  if (command == UpdateCommand::kCatalogue) {
     updates_->RunCatalogueUpdateCommand();
-  } else if (command == ID_UPDATE) {
+  } else {
     updates_->RunApplicationUpdateCommand();
   }
+}
+
+bool MainView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == frame_ && event->type() == QEvent::WindowActivate) {
+    // A finding that met a dialog in front of the frame is offered once the
+    // frame is active again; from the event loop, not inside the activation.
+    QTimer::singleShot(0, this, [this] {
+      if (updates_) updates_->PromotePendingUpdates();
+    });
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void MainView::paintEvent(QPaintEvent*) {

@@ -9,11 +9,13 @@
 #include <memory>
 
 #include "core/commands/view_requests.h"
+#include "core/updates/update_ui.h"
 #include "ui/playback/playback_control.h"
 #include "ui/playlists/playlist_manager.h"
 
 namespace vidora {
 
+class MainActions;
 class QtUpdateUi;
 class UpdateService;
 
@@ -29,18 +31,18 @@ struct MainViewOptions {
 // on top, the control panel at the bottom and the picture (player window
 // or radio picture) between them, on the skin's background. Starts the
 // catalogue, the playback parts, the update service with its automatic
-// checks and the volume when it is built, runs the 500 ms view tick, and
+// checks and the volume when it is built, runs the 500 ms view tick,
+// offers pending updates again whenever the frame becomes active, and
 // takes the view's requests. UI thread only; owned by the main frame.
 class MainView : public QWidget, public ViewRequests {
   Q_OBJECT
 
  public:
-  using CommandSender = std::function<void(int command)>;
-
-  // The view start sequence. `send_command` runs a frame command
-  // synchronously; `frame` is the window whose activity gates the
-  // promotion of pending updates and owns the update messages.
-  MainView(QWidget* frame, CommandSender send_command, MainViewOptions options);
+  // The view start sequence. `actions` are the frame's (borrowed: the
+  // control panel's full screen and the promoted updates trigger them);
+  // `frame` is the window whose activity gates the promotion of pending
+  // updates and owns the update messages.
+  MainView(QWidget* frame, const MainActions* actions, MainViewOptions options);
   // The view end sequence.
   ~MainView() override;
 
@@ -57,8 +59,8 @@ class MainView : public QWidget, public ViewRequests {
   void StopPlayer();
   // One 500 ms view tick; the timer calls it.
   void Tick();
-  // ID_CHANNEL_UPDATE or ID_UPDATE: the update service's command.
-  void RunUpdateCommand(int command);
+  // "Update channels" or "Check version": the update service's command.
+  void RunUpdateCommand(UpdateCommand command);
 
   int elapsed_ms() const { return elapsed_ms_; }
   bool full_screen_layout() const { return full_screen_layout_; }
@@ -68,12 +70,13 @@ class MainView : public QWidget, public ViewRequests {
   PlaylistManager* playlists() const { return playlists_.get(); }
 
  protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
   QWidget* frame_;
-  CommandSender send_command_;
+  const MainActions* actions_;
   MainViewOptions options_;
   std::unique_ptr<PlaybackControl> playback_;
   std::unique_ptr<QtUpdateUi> update_ui_;

@@ -1,11 +1,13 @@
 #include "ui/shell/qt_update_ui.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QWidget>
 
 #include "core/commands/view_requests.h"
 #include "ui/dialogs/loading_screen.h"
 #include "ui/dialogs/wait_dialog.h"
+#include "ui/shell/main_actions.h"
 #include "ui/shell/main_menu.h"
 #include "ui/texts/ui_texts.h"
 #include "ui/lifecycle/ui_thread.h"
@@ -18,8 +20,8 @@ bool IsActiveFrame(const QWidget* frame) {
   return QApplication::activeWindow() == frame;
 }
 
-QtUpdateUi::QtUpdateUi(QWidget* frame, ViewRequests* view, CommandSender send_command)
-    : frame_(frame), view_(view), send_command_(std::move(send_command)) {}
+QtUpdateUi::QtUpdateUi(QWidget* frame, ViewRequests* view, const MainActions* actions)
+    : frame_(frame), view_(view), actions_(actions) {}
 
 void QtUpdateUi::RunWaitDialog(UpdateWaitKind, std::string_view title_key, WaitWorker worker,
                                std::atomic<bool>& cancel) {
@@ -46,11 +48,14 @@ void QtUpdateUi::StopPlayback() {
   if (view_ != nullptr) view_->StopPlayback();
 }
 
-bool QtUpdateUi::IsFrameActive() { return IsActiveFrame(frame_); }
+// The loading screen closes on its own whatever is open over it: nothing
+// is offered while it is up.
+bool QtUpdateUi::IsFrameActive() { return CurrentLoadingScreen() == nullptr && IsActiveFrame(frame_); }
 
-void QtUpdateUi::SendCommand(int id) {
+void QtUpdateUi::SendCommand(UpdateCommand command) {
   AssertUiThread();
-  if (send_command_) send_command_(id);
+  if (actions_ == nullptr) return;
+  actions_->Get(command == UpdateCommand::kCatalogue ? MainCommand::kChannelUpdate : MainCommand::kUpdate)->trigger();
 }
 
 }  // namespace vidora

@@ -1,14 +1,13 @@
 #ifndef VIDORA_UI_SHELL_QT_UPDATE_UI_H_
 #define VIDORA_UI_SHELL_QT_UPDATE_UI_H_
 
-#include <functional>
-
 #include "core/updates/update_ui.h"
 
 class QWidget;
 
 namespace vidora {
 
+class MainActions;
 class ViewRequests;
 
 // Whether `frame` is the active window: no modal dialog is open and the
@@ -17,13 +16,12 @@ bool IsActiveFrame(const QWidget* frame);
 
 // The update service's user interface on the main window: wait dialogs
 // owned by the active window, message boxes owned by the frame, the
-// browser, the view's stop request and the frame's commands. Borrows the
-// frame and the view, which must outlive it. UI thread only.
+// browser, the view's stop request and the frame's update actions. Borrows
+// the frame, the view and the actions, which must outlive it. UI thread
+// only.
 class QtUpdateUi : public UpdateUi {
  public:
-  using CommandSender = std::function<void(int command)>;
-
-  QtUpdateUi(QWidget* frame, ViewRequests* view, CommandSender send_command);
+  QtUpdateUi(QWidget* frame, ViewRequests* view, const MainActions* actions);
 
   void RunWaitDialog(UpdateWaitKind kind, std::string_view title_key, WaitWorker worker,
                      std::atomic<bool>& cancel) override;
@@ -31,12 +29,12 @@ class QtUpdateUi : public UpdateUi {
   void OpenWebAddress(const std::u16string& address) override;
   void StopPlayback() override;
   bool IsFrameActive() override;
-  void SendCommand(int id) override;
+  void SendCommand(UpdateCommand command) override;
 
  private:
   QWidget* frame_;
   ViewRequests* view_;
-  CommandSender send_command_;
+  const MainActions* actions_;
 };
 
 }  // namespace vidora

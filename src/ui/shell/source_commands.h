@@ -9,22 +9,21 @@ class QWidget;
 namespace vidora {
 
 class Channel;
+class MainActions;
 
 // The main frame's commands for more channel sources: "Add provider
-// account…" (Ctrl+Shift+A, ID_ADD_PROVIDER), "Radio directory"
-// (Ctrl+Shift+D, ID_RADIO_DIRECTORY), "Films & series" (Ctrl+Shift+F,
-// ID_FILMS) and "Check channels" (Ctrl+Shift+H, ID_CHECK_CHANNELS: every
+// account…" (Ctrl+Shift+A), "Radio directory" (Ctrl+Shift+D), "Films &
+// series" (Ctrl+Shift+F) and "Check channels" (Ctrl+Shift+H: every
 // channel's sources). UI thread only.
 
 // Lets the sources' features take part; before the main view is created.
 void EnableSourceFeatures();
+// Gives the frame's source actions their captions (with the key after a
+// tab, as the menu shows it), keys and slots. `owner` gives the window
+// their dialogs belong to; `play` plays a channel in the main view.
+void DefineSourceActions(MainActions& actions, std::function<QWidget*()> owner, std::function<void(Channel*)> play);
 // The menu items, after "Add playlist…".
-void AddSourceMenuItems(QMenu* menu);
-// The keys of the commands on `frame`, sending them through `send`.
-void InstallSourceKeys(QWidget* frame, std::function<void(int)> send);
-// Runs `command` when it is one of them; false otherwise. `play` plays a
-// channel in the main view.
-bool RunSourceCommand(int command, QWidget* owner, std::function<void(Channel*)> play);
+void AddSourceMenuItems(QMenu* menu, const MainActions& actions);
 
 }  // namespace vidora
 

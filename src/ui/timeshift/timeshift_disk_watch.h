@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "ui/playlists/background_jobs.h"
+#include "ui/jobs/background_jobs.h"
 
 namespace vidora {
 

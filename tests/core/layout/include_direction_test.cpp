@@ -35,6 +35,7 @@ int Height(const std::string& folder) {
       {"ui/playlists", 235},
       {"ui/dialogs", 230},
       {"ui/accessibility", 225},
+      {"ui/jobs", 221},  // the job runner every part hands its blocking work to
       {"ui/texts", 220},  // message boxes wear the skin
       {"ui/skin", 218},
       {"ui/settings", 216},  // saving the settings, the system's folders
@@ -56,6 +57,7 @@ int Height(const std::string& folder) {
       {"core/stores", 120},
       {"core/document", 110},
       {"core/commands", 100},
+      {"core/jobs", 100},  // what a job runner offers, implemented by the UI
   };
   const auto it = kHeights.find(folder);
   return it != kHeights.end() ? it->second : -1;

@@ -21,6 +21,7 @@
 #include "core/document/text_codec.h"
 #include "core/net/http_limits.h"
 #include "core/net/local_http_server.h"
+#include "core/updates/thread_job_runner.h"
 #include "core/updates/update_addresses.h"
 #include "core/updates/version_compare.h"
 #include "core/stores/message_sink.h"
@@ -35,6 +36,7 @@ using testing::LocalHttpServer;
 using testing::RequestLine;
 using testing::RequestPath;
 using testing::TempDir;
+using testing::ThreadJobRunner;
 
 TEST(CompareVersionsTest, ComparesComponentByComponent) {
   EXPECT_EQ(CompareVersions("3.2.1", "3.2.0"), 3);
@@ -90,7 +92,7 @@ class FakeUpdateUi : public UpdateUi {
   void OpenWebAddress(const std::u16string& address) override { opened.push_back(address); }
   void StopPlayback() override { ++stops; }
   bool IsFrameActive() override { return frame_active; }
-  void SendCommand(int id) override { commands.push_back(id); }
+  void SendCommand(UpdateCommand command) override { commands.push_back(command); }
 
   std::vector<std::string> Titles() {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -101,7 +103,7 @@ class FakeUpdateUi : public UpdateUi {
   std::vector<std::string> messages;
   std::vector<MessageButtons> buttons;
   std::vector<std::u16string> opened;
-  std::vector<int> commands;
+  std::vector<UpdateCommand> commands;
   int stops = 0;
   MessageAnswer answer = MessageAnswer::kYes;
   bool frame_active = true;
@@ -164,7 +166,14 @@ class UpdateServiceTest : public ::testing::Test {
   std::filesystem::path CatalogueFile() const { return folder_ / "Channels.vdch"; }
 
   UpdateService MakeService() {
-    return UpdateService(ui_, catalogue_, UpdateHosts{publisher_.server().Host16(), u"m.example.invalid:81"});
+    return UpdateService(ui_, catalogue_, Jobs(), UpdateHosts{publisher_.server().Host16(), u"m.example.invalid:81"});
+  }
+
+  // A runner for the next service; jobs_ reaches it.
+  std::unique_ptr<JobRunner> Jobs() {
+    auto jobs = std::make_unique<ThreadJobRunner>();
+    jobs_ = jobs.get();
+    return jobs;
   }
 
   TempDir dir_;
@@ -173,13 +182,15 @@ class UpdateServiceTest : public ::testing::Test {
   ChannelCatalogue catalogue_;
   FakeUpdateUi ui_;
   Publisher publisher_;
+  // The newest service's runner, owned by the service.
+  ThreadJobRunner* jobs_ = nullptr;
 };
 
 TEST_F(UpdateServiceTest, NewerCatalogueReplacesTheFileAndReloads) {
   const std::string fresh = DocumentBytes("2", true);
   publisher_.Put(kVersionPath, DocumentBytes("2"));
   publisher_.Put(kCataloguePath, fresh);
-  UpdateService service(ui_, catalogue_, UpdateHosts{publisher_.server().Host16(), u"site"});
+  UpdateService service(ui_, catalogue_, Jobs(), UpdateHosts{publisher_.server().Host16(), u"site"});
   service.RunCatalogueUpdateCommand();
 
   EXPECT_EQ(ui_.kinds, std::vector<UpdateWaitKind>{UpdateWaitKind::kCatalogue});
@@ -242,7 +253,7 @@ TEST_F(UpdateServiceTest, FailedOrDamagedDownloadsKeepTheOldFile) {
 }
 
 TEST_F(UpdateServiceTest, AnUnreachableServerIsAConnectionError) {
-  UpdateService service(ui_, catalogue_, UpdateHosts{u"127.0.0.1:1", u"site"});
+  UpdateService service(ui_, catalogue_, Jobs(), UpdateHosts{u"127.0.0.1:1", u"site"});
   service.RunCatalogueUpdateCommand();
   service.RunApplicationUpdateCommand();
   EXPECT_EQ(ui_.messages, (std::vector<std::string>{"msg_error_connection", "msg_error_connection"}));
@@ -342,36 +353,45 @@ TEST_F(UpdateServiceTest, AutomaticChecksArePromotedOncePerRun) {
   publisher_.Put(kVersionPath, DocumentBytes("2"));
   publisher_.Put(kApplicationPath, DocumentBytes("4"));
   UpdateService service = MakeService();
+  // The findings meet a busy frame and wait for it.
+  ui_.frame_active = false;
   service.StartAutomaticChecks(true, true);
-  service.JoinAutomaticChecks();
+  jobs_->Finish();
   EXPECT_TRUE(service.state().catalogue_update_pending);
   EXPECT_TRUE(service.state().application_update_pending);
   EXPECT_TRUE(ui_.messages.empty());
-
-  ui_.frame_active = false;
-  service.PollPendingUpdates();
   EXPECT_TRUE(ui_.commands.empty());
+  service.PromotePendingUpdates();
+  EXPECT_TRUE(ui_.commands.empty());
+
   ui_.frame_active = true;
-  service.PollPendingUpdates();
-  service.PollPendingUpdates();
-  EXPECT_EQ(ui_.commands, (std::vector<int>{ID_CHANNEL_UPDATE, ID_UPDATE}));
+  service.PromotePendingUpdates();
+  service.PromotePendingUpdates();
+  EXPECT_EQ(ui_.commands, (std::vector<UpdateCommand>{UpdateCommand::kCatalogue, UpdateCommand::kApplication}));
+
+  // An active frame gets a finding as soon as the check ends.
+  ui_.commands.clear();
+  UpdateService next = MakeService();
+  next.StartAutomaticChecks(false, true);
+  jobs_->Finish();
+  EXPECT_EQ(ui_.commands, std::vector<UpdateCommand>{UpdateCommand::kApplication});
 }
 
 TEST_F(UpdateServiceTest, AutomaticChecksStayQuietAndCanBeSwitchedOff) {
   {
     UpdateService service = MakeService();
     service.StartAutomaticChecks(false, false);
-    service.JoinAutomaticChecks();
+    jobs_->Finish();
   }
   EXPECT_TRUE(publisher_.RequestedPaths().empty());
 
   // Nothing on the server: both checks fail without a word.
   UpdateService service = MakeService();
   service.StartAutomaticChecks(true, true);
-  service.JoinAutomaticChecks();
+  jobs_->Finish();
   EXPECT_FALSE(service.state().catalogue_update_pending);
   EXPECT_FALSE(service.state().application_update_pending);
-  service.PollPendingUpdates();
+  service.PromotePendingUpdates();
   EXPECT_TRUE(ui_.commands.empty());
   EXPECT_TRUE(ui_.messages.empty());
   EXPECT_EQ(publisher_.RequestedPaths().size(), 2u);
@@ -379,10 +399,10 @@ TEST_F(UpdateServiceTest, AutomaticChecksStayQuietAndCanBeSwitchedOff) {
 
 TEST_F(UpdateServiceTest, ShutdownCancelsAHangingCheck) {
   LocalHttpServer silent([](const std::string&) { return std::nullopt; });
-  UpdateService service(ui_, catalogue_, UpdateHosts{silent.Host16(), u"site"});
+  UpdateService service(ui_, catalogue_, Jobs(), UpdateHosts{silent.Host16(), u"site"});
   service.StartAutomaticChecks(true, false);
   service.CancelTransfers();
-  service.JoinAutomaticChecks();
+  jobs_->Finish();
   EXPECT_FALSE(service.state().catalogue_update_pending);
   EXPECT_EQ(service.state().catalogue_update_result.load(), UpdateOutcome::kError);
 }

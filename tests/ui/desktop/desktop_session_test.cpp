@@ -135,7 +135,7 @@ class DesktopSessionTest : public ::testing::Test {
     Find("tv")->set_favourite(true);
     Find("tv2")->set_favourite(true);
     view_.resize(240, 268);
-    control_ = std::make_unique<PlaybackControl>(&view_, &target_, [](int) {});
+    control_ = std::make_unique<PlaybackControl>(&view_, &target_, nullptr);
     target_.control = control_.get();
     control_->Start(QRect(4, 4, 232, 228), [this] { return std::make_unique<FakePlayerBackend>(record_); });
     control_->Layout(view_.size(), false);

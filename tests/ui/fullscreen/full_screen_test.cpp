@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include "core/catalogue/channel_catalogue.h"
-#include "core/commands/command_ids.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/settings_store.h"
 #include "support/temp_dir.h"
@@ -138,11 +137,11 @@ class FullScreenTest : public ::testing::Test {
 TEST_F(FullScreenTest, CommandEntersLandscapeAndLeavesBackToTheWindowInPortrait) {
   auto frame = MakeFrame();
   const QRect before = frame->geometry();
-  frame->SendCommand(ID_FULLSCREEN);
+  frame->Trigger(MainCommand::kFullScreen);
   ExpectFullScreen(*frame);
   EXPECT_EQ(turns_, std::vector<int>{DMDO_270});
 
-  frame->SendCommand(ID_FULLSCREEN);
+  frame->Trigger(MainCommand::kFullScreen);
   ExpectNormal(*frame, before);
   EXPECT_EQ(turns_, (std::vector<int>{DMDO_270, DMDO_0}));
 }
@@ -152,14 +151,14 @@ TEST_F(FullScreenTest, OnlyATurnThatEnteringMadeIsUndone) {
   // must not stand it on its side.
   turned_ = false;
   auto frame = MakeFrame();
-  frame->SendCommand(ID_FULLSCREEN);
-  frame->SendCommand(ID_FULLSCREEN);
+  frame->Trigger(MainCommand::kFullScreen);
+  frame->Trigger(MainCommand::kFullScreen);
   EXPECT_EQ(turns_, std::vector<int>{DMDO_270});
 
   // Closing while full screen turns the display back.
   turned_ = true;
   turns_.clear();
-  frame->SendCommand(ID_FULLSCREEN);
+  frame->Trigger(MainCommand::kFullScreen);
   frame->close();
   EXPECT_EQ(turns_, (std::vector<int>{DMDO_270, DMDO_0}));
 }
@@ -168,9 +167,9 @@ TEST_F(FullScreenTest, LandscapeFsOffNeverTurns) {
   SetSetting(kLandscapeFullScreenSetting, false);
   auto frame = MakeFrame();
   const QRect before = frame->geometry();
-  frame->SendCommand(ID_FULLSCREEN);
+  frame->Trigger(MainCommand::kFullScreen);
   ExpectFullScreen(*frame);
-  frame->SendCommand(ID_FULLSCREEN);
+  frame->Trigger(MainCommand::kFullScreen);
   ExpectNormal(*frame, before);
   EXPECT_TRUE(turns_.empty());
 }
@@ -178,9 +177,9 @@ TEST_F(FullScreenTest, LandscapeFsOffNeverTurns) {
 TEST_F(FullScreenTest, WithASensorLandscapeFsHasNoEffect) {
   UseSensor();
   auto frame = MakeFrame();
-  frame->SendCommand(ID_FULLSCREEN);
+  frame->Trigger(MainCommand::kFullScreen);
   ExpectFullScreen(*frame);
-  frame->SendCommand(ID_FULLSCREEN);
+  frame->Trigger(MainCommand::kFullScreen);
   EXPECT_TRUE(turns_.empty());
 }
 
@@ -190,9 +189,9 @@ TEST_F(FullScreenTest, MaximisedWindowComesBackMaximised) {
   frame->showMaximized();
   ASSERT_TRUE(testing::ProcessUntil([&] { return frame->geometry() != normal; }));
   const QRect maximised = frame->geometry();
-  frame->SendCommand(ID_FULLSCREEN);
+  frame->Trigger(MainCommand::kFullScreen);
   ExpectFullScreen(*frame);
-  frame->SendCommand(ID_FULLSCREEN);
+  frame->Trigger(MainCommand::kFullScreen);
   EXPECT_TRUE(frame->isMaximized());
   EXPECT_TRUE(testing::ProcessUntil([&] { return frame->geometry() == maximised; }));
 }
@@ -216,7 +215,7 @@ TEST_F(FullScreenTest, PanelButtonEntersAndATapOrAKeyLeavesAtTheNextTick) {
   EXPECT_EQ(turns_, (std::vector<int>{DMDO_270, DMDO_0}));
 
   // A navigation key; another key does nothing.
-  frame->SendCommand(ID_FULLSCREEN);
+  frame->Trigger(MainCommand::kFullScreen);
   QKeyEvent letter(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
   QApplication::sendEvent(view, &letter);
   frame->Tick();
@@ -229,7 +228,7 @@ TEST_F(FullScreenTest, PanelButtonEntersAndATapOrAKeyLeavesAtTheNextTick) {
 
 TEST_F(FullScreenTest, FocusElsewhereAndClicksInADialogKeepFullScreen) {
   auto frame = MakeFrame();
-  frame->SendCommand(ID_FULLSCREEN);
+  frame->Trigger(MainCommand::kFullScreen);
   // A dialog of the player's own, clicked and typed in.
   QWidget own(frame.get(), Qt::Dialog);
   own.show();
@@ -361,7 +360,7 @@ TEST_F(FullScreenTest, WithoutAPanelToTurnTheLandscapeBoxIsNotOffered) {
       settings->RunCommand(ID_SOFTKEY_RIGHT);
     }
   });
-  frame.SendCommand(ID_SETTINGS);
+  frame.Trigger(MainCommand::kSettings);
   EXPECT_EQ(opened, 1);
 }
 

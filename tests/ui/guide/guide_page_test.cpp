@@ -28,7 +28,6 @@
 #include "e2e/wait_for.h"
 #include "core/catalogue/channel_catalogue.h"
 #include "ui/catalogue/channels_dialog_state.h"
-#include "core/commands/command_ids.h"
 #include "core/document/document_format.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/message_sink.h"
@@ -436,7 +435,7 @@ std::string ArchiveAddress(int64_t start, int64_t end) {
 struct FakePlaybackView {
   FakePlaybackView() {
     view.resize(240, 268);
-    playback = std::make_unique<PlaybackControl>(&view, &target, [](int) {});
+    playback = std::make_unique<PlaybackControl>(&view, &target, nullptr);
     playback->Start(QRect(4, 4, 232, 228), [this] { return std::make_unique<FakePlayerBackend>(record); });
   }
   QWidget view;
@@ -570,11 +569,11 @@ TEST_F(GuidePageTest, TheSleepTimerCanEndWithTheRunningProgramme) {
   // A channel without a guide has no programme to end with.
   playback.PlayChannel(Find(u"Two"));
   EXPECT_FALSE(EndOfProgrammeMs(playback).has_value());
-  RunSleepCommand(ID_SLEEP_END_OF_PROGRAMME, &timer, playback);
+  SleepUntilEndOfProgramme(&timer, playback);
   EXPECT_FALSE(timer.active());
   // "Noon News" runs until half past twelve.
   playback.PlayChannel(Find(u"One"));
-  RunSleepCommand(ID_SLEEP_END_OF_PROGRAMME, &timer, playback);
+  SleepUntilEndOfProgramme(&timer, playback);
   ASSERT_TRUE(timer.active());
   EXPECT_EQ(timer.RemainingMs(), 1800 * 1000);
   playback.End();

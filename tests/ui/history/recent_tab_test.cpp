@@ -27,7 +27,7 @@ class RecentTabTest : public testing::ChannelsDialogTest {
     // Playback plays from the process-wide catalogue; the dialog lists it.
     LoadCatalogueFile(dir_.path() / "Channels.vdch");
     view_.resize(240, 268);
-    control_ = std::make_unique<PlaybackControl>(&view_, &target_, [](int) {});
+    control_ = std::make_unique<PlaybackControl>(&view_, &target_, nullptr);
     target_.control = control_.get();
     control_->Start(QRect(4, 4, 232, 228), [this] { return std::make_unique<testing::FakePlayerBackend>(record_); });
     FollowWatchedChannels(control_.get());

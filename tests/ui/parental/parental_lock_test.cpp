@@ -77,7 +77,7 @@ class ParentalLockTest : public ::testing::Test {
 
   void StartPlayback() {
     view_.resize(240, 268);
-    control_ = std::make_unique<PlaybackControl>(&view_, &target_, [](int) {});
+    control_ = std::make_unique<PlaybackControl>(&view_, &target_, nullptr);
     target_.control = control_.get();
     control_->Start(QRect(4, 4, 232, 228), [this] { return std::make_unique<FakePlayerBackend>(record_); });
   }

@@ -1,5 +1,6 @@
 #include "ui/playback/playback_control.h"
 
+#include <QAction>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -10,7 +11,6 @@
 #include <vector>
 
 #include "core/catalogue/channel_catalogue.h"
-#include "core/commands/command_ids.h"
 #include "core/stores/message_sink.h"
 #include "core/stores/settings_store.h"
 #include "support/temp_dir.h"
@@ -43,7 +43,8 @@ class PlaybackControlTest : public ::testing::Test {
     AddTestChannel(*de, "silent", u"");
     catalogue_ = &LoadTestCatalogue(root, dir_.path());
     view_.resize(240, 268);
-    control_ = std::make_unique<PlaybackControl>(&view_, &target_, [this](int command) { commands_.push_back(command); });
+    QObject::connect(&full_screen_, &QAction::triggered, [this] { ++full_screen_triggers_; });
+    control_ = std::make_unique<PlaybackControl>(&view_, &target_, &full_screen_);
     target_.control = control_.get();
     control_->Start(QRect(4, 4, 232, 228), [this] { return std::make_unique<FakePlayerBackend>(record_); });
     control_->Layout(view_.size(), false);
@@ -68,8 +69,10 @@ class PlaybackControlTest : public ::testing::Test {
   RecordingViewTarget target_;
   FakePlayerBackend::Record record_;
   ChannelCatalogue* catalogue_ = nullptr;
+  // The frame's full-screen action.
+  QAction full_screen_;
+  int full_screen_triggers_ = 0;
   std::unique_ptr<PlaybackControl> control_;
-  std::vector<int> commands_;
   std::vector<std::u16string> messages_;
 };
 
@@ -197,7 +200,7 @@ TEST_F(PlaybackControlTest, ADamagedStoredVolumeSoundsClampedAndStaysAsItIs) {
   control_.reset();
   SetSetting(kVolumeSetting, -10);
   FakePlayerBackend::Record record;
-  PlaybackControl control(&view_, &target_, [](int) {});
+  PlaybackControl control(&view_, &target_, nullptr);
   control.Start(QRect(4, 4, 100, 100), [&record] { return std::make_unique<FakePlayerBackend>(record); });
   EXPECT_EQ(record.volumes, (std::vector<int>{0}));
   EXPECT_EQ(control.panel()->volume()->value(), 0);
@@ -226,7 +229,7 @@ TEST_F(PlaybackControlTest, PanelButtonsMakeTheViewRequestsAndSendTheFullScreenC
   EXPECT_EQ(target_.requests[3].kind, RecordingViewTarget::Kind::kStepFavourite);
   EXPECT_TRUE(target_.requests[3].forward);
   panel->full_screen_button()->click();
-  EXPECT_EQ(commands_, (std::vector<int>{ID_FULLSCREEN}));
+  EXPECT_EQ(full_screen_triggers_, 1);
 }
 
 TEST_F(PlaybackControlTest, NextAndPreviousPlayTheOtherFavouriteThroughTheView) {
@@ -270,10 +273,9 @@ TEST_F(PlaybackControlTest, LayoutPlacesStripPictureAndPanelForBothLayouts) {
 TEST_F(PlaybackControlTest, TheViewStartsWithTheRadioPictureForACurrentRadioChannel) {
   catalogue_->SetCurrentChannel(Find("de_radio"));
   QWidget view;
-  PlaybackControl::FrameCommandSender no_commands = [](int) {};
   control_.reset();
   FakePlayerBackend::Record record;
-  PlaybackControl control(&view, &target_, no_commands);
+  PlaybackControl control(&view, &target_, nullptr);
   control.Start(QRect(4, 4, 100, 100), [&record] { return std::make_unique<FakePlayerBackend>(record); });
   EXPECT_TRUE(control.radio()->isVisibleTo(&view));
   EXPECT_FALSE(control.player()->window()->isVisibleTo(&view));

@@ -51,7 +51,7 @@ class StreamRecoveryTest : public ::testing::Test {
     AddTestChannel(*de, "elsewhere", u"page-7", false, "nope");
     catalogue_ = &LoadTestCatalogue(root, dir_.path());
     view_.resize(240, 268);
-    control_ = std::make_unique<PlaybackControl>(&view_, &target_, [](int) {});
+    control_ = std::make_unique<PlaybackControl>(&view_, &target_, nullptr);
     target_.control = control_.get();
     control_->Start(QRect(4, 4, 232, 228), [this] { return std::make_unique<FakePlayerBackend>(record_); });
     control_->Layout(view_.size(), false);

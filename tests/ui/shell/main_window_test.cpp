@@ -7,6 +7,7 @@
 #include <QMenu>
 
 #include <atomic>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,11 +15,11 @@
 #include <gtest/gtest.h>
 
 #include "core/catalogue/channel_catalogue.h"
-#include "core/commands/command_ids.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/settings_store.h"
 #include "support/temp_dir.h"
 #include "ui/catalogue/channels_dialog.h"
+#include "ui/dialogs/image_button.h"
 #include "ui/dialogs/skin_test_support.h"
 #include "ui/dialogs/soft_key_bar.h"
 #include "ui/playback/control_panel.h"
@@ -133,32 +134,38 @@ TEST_F(MainWindowTest, FrameHasPortraitDefaultSizeAndViewAboveSoftKeys) {
 TEST_F(MainWindowTest, SoftKeysCarryTheMenuTree) {
   MainFrame frame(Options());
   EXPECT_EQ(frame.soft_keys()->LeftCaption(), "Channels");
-  EXPECT_EQ(frame.soft_keys()->LeftCommand(), ID_CHANNELS);
+  EXPECT_EQ(frame.soft_keys()->LeftAction(), frame.actions()->Get(MainCommand::kChannels));
   EXPECT_EQ(frame.soft_keys()->RightCaption(), "Menu");
+  // Each item's frame command (1 + its number; 0: none, -1: a sub-menu).
+  auto id = [](MainCommand command) { return 1 + static_cast<int>(command); };
+  auto command_of = [&frame, &id](const QAction* action) {
+    const std::optional<MainCommand> command = frame.actions()->CommandOf(action);
+    return command ? id(*command) : 0;
+  };
   std::vector<std::pair<QString, int>> items;
   for (QAction* action : frame.menu()->actions()) {
     if (action->isSeparator()) {
       items.emplace_back("-", 0);
     } else if (action->menu() != nullptr) {
       items.emplace_back(action->text(), -1);
-      for (QAction* inner : action->menu()->actions()) items.emplace_back(inner->text(), MenuCommandOf(inner));
+      for (QAction* inner : action->menu()->actions()) items.emplace_back(inner->text(), command_of(inner));
     } else {
-      items.emplace_back(action->text(), MenuCommandOf(action));
+      items.emplace_back(action->text(), command_of(action));
     }
   }
   const std::vector<std::pair<QString, int>> expected = {
-      {"Full screen", ID_FULLSCREEN}, {"Settings", ID_SETTINGS},  {"Add playlist", ID_ADD_PLAYLIST},
-      {Text("menu_record"), ID_RECORD}, {Text("menu_recordings"), ID_RECORDINGS},
+      {"Full screen", id(MainCommand::kFullScreen)}, {"Settings", id(MainCommand::kSettings)},  {"Add playlist", id(MainCommand::kAddPlaylist)},
+      {Text("menu_record"), id(MainCommand::kRecord)}, {Text("menu_recordings"), id(MainCommand::kRecordings)},
       // The test's language pack has no captions for these: only the key shows.
-      {"\tCtrl+Shift+A", ID_ADD_PROVIDER}, {"\tCtrl+Shift+D", ID_RADIO_DIRECTORY}, {"\tCtrl+Shift+H", ID_CHECK_CHANNELS},
-      {"\tCtrl+Shift+F", ID_FILMS},
-      {Text("str_programme_guide"), ID_GUIDE_GRID},
-      {Text("menu_sleep_timer"), -1}, {Text("menu_sleep_off"), ID_SLEEP_OFF},
-      {Text("menu_sleep_minutes").arg(15), ID_SLEEP_15}, {Text("menu_sleep_minutes").arg(30), ID_SLEEP_30},
-      {Text("menu_sleep_minutes").arg(60), ID_SLEEP_60}, {Text("menu_sleep_minutes").arg(90), ID_SLEEP_90},
-      {Text("menu_sleep_end_of_programme"), ID_SLEEP_END_OF_PROGRAMME}, {"", 0}, {Text("menu_sleep_quit"), ID_SLEEP_QUIT},
+      {"\tCtrl+Shift+A", id(MainCommand::kAddProvider)}, {"\tCtrl+Shift+D", id(MainCommand::kRadioDirectory)}, {"\tCtrl+Shift+H", id(MainCommand::kCheckChannels)},
+      {"\tCtrl+Shift+F", id(MainCommand::kFilms)},
+      {Text("str_programme_guide"), id(MainCommand::kGuideGrid)},
+      {Text("menu_sleep_timer"), -1}, {Text("menu_sleep_off"), id(MainCommand::kSleepOff)},
+      {Text("menu_sleep_minutes").arg(15), id(MainCommand::kSleep15)}, {Text("menu_sleep_minutes").arg(30), id(MainCommand::kSleep30)},
+      {Text("menu_sleep_minutes").arg(60), id(MainCommand::kSleep60)}, {Text("menu_sleep_minutes").arg(90), id(MainCommand::kSleep90)},
+      {Text("menu_sleep_end_of_programme"), id(MainCommand::kSleepEndOfProgramme)}, {"", 0}, {Text("menu_sleep_quit"), id(MainCommand::kSleepQuit)},
       {"Updates", -1},
-      {"Check version", ID_UPDATE},   {"Update channels", ID_CHANNEL_UPDATE}, {"Refresh playlists", ID_REFRESH_PLAYLISTS},
+      {"Check version", id(MainCommand::kUpdate)},   {"Update channels", id(MainCommand::kChannelUpdate)}, {"Refresh playlists", id(MainCommand::kRefreshPlaylists)},
       // What plays: its tracks (none yet), the picture and its information.
       {Text("menu_audio"), -1}, {Text("track_none"), 0}, {"", 0}, {Text("menu_languages"), 0},
       {Text("menu_subtitles"), -1}, {Text("track_off"), 0}, {"", 0}, {Text("menu_languages"), 0},
@@ -166,7 +173,7 @@ TEST_F(MainWindowTest, SoftKeysCarryTheMenuTree) {
       {Text("aspect_stretch"), 0}, {"", 0}, {Text("picture_fill"), 0}, {Text("picture_deinterlace"), 0}, {"", 0},
       {Text("picture_hwdec"), 0}, {Text("menu_information") + "\tI", 0},
       {"-", 0},
-      {"About", ID_ABOUT},            {"-", 0},                   {"Exit", ID_EXIT}};
+      {"About", id(MainCommand::kAbout)},            {"-", 0},                   {"Exit", id(MainCommand::kExit)}};
   EXPECT_EQ(items, expected);
 }
 
@@ -178,7 +185,7 @@ TEST_F(MainWindowTest, CloseStopsThenSavesThenDestroysTheView) {
   QObject::connect(frame.view(), &QObject::destroyed, [this] { log_.push_back("destroy"); });
   frame.show();
   log_.clear();
-  frame.SendCommand(ID_EXIT);
+  frame.Trigger(MainCommand::kExit);
   EXPECT_FALSE(frame.closed());  // a posted close
   ASSERT_TRUE(testing::ProcessUntil([&] { return closed; }));
   EXPECT_EQ(log_, (std::vector<std::string>{"stop", "save", "destroy"}));
@@ -206,11 +213,11 @@ TEST_F(MainWindowTest, FullScreenCommandSwitchesFrameAndViewTogether) {
   MainFrame frame(Options());
   frame.show();
   QApplication::setActiveWindow(&frame);
-  frame.SendCommand(ID_FULLSCREEN);
+  frame.Trigger(MainCommand::kFullScreen);
   EXPECT_TRUE(frame.view()->full_screen_layout());
   EXPECT_TRUE(frame.soft_keys()->isHidden());
   EXPECT_EQ(frame.view()->playback()->PlayerRect(), QRect(QPoint(0, 0), frame.view()->size()));
-  frame.SendCommand(ID_FULLSCREEN);
+  frame.Trigger(MainCommand::kFullScreen);
   EXPECT_FALSE(frame.view()->full_screen_layout());
   EXPECT_FALSE(frame.soft_keys()->isHidden());
 }
@@ -219,7 +226,7 @@ TEST_F(MainWindowTest, TapInFullScreenEndsItAtTheNextTick) {
   MainFrame frame(Options());
   frame.show();
   QApplication::setActiveWindow(&frame);
-  frame.SendCommand(ID_FULLSCREEN);
+  frame.Trigger(MainCommand::kFullScreen);
   ASSERT_TRUE(frame.view()->full_screen_layout());
   frame.Tick();
   EXPECT_TRUE(frame.view()->full_screen_layout());  // nothing pressed yet
@@ -261,6 +268,53 @@ TEST_F(MainWindowTest, LaterStartLeavesAnOpenDialogInFrontAndAClosedFrameRefuses
   EXPECT_EQ(frame.last_command_line(), "--again");
 }
 
+// The soft keys, the control panel and the keys all run the frame's
+// actions: what one of them does, the others do too.
+TEST_F(MainWindowTest, SoftKeyPanelAndKeysTriggerTheFramesActions) {
+  MainFrame frame(Options());
+  frame.show();
+  QApplication::setActiveWindow(&frame);
+  std::vector<MainCommand> triggered;
+  for (MainCommand command : {MainCommand::kChannels, MainCommand::kFullScreen, MainCommand::kExit}) {
+    QObject::connect(frame.actions()->Get(command), &QAction::triggered,
+                     [&triggered, command] { triggered.push_back(command); });
+  }
+  bool channels_shown = false;
+  testing::ModalAnswerer answerer([&channels_shown](QWidget* dialog) {
+    if (auto* channels = qobject_cast<ChannelsDialog*>(dialog)) {
+      channels_shown = true;
+      channels->RunCommand(kDoneCommand);
+    }
+  });
+  frame.soft_keys()->PressLeft();
+  EXPECT_TRUE(channels_shown);
+  frame.view()->playback()->panel()->full_screen_button()->click();
+  EXPECT_TRUE(frame.view()->full_screen_layout());
+  frame.view()->playback()->panel()->full_screen_button()->click();
+  EXPECT_FALSE(frame.view()->full_screen_layout());
+  EXPECT_EQ(triggered, (std::vector<MainCommand>{MainCommand::kChannels, MainCommand::kFullScreen,
+                                                 MainCommand::kFullScreen}));
+  // The exit key is the action's: the menu shows the caption alone.
+  EXPECT_EQ(frame.actions()->Get(MainCommand::kExit)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+  EXPECT_EQ(frame.actions()->Get(MainCommand::kExit)->text(), "Exit");
+}
+
+TEST_F(MainWindowTest, OnceClosedTheFramesCommandsOpenNothing) {
+  MainFrame frame(Options());
+  frame.show();
+  frame.close();
+  ASSERT_TRUE(frame.closed());
+  bool opened = false;
+  testing::ModalAnswerer answerer([&opened](QWidget*) { opened = true; });
+  for (MainCommand command : {MainCommand::kAbout, MainCommand::kSettings, MainCommand::kChannels,
+                              MainCommand::kAddPlaylist, MainCommand::kFullScreen}) {
+    frame.Trigger(command);
+  }
+  QApplication::processEvents();
+  EXPECT_FALSE(opened);
+  EXPECT_TRUE(answerer.messages().empty());
+}
+
 TEST_F(MainWindowTest, ChannelsClosedWithoutChoiceLeavesPlaybackAlone) {
   MainFrame frame(Options());
   frame.show();
@@ -272,7 +326,7 @@ TEST_F(MainWindowTest, ChannelsClosedWithoutChoiceLeavesPlaybackAlone) {
       channels->RunCommand(kDoneCommand);
     }
   });
-  frame.SendCommand(ID_CHANNELS);
+  frame.Trigger(MainCommand::kChannels);
   EXPECT_TRUE(shown);
   EXPECT_TRUE(log_.empty());
 }

@@ -24,7 +24,6 @@
 #include <gtest/gtest.h>
 
 #include "core/catalogue/channel_catalogue.h"
-#include "core/commands/command_ids.h"
 #include "core/document/doc_node.h"
 #include "core/document/document_format.h"
 #include "core/updates/update_service.h"
@@ -179,29 +178,32 @@ TEST_F(UpdateCommandsTest, PendingUpdatesWaitForModalDialogAndFireOncePerRun) {
   MainFrame frame(Options());
   frame.show();
   Activate(&frame);
-  UpdateState& state = frame.view()->updates()->state();
-  state.catalogue_update_pending = true;
+  UpdateService* updates = frame.view()->updates();
+  UpdateState& state = updates->state();
   testing::ModalAnswerer answerer;
 
   QDialog dialog(&frame);
   dialog.setModal(true);
   dialog.show();
   Activate(&dialog);
-  frame.view()->Tick();
-  frame.view()->Tick();
+  // The check's finding arrives while the dialog is in front.
+  state.catalogue_update_pending = true;
+  updates->PromotePendingUpdates();
+  QApplication::processEvents();
   EXPECT_TRUE(answerer.messages().empty());
 
   dialog.close();
   Activate(&frame);
-  // The catalogue command runs inside the tick: the download fails.
-  frame.view()->Tick();
+  // The frame's activation offers it: the catalogue command's download fails.
+  ASSERT_TRUE(testing::ProcessUntil([&answerer] { return !answerer.messages().empty(); }));
   EXPECT_EQ(answerer.messages(), std::vector<QString>{"No connection"});
   EXPECT_FALSE(state.catalogue_update_pending);  // the download began
   state.catalogue_update_pending = true;
   state.application_update_pending = true;
   Activate(&frame);
-  frame.view()->Tick();
-  frame.view()->Tick();
+  updates->PromotePendingUpdates();
+  updates->PromotePendingUpdates();
+  QApplication::processEvents();
   // The catalogue is not promoted again; the application asks straight away.
   EXPECT_EQ(answerer.messages(), (std::vector<QString>{"No connection", "New version"}));
 }
@@ -211,15 +213,15 @@ TEST_F(UpdateCommandsTest, CatalogueCommandReportsNothingNewAndConnectionErrors)
   {
     MainFrame frame(Options());
     frame.show();
-    frame.SendCommand(ID_CHANNEL_UPDATE);
-    frame.SendCommand(ID_UPDATE);
+    frame.Trigger(MainCommand::kChannelUpdate);
+    frame.Trigger(MainCommand::kUpdate);
     EXPECT_EQ(answerer.messages(), (std::vector<QString>{"No connection", "No connection"}));
   }
   // The hosts are read when the view starts.
   StartServer("0", "unused");
   MainFrame frame(Options());
   frame.show();
-  frame.SendCommand(ID_CHANNEL_UPDATE);
+  frame.Trigger(MainCommand::kChannelUpdate);
   EXPECT_EQ(answerer.messages().back(), "Nothing new");
 }
 
@@ -236,7 +238,7 @@ TEST_F(UpdateCommandsTest, ReplacedCatalogueStopsPlaybackAndReloads) {
   testing::ModalAnswerer answerer([&titles](QWidget* dialog) {
     if (qobject_cast<UpdateWaitDialog*>(dialog) != nullptr) titles.push_back(dialog->windowTitle());
   });
-  frame.SendCommand(ID_CHANNEL_UPDATE);
+  frame.Trigger(MainCommand::kChannelUpdate);
   EXPECT_EQ(answerer.messages(), std::vector<QString>{"Channels updated"});
   EXPECT_EQ(ReadBytes(catalogue_), newer);
   EXPECT_GT(record_.stops, stops_before);

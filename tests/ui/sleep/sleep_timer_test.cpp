@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "core/catalogue/channel_catalogue.h"
-#include "core/commands/command_ids.h"
 #include "core/stores/language_pack.h"
 #include "core/stores/settings_store.h"
 #include "support/temp_dir.h"
@@ -67,9 +66,9 @@ class SleepTimerTest : public ::testing::Test {
 };
 
 TEST_F(SleepTimerTest, FadesThePlayerOutStopsAndQuitsWhenChosen) {
-  frame_->SendCommand(ID_SLEEP_QUIT);
+  frame_->Trigger(MainCommand::kSleepQuit);
   ASSERT_TRUE(timer()->quit_at_end());
-  frame_->SendCommand(ID_SLEEP_15);
+  frame_->Trigger(MainCommand::kSleep15);
   EXPECT_EQ(Countdown(), "Sleep 15:00");
   Wait(14 * 60'000 + 45'000);  // 15 s left: half-way through the fade
   EXPECT_EQ(Countdown(), "Sleep 0:15");
@@ -93,16 +92,16 @@ TEST_F(SleepTimerTest, FadesThePlayerOutStopsAndQuitsWhenChosen) {
 }
 
 TEST_F(SleepTimerTest, OffCancelsAndAnEndWithoutQuitOnlyStops) {
-  frame_->SendCommand(ID_SLEEP_30);
+  frame_->Trigger(MainCommand::kSleep30);
   Wait(29 * 60'000 + 50'000);
   ASSERT_LT(Heard(), 80);
-  frame_->SendCommand(ID_SLEEP_OFF);
+  frame_->Trigger(MainCommand::kSleepOff);
   EXPECT_EQ(Heard(), 80);
   EXPECT_TRUE(Countdown().isEmpty());
   Wait(60'000);
   EXPECT_TRUE(playback()->playing());
 
-  frame_->SendCommand(ID_SLEEP_60);
+  frame_->Trigger(MainCommand::kSleep60);
   Wait(60 * 60'000);
   EXPECT_FALSE(playback()->playing());
   QApplication::processEvents();

@@ -57,7 +57,7 @@ class WatchingControlsTest : public ::testing::Test {
     AddTestChannel(*root.AddChild("de"), "two", server_.Url("/two.mkv"));
     catalogue_ = &LoadTestCatalogue(root, dir_.path());
     view_.resize(240, 268);
-    control_ = std::make_unique<PlaybackControl>(&view_, nullptr, [](int) {});
+    control_ = std::make_unique<PlaybackControl>(&view_, nullptr, nullptr);
     control_->Start(QRect(4, 4, 232, 228), [] {
       return std::make_unique<MpvBackend>(std::vector<MpvBackend::Option>{{"ao", "null"}});
     });

@@ -29,7 +29,7 @@ class ChannelZapperTest : public ::testing::Test {
     DocNode* de = root.AddChild("de");
     for (const char* name : {"one", "two", "three"}) AddTestChannel(*de, name, u"http://127.0.0.1:9/" + std::u16string(name, name + 3));
     catalogue_ = &LoadTestCatalogue(root, dir_.path());
-    control_ = std::make_unique<PlaybackControl>(&view_, &target_, [](int) {});
+    control_ = std::make_unique<PlaybackControl>(&view_, &target_, nullptr);
     target_.control = control_.get();
     control_->Start(QRect(4, 4, 100, 100), [this] { return std::make_unique<FakePlayerBackend>(record_); });
     note_ = new PictureNote(control_->player()->window(), PictureNote::Corner::kTopLeft, "note");

@@ -1,11 +1,11 @@
-#include "ui/playlists/background_jobs.h"
+#include "ui/jobs/background_jobs.h"
 
 #include <QMetaObject>
 
 #include <condition_variable>
 #include <mutex>
-
-#include "core/updates/worker_thread.h"
+#include <system_error>
+#include <utility>
 
 namespace vidora {
 
@@ -66,12 +66,11 @@ void BackgroundJobs::JoinFinished() {
   }
 }
 
-bool BackgroundJobs::Run(std::function<std::function<void()>()> work) {
+bool BackgroundJobs::Run(Work work) {
   JoinFinished();
   auto job = std::make_shared<Job>();
-  std::shared_ptr<Shared> shared = shared_;
-  const bool started = StartWorkerThread(job->thread, [job, shared, work = std::move(work)] {
-    std::function<void()> finish = work();
+  auto body = [job, shared = shared_, work = std::move(work)] {
+    Result finish = work();
     if (shared->cancel.load()) finish = nullptr;
     std::lock_guard<std::mutex> lock(shared->mutex);
     if (shared->context != nullptr) {
@@ -83,8 +82,14 @@ bool BackgroundJobs::Run(std::function<std::function<void()>()> work) {
     }
     job->done = true;
     shared->job_ended.notify_all();
-  });
-  if (!started) return false;
+  };
+  try {
+    job->thread = std::thread(std::move(body));
+  } catch (const std::system_error&) {
+    // Out of threads or memory for a stack: the work is not done, and the
+    // caller treats it like work that found nothing.
+    return false;
+  }
   ++shared_->running;
   jobs_.push_back(std::move(job));
   return true;

@@ -1,5 +1,5 @@
-#ifndef VIDORA_UI_PLAYLISTS_BACKGROUND_JOBS_H_
-#define VIDORA_UI_PLAYLISTS_BACKGROUND_JOBS_H_
+#ifndef VIDORA_UI_JOBS_BACKGROUND_JOBS_H_
+#define VIDORA_UI_JOBS_BACKGROUND_JOBS_H_
 
 #include <QObject>
 
@@ -10,16 +10,21 @@
 #include <memory>
 #include <thread>
 
+#include "core/jobs/job_runner.h"
+
 namespace vidora {
 
-// Runs blocking work (downloads, parsing) on threads of its own and hands
-// each result back to the UI thread. Destroying the jobs raises cancel()
-// and waits for the running ones at most `join_limit` in all: a job still
-// running then (stuck in a read that cancel cannot end, such as opening a
-// FIFO) is left to end on its own, and its result is dropped. So a job's
-// work must not touch its owner once cancel() is raised; what it was given
-// by value, and cancel() itself, stay valid until it ends. UI thread.
-class BackgroundJobs {
+// The player's one job runner: runs blocking work (downloads, parsing,
+// checks, reading files) on threads of its own and hands each result back
+// to the UI thread. Destroying the jobs raises cancel() and waits for the
+// running ones at most `join_limit` in all: a job still running then
+// (stuck in a read that cancel cannot end, such as opening a FIFO) is left
+// to end on its own, and its result is dropped. So a job's work must not
+// touch its owner once cancel() is raised; what it was given by value, and
+// cancel() itself, stay valid until it ends. Results never run after the
+// jobs are destroyed, so an owner that holds its jobs as a member may let
+// results call into itself. UI thread.
+class BackgroundJobs : public JobRunner {
  public:
   // How long the owner's destruction (at the latest, the player's exit)
   // may wait for its jobs.
@@ -28,14 +33,15 @@ class BackgroundJobs {
   // `context` (borrowed) is the object whose event loop gets the results,
   // normally the owner of the jobs.
   explicit BackgroundJobs(QObject* context, std::chrono::milliseconds join_limit = kJoinLimit);
-  ~BackgroundJobs();
+  ~BackgroundJobs() override;
   BackgroundJobs(const BackgroundJobs&) = delete;
   BackgroundJobs& operator=(const BackgroundJobs&) = delete;
 
   // Runs `work` on a new thread; the function it returns then runs on the
   // UI thread (in `context`'s event loop), unless the jobs were destroyed
-  // first. Returns false when no thread could be started.
-  bool Run(std::function<std::function<void()>()> work);
+  // first. Returns false, without running `work`, when the system refuses
+  // another thread; the refusal never escapes as an exception.
+  bool Run(Work work) override;
 
   // Raised when the owner goes away; jobs pass it to blocking calls.
   const std::atomic<bool>* cancel() const;
@@ -59,4 +65,4 @@ class BackgroundJobs {
 
 }  // namespace vidora
 
-#endif  // VIDORA_UI_PLAYLISTS_BACKGROUND_JOBS_H_
+#endif  // VIDORA_UI_JOBS_BACKGROUND_JOBS_H_

@@ -286,6 +286,80 @@ TEST_F(PlaylistUiTest, APlaylistSortsByNameOrNumberAndKeepsTheChoiceForItself) {
   EXPECT_EQ(names(again), QStringLiteral("channel 9, Äpfel TV, Channel 10, Zebra"));
 }
 
+// A playlist whose rows take several turns of the event loop to make: the
+// dialog lists them in slices, selects the stored row once they are in,
+// and a later opening finds them, their order and the folded names made.
+TEST_F(PlaylistUiTest, AHugeListIsMadeBetweenEventsAndKeptForTheNextOpening) {
+  const char* groups[] = {"Sport", "News", "Kids"};
+  auto m3u = [&](const std::string& prefix) {
+    std::string text = "#EXTM3U\n";
+    for (int i = 0; i < 40; ++i) {
+      // Names out of title order, so playlist order and name order differ.
+      const std::string n = std::to_string((i * 17) % 40);
+      text += "#EXTINF:-1 tvg-chno=\"" + std::to_string(40 - i) + "\" group-title=\"" + groups[i % 3] + "\"," +
+              prefix + " " + n + "\nhttp://s.example/" + n + "\n";
+    }
+    return QString::fromStdString(WriteFile("slices.m3u", text).string());
+  };
+  Import(m3u("Ch"));
+  auto names = [](const ChannelListView* list) {
+    QStringList shown;
+    for (int row = 0; row < list->RowCount(); ++row) {
+      shown.push_back(QString::fromStdU16String(list->ChannelAtShownRow(row)->name()));
+    }
+    return shown;
+  };
+  struct SliceGuard {
+    ~SliceGuard() { ChannelsDialog::SetPreparationSlice(0); }
+  } guard;
+  ChannelsDialog::SetPreparationSlice(7);
+  ChooseDialogPlaylist(manager_->playlists()[0].key);
+  DialogSelection().channel_row = 25;
+  StorePlaylistSort(manager_->playlists()[0].key, PlaylistSort::kPlaylistOrder);
+  QStringList in_order, by_name, sport;
+  {
+    ChannelsDialog dialog(nullptr, catalogue_);
+    EXPECT_TRUE(dialog.ChannelListPending());
+    ASSERT_TRUE(WaitUntil([&] { return !dialog.ChannelListPending(); }));
+    in_order = names(dialog.channel_list());
+    ASSERT_EQ(in_order.size(), 40);
+    EXPECT_EQ(in_order[0], QStringLiteral("Ch 0"));
+    EXPECT_EQ(in_order[1], QStringLiteral("Ch 17"));
+    EXPECT_EQ(dialog.channel_list()->SelectedRow(), 25);
+    EXPECT_EQ(dialog.group_combo()->count(), 4);
+    // Sorting waits for its order the same way, the rows staying listed.
+    dialog.sort_combo()->setCurrentIndex(static_cast<int>(PlaylistSort::kName));
+    EXPECT_TRUE(dialog.ChannelListPending());
+    EXPECT_EQ(dialog.channel_list()->RowCount(), 40);
+    ASSERT_TRUE(WaitUntil([&] { return !dialog.ChannelListPending(); }));
+    by_name = names(dialog.channel_list());
+    EXPECT_EQ(by_name.mid(0, 4), QStringList({"Ch 0", "Ch 1", "Ch 2", "Ch 3"}));
+    dialog.channel_list()->SetSearchText(QStringLiteral("sport"));
+    sport = names(dialog.channel_list());
+    EXPECT_EQ(sport.size(), 14);
+  }
+  // Nothing is left to make: even a turn of a single channel's work lists
+  // everything at once, as it was.
+  ChannelsDialog::SetPreparationSlice(1);
+  {
+    ChannelsDialog again(nullptr, catalogue_);
+    EXPECT_FALSE(again.ChannelListPending());
+    EXPECT_EQ(names(again.channel_list()), by_name);
+    again.channel_list()->SetSearchText(QStringLiteral("sport"));
+    EXPECT_EQ(names(again.channel_list()), sport);
+    again.channel_list()->SetSearchText(QString());
+    again.sort_combo()->setCurrentIndex(static_cast<int>(PlaylistSort::kPlaylistOrder));
+    EXPECT_EQ(names(again.channel_list()), in_order);
+  }
+  // A changed playlist is made again and lists its new channels.
+  Import(m3u("New"));
+  ChannelsDialog changed(nullptr, catalogue_);
+  EXPECT_TRUE(changed.ChannelListPending());
+  ASSERT_TRUE(WaitUntil([&] { return !changed.ChannelListPending(); }, 30000));
+  ASSERT_EQ(changed.channel_list()->RowCount(), 40);
+  EXPECT_EQ(changed.channel_list()->ChannelAtShownRow(0)->name(), u"New 0");
+}
+
 TEST_F(PlaylistUiTest, APlaylistAddedToBeLookedAtOpensTheChannelsDialogOnIt) {
   std::vector<QString> opened;
   QObject::connect(manager_.get(), &PlaylistManager::PlaylistAdded, [&](const QString& key) { opened.push_back(key); });

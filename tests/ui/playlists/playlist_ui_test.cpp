@@ -1,6 +1,7 @@
 // The playlist pieces of the interface without a network: imports from
 // files, drops, the settings list, and logo decoding of hostile pictures.
 #include <QBuffer>
+#include <QCollator>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QImage>
@@ -16,9 +17,11 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <numeric>
 
 #include "e2e/wait_for.h"
 #include "core/catalogue/channel_catalogue.h"
@@ -35,6 +38,8 @@
 #include "ui/catalogue/channel_commands.h"
 #include "ui/catalogue/channel_list_view.h"
 #include "ui/catalogue/channels_dialog.h"
+#include "ui/catalogue/combo_text_order.h"
+#include "ui/catalogue/playlist_order.h"
 #include "ui/playlists/logo_cache.h"
 #include "ui/playlists/playlist_dialogs.h"
 #include "ui/playlists/playlist_drop_target.h"
@@ -284,6 +289,67 @@ TEST_F(PlaylistUiTest, APlaylistSortsByNameOrNumberAndKeepsTheChoiceForItself) {
   again.country_combo()->setCurrentIndex(again.country_combo()->findText(QStringLiteral("sorted")));
   EXPECT_EQ(again.sort_combo()->currentIndex(), static_cast<int>(PlaylistSort::kNumber));
   EXPECT_EQ(names(again), QStringLiteral("channel 9, Äpfel TV, Channel 10, Zebra"));
+}
+
+// Rows and sorts made a slice at a time are those made in one go: the
+// playlist's order, and for each sort the stable sort of the rows by
+// their keys (names equal but for case, numbers each given six times,
+// keep the playlist's order), whatever the slice.
+TEST_F(PlaylistUiTest, RowsAndSortsMadeInSlicesAreThoseMadeAtOnce) {
+  const char* prefixes[] = {"Ch", "ch", "CH"};
+  const char* groups[] = {"Sport", "News"};
+  constexpr int kEntries = 3000;  // longer than one sorted run: the merges run too
+  std::string text = "#EXTM3U\n";
+  std::vector<std::u16string> listed;
+  for (int i = 0; i < kEntries; ++i) {
+    const std::string name = std::string(prefixes[i % 3]) + " " + std::to_string((i * 7) % 1000);
+    listed.push_back(std::u16string(name.begin(), name.end()));
+    text += "#EXTINF:-1 tvg-chno=\"" + std::to_string((i * 13) % 500) + "\" group-title=\"" + groups[i % 5 == 0] +
+            "\"," + name + "\nhttp://s.example/" + std::to_string(i) + "\n";
+  }
+  Import(QString::fromStdString(WriteFile("sliced.m3u", text).string()), 60000);
+  const Country* country = catalogue_->countries().find(manager_->playlists()[0].key)->second.get();
+  const std::vector<Channel*>& all = catalogue_->AllChannels();
+  PlaylistRows whole = MakePlaylistRows(country, all, *manager_);
+  ASSERT_EQ(whole.channels.size(), static_cast<size_t>(kEntries));
+  for (int i = 0; i < kEntries; ++i) ASSERT_EQ(whole.channels[i]->name(), listed[i]) << i;
+  EXPECT_EQ(whole.groups, std::vector<QString>({QStringLiteral("News"), QStringLiteral("Sport")}));
+
+  QCollator collator = InterfaceCollator();
+  collator.setNumericMode(true);
+  auto reference = [&](PlaylistSort sort) {
+    std::vector<uint32_t> order(kEntries);
+    std::iota(order.begin(), order.end(), 0u);
+    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+      const Channel& x = *whole.channels[a];
+      const Channel& y = *whole.channels[b];
+      return sort == PlaylistSort::kName
+                 ? collator.compare(QString::fromStdU16String(x.name()), QString::fromStdU16String(y.name())) < 0
+                 : ChannelNumberLess(manager_->ChannelNumber(x), manager_->ChannelNumber(y));
+    });
+    return order;
+  };
+  const std::vector<uint32_t> by_name = reference(PlaylistSort::kName);
+  const std::vector<uint32_t> by_number = reference(PlaylistSort::kNumber);
+  for (size_t slice : {size_t{5}, size_t{700}}) {
+    PlaylistRowsMaker maker(country);
+    PlaylistRows* rows = nullptr;
+    while (rows == nullptr) {
+      size_t budget = slice;
+      rows = maker.Step(all, *manager_, budget);
+    }
+    EXPECT_EQ(rows->channels, whole.channels);
+    EXPECT_EQ(rows->name_slots, whole.name_slots);
+    EXPECT_EQ(rows->group_of, whole.group_of);
+    for (PlaylistSort sort : {PlaylistSort::kName, PlaylistSort::kNumber}) {
+      const std::vector<uint32_t>* order = nullptr;
+      while (order == nullptr) {
+        size_t budget = slice;
+        order = SortedRowsStep(*rows, sort, *manager_, budget);
+      }
+      EXPECT_EQ(*order, sort == PlaylistSort::kName ? by_name : by_number) << slice;
+    }
+  }
 }
 
 // A playlist whose rows take several turns of the event loop to make: the

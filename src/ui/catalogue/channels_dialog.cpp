@@ -261,6 +261,9 @@ ChannelsDialog::~ChannelsDialog() {
   }
   if (SoftKeyBar* keys = SoftKeys()) keys->Clear();
   if (!selection_written_) WriteSelection();
+  // Rows and names half made are kept for the next opening; a sort's keys
+  // are too large to keep waiting.
+  DropUnfinishedSorts();
 }
 
 const Category* ChannelsDialog::HiddenCategory() const {

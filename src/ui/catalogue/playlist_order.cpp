@@ -87,13 +87,34 @@ PlaylistRows MakePlaylistRows(const Country* country, const std::vector<Channel*
   return std::move(*maker.Step(all, playlists, budget));
 }
 
+namespace {
+
+// The rows PreparedPlaylistRows keeps, for the list and manager it made
+// them for.
+struct KeptRows {
+  uint64_t version = 0;
+  const PlaylistManager* made_with = nullptr;
+  std::map<const Country*, std::unique_ptr<PlaylistRowsMaker>> makers;
+};
+
+KeptRows& Kept() {
+  static KeptRows kept;
+  return kept;
+}
+
+}  // namespace
+
+void DropUnfinishedSorts() {
+  for (auto& [country, maker] : Kept().makers) maker->DropUnfinishedSort();
+}
+
 PlaylistRows* PreparedPlaylistRows(const ChannelCatalogue& catalogue, const Country* country,
                                    const PlaylistManager& playlists, size_t& budget) {
   // ListVersion values are unique in the process, so rows made for one
   // list are never taken for another catalogue's.
-  static uint64_t version = 0;
-  static const PlaylistManager* made_with = nullptr;
-  static std::map<const Country*, std::unique_ptr<PlaylistRowsMaker>> makers;
+  uint64_t& version = Kept().version;
+  const PlaylistManager*& made_with = Kept().made_with;
+  auto& makers = Kept().makers;
   if (version != catalogue.ListVersion() || made_with != &playlists) {
     makers.clear();
     version = catalogue.ListVersion();

@@ -66,6 +66,8 @@ class PlaylistRowsMaker {
   // (the catalogue's AllChannels) and `playlists` are the same at every
   // call.
   PlaylistRows* Step(const std::vector<Channel*>& all, const PlaylistManager& playlists, size_t& budget);
+  // Drops a sort of the rows made so far that is not finished.
+  void DropUnfinishedSort() { rows_.sort_work.reset(); }
 
  private:
   struct Row {
@@ -96,6 +98,11 @@ PlaylistRows MakePlaylistRows(const Country* country, const std::vector<Channel*
 // nullptr until made. UI thread.
 PlaylistRows* PreparedPlaylistRows(const ChannelCatalogue& catalogue, const Country* country,
                                    const PlaylistManager& playlists, size_t& budget);
+
+// Drops the sorts PreparedPlaylistRows' rows have half made (their keys
+// take several times the rows' own memory), when no dialog goes on with
+// them. UI thread.
+void DropUnfinishedSorts();
 
 // The positions of `rows`' channels in the order `sort` lists them: for
 // kPlaylistOrder none (empty: the rows' own order); by name with the

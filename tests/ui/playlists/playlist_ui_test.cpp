@@ -419,11 +419,21 @@ TEST_F(PlaylistUiTest, AHugeListIsMadeBetweenEventsAndKeptForTheNextOpening) {
   }
   // A changed playlist is made again and lists its new channels.
   Import(m3u("New"));
-  ChannelsDialog changed(nullptr, catalogue_);
-  EXPECT_TRUE(changed.ChannelListPending());
-  ASSERT_TRUE(WaitUntil([&] { return !changed.ChannelListPending(); }, 30000));
-  ASSERT_EQ(changed.channel_list()->RowCount(), 40);
-  EXPECT_EQ(changed.channel_list()->ChannelAtShownRow(0)->name(), u"New 0");
+  {
+    ChannelsDialog changed(nullptr, catalogue_);
+    EXPECT_TRUE(changed.ChannelListPending());
+    ASSERT_TRUE(WaitUntil([&] { return !changed.ChannelListPending(); }, 30000));
+    ASSERT_EQ(changed.channel_list()->RowCount(), 40);
+    EXPECT_EQ(changed.channel_list()->ChannelAtShownRow(0)->name(), u"New 0");
+    changed.sort_combo()->setCurrentIndex(static_cast<int>(PlaylistSort::kNumber));
+    EXPECT_TRUE(changed.ChannelListPending());
+  }
+  // Closed halfway through that sort: the next opening sorts afresh.
+  ChannelsDialog::SetPreparationSlice(0);
+  ChannelsDialog sorted(nullptr, catalogue_);
+  ASSERT_TRUE(WaitUntil([&] { return !sorted.ChannelListPending(); }));
+  ASSERT_EQ(sorted.channel_list()->RowCount(), 40);
+  EXPECT_EQ(sorted.channel_list()->ChannelAtShownRow(0)->name(), u"New 23");  // the last entry, number 1
 }
 
 TEST_F(PlaylistUiTest, APlaylistAddedToBeLookedAtOpensTheChannelsDialogOnIt) {

@@ -46,11 +46,15 @@ void AppendFolded(std::u16string_view text, std::u16string& out) {
 FoldedNames::Maker::Maker() : names_(std::make_shared<FoldedNames>()) {}
 
 std::shared_ptr<const FoldedNames> FoldedNames::Maker::Step(const std::vector<Channel*>& channels, size_t& budget) {
-  if (next_ == 0 && names_->starts.empty()) {
-    size_t units = 0;
-    for (const Channel* channel : channels) units += channel->name().size();
-    names_->pool.reserve(units);
+  if (names_->starts.empty()) {
     names_->starts.reserve(channels.size() + 1);
+    // Folded in one go, the pool is sized first; a slice at a time it grows
+    // as it fills, since sizing it visits every channel in one piece.
+    if (budget >= channels.size()) {
+      size_t units = 0;
+      for (const Channel* channel : channels) units += channel->name().size();
+      names_->pool.reserve(units);
+    }
   }
   const PlaylistManager* playlists = PlaylistManager::Current();
   for (; next_ < channels.size() && budget > 0; ++next_, --budget) {

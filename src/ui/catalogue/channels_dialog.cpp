@@ -452,7 +452,10 @@ bool ChannelsDialog::Prepare(const Country* playlist, Prepared& prepared) {
       prepared.rows = PreparedPlaylistRows(*catalogue_, playlist, *playlists, budget);
     }
     if (prepared.rows != nullptr) prepared.order = SortedRowsStep(*prepared.rows, sort, *playlists, budget);
-    if (prepared.names != nullptr && (playlist == nullptr || prepared.order != nullptr)) return true;
+    const bool made = prepared.names != nullptr && (playlist == nullptr || prepared.order != nullptr);
+    // Made late in a slice: the fill, which walks every row, takes the
+    // next turn, so that the two do not add up in one.
+    if (made) return preparation_slice_work > 0 || clock.nsecsElapsed() < kPreparationSliceNs / 2;
     if (preparation_slice_work > 0 || clock.nsecsElapsed() >= kPreparationSliceNs) return false;
   }
 }

@@ -43,39 +43,61 @@ void AppendFolded(std::u16string_view text, std::u16string& out) {
 
 }  // namespace
 
-std::shared_ptr<const FoldedNames> FoldedNames::Make(const std::vector<Channel*>& channels) {
-  auto names = std::make_shared<FoldedNames>();
+FoldedNames::Maker::Maker() : names_(std::make_shared<FoldedNames>()) {}
+
+std::shared_ptr<const FoldedNames> FoldedNames::Maker::Step(const std::vector<Channel*>& channels, size_t& budget) {
+  if (names_->starts.empty()) {
+    names_->starts.reserve(channels.size() + 1);
+    // Folded in one go, the pool is sized first; a slice at a time it grows
+    // as it fills, since sizing it visits every channel in one piece.
+    if (budget >= channels.size()) {
+      size_t units = 0;
+      for (const Channel* channel : channels) units += channel->name().size();
+      names_->pool.reserve(units);
+    }
+  }
   const PlaylistManager* playlists = PlaylistManager::Current();
-  size_t units = 0;
-  for (const Channel* channel : channels) units += channel->name().size();
-  names->pool.reserve(units);
-  names->starts.reserve(channels.size() + 1);
-  for (const Channel* channel : channels) {
-    names->starts.push_back(static_cast<uint32_t>(names->pool.size()));
-    AppendFolded(channel->name(), names->pool);
+  for (; next_ < channels.size() && budget > 0; ++next_, --budget) {
+    const Channel* channel = channels[next_];
+    names_->starts.push_back(static_cast<uint32_t>(names_->pool.size()));
+    AppendFolded(channel->name(), names_->pool);
     // A playlist channel is found by its group too. The separator is a
     // control character no search text holds, so no match runs from the
     // name into the group.
     const PlaylistChannelInfo* info = playlists != nullptr ? playlists->FindChannel(*channel) : nullptr;
     if (info != nullptr && !info->group.empty()) {
-      names->pool.push_back(kGroupSeparator);
-      AppendFolded(info->group, names->pool);
+      names_->pool.push_back(kGroupSeparator);
+      AppendFolded(info->group, names_->pool);
     }
   }
-  names->starts.push_back(static_cast<uint32_t>(names->pool.size()));
-  return names;
+  if (next_ < channels.size()) return nullptr;
+  if (names_->starts.size() == channels.size()) names_->starts.push_back(static_cast<uint32_t>(names_->pool.size()));
+  return names_;
+}
+
+std::shared_ptr<const FoldedNames> FoldedNames::Make(const std::vector<Channel*>& channels) {
+  Maker maker;
+  size_t budget = SIZE_MAX;
+  return maker.Step(channels, budget);
 }
 
 std::shared_ptr<const FoldedNames> FoldedNames::OfCatalogue(const ChannelCatalogue& catalogue) {
+  size_t budget = SIZE_MAX;
+  return OfCatalogue(catalogue, budget);
+}
+
+std::shared_ptr<const FoldedNames> FoldedNames::OfCatalogue(const ChannelCatalogue& catalogue, size_t& budget) {
   // ListVersion values are unique in the process, so a catalogue made
   // where another one was never finds that one's names.
   static uint64_t version = 0;
-  static std::shared_ptr<const FoldedNames> names;
-  if (names == nullptr || version != catalogue.ListVersion()) {
-    names = Make(catalogue.AllChannels());
+  static const PlaylistManager* made_with = nullptr;
+  static std::unique_ptr<Maker> maker;
+  if (maker == nullptr || version != catalogue.ListVersion() || made_with != PlaylistManager::Current()) {
+    maker = std::make_unique<Maker>();
     version = catalogue.ListVersion();
+    made_with = PlaylistManager::Current();
   }
-  return names;
+  return maker->Step(catalogue.AllChannels(), budget);
 }
 
 ChannelListModel::ChannelListModel(QObject* parent) : QAbstractListModel(parent) {}

@@ -4,6 +4,7 @@
 #include <QAbstractListModel>
 #include <QString>
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -24,6 +25,21 @@ struct FoldedNames {
   std::u16string pool;
   std::vector<uint32_t> starts;
 
+  // Folds the names of a list a slice at a time (the playlist manager
+  // current at the first step gives the groups).
+  class Maker {
+   public:
+    Maker();
+    // Folds at most `budget` more names of `channels` (the same list at
+    // every call), taking them off `budget`; the names once all are
+    // folded (the same object at every later call), else nullptr.
+    std::shared_ptr<const FoldedNames> Step(const std::vector<Channel*>& channels, size_t& budget);
+
+   private:
+    std::shared_ptr<FoldedNames> names_;
+    size_t next_ = 0;
+  };
+
   static std::shared_ptr<const FoldedNames> Make(const std::vector<Channel*>& channels);
   // The folded names of `catalogue`'s AllChannels(), slot i for channel
   // i: made when the list changed since the last call (ListVersion), else
@@ -31,6 +47,10 @@ struct FoldedNames {
   // costs more than the rest of filling a list, and the list rarely
   // changes between two openings of the channels dialog.
   static std::shared_ptr<const FoldedNames> OfCatalogue(const ChannelCatalogue& catalogue);
+  // The same made a slice at a time: folds at most `budget` names, taken
+  // off `budget`, and gives the names once all are folded, else nullptr
+  // (a later call goes on where this one stopped, while the list stays).
+  static std::shared_ptr<const FoldedNames> OfCatalogue(const ChannelCatalogue& catalogue, size_t& budget);
 };
 
 // The rows of a channel list: the channels it was filled with (its "full"

@@ -93,6 +93,12 @@ void ChannelListView::RemoveChannel(const Channel* channel) {
   emit SelectionChanged();
 }
 
+void ChannelListView::SetWaiting(bool waiting) {
+  if (waiting == waiting_) return;
+  waiting_ = waiting;
+  if (model_->ShownCount() == 0) viewport()->update();
+}
+
 int ChannelListView::RowCount() const { return model_->ShownCount(); }
 
 int ChannelListView::SelectedRow() const {
@@ -137,12 +143,14 @@ void ChannelListView::focusInEvent(QFocusEvent* event) {
 void ChannelListView::paintEvent(QPaintEvent* event) {
   QListView::paintEvent(event);
   if (model_->ShownCount() > 0) return;
-  // An empty list says why it is empty rather than showing nothing.
+  // An empty list says why it is empty (or that rows are on their way)
+  // rather than showing nothing.
   QPainter painter(viewport());
   painter.setFont(Skin().TitleFont());
   painter.setPen(palette().color(QPalette::Text));
   painter.drawText(viewport()->rect().adjusted(BarGap(), BarGap(), -BarGap(), -BarGap()),
-                   Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, Text("str_no_channels"));
+                   Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
+                   Text(waiting_ ? "static_loading" : "str_no_channels"));
 }
 
 QString ChannelListView::SearchText() const { return model_->search_text(); }

@@ -46,6 +46,10 @@ class ChannelListView : public QListView {
   // Removes the first row holding `channel`; no row is selected after.
   void RemoveChannel(const Channel* channel);
 
+  // Whether rows are on their way: an empty list then says so ("Loading,
+  // please wait…") instead of "No channels".
+  void SetWaiting(bool waiting);
+
   // Number of rows shown (after the search).
   int RowCount() const;
   // Full row of the selected row, or -1.
@@ -109,6 +113,7 @@ class ChannelListView : public QListView {
   QPoint hold_point_;
   QLabel* search_label_;
   bool search_label_shown_ = true;
+  bool waiting_ = false;
 };
 
 }  // namespace vidora

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QElapsedTimer>
 
 #include <algorithm>
 #include <utility>
@@ -43,24 +44,19 @@ namespace vidora {
 
 namespace {
 
-// The rows of the playlist `country` (nullptr when it is none), made once
-// per chosen playlist and kept by the dialog as a child object.
-class PlaylistRowsHolder : public QObject {
- public:
-  explicit PlaylistRowsHolder(QObject* owner) : QObject(owner) { setObjectName(QStringLiteral("playlist_rows")); }
-  PlaylistRows rows;
-};
+// How long one turn of making what a list needs may hold the UI thread,
+// and the work done between two looks at the clock.
+constexpr qint64 kPreparationSliceNs = 25'000'000;
+constexpr size_t kPreparationChunk = 4096;
+// The work of one turn when set (tests), else kPreparationSliceNs.
+size_t preparation_slice_work = 0;
 
-PlaylistRows* PlaylistRowsOf(QObject* dialog, const Country* country, ChannelCatalogue* catalogue) {
-  const PlaylistManager* playlists = PlaylistManager::Current();
-  if (playlists == nullptr || country == nullptr || catalogue == nullptr || !IsPlaylistKey(country->key())) {
-    return nullptr;
-  }
-  auto* holder = static_cast<PlaylistRowsHolder*>(
-      dialog->findChild<QObject*>(QStringLiteral("playlist_rows"), Qt::FindDirectChildrenOnly));
-  if (holder == nullptr) holder = new PlaylistRowsHolder(dialog);
-  if (holder->rows.country != country) holder->rows = MakePlaylistRows(country, catalogue->AllChannels(), *playlists);
-  return &holder->rows;
+// The playlist `country` is (it has rows of its own), or nullptr.
+const Country* PlaylistOf(const Country* country, const ChannelCatalogue* catalogue) {
+  return PlaylistManager::Current() != nullptr && country != nullptr && catalogue != nullptr &&
+                 IsPlaylistKey(country->key())
+             ? country
+             : nullptr;
 }
 
 }  // namespace
@@ -135,6 +131,9 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
 
   play_requested_ = false;
   chosen_channel_ = nullptr;
+  fill_timer_.setSingleShot(true);
+  fill_timer_.setInterval(0);
+  connect(&fill_timer_, &QTimer::timeout, this, &ChannelsDialog::FillChannelListWhenPrepared);
   LoadDialogSelection();
   ChannelsDialogState& selection = DialogSelection();
   FillCategoryCombo();
@@ -160,7 +159,7 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
   keys->SetLeftKey(Text("menu_play"), ID_PLAY);
   keys->SetRightMenu(Text("menu_menu"), &right_menu_);
 
-  if (selection.channel_row >= 0) channel_list_->SelectRow(selection.channel_row);
+  if (selection.channel_row >= 0) SelectChannelRowWhenListed(selection.channel_row);
   if (selection.favourite_row >= 0) favourites_list_->SelectRow(selection.favourite_row);
 
   for (ChannelListView* list : {channel_list_, favourites_list_, recent_list_}) {
@@ -197,7 +196,7 @@ ChannelsDialog::ChannelsDialog(QWidget* owner, ChannelCatalogue* catalogue)
   });
   connect(group_combo_, &QComboBox::currentIndexChanged, this, [this] { FillChannelList(); });
   connect(sort_combo_, &QComboBox::currentIndexChanged, this, [this](int index) {
-    if (playlist_chosen_ && index >= 0) StorePlaylistSort(grouped_country_->key(), static_cast<PlaylistSort>(index));
+    if (playlist_chosen_ && index >= 0) StorePlaylistSort(sorted_country_->key(), static_cast<PlaylistSort>(index));
     FillChannelList();
   });
   connect(scope_combo_, &QComboBox::currentIndexChanged, this, [this] { FillChannelList(); });
@@ -261,6 +260,9 @@ ChannelsDialog::~ChannelsDialog() {
   }
   if (SoftKeyBar* keys = SoftKeys()) keys->Clear();
   if (!selection_written_) WriteSelection();
+  // Rows and names half made are kept for the next opening; a sort's keys
+  // are too large to keep waiting.
+  DropUnfinishedSorts();
 }
 
 const Category* ChannelsDialog::HiddenCategory() const {
@@ -395,26 +397,30 @@ void ChannelsDialog::ShowChannelControls(bool shown) {
   sort_combo_->setVisible(shown && playlist_chosen_);
 }
 
-void ChannelsDialog::FillGroupCombo(const Country* country) {
-  if (country == grouped_country_) return;
-  grouped_country_ = country;
+void ChannelsDialog::ChooseSort(const Country* country) {
+  if (country == sorted_country_) return;
+  sorted_country_ = country;
+  playlist_chosen_ = PlaylistOf(country, catalogue_) != nullptr;
+  if (playlist_chosen_) {
+    const QSignalBlocker quiet_sort(sort_combo_);
+    sort_combo_->setCurrentIndex(static_cast<int>(StoredPlaylistSort(country->key())));
+  }
+  sort_combo_->setVisible(playlist_chosen_ && ShownTab() == kChannelsTab && !guide_shown_);
+  PlaceCombos();
+}
+
+void ChannelsDialog::FillGroupCombo(const PlaylistRows* rows) {
+  if (rows == grouped_rows_) return;
+  grouped_rows_ = rows;
   const QSignalBlocker quiet(group_combo_);
   group_combo_->clear();
-  const PlaylistRows* rows = PlaylistRowsOf(this, country, catalogue_);
   if (rows != nullptr && !rows->groups.empty()) {
     ApplyTitleFont(group_combo_);
     group_combo_->addItem(Text("str_all_groups"));
     for (const QString& group : rows->groups) group_combo_->addItem(group);
     group_combo_->setCurrentIndex(0);
   }
-  playlist_chosen_ = rows != nullptr;
-  if (playlist_chosen_) {
-    const QSignalBlocker quiet_sort(sort_combo_);
-    sort_combo_->setCurrentIndex(static_cast<int>(StoredPlaylistSort(country->key())));
-  }
-  const bool shown = ShownTab() == kChannelsTab && !guide_shown_;
-  group_combo_->setVisible(group_combo_->count() > 0 && shown);
-  sort_combo_->setVisible(playlist_chosen_ && shown);
+  group_combo_->setVisible(group_combo_->count() > 0 && ShownTab() == kChannelsTab && !guide_shown_);
   PlaceCombos();
 }
 
@@ -429,7 +435,45 @@ void ChannelsDialog::LayoutClient(int width, int height) {
   if (guide_page_ != nullptr) guide_page_->setGeometry(g, u + g, width - 2 * g, height - u - 2 * g);
 }
 
+void ChannelsDialog::SetPreparationSlice(size_t work) { preparation_slice_work = work; }
+
+bool ChannelsDialog::Prepare(const Country* playlist, Prepared& prepared) {
+  PlaylistManager* playlists = PlaylistManager::Current();
+  const auto sort = static_cast<PlaylistSort>(std::max(0, sort_combo_->currentIndex()));
+  QElapsedTimer clock;
+  clock.start();
+  for (;;) {
+    size_t budget = preparation_slice_work > 0 ? preparation_slice_work : kPreparationChunk;
+    prepared = {};
+    // The pieces in turn, each one only once those before it are made.
+    prepared.names = FoldedNames::OfCatalogue(*catalogue_, budget);
+    if (prepared.names != nullptr && playlist != nullptr) {
+      prepared.rows = PreparedPlaylistRows(*catalogue_, playlist, *playlists, budget);
+    }
+    if (prepared.rows != nullptr) prepared.order = SortedRowsStep(*prepared.rows, sort, *playlists, budget);
+    const bool made = prepared.names != nullptr && (playlist == nullptr || prepared.order != nullptr);
+    // Made late in a slice: the fill, which walks every row, takes the
+    // next turn, so that the two do not add up in one.
+    if (made) return preparation_slice_work > 0 || clock.nsecsElapsed() < kPreparationSliceNs / 2;
+    if (preparation_slice_work > 0 || clock.nsecsElapsed() >= kPreparationSliceNs) return false;
+  }
+}
+
 void ChannelsDialog::FillChannelList() {
+  // A refill the user caused lists no selection, as SetChannels leaves none.
+  row_to_select_ = -1;
+  FillChannelListWhenPrepared();
+}
+
+void ChannelsDialog::SelectChannelRowWhenListed(int row) {
+  if (fill_pending_) {
+    row_to_select_ = row;
+  } else {
+    channel_list_->SelectRow(row);
+  }
+}
+
+void ChannelsDialog::FillChannelListWhenPrepared() {
   const int country_pos = country_combo_->currentIndex();
   const int category_pos = category_combo_->currentIndex();
   const Country* country = country_pos > 0 && country_pos < static_cast<int>(country_entries_.size())
@@ -438,6 +482,33 @@ void ChannelsDialog::FillChannelList() {
   const Category* category = category_pos > 0 && category_pos < static_cast<int>(category_entries_.size())
                                  ? category_entries_[category_pos]
                                  : nullptr;
+  const bool everything = SearchingEverything();
+  // Searching everything leaves the filters aside; they say so by being
+  // greyed out.
+  for (QComboBox* filter : {country_combo_, category_combo_, kind_combo_, group_combo_, sort_combo_}) {
+    filter->setEnabled(!everything);
+  }
+  // A playlist lists its channels in its own order (or the one chosen for
+  // it), its groups as a filter of their own.
+  ChooseSort(country);
+  const Country* playlist = PlaylistOf(country, catalogue_);
+  Prepared prepared;
+  if (catalogue_ != nullptr && !Prepare(playlist, prepared)) {
+    // A huge list: what it needs is made a slice at a time between other
+    // events; the list shows what it showed until then.
+    if (playlist != grouped_country_) {
+      FillGroupCombo(nullptr);
+      grouped_country_ = nullptr;
+    }
+    fill_pending_ = true;
+    channel_list_->SetWaiting(true);
+    fill_timer_.start();
+    return;
+  }
+  fill_pending_ = false;
+  channel_list_->SetWaiting(false);
+  grouped_country_ = playlist;
+  FillGroupCombo(prepared.rows);
   const int kind = kind_combo_->currentIndex();
   const Category* hidden = HiddenCategory();
   const bool hide_unavailable = GetSetting(kHideUnavailableSetting);
@@ -452,15 +523,6 @@ void ChannelsDialog::FillChannelList() {
     // are left out as well.
     return channel->category() != hidden;
   };
-  // A playlist lists its channels in its own order (or the one chosen for
-  // it), its groups as a filter of their own.
-  FillGroupCombo(country);
-  const bool everything = SearchingEverything();
-  // Searching everything leaves the filters aside; they say so by being
-  // greyed out.
-  for (QComboBox* filter : {country_combo_, category_combo_, kind_combo_, group_combo_, sort_combo_}) {
-    filter->setEnabled(!everything);
-  }
   if (everything && catalogue_ != nullptr) {
     const std::vector<Channel*>& all = catalogue_->AllChannels();
     for (size_t i = 0; i < all.size(); ++i) {
@@ -468,16 +530,15 @@ void ChannelsDialog::FillChannelList() {
       rows.push_back(all[i]);
       name_slots.push_back(static_cast<uint32_t>(i));
     }
-  } else if (PlaylistRows* playlist = PlaylistRowsOf(this, country, catalogue_)) {
+  } else if (const PlaylistRows* playlist_rows = prepared.rows) {
     const int group = group_combo_->count() > 0 ? group_combo_->currentIndex() - 1 : -1;
-    const std::vector<uint32_t>& order =
-        SortedRows(*playlist, static_cast<PlaylistSort>(std::max(0, sort_combo_->currentIndex())), *PlaylistManager::Current());
-    for (size_t k = 0; k < playlist->channels.size(); ++k) {
+    const std::vector<uint32_t>& order = *prepared.order;
+    for (size_t k = 0; k < playlist_rows->channels.size(); ++k) {
       const size_t i = order.empty() ? k : order[k];
-      if (group >= 0 && playlist->group_of[i] != group) continue;
-      if (!keep(playlist->channels[i])) continue;
-      rows.push_back(playlist->channels[i]);
-      name_slots.push_back(playlist->name_slots[i]);
+      if (group >= 0 && playlist_rows->group_of[i] != group) continue;
+      if (!keep(playlist_rows->channels[i])) continue;
+      rows.push_back(playlist_rows->channels[i]);
+      name_slots.push_back(playlist_rows->name_slots[i]);
     }
   } else if (catalogue_ != nullptr) {
     const std::vector<Channel*>& all = catalogue_->AllChannels();
@@ -490,10 +551,11 @@ void ChannelsDialog::FillChannelList() {
     }
   }
   if (catalogue_ != nullptr) {
-    channel_list_->SetChannels(std::move(rows), FoldedNames::OfCatalogue(*catalogue_), std::move(name_slots));
+    channel_list_->SetChannels(std::move(rows), std::move(prepared.names), std::move(name_slots));
   } else {
     channel_list_->SetChannels(std::move(rows));
   }
+  if (row_to_select_ >= 0) channel_list_->SelectRow(std::exchange(row_to_select_, -1));
   UpdateTabLabels();
 }
 
@@ -509,8 +571,13 @@ void ChannelsDialog::FillFavouritesList() {
       name_slots.push_back(static_cast<uint32_t>(i));
     }
   }
-  if (catalogue_ != nullptr) {
-    favourites_list_->SetChannels(std::move(rows), FoldedNames::OfCatalogue(*catalogue_), std::move(name_slots));
+  // The catalogue's folded names when made already; else only these rows'
+  // names are folded, which a search reads the same way.
+  size_t no_work = 0;
+  std::shared_ptr<const FoldedNames> names =
+      catalogue_ != nullptr ? FoldedNames::OfCatalogue(*catalogue_, no_work) : nullptr;
+  if (names != nullptr) {
+    favourites_list_->SetChannels(std::move(rows), std::move(names), std::move(name_slots));
   } else {
     favourites_list_->SetChannels(std::move(rows));
   }
@@ -621,7 +688,8 @@ void ChannelsDialog::RebuildRightMenu() {
 }
 
 void ChannelsDialog::RememberRows() {
-  DialogSelection().channel_row = channel_list_->SelectedRow();
+  // A list still on its way keeps the row it is to select.
+  DialogSelection().channel_row = fill_pending_ ? row_to_select_ : channel_list_->SelectedRow();
   DialogSelection().favourite_row = favourites_list_->SelectedRow();
 }
 

@@ -3,7 +3,11 @@
 
 #include <QMenu>
 #include <QString>
+#include <QTimer>
 
+#include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "core/catalogue/channel_catalogue.h"
@@ -20,6 +24,8 @@ class Country;
 class ChannelListView;
 class GuidePage;
 class PaintedTabStrip;
+struct FoldedNames;
+struct PlaylistRows;
 
 // Where the user picks what to play: a full-screen dialog with three tabs,
 // the filtered channel list (country, category and kind filters; for a
@@ -98,6 +104,14 @@ class ChannelsDialog : public SkinnedDialog {
   // The right soft key's pop-up, rebuilt after every change.
   QMenu* right_menu() { return &right_menu_; }
 
+  // How much of what a huge list needs (folded names, a playlist's rows,
+  // its sort) one turn of the event loop makes, in channels: 0 (the
+  // default) as much as about 25 ms allow. Tests make turns small.
+  static void SetPreparationSlice(size_t work);
+  // Whether the channel list waits for that work; it is filled, and the
+  // row to select selected, when the work is done.
+  bool ChannelListPending() const { return fill_pending_; }
+
   void done(int result) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -114,9 +128,12 @@ class ChannelsDialog : public SkinnedDialog {
   void FillCategoryCombo();
   void FillCountryCombo();
   void FillKindCombo();
-  // Refills the group combo and sets the sort combo to the playlist's
-  // remembered sort when the chosen country changed.
-  void FillGroupCombo(const Country* country);
+  // Sets the sort combo to the playlist's remembered sort when the chosen
+  // country changed, and shows it for a playlist.
+  void ChooseSort(const Country* country);
+  // Refills the group combo with the groups of `rows` (none for nullptr)
+  // when they are not the ones listed.
+  void FillGroupCombo(const PlaylistRows* rows);
   void FillSortCombo();
   void FillScopeCombo();
   void SetUpSearchField();
@@ -126,7 +143,23 @@ class ChannelsDialog : public SkinnedDialog {
   // the chosen country.
   void ShowChannelControls(bool shown);
   void PlaceCombos();
+  // What filling the channel list needs: the folded names of the
+  // catalogue, and for a playlist its rows and their order.
+  struct Prepared {
+    std::shared_ptr<const FoldedNames> names;
+    PlaylistRows* rows = nullptr;
+    const std::vector<uint32_t>* order = nullptr;
+  };
+  // Makes what is missing of it for one slice of time; true when all is
+  // made (then in `prepared`).
+  bool Prepare(const Country* playlist, Prepared& prepared);
+  // Refills the channel list for the filters (no row selected).
   void FillChannelList();
+  // The same as soon as Prepare has made all: at once when it can, else
+  // from the event loop, a slice per turn.
+  void FillChannelListWhenPrepared();
+  // Selects full row `row` of the channel list now, or once it is filled.
+  void SelectChannelRowWhenListed(int row);
   void FillFavouritesList();
   void FillRecentList();
   // The strip's tab under the point `x`.
@@ -158,8 +191,15 @@ class ChannelsDialog : public SkinnedDialog {
   QComboBox* sort_combo_;
   QLineEdit* search_field_;
   QComboBox* scope_combo_;
-  const Country* grouped_country_ = nullptr;  // whose groups the combo lists
-  bool playlist_chosen_ = false;              // grouped_country_ is a playlist
+  const Country* sorted_country_ = nullptr;      // whose sort the sort combo shows
+  bool playlist_chosen_ = false;                 // sorted_country_ is a playlist
+  const Country* grouped_country_ = nullptr;     // the playlist whose groups the combo lists
+  const PlaylistRows* grouped_rows_ = nullptr;   // and its rows
+  // The channel list waits for Prepare; fill_timer_ brings it back.
+  bool fill_pending_ = false;
+  QTimer fill_timer_;
+  // The full row to select once the pending list is filled, or -1.
+  int row_to_select_ = -1;
   GuidePage* guide_page_;
   // The painted tabs as screen readers see them.
   PaintedTabStrip* tab_strip_;

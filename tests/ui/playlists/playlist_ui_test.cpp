@@ -1,6 +1,7 @@
 // The playlist pieces of the interface without a network: imports from
 // files, drops, the settings list, and logo decoding of hostile pictures.
 #include <QBuffer>
+#include <QCollator>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QImage>
@@ -16,9 +17,11 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <numeric>
 
 #include "e2e/wait_for.h"
 #include "core/catalogue/channel_catalogue.h"
@@ -35,6 +38,8 @@
 #include "ui/catalogue/channel_commands.h"
 #include "ui/catalogue/channel_list_view.h"
 #include "ui/catalogue/channels_dialog.h"
+#include "ui/catalogue/combo_text_order.h"
+#include "ui/catalogue/playlist_order.h"
 #include "ui/playlists/logo_cache.h"
 #include "ui/playlists/playlist_dialogs.h"
 #include "ui/playlists/playlist_drop_target.h"
@@ -284,6 +289,151 @@ TEST_F(PlaylistUiTest, APlaylistSortsByNameOrNumberAndKeepsTheChoiceForItself) {
   again.country_combo()->setCurrentIndex(again.country_combo()->findText(QStringLiteral("sorted")));
   EXPECT_EQ(again.sort_combo()->currentIndex(), static_cast<int>(PlaylistSort::kNumber));
   EXPECT_EQ(names(again), QStringLiteral("channel 9, Äpfel TV, Channel 10, Zebra"));
+}
+
+// Rows and sorts made a slice at a time are those made in one go: the
+// playlist's order, and for each sort the stable sort of the rows by
+// their keys (names equal but for case, numbers each given six times,
+// keep the playlist's order), whatever the slice.
+TEST_F(PlaylistUiTest, RowsAndSortsMadeInSlicesAreThoseMadeAtOnce) {
+  const char* prefixes[] = {"Ch", "ch", "CH"};
+  const char* groups[] = {"Sport", "News"};
+  constexpr int kEntries = 3000;  // longer than one sorted run: the merges run too
+  std::string text = "#EXTM3U\n";
+  std::vector<std::u16string> listed;
+  for (int i = 0; i < kEntries; ++i) {
+    const std::string name = std::string(prefixes[i % 3]) + " " + std::to_string((i * 7) % 1000);
+    listed.push_back(std::u16string(name.begin(), name.end()));
+    text += "#EXTINF:-1 tvg-chno=\"" + std::to_string((i * 13) % 500) + "\" group-title=\"" + groups[i % 5 == 0] +
+            "\"," + name + "\nhttp://s.example/" + std::to_string(i) + "\n";
+  }
+  Import(QString::fromStdString(WriteFile("sliced.m3u", text).string()), 60000);
+  const Country* country = catalogue_->countries().find(manager_->playlists()[0].key)->second.get();
+  const std::vector<Channel*>& all = catalogue_->AllChannels();
+  PlaylistRows whole = MakePlaylistRows(country, all, *manager_);
+  ASSERT_EQ(whole.channels.size(), static_cast<size_t>(kEntries));
+  for (int i = 0; i < kEntries; ++i) ASSERT_EQ(whole.channels[i]->name(), listed[i]) << i;
+  EXPECT_EQ(whole.groups, std::vector<QString>({QStringLiteral("News"), QStringLiteral("Sport")}));
+
+  QCollator collator = InterfaceCollator();
+  collator.setNumericMode(true);
+  auto reference = [&](PlaylistSort sort) {
+    std::vector<uint32_t> order(kEntries);
+    std::iota(order.begin(), order.end(), 0u);
+    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+      const Channel& x = *whole.channels[a];
+      const Channel& y = *whole.channels[b];
+      return sort == PlaylistSort::kName
+                 ? collator.compare(QString::fromStdU16String(x.name()), QString::fromStdU16String(y.name())) < 0
+                 : ChannelNumberLess(manager_->ChannelNumber(x), manager_->ChannelNumber(y));
+    });
+    return order;
+  };
+  const std::vector<uint32_t> by_name = reference(PlaylistSort::kName);
+  const std::vector<uint32_t> by_number = reference(PlaylistSort::kNumber);
+  for (size_t slice : {size_t{5}, size_t{700}}) {
+    PlaylistRowsMaker maker(country);
+    PlaylistRows* rows = nullptr;
+    while (rows == nullptr) {
+      size_t budget = slice;
+      rows = maker.Step(all, *manager_, budget);
+    }
+    EXPECT_EQ(rows->channels, whole.channels);
+    EXPECT_EQ(rows->name_slots, whole.name_slots);
+    EXPECT_EQ(rows->group_of, whole.group_of);
+    for (PlaylistSort sort : {PlaylistSort::kName, PlaylistSort::kNumber}) {
+      const std::vector<uint32_t>* order = nullptr;
+      while (order == nullptr) {
+        size_t budget = slice;
+        order = SortedRowsStep(*rows, sort, *manager_, budget);
+      }
+      EXPECT_EQ(*order, sort == PlaylistSort::kName ? by_name : by_number) << slice;
+    }
+  }
+}
+
+// A playlist whose rows take several turns of the event loop to make: the
+// dialog lists them in slices, selects the stored row once they are in,
+// and a later opening finds them, their order and the folded names made.
+TEST_F(PlaylistUiTest, AHugeListIsMadeBetweenEventsAndKeptForTheNextOpening) {
+  const char* groups[] = {"Sport", "News", "Kids"};
+  auto m3u = [&](const std::string& prefix) {
+    std::string text = "#EXTM3U\n";
+    for (int i = 0; i < 40; ++i) {
+      // Names out of title order, so playlist order and name order differ.
+      const std::string n = std::to_string((i * 17) % 40);
+      text += "#EXTINF:-1 tvg-chno=\"" + std::to_string(40 - i) + "\" group-title=\"" + groups[i % 3] + "\"," +
+              prefix + " " + n + "\nhttp://s.example/" + n + "\n";
+    }
+    return QString::fromStdString(WriteFile("slices.m3u", text).string());
+  };
+  Import(m3u("Ch"));
+  auto names = [](const ChannelListView* list) {
+    QStringList shown;
+    for (int row = 0; row < list->RowCount(); ++row) {
+      shown.push_back(QString::fromStdU16String(list->ChannelAtShownRow(row)->name()));
+    }
+    return shown;
+  };
+  struct SliceGuard {
+    ~SliceGuard() { ChannelsDialog::SetPreparationSlice(0); }
+  } guard;
+  ChannelsDialog::SetPreparationSlice(7);
+  ChooseDialogPlaylist(manager_->playlists()[0].key);
+  DialogSelection().channel_row = 25;
+  StorePlaylistSort(manager_->playlists()[0].key, PlaylistSort::kPlaylistOrder);
+  QStringList in_order, by_name, sport;
+  {
+    ChannelsDialog dialog(nullptr, catalogue_);
+    EXPECT_TRUE(dialog.ChannelListPending());
+    ASSERT_TRUE(WaitUntil([&] { return !dialog.ChannelListPending(); }));
+    in_order = names(dialog.channel_list());
+    ASSERT_EQ(in_order.size(), 40);
+    EXPECT_EQ(in_order[0], QStringLiteral("Ch 0"));
+    EXPECT_EQ(in_order[1], QStringLiteral("Ch 17"));
+    EXPECT_EQ(dialog.channel_list()->SelectedRow(), 25);
+    EXPECT_EQ(dialog.group_combo()->count(), 4);
+    // Sorting waits for its order the same way, the rows staying listed.
+    dialog.sort_combo()->setCurrentIndex(static_cast<int>(PlaylistSort::kName));
+    EXPECT_TRUE(dialog.ChannelListPending());
+    EXPECT_EQ(dialog.channel_list()->RowCount(), 40);
+    ASSERT_TRUE(WaitUntil([&] { return !dialog.ChannelListPending(); }));
+    by_name = names(dialog.channel_list());
+    EXPECT_EQ(by_name.mid(0, 4), QStringList({"Ch 0", "Ch 1", "Ch 2", "Ch 3"}));
+    dialog.channel_list()->SetSearchText(QStringLiteral("sport"));
+    sport = names(dialog.channel_list());
+    EXPECT_EQ(sport.size(), 14);
+  }
+  // Nothing is left to make: even a turn of a single channel's work lists
+  // everything at once, as it was.
+  ChannelsDialog::SetPreparationSlice(1);
+  {
+    ChannelsDialog again(nullptr, catalogue_);
+    EXPECT_FALSE(again.ChannelListPending());
+    EXPECT_EQ(names(again.channel_list()), by_name);
+    again.channel_list()->SetSearchText(QStringLiteral("sport"));
+    EXPECT_EQ(names(again.channel_list()), sport);
+    again.channel_list()->SetSearchText(QString());
+    again.sort_combo()->setCurrentIndex(static_cast<int>(PlaylistSort::kPlaylistOrder));
+    EXPECT_EQ(names(again.channel_list()), in_order);
+  }
+  // A changed playlist is made again and lists its new channels.
+  Import(m3u("New"));
+  {
+    ChannelsDialog changed(nullptr, catalogue_);
+    EXPECT_TRUE(changed.ChannelListPending());
+    ASSERT_TRUE(WaitUntil([&] { return !changed.ChannelListPending(); }, 30000));
+    ASSERT_EQ(changed.channel_list()->RowCount(), 40);
+    EXPECT_EQ(changed.channel_list()->ChannelAtShownRow(0)->name(), u"New 0");
+    changed.sort_combo()->setCurrentIndex(static_cast<int>(PlaylistSort::kNumber));
+    EXPECT_TRUE(changed.ChannelListPending());
+  }
+  // Closed halfway through that sort: the next opening sorts afresh.
+  ChannelsDialog::SetPreparationSlice(0);
+  ChannelsDialog sorted(nullptr, catalogue_);
+  ASSERT_TRUE(WaitUntil([&] { return !sorted.ChannelListPending(); }));
+  ASSERT_EQ(sorted.channel_list()->RowCount(), 40);
+  EXPECT_EQ(sorted.channel_list()->ChannelAtShownRow(0)->name(), u"New 23");  // the last entry, number 1
 }
 
 TEST_F(PlaylistUiTest, APlaylistAddedToBeLookedAtOpensTheChannelsDialogOnIt) {

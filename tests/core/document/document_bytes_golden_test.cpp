@@ -193,7 +193,9 @@ void ExpectPlaylistWrites(const M3uPlaylist& playlist, const PlaylistOrigin& ori
   ExpectFixture(fixture, encoded, large);
   size_t pieces = 0;
   EXPECT_EQ(Written(playlist, origin, &pieces), encoded);
-  if (large) EXPECT_GT(pieces, 1u);
+  if (large) {
+    EXPECT_GT(pieces, 1u);
+  }
 
   DocNode tree;
   BuildPlaylistDocument(playlist, origin, tree);

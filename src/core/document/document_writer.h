@@ -1,8 +1,10 @@
 #ifndef VIDORA_CORE_DOCUMENT_DOCUMENT_WRITER_H_
 #define VIDORA_CORE_DOCUMENT_DOCUMENT_WRITER_H_
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string_view>
@@ -47,19 +49,32 @@ class DocumentWriter {
 
   // `node` and its whole subtree.
   void Node(const DocNode& node);
-  // One attribute of a tree.
-  void Attribute(const DocAttribute& attribute);
 
-  // The records of a node written without a tree.
-  void NodeHead(std::string_view name, uint32_t attribute_count);
-  void ChildCount(uint32_t count);
+  // The records of a node written without a tree. (The small writes are
+  // defined here: inlined, they keep encoding at memory speed.)
+  void NodeHead(std::string_view name, uint32_t attribute_count) {
+    Bytes("QDOC", 4);
+    Narrow(name);
+    Room(4);
+    U32(attribute_count);
+  }
+  void ChildCount(uint32_t count) {
+    Room(4);
+    U32(count);
+  }
   // Types Plain to Word4 (Int and Bool included) with their 32-bit word.
-  void WordAttribute(std::string_view name, AttributeType type, uint32_t word);
+  void WordAttribute(std::string_view name, AttributeType type, uint32_t word) {
+    AttributeHead(name, static_cast<uint8_t>(type), 4);
+    U32(word);
+  }
   void IntAttribute(std::string_view name, int32_t value) {
     WordAttribute(name, AttributeType::Int, static_cast<uint32_t>(value));
   }
   void BoolAttribute(std::string_view name, bool value) { WordAttribute(name, AttributeType::Bool, value ? 1 : 0); }
-  void StringAttribute(std::string_view name, std::string_view text);
+  void StringAttribute(std::string_view name, std::string_view text) {
+    AttributeHead(name, static_cast<uint8_t>(AttributeType::String), 0);
+    Narrow(text);
+  }
   void WideAttribute(std::string_view name, std::u16string_view text);
   // A WideString attribute given as UTF-8 text.
   void WideAttributeFromUtf8(std::string_view name, std::string_view utf8);
@@ -87,14 +102,47 @@ class DocumentWriter {
     at_ += 4;
   }
   // A length prefix, with its room.
-  void Length(uint32_t length);
-  void Narrow(std::string_view text);
+  void Length(uint32_t length) {
+    if (length < 0xFF) {
+      Room(1);
+      U8(static_cast<uint8_t>(length));
+    } else if (length < 0xFFFF) {
+      Room(3);
+      U8(0xFF);
+      U16(static_cast<uint16_t>(length));
+    } else {
+      Room(7);
+      U8(0xFF);
+      U16(0xFFFF);
+      U32(length);
+    }
+  }
+  void Narrow(std::string_view text) {
+    const auto length = static_cast<uint32_t>(text.size());
+    Length(length);
+    Bytes(text.data(), length);
+  }
   void Wide(std::u16string_view text);
   // Text of ASCII characters only, one UTF-16 unit each.
   void AsciiAsWide(std::string_view text);
   // A name followed by a type byte, with room for `value_bytes` more.
-  void AttributeHead(std::string_view name, uint8_t type, size_t value_bytes);
-  void Bytes(const void* bytes, size_t count);
+  void AttributeHead(std::string_view name, uint8_t type, size_t value_bytes) {
+    Narrow(name);
+    // Room for exactly what follows: a block has no byte to spare.
+    Room(1 + value_bytes);
+    U8(type);
+  }
+  void Bytes(const void* bytes, size_t count) {
+    const auto* from = static_cast<const uint8_t*>(bytes);
+    while (count > 0) {
+      if (at_ == end_) Spill();
+      const size_t piece = std::min(count, static_cast<size_t>(end_ - at_));
+      std::memcpy(at_, from, piece);
+      at_ += piece;
+      from += piece;
+      count -= piece;
+    }
+  }
   // Hands the staged bytes on and starts the buffer afresh.
   void Spill();
 

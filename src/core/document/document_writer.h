@@ -103,15 +103,13 @@ class DocumentWriter {
   }
   // A length prefix, with its room.
   void Length(uint32_t length) {
+    Room(length < 0xFF ? 1 : length < 0xFFFF ? 3 : 7);
     if (length < 0xFF) {
-      Room(1);
       U8(static_cast<uint8_t>(length));
     } else if (length < 0xFFFF) {
-      Room(3);
       U8(0xFF);
       U16(static_cast<uint16_t>(length));
     } else {
-      Room(7);
       U8(0xFF);
       U16(0xFFFF);
       U32(length);

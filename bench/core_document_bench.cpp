@@ -77,7 +77,7 @@ void BM_ReadFromMemory(benchmark::State& state) {
   for (auto _ : state) {
     encoded.Seek(0, vidora::kSeekBegin);
     auto root = std::make_unique<DocNode>();
-    if (!vidora::ReadDocument(*root, encoded)) state.SkipWithError("read failed");
+    if (vidora::ReadDocument(*root, encoded) != vidora::ReadStatus::kOk) state.SkipWithError("read failed");
     state.PauseTiming();
     root.reset();
     state.ResumeTiming();
@@ -92,7 +92,7 @@ void BM_DestroyReadDocument(benchmark::State& state) {
     state.PauseTiming();
     encoded.Seek(0, vidora::kSeekBegin);
     auto root = std::make_unique<DocNode>();
-    if (!vidora::ReadDocument(*root, encoded)) state.SkipWithError("read failed");
+    if (vidora::ReadDocument(*root, encoded) != vidora::ReadStatus::kOk) state.SkipWithError("read failed");
     state.ResumeTiming();
     root.reset();
   }
@@ -119,7 +119,7 @@ void BM_LoadDocumentFile(benchmark::State& state) {
   vidora::SaveDocumentFile(LargeDocument(), path);
   for (auto _ : state) {
     auto root = std::make_unique<DocNode>();
-    if (!vidora::LoadDocumentFile(*root, path)) state.SkipWithError("load failed");
+    if (vidora::LoadDocumentFile(*root, path) != vidora::ReadStatus::kOk) state.SkipWithError("load failed");
     state.PauseTiming();
     root.reset();
     state.ResumeTiming();

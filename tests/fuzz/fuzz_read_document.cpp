@@ -12,12 +12,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > UINT32_MAX) return 0;
   vidora::MemoryStream input(data, static_cast<uint32_t>(size));
   vidora::DocNode root;
-  if (!vidora::ReadDocument(root, input)) return 0;
+  if (vidora::ReadDocument(root, input) != vidora::ReadStatus::kOk) return 0;
   vidora::MemoryStream first;
   vidora::WriteDocument(root, first);
   first.Seek(0, vidora::kSeekBegin);
   vidora::DocNode again;
-  if (!vidora::ReadDocument(again, first)) std::abort();
+  if (vidora::ReadDocument(again, first) != vidora::ReadStatus::kOk) std::abort();
   vidora::MemoryStream second;
   vidora::WriteDocument(again, second);
   if (first.size() != second.size() || std::memcmp(first.Data(), second.Data(), first.size()) != 0) {

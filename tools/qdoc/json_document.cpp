@@ -4,9 +4,10 @@
 #include <cinttypes>
 #include <cstdio>
 #include <limits>
+#include <optional>
 
-#include "base64.h"
 #include "core/document/text_codec.h"
+#include "core/providers/base64_text.h"
 
 namespace vidora {
 namespace {
@@ -142,7 +143,7 @@ bool JsonToAttribute(const Json& json, DocNode& node, std::string& error) {
       break;
     case AttributeType::Binary: {
       if (!value.is_string()) return bad("base64 text");
-      auto bytes = DecodeBase64(value.get<std::string>());
+      const std::optional<std::string> bytes = DecodeBase64(value.get<std::string>());
       if (!bytes) return bad("base64 text");
       record->SetBinary(MemoryStream(bytes->data(), static_cast<uint32_t>(bytes->size())));
       break;

@@ -51,13 +51,13 @@ int Dump(const std::string& path, bool catalogue) {
   if (bytes.size() > UINT32_MAX) return Fail(path + " is too large");
   DocNode root;
   vidora::MemoryStream stream(bytes.data(), static_cast<uint32_t>(bytes.size()));
-  bool ok = vidora::ReadDocument(root, stream);
+  bool ok = vidora::ReadDocument(root, stream) == vidora::ReadStatus::kOk;
   // Trailing bytes after the root node mean the file is not what it seems.
   ok = ok && stream.Position() == stream.Size();
   if (!ok && catalogue) {
     vidora::UnscrambleCatalogue(bytes.data(), static_cast<uint32_t>(bytes.size()));
     vidora::MemoryStream plain(bytes.data(), static_cast<uint32_t>(bytes.size()));
-    ok = vidora::ReadDocument(root, plain) && plain.Position() == plain.Size();
+    ok = vidora::ReadDocument(root, plain) == vidora::ReadStatus::kOk && plain.Position() == plain.Size();
   }
   if (!ok) return Fail(path + " is not a valid document");
   std::cout << vidora::DocumentToJson(root).dump(2, ' ', false, nlohmann::json::error_handler_t::replace)

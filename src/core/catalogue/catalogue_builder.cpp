@@ -7,62 +7,14 @@
 #include "core/catalogue/channel_catalogue.h"
 #include "core/document/document_format.h"
 #include "core/document/file_bytes.h"
+#include "core/document/record_reader.h"
 #include "core/document/text_codec.h"
 
 namespace vidora {
 namespace {
 
-// The smallest attribute is a 1-byte name prefix and a type byte; the
-// smallest child is its 4-byte magic. The document reader uses the same
-// bounds, so both accept exactly the same inputs.
-constexpr uint32_t kMinAttributeBytes = 2;
-constexpr uint32_t kMinChildBytes = 4;
 // At most this many channels of a country are made room for up front.
 constexpr uint32_t kMaxReservedChannels = 1u << 20;
-
-// One attribute record as it lies in the input.
-struct Attribute {
-  std::string_view name;
-  uint8_t type = 0;
-  uint32_t word = 0;
-  std::string_view text;           // type 6
-  const uint8_t* wide = nullptr;   // type 7
-  uint32_t wide_units = 0;
-};
-
-ReadStatus ReadAttribute(ByteCursor& in, Attribute& out) {
-  if (!in.Narrow(out.name) || !in.U8(out.type)) return ReadStatus::kTruncated;
-  switch (out.type) {
-    case 0: case 1: case 2: case 3: case 4:
-      return in.U32(out.word) ? ReadStatus::kOk : ReadStatus::kTruncated;
-    case 5:
-      return in.Skip(8) ? ReadStatus::kOk : ReadStatus::kTruncated;
-    case 6:
-      return in.Narrow(out.text) ? ReadStatus::kOk : ReadStatus::kTruncated;
-    case 7:
-      return in.Wide(out.wide, out.wide_units) ? ReadStatus::kOk : ReadStatus::kTruncated;
-    case 8: {
-      uint32_t count = 0;
-      if (!in.U32(count)) return ReadStatus::kTruncated;
-      return in.Skip(count) ? ReadStatus::kOk : ReadStatus::kTooLarge;
-    }
-    default:
-      return ReadStatus::kOk;
-  }
-}
-
-// Reads a node's name and attribute count (after its magic) and checks
-// the count against the input left.
-ReadStatus NodeHead(ByteCursor& in, uint32_t depth, std::string_view& name, uint32_t& attributes) {
-  if (depth > static_cast<uint32_t>(kMaxDocumentDepth)) return ReadStatus::kTooDeep;
-  if (!in.Narrow(name) || !in.U32(attributes)) return ReadStatus::kTruncated;
-  return attributes > in.remaining() / kMinAttributeBytes ? ReadStatus::kTooLarge : ReadStatus::kOk;
-}
-
-ReadStatus ChildCount(ByteCursor& in, uint32_t& children) {
-  if (!in.U32(children)) return ReadStatus::kTruncated;
-  return children > in.remaining() / kMinChildBytes ? ReadStatus::kTooLarge : ReadStatus::kOk;
-}
 
 // Passes over a node and its subtree, checking it as the reader would.
 ReadStatus SkipNode(ByteCursor& in, uint32_t depth) {
@@ -71,12 +23,12 @@ ReadStatus SkipNode(ByteCursor& in, uint32_t depth) {
   if (magic == ByteCursor::Magic::kWrong) return ReadStatus::kOk;  // an empty child
   std::string_view name;
   uint32_t count = 0;
-  if (ReadStatus s = NodeHead(in, depth, name, count); s != ReadStatus::kOk) return s;
-  Attribute attribute;
+  if (ReadStatus s = ReadNodeHead(in, depth, name, count); s != ReadStatus::kOk) return s;
+  AttributeRecord attribute;
   for (uint32_t i = 0; i < count; ++i) {
-    if (ReadStatus s = ReadAttribute(in, attribute); s != ReadStatus::kOk) return s;
+    if (ReadStatus s = ReadAttributeRecord(in, attribute); s != ReadStatus::kOk) return s;
   }
-  if (ReadStatus s = ChildCount(in, count); s != ReadStatus::kOk) return s;
+  if (ReadStatus s = ReadChildCount(in, count); s != ReadStatus::kOk) return s;
   for (uint32_t i = 0; i < count; ++i) {
     if (ReadStatus s = SkipNode(in, depth + 1); s != ReadStatus::kOk) return s;
   }
@@ -106,11 +58,11 @@ std::u16string WideText(const uint8_t* bytes, uint32_t units) {
 struct Wanted {
   bool seen = false;
   bool valid = false;
-  Attribute value;
+  AttributeRecord value;
 
   // `also`: a second type that counts (a text as a String in UTF-8 where
   // a WideString is expected).
-  void Offer(const Attribute& attribute, uint8_t type, uint8_t also = 0xFF) {
+  void Offer(const AttributeRecord& attribute, uint8_t type, uint8_t also = 0xFF) {
     if (seen) return;
     seen = true;
     valid = attribute.type == type || attribute.type == also;
@@ -119,16 +71,16 @@ struct Wanted {
 };
 
 // A text attribute (WideString, or String in UTF-8) as UTF-16.
-std::u16string TextOf(const Attribute& attribute) {
+std::u16string TextOf(const AttributeRecord& attribute) {
   if (attribute.type == 6) return Utf8ToUtf16(attribute.text);
-  std::u16string text(attribute.wide_units, u'\0');
-  CopyWideUnits(attribute.wide, attribute.wide_units, text.data());
+  std::u16string text(attribute.count, u'\0');
+  CopyWideUnits(attribute.bytes, attribute.count, text.data());
   return text;
 }
 
 // Keeps what a hook may ask for of an attribute.
-void Capture(const Attribute& attribute, std::vector<NodeAttributes::Entry>& out) {
-  out.push_back({attribute.name, attribute.type, attribute.text, attribute.wide, attribute.wide_units});
+void Capture(const AttributeRecord& attribute, std::vector<NodeAttributes::Entry>& out) {
+  out.push_back({attribute.name, attribute.type, attribute.text, attribute.bytes, attribute.count});
 }
 
 }  // namespace
@@ -187,13 +139,13 @@ ReadStatus CatalogueBuilder::Build(const uint8_t* data, uint32_t count) {
   } else if (magic == ByteCursor::Magic::kWrong) {
     status = ReadStatus::kBadMagic;
   } else {
-    status = NodeHead(in, 0, version, n);
+    status = ReadNodeHead(in, 0, version, n);
   }
   // Copied now: the pages holding it may be released while building.
   std::string version_text(version);
-  Attribute attribute;
-  for (uint32_t i = 0; status == ReadStatus::kOk && i < n; ++i) status = ReadAttribute(in, attribute);
-  if (status == ReadStatus::kOk) status = ChildCount(in, n);
+  AttributeRecord attribute;
+  for (uint32_t i = 0; status == ReadStatus::kOk && i < n; ++i) status = ReadAttributeRecord(in, attribute);
+  if (status == ReadStatus::kOk) status = ReadChildCount(in, n);
   for (uint32_t i = 0; status == ReadStatus::kOk && i < n; ++i) status = CountryNode(in, 1);
   // Nothing more is added to this file's storage.
   batch_->channels.ReleaseUnused();
@@ -237,15 +189,15 @@ ReadStatus CatalogueBuilder::CountryNode(ByteCursor& in, uint32_t depth) {
   uint32_t attributes = 0;
   uint32_t children = 0;
   if (magic == ByteCursor::Magic::kOk) {
-    if (ReadStatus s = NodeHead(in, depth, key, attributes); s != ReadStatus::kOk) return s;
-    Attribute attribute;
+    if (ReadStatus s = ReadNodeHead(in, depth, key, attributes); s != ReadStatus::kOk) return s;
+    AttributeRecord attribute;
     attributes_.entries_.clear();
     const bool capture = hooks_ != nullptr && hooks_->make_country;
     for (uint32_t i = 0; i < attributes; ++i) {
-      if (ReadStatus s = ReadAttribute(in, attribute); s != ReadStatus::kOk) return s;
+      if (ReadStatus s = ReadAttributeRecord(in, attribute); s != ReadStatus::kOk) return s;
       if (capture) Capture(attribute, attributes_.entries_);
     }
-    if (ReadStatus s = ChildCount(in, children); s != ReadStatus::kOk) return s;
+    if (ReadStatus s = ReadChildCount(in, children); s != ReadStatus::kOk) return s;
   } else {
     attributes_.entries_.clear();
   }
@@ -286,10 +238,10 @@ ReadStatus CatalogueBuilder::ChannelNode(ByteCursor& in, Country* country, uint3
   const bool capture = hooks_ != nullptr && hooks_->on_channel;
   if (magic == ByteCursor::Magic::kOk) {
     uint32_t attributes = 0;
-    if (ReadStatus s = NodeHead(in, depth, name, attributes); s != ReadStatus::kOk) return s;
-    Attribute attribute;
+    if (ReadStatus s = ReadNodeHead(in, depth, name, attributes); s != ReadStatus::kOk) return s;
+    AttributeRecord attribute;
     for (uint32_t i = 0; i < attributes; ++i) {
-      if (ReadStatus s = ReadAttribute(in, attribute); s != ReadStatus::kOk) return s;
+      if (ReadStatus s = ReadAttributeRecord(in, attribute); s != ReadStatus::kOk) return s;
       if (capture) Capture(attribute, attributes_.entries_);
       if (attribute.name.size() != 1) continue;
       switch (attribute.name[0]) {
@@ -302,7 +254,7 @@ ReadStatus CatalogueBuilder::ChannelNode(ByteCursor& in, Country* country, uint3
       }
     }
     uint32_t children = 0;
-    if (ReadStatus s = ChildCount(in, children); s != ReadStatus::kOk) return s;
+    if (ReadStatus s = ReadChildCount(in, children); s != ReadStatus::kOk) return s;
     for (uint32_t i = 0; i < children; ++i) {
       if (ReadStatus s = SourceNode(in, depth + 1, children); s != ReadStatus::kOk) return s;
     }
@@ -361,15 +313,15 @@ ReadStatus CatalogueBuilder::SourceNode(ByteCursor& in, uint32_t depth, uint32_t
   if (magic == ByteCursor::Magic::kWrong) return ReadStatus::kOk;  // an empty child named ""
   std::string_view name;
   uint32_t count = 0;
-  if (ReadStatus s = NodeHead(in, depth, name, count); s != ReadStatus::kOk) return s;
+  if (ReadStatus s = ReadNodeHead(in, depth, name, count); s != ReadStatus::kOk) return s;
   Wanted b, u;
-  Attribute attribute;
+  AttributeRecord attribute;
   for (uint32_t i = 0; i < count; ++i) {
-    if (ReadStatus s = ReadAttribute(in, attribute); s != ReadStatus::kOk) return s;
+    if (ReadStatus s = ReadAttributeRecord(in, attribute); s != ReadStatus::kOk) return s;
     if (attribute.name == "b") b.Offer(attribute, 1);
     if (attribute.name == "u") u.Offer(attribute, 7, 6);
   }
-  if (ReadStatus s = ChildCount(in, count); s != ReadStatus::kOk) return s;
+  if (ReadStatus s = ReadChildCount(in, count); s != ReadStatus::kOk) return s;
   for (uint32_t i = 0; i < count; ++i) {
     if (ReadStatus s = SkipNode(in, depth + 1); s != ReadStatus::kOk) return s;
   }
@@ -379,8 +331,8 @@ ReadStatus CatalogueBuilder::SourceNode(ByteCursor& in, uint32_t depth, uint32_t
   const bool narrow = u.valid && u.value.type == 6;
   const auto* address = !u.valid ? nullptr
                         : narrow ? reinterpret_cast<const uint8_t*>(u.value.text.data())
-                                 : u.value.wide;
-  const uint32_t units = !u.valid ? 0 : narrow ? static_cast<uint32_t>(u.value.text.size()) : u.value.wide_units;
+                                 : u.value.bytes;
+  const uint32_t units = !u.valid ? 0 : narrow ? static_cast<uint32_t>(u.value.text.size()) : u.value.count;
   sources_.push_back(
       SourceEntry{static_cast<uint32_t>(number), b.valid ? static_cast<int32_t>(b.value.word) : 0, address, units, narrow});
   return ReadStatus::kOk;

@@ -114,14 +114,15 @@ bool IsUnfitForUrl(unsigned char c) {
 
 }  // namespace
 
-std::string EncodeUrlText(std::u16string_view text) {
+std::string EncodeUrlText(std::u16string_view text) { return PercentEncode(Utf16ToUtf8(text), IsUnfitForUrl); }
+
+std::string PercentEncode(std::string_view text, bool (*unfit)(unsigned char)) {
   static constexpr char kHex[] = "0123456789ABCDEF";
-  const std::string utf8 = Utf16ToUtf8(text);
   std::string encoded;
-  encoded.reserve(utf8.size());
-  for (const char c : utf8) {
+  encoded.reserve(text.size());
+  for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
-    if (IsUnfitForUrl(byte)) {
+    if (unfit(byte)) {
       encoded += '%';
       encoded += kHex[byte >> 4];
       encoded += kHex[byte & 0xF];

@@ -78,7 +78,15 @@ HttpGetResult PerformGet(const HttpGetRequest& request);
 // `text` as UTF-8 with the bytes a URL cannot carry (blanks, control
 // characters, bytes beyond ASCII and " < > \ ^ ` { | }) percent-encoded.
 // Everything else, '%' included, stays as it is.
+// curl's own encoders give other bytes, so they are not used here: its URL
+// API (CURLU_URLENCODE) writes a query's blanks as '+', escapes a path's
+// ';' and '=' and leaves " < > \ ^ ` { | } alone; curl_easy_escape escapes
+// every reserved character ('/', ':', '?', ...).
 std::string EncodeUrlText(std::u16string_view text);
+
+// `text` with each byte for which `unfit` holds written as '%' and two
+// upper-case hex digits; EncodeUrlText is this with its own choice.
+std::string PercentEncode(std::string_view text, bool (*unfit)(unsigned char));
 
 // The value of the first header line named `name` (case-insensitive), with
 // the blanks around it removed; none when no line has that name.

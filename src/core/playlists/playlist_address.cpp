@@ -1,41 +1,18 @@
 #include "core/playlists/playlist_address.h"
 
+#include <curl/curl.h>
+
 #include <array>
 #include <cctype>
-#include <vector>
+#include <memory>
+
+#include "core/network/curl_transfer.h"
 
 namespace vidora {
 namespace {
 
 bool IsSchemeChar(char c) {
   return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '+' || c == '-' || c == '.';
-}
-
-// Removes "." and ".." segments from a path that starts with "/".
-std::string RemoveDotSegments(std::string_view path) {
-  std::vector<std::string_view> out;
-  std::string_view rest = path.substr(1);
-  while (true) {
-    const size_t slash = rest.find('/');
-    const bool last = slash == std::string_view::npos;
-    const std::string_view segment = last ? rest : rest.substr(0, slash);
-    if (segment == "..") {
-      if (!out.empty()) out.pop_back();
-      if (last) out.emplace_back();
-    } else if (segment == ".") {
-      if (last) out.emplace_back();
-    } else {
-      out.push_back(segment);
-    }
-    if (last) break;
-    rest.remove_prefix(slash + 1);
-  }
-  std::string result = "/";
-  for (size_t i = 0; i < out.size(); ++i) {
-    if (i > 0) result += '/';
-    result.append(out[i]);
-  }
-  return result;
 }
 
 bool LooksLikeAddress(std::string_view text) {
@@ -45,6 +22,56 @@ bool LooksLikeAddress(std::string_view text) {
     if (u <= 0x20 || u == 0x7F) return false;
   }
   return true;
+}
+
+// Escapes '%', blanks, control characters and bytes beyond ASCII (and
+// '?' and '#' too in a file path, where they name no query). curl then has
+// nothing left to encode or refuse, every escape in its answer is one of
+// these, and decoding the answer gives the text back as it was written.
+bool IsEscapedInUrl(unsigned char c) { return c == '%' || c <= 0x20 || c >= 0x7F; }
+bool IsEscapedInPath(unsigned char c) { return IsEscapedInUrl(c) || c == '?' || c == '#'; }
+
+std::string Escape(std::string_view text, bool file_path) {
+  return PercentEncode(text, file_path ? IsEscapedInPath : IsEscapedInUrl);
+}
+
+// A relative reference, escaped. A colon in its first segment would make
+// that a scheme ("c:d.ts" has none: one letter is a drive): such a path is
+// written "./c:d.ts".
+std::string EscapeReference(std::string_view reference, bool file_path) {
+  std::string out = Escape(reference, file_path);
+  const size_t colon = out.find(':');
+  if (colon != std::string::npos && colon < out.find_first_of("/?#") && !out.starts_with('/')) out.insert(0, "./");
+  return out;
+}
+
+using UrlHandle = std::unique_ptr<CURLU, decltype(&curl_url_cleanup)>;
+
+// The part `part` of `reference` resolved against the absolute `base`
+// (both escaped; an empty reference stands for the base itself), decoded;
+// empty when curl refuses either. Schemes curl does not speak itself (udp,
+// rtp, ...) are resolved all the same.
+std::string Resolve(const std::string& base, std::string_view reference, CURLUPart part) {
+  UrlHandle url(curl_url(), &curl_url_cleanup);
+  if (url == nullptr) return {};
+  constexpr unsigned int kFlags = CURLU_NON_SUPPORT_SCHEME;
+  if (curl_url_set(url.get(), CURLUPART_URL, base.c_str(), kFlags) != CURLUE_OK) return {};
+  // A lone fragment keeps the base's path and query.
+  const bool fragment = reference.starts_with('#');
+  const std::string relative(fragment ? reference.substr(1) : reference);
+  if (!reference.empty() &&
+      curl_url_set(url.get(), fragment ? CURLUPART_FRAGMENT : CURLUPART_URL, relative.c_str(), kFlags) != CURLUE_OK) {
+    return {};
+  }
+  char* text = nullptr;
+  if (curl_url_get(url.get(), part, &text, 0) != CURLUE_OK) return {};
+  int length = 0;
+  char* decoded = curl_easy_unescape(nullptr, text, 0, &length);
+  curl_free(text);
+  if (decoded == nullptr) return {};
+  std::string result(decoded, static_cast<size_t>(length));
+  curl_free(decoded);
+  return result;
 }
 
 }  // namespace
@@ -64,44 +91,22 @@ std::string ResolveAddress(std::string_view base, std::string_view reference) {
   if (base.empty()) return reference.front() == '/' ? std::string(reference) : std::string();
 
   if (!HasAddressScheme(base)) {
-    // A local playlist file: paths relative to its folder.
-    if (reference.front() == '/') return RemoveDotSegments(reference);
+    // A local playlist file: paths relative to its folder, resolved as the
+    // path of a file: URL.
+    if (reference.front() == '/') return Resolve("file://" + Escape(reference, true), "", CURLUPART_PATH);
     const size_t slash = base.rfind('/');
-    const std::string folder = slash == std::string_view::npos ? std::string() : std::string(base.substr(0, slash + 1));
-    const std::string joined = folder + std::string(reference);
-    return joined.front() == '/' ? RemoveDotSegments(joined) : joined;
+    if (slash == std::string_view::npos || base.front() != '/') {
+      // A folder given relative to nothing known stays as written.
+      return std::string(base.substr(0, slash == std::string_view::npos ? 0 : slash + 1)) + std::string(reference);
+    }
+    return Resolve("file://" + Escape(base, true), EscapeReference(reference, true), CURLUPART_PATH);
   }
 
+  std::string resolved = Resolve(Escape(base, false), EscapeReference(reference, false), CURLUPART_URL);
+  // curl writes the scheme in lower case; the base's own spelling stays.
   const size_t colon = base.find(':');
-  const std::string_view scheme = base.substr(0, colon + 1);
-  std::string_view rest = base.substr(colon + 1);
-  std::string_view authority;
-  if (rest.starts_with("//")) {
-    const size_t end = rest.find_first_of("/?#", 2);
-    authority = rest.substr(0, end == std::string_view::npos ? rest.size() : end);
-    rest.remove_prefix(authority.size());
-  }
-  const size_t query = rest.find_first_of("?#");
-  const std::string_view path = rest.substr(0, query == std::string_view::npos ? rest.size() : query);
-
-  std::string result(scheme);
-  if (reference.starts_with("//")) return result + std::string(reference);
-  result.append(authority);
-  if (reference.front() == '?' || reference.front() == '#') {
-    return result + std::string(path) + std::string(reference);
-  }
-  const size_t ref_query = reference.find_first_of("?#");
-  const std::string_view ref_path = reference.substr(0, ref_query == std::string_view::npos ? reference.size() : ref_query);
-  const std::string_view ref_tail = reference.substr(ref_path.size());
-  std::string merged;
-  if (ref_path.front() == '/') {
-    merged = std::string(ref_path);
-  } else {
-    const size_t slash = path.rfind('/');
-    merged = (slash == std::string_view::npos ? std::string("/") : std::string(path.substr(0, slash + 1))) +
-             std::string(ref_path);
-  }
-  return result + RemoveDotSegments(merged) + std::string(ref_tail);
+  if (resolved.size() > colon && resolved[colon] == ':') resolved.replace(0, colon, base.substr(0, colon));
+  return resolved;
 }
 
 bool IsAudioOnlyAddress(std::string_view address) {

@@ -9,6 +9,7 @@
 #include "core/catalogue/catalogue_reader.h"
 #include "core/document/atomic_file.h"
 #include "core/document/document_format.h"
+#include "core/document/document_writer.h"
 #include "core/document/memory_stream.h"
 
 #include "core/document/text_codec.h"
@@ -55,84 +56,6 @@ std::string HashName(const PlaylistEntry& entry) {
   name += Hex(Fnv1a64(entry.name, entry.address), 16);
   return name;
 }
-
-// Appends values in the document format (little-endian, shortest
-// length prefixes).
-class DocumentEncoder {
- public:
-  explicit DocumentEncoder(std::string& out) : out_(out) {}
-
-  void Word(uint32_t value) {
-    const char bytes[4] = {static_cast<char>(value), static_cast<char>(value >> 8), static_cast<char>(value >> 16),
-                           static_cast<char>(value >> 24)};
-    out_.append(bytes, 4);
-  }
-  void Length(size_t length) {
-    if (length <= 254) {
-      out_ += static_cast<char>(length);
-    } else if (length < 0xFFFF) {
-      out_ += '\xFF';
-      out_ += static_cast<char>(length);
-      out_ += static_cast<char>(length >> 8);
-    } else {
-      out_.append("\xFF\xFF\xFF", 3);
-      Word(static_cast<uint32_t>(length));
-    }
-  }
-  void Narrow(std::string_view text) {
-    Length(text.size());
-    out_.append(text);
-  }
-  void Wide(std::string_view utf8) {
-    bool ascii = true;
-    for (char c : utf8) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-    if (ascii) {
-      Length(utf8.size());
-      const size_t at = out_.size();
-      out_.resize(at + 2 * utf8.size());
-      char* to = out_.data() + at;
-      for (char c : utf8) {
-        *to++ = c;
-        *to++ = '\0';
-      }
-      return;
-    }
-    const std::u16string text = Utf8ToUtf16(utf8);
-    Length(text.size());
-    for (char16_t unit : text) {
-      out_ += static_cast<char>(unit);
-      out_ += static_cast<char>(unit >> 8);
-    }
-  }
-  void NodeStart(std::string_view name, uint32_t attributes) {
-    out_.append("QDOC", 4);
-    Narrow(name);
-    Word(attributes);
-  }
-  void IntAttr(std::string_view name, int32_t value) {
-    Narrow(name);
-    out_ += static_cast<char>(AttributeType::Int);
-    Word(static_cast<uint32_t>(value));
-  }
-  void BoolAttr(std::string_view name, bool value) {
-    Narrow(name);
-    out_ += static_cast<char>(AttributeType::Bool);
-    Word(value ? 1 : 0);
-  }
-  void StringAttr(std::string_view name, std::string_view value) {
-    Narrow(name);
-    out_ += static_cast<char>(AttributeType::String);
-    Narrow(value);
-  }
-  void WideAttr(std::string_view name, std::string_view utf8) {
-    Narrow(name);
-    out_ += static_cast<char>(AttributeType::WideString);
-    Wide(utf8);
-  }
-
- private:
-  std::string& out_;
-};
 
 // One channel of the document: its first entry and the entries whose
 // addresses become its sources.
@@ -251,32 +174,31 @@ std::u16string PlaylistNameFromSource(std::u16string_view source) {
 
 bool WritePlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& origin,
                            const std::function<bool(std::string_view)>& write, PlaylistWriteCounts* counts) {
-  // Written in pieces: a whole large document in memory would cost more
-  // in fresh pages than its encoding.
-  constexpr size_t kPieceBytes = 1u << 20;
   size_t dropped = 0;
   const std::vector<ChannelGroup> groups = GroupChannels(playlist, dropped);
   if (counts != nullptr) *counts = PlaylistWriteCounts{groups.size(), dropped};
-  std::string out;
-  out.reserve(kPieceBytes + 4096);
-  DocumentEncoder encode(out);
+  // Written in pieces: a whole large document in memory would cost more
+  // in fresh pages than its encoding.
+  DocumentWriter writer([&write](const uint8_t* bytes, size_t count) {
+    return write(std::string_view(reinterpret_cast<const char*>(bytes), count));
+  });
   // Playlists repeat a few group titles many times.
   struct GroupKind {
     const char* category;
     bool radio;
   };
   std::unordered_map<std::string_view, GroupKind> kinds;
-  encode.NodeStart(kPlaylistVersion, 0);
-  encode.Word(1);
+  writer.NodeHead(kPlaylistVersion, 0);
+  writer.ChildCount(1);
   const std::string header_catchup = EncodeCatchup(playlist.catchup);
-  encode.NodeStart(origin.key, 5 + (header_catchup.empty() ? 0 : 1));
-  encode.WideAttr(kPlaylistNameAttr, Utf16ToUtf8(origin.name));
-  encode.WideAttr(kPlaylistSourceAttr, Utf16ToUtf8(origin.source));
-  encode.WideAttr(kPlaylistGuideAttr, playlist.guide_address);
-  encode.StringAttr(kPlaylistTimeAttr, std::to_string(origin.fetched_at));
-  encode.IntAttr(kPlaylistSkippedAttr, static_cast<int32_t>(playlist.skipped_lines));
-  if (!header_catchup.empty()) encode.StringAttr(kPlaylistCatchupAttr, header_catchup);
-  encode.Word(static_cast<uint32_t>(groups.size()));
+  writer.NodeHead(origin.key, 5 + (header_catchup.empty() ? 0 : 1));
+  writer.WideAttributeFromUtf8(kPlaylistNameAttr, Utf16ToUtf8(origin.name));
+  writer.WideAttributeFromUtf8(kPlaylistSourceAttr, Utf16ToUtf8(origin.source));
+  writer.WideAttributeFromUtf8(kPlaylistGuideAttr, playlist.guide_address);
+  writer.StringAttribute(kPlaylistTimeAttr, std::to_string(origin.fetched_at));
+  writer.IntAttribute(kPlaylistSkippedAttr, static_cast<int32_t>(playlist.skipped_lines));
+  if (!header_catchup.empty()) writer.StringAttribute(kPlaylistCatchupAttr, header_catchup);
+  writer.ChildCount(static_cast<uint32_t>(groups.size()));
   for (const ChannelGroup& group : groups) {
     const PlaylistEntry& entry = *group.first;
     const std::string catchup = entry.catchup ? EncodeCatchup(*entry.catchup) : std::string();
@@ -290,38 +212,36 @@ bool WritePlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& or
                                 (entry.channel_number.empty() ? 0 : 1) + (catchup.empty() ? 0 : 1) +
                                 (properties.empty() ? 0 : 1) + (source_headers.empty() ? 0 : 1) +
                                 (entry.provider.empty() ? 0 : 1);
-    encode.NodeStart(group.node_name, attributes);
-    encode.StringAttr("n", entry.name);
+    writer.NodeHead(group.node_name, attributes);
+    writer.StringAttribute("n", entry.name);
     auto kind = kinds.find(entry.group);
     if (kind == kinds.end()) {
       kind = kinds.emplace(entry.group, GroupKind{CategoryForGroup(entry.group), IsRadioGroup(entry.group)}).first;
     }
-    encode.StringAttr("c", kind->second.category);
-    encode.BoolAttr("r", entry.radio || kind->second.radio);
-    if (!entry.tvg_logo.empty()) encode.StringAttr(kChannelLogoAttr, entry.tvg_logo);
-    if (!entry.tvg_id.empty()) encode.StringAttr(kChannelGuideIdAttr, entry.tvg_id);
-    if (own_guide_name) encode.StringAttr(kChannelGuideNameAttr, entry.tvg_name);
-    if (!entry.group.empty()) encode.StringAttr(kChannelGroupAttr, entry.group);
-    if (!entry.user_agent.empty()) encode.StringAttr(kChannelAgentAttr, entry.user_agent);
-    if (!entry.referrer.empty()) encode.StringAttr(kChannelReferrerAttr, entry.referrer);
-    if (!entry.cookie.empty()) encode.StringAttr(kChannelCookieAttr, entry.cookie);
-    if (!entry.channel_number.empty()) encode.StringAttr(kChannelNumberAttr, entry.channel_number);
-    if (!catchup.empty()) encode.StringAttr(kChannelCatchupAttr, catchup);
-    if (!properties.empty()) encode.StringAttr(kChannelPropertiesAttr, properties);
-    if (!source_headers.empty()) encode.StringAttr(kChannelSourceHeadersAttr, source_headers);
-    if (!entry.provider.empty()) encode.StringAttr("g", entry.provider);
-    encode.Word(static_cast<uint32_t>(group.size()));
+    writer.StringAttribute("c", kind->second.category);
+    writer.BoolAttribute("r", entry.radio || kind->second.radio);
+    if (!entry.tvg_logo.empty()) writer.StringAttribute(kChannelLogoAttr, entry.tvg_logo);
+    if (!entry.tvg_id.empty()) writer.StringAttribute(kChannelGuideIdAttr, entry.tvg_id);
+    if (own_guide_name) writer.StringAttribute(kChannelGuideNameAttr, entry.tvg_name);
+    if (!entry.group.empty()) writer.StringAttribute(kChannelGroupAttr, entry.group);
+    if (!entry.user_agent.empty()) writer.StringAttribute(kChannelAgentAttr, entry.user_agent);
+    if (!entry.referrer.empty()) writer.StringAttribute(kChannelReferrerAttr, entry.referrer);
+    if (!entry.cookie.empty()) writer.StringAttribute(kChannelCookieAttr, entry.cookie);
+    if (!entry.channel_number.empty()) writer.StringAttribute(kChannelNumberAttr, entry.channel_number);
+    if (!catchup.empty()) writer.StringAttribute(kChannelCatchupAttr, catchup);
+    if (!properties.empty()) writer.StringAttribute(kChannelPropertiesAttr, properties);
+    if (!source_headers.empty()) writer.StringAttribute(kChannelSourceHeadersAttr, source_headers);
+    if (!entry.provider.empty()) writer.StringAttribute("g", entry.provider);
+    writer.ChildCount(static_cast<uint32_t>(group.size()));
     for (size_t i = 0; i < group.size(); ++i) {
-      encode.NodeStart(std::to_string(i), 1);
-      encode.StringAttr("u", group[i].address);
-      encode.Word(0);
+      writer.NodeHead(std::to_string(i), 1);
+      writer.StringAttribute("u", group[i].address);
+      writer.ChildCount(0);
     }
-    if (out.size() >= kPieceBytes) {
-      if (!write(out)) return false;
-      out.clear();
-    }
+    // A refused piece ends the writing: the rest would be dropped.
+    if (!writer.ok()) return false;
   }
-  return out.empty() || write(out);
+  return writer.Finish();
 }
 
 void EncodePlaylistDocument(const M3uPlaylist& playlist, const PlaylistOrigin& origin, std::string& out) {

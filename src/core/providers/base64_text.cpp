@@ -5,6 +5,8 @@
 namespace vidora {
 namespace {
 
+constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
 int ValueOf(char c) {
   if (c >= 'A' && c <= 'Z') return c - 'A';
   if (c >= 'a' && c <= 'z') return c - 'a' + 26;
@@ -49,6 +51,22 @@ std::optional<std::string> DecodeBase64(std::string_view text) {
       out += static_cast<char>((bits >> 2) & 0xFF);
       break;
     default: return std::nullopt;
+  }
+  return out;
+}
+
+std::string EncodeBase64(const uint8_t* bytes, size_t count) {
+  std::string out;
+  out.reserve((count + 2) / 3 * 4);
+  for (size_t i = 0; i < count; i += 3) {
+    const uint32_t a = bytes[i];
+    const uint32_t b = i + 1 < count ? bytes[i + 1] : 0;
+    const uint32_t c = i + 2 < count ? bytes[i + 2] : 0;
+    const uint32_t triple = (a << 16) | (b << 8) | c;
+    out.push_back(kAlphabet[(triple >> 18) & 63]);
+    out.push_back(kAlphabet[(triple >> 12) & 63]);
+    out.push_back(i + 1 < count ? kAlphabet[(triple >> 6) & 63] : '=');
+    out.push_back(i + 2 < count ? kAlphabet[triple & 63] : '=');
   }
   return out;
 }

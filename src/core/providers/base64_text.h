@@ -1,6 +1,8 @@
 #ifndef VIDORA_CORE_PROVIDERS_BASE64_TEXT_H_
 #define VIDORA_CORE_PROVIDERS_BASE64_TEXT_H_
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +14,9 @@ namespace vidora {
 // `text` holds any other character or ends in the middle of a byte. Any
 // thread.
 std::optional<std::string> DecodeBase64(std::string_view text);
+
+// Encodes `count` bytes as standard Base64 with "=" padding. Any thread.
+std::string EncodeBase64(const uint8_t* bytes, size_t count);
 
 }  // namespace vidora
 

@@ -5,14 +5,9 @@
 
 #include "core/providers/base64_text.h"
 #include "core/providers/bounded_json.h"
+#include "core/providers/xtream_fields.h"
 
 namespace vidora {
-namespace {
-
-constexpr size_t kMaxNameBytes = 512;
-constexpr size_t kMaxAddressBytes = 2048;
-
-}  // namespace
 
 XtreamFailure FailureOf(JsonFailure failure) {
   switch (failure) {
@@ -41,10 +36,8 @@ void ForEachRow(const nlohmann::json& list, Row row) {
 // A list answer: rows as an array, or as an object of rows (servers send
 // both). `failure` says why there is none.
 JsonAnswer ReadRowList(std::string_view body, XtreamFailure& failure) {
-  JsonAnswer json = ParseBoundedJson(body);
-  if (json.failure != JsonFailure::kNone) {
-    failure = FailureOf(json.failure);
-  } else if (!json.value.is_array() && !json.value.is_object()) {
+  JsonAnswer json;
+  if (ParseXtreamAnswer(body, json, failure) && !json.value.is_array() && !json.value.is_object()) {
     failure = XtreamFailure::kWrongTypes;
   }
   return json;
@@ -60,10 +53,7 @@ std::string GuideText(const nlohmann::json& row, const char* key, size_t max_byt
     while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
     text.resize(cut);
   }
-  for (char& c : text) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
-  }
-  return text;
+  return BlankControls(std::move(text));
 }
 
 }  // namespace
@@ -80,13 +70,10 @@ bool XtreamAccountInfo::PrefersHls() const {
 
 XtreamAccountAnswer ReadXtreamAccount(std::string_view body, int64_t now) {
   XtreamAccountAnswer answer;
-  JsonAnswer json = ParseBoundedJson(body);
-  if (json.failure != JsonFailure::kNone) {
-    answer.failure = FailureOf(json.failure);
-    return answer;
-  }
-  const auto user = json.value.is_object() ? json.value.find("user_info") : json.value.end();
-  if (!json.value.is_object() || user == json.value.end() || !user->is_object()) {
+  JsonAnswer json;
+  if (!ParseXtreamAnswer(body, json, answer.failure)) return answer;
+  const nlohmann::json* user = JsonMember(json.value, "user_info");
+  if (user == nullptr || !user->is_object()) {
     answer.failure = XtreamFailure::kWrongTypes;
     return answer;
   }
@@ -123,7 +110,7 @@ XtreamCategories ReadXtreamCategories(std::string_view body) {
   if (result.failure != XtreamFailure::kNone) return result;
   ForEachRow(json.value, [&result](const nlohmann::json& row) {
     const std::string id = JsonText(row, "category_id", 64);
-    if (!id.empty()) result.names.emplace(id, JsonText(row, "category_name", kMaxNameBytes));
+    if (!id.empty()) result.names.emplace(id, JsonText(row, "category_name", kXtreamMaxNameBytes));
   });
   return result;
 }
@@ -135,13 +122,13 @@ XtreamStreams ReadXtreamStreams(std::string_view body) {
   result.failure = ReadXtreamRows(body, [&result](const nlohmann::json& row) {
     XtreamStream stream;
     const std::optional<int64_t> id = JsonInteger(row, "stream_id");
-    stream.name = JsonText(row, "name", kMaxNameBytes);
+    stream.name = JsonText(row, "name", kXtreamMaxNameBytes);
     if (!id || *id < 0 || stream.name.empty()) {
       ++result.skipped;
       return;
     }
     stream.id = *id;
-    stream.icon = JsonText(row, "stream_icon", kMaxAddressBytes);
+    stream.icon = JsonText(row, "stream_icon", kXtreamMaxAddressBytes);
     stream.guide_id = JsonText(row, "epg_channel_id", 256);
     stream.category_id = JsonText(row, "category_id", 64);
     stream.archive = JsonFlag(row, "tv_archive");
@@ -154,13 +141,10 @@ XtreamStreams ReadXtreamStreams(std::string_view body) {
 
 XtreamShortGuide ReadXtreamShortGuide(std::string_view body) {
   XtreamShortGuide result;
-  JsonAnswer json = ParseBoundedJson(body);
-  if (json.failure != JsonFailure::kNone) {
-    result.failure = FailureOf(json.failure);
-    return result;
-  }
-  const auto list = json.value.is_object() ? json.value.find("epg_listings") : json.value.end();
-  if (!json.value.is_object() || list == json.value.end() || (!list->is_array() && !list->is_object())) {
+  JsonAnswer json;
+  if (!ParseXtreamAnswer(body, json, result.failure)) return result;
+  const nlohmann::json* list = JsonRowsMember(json.value, "epg_listings");
+  if (list == nullptr) {
     result.failure = XtreamFailure::kWrongTypes;
     return result;
   }
@@ -169,7 +153,7 @@ XtreamShortGuide ReadXtreamShortGuide(std::string_view body) {
     XtreamProgramme programme;
     programme.start = JsonInteger(row, "start_timestamp").value_or(0);
     programme.stop = JsonInteger(row, "stop_timestamp").value_or(0);
-    programme.title = GuideText(row, "title", kMaxNameBytes);
+    programme.title = GuideText(row, "title", kXtreamMaxNameBytes);
     if (programme.start <= 0 || programme.stop <= programme.start || programme.title.empty()) return;
     programme.description = GuideText(row, "description", 4096);
     result.programmes.push_back(std::move(programme));

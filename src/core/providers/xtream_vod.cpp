@@ -4,12 +4,11 @@
 #include <cctype>
 
 #include "core/providers/bounded_json.h"
+#include "core/providers/xtream_fields.h"
 
 namespace vidora {
 namespace {
 
-constexpr size_t kMaxNameBytes = 512;
-constexpr size_t kMaxAddressBytes = 2048;
 constexpr size_t kMaxPlotBytes = 4096;
 // An episode list larger than this is no series anyone watches.
 constexpr size_t kMaxEpisodes = 5000;
@@ -24,20 +23,6 @@ std::string Extension(const nlohmann::json& row) {
   return extension.empty() ? "mp4" : extension;
 }
 
-// Control characters of a text the user reads become blanks.
-std::string Plain(std::string text) {
-  for (char& c : text) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
-  }
-  return text;
-}
-
-const nlohmann::json* Member(const nlohmann::json& object, const char* key) {
-  if (!object.is_object()) return nullptr;
-  const auto it = object.find(key);
-  return it == object.end() ? nullptr : &*it;
-}
-
 void ReadEpisodes(const nlohmann::json& list, int season, XtreamSeriesInfo& info) {
   if (!list.is_array()) return;
   for (const nlohmann::json& row : list) {
@@ -48,10 +33,10 @@ void ReadEpisodes(const nlohmann::json& list, int season, XtreamSeriesInfo& info
     episode.id = *id;
     episode.season = static_cast<int>(std::clamp<int64_t>(JsonInteger(row, "season").value_or(season), 0, 9999));
     episode.number = static_cast<int>(std::clamp<int64_t>(JsonInteger(row, "episode_num").value_or(0), 0, 99999));
-    episode.title = Plain(JsonText(row, "title", kMaxNameBytes));
+    episode.title = BlankControls(JsonText(row, "title", kXtreamMaxNameBytes));
     episode.extension = Extension(row);
-    if (const nlohmann::json* details = Member(row, "info")) {
-      episode.plot = Plain(JsonText(*details, "plot", kMaxPlotBytes));
+    if (const nlohmann::json* details = JsonMember(row, "info")) {
+      episode.plot = BlankControls(JsonText(*details, "plot", kMaxPlotBytes));
       episode.seconds = std::max<int64_t>(0, JsonInteger(*details, "duration_secs").value_or(0));
     }
     info.episodes.push_back(std::move(episode));
@@ -65,13 +50,13 @@ XtreamFilms ReadXtreamFilms(std::string_view body) {
   result.failure = ReadXtreamRows(body, [&result](const nlohmann::json& row) {
     XtreamFilm film;
     const std::optional<int64_t> id = JsonInteger(row, "stream_id");
-    film.name = Plain(JsonText(row, "name", kMaxNameBytes));
+    film.name = BlankControls(JsonText(row, "name", kXtreamMaxNameBytes));
     if (!id || *id < 0 || film.name.empty()) {
       ++result.skipped;
       return;
     }
     film.id = *id;
-    film.poster = JsonText(row, "stream_icon", kMaxAddressBytes);
+    film.poster = JsonText(row, "stream_icon", kXtreamMaxAddressBytes);
     film.category_id = JsonText(row, "category_id", 64);
     film.extension = Extension(row);
     film.rating = JsonText(row, "rating", 8);
@@ -86,15 +71,15 @@ XtreamSeriesList ReadXtreamSeriesList(std::string_view body) {
   result.failure = ReadXtreamRows(body, [&result](const nlohmann::json& row) {
     XtreamSeries series;
     const std::optional<int64_t> id = JsonInteger(row, "series_id");
-    series.name = Plain(JsonText(row, "name", kMaxNameBytes));
+    series.name = BlankControls(JsonText(row, "name", kXtreamMaxNameBytes));
     if (!id || *id < 0 || series.name.empty()) {
       ++result.skipped;
       return;
     }
     series.id = *id;
-    series.poster = JsonText(row, "cover", kMaxAddressBytes);
+    series.poster = JsonText(row, "cover", kXtreamMaxAddressBytes);
     series.category_id = JsonText(row, "category_id", 64);
-    series.plot = Plain(JsonText(row, "plot", kMaxPlotBytes));
+    series.plot = BlankControls(JsonText(row, "plot", kMaxPlotBytes));
     const std::string released = JsonText(row, "releaseDate", 32);
     if (released.size() >= 4 && std::all_of(released.begin(), released.begin() + 4, [](char c) {
           return c >= '0' && c <= '9';
@@ -109,17 +94,14 @@ XtreamSeriesList ReadXtreamSeriesList(std::string_view body) {
 
 XtreamSeriesInfo ReadXtreamSeriesInfo(std::string_view body) {
   XtreamSeriesInfo info;
-  JsonAnswer json = ParseBoundedJson(body);
-  if (json.failure != JsonFailure::kNone) {
-    info.failure = FailureOf(json.failure);
-    return info;
-  }
-  const nlohmann::json* episodes = Member(json.value, "episodes");
-  if (episodes == nullptr || (!episodes->is_object() && !episodes->is_array())) {
+  JsonAnswer json;
+  if (!ParseXtreamAnswer(body, json, info.failure)) return info;
+  const nlohmann::json* episodes = JsonRowsMember(json.value, "episodes");
+  if (episodes == nullptr) {
     info.failure = XtreamFailure::kWrongTypes;
     return info;
   }
-  if (const nlohmann::json* about = Member(json.value, "info")) info.plot = Plain(JsonText(*about, "plot", kMaxPlotBytes));
+  if (const nlohmann::json* about = JsonMember(json.value, "info")) info.plot = BlankControls(JsonText(*about, "plot", kMaxPlotBytes));
   if (episodes->is_object()) {
     for (const auto& item : episodes->items()) {
       int season = 0;
@@ -141,11 +123,11 @@ XtreamSeriesInfo ReadXtreamSeriesInfo(std::string_view body) {
 
 std::string ReadXtreamFilmPlot(std::string_view body) {
   const JsonAnswer json = ParseBoundedJson(body);
-  const nlohmann::json* about = json.failure == JsonFailure::kNone ? Member(json.value, "info") : nullptr;
+  const nlohmann::json* about = json.failure == JsonFailure::kNone ? JsonMember(json.value, "info") : nullptr;
   if (about == nullptr) return {};
   std::string plot = JsonText(*about, "plot", kMaxPlotBytes);
   if (plot.empty()) plot = JsonText(*about, "description", kMaxPlotBytes);
-  return Plain(std::move(plot));
+  return BlankControls(std::move(plot));
 }
 
 }  // namespace vidora

@@ -25,7 +25,7 @@ bool LanguagePack::Load(const std::filesystem::path& path) {
   DocNode root;
   FileStream file;
   if (!file.Open(path, FileStream::Mode::kRead)) return false;
-  if (!ReadDocument(root, file) || root.name() != kLanguagePackRootName) {
+  if (ReadDocument(root, file) != ReadStatus::kOk || root.name() != kLanguagePackRootName) {
     damaged_ = true;
     return false;
   }

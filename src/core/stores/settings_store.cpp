@@ -21,10 +21,10 @@ void SettingsStore::Load(const std::filesystem::path& path) {
     // Ignored as the format says, but a short file that is not even a
     // document is the remains of something and is kept aside.
     DocNode scratch;
-    if (!ReadDocument(scratch, file)) SetAsideDamagedFile(file);
+    if (ReadDocument(scratch, file) != ReadStatus::kOk) SetAsideDamagedFile(file);
     return;
   }
-  if (!ReadDocument(loaded_, file) || loaded_.FindChild("options") == nullptr) {
+  if (ReadDocument(loaded_, file) != ReadStatus::kOk || loaded_.FindChild("options") == nullptr) {
     loaded_.Clear();
     SetAsideDamagedFile(file);
     return;

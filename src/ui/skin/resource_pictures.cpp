@@ -22,7 +22,7 @@ ResourcePictures LoadResourcePictures(const std::filesystem::path& resources, co
   {
     // Scoped: the document's blocks are freed before the splash is read.
     DocNode document;
-    if (!LoadDocumentFile(document, resources)) return pictures;
+    if (LoadDocumentFile(document, resources) != ReadStatus::kOk) return pictures;
     const DocNode* images = document.FindChild("images");
     if (images == nullptr) return pictures;
     for (const auto& attribute : images->attributes()) {
@@ -32,7 +32,7 @@ ResourcePictures LoadResourcePictures(const std::filesystem::path& resources, co
     }
   }
   DocNode splash_document;
-  if (!LoadDocumentFile(splash_document, splash)) return pictures;
+  if (LoadDocumentFile(splash_document, splash) != ReadStatus::kOk) return pictures;
   if (const MemoryStream* block = splash_document.GetBinary("image")) pictures.splash = DecodeSkinPicture(*block);
   return pictures;
 }

@@ -131,7 +131,7 @@ TEST(AtomicFileTest, KillsDuringSavesLeaveNoTemporaryFileAfterTheNextStart) {
   RemoveStaleTemporaryFiles(path);
   EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"Channels.vdch"});
   DocNode read;
-  EXPECT_TRUE(LoadDocumentFile(read, path));
+  EXPECT_EQ(LoadDocumentFile(read, path), ReadStatus::kOk);
   EXPECT_EQ(read.name(), "1");
 }
 

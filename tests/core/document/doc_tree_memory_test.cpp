@@ -135,7 +135,7 @@ TEST(DocTreeMemoryTest, ATreeGivenToAnotherTreeLivesAsLongAsThatTree) {
   ASSERT_TRUE(WriteDocument(target, stream));
   stream.Seek(0, kSeekBegin);
   DocNode again;
-  ASSERT_TRUE(ReadDocument(again, stream));
+  ASSERT_EQ(ReadDocument(again, stream), ReadStatus::kOk);
   EXPECT_EQ(Encode(again), Encode(target));
 }
 

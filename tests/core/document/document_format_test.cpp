@@ -27,7 +27,7 @@ void Append(std::vector<uint8_t>& out, const std::string& text) { out.insert(out
 
 bool Decode(const std::vector<uint8_t>& bytes, DocNode& node) {
   MemoryStream stream(bytes.data(), static_cast<uint32_t>(bytes.size()));
-  return ReadDocument(node, stream);
+  return ReadDocument(node, stream) == ReadStatus::kOk;
 }
 
 TEST(DocumentFormatTest, EmptySetNodeIsSixteenBytes) {
@@ -217,10 +217,10 @@ TEST(DocumentFormatTest, FilesLoadAndSave) {
   node.SetInt("n", 9);
   EXPECT_TRUE(SaveDocumentFile(node, dir / "a.qdoc"));
   DocNode back("untouched");
-  EXPECT_FALSE(LoadDocumentFile(back, dir / "missing.qdoc"));
+  EXPECT_NE(LoadDocumentFile(back, dir / "missing.qdoc"), ReadStatus::kOk);
   EXPECT_EQ(back.name(), "untouched");
-  EXPECT_FALSE(LoadDocumentFile(back, dir));
-  EXPECT_TRUE(LoadDocumentFile(back, dir / "a.qdoc"));
+  EXPECT_NE(LoadDocumentFile(back, dir), ReadStatus::kOk);
+  EXPECT_EQ(LoadDocumentFile(back, dir / "a.qdoc"), ReadStatus::kOk);
   EXPECT_EQ(back.GetInt("n", 0), 9);
   EXPECT_FALSE(SaveDocumentFile(node, dir / "no" / "such" / "folder.qdoc"));
   std::filesystem::remove_all(dir);

@@ -22,7 +22,7 @@ std::vector<uint8_t> Encode(const DocNode& node) {
 ReadStatus StatusOf(const std::vector<uint8_t>& bytes) {
   DocNode node("stale");
   MemoryStream stream(bytes.data(), static_cast<uint32_t>(bytes.size()));
-  const ReadStatus status = ReadDocumentStatus(node, stream);
+  const ReadStatus status = ReadDocument(node, stream);
   if (status != ReadStatus::kOk) {
     EXPECT_EQ(node.name(), "");
     EXPECT_TRUE(node.children().empty());
@@ -62,7 +62,7 @@ TEST(DocumentReadStatusTest, EachFailureIsNamed) {
 
   testing::TempDir dir;
   DocNode untouched("keep");
-  EXPECT_EQ(LoadDocumentFileStatus(untouched, dir.path() / "missing.qdoc"), ReadStatus::kNotOpened);
+  EXPECT_EQ(LoadDocumentFile(untouched, dir.path() / "missing.qdoc"), ReadStatus::kNotOpened);
   EXPECT_EQ(untouched.name(), "keep");
 }
 
@@ -76,9 +76,9 @@ TEST(DocumentReadStatusTest, StreamsAreLeftRightAfterTheDocument) {
   WriteDocument(second, memory);
   memory.Seek(0, kSeekBegin);
   DocNode read;
-  ASSERT_TRUE(ReadDocument(read, memory));
+  ASSERT_EQ(ReadDocument(read, memory), ReadStatus::kOk);
   EXPECT_EQ(read.GetInt("i", 0), 7);
-  ASSERT_TRUE(ReadDocument(read, memory));
+  ASSERT_EQ(ReadDocument(read, memory), ReadStatus::kOk);
   EXPECT_EQ(read.name(), "second");
   EXPECT_EQ(memory.Position(), memory.Size());
 
@@ -91,9 +91,9 @@ TEST(DocumentReadStatusTest, StreamsAreLeftRightAfterTheDocument) {
   out.Close();
   FileStream in;
   ASSERT_TRUE(in.Open(dir.path() / "two.qdoc", FileStream::Mode::kRead));
-  ASSERT_TRUE(ReadDocument(read, in));
+  ASSERT_EQ(ReadDocument(read, in), ReadStatus::kOk);
   EXPECT_EQ(read.name(), "first");
-  ASSERT_TRUE(ReadDocument(read, in));
+  ASSERT_EQ(ReadDocument(read, in), ReadStatus::kOk);
   EXPECT_EQ(read.name(), "second");
 }
 
@@ -112,7 +112,7 @@ TEST(DocumentReadStatusTest, LargeTablesKeepTheFirstOfEachNameInOrder) {
 
   DocNode read;
   MemoryStream stream(bytes.data(), static_cast<uint32_t>(bytes.size()));
-  ASSERT_EQ(ReadDocumentStatus(read, stream), ReadStatus::kOk);
+  ASSERT_EQ(ReadDocument(read, stream), ReadStatus::kOk);
   ASSERT_EQ(read.children().size(), 12u);
   EXPECT_EQ(read.FindChild("c3")->GetInt("v", -1), 3);
   int expected = 0;

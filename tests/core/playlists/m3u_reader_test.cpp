@@ -81,6 +81,23 @@ TEST(M3uReaderTest, RelativeAddressesAgainstUrlsAndFiles) {
   EXPECT_FALSE(HasAddressScheme("C:\\list.m3u"));
 }
 
+TEST(M3uReaderTest, ResolvedAddressesKeepTheirTextAsWritten) {
+  // Schemes the HTTP library does not speak itself resolve all the same.
+  EXPECT_EQ(ResolveAddress("udp://@239.0.0.1:1234/list", "x"), "udp://@239.0.0.1:1234/x");
+  EXPECT_EQ(ResolveAddress("rtp://239.0.0.1:5000/", "y"), "rtp://239.0.0.1:5000/y");
+  EXPECT_EQ(ResolveAddress("HTTP://H.Example:80/a/b.m3u", "c.ts"), "HTTP://H.Example:80/a/c.ts");
+  // Escapes, bytes beyond ASCII, blanks of the base and queries stay as
+  // they were; only the path's dot segments go.
+  EXPECT_EQ(ResolveAddress("http://h.example/a b/\xC3\xA4/list.m3u", "../\xC3\xBC%2F.ts?t=a+b&u=%2F"),
+            "http://h.example/a b/\xC3\xBC%2F.ts?t=a+b&u=%2F");
+  EXPECT_EQ(ResolveAddress("http://h.example/a/b.m3u?q=1", "?y=2"), "http://h.example/a/b.m3u?y=2");
+  EXPECT_EQ(ResolveAddress("http://h.example/a/b", "c:d.ts"), "http://h.example/a/c:d.ts");
+  // In a file path '?', '#' and '%' are plain characters.
+  EXPECT_EQ(ResolveAddress("/home/u/My Lists?#/tv.m3u", "../x%20y/a?b#c.ts"), "/home/u/x%20y/a?b#c.ts");
+  EXPECT_EQ(ResolveAddress("/home/u/tv.m3u", "/abs/./x/../y.ts"), "/abs/y.ts");
+  EXPECT_EQ(ResolveAddress("lists/tv.m3u", "../a.ts"), "lists/../a.ts");
+}
+
 TEST(M3uReaderTest, EmptyAndBinaryInputGiveNoChannels) {
   EXPECT_TRUE(ReadM3u("", "").entries.empty());
   const std::string junk("\x00\x01\xFF\xFE#EXTINF", 11);

@@ -158,7 +158,7 @@ TEST_F(PlaylistCatalogueTest, DirectEncodingIsTheDocumentFormatByteForByte) {
 
   DocNode root;
   MemoryStream in(encoded.data(), static_cast<uint32_t>(encoded.size()));
-  ASSERT_TRUE(ReadDocument(root, in));
+  ASSERT_EQ(ReadDocument(root, in), ReadStatus::kOk);
   MemoryStream out;
   WriteDocument(root, out);
   ASSERT_EQ(out.size(), encoded.size());

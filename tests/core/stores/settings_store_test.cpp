@@ -71,7 +71,7 @@ TEST(SettingsStoreTest, MissingKeysStoreTheirDefaultAndAreSaved) {
   ASSERT_TRUE(store.Save());
 
   DocNode saved;
-  ASSERT_TRUE(LoadDocumentFile(saved, dir / "Settings.cfg"));
+  ASSERT_EQ(LoadDocumentFile(saved, dir / "Settings.cfg"), ReadStatus::kOk);
   EXPECT_EQ(saved.name(), "set");
   const DocNode* options = saved.FindChild("options");
   ASSERT_NE(options, nullptr);
@@ -100,7 +100,7 @@ TEST(SettingsStoreTest, ASmallSaveIsPaddedSoTheNextStartReadsIt) {
   next_start.SetString("long_text", std::u16string(600, u'x'));
   ASSERT_TRUE(next_start.Save());
   DocNode saved;
-  ASSERT_TRUE(LoadDocumentFile(saved, dir / "Settings.cfg"));
+  ASSERT_EQ(LoadDocumentFile(saved, dir / "Settings.cfg"), ReadStatus::kOk);
   EXPECT_EQ(saved.FindChild(kPaddingChildName), nullptr);
   EXPECT_EQ(saved.children().size(), 2u);
 }
@@ -145,7 +145,7 @@ TEST(SettingsStoreTest, UnknownSettingsSurviveAndOtherTypesAreDropped) {
   EXPECT_TRUE(writer_called);
 
   DocNode saved;
-  ASSERT_TRUE(LoadDocumentFile(saved, dir / "Settings.cfg"));
+  ASSERT_EQ(LoadDocumentFile(saved, dir / "Settings.cfg"), ReadStatus::kOk);
   const DocNode* saved_options = saved.FindChild("options");
   EXPECT_EQ(saved_options->GetWideString("FutureKey"), u"kept");
   EXPECT_EQ(saved_options->FindAttribute("OldWord"), nullptr);

@@ -6,7 +6,7 @@
 #include <cctype>
 #include <memory>
 
-#include "core/network/curl_transfer.h"
+#include "core/net/curl_transfer.h"
 
 namespace vidora {
 namespace {

@@ -309,7 +309,8 @@ TEST_F(GuidePageTest, TheRemindersButtonShowsItsWholeCaptionInEveryLanguage) {
   for (const char16_t* language : {u"en", u"de", u"fr", u"es", u"ru"}) {
     ASSERT_TRUE(Languages().Load(std::filesystem::path(VIDORA_BIN_DIR) / kLanguagePackFileName, language));
     GuideDialog dialog(&owner_, *manager_, ChannelsWithGuide(*manager_), {});
-    dialog.resize(480, 640);
+    dialog.show();
+    ASSERT_EQ(dialog.width(), 480);
     auto* reminders = dialog.findChild<QPushButton*>(QStringLiteral("reminders"));
     ASSERT_NE(reminders, nullptr);
     EXPECT_GE(reminders->width(), reminders->sizeHint().width()) << reminders->text().toStdString();

@@ -299,13 +299,23 @@ Stall Timed(Work work) {
   return {static_cast<double>(clock.nsecsElapsed()) / 1e6, ThreadCpuMs() - cpu};
 }
 
+// A catalogue and a playlist manager over the stored playlist of
+// `entries`, once its channels are in place.
+struct PlacedPlaylist {
+  explicit PlacedPlaylist(int entries) : root(StoredFolder(entries)) {
+    catalogue.Load(CatalogueFile(), nullptr);
+    manager = std::make_unique<PlaylistManager>(catalogue, FoldersIn(root), [] { return int64_t{0}; });
+    RunUntil([&] { return !manager->placing() && !manager->busy(); });
+  }
+  std::filesystem::path root;
+  ChannelCatalogue catalogue;
+  std::unique_ptr<PlaylistManager> manager;
+};
+
 void BM_ListInChannelsDialog(benchmark::State& state) {
   const int entries = static_cast<int>(state.range(0));
-  const std::filesystem::path root = StoredFolder(entries);
-  ChannelCatalogue catalogue;
-  catalogue.Load(CatalogueFile(), nullptr);
-  PlaylistManager manager(catalogue, FoldersIn(root), [] { return int64_t{0}; });
-  RunUntil([&] { return !manager.placing() && !manager.busy(); });
+  PlacedPlaylist placed(entries);
+  ChannelCatalogue& catalogue = placed.catalogue;
   if (catalogue.AllChannels().size() != static_cast<size_t>(entries) + 1) state.SkipWithError("wrong channel count");
   Stall stall, reopening;
   double listed = 0;
@@ -355,11 +365,8 @@ void BM_ListInChannelsDialog(benchmark::State& state) {
 // UI thread was held through it all.
 void BM_SortAndSearchInChannelsDialog(benchmark::State& state) {
   const int entries = static_cast<int>(state.range(0));
-  const std::filesystem::path root = StoredFolder(entries);
-  ChannelCatalogue catalogue;
-  catalogue.Load(CatalogueFile(), nullptr);
-  PlaylistManager manager(catalogue, FoldersIn(root), [] { return int64_t{0}; });
-  RunUntil([&] { return !manager.placing() && !manager.busy(); });
+  PlacedPlaylist placed(entries);
+  ChannelCatalogue& catalogue = placed.catalogue;
   ChannelsDialog dialog(nullptr, &catalogue);
   dialog.resize(480, 640);
   dialog.country_combo()->setCurrentIndex(dialog.country_combo()->findText(QStringLiteral("Bench")));

@@ -311,6 +311,7 @@ TEST_F(GuidePageTest, TheRemindersButtonShowsItsWholeCaptionInEveryLanguage) {
     GuideDialog dialog(&owner_, *manager_, ChannelsWithGuide(*manager_), {});
     dialog.show();
     ASSERT_EQ(dialog.width(), 480);
+    MaybeSave(dialog.grab().toImage(), QStringLiteral("guide_grid_%1.png").arg(QString::fromStdU16String(language)));
     auto* reminders = dialog.findChild<QPushButton*>(QStringLiteral("reminders"));
     ASSERT_NE(reminders, nullptr);
     EXPECT_GE(reminders->width(), reminders->sizeHint().width()) << reminders->text().toStdString();

@@ -8,7 +8,10 @@ namespace {
 
 constexpr std::string_view kHeader = "vidora-schedule 1";
 constexpr size_t kMaxItems = 1000;
-constexpr size_t kFields = 7;
+// A line's fields; files written before recordings knew their provider
+// have one fewer, and readers that know no provider ignore the last.
+constexpr size_t kFields = 8;
+constexpr size_t kFieldsWithoutProvider = 7;
 
 bool Overlap(const ScheduledRecording& a, const ScheduledRecording& b) {
   return a.RecordFrom() < b.RecordUntil() && b.RecordFrom() < a.RecordUntil();
@@ -82,7 +85,8 @@ std::string RecordingSchedule::Write() const {
   out += '\n';
   for (const ScheduledRecording& r : items_) {
     out += std::to_string(r.start) + '\t' + std::to_string(r.end) + '\t' + Field(r.channel) + '\t' + Field(r.title) +
-           '\t' + Field(r.address) + '\t' + Field(r.user_agent) + '\t' + Field(r.referrer) + '\n';
+           '\t' + Field(r.address) + '\t' + Field(r.user_agent) + '\t' + Field(r.referrer) + '\t' + Field(r.provider) +
+           '\n';
   }
   return out;
 }
@@ -104,7 +108,7 @@ RecordingSchedule RecordingSchedule::Read(std::string_view text) {
       at = tab + 1;
     }
     ScheduledRecording r;
-    if (fields.size() != kFields || !Number(fields[0], r.start) || !Number(fields[1], r.end)) continue;
+    if ((fields.size() != kFields && fields.size() != kFieldsWithoutProvider) || !Number(fields[0], r.start) || !Number(fields[1], r.end)) continue;
     constexpr int64_t kLatest = int64_t{1} << 40;  // keeps the minute arithmetic far from overflow
     if (r.start < 0 || r.end <= r.start || r.end > kLatest || fields[4].empty()) continue;
     r.channel = fields[2];
@@ -112,6 +116,7 @@ RecordingSchedule RecordingSchedule::Read(std::string_view text) {
     r.address = fields[4];
     r.user_agent = fields[5];
     r.referrer = fields[6];
+    if (fields.size() == kFields) r.provider = fields[7];
     if (!schedule.Contains(r)) schedule.items_.push_back(std::move(r));
   }
   return schedule;

@@ -15,6 +15,10 @@ struct ScheduledRecording {
   std::string address;
   std::string user_agent;
   std::string referrer;
+  // The stream provider that turns `address` into the one to fetch (an
+  // account's channel is stored without its password); empty: `address`
+  // is fetched as it is.
+  std::string provider;
   int64_t start = 0;  // the programme's times, epoch seconds
   int64_t end = 0;
 

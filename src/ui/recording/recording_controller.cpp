@@ -10,6 +10,9 @@
 #include <system_error>
 
 #include "core/document/atomic_file.h"
+#include "core/document/text_codec.h"
+#include "core/playback/provider_table.h"
+#include "core/playback/stream_address_provider.h"
 #include "core/recording/recording_folder.h"
 #include "core/stores/app_paths.h"
 #include "core/stores/setting_keys.h"
@@ -118,6 +121,36 @@ bool RecordingController::Start(const ScheduledRecording& what, int64_t until, b
   return true;
 }
 
+void RecordingController::StartDue(const ScheduledRecording& due) {
+  if (due.provider.empty()) {
+    Start(due, due.RecordUntil(), true);
+    return;
+  }
+  const QString channel = QString::fromStdString(due.channel);
+  StreamAddressProvider* provider = Providers().Find(due.provider);
+  std::shared_ptr<StreamAddressProvider> copy = provider != nullptr ? provider->CopyForWorker() : nullptr;
+  const auto failed = [this, channel] { emit Message(Text("rec_no_address").arg(channel), {}, true); };
+  if (copy == nullptr) {
+    failed();
+    return;
+  }
+  const std::atomic<bool>* cancel = jobs_.cancel();
+  const bool started = jobs_.Run([this, copy, cancel, due, failed]() -> JobRunner::Result {
+    const std::optional<std::u16string> address = copy->Resolve(Utf8ToUtf16(due.address), cancel);
+    return [this, due, failed, address] {
+      if (!address || address->empty()) {
+        failed();
+        return;
+      }
+      ScheduledRecording resolved = due;
+      resolved.address = Utf16ToUtf8(*address);
+      resolved.provider.clear();
+      Start(resolved, resolved.RecordUntil(), true);
+    };
+  });
+  if (!started) failed();
+}
+
 void RecordingController::OnEnded(int id, const RecordingResult& result) {
   const auto it = std::find_if(active_.begin(), active_.end(), [&](const Active& a) { return a.id == id; });
   if (it == active_.end()) return;
@@ -171,7 +204,7 @@ void RecordingController::Tick() {
     if (active.until > 0 && now >= active.until) active.recorder->Stop();
   }
   const size_t before = schedule_.items().size();
-  for (const ScheduledRecording& due : schedule_.TakeDue(now)) Start(due, due.RecordUntil(), true);
+  for (const ScheduledRecording& due : schedule_.TakeDue(now)) StartDue(due);
   if (schedule_.items().size() != before) {
     SaveSchedule();
     emit Changed();

@@ -13,6 +13,7 @@
 
 #include "core/recording/recording_schedule.h"
 #include "core/recording/stream_recorder.h"
+#include "ui/jobs/background_jobs.h"
 
 namespace vidora {
 
@@ -76,6 +77,9 @@ class RecordingController : public QObject {
   };
 
   bool Start(const ScheduledRecording& what, int64_t until, bool scheduled);
+  // Starts a scheduled recording that is due; a provider's channel first
+  // has its address completed by the provider, off the UI thread.
+  void StartDue(const ScheduledRecording& due);
   void OnEnded(int id, const RecordingResult& result);
   void SaveSchedule() const;
   int64_t Now() const;
@@ -85,6 +89,9 @@ class RecordingController : public QObject {
   std::vector<Active> active_;
   QTimer timer_;
   int last_id_ = 0;
+  // Last, so that it goes first: no provider's answer comes back to a
+  // controller that is being destroyed.
+  BackgroundJobs jobs_{this};
 };
 
 }  // namespace vidora

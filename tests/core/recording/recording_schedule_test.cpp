@@ -60,6 +60,16 @@ TEST(RecordingScheduleTest, KeptAcrossRestartsAndDamagedLinesLeftOut) {
   EXPECT_EQ(read.items()[0].title, "Film Night");
   EXPECT_EQ(read.items()[1].address, "http://127.0.0.1/two");
   EXPECT_TRUE(RecordingSchedule::Read("garbage").items().empty());
+
+  // An account's channel keeps its provider; a file written before
+  // providers were kept still reads.
+  ScheduledRecording account = At("three", 5000, 6000);
+  account.provider = "account";
+  schedule.Add(account, 4);
+  EXPECT_EQ(RecordingSchedule::Read(schedule.Write()).items()[2].provider, "account");
+  const RecordingSchedule older = RecordingSchedule::Read("vidora-schedule 1\n1000\t2000\tone\tFilm\thttp://a/\t\t\n");
+  ASSERT_EQ(older.items().size(), 1u);
+  EXPECT_TRUE(older.items()[0].provider.empty());
 }
 
 TEST(RecordingFolderTest, VideosFolderFromUserDirsAndInterruptedRecordingsKept) {

@@ -516,7 +516,7 @@ TEST_F(GuidePageTest, RSchedulesTheRecordingOfAFutureProgrammeAndRAgainRemovesIt
   EXPECT_EQ(dialog.note(), Text("rec_unscheduled").arg(QStringLiteral("Weather")));
 
   // With one recording at a time, a programme at the same hour clashes.
-  ASSERT_TRUE(recordings.Schedule({"Other", "Match", "http://127.0.0.1:1/other", "", "", kNoon + 1800, kNoon + 5400}));
+  ASSERT_TRUE(recordings.Schedule({"Other", "Match", "http://127.0.0.1:1/other", "", "", "", kNoon + 1800, kNoon + 5400}));
   Key(dialog.grid(), Qt::Key_R);
   EXPECT_EQ(recordings.schedule().items().size(), 1u);
   EXPECT_TRUE(dialog.note().contains(QStringLiteral("Other"))) << dialog.note().toStdString();

@@ -297,15 +297,20 @@ TEST_F(PlaylistsEndToEndTest, RefreshKeepsFavouritesAndADamagedDownloadKeepsTheO
 
 TEST_F(PlaylistsEndToEndTest, AChannelsAgentReferrerAndCookieGoWithItsStreamRequest) {
   server_.Stop();
-  std::mutex mutex;
-  std::string agent, referrer, cookie;
+  // The server outlives this test's body (the fixture stops it) and the
+  // player may ask again meanwhile: what the handler writes is shared.
+  struct Seen {
+    std::mutex mutex;
+    std::string agent, referrer, cookie;
+  };
+  const auto seen = std::make_shared<Seen>();
   const std::string video = MakeSolidY4m(64, 48, 25, 250, kVideoColour);
-  server_.server().Get("/media/headers.y4m", [&](const httplib::Request& request, httplib::Response& response) {
+  server_.server().Get("/media/headers.y4m", [seen, video](const httplib::Request& request, httplib::Response& response) {
     {
-      std::lock_guard<std::mutex> lock(mutex);
-      agent = request.get_header_value("User-Agent");
-      referrer = request.get_header_value("Referer");
-      cookie = request.get_header_value("Cookie");
+      std::lock_guard<std::mutex> lock(seen->mutex);
+      seen->agent = request.get_header_value("User-Agent");
+      seen->referrer = request.get_header_value("Referer");
+      seen->cookie = request.get_header_value("Cookie");
     }
     response.set_content(video, "video/x-yuv4mpeg");
   });
@@ -316,14 +321,14 @@ TEST_F(PlaylistsEndToEndTest, AChannelsAgentReferrerAndCookieGoWithItsStreamRequ
   ASSERT_NE(box, nullptr);
   control_->PlayChannel(box);
   ASSERT_TRUE(WaitFor([&] {
-    std::lock_guard<std::mutex> lock(mutex);
-    return !agent.empty();
+    std::lock_guard<std::mutex> lock(seen->mutex);
+    return !seen->agent.empty();
   }));
-  std::lock_guard<std::mutex> lock(mutex);
-  EXPECT_EQ(agent, "Box/1.0");
-  EXPECT_EQ(referrer, "http://site.example/");
+  std::lock_guard<std::mutex> lock(seen->mutex);
+  EXPECT_EQ(seen->agent, "Box/1.0");
+  EXPECT_EQ(seen->referrer, "http://site.example/");
   // One header, its comma kept.
-  EXPECT_EQ(cookie, "session=a1, b2");
+  EXPECT_EQ(seen->cookie, "session=a1, b2");
 }
 
 TEST_F(PlaylistsEndToEndTest, AnswersThatAreNoPlaylistAreToldOnceAndStreamsArePlayed) {

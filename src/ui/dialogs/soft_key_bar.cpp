@@ -36,7 +36,8 @@ class AccessibleKey : public QAbstractButton {
 }  // namespace
 
 QAction* AddMenuCommand(QMenu* menu, const QString& text, int command) {
-  QAction* action = menu->addAction(text);
+  // A caption is shown as written: an ampersand is no mnemonic.
+  QAction* action = menu->addAction(QString(text).replace(QLatin1Char('&'), QStringLiteral("&&")));
   action->setData(command);
   return action;
 }

@@ -28,7 +28,8 @@ std::optional<MainCommand> MainActions::CommandOf(const QAction* action) const {
 void MainActions::Define(MainCommand command, const QString& caption, const QKeySequence& key,
                          std::function<void()> slot) {
   QAction* action = Get(command);
-  action->setText(caption);
+  // A caption is shown as written: "Films & series" has no mnemonic.
+  action->setText(QString(caption).replace(QLatin1Char('&'), QStringLiteral("&&")));
   action->setShortcut(key);
   connect(action, &QAction::triggered, this, [this, slot = std::move(slot)] {
     if (allowed_ && !allowed_()) return;

@@ -22,6 +22,7 @@
 #include "ui/dialogs/image_button.h"
 #include "ui/dialogs/skin_test_support.h"
 #include "ui/dialogs/soft_key_bar.h"
+#include "ui/shell/main_actions.h"
 #include "ui/playback/control_panel.h"
 #include "ui/playback/fake_player_backend.h"
 #include "ui/playback/info_strip.h"
@@ -175,6 +176,17 @@ TEST_F(MainWindowTest, SoftKeysCarryTheMenuTree) {
       {"-", 0},
       {"About", id(MainCommand::kAbout)},            {"-", 0},                   {"Exit", id(MainCommand::kExit)}};
   EXPECT_EQ(items, expected);
+}
+
+// "Films & series" reads so in the menu and to screen readers; an
+// ampersand in a caption is no mnemonic.
+TEST_F(MainWindowTest, AnAmpersandInAMenuCaptionIsShownAsWritten) {
+  QWidget frame;
+  MainActions actions(&frame);
+  actions.Define(MainCommand::kFilms, QStringLiteral("Films & series"), {}, {});
+  EXPECT_EQ(actions.Get(MainCommand::kFilms)->iconText(), QStringLiteral("Films & series"));
+  QMenu menu;
+  EXPECT_EQ(AddMenuCommand(&menu, QStringLiteral("Back & forth"), 1)->iconText(), QStringLiteral("Back & forth"));
 }
 
 TEST_F(MainWindowTest, CloseStopsThenSavesThenDestroysTheView) {

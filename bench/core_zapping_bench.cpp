@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/catalogue/channel_catalogue.h"
@@ -62,9 +63,15 @@ vidora::ZapList& List() {
   static vidora::ZapList* list = [] {
     auto* made = new vidora::ZapList();
     std::vector<vidora::Channel*> channels = Catalogue().AllChannels();
-    std::vector<std::string> numbers(channels.size());
-    for (size_t i = 0; i < numbers.size(); ++i) numbers[i] = i % 10 == 0 ? std::to_string(500000 + i) : std::to_string(i + 1);
-    made->Set(std::move(channels), std::move(numbers), Catalogue().ListVersion());
+    auto* places = new std::unordered_map<const vidora::Channel*, size_t>();
+    for (size_t i = 0; i < channels.size(); ++i) places->emplace(channels[i], i);
+    made->Set(
+        std::move(channels),
+        [places](const vidora::Channel& channel) {
+          const size_t i = places->at(&channel);
+          return i % 10 == 0 ? std::to_string(500000 + i) : std::string();
+        },
+        Catalogue().ListVersion());
     return made;
   }();
   return *list;

@@ -4,13 +4,9 @@
 
 namespace vidora {
 
-void ZapList::Set(std::vector<Channel*> channels, std::vector<std::string> numbers, uint64_t list_version) {
-  numbers.resize(channels.size());
-  for (size_t i = 0; i < numbers.size(); ++i) {
-    if (numbers[i].empty()) numbers[i] = std::to_string(i + 1);
-  }
+void ZapList::Set(std::vector<Channel*> channels, NumberSource number_of, uint64_t list_version) {
   channels_ = std::move(channels);
-  numbers_ = std::move(numbers);
+  number_of_ = std::move(number_of);
   hint_ = 0;
   list_version_ = list_version;
   held_ = !channels_.empty();
@@ -18,7 +14,7 @@ void ZapList::Set(std::vector<Channel*> channels, std::vector<std::string> numbe
 
 void ZapList::Clear() {
   channels_.clear();
-  numbers_.clear();
+  number_of_ = nullptr;
   hint_ = 0;
   held_ = false;
 }
@@ -52,8 +48,8 @@ Channel* ZapList::FindNumber(std::string_view number) const {
   };
   const std::string_view wanted = trimmed(number);
   if (wanted.empty()) return nullptr;
-  for (size_t i = 0; i < numbers_.size(); ++i) {
-    const std::string& candidate = numbers_[i];
+  for (size_t i = 0; i < channels_.size(); ++i) {
+    const std::string candidate = NumberAt(i);
     // Trimming keeps the last digit: most numbers fail on it at once.
     if (candidate.empty() || candidate.back() != wanted.back()) continue;
     if (trimmed(candidate) == wanted) return channels_[i];
@@ -63,7 +59,12 @@ Channel* ZapList::FindNumber(std::string_view number) const {
 
 std::string ZapList::NumberOf(const Channel* channel) const {
   const size_t index = IndexOf(channel);
-  return index == channels_.size() ? std::string() : numbers_[index];
+  return index == channels_.size() ? std::string() : NumberAt(index);
+}
+
+std::string ZapList::NumberAt(size_t index) const {
+  std::string number = number_of_ ? number_of_(*channels_[index]) : std::string();
+  return number.empty() ? std::to_string(index + 1) : number;
 }
 
 void ZapList::NotePlayed(const std::string& channel_key) {

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,9 +21,13 @@ class Channel;
 // only.
 class ZapList {
  public:
-  // Takes `channels` with their numbers ("" where a channel has none of
-  // its own: its position, from 1, stands in).
-  void Set(std::vector<Channel*> channels, std::vector<std::string> numbers, uint64_t list_version);
+  // A channel's own number, or "" when it has none (its position in the
+  // list, from 1, stands in). Asked only when a number is shown or typed,
+  // so that taking a list of a million channels costs no lookups.
+  using NumberSource = std::function<std::string(const Channel& channel)>;
+  // Takes `channels` with where their numbers come from (may be empty:
+  // every channel is numbered by its position).
+  void Set(std::vector<Channel*> channels, NumberSource number_of, uint64_t list_version);
   void Clear();
   // Whether a list is held that is still valid at `list_version`.
   bool Holds(uint64_t list_version) const;
@@ -42,9 +47,11 @@ class ZapList {
  private:
   // The place of `channel` in the list, channels_.size() when absent.
   size_t IndexOf(const Channel* channel) const;
+  // The number shown for the channel at `index`.
+  std::string NumberAt(size_t index) const;
 
   std::vector<Channel*> channels_;
-  std::vector<std::string> numbers_;
+  NumberSource number_of_;
   // Where the last Step landed: the next one usually starts there.
   mutable size_t hint_ = 0;
   uint64_t list_version_ = 0;

@@ -708,18 +708,20 @@ void ChannelsDialog::RememberZapList() {
   // Up/Down then step through, with the playlist's channel numbers (a
   // catalogue channel is numbered by its place in the list).
   const ChannelListView* list = ShownList();
-  const PlaylistManager* playlists = PlaylistManager::Current();
   std::vector<Channel*> channels;
-  std::vector<std::string> numbers;
   channels.reserve(static_cast<size_t>(list->RowCount()));
-  numbers.reserve(channels.capacity());
   for (int row = 0; row < list->RowCount(); ++row) {
-    Channel* channel = list->ChannelAtShownRow(row);
-    if (channel == nullptr) continue;
-    channels.push_back(channel);
-    numbers.push_back(playlists != nullptr ? playlists->ChannelNumber(*channel) : std::string());
+    if (Channel* channel = list->ChannelAtShownRow(row)) channels.push_back(channel);
   }
-  Zapping().Set(std::move(channels), std::move(numbers), catalogue_->ListVersion());
+  // The numbers are looked up when one is shown or typed: the list is
+  // dropped when the catalogue changes, and the playlists with it.
+  Zapping().Set(
+      std::move(channels),
+      [](const Channel& channel) {
+        const PlaylistManager* playlists = PlaylistManager::Current();
+        return playlists != nullptr ? playlists->ChannelNumber(channel) : std::string();
+      },
+      catalogue_->ListVersion());
 }
 
 void ChannelsDialog::AddFavourite() {

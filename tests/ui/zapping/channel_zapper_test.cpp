@@ -61,7 +61,10 @@ class ChannelZapperTest : public ::testing::Test {
 TEST_F(ChannelZapperTest, PageKeysStepThroughTheListDigitsFindANumberAndBackspaceGoesBack) {
   // The list as the channels dialog showed it; the second has its own
   // number, the others their place.
-  Zapping().Set({Nth(0), Nth(1), Nth(2)}, {"", "12", ""}, catalogue_->ListVersion());
+  Channel* twelve = Nth(1);
+  Zapping().Set(
+      {Nth(0), twelve, Nth(2)}, [twelve](const Channel& channel) { return &channel == twelve ? "12" : ""; },
+      catalogue_->ListVersion());
   control_->PlayChannel(Nth(0));
   zapper_->Step(true);
   EXPECT_EQ(Playing(), Nth(1)->key());

@@ -33,6 +33,7 @@
 #include "core/stores/message_sink.h"
 #include "core/stores/settings_store.h"
 #include "e2e/wait_for.h"
+#include "ui/guide/guide_test_support.h"
 #include "support/temp_dir.h"
 #include "ui/dialogs/skin_test_support.h"
 #include "ui/guide/guide_dialog.h"
@@ -120,12 +121,7 @@ class GuideChannelsTest : public ::testing::Test {
                                         "#EXTINF:-1 tvg-id=\"four.tv\" tvg-chno=\"4\",Four\n"
                                         "http://127.0.0.1:1/four\n";
     StartManager();
-    bool imported = false;
-    QObject::connect(manager_.get(), &PlaylistManager::Imported,
-                     [&imported](bool ok, const QString&, const QString&) { imported = ok; });
-    manager_->AddPlaylistSource(QString::fromStdString((dir_ / "list.m3u").string()));
-    ASSERT_TRUE(WaitUntil([&] { return imported && !manager_->busy(); }));
-    ASSERT_TRUE(WaitUntil([&] { return !manager_->GuideProgrammes(*Find(u"One")).empty(); }));
+    ASSERT_NO_FATAL_FAILURE(ImportWithGuide(*manager_, dir_ / "list.m3u", [this] { return Find(u"One"); }));
     owner_.setGeometry(0, 0, 480, 640);
     owner_.show();
   }

@@ -26,6 +26,7 @@
 #include <string>
 
 #include "e2e/wait_for.h"
+#include "ui/guide/guide_test_support.h"
 #include "core/catalogue/channel_catalogue.h"
 #include "ui/catalogue/channels_dialog_state.h"
 #include "core/document/document_format.h"
@@ -127,12 +128,7 @@ class GuidePageTest : public ::testing::Test {
 
     manager_ = std::make_unique<PlaylistManager>(
         *catalogue_, PlaylistFolders{dir_ / "playlists", dir_ / "logos", dir_ / "guides"}, [this] { return now_; });
-    bool imported = false;
-    QObject::connect(manager_.get(), &PlaylistManager::Imported,
-                     [&imported](bool ok, const QString&, const QString&) { imported = ok; });
-    manager_->AddPlaylistSource(QString::fromStdString((dir_ / "list.m3u").string()));
-    ASSERT_TRUE(WaitUntil([&] { return imported && !manager_->busy(); }));
-    ASSERT_TRUE(WaitUntil([&] { return !manager_->GuideProgrammes(*Find(u"One")).empty(); }));
+    ASSERT_NO_FATAL_FAILURE(ImportWithGuide(*manager_, dir_ / "list.m3u", [this] { return Find(u"One"); }));
     owner_.setGeometry(0, 0, 480, 640);
     owner_.show();
   }

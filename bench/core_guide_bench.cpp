@@ -216,7 +216,7 @@ void BM_MatchChannels(benchmark::State& state) {
   store.Finish();
   // A quarter each: the id, the id with a feed, the tvg-name, the name.
   std::vector<std::string> ids(200000), names(200000);
-  std::vector<vidora::GuideMatchInput> inputs(200000);
+  vidora::GuideMatchList inputs;
   for (int i = 0; i < 200000; ++i) {
     const std::string n = std::to_string(i % 60000);
     switch (i % 4) {
@@ -225,9 +225,11 @@ void BM_MatchChannels(benchmark::State& state) {
       case 2: names[i] = "channel " + n; break;
       default: names[i] = "KANAL " + n + " FHD"; break;
     }
-    inputs[i].tvg_id = ids[i];
-    if (i % 4 == 2) inputs[i].tvg_name = names[i];
-    else inputs[i].name = names[i];
+    vidora::GuideMatchInput input;
+    input.tvg_id = ids[i];
+    if (i % 4 == 2) input.tvg_name = names[i];
+    else input.name = names[i];
+    inputs.Add(input);
   }
   size_t matched = 0;
   for (auto _ : state) {

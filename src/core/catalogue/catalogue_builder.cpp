@@ -104,17 +104,11 @@ std::u16string NodeAttributes::WideString(std::string_view name, std::u16string_
   return WideText(entry->wide, entry->wide_units);
 }
 
-bool NodeAttributes::AppendWideString(std::string_view name, std::u16string& out) const {
+std::string NodeAttributes::Utf8Text(std::string_view name) const {
   const Entry* entry = Find(name);
-  if (entry != nullptr && entry->type == 6 && !entry->text.empty()) {
-    out += Utf8ToUtf16(entry->text);
-    return true;
-  }
-  if (entry == nullptr || entry->type != 7 || entry->wide_units == 0) return false;
-  const size_t at = out.size();
-  out.resize(at + entry->wide_units);
-  CopyWideUnits(entry->wide, entry->wide_units, out.data() + at);
-  return true;
+  if (entry != nullptr && entry->type == 6) return std::string(entry->text);
+  if (entry == nullptr || entry->type != 7) return {};
+  return Utf16ToUtf8(WideText(entry->wide, entry->wide_units));
 }
 
 std::u16string_view NodeAttributes::KeepWideString(std::string_view name, CatalogueArena& arena) const {

@@ -34,9 +34,8 @@ class NodeAttributes {
   std::string_view String(std::string_view name) const;
   // The WideString attribute `name`, or `fallback`.
   std::u16string WideString(std::string_view name, std::u16string_view fallback = {}) const;
-  // Appends the WideString attribute `name` to `out`; false (nothing
-  // appended) when it is absent or empty.
-  bool AppendWideString(std::string_view name, std::u16string& out) const;
+  // The WideString attribute `name` in UTF-8, or empty.
+  std::string Utf8Text(std::string_view name) const;
   // The WideString attribute `name` copied into `arena` (living as long as
   // it), or empty.
   std::u16string_view KeepWideString(std::string_view name, CatalogueArena& arena) const;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/catalogue/country.h"
+#include "core/document/text_codec.h"
 
 namespace vidora {
 
@@ -26,7 +27,9 @@ const std::u16string& Channel::info_line() const {
   std::u16string& text = derived().info_line;
   if (text.empty() && country_ != nullptr) {
     text = country_->display_name();
-    if (current_source_ >= 0 && static_cast<size_t>(current_source_) < sources_.size()) {
+    if (group_line_) {
+      if (!group_.view().empty()) text.append(u" \u00B7 ").append(Utf8ToUtf16(group_.view()));
+    } else if (current_source_ >= 0 && static_cast<size_t>(current_source_) < sources_.size()) {
       const std::string bitrate = std::to_string(sources_[static_cast<size_t>(current_source_)].bitrate);
       text.append(u" (").append(bitrate.begin(), bitrate.end());
       if (country_->kb_text_ != nullptr) text.append(*country_->kb_text_);

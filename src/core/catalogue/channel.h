@@ -56,8 +56,10 @@ class Channel {
   // never asked for it).
   const std::u16string& title() const;
   // "<country name> (<bitrate><str_kb>)", or the country name alone for a
-  // channel without sources. The texts and the bitrate are the ones of the
-  // moment of loading; the line is made on the first call.
+  // channel without sources. A playlist's channel without a bitrate shows
+  // "<country name> · <group>" instead (the country name alone without a
+  // group). The texts and the bitrate are the ones of the moment of
+  // loading; the line is made on the first call.
   const std::u16string& info_line() const;
   // False for a channel whose file entry had no stream source: it stays
   // listed but must not be played.
@@ -82,9 +84,13 @@ class Channel {
   ArenaText p_value_;
   ArenaText provider_;
   std::span<const StreamSource> sources_;
+  // The group a playlist gave the channel (UTF-8), kept for its info line
+  // rather than the line itself: most lines are never shown.
+  ArenaText group_;
   int32_t current_source_ = 0;
   bool favourite_ = false;
   bool radio_ = false;
+  bool group_line_ = false;  // the info line names the group, not a bitrate
   // Caches of title() and info_line(); nullptr until asked for.
   mutable std::unique_ptr<DerivedTexts> derived_;
 };

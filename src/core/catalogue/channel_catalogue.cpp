@@ -439,12 +439,8 @@ void ChannelCatalogue::BuildExtra(PreparedExtra& out, const ExtraChannelHook& on
     // A playlist names no bitrate; its group says more than "(0kb)".
     const StreamSource* source = CurrentSource(channel);
     if (source == nullptr || source->bitrate == 0) {
-      // Made in place: no text of the group is made on the way.
-      std::u16string& line = channel.derived().info_line;
-      line = channel.country()->display_name();
-      const size_t country_end = line.size();
-      line += u" \u00B7 ";
-      if (!attributes.AppendWideString("grp", line)) line.resize(country_end);
+      channel.group_line_ = true;
+      channel.group_ = channel.country()->texts().KeepCounted(attributes.Utf8Text("grp"));
     }
     if (on_channel) on_channel(channel, attributes);
   };

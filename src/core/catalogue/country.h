@@ -148,7 +148,9 @@ class Country {
     });
     taken_.Clear();
   }
-  CatalogueArena& texts() { return batch_->texts; }
+  // The storage is the batch's, not part of the country's own state: a
+  // built channel may still keep a text in it.
+  CatalogueArena& texts() const { return batch_->texts; }
 
   std::string key_;
   const SkinImage* flag_image_;

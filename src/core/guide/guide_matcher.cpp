@@ -106,7 +106,7 @@ std::string NormaliseChannelName(std::string_view name) {
   return result;
 }
 
-std::vector<GuideMatch> MatchGuideChannels(const GuideStore& store, const std::vector<GuideMatchInput>& channels) {
+std::vector<GuideMatch> MatchGuideChannels(const GuideStore& store, const GuideMatchList& channels) {
   std::vector<GuideMatch> result(channels.size());
   std::unordered_map<std::string_view, int32_t> exact;
   std::unordered_map<std::string, int32_t> by_id, by_feedless, by_display, by_normalised;
@@ -135,18 +135,20 @@ std::vector<GuideMatch> MatchGuideChannels(const GuideStore& store, const std::v
     return true;
   };
   for (size_t i = 0; i < channels.size(); ++i) {
-    const GuideMatchInput& c = channels[i];
+    const GuideMatchInput c = channels[i];
     if (!c.chosen.empty() && set(i, exact.find(c.chosen), exact, GuideMatchPass::kChosen)) continue;
     if (c.tvg_id.empty()) continue;
     set(i, by_id.find(LowerAscii(c.tvg_id)), by_id, GuideMatchPass::kId);
   }
   for (size_t i = 0; i < channels.size(); ++i) {
-    if (result[i].channel >= 0 || channels[i].tvg_id.empty()) continue;
-    set(i, by_feedless.find(LowerAscii(WithoutFeed(channels[i].tvg_id))), by_feedless, GuideMatchPass::kIdWithoutFeed);
+    const std::string_view tvg_id = channels[i].tvg_id;
+    if (result[i].channel >= 0 || tvg_id.empty()) continue;
+    set(i, by_feedless.find(LowerAscii(WithoutFeed(tvg_id))), by_feedless, GuideMatchPass::kIdWithoutFeed);
   }
   for (size_t i = 0; i < channels.size(); ++i) {
-    if (result[i].channel >= 0 || channels[i].tvg_name.empty()) continue;
-    set(i, by_display.find(LowerAscii(channels[i].tvg_name)), by_display, GuideMatchPass::kTvgName);
+    const std::string_view tvg_name = channels[i].tvg_name;
+    if (result[i].channel >= 0 || tvg_name.empty()) continue;
+    set(i, by_display.find(LowerAscii(tvg_name)), by_display, GuideMatchPass::kTvgName);
   }
   for (size_t i = 0; i < channels.size(); ++i) {
     if (result[i].channel >= 0) continue;

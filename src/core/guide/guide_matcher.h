@@ -6,18 +6,10 @@
 #include <string_view>
 #include <vector>
 
+#include "core/guide/guide_match_list.h"
 #include "core/guide/guide_store.h"
 
 namespace vidora {
-
-// What a playlist channel offers for finding its guide channel.
-struct GuideMatchInput {
-  std::string_view tvg_id;
-  std::string_view tvg_name;
-  std::string_view name;
-  // A guide channel id the user chose ("Choose guide channel…"), or empty.
-  std::string_view chosen;
-};
 
 // How a channel was matched (for the settings' counts and for tests).
 enum class GuideMatchPass : uint8_t {
@@ -43,7 +35,7 @@ std::string NormaliseChannelName(std::string_view name);
 // pass in the order of GuideMatchPass, each pass only for channels the
 // earlier ones left unmatched. Linear in both counts (hash tables). Any
 // thread; the store is only read.
-std::vector<GuideMatch> MatchGuideChannels(const GuideStore& store, const std::vector<GuideMatchInput>& channels);
+std::vector<GuideMatch> MatchGuideChannels(const GuideStore& store, const GuideMatchList& channels);
 
 }  // namespace vidora
 

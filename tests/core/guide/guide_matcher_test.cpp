@@ -17,7 +17,8 @@ TEST(GuideMatcherTest, EachPassMatchesWhatTheEarlierOnesLeft) {
                  "<channel id='epg-45'><display-name>Other</display-name></channel></tv>",
                  store, 0);
   store.Finish();
-  const std::vector<GuideMatchInput> channels = {
+  GuideMatchList channels;
+  for (const GuideMatchInput& channel : std::initializer_list<GuideMatchInput>{
       {"bbcone.UK", "", "Something else", ""},   // id, letter case ignored
       {"arte.fr@SD", "", "", ""},                // id without its feed
       {"", "ard", "Not this", ""},               // tvg-name against a display-name
@@ -26,7 +27,9 @@ TEST(GuideMatcherTest, EachPassMatchesWhatTheEarlierOnesLeft) {
       {"", "", "ПЕРВЫЙ КАНАЛ HD", ""},           // Cyrillic letter case
       {"BBCOne.uk", "", "", "epg-45"},           // the user's choice wins
       {"missing.tv", "nobody", "Nowhere", ""},
-  };
+       }) {
+    channels.Add(channel);
+  }
   const std::vector<GuideMatch> matches = MatchGuideChannels(store, channels);
   auto id_of = [&](size_t i) {
     return matches[i].channel < 0 ? std::string("-") : std::string(store.Text(store.channel(matches[i].channel).id));

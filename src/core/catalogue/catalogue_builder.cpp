@@ -111,11 +111,16 @@ std::string NodeAttributes::Utf8Text(std::string_view name) const {
   return Utf16ToUtf8(WideText(entry->wide, entry->wide_units));
 }
 
-std::u16string_view NodeAttributes::KeepWideString(std::string_view name, CatalogueArena& arena) const {
+void NodeAttributes::WideStringInto(std::string_view name, std::u16string& out) const {
   const Entry* entry = Find(name);
-  if (entry != nullptr && entry->type == 6) return entry->text.empty() ? std::u16string_view() : arena.Keep(Utf8ToUtf16(entry->text));
-  if (entry == nullptr || entry->type != 7) return {};
-  return arena.KeepWide(entry->wide, entry->wide_units);
+  if (entry != nullptr && entry->type == 6) {
+    out = Utf8ToUtf16(entry->text);
+  } else if (entry != nullptr && entry->type == 7) {
+    out.resize(entry->wide_units);
+    CopyWideUnits(entry->wide, entry->wide_units, out.data());
+  } else {
+    out.clear();
+  }
 }
 
 ReadStatus CatalogueBuilder::Build(const uint8_t* data, uint32_t count) {

@@ -36,9 +36,9 @@ class NodeAttributes {
   std::u16string WideString(std::string_view name, std::u16string_view fallback = {}) const;
   // The WideString attribute `name` in UTF-8, or empty.
   std::string Utf8Text(std::string_view name) const;
-  // The WideString attribute `name` copied into `arena` (living as long as
-  // it), or empty.
-  std::u16string_view KeepWideString(std::string_view name, CatalogueArena& arena) const;
+  // Sets `out` to the WideString attribute `name` (empty when absent),
+  // reusing its storage.
+  void WideStringInto(std::string_view name, std::u16string& out) const;
 
   // One attribute as it lies in the input.
   struct Entry {

@@ -209,50 +209,55 @@ void PlaylistLibrary::Remove(ChannelCatalogue& catalogue, std::string_view key) 
   playlists_.erase(it);
 }
 
-const PlaylistChannelInfo* PlaylistLibrary::FindChannel(std::string_view channel_key) const {
+std::optional<PlaylistChannelInfo> PlaylistLibrary::FindChannel(std::string_view channel_key) const {
   const size_t split = channel_key.find('_');
-  if (split == std::string_view::npos) return nullptr;
+  if (split == std::string_view::npos) return std::nullopt;
   auto playlist = channels_.find(channel_key.substr(0, split));
-  return playlist == channels_.end() ? nullptr : playlist->second.Find(channel_key.substr(split + 1));
+  if (playlist == channels_.end()) return std::nullopt;
+  return playlist->second.Find(channel_key.substr(split + 1));
 }
 
 void PlaylistLibrary::PlaylistChannels::Reset(const Country* from) {
   country = from;
   texts = std::make_unique<CatalogueArena>();
-  names = {};
-  infos = {};
+  records = {};
   by_name.Clear();
 }
 
 void PlaylistLibrary::PlaylistChannels::Add(std::string_view name, const NodeAttributes& attributes) {
-  PlaylistChannelInfo info;
-  info.logo = attributes.KeepWideString(kChannelLogoAttr, *texts);
-  info.guide_id = texts->Keep(attributes.String(kChannelGuideIdAttr));
-  info.guide_name = texts->Keep(attributes.String(kChannelGuideNameAttr));
-  info.user_agent = attributes.KeepWideString(kChannelAgentAttr, *texts);
-  info.referrer = attributes.KeepWideString(kChannelReferrerAttr, *texts);
-  info.cookie = attributes.KeepWideString(kChannelCookieAttr, *texts);
-  info.group = attributes.KeepWideString(kChannelGroupAttr, *texts);
-  info.channel_number = texts->Keep(attributes.String(kChannelNumberAttr));
-  info.catchup = texts->Keep(attributes.String(kChannelCatchupAttr));
-  info.properties = texts->Keep(attributes.String(kChannelPropertiesAttr));
-  info.source_headers = texts->Keep(attributes.String(kChannelSourceHeadersAttr));
-  info.position = static_cast<uint32_t>(infos.size());
+  const char* wide_names[] = {kChannelLogoAttr, kChannelAgentAttr, kChannelReferrerAttr, kChannelCookieAttr,
+                              kChannelGroupAttr};
+  PlaylistChannelRecord::WideTexts wide_texts;
+  for (size_t i = 0; i < wide.size(); ++i) {
+    attributes.WideStringInto(wide_names[i], wide[i]);
+    wide_texts[i] = wide[i];
+  }
+  const PlaylistChannelRecord::NarrowTexts narrow = {
+      name,
+      attributes.String(kChannelGuideIdAttr),
+      attributes.String(kChannelGuideNameAttr),
+      attributes.String(kChannelNumberAttr),
+      attributes.String(kChannelCatchupAttr),
+      attributes.String(kChannelPropertiesAttr),
+      attributes.String(kChannelSourceHeadersAttr),
+  };
+  const auto position = static_cast<uint32_t>(records.size());
+  const PlaylistChannelRecord record = PlaylistChannelRecord::Make(position, wide_texts, narrow, *texts);
   // A country holds each name once; should one come again, the later
   // additions replace the earlier ones.
-  auto name_of = [this](uint32_t index) { return names[index]; };
+  auto name_of = [this](uint32_t index) { return records[index].name(); };
   if (const uint32_t known = by_name.Find(name, name_of); known != NameTable::kNone) {
-    infos[known] = info;
+    records[known] = record;
     return;
   }
-  by_name.Insert(name, static_cast<uint32_t>(names.size()));
-  names.push_back(texts->Keep(name));
-  infos.push_back(info);
+  by_name.Insert(name, position);
+  records.push_back(record);
 }
 
-const PlaylistChannelInfo* PlaylistLibrary::PlaylistChannels::Find(std::string_view name) const {
-  const uint32_t index = by_name.Find(name, [this](uint32_t i) { return names[i]; });
-  return index == NameTable::kNone ? nullptr : &infos[index];
+std::optional<PlaylistChannelInfo> PlaylistLibrary::PlaylistChannels::Find(std::string_view name) const {
+  const uint32_t index = by_name.Find(name, [this](uint32_t i) { return records[i].name(); });
+  if (index == NameTable::kNone) return std::nullopt;
+  return records[index].info();
 }
 
 SourceRequest RequestForSource(const PlaylistChannelInfo& info, std::u16string_view address) {

@@ -1,6 +1,7 @@
 #ifndef VIDORA_CORE_PLAYLISTS_PLAYLIST_LIBRARY_H_
 #define VIDORA_CORE_PLAYLISTS_PLAYLIST_LIBRARY_H_
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
@@ -8,11 +9,13 @@
 #include <string>
 #include <string_view>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "core/catalogue/catalogue_arena.h"
 #include "core/catalogue/channel_catalogue.h"
 #include "core/catalogue/name_table.h"
+#include "core/playlists/playlist_channel_record.h"
 
 namespace vidora {
 
@@ -70,13 +73,14 @@ class PlaylistLibrary {
     // The country of the build they came from; another one starts afresh.
     const Country* country = nullptr;
     std::unique_ptr<CatalogueArena> texts = std::make_unique<CatalogueArena>();
-    std::vector<std::string_view> names;  // node names, in `texts`
-    std::vector<PlaylistChannelInfo> infos;
+    std::vector<PlaylistChannelRecord> records;  // in `texts`
     NameTable by_name;
+    // Scratch of Add, kept for its storage.
+    std::array<std::u16string, PlaylistChannelRecord::kWideFields> wide;
 
     void Reset(const Country* from);
     void Add(std::string_view name, const NodeAttributes& attributes);
-    const PlaylistChannelInfo* Find(std::string_view name) const;
+    std::optional<PlaylistChannelInfo> Find(std::string_view name) const;
   };
 
 
@@ -147,8 +151,8 @@ class PlaylistLibrary {
   // of its channels goes at the next settings save.
   void Remove(ChannelCatalogue& catalogue, std::string_view key);
 
-  // The playlist additions of a channel, or nullptr for a catalogue channel.
-  const PlaylistChannelInfo* FindChannel(std::string_view channel_key) const;
+  // The playlist additions of a channel; none for a catalogue channel.
+  std::optional<PlaylistChannelInfo> FindChannel(std::string_view channel_key) const;
 
   // Playlists from an address fetched longer than a day before `now`.
   std::vector<StoredPlaylist> DueForRefresh(int64_t now) const;

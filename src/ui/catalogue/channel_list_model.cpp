@@ -64,8 +64,8 @@ std::shared_ptr<const FoldedNames> FoldedNames::Maker::Step(const std::vector<Ch
     // A playlist channel is found by its group too. The separator is a
     // control character no search text holds, so no match runs from the
     // name into the group.
-    const PlaylistChannelInfo* info = playlists != nullptr ? playlists->FindChannel(*channel) : nullptr;
-    if (info != nullptr && !info->group.empty()) {
+    const std::optional<PlaylistChannelInfo> info = playlists != nullptr ? playlists->FindChannel(*channel) : std::nullopt;
+    if (info.has_value() && !info->group.empty()) {
       names_->pool.push_back(kGroupSeparator);
       AppendFolded(info->group, names_->pool);
     }

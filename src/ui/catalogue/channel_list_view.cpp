@@ -195,7 +195,7 @@ void ChannelListView::OpenContextMenu(const QPoint& global) {
   if (channel == nullptr) return;
   QMenu* menu = ContextMenu(channel->favourite());
   // Only a playlist channel has a guide channel to choose.
-  const bool playlist = PlaylistManager::Current() != nullptr && PlaylistManager::Current()->FindChannel(*channel) != nullptr;
+  const bool playlist = PlaylistManager::Current() != nullptr && PlaylistManager::Current()->FindChannel(*channel).has_value();
   for (QAction* action : menu->actions()) {
     if (MenuCommandOf(action) == ID_CHOOSE_GUIDE_CHANNEL) action->setVisible(playlist);
   }

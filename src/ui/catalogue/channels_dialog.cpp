@@ -823,7 +823,7 @@ void ChannelsDialog::CheckChosenList() {
 void ChannelsDialog::ShowGuide() {
   const Channel* channel = ShownList()->SelectedChannel();
   const PlaylistManager* playlists = PlaylistManager::Current();
-  if (guide_shown_ || channel == nullptr || playlists == nullptr || playlists->FindChannel(*channel) == nullptr) return;
+  if (guide_shown_ || channel == nullptr || playlists == nullptr || !playlists->FindChannel(*channel)) return;
   guide_page_->Show(*playlists, *channel);
   guide_label_ = Text("str_guide_today").arg(ToQString(channel->name()));
   guide_shown_ = true;

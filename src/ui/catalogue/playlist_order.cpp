@@ -29,9 +29,9 @@ PlaylistRows* PlaylistRowsMaker::Step(const std::vector<Channel*>& all, const Pl
   if (phase_ == Phase::kGather) {
     for (; next_ < all.size() && budget > 0; ++next_, --budget) {
       if (all[next_]->country() != rows_.country) continue;
-      const PlaylistChannelInfo* info = playlists.FindChannel(*all[next_]);
-      gathered_.push_back({info != nullptr ? info->position : UINT32_MAX, static_cast<uint32_t>(next_),
-                           info != nullptr ? info->group : std::u16string_view()});
+      const std::optional<PlaylistChannelInfo> info = playlists.FindChannel(*all[next_]);
+      gathered_.push_back({info.has_value() ? info->position : UINT32_MAX, static_cast<uint32_t>(next_),
+                           info.has_value() ? info->group : std::u16string_view()});
     }
     if (next_ < all.size()) return nullptr;
     phase_ = Phase::kOrder;

@@ -40,7 +40,7 @@ ScheduledRecording RecordingOf(const PlaylistManager& manager, const Channel& ch
     const std::u16string_view address = channel.sources()[static_cast<size_t>(channel.current_source())].address;
     recording.address = Utf16ToUtf8(address);
     recording.provider = std::string(channel.provider());
-    if (const PlaylistChannelInfo* info = manager.FindChannel(channel)) {
+    if (const std::optional<PlaylistChannelInfo> info = manager.FindChannel(channel)) {
       const SourceRequest request = RequestForSource(*info, address);
       recording.user_agent = request.user_agent;
       recording.referrer = request.referrer;

@@ -31,7 +31,7 @@ void PaintStripDecorations(QPainter& painter, int width, int unit, QRect& text, 
   PlaylistManager* playlists = PlaylistManager::Current();
   const ChannelCatalogue* catalogue = Catalogue();
   const Channel* channel = catalogue != nullptr ? catalogue->CurrentChannel() : nullptr;
-  if (playlists == nullptr || channel == nullptr || playlists->FindChannel(*channel) == nullptr) return;
+  if (playlists == nullptr || channel == nullptr || !playlists->FindChannel(*channel)) return;
 
   if (const QImage* logo = playlists->Logo(*channel)) {
     const QSize fitted = logo->size().scaled(2 * unit, unit - 4, Qt::KeepAspectRatio);

@@ -92,7 +92,7 @@ std::shared_ptr<ChannelHealthCheck::Running> ChannelHealthCheck::Start(const std
   for (const Channel* channel : channels) {
     if (channel == nullptr || channel->sources().empty()) continue;
     std::vector<uint32_t> mine;
-    const PlaylistChannelInfo* info = playlists != nullptr ? playlists->FindChannel(*channel) : nullptr;
+    const std::optional<PlaylistChannelInfo> info = playlists != nullptr ? playlists->FindChannel(*channel) : std::nullopt;
     for (const StreamSource& source : channel->sources()) {
       const auto [it, added] = places.try_emplace(source.address, static_cast<uint32_t>(targets.size()));
       mine.push_back(it->second);
@@ -102,7 +102,7 @@ std::shared_ptr<ChannelHealthCheck::Running> ChannelHealthCheck::Start(const std
       target.provider = std::string(channel->provider());
       // The request the player would send: the playlist's headers for this
       // source, else the player's own agent.
-      if (info != nullptr) {
+      if (info.has_value()) {
         SourceRequest request = RequestForSource(*info, source.address);
         target.user_agent = std::move(request.user_agent);
         target.referrer = std::move(request.referrer);

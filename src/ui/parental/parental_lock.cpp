@@ -23,8 +23,8 @@ int64_t SteadySeconds() {
 
 std::u16string ManagerGroupOf(const Channel& channel) {
   const PlaylistManager* manager = PlaylistManager::Current();
-  const PlaylistChannelInfo* info = manager != nullptr ? manager->FindChannel(channel) : nullptr;
-  return info != nullptr ? std::u16string(info->group) : std::u16string();
+  const std::optional<PlaylistChannelInfo> info = manager != nullptr ? manager->FindChannel(channel) : std::nullopt;
+  return info.has_value() ? std::u16string(info->group) : std::u16string();
 }
 
 }  // namespace

@@ -219,8 +219,8 @@ void PlaybackControl::PlayCatchup(const Channel& channel, const std::u16string& 
   if (Catalogue() == nullptr) return;
   SourceRequest request;
   const PlaylistManager* playlists = PlaylistManager::Current();
-  const PlaylistChannelInfo* info = playlists != nullptr ? playlists->FindChannel(channel) : nullptr;
-  if (info != nullptr && !channel.sources().empty()) {
+  const std::optional<PlaylistChannelInfo> info = playlists != nullptr ? playlists->FindChannel(channel) : std::nullopt;
+  if (info.has_value() && !channel.sources().empty()) {
     request = RequestForSource(*info, channel.sources()[static_cast<size_t>(SourceFor(channel))].address);
   }
   catchup_address_ = address;
@@ -293,8 +293,8 @@ void PlaybackControl::PlayAddress(const std::u16string& address) {
   if (channel != nullptr && player_ != nullptr) {
     // A playlist may ask for its own agent, referrer and cookie per source.
     const PlaylistManager* playlists = PlaylistManager::Current();
-    const PlaylistChannelInfo* info = playlists != nullptr ? playlists->FindChannel(*channel) : nullptr;
-    SourceRequest request = info != nullptr ? RequestForSource(*info, address) : SourceRequest{};
+    const std::optional<PlaylistChannelInfo> info = playlists != nullptr ? playlists->FindChannel(*channel) : std::nullopt;
+    SourceRequest request = info.has_value() ? RequestForSource(*info, address) : SourceRequest{};
     if (session_key_.empty() && !catchup_address_.empty() && address == catchup_address_) {
       request = catchup_request_;
     }

@@ -461,17 +461,17 @@ void PlaylistManager::CollectGuideInputs(std::shared_ptr<GuideInputs> inputs) {
     const Channel* channel = all[inputs->next];
     const auto playlist = inputs->playlist_of.find(channel->country());
     if (playlist == inputs->playlist_of.end()) continue;
-    const PlaylistChannelInfo* info = library_.FindChannel(channel->key());
+    const std::optional<PlaylistChannelInfo> info = library_.FindChannel(channel->key());
     name = Utf16ToUtf8(channel->name());
     GuideMatchInput input;
     input.name = name;
-    if (info != nullptr) {
+    if (info.has_value()) {
       input.tvg_id = info->guide_id;
       // Stored only when it differs from the name.
       input.tvg_name = info->guide_name.empty() ? std::string_view(name) : info->guide_name;
     }
     if (auto choice = inputs->choices.find(channel->key()); choice != inputs->choices.end()) input.chosen = choice->second;
-    const int64_t shift = GuideShiftSeconds(info != nullptr ? DecodeCatchup(info->catchup) : CatchupAttributes{},
+    const int64_t shift = GuideShiftSeconds(info.has_value() ? DecodeCatchup(info->catchup) : CatchupAttributes{},
                                             playlist->second.header);
     const auto index = static_cast<uint32_t>(channels.key_ends.size());
     if (shift != 0) channels.shifts.emplace_back(index, shift);
@@ -538,19 +538,19 @@ void PlaylistManager::StartGuideJobs(GuideInputs& inputs) {
   }
 }
 
-const PlaylistChannelInfo* PlaylistManager::FindChannel(const Channel& channel) const {
+std::optional<PlaylistChannelInfo> PlaylistManager::FindChannel(const Channel& channel) const {
   return library_.FindChannel(channel.key());
 }
 
 std::string PlaylistManager::ChannelNumber(const Channel& channel) const {
-  const PlaylistChannelInfo* info = FindChannel(channel);
-  if (info == nullptr) return {};
+  const std::optional<PlaylistChannelInfo> info = FindChannel(channel);
+  if (!info) return {};
   return info->channel_number.empty() ? std::to_string(info->position + 1) : std::string(info->channel_number);
 }
 
 ChannelArchive PlaylistManager::ArchiveOf(const Channel& channel) const {
-  const PlaylistChannelInfo* info = FindChannel(channel);
-  if (info == nullptr || channel.sources().empty()) return {};
+  const std::optional<PlaylistChannelInfo> info = FindChannel(channel);
+  if (!info || channel.sources().empty()) return {};
   CatchupAttributes header;
   for (const StoredPlaylist& playlist : library_.playlists()) {
     if (channel.country() != nullptr && playlist.key == channel.country()->key()) header = DecodeCatchup(playlist.catchup);
@@ -560,8 +560,8 @@ ChannelArchive PlaylistManager::ArchiveOf(const Channel& channel) const {
 }
 
 const QImage* PlaylistManager::Logo(const Channel& channel) {
-  const PlaylistChannelInfo* info = FindChannel(channel);
-  if (info == nullptr || !LogoAllowed(channel, info->logo)) return nullptr;
+  const std::optional<PlaylistChannelInfo> info = FindChannel(channel);
+  if (!info || !LogoAllowed(channel, info->logo)) return nullptr;
   return logos_.Find(std::u16string(info->logo));
 }
 
@@ -575,8 +575,8 @@ bool PlaylistManager::LogoAllowed(const Channel& channel, std::u16string_view lo
 }
 
 std::filesystem::path PlaylistManager::LogoFile(const Channel& channel) {
-  const PlaylistChannelInfo* info = FindChannel(channel);
-  if (info == nullptr || !LogoAllowed(channel, info->logo) || logos_.Find(std::u16string(info->logo)) == nullptr) return {};
+  const std::optional<PlaylistChannelInfo> info = FindChannel(channel);
+  if (!info || !LogoAllowed(channel, info->logo) || logos_.Find(std::u16string(info->logo)) == nullptr) return {};
   return logos_.CachedFile(std::u16string(info->logo));
 }
 

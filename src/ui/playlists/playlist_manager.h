@@ -76,8 +76,8 @@ class PlaylistManager : public QObject {
   const std::vector<StoredPlaylist>& playlists() const { return library_.playlists(); }
   const ChannelCatalogue& catalogue() const { return catalogue_; }
 
-  // Additions of a playlist channel; nullptr for catalogue channels.
-  const PlaylistChannelInfo* FindChannel(const Channel& channel) const;
+  // Additions of a playlist channel; none for catalogue channels.
+  std::optional<PlaylistChannelInfo> FindChannel(const Channel& channel) const;
   // A playlist channel's number: its tvg-chno, else its place in the
   // playlist from 1; empty for a channel of no playlist.
   std::string ChannelNumber(const Channel& channel) const;

@@ -108,11 +108,11 @@ TEST_F(PlaylistCatalogueTest, PlaylistBesideTheCatalogueKeepsFavouritesAcrossRef
   Channel* one = catalogue.FindChannelByKey(key + "_ione.tv");
   ASSERT_NE(one, nullptr);
   EXPECT_EQ(one->info_line(), u"my \u00B7 News");
-  const PlaylistChannelInfo* info = library.FindChannel(one->key());
-  ASSERT_NE(info, nullptr);
+  const std::optional<PlaylistChannelInfo> info = library.FindChannel(one->key());
+  ASSERT_TRUE(info.has_value());
   EXPECT_EQ(info->user_agent, u"Agent/1");
   EXPECT_EQ(info->logo, u"http://l.example/1.png");
-  EXPECT_EQ(library.FindChannel("de_ard"), nullptr);
+  EXPECT_FALSE(library.FindChannel("de_ard").has_value());
   one->set_favourite(true);
   catalogue.SetCurrentChannel(one);
   PlaylistEntry two;
@@ -350,10 +350,10 @@ TEST_F(PlaylistCatalogueTest, PlaylistOfTheEarlierFormIsReadAndRewrittenSmaller)
     EXPECT_TRUE(library.Attach(catalogue, file, nullptr, nullptr));
     std::vector<std::string> seen;
     for (const Channel* channel : catalogue.AllChannels()) {
-      const PlaylistChannelInfo* info = library.FindChannel(channel->key());
+      const std::optional<PlaylistChannelInfo> info = library.FindChannel(channel->key());
       seen.push_back(Utf16ToUtf8(channel->name() + u"|" + channel->info_line() + u"|" +
                                  std::u16string(channel->sources()[0].address) + u"|" +
-                                 std::u16string(info != nullptr ? info->logo : u"-")));
+                                 std::u16string(info.has_value() ? info->logo : u"-")));
     }
     return seen;
   };
@@ -387,12 +387,12 @@ TEST_F(PlaylistCatalogueTest, PlaylistReadOnAnotherThreadChangesNothingUntilPutI
   reader.join();
   ASSERT_TRUE(prepared->ok());
   EXPECT_EQ(Names(catalogue), (std::vector<std::string>{"ARD"}));
-  EXPECT_EQ(library.FindChannel(result.key + "_ione.tv"), nullptr);
+  EXPECT_FALSE(library.FindChannel(result.key + "_ione.tv").has_value());
 
   ASSERT_TRUE(library.Install(catalogue, *prepared));
   // Merged into the list in the order a whole sort gives.
   EXPECT_EQ(Names(catalogue), (std::vector<std::string>{"ARD", "One", "Three FM", "Two"}));
-  ASSERT_NE(library.FindChannel(result.key + "_ione.tv"), nullptr);
+  ASSERT_TRUE(library.FindChannel(result.key + "_ione.tv").has_value());
   EXPECT_EQ(library.FindChannel(result.key + "_ione.tv")->guide_id, "one.tv");
 
   // A second read replaces it and keeps the user's favourite.
@@ -424,7 +424,7 @@ TEST_F(PlaylistCatalogueTest, APlaylistPutInPlaceInSlicesChangesTheListAtTheLast
 
   ASSERT_EQ(library.InstallStep(catalogue, *prepared, 2), Step::kMore);
   EXPECT_EQ(Names(catalogue), (std::vector<std::string>{"ARD"}));
-  EXPECT_EQ(library.FindChannel(mine.key + "_ione.tv"), nullptr);
+  EXPECT_FALSE(library.FindChannel(mine.key + "_ione.tv").has_value());
   // Another playlist goes in between two slices; the favourite set then
   // is the user's too.
   ASSERT_TRUE(library.Install(catalogue, *PlaylistLibrary::Prepare(catalogue, other.file, nullptr, nullptr)));
@@ -435,7 +435,7 @@ TEST_F(PlaylistCatalogueTest, APlaylistPutInPlaceInSlicesChangesTheListAtTheLast
   ASSERT_EQ(step, Step::kInstalled);
   EXPECT_GT(slices, 2);
   EXPECT_EQ(Names(catalogue), (std::vector<std::string>{"ARD", "One", "Three FM", "Two", "Alpha|f", "Zulu"}));
-  ASSERT_NE(library.FindChannel(mine.key + "_ione.tv"), nullptr);
+  ASSERT_TRUE(library.FindChannel(mine.key + "_ione.tv").has_value());
 
   // A refresh in slices keeps the user's state of what it replaces.
   catalogue.FindChannelByKey(mine.key + "_ione.tv")->set_favourite(true);

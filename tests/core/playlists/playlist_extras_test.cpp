@@ -41,23 +41,23 @@ TEST_F(PlaylistExtrasTest, AdditionsFollowRefreshesAndCatalogueRebuilds) {
   library.AttachAll(catalogue, nullptr, nullptr);
   const std::string key = library.playlists().at(0).key;
 
-  const PlaylistChannelInfo* a = library.FindChannel(key + "_ia.tv");
-  ASSERT_NE(a, nullptr);
+  std::optional<PlaylistChannelInfo> a = library.FindChannel(key + "_ia.tv");
+  ASSERT_TRUE(a.has_value());
   EXPECT_EQ(a->logo, u"http://l.example/a.png");
   EXPECT_EQ(a->guide_id, "a.tv");
   EXPECT_EQ(a->guide_name, "Channel A");
   EXPECT_EQ(a->user_agent, u"Agent/A");
   EXPECT_EQ(a->referrer, u"http://ref.example/a");
-  const PlaylistChannelInfo* b = library.FindChannel(key + "_ib.tv");
-  ASSERT_NE(b, nullptr);
+  const std::optional<PlaylistChannelInfo> b = library.FindChannel(key + "_ib.tv");
+  ASSERT_TRUE(b.has_value());
   EXPECT_EQ(b->logo, u"");
   EXPECT_EQ(b->guide_id, "b.tv");
   EXPECT_EQ(b->guide_name, "") << "a tvg-name equal to the name is the name";
   EXPECT_EQ(b->user_agent, u"");
-  EXPECT_EQ(library.FindChannel(key + "_ic.tv"), nullptr);
-  EXPECT_EQ(library.FindChannel(key + "_"), nullptr);
-  EXPECT_EQ(library.FindChannel(key), nullptr);
-  EXPECT_EQ(library.FindChannel("de_ard"), nullptr);
+  EXPECT_FALSE(library.FindChannel(key + "_ic.tv").has_value());
+  EXPECT_FALSE(library.FindChannel(key + "_").has_value());
+  EXPECT_FALSE(library.FindChannel(key).has_value());
+  EXPECT_FALSE(library.FindChannel("de_ard").has_value());
 
   // A refresh: A gets another logo and loses its agent, B goes, C comes.
   Import(
@@ -67,23 +67,23 @@ TEST_F(PlaylistExtrasTest, AdditionsFollowRefreshesAndCatalogueRebuilds) {
       "#EXTVLCOPT:http-user-agent=Agent/C\nhttp://s.example/c\n");
   ASSERT_TRUE(library.Attach(catalogue, library.playlists().at(0).file, nullptr, nullptr));
   a = library.FindChannel(key + "_ia.tv");
-  ASSERT_NE(a, nullptr);
+  ASSERT_TRUE(a.has_value());
   EXPECT_EQ(a->logo, u"http://l.example/a2.png");
   EXPECT_EQ(a->user_agent, u"");
   EXPECT_EQ(a->referrer, u"");
-  EXPECT_EQ(library.FindChannel(key + "_ib.tv"), nullptr);
-  ASSERT_NE(library.FindChannel(key + "_ic.tv"), nullptr);
+  EXPECT_FALSE(library.FindChannel(key + "_ib.tv").has_value());
+  ASSERT_TRUE(library.FindChannel(key + "_ic.tv").has_value());
   EXPECT_EQ(library.FindChannel(key + "_ic.tv")->user_agent, u"Agent/C");
 
   // The catalogue's own update builds the playlist again: the same additions.
   ASSERT_TRUE(catalogue.ReloadCatalogue());
-  ASSERT_NE(library.FindChannel(key + "_ic.tv"), nullptr);
+  ASSERT_TRUE(library.FindChannel(key + "_ic.tv").has_value());
   EXPECT_EQ(library.FindChannel(key + "_ic.tv")->logo, u"http://l.example/c.png");
   EXPECT_EQ(library.FindChannel(key + "_ia.tv")->guide_id, "a.tv");
-  EXPECT_EQ(library.FindChannel(key + "_ib.tv"), nullptr);
+  EXPECT_FALSE(library.FindChannel(key + "_ib.tv").has_value());
 
   library.Remove(catalogue, key);
-  EXPECT_EQ(library.FindChannel(key + "_ia.tv"), nullptr);
+  EXPECT_FALSE(library.FindChannel(key + "_ia.tv").has_value());
 }
 
 TEST_F(PlaylistExtrasTest, ManyChannelsOfOneNameAreAllListedInKeyOrderWithTheirAdditions) {
@@ -110,11 +110,11 @@ TEST_F(PlaylistExtrasTest, ManyChannelsOfOneNameAreAllListedInKeyOrderWithTheirA
     ASSERT_LT(catalogue.AllChannels()[i - 1]->key(), catalogue.AllChannels()[i]->key());
   }
   for (int i = 0; i < kCount; i += 7) {
-    const PlaylistChannelInfo* info = library.FindChannel(key + "_iid" + std::to_string(i));
-    ASSERT_NE(info, nullptr) << i;
+    const std::optional<PlaylistChannelInfo> info = library.FindChannel(key + "_iid" + std::to_string(i));
+    ASSERT_TRUE(info.has_value()) << i;
     EXPECT_EQ(info->logo, Utf8ToUtf16("http://l.example/" + std::to_string(i) + ".png"));
   }
-  for (const Channel* channel : catalogue.AllChannels()) EXPECT_NE(library.FindChannel(channel->key()), nullptr);
+  for (const Channel* channel : catalogue.AllChannels()) EXPECT_TRUE(library.FindChannel(channel->key()).has_value());
 }
 
 }  // namespace

@@ -225,7 +225,7 @@ void BM_SearchBaselinePerRowContains(benchmark::State& state) {
   for (auto _ : state) {
     matches.clear();
     for (size_t i = 0; i < channels.size(); ++i) {
-      const std::u16string& name = channels[i]->name();
+      const std::u16string_view name = channels[i]->name();
       if (QStringView(name.data(), static_cast<qsizetype>(name.size())).contains(needle, Qt::CaseInsensitive)) {
         matches.push_back(static_cast<int>(i));
       }

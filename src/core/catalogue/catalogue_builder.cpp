@@ -263,14 +263,15 @@ ReadStatus CatalogueBuilder::ChannelNode(ByteCursor& in, Country* country, uint3
   Channel& built = *added;
   CatalogueArena& texts = country->texts();
   std::u16string own_name = n.valid ? TextOf(n.value) : std::u16string();
-  built.name_ = hooks_ != nullptr && hooks_->warnings != nullptr ? std::move(own_name)
-                                                                 : catalogue_.TextOr("c_", built.key_, std::move(own_name));
+  built.name_ = texts.Keep(hooks_ != nullptr && hooks_->warnings != nullptr
+                               ? std::move(own_name)
+                               : catalogue_.TextOr("c_", built.key_, std::move(own_name)));
   if (p.valid) built.p_value_ = texts.KeepCounted(p.value.text);
   if (g.valid) built.provider_ = texts.KeepCounted(g.value.text);
   built.radio_ = r.valid && (r.value.word & 0xFF) != 0;
   built.category_ = catalogue_.FindCategory(c.valid ? c.value.text : std::string_view());
   if (built.category_ == nullptr) {
-    warnings_.push_back(country->display_name() + u" : " + built.name_ + u" - Wrong category!");
+    warnings_.push_back(country->display_name() + u" : " + std::u16string(built.name_) + u" - Wrong category!");
   }
 
   // Sources run from "0" up to the first missing number; of two sources
@@ -296,7 +297,7 @@ ReadStatus CatalogueBuilder::ChannelNode(ByteCursor& in, Country* country, uint3
   }
   built.sources_ = kept;
   if (built.sources_.empty()) {
-    warnings_.push_back(country->display_name() + u" : " + built.name_ + u" - No url!");
+    warnings_.push_back(country->display_name() + u" : " + std::u16string(built.name_) + u" - No url!");
   }
   catalogue_.ApplySavedState(built, saved_state_);
   if (capture) hooks_->on_channel(built, attributes_);

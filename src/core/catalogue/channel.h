@@ -40,7 +40,8 @@ class Channel {
   // and the channel's name in the settings file.
   const std::string& key() const { return key_; }
   // The display name: the language-pack text of "c_" + key, else "n".
-  const std::u16string& name() const { return name_; }
+  // Kept in the storage of the channel's country.
+  std::u16string_view name() const { return name_; }
   // Attribute "p", kept as it was read; nothing interprets it.
   std::string_view p_value() const { return p_value_.view(); }
   // Stream address provider name; empty = play the address directly.
@@ -80,7 +81,7 @@ class Channel {
   DerivedTexts& derived() const;
 
   std::string key_;
-  std::u16string name_;
+  std::u16string_view name_;
   ArenaText p_value_;
   ArenaText provider_;
   std::span<const StreamSource> sources_;

@@ -244,14 +244,14 @@ Channel* ChannelCatalogue::BuildChannel(Country& country, const DocNode& node, c
 
   CatalogueArena& texts = country.texts();
   // A needed attribute that is missing or of another type reads as empty.
-  channel->name_ = TextOr("c_", channel->key_, TextAttribute(node, "n"));
+  channel->name_ = texts.Keep(TextOr("c_", channel->key_, TextAttribute(node, "n")));
   channel->p_value_ = texts.KeepCounted(node.GetString("p"));
   channel->provider_ = texts.KeepCounted(node.GetString("g"));
   channel->radio_ = node.GetBool("r", false);
 
   channel->category_ = FindCategory(node.GetString("c"));
   if (channel->category_ == nullptr) {
-    Warn(country.display_name() + u" : " + channel->name_ + u" - Wrong category!");
+    Warn(country.display_name() + u" : " + std::u16string(channel->name_) + u" - Wrong category!");
   }
 
   size_t count = 0;
@@ -263,7 +263,7 @@ Channel* ChannelCatalogue::BuildChannel(Country& country, const DocNode& node, c
   }
   channel->sources_ = sources;
   if (channel->sources_.empty()) {
-    Warn(country.display_name() + u" : " + channel->name_ + u" - No url!");
+    Warn(country.display_name() + u" : " + std::u16string(channel->name_) + u" - No url!");
   }
   ApplySavedState(*channel, saved_state);
   if (kb_text_.empty()) kb_text_ = TextOr("str_kb", "", u"");
@@ -302,7 +302,7 @@ Channel* ChannelCatalogue::MakeAddressChannel(std::u16string_view address, std::
   if (address_channel_ != nullptr && current_ == address_channel_.get()) current_ = nullptr;
   address_channel_ = std::make_unique<Channel>(nullptr);
   address_texts_ = std::make_unique<CatalogueArena>();
-  address_channel_->name_ = std::u16string(name.empty() ? address : name);
+  address_channel_->name_ = address_texts_->Keep(name.empty() ? address : name);
   address_channel_->derived().title = address_channel_->name_;
   std::span<StreamSource> sources = address_texts_->MakeArray<StreamSource>(1);
   sources[0] = StreamSource{0, address_texts_->Keep(address)};

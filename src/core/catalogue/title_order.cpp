@@ -38,10 +38,10 @@ Key NameKey(const Channel& channel, size_t from) {
 // How many code units every name of the group starts with alike.
 size_t SharedNameStart(Channel* const* first, Channel* const* last) {
   if (first == last) return 0;
-  const std::u16string& head = (*first)->name();
+  const std::u16string_view head = (*first)->name();
   size_t shared = head.size();
   for (Channel* const* at = first + 1; at != last && shared > 0; ++at) {
-    const std::u16string& name = (*at)->name();
+    const std::u16string_view name = (*at)->name();
     shared = std::min(shared, name.size());
     size_t i = 0;
     while (i < shared && name[i] == head[i]) ++i;
@@ -107,7 +107,7 @@ int CompareTitles(const Channel& a, const Channel& b) {
   }
   // One country name is a prefix of the other: go on unit by unit over
   // the rest of both titles.
-  auto unit = [](const std::u16string& country, const std::u16string& name, size_t i) -> int {
+  auto unit = [](const std::u16string& country, std::u16string_view name, size_t i) -> int {
     if (i < country.size()) return country[i];
     if (i == country.size()) return u' ';
     i -= country.size() + 1;

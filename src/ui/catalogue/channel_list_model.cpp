@@ -20,7 +20,7 @@ namespace {
 constexpr char16_t kGroupSeparator = u'\x1f';
 
 QStringView NameView(const Channel& channel) {
-  const std::u16string& name = channel.name();
+  const std::u16string_view name = channel.name();
   return QStringView(name.data(), static_cast<qsizetype>(name.size()));
 }
 

@@ -12,6 +12,7 @@
 #include "core/catalogue/channel_catalogue.h"
 #include "ui/catalogue/combo_text_order.h"
 #include "ui/playlists/playlist_manager.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora {
 
@@ -153,7 +154,7 @@ const std::vector<uint32_t>* SortedRowsStep(PlaylistRows& rows, PlaylistSort sor
       collator.setNumericMode(true);
       work.keys.reserve(n);
       for (; work.keyed < n && budget > 0; ++work.keyed, --budget) {
-        work.keys.push_back(collator.sortKey(QString::fromStdU16String(rows.channels[work.keyed]->name())));
+        work.keys.push_back(collator.sortKey(ToQString(rows.channels[work.keyed]->name())));
       }
     } else {
       work.numbers.reserve(n);

@@ -137,7 +137,7 @@ void PlaybackControl::ShowPictureFor(const Channel* channel) {
 QString PlaybackControl::StripChannelName() const {
   const Channel* channel = CurrentChannel();
   if (channel == nullptr) return QString();
-  QString name = QString::fromStdU16String(channel->name());
+  QString name = ToQString(channel->name());
   // Which of several sources plays (or plays next).
   if (channel->sources().size() > 1) {
     name += QStringLiteral(" (") + QString::fromStdU16String(SourceText(SourceFor(*channel))) + QLatin1Char(')');

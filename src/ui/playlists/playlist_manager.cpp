@@ -446,10 +446,11 @@ void PlaylistManager::CollectGuideInputs(std::shared_ptr<GuideInputs> inputs) {
       inputs->playlist_of.emplace(country->second.get(), GuidePlaylist{index, DecodeCatchup(playlist.catchup)});
       count += country->second->channels().size();
     }
-    // No copy of what was collected as the list grows (the texts: a guess).
+    // No copy of what was collected as the list grows. The texts' room is
+    // a generous guess: pages never written take no memory.
     GuideChannelInputs& channels = inputs->channels;
-    channels.match.Reserve(count, count * 48);
-    channels.keys.reserve(count * 16);
+    channels.match.Reserve(count, count * 160);
+    channels.keys.reserve(count * 64);
     channels.key_ends.reserve(count);
     channels.playlist_of.reserve(count);
   }

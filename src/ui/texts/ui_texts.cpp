@@ -81,7 +81,9 @@ class OwnedBox {
 
 }  // namespace
 
-QString ToQString(const std::u16string& text) { return QString::fromStdU16String(text); }
+QString ToQString(std::u16string_view text) {
+  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
 std::u16string FromQString(const QString& text) { return text.toStdU16String(); }
 
 QString Text(std::string_view key) { return ToQString(GetText(key)); }

@@ -12,7 +12,7 @@ class QWidget;
 
 namespace vidora {
 
-QString ToQString(const std::u16string& text);
+QString ToQString(std::u16string_view text);
 std::u16string FromQString(const QString& text);
 
 // The current language's text for `key` as a QString (empty when missing).

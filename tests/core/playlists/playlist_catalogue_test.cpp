@@ -351,7 +351,7 @@ TEST_F(PlaylistCatalogueTest, PlaylistOfTheEarlierFormIsReadAndRewrittenSmaller)
     std::vector<std::string> seen;
     for (const Channel* channel : catalogue.AllChannels()) {
       const std::optional<PlaylistChannelInfo> info = library.FindChannel(channel->key());
-      seen.push_back(Utf16ToUtf8(channel->name() + u"|" + channel->info_line() + u"|" +
+      seen.push_back(Utf16ToUtf8(std::u16string(channel->name()) + u"|" + channel->info_line() + u"|" +
                                  std::u16string(channel->sources()[0].address) + u"|" +
                                  std::u16string(info.has_value() ? info->logo : u"-")));
     }

@@ -85,19 +85,19 @@ TEST_F(ChannelListModelTest, RowsSearchTheCataloguesSharedNamesUntilTheListChang
   // Each row finds its own channel's name: the search shows exactly the
   // rows whose names hold the text.
   for (const Channel* channel : rows) {
-    model.SetSearchText(QString::fromStdU16String(channel->name()).toUpper());
+    model.SetSearchText(ToQString(channel->name()).toUpper());
     bool shown = false;
     for (int row = 0; row < model.ShownCount(); ++row) {
-      EXPECT_NE(QString::fromStdU16String(model.ChannelAt(row)->name()).indexOf(model.search_text(), 0,
+      EXPECT_NE(ToQString(model.ChannelAt(row)->name()).indexOf(model.search_text(), 0,
                                                                                 Qt::CaseInsensitive),
                 -1);
       shown = shown || model.ChannelAt(row) == channel;
     }
-    EXPECT_TRUE(shown) << QString::fromStdU16String(channel->name()).toStdString();
+    EXPECT_TRUE(shown) << ToQString(channel->name()).toStdString();
   }
   model.SetSearchText(QString());
   EXPECT_TRUE(model.RemoveChannel(rows[1]));
-  model.SetSearchText(QString::fromStdU16String(rows[2]->name()));
+  model.SetSearchText(ToQString(rows[2]->name()));
   ASSERT_GE(model.ShownCount(), 1);
   EXPECT_EQ(model.ChannelAt(0), rows[2]);
 

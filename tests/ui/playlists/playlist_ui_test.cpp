@@ -255,7 +255,7 @@ TEST_F(PlaylistUiTest, APlaylistSortsByNameOrNumberAndKeepsTheChoiceForItself) {
   auto names = [](const ChannelsDialog& dialog) {
     QStringList shown;
     for (int row = 0; row < dialog.channel_list()->RowCount(); ++row) {
-      shown.push_back(QString::fromStdU16String(dialog.channel_list()->ChannelAtShownRow(row)->name()));
+      shown.push_back(ToQString(dialog.channel_list()->ChannelAtShownRow(row)->name()));
     }
     return shown.join(QStringLiteral(", "));
   };
@@ -324,7 +324,7 @@ TEST_F(PlaylistUiTest, RowsAndSortsMadeInSlicesAreThoseMadeAtOnce) {
       const Channel& x = *whole.channels[a];
       const Channel& y = *whole.channels[b];
       return sort == PlaylistSort::kName
-                 ? collator.compare(QString::fromStdU16String(x.name()), QString::fromStdU16String(y.name())) < 0
+                 ? collator.compare(ToQString(x.name()), ToQString(y.name())) < 0
                  : ChannelNumberLess(manager_->ChannelNumber(x), manager_->ChannelNumber(y));
     });
     return order;
@@ -371,7 +371,7 @@ TEST_F(PlaylistUiTest, AHugeListIsMadeBetweenEventsAndKeptForTheNextOpening) {
   auto names = [](const ChannelListView* list) {
     QStringList shown;
     for (int row = 0; row < list->RowCount(); ++row) {
-      shown.push_back(QString::fromStdU16String(list->ChannelAtShownRow(row)->name()));
+      shown.push_back(ToQString(list->ChannelAtShownRow(row)->name()));
     }
     return shown;
   };

@@ -16,6 +16,7 @@
 #include "ui/playback/playback_test_support.h"
 #include "ui/playback/player_host.h"
 #include "ui/tracks/picture_note.h"
+#include "ui/texts/ui_texts.h"
 
 namespace vidora::testing {
 namespace {
@@ -68,7 +69,7 @@ TEST_F(ChannelZapperTest, PageKeysStepThroughTheListDigitsFindANumberAndBackspac
   control_->PlayChannel(Nth(0));
   zapper_->Step(true);
   EXPECT_EQ(Playing(), Nth(1)->key());
-  EXPECT_EQ(note_->text(), "12 · " + QString::fromStdU16String(Nth(1)->name()));
+  EXPECT_EQ(note_->text(), "12 · " + ToQString(Nth(1)->name()));
   zapper_->Step(true);
   zapper_->Step(true);  // wraps to the first
   EXPECT_EQ(Playing(), Nth(0)->key());

@@ -45,6 +45,27 @@ void SettingsStore::Load(const std::filesystem::path& path) {
         break;  // other types are not settings and are dropped at the next save
     }
   }
+  KeepChannelState();
+}
+
+void SettingsStore::KeepChannelState() {
+  // A save writes a node for every channel, favourite or not; a node
+  // without a state reads as none. Holding those all run long would cost
+  // tens of megabytes with a big playlist, so only the state stays.
+  DocNode kept;
+  if (const DocNode* channels = loaded_.FindChild("channels")) {
+    DocNode* to = kept.AddChild("channels");
+    for (const auto& child : channels->children()) {
+      const DocAttribute* favourite = child->FindAttribute("f", AttributeType::Bool);
+      const DocAttribute* source = child->FindAttribute("cu", AttributeType::Int);
+      if (favourite == nullptr && source == nullptr) continue;
+      DocNode* copy = to->AddChild(child->name());
+      if (copy == nullptr) continue;
+      if (favourite != nullptr) copy->SetBool("f", (favourite->word() & 0xFF) != 0);
+      if (source != nullptr) copy->SetInt("cu", static_cast<int32_t>(source->word()));
+    }
+  }
+  loaded_ = std::move(kept);
 }
 
 void SettingsStore::SetAsideDamagedFile(FileStream& file) {

@@ -92,10 +92,14 @@ class SettingsStore {
  private:
   static void PadToReadableSize(DocNode& root);
   void SetAsideDamagedFile(FileStream& file);
+  // Keeps of the loaded document only the channels that have a state.
+  void KeepChannelState();
 
   std::map<std::string, bool, std::less<>> bools_;
   std::map<std::string, int32_t, std::less<>> ints_;
   std::map<std::string, std::u16string, std::less<>> texts_;
+  // The loaded "channels" node, with only the children that carry a
+  // favourite or a chosen source.
   DocNode loaded_;
   std::filesystem::path path_;
   ChannelsWriter channels_writer_;

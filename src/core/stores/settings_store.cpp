@@ -6,6 +6,7 @@
 
 #include "core/document/atomic_file.h"
 #include "core/document/document_format.h"
+#include "core/document/document_writer.h"
 #include "core/document/file_stream.h"
 #include "core/document/memory_stream.h"
 #include "core/stores/app_paths.h"
@@ -108,9 +109,10 @@ void SettingsStore::PadToReadableSize(DocNode& root) {
   // of our own (few settings, an empty catalogue) would lose every setting
   // and favourite at the next start. Zero bytes in a child that nothing
   // reads make up the difference.
-  MemoryStream measure;
-  if (!WriteDocument(root, measure) || measure.Size() >= kMinSettingsFileSize) return;
-  const std::vector<uint8_t> zeros(kMinSettingsFileSize - measure.Size(), 0);
+  // Measured, not written: with a big playlist the document has megabytes.
+  const uint64_t size = DocumentWriter::EncodedSize(root);
+  if (size >= kMinSettingsFileSize) return;
+  const std::vector<uint8_t> zeros(kMinSettingsFileSize - size, 0);
   root.AddChild(kPaddingChildName)->SetBinary("bytes", MemoryStream(zeros.data(), static_cast<uint32_t>(zeros.size())));
 }
 

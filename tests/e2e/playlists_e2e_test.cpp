@@ -285,7 +285,9 @@ TEST_F(PlaylistsEndToEndTest, RefreshKeepsFavouritesAndADamagedDownloadKeepsTheO
 
   // The favourite reaches the settings file's channel state.
   DocNode saved("channels");
-  catalogue_->SaveChannelState(saved);
+  std::vector<ChannelStateEntry> entries;
+  catalogue_->SaveChannelState(entries);
+  AddChannelStateNodes(entries, saved);
   ASSERT_NE(saved.FindChild(red_key), nullptr);
   EXPECT_TRUE(saved.FindChild(red_key)->GetBool("f", false));
 

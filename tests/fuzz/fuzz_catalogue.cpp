@@ -17,7 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vidora::ChannelCatalogue catalogue;
   catalogue.Load(file.path(), nullptr);
   vidora::DocNode state("channels");
-  catalogue.SaveChannelState(state);
+  std::vector<vidora::ChannelStateEntry> entries;
+  catalogue.SaveChannelState(entries);
+  vidora::AddChannelStateNodes(entries, state);
   catalogue.StepFavourite(true);
   return 0;
 }

@@ -38,22 +38,37 @@ void CopyChannelState(const DocNode& from, DocNode& to,
   }
 }
 
-void WriteChannelsSection(DocNode& channels) {
+// Lists the saved state of the channels `wanted` names.
+void AppendSavedState(const DocNode& from, std::vector<ChannelStateEntry>& to,
+                      const std::function<bool(std::string_view)>& wanted) {
+  for (const auto& child : from.children()) {
+    if (!wanted(child->name())) continue;
+    ChannelStateEntry entry{child->name(), std::nullopt, std::nullopt};
+    if (const DocAttribute* f = child->FindAttribute("f", AttributeType::Bool)) entry.favourite = (f->word() & 0xFF) != 0;
+    if (const DocAttribute* cu = child->FindAttribute("cu", AttributeType::Int)) {
+      entry.source = static_cast<int32_t>(cu->word());
+    }
+    to.push_back(entry);
+  }
+}
+
+void WriteChannelsSection(std::vector<ChannelStateEntry>& channels) {
   const ChannelCatalogue* catalogue = Catalogue();
   if (catalogue != nullptr) catalogue->SaveChannelState(channels);
   const DocNode* saved = SettingsChannelsNode();
+  if (saved == nullptr) return;
   if (catalogue != nullptr && catalogue->LastReadStatus() == ReadStatus::kOk && !catalogue->countries().empty()) {
     // Extra files that could not be read this run keep their channels'
     // state the same way.
-    if (saved != nullptr) {
-      CopyChannelState(*saved, channels, [catalogue](std::string_view key) { return catalogue->KeepsLoadedStateOf(key); });
-    }
+    AppendSavedState(*saved, channels, [catalogue](std::string_view key) { return catalogue->KeepsLoadedStateOf(key); });
     return;
   }
   // No catalogue could be read this run (playlists may still have added
   // their channels): the catalogue channels' state from the loaded
   // settings stays instead of being saved away. Names written above win.
-  if (saved != nullptr) CopyChannelState(*saved, channels);
+  AppendSavedState(*saved, channels, [catalogue](std::string_view key) {
+    return catalogue == nullptr || catalogue->FindChannelByKey(key) == nullptr;
+  });
 }
 
 // A channel's text: a WideString, or a String in UTF-8 (as stored
@@ -350,11 +365,11 @@ Channel* ChannelCatalogue::StepFavourite(bool forward) const {
   return result == current_ ? nullptr : result;
 }
 
-void ChannelCatalogue::SaveChannelState(DocNode& channels) const {
+void ChannelCatalogue::SaveChannelState(std::vector<ChannelStateEntry>& channels) const {
   for (const auto& [country_key, country] : countries_) {
+    channels.reserve(channels.size() + country->channels().size());
     for (const auto& [channel_key, channel] : country->channels()) {
-      DocNode* child = channels.AddChild(channel->key());
-      if (child != nullptr && channel->favourite()) child->SetBool("f", true);
+      channels.push_back({channel->key(), channel->favourite() ? std::optional<bool>(true) : std::nullopt, std::nullopt});
     }
   }
 }

@@ -19,6 +19,7 @@
 #include "core/catalogue/loader_warnings.h"
 #include "core/document/doc_node.h"
 #include "core/document/read_status.h"
+#include "core/stores/channel_state_entry.h"
 
 namespace vidora {
 
@@ -154,9 +155,9 @@ class ChannelCatalogue {
   // hidden by `HideAD`; nullptr when no other favourite qualifies.
   Channel* StepFavourite(bool forward) const;
 
-  // Adds one child per channel (countries, then channels, in key order)
-  // named by the channel key, with the Bool "f" = true on favourites only.
-  void SaveChannelState(DocNode& channels) const;
+  // Lists every channel (countries, then channels, in key order) by its
+  // key, with "f" = true on favourites only.
+  void SaveChannelState(std::vector<ChannelStateEntry>& channels) const;
 
   // Construction steps of a load. BuildCountry adds the country's channels
   // to the all-channels list (unsorted); `saved_state` may be nullptr.

@@ -1,6 +1,7 @@
 #include "core/stores/settings_store.h"
 
 #include <cstdint>
+#include <new>
 #include <system_error>
 #include <vector>
 
@@ -78,29 +79,37 @@ void SettingsStore::SetAsideDamagedFile(FileStream& file) {
   damaged_ = true;
 }
 
-void SettingsStore::BuildDocument(DocNode& root) const {
-  root.Clear();
-  root.set_name("set");
-  DocNode* options = root.AddChild("options");
+void SettingsStore::BuildOptions(DocNode& options) const {
   // A key in more than one table is written once, with the first table's
   // type: InsertAttribute keeps the first record of a name.
   for (const auto& [key, value] : bools_) {
     auto record = std::make_unique<DocAttribute>(key);
     record->SetBool(value);
-    options->InsertAttribute(std::move(record));
+    options.InsertAttribute(std::move(record));
   }
   for (const auto& [key, value] : ints_) {
     auto record = std::make_unique<DocAttribute>(key);
     record->SetInt(value);
-    options->InsertAttribute(std::move(record));
+    options.InsertAttribute(std::move(record));
   }
   for (const auto& [key, value] : texts_) {
     auto record = std::make_unique<DocAttribute>(key);
     record->SetWideString(value);
-    options->InsertAttribute(std::move(record));
+    options.InsertAttribute(std::move(record));
   }
-  DocNode* channels = root.AddChild("channels");
-  if (channels_writer_) channels_writer_(*channels);
+}
+
+std::vector<ChannelStateEntry> SettingsStore::ChannelEntries() const {
+  std::vector<ChannelStateEntry> entries;
+  if (channels_writer_) channels_writer_(entries);
+  return entries;
+}
+
+void SettingsStore::BuildDocument(DocNode& root) const {
+  root.Clear();
+  root.set_name("set");
+  BuildOptions(*root.AddChild("options"));
+  AddChannelStateNodes(ChannelEntries(), *root.AddChild("channels"));
   PadToReadableSize(root);
 }
 
@@ -118,9 +127,40 @@ void SettingsStore::PadToReadableSize(DocNode& root) {
 
 bool SettingsStore::Save() const {
   if (path_.empty()) return false;
-  DocNode root;
-  BuildDocument(root);
-  return SaveDocumentFileAtomically(root, path_);
+  const std::vector<ChannelStateEntry> channels = ChannelEntries();
+  // Each channel's node takes more than 10 bytes, so a document of this
+  // many needs no padding: it is written straight from the entries. A
+  // node made for each of a big playlist's channels would take tens of
+  // megabytes and a tenth of a second on every save.
+  constexpr size_t kStreamedChannels = 100;
+  if (channels.size() < kStreamedChannels) {
+    DocNode root;
+    BuildDocument(root);
+    return SaveDocumentFileAtomically(root, path_);
+  }
+  DocNode options("options");
+  BuildOptions(options);
+  return ReplaceFileAtomically(path_, [&](FileStream& file) {
+    try {
+      DocumentWriter out([&file](const uint8_t* bytes, size_t count) {
+        return file.Write(bytes, static_cast<uint32_t>(count)) == count;
+      });
+      out.NodeHead("set", 0);
+      out.ChildCount(2);
+      out.Node(options);
+      out.NodeHead("channels", 0);
+      out.ChildCount(static_cast<uint32_t>(channels.size()));
+      for (const ChannelStateEntry& entry : channels) {
+        out.NodeHead(entry.key, (entry.favourite ? 1 : 0) + (entry.source ? 1 : 0));
+        if (entry.favourite) out.BoolAttribute("f", *entry.favourite);
+        if (entry.source) out.IntAttribute("cu", *entry.source);
+        out.ChildCount(0);
+      }
+      return out.Finish();
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+  });
 }
 
 bool SettingsStore::GetBool(std::string_view key, bool fallback) {

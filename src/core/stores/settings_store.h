@@ -5,11 +5,12 @@
 #include <filesystem>
 #include <functional>
 #include <map>
-#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/document/doc_node.h"
+#include "core/stores/channel_state_entry.h"
 #include "core/document/file_stream.h"
 #include "core/stores/setting_keys.h"
 
@@ -29,9 +30,10 @@ inline constexpr char kPaddingChildName[] = "padding";
 // is stored when the key is missing. UI thread only.
 class SettingsStore {
  public:
-  // Fills the "channels" child of a document being saved. Runs on the
-  // thread that calls Save().
-  using ChannelsWriter = std::function<void(DocNode& channels)>;
+  // Lists the children of the "channels" child of a document being saved,
+  // in the order they are written, each name once. Runs on the thread that
+  // calls Save(); the keys stay valid until it returns.
+  using ChannelsWriter = std::function<void(std::vector<ChannelStateEntry>& channels)>;
 
   // Reads `path` into the tables. A missing file, one shorter than
   // kMinSettingsFileSize, a wrong magic or a missing "options" child leave
@@ -90,6 +92,8 @@ class SettingsStore {
   void BuildDocument(DocNode& root) const;
 
  private:
+  void BuildOptions(DocNode& options) const;
+  std::vector<ChannelStateEntry> ChannelEntries() const;
   static void PadToReadableSize(DocNode& root);
   void SetAsideDamagedFile(FileStream& file);
   // Keeps of the loaded document only the channels that have a state.

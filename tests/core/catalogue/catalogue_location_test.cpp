@@ -86,7 +86,9 @@ TEST_F(CatalogueLocationTest, AnAddressChannelPlaysItsAddressAndIsNeverRemembere
   EXPECT_EQ(catalogue.CurrentChannel(), channel);
   EXPECT_EQ(GetSetting(kCurrentChannelKeySetting), u"de_one");
   DocNode saved("channels");
-  catalogue.SaveChannelState(saved);
+  std::vector<ChannelStateEntry> entries;
+  catalogue.SaveChannelState(entries);
+  AddChannelStateNodes(entries, saved);
   EXPECT_EQ(saved.children().size(), 1u);
 
   // A second address replaces the first, which stops being current.

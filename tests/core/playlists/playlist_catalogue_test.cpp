@@ -135,7 +135,9 @@ TEST_F(PlaylistCatalogueTest, PlaylistBesideTheCatalogueKeepsFavouritesAcrossRef
   ASSERT_TRUE(catalogue.ReloadCatalogue());
   EXPECT_EQ(Names(catalogue), (std::vector<std::string>{"ARD", "Four", "One Renamed|f", "Two"}));
   DocNode saved("channels");
-  catalogue.SaveChannelState(saved);
+  std::vector<ChannelStateEntry> entries;
+  catalogue.SaveChannelState(entries);
+  AddChannelStateNodes(entries, saved);
   ASSERT_NE(saved.FindChild(key + "_ione.tv"), nullptr);
   EXPECT_TRUE(saved.FindChild(key + "_ione.tv")->GetBool("f", false));
 

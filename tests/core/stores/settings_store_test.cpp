@@ -137,9 +137,9 @@ TEST(SettingsStoreTest, UnknownSettingsSurviveAndOtherTypesAreDropped) {
   ASSERT_NE(store.ChannelsNode(), nullptr);
   EXPECT_NE(store.ChannelsNode()->FindChild("de_one"), nullptr);
   bool writer_called = false;
-  store.set_channels_writer([&](DocNode& out) {
+  store.set_channels_writer([&](std::vector<ChannelStateEntry>& out) {
     writer_called = true;
-    out.AddChild("fr_two");
+    out.push_back({"fr_two", std::nullopt, std::nullopt});
   });
   ASSERT_TRUE(store.Save());
   EXPECT_TRUE(writer_called);
@@ -151,6 +151,32 @@ TEST(SettingsStoreTest, UnknownSettingsSurviveAndOtherTypesAreDropped) {
   EXPECT_EQ(saved_options->FindAttribute("OldWord"), nullptr);
   EXPECT_EQ(saved_options->FindAttribute("zz_filler"), nullptr);
   EXPECT_NE(saved.FindChild("channels")->FindChild("fr_two"), nullptr);
+}
+
+// A big channels section is written straight from its entries: the file
+// must be the one the document describes, byte for byte.
+TEST(SettingsStoreTest, ASaveOfManyChannelsWritesTheDocumentItDescribes) {
+  TempDir dir;
+  SettingsStore store;
+  store.Load(dir / "Settings.cfg");
+  store.SetBool("a_bool", true);
+  store.SetString("a_text", u"Größe");
+  std::vector<std::string> keys;
+  for (int i = 0; i < 3000; ++i) keys.push_back("pl" + std::to_string(i % 7) + "_channel" + std::to_string(i));
+  store.set_channels_writer([&](std::vector<ChannelStateEntry>& out) {
+    for (size_t i = 0; i < keys.size(); ++i) {
+      ChannelStateEntry entry{keys[i], std::nullopt, std::nullopt};
+      if (i % 5 == 0) entry.favourite = i % 10 == 0;
+      if (i % 7 == 0) entry.source = static_cast<int32_t>(i % 3) - 1;
+      out.push_back(entry);
+    }
+  });
+  ASSERT_TRUE(store.Save());
+  DocNode root;
+  store.BuildDocument(root);
+  ASSERT_EQ(root.FindChild("channels")->children().size(), keys.size());
+  ASSERT_TRUE(SaveDocumentFile(root, dir / "described.cfg"));
+  EXPECT_TRUE(ReadAll(dir / "Settings.cfg") == ReadAll(dir / "described.cfg"));
 }
 
 TEST(SettingsStoreTest, AFailedSaveKeepsTheOldFile) {

@@ -143,7 +143,9 @@ TEST_F(PlaylistUiTest, FilesBecomeCountriesThatSurviveARestartAndCanBeRemoved) {
 
   // A new start: the stored playlist comes back with the saved state.
   DocNode saved("channels");
-  catalogue_->SaveChannelState(saved);
+  std::vector<ChannelStateEntry> entries;
+  catalogue_->SaveChannelState(entries);
+  AddChannelStateNodes(entries, saved);
   manager_.reset();
   DocNode settings("set");
   settings.AddChild("options")->SetWideString("padding", std::u16string(600, u'x'));

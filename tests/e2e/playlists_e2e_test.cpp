@@ -259,7 +259,7 @@ TEST_F(PlaylistsEndToEndTest, RefreshKeepsFavouritesAndADamagedDownloadKeepsTheO
   Channel* red = FindByName(u"Red TV");
   ASSERT_NE(red, nullptr);
   red->set_favourite(true);
-  const std::string red_key = red->key();
+  const std::string red_key(red->key());
 
   version_ = 1;
   manager_->RefreshPlaylists();

@@ -265,7 +265,7 @@ ReadStatus CatalogueBuilder::ChannelNode(ByteCursor& in, Country* country, uint3
   std::u16string own_name = n.valid ? TextOf(n.value) : std::u16string();
   built.name_ = texts.Keep(hooks_ != nullptr && hooks_->warnings != nullptr
                                ? std::move(own_name)
-                               : catalogue_.TextOr("c_", built.key_, std::move(own_name)));
+                               : catalogue_.TextOr("c_", built.key(), std::move(own_name)));
   if (p.valid) built.p_value_ = texts.KeepCounted(p.value.text);
   if (g.valid) built.provider_ = texts.KeepCounted(g.value.text);
   built.radio_ = r.valid && (r.value.word & 0xFF) != 0;

@@ -38,7 +38,8 @@ class Channel {
   const Category* category() const { return category_; }
   // Country key + "_" + the channel's node name; unique in the catalogue
   // and the channel's name in the settings file.
-  const std::string& key() const { return key_; }
+  // Kept in the storage of the channel's country.
+  std::string_view key() const { return key_.view(); }
   // The display name: the language-pack text of "c_" + key, else "n".
   // Kept in the storage of the channel's country.
   std::u16string_view name() const { return name_; }
@@ -80,7 +81,7 @@ class Channel {
   };
   DerivedTexts& derived() const;
 
-  std::string key_;
+  ArenaText key_;
   std::u16string_view name_;
   ArenaText p_value_;
   ArenaText provider_;

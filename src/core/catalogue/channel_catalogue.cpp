@@ -127,7 +127,7 @@ bool ChannelCatalogue::ReloadCatalogue() {
     // Without a readable catalogue file the saved state is merged below;
     // a channel built now keeps its own, even when it is none.
     if (!channel->favourite_ && channel->current_source_ == 0 && last_status_ == ReadStatus::kOk) continue;
-    DocNode* state = carried.AddChild(channel->key_);
+    DocNode* state = carried.AddChild(channel->key());
     if (state == nullptr) continue;
     if (channel->favourite_) state->SetBool("f", true);
     if (channel->current_source_ != 0) state->SetInt("cu", channel->current_source_);
@@ -216,7 +216,7 @@ std::unique_ptr<Country> ChannelCatalogue::MakeCountry(std::string_view key,
 
 void ChannelCatalogue::ApplySavedState(Channel& channel, const DocNode* saved_state) {
   if (saved_state == nullptr) return;
-  if (const DocNode* state = saved_state->FindChild(channel.key_)) {
+  if (const DocNode* state = saved_state->FindChild(channel.key())) {
     const int32_t cu = state->GetInt("cu", 0);
     channel.current_source_ = cu < 0 || static_cast<size_t>(cu) >= channel.sources_.size() ? 0 : cu;
     channel.favourite_ = state->GetBool("f", false);
@@ -259,7 +259,7 @@ Channel* ChannelCatalogue::BuildChannel(Country& country, const DocNode& node, c
 
   CatalogueArena& texts = country.texts();
   // A needed attribute that is missing or of another type reads as empty.
-  channel->name_ = texts.Keep(TextOr("c_", channel->key_, TextAttribute(node, "n")));
+  channel->name_ = texts.Keep(TextOr("c_", channel->key(), TextAttribute(node, "n")));
   channel->p_value_ = texts.KeepCounted(node.GetString("p"));
   channel->provider_ = texts.KeepCounted(node.GetString("g"));
   channel->radio_ = node.GetBool("r", false);

@@ -89,7 +89,7 @@ class Country {
    private:
     friend class Country;
     static std::string_view Name(const Channel* channel, size_t prefix) {
-      return std::string_view(channel->key()).substr(prefix);
+      return channel->key().substr(prefix);
     }
     std::vector<Channel*> entries_;
     size_t prefix_ = 0;  // the country key's length and the "_"
@@ -128,9 +128,11 @@ class Country {
     auto name_of = [&entries, prefix](uint32_t index) { return ChannelIndex::Name(entries[index], prefix); };
     if (taken_.Find(name, name_of) != NameTable::kNone) return nullptr;
     Channel* channel = batch_->channels.Add(this);
-    channel->key_.reserve(key_.size() + 1 + name.size());
-    channel->key_.append(key_).append("_").append(name);
-    const std::string_view own_name = std::string_view(channel->key_).substr(key_.size() + 1);
+    std::string key;
+    key.reserve(key_.size() + 1 + name.size());
+    key.append(key_).append("_").append(name);
+    channel->key_ = batch_->texts.KeepCounted(key);
+    const std::string_view own_name = channel->key().substr(key_.size() + 1);
     taken_.Insert(own_name, static_cast<uint32_t>(channels_.entries_.size()));
     channels_.entries_.push_back(channel);
     return channel;

@@ -85,7 +85,7 @@ void DesktopSession::Refresh() {
   const Channel* channel = catalogue != nullptr ? catalogue->CurrentChannel() : nullptr;
   const bool playing = playback_->playing();
   mpris_->SetChannel(channel != nullptr ? ToQString(channel->name()) : QString(), ArtUrlFor(channel),
-                     channel != nullptr ? QString::fromStdString(channel->key()) : QString());
+                     channel != nullptr ? QString::fromUtf8(channel->key()) : QString());
   mpris_->SetPlaying(playing);
   mpris_->SetVolume(playback_->volume_level());
   mpris_->SetCanStep(catalogue != nullptr && catalogue->StepFavourite(true) != nullptr);

@@ -305,7 +305,7 @@ void GuideDialog::OnChosen(const ChosenProgramme& chosen) {
     accept();
   } else if (chosen.when == ProgrammeTime::kFuture) {
     if (GuideReminders* reminders = GuideReminders::Current()) {
-      reminders->Toggle({chosen.channel->key(), chosen.programme.start, manager_.GuideText(chosen.programme.title),
+      reminders->Toggle({std::string(chosen.channel->key()), chosen.programme.start, manager_.GuideText(chosen.programme.title),
                          ToQString(chosen.channel->name())});
       grid_->update();
     }

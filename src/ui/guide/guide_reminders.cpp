@@ -46,7 +46,7 @@ GuideReminders::~GuideReminders() {
 
 GuideReminders* GuideReminders::Current() { return g_current; }
 
-bool GuideReminders::Has(const std::string& channel_key, int64_t start) const {
+bool GuideReminders::Has(std::string_view channel_key, int64_t start) const {
   return std::any_of(reminders_.begin(), reminders_.end(), [&](const GuideReminder& r) {
     return r.channel_key == channel_key && r.start == start;
   });

@@ -38,7 +38,7 @@ class GuideReminders : public QObject {
 
   static GuideReminders* Current();
 
-  bool Has(const std::string& channel_key, int64_t start) const;
+  bool Has(std::string_view channel_key, int64_t start) const;
   // Adds the reminder, or removes it when there is one for that programme.
   void Toggle(const GuideReminder& reminder);
   void Remove(size_t index);

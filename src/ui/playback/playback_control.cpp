@@ -203,7 +203,7 @@ bool PlaybackControl::PassesParentalLock(Channel*& channel) {
   if (lock == nullptr || !lock->Locks(*channel)) return true;
   // The prompt runs its own event loop, in which a reload may replace the
   // channels: the channel is found again by its key afterwards.
-  const std::string key = channel->key();
+  const std::string key(channel->key());
   if (!lock->AllowPlay(*channel, view_)) return false;
   channel = Catalogue() != nullptr ? Catalogue()->FindChannelByKey(key) : nullptr;
   return channel != nullptr;

@@ -258,7 +258,7 @@ class PlaybackControl : public QObject {
   // that failed are not shown, until another address plays.
   bool failure_shown_ = false;
   // Where each channel (by key) played last during this run.
-  std::map<std::string, int> working_sources_;
+  std::map<std::string, int, std::less<>> working_sources_;
   NowPlaying now_playing_;
   std::vector<NowPlayingObserver*> now_playing_observers_;
 };

@@ -471,7 +471,7 @@ void PlaylistManager::CollectGuideInputs(std::shared_ptr<GuideInputs> inputs) {
       // Stored only when it differs from the name.
       input.tvg_name = info->guide_name.empty() ? std::string_view(name) : info->guide_name;
     }
-    if (auto choice = inputs->choices.find(channel->key()); choice != inputs->choices.end()) input.chosen = choice->second;
+    if (auto choice = inputs->choices.find(std::string(channel->key())); choice != inputs->choices.end()) input.chosen = choice->second;
     const int64_t shift = GuideShiftSeconds(info.has_value() ? DecodeCatchup(info->catchup) : CatchupAttributes{},
                                             playlist->second.header);
     const auto index = static_cast<uint32_t>(channels.key_ends.size());
@@ -583,7 +583,7 @@ std::filesystem::path PlaylistManager::LogoFile(const Channel& channel) {
 
 int32_t PlaylistManager::GuideChannelOf(const Channel& channel) const {
   if (!guide_) return -1;
-  const auto it = guide_matches_.find(channel.key());
+  const auto it = guide_matches_.find(std::string(channel.key()));
   return it == guide_matches_.end() ? -1 : it->second;
 }
 
@@ -604,7 +604,7 @@ ChannelProgrammes PlaylistManager::GuideProgrammes(const Channel& channel) const
 }
 
 int64_t PlaylistManager::GuideShiftOf(const Channel& channel) const {
-  const auto it = guide_shifts_.find(channel.key());
+  const auto it = guide_shifts_.find(std::string(channel.key()));
   return it == guide_shifts_.end() ? 0 : it->second;
 }
 
@@ -684,8 +684,8 @@ size_t PlaylistManager::GuideMatchCount(const std::string& key) const {
 
 void PlaylistManager::ChooseGuideChannel(const Channel& channel, const std::string& guide_id) {
   std::unordered_map<std::string, std::string> choices = GuideChoices();
-  if (guide_id.empty()) choices.erase(channel.key());
-  else choices[channel.key()] = guide_id;
+  if (guide_id.empty()) choices.erase(std::string(channel.key()));
+  else choices[std::string(channel.key())] = guide_id;
   std::string text;
   for (const auto& [key, id] : choices) {
     if (!text.empty()) text += '\x1e';
@@ -694,7 +694,7 @@ void PlaylistManager::ChooseGuideChannel(const Channel& channel, const std::stri
   SetSetting(kGuideChoicesSetting, Utf8ToUtf16(text));
   if (guide_ && !guide_id.empty()) {
     const int32_t index = guide_->FindChannel(guide_id);
-    if (index >= 0) guide_matches_[channel.key()] = index;
+    if (index >= 0) guide_matches_[std::string(channel.key())] = index;
     emit DecorationsChanged();
   }
   LoadGuide(false);

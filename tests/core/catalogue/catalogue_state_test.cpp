@@ -169,7 +169,7 @@ class StepFavouriteTest : public CatalogueTest {
   Channel* Get(const char* key) { return catalogue_.FindChannelByKey(key); }
   std::string Step(bool forward) {
     const Channel* channel = catalogue_.StepFavourite(forward);
-    return channel == nullptr ? "none" : channel->key();
+    return channel == nullptr ? "none" : std::string(channel->key());
   }
 
   ChannelCatalogue catalogue_;

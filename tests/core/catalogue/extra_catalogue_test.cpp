@@ -67,7 +67,7 @@ TEST_F(ExtraCatalogueTest, HookSeesEachChannelsAttributesAsTheDocumentReaderGive
   ChannelCatalogue& catalogue = LoadMain();
   std::map<std::string, Seen> seen;
   auto hook = [&seen](const Channel& channel, const NodeAttributes& attributes) {
-    seen[channel.key()] = Seen{attributes.WideString("logo"), std::string(attributes.String("id")),
+    seen[std::string(channel.key())] = Seen{attributes.WideString("logo"), std::string(attributes.String("id")),
                                attributes.WideString("ua"), attributes.WideString("nope", u"fallback")};
   };
   ASSERT_TRUE(catalogue.AddExtraCatalogue(Write(Extra(), "extra.vdch"), nullptr, hook, nullptr));

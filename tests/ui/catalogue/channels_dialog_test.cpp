@@ -25,7 +25,7 @@ namespace {
 
 std::set<std::string> Keys(const ChannelListView* list) {
   std::set<std::string> keys;
-  for (int row = 0; row < list->RowCount(); ++row) keys.insert(list->ChannelAtShownRow(row)->key());
+  for (int row = 0; row < list->RowCount(); ++row) keys.emplace(list->ChannelAtShownRow(row)->key());
   return keys;
 }
 

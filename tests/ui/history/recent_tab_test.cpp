@@ -45,7 +45,7 @@ class RecentTabTest : public testing::ChannelsDialogTest {
 
   static std::vector<std::string> Rows(const ChannelListView* list) {
     std::vector<std::string> keys;
-    for (int row = 0; row < list->RowCount(); ++row) keys.push_back(list->ChannelAtShownRow(row)->key());
+    for (int row = 0; row < list->RowCount(); ++row) keys.emplace_back(list->ChannelAtShownRow(row)->key());
     return keys;
   }
 

@@ -139,7 +139,7 @@ TEST_F(PlaylistUiTest, FilesBecomeCountriesThatSurviveARestartAndCanBeRemoved) {
   EXPECT_EQ(manager_->Logo(*one)->height(), 10);  // never enlarged
   one->set_favourite(true);
   catalogue_->SetCurrentChannel(one);
-  const std::string one_key = one->key();
+  const std::string one_key(one->key());
 
   // A new start: the stored playlist comes back with the saved state.
   DocNode saved("channels");

@@ -162,7 +162,7 @@ TEST(ProviderUiTest, ChannelWithoutGuideShowsTheProvidersShortGuideAndTheAccount
     EXPECT_FALSE(manager.GuideNowNext(*news).now.has_value());
 
     ShortGuideFollower follower(manager, nullptr);
-    follower.OnChannelStarted(news->key());
+    follower.OnChannelStarted(std::string(news->key()));
     ASSERT_TRUE(WaitUntil([&] { return manager.GuideNowNext(*news).now.has_value(); }));
     EXPECT_EQ(manager.GuideText(manager.GuideNowNext(*news).now->title), QStringLiteral("Late Edition"));
 

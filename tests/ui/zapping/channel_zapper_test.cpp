@@ -46,7 +46,7 @@ class ChannelZapperTest : public ::testing::Test {
     FreeCatalogue();
     Languages().Free();
   }
-  std::string Playing() { return control_->playing_channel() != nullptr ? control_->playing_channel()->key() : ""; }
+  std::string Playing() { return control_->playing_channel() != nullptr ? std::string(control_->playing_channel()->key()) : ""; }
   Channel* Nth(size_t i) { return catalogue_->AllChannels()[i]; }
 
   TempDir dir_;

@@ -5,7 +5,9 @@
 // CPU time of the whole process and of its UI thread until then (on a
 // loaded machine the wall time mostly measures the wait for a core).
 // Runs alternate, after one unmeasured pair that warms the file cache;
-// medians of N runs each and their ratio. The player maps its loading
+// medians of N runs each and their ratio. Then the peak resident memory
+// of the player without a playlist (the baseline) and with 200,000
+// stored playlist channels. The player maps its loading
 // screen first (its time is reported too); its main window is the second
 // top-level window it maps.
 // Run against a real X server: Xvfb :N -noreset -screen 0 1920x1200x24 &
@@ -15,6 +17,9 @@
 #include <QApplication>
 #include <QWidget>
 
+#include "bench_playlist.h"
+#include "core/document/text_codec.h"
+#include "core/playlists/playlist_import.h"
 #include "core/stores/settings_store.h"
 
 #include <X11/Xlib.h>
@@ -85,6 +90,56 @@ double UiThreadCpuMsOf(pid_t pid) {
   return run_ns / 1e6;
 }
 
+// Starts `argv` with `extra_env` added to this process's environment: its
+// pid, or 0 when it could not start.
+pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& extra_env) {
+  std::vector<std::string> env_strings;
+  for (char** entry = environ; *entry != nullptr; ++entry) env_strings.emplace_back(*entry);
+  for (const std::string& entry : extra_env) env_strings.push_back(entry);
+  std::vector<char*> env;
+  for (std::string& entry : env_strings) env.push_back(entry.data());
+  env.push_back(nullptr);
+  std::vector<std::string> arg_strings = argv;
+  std::vector<char*> args;
+  for (std::string& arg : arg_strings) args.push_back(arg.data());
+  args.push_back(nullptr);
+  pid_t pid = 0;
+  return posix_spawn(&pid, args[0], nullptr, nullptr, args.data(), env.data()) == 0 ? pid : 0;
+}
+
+// A "Vm...:" field of `pid`'s status in kB, or -1.
+long StatusKbOf(pid_t pid, const char* field) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::strlen(field)));
+  }
+  return -1;
+}
+
+// Runs `argv` until its resident memory has not changed for 3 s (at most
+// 30 s: a start, the playlist put in place, the guide's inputs, the
+// settings saved), then ends it with SIGTERM. Its peak resident memory in
+// MB, or -1 when it did not start.
+double PeakMbOf(const std::vector<std::string>& argv, const std::vector<std::string>& extra_env) {
+  const pid_t pid = Spawn(argv, extra_env);
+  if (pid <= 0) return -1;
+  long peak = -1, last = -1;
+  Clock::time_point steady_since = Clock::now();
+  const Clock::time_point end = Clock::now() + std::chrono::milliseconds(kBoundMs);
+  while (Clock::now() < end && Clock::now() - steady_since < std::chrono::seconds(3)) {
+    usleep(100 * 1000);
+    const long rss = StatusKbOf(pid, "VmRSS:");
+    peak = std::max(peak, StatusKbOf(pid, "VmHWM:"));
+    if (rss != last) steady_since = Clock::now();
+    last = rss;
+  }
+  kill(pid, SIGTERM);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return peak < 0 ? -1 : static_cast<double>(peak) / 1024.0;
+}
+
 struct Start {
   // The first top-level window mapped (the player's loading screen).
   double first_ms = -1;
@@ -105,20 +160,9 @@ Start TimeToNthMap(const std::vector<std::string>& argv, const std::vector<std::
   XSelectInput(display, root, SubstructureNotifyMask);
   XSync(display, False);
 
-  std::vector<std::string> env_strings;
-  for (char** entry = environ; *entry != nullptr; ++entry) env_strings.emplace_back(*entry);
-  for (const std::string& entry : extra_env) env_strings.push_back(entry);
-  std::vector<char*> env;
-  for (std::string& entry : env_strings) env.push_back(entry.data());
-  env.push_back(nullptr);
-  std::vector<std::string> arg_strings = argv;
-  std::vector<char*> args;
-  for (std::string& arg : arg_strings) args.push_back(arg.data());
-  args.push_back(nullptr);
-
   const Clock::time_point start = Clock::now();
-  pid_t pid = 0;
-  if (posix_spawn(&pid, args[0], nullptr, nullptr, args.data(), env.data()) != 0) {
+  const pid_t pid = Spawn(argv, extra_env);
+  if (pid <= 0) {
     XCloseDisplay(display);
     return {};
   }
@@ -218,6 +262,16 @@ int main(int argc, char** argv) {
       loading_ms.push_back(app.first_ms);
     }
   }
+  // Memory: the player without a playlist, then with a stored playlist
+  // of 200,000 entries at its first start and at the next one, which
+  // reads the settings the first one saved (a node for each channel).
+  const std::vector<std::string> player_argv = {(dir / "vidora").string()};
+  const double bare_peak = PeakMbOf(player_argv, env);
+  vidora::WriteBenchPlaylist(dir / "list.m3u", 200000);
+  const vidora::PlaylistImport imported =
+      vidora::FetchAndImportPlaylist(vidora::Utf8ToUtf16((dir / "list.m3u").string()), u"Bench", dir / "playlists", 0);
+  const double first_peak = imported.ok ? PeakMbOf(player_argv, env) : -1;
+  const double next_peak = imported.ok ? PeakMbOf(player_argv, env) : -1;
   fs::remove_all(dir);
   fs::remove_all(runtime);
   const double bare = Median(bare_ms);
@@ -227,5 +281,8 @@ int main(int argc, char** argv) {
               "(load %s)\n",
               runs, app, Median(player_cpu_ms), Median(player_ui_cpu_ms), Median(loading_ms), bare, Median(bare_cpu_ms),
               bare > 0 ? app / bare : -1.0, LoadAverage().c_str());
+  std::printf("peak memory of the player: %.0f MB without a playlist; with 200,000 stored playlist channels %.0f MB at "
+              "the first start and %.0f MB at the next (%.0f MB more than without)\n",
+              bare_peak, first_peak, next_peak, std::max(first_peak, next_peak) - bare_peak);
   return 0;
 }

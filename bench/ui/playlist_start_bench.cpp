@@ -1,9 +1,8 @@
 // A large stored playlist in a running player: what the UI thread pays.
 //
-// The argument is the playlist's entries: 200,000 shaped like the core
-// playlist bench's (tvg attributes, groups in several languages, a few
-// #EXTVLCOPT lines), or 1,000,000 with a short name and an address each
-// (to stay under the download cap, as real lists of that size do).
+// The argument is the playlist's entries (WriteBenchPlaylist): 200,000
+// shaped like a provider's list, or 1,000,000 with a short name and an
+// address each.
 // BM_ReadM3uFile is the baseline: reading the M3U file into memory.
 // BM_StartWithStoredPlaylist makes a catalogue and a playlist manager over
 // the stored playlist, as the main window does at start, and runs the
@@ -57,6 +56,7 @@
 #include "core/document/text_codec.h"
 #include "core/playlists/playlist_import.h"
 #include "core/stores/message_sink.h"
+#include "bench_playlist.h"
 #include "support/temp_dir.h"
 #include "ui/catalogue/channel_list_view.h"
 #include "ui/catalogue/channels_dialog.h"
@@ -67,7 +67,6 @@ namespace vidora {
 namespace {
 
 std::filesystem::path Folder() {
-  if (const char* kept = std::getenv("HACK_DIR")) return kept;
   static testing::TempDir dir;
   return dir.path();
 }
@@ -75,23 +74,7 @@ std::filesystem::path Folder() {
 // The M3U of `entries` entries, written once per size.
 std::filesystem::path M3uFile(int entries) {
   const std::filesystem::path path = Folder() / ("list" + std::to_string(entries) + ".m3u");
-  if (std::filesystem::exists(path)) return path;
-  const char* groups[] = {"News", "Sport", "Музыка", "Kinder", "Films", "Documentary", "Radio", "Regional"};
-  std::ofstream out(path, std::ios::binary);
-  out << "#EXTM3U url-tvg=\"http://127.0.0.1:9/guide.xml.gz\"\n";
-  std::string t;
-  for (int i = 0; i < entries; ++i) {
-    const std::string n = std::to_string(i);
-    if (entries > 200000) {
-      out << "#EXTINF:-1,Ch " << n << "\nhttp://127.0.0.1:9/" << n << "\n";
-      continue;
-    }
-    t = "#EXTINF:-1 tvg-id=\"channel" + n + ".example\" tvg-name=\"Channel " + n + ", HD\" tvg-logo=\"http://127.0.0.1:9/" +
-        n + ".png\" tvg-country=\"DE\" tvg-language=\"German\" group-title=\"" + groups[i % 8] + "\",Channel " + n + " HD\n";
-    if (i % 50 == 0) t += "#EXTVLCOPT:http-user-agent=Mozilla/5.0\n";
-    t += "http://127.0.0.1:9/live/" + n + "/index.m3u8\n";
-    out << t;
-  }
+  if (!std::filesystem::exists(path)) WriteBenchPlaylist(path, entries);
   return path;
 }
 
@@ -234,13 +217,10 @@ void BM_StartWithStoredPlaylist(benchmark::State& state) {
       stall = {blocked, blocked};
       stall.Add(RunUntil([&] { return catalogue.AllChannels().size() > 1; }));
       in_place = static_cast<double>(clock.nsecsElapsed()) / 1e6;
-      fprintf(stderr, "HACK placed peak %ld rss %ld\n", (ReadKb("VmHWM:") - before)/1024, (ReadKb("VmRSS:") - before)/1024);
-      ResetPeak();
       // Then what follows on the UI thread: the guide's inputs.
       stall.Add(RunUntil([&] { return !manager->placing(); }));
       if (catalogue.AllChannels().size() != static_cast<size_t>(entries) + 1) state.SkipWithError("wrong channel count");
       peak = ReadKb("VmHWM:") - before;
-      fprintf(stderr, "HACK guide peak %ld rss %ld\n", (ReadKb("VmHWM:") - before)/1024, (ReadKb("VmRSS:") - before)/1024);
       manager.reset();
     }
   }

@@ -108,6 +108,11 @@ TEST_F(PlaylistCatalogueTest, PlaylistBesideTheCatalogueKeepsFavouritesAcrossRef
   Channel* one = catalogue.FindChannelByKey(key + "_ione.tv");
   ASSERT_NE(one, nullptr);
   EXPECT_EQ(one->info_line(), u"my \u00B7 News");
+  // Without a group the line is the playlist's name alone, not "(0kb)".
+  const auto three = std::find_if(catalogue.AllChannels().begin(), catalogue.AllChannels().end(),
+                                  [](const Channel* channel) { return channel->name() == u"Three FM"; });
+  ASSERT_NE(three, catalogue.AllChannels().end());
+  EXPECT_EQ((*three)->info_line(), u"my");
   const std::optional<PlaylistChannelInfo> info = library.FindChannel(one->key());
   ASSERT_TRUE(info.has_value());
   EXPECT_EQ(info->user_agent, u"Agent/1");

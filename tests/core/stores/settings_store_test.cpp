@@ -153,6 +153,30 @@ TEST(SettingsStoreTest, UnknownSettingsSurviveAndOtherTypesAreDropped) {
   EXPECT_NE(saved.FindChild("channels")->FindChild("fr_two"), nullptr);
 }
 
+// A save writes a node for every channel; the loaded settings keep only
+// those with a favourite or a chosen source, with their values.
+TEST(SettingsStoreTest, OnlyChannelsWithAStateAreHeldFromTheFile) {
+  TempDir dir;
+  DocNode root("set");
+  root.AddChild("options")->SetString("zz_filler", std::string(1000, 'x'));
+  DocNode* channels = root.AddChild("channels");
+  channels->AddChild("de_fav")->SetBool("f", true);
+  channels->AddChild("de_off")->SetBool("f", false);
+  channels->AddChild("de_source")->SetInt("cu", 2);
+  channels->AddChild("de_bare");
+  ASSERT_TRUE(SaveDocumentFile(root, dir / "Settings.cfg"));
+
+  SettingsStore store;
+  store.Load(dir / "Settings.cfg");
+  ASSERT_NE(store.ChannelsNode(), nullptr);
+  std::vector<std::string> held;
+  for (const auto& child : store.ChannelsNode()->children()) held.push_back(child->name());
+  EXPECT_EQ(held, (std::vector<std::string>{"de_fav", "de_off", "de_source"}));
+  EXPECT_TRUE(store.ChannelsNode()->FindChild("de_fav")->GetBool("f", false));
+  EXPECT_FALSE(store.ChannelsNode()->FindChild("de_off")->GetBool("f", true));
+  EXPECT_EQ(store.ChannelsNode()->FindChild("de_source")->GetInt("cu", 0), 2);
+}
+
 // A big channels section is written straight from its entries: the file
 // must be the one the document describes, byte for byte.
 TEST(SettingsStoreTest, ASaveOfManyChannelsWritesTheDocumentItDescribes) {

@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/document/text_key_map.h"
 #include "core/guide/text_arena.h"
 
 namespace vidora {
@@ -108,11 +109,7 @@ class GuideStore {
   TextArena texts_;
   std::vector<GuideChannel> channels_;
   std::vector<TextRef> names_;
-  struct IdHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view id) const { return std::hash<std::string_view>{}(id); }
-  };
-  std::unordered_map<std::string, int32_t, IdHash, std::equal_to<>> by_id_;
+  TextKeyMap<int32_t> by_id_;
   // While building: each channel's records, in start order.
   std::vector<std::vector<ProgrammeRecord>> building_;
   std::vector<ProgrammeRecord> records_;

@@ -105,11 +105,13 @@ std::vector<ChannelStateEntry> SettingsStore::ChannelEntries() const {
   return entries;
 }
 
-void SettingsStore::BuildDocument(DocNode& root) const {
+void SettingsStore::BuildDocument(DocNode& root) const { BuildDocumentOf(ChannelEntries(), root); }
+
+void SettingsStore::BuildDocumentOf(const std::vector<ChannelStateEntry>& channels, DocNode& root) const {
   root.Clear();
   root.set_name("set");
   BuildOptions(*root.AddChild("options"));
-  AddChannelStateNodes(ChannelEntries(), *root.AddChild("channels"));
+  AddChannelStateNodes(channels, *root.AddChild("channels"));
   PadToReadableSize(root);
 }
 
@@ -135,7 +137,7 @@ bool SettingsStore::Save() const {
   constexpr size_t kStreamedChannels = 100;
   if (channels.size() < kStreamedChannels) {
     DocNode root;
-    BuildDocument(root);
+    BuildDocumentOf(channels, root);
     return SaveDocumentFileAtomically(root, path_);
   }
   DocNode options("options");

@@ -93,6 +93,7 @@ class SettingsStore {
 
  private:
   void BuildOptions(DocNode& options) const;
+  void BuildDocumentOf(const std::vector<ChannelStateEntry>& channels, DocNode& root) const;
   std::vector<ChannelStateEntry> ChannelEntries() const;
   static void PadToReadableSize(DocNode& root);
   void SetAsideDamagedFile(FileStream& file);

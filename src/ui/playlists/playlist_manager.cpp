@@ -207,8 +207,8 @@ void PlaylistManager::RenamePlaylist(const std::string& key, const QString& name
 
 namespace {
 
-std::unordered_map<std::string, std::string> GuideChoices() {
-  std::unordered_map<std::string, std::string> choices;
+TextKeyMap<std::string> GuideChoices() {
+  TextKeyMap<std::string> choices;
   const std::string text = Utf16ToUtf8(GetSetting(kGuideChoicesSetting));
   size_t at = 0;
   while (at < text.size()) {
@@ -241,8 +241,8 @@ struct GuideChannelInputs {
 
 struct GuideJobResult {
   GuideLoad load;
-  std::unordered_map<std::string, int32_t> matches;
-  std::unordered_map<std::string, int64_t> shifts;
+  TextKeyMap<int32_t> matches;
+  TextKeyMap<int64_t> shifts;
   std::unordered_map<std::string, size_t> counts;
 };
 
@@ -380,7 +380,7 @@ struct PlaylistManager::GuideInputs {
   bool use_network = false;
   std::vector<std::u16string> addresses;
   std::vector<GuideFailure> refused;
-  std::unordered_map<std::string, std::string> choices;
+  TextKeyMap<std::string> choices;
   // The playlist of each playlist country; the walk starts again when the
   // list changed between slices.
   std::unordered_map<const Country*, GuidePlaylist> playlist_of;
@@ -471,7 +471,7 @@ void PlaylistManager::CollectGuideInputs(std::shared_ptr<GuideInputs> inputs) {
       // Stored only when it differs from the name.
       input.tvg_name = info->guide_name.empty() ? std::string_view(name) : info->guide_name;
     }
-    if (auto choice = inputs->choices.find(std::string(channel->key())); choice != inputs->choices.end()) input.chosen = choice->second;
+    if (auto choice = inputs->choices.find(channel->key()); choice != inputs->choices.end()) input.chosen = choice->second;
     const int64_t shift = GuideShiftSeconds(info.has_value() ? DecodeCatchup(info->catchup) : CatchupAttributes{},
                                             playlist->second.header);
     const auto index = static_cast<uint32_t>(channels.key_ends.size());
@@ -510,7 +510,7 @@ void PlaylistManager::StartGuideJobs(GuideInputs& inputs) {
           applied_generation_ = generation;
           guide_ = result->load.store;
           // A million matches take a while to free: not on this thread.
-          auto replaced = std::make_shared<std::unordered_map<std::string, int32_t>>(std::move(guide_matches_));
+          auto replaced = std::make_shared<TextKeyMap<int32_t>>(std::move(guide_matches_));
           jobs_.Run([replaced]() mutable -> std::function<void()> {
             replaced.reset();
             return {};
@@ -583,7 +583,7 @@ std::filesystem::path PlaylistManager::LogoFile(const Channel& channel) {
 
 int32_t PlaylistManager::GuideChannelOf(const Channel& channel) const {
   if (!guide_) return -1;
-  const auto it = guide_matches_.find(std::string(channel.key()));
+  const auto it = guide_matches_.find(channel.key());
   return it == guide_matches_.end() ? -1 : it->second;
 }
 
@@ -604,7 +604,7 @@ ChannelProgrammes PlaylistManager::GuideProgrammes(const Channel& channel) const
 }
 
 int64_t PlaylistManager::GuideShiftOf(const Channel& channel) const {
-  const auto it = guide_shifts_.find(std::string(channel.key()));
+  const auto it = guide_shifts_.find(channel.key());
   return it == guide_shifts_.end() ? 0 : it->second;
 }
 
@@ -683,7 +683,7 @@ size_t PlaylistManager::GuideMatchCount(const std::string& key) const {
 }
 
 void PlaylistManager::ChooseGuideChannel(const Channel& channel, const std::string& guide_id) {
-  std::unordered_map<std::string, std::string> choices = GuideChoices();
+  TextKeyMap<std::string> choices = GuideChoices();
   if (guide_id.empty()) choices.erase(std::string(channel.key()));
   else choices[std::string(channel.key())] = guide_id;
   std::string text;

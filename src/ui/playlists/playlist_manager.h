@@ -15,6 +15,7 @@
 #include <unordered_set>
 
 #include "core/playlists/playlist_library.h"
+#include "core/document/text_key_map.h"
 #include "core/guide/channel_programmes.h"
 #include "core/guide/guide_store.h"
 #include "core/timeshift/channel_archive.h"
@@ -217,8 +218,8 @@ class PlaylistManager : public QObject {
   // programme's picture may be a local file too).
   bool guides_all_local_ = true;
   std::shared_ptr<const GuideStore> guide_;
-  std::unordered_map<std::string, int32_t> guide_matches_;  // by channel key
-  std::unordered_map<std::string, int64_t> guide_shifts_;   // by channel key, only those moved
+  TextKeyMap<int32_t> guide_matches_;  // by channel key
+  TextKeyMap<int64_t> guide_shifts_;   // by channel key, only those moved
   std::unordered_map<std::string, size_t> guide_counts_;    // by playlist key
   // The programmes of SetChannelProgrammes: as given (oldest first, for
   // rebuilding) and as a guide store whose text references carry

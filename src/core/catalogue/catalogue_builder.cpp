@@ -104,23 +104,12 @@ std::u16string NodeAttributes::WideString(std::string_view name, std::u16string_
   return WideText(entry->wide, entry->wide_units);
 }
 
-std::string NodeAttributes::Utf8Text(std::string_view name) const {
+std::string_view NodeAttributes::Utf8Text(std::string_view name, std::string& scratch) const {
   const Entry* entry = Find(name);
-  if (entry != nullptr && entry->type == 6) return std::string(entry->text);
+  if (entry != nullptr && entry->type == 6) return entry->text;
   if (entry == nullptr || entry->type != 7) return {};
-  return Utf16ToUtf8(WideText(entry->wide, entry->wide_units));
-}
-
-void NodeAttributes::WideStringInto(std::string_view name, std::u16string& out) const {
-  const Entry* entry = Find(name);
-  if (entry != nullptr && entry->type == 6) {
-    out = Utf8ToUtf16(entry->text);
-  } else if (entry != nullptr && entry->type == 7) {
-    out.resize(entry->wide_units);
-    CopyWideUnits(entry->wide, entry->wide_units, out.data());
-  } else {
-    out.clear();
-  }
+  scratch = Utf16ToUtf8(WideText(entry->wide, entry->wide_units));
+  return scratch;
 }
 
 ReadStatus CatalogueBuilder::Build(const uint8_t* data, uint32_t count) {

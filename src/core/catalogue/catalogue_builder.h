@@ -34,11 +34,10 @@ class NodeAttributes {
   std::string_view String(std::string_view name) const;
   // The WideString attribute `name`, or `fallback`.
   std::u16string WideString(std::string_view name, std::u16string_view fallback = {}) const;
-  // The WideString attribute `name` in UTF-8, or empty.
-  std::string Utf8Text(std::string_view name) const;
-  // Sets `out` to the WideString attribute `name` (empty when absent),
-  // reusing its storage.
-  void WideStringInto(std::string_view name, std::u16string& out) const;
+  // The String attribute `name`, or the WideString one converted into
+  // `scratch` (whose storage is reused); empty when absent. Valid while
+  // both the input and `scratch` are.
+  std::string_view Utf8Text(std::string_view name, std::string& scratch) const;
 
   // One attribute as it lies in the input.
   struct Entry {

@@ -48,6 +48,9 @@ class Channel {
   // Stream address provider name; empty = play the address directly.
   std::string_view provider() const { return provider_.view(); }
   std::span<const StreamSource> sources() const { return sources_; }
+  // The group a playlist gave the channel (group-title, else #EXTGRP) in
+  // UTF-8, or empty. Kept in the storage of the channel's country.
+  std::string_view group() const { return group_.view(); }
   // Always a valid index into sources() when there are any, else 0.
   int32_t current_source() const { return current_source_; }
   bool favourite() const { return favourite_; }
@@ -86,8 +89,8 @@ class Channel {
   ArenaText p_value_;
   ArenaText provider_;
   std::span<const StreamSource> sources_;
-  // The group a playlist gave the channel (UTF-8), kept for its info line
-  // rather than the line itself: most lines are never shown.
+  // Kept rather than the info line that may show it: most lines are never
+  // shown.
   ArenaText group_;
   int32_t current_source_ = 0;
   bool favourite_ = false;

@@ -453,10 +453,9 @@ void ChannelCatalogue::BuildExtra(PreparedExtra& out, const ExtraChannelHook& on
   hooks.on_channel = [&on_channel](Channel& channel, const NodeAttributes& attributes) {
     // A playlist names no bitrate; its group says more than "(0kb)".
     const StreamSource* source = CurrentSource(channel);
-    if (source == nullptr || source->bitrate == 0) {
-      channel.group_line_ = true;
-      channel.group_ = channel.country()->texts().KeepCounted(attributes.Utf8Text("grp"));
-    }
+    channel.group_line_ = source == nullptr || source->bitrate == 0;
+    std::string converted;  // for a file of the older form only
+    channel.group_ = channel.country()->texts().KeepCounted(attributes.Utf8Text("grp", converted));
     if (on_channel) on_channel(channel, attributes);
   };
   {

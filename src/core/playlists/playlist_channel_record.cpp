@@ -7,7 +7,10 @@
 namespace vidora {
 namespace {
 
-constexpr size_t kFields = PlaylistChannelRecord::kWideFields + PlaylistChannelRecord::kNarrowFields;
+constexpr size_t kFields = PlaylistChannelRecord::kFields;
+// Where the node name and the tvg-id are among the texts.
+constexpr size_t kName = 0;
+constexpr size_t kGuideId = 5;
 
 size_t VarintSize(uint64_t value) {
   size_t size = 1;
@@ -37,10 +40,11 @@ const uint8_t* GetVarint(const uint8_t* in, uint64_t& value) {
   }
 }
 
-// The record's lengths (in units: UTF-16 ones for the wide texts) and
-// where its texts begin, which is even so the UTF-16 ones are aligned.
+// The record's lengths, its position, whether its tvg-id is the node name
+// less its "i", and where its texts begin.
 struct Layout {
   uint32_t position = 0;
+  bool id_in_name = false;
   std::array<uint64_t, kFields> lengths {};
   const uint8_t* texts = nullptr;
 };
@@ -49,39 +53,27 @@ Layout Read(const uint8_t* at) {
   Layout layout;
   uint64_t value = 0;
   const uint8_t* in = GetVarint(at, value);
-  layout.position = static_cast<uint32_t>(value);
+  layout.position = static_cast<uint32_t>(value >> 1);
+  layout.id_in_name = (value & 1) != 0;
   for (uint64_t& length : layout.lengths) in = GetVarint(in, length);
-  layout.texts = at + ((in - at + 1) & ~ptrdiff_t{1});
+  layout.texts = in;
   return layout;
 }
 
 }  // namespace
 
-PlaylistChannelRecord PlaylistChannelRecord::Make(uint32_t position, const WideTexts& wide, const NarrowTexts& narrow,
-                                                  CatalogueArena& arena) {
-  size_t head = VarintSize(position), texts = 0;
-  for (std::u16string_view text : wide) {
-    head += VarintSize(text.size());
-    texts += text.size() * sizeof(char16_t);
-  }
-  for (std::string_view text : narrow) {
-    head += VarintSize(text.size());
-    texts += text.size();
-  }
-  head += head & 1;
-  // Units of char16_t: the record starts at an even address.
-  std::span<char16_t> room = arena.MakeArray<char16_t>((head + texts + 1) / 2);
-  auto* at = reinterpret_cast<uint8_t*>(room.data());
-  uint8_t* out = PutVarint(at, position);
-  for (std::u16string_view text : wide) out = PutVarint(out, text.size());
-  for (std::string_view text : narrow) out = PutVarint(out, text.size());
-  out = at + head;
-  for (std::u16string_view text : wide) {
-    if (text.empty()) continue;
-    std::memcpy(out, text.data(), text.size() * sizeof(char16_t));
-    out += text.size() * sizeof(char16_t);
-  }
-  for (std::string_view text : narrow) {
+PlaylistChannelRecord PlaylistChannelRecord::Make(uint32_t position, Texts texts, CatalogueArena& arena) {
+  const std::string_view name = texts[kName];
+  const bool id_in_name = !texts[kGuideId].empty() && name.size() == texts[kGuideId].size() + 1 &&
+                          name.front() == 'i' && name.substr(1) == texts[kGuideId];
+  if (id_in_name) texts[kGuideId] = {};
+  const uint64_t head_value = (uint64_t{position} << 1) | (id_in_name ? 1 : 0);
+  size_t size = VarintSize(head_value);
+  for (std::string_view text : texts) size += VarintSize(text.size()) + text.size();
+  uint8_t* at = arena.MakeArray<uint8_t>(size).data();
+  uint8_t* out = PutVarint(at, head_value);
+  for (std::string_view text : texts) out = PutVarint(out, text.size());
+  for (std::string_view text : texts) {
     if (text.empty()) continue;
     std::memcpy(out, text.data(), text.size());
     out += text.size();
@@ -91,36 +83,29 @@ PlaylistChannelRecord PlaylistChannelRecord::Make(uint32_t position, const WideT
 
 std::string_view PlaylistChannelRecord::name() const {
   const Layout layout = Read(at_);
-  size_t skip = 0;
-  for (size_t i = 0; i < kWideFields; ++i) skip += layout.lengths[i] * sizeof(char16_t);
-  return {reinterpret_cast<const char*>(layout.texts + skip), layout.lengths[kWideFields]};
+  return {reinterpret_cast<const char*>(layout.texts), layout.lengths[kName]};
 }
 
 PlaylistChannelInfo PlaylistChannelRecord::info() const {
   const Layout layout = Read(at_);
   const uint8_t* in = layout.texts;
-  std::array<std::u16string_view, kWideFields> wide;
-  for (size_t i = 0; i < kWideFields; ++i) {
-    wide[i] = {reinterpret_cast<const char16_t*>(in), layout.lengths[i]};
-    in += layout.lengths[i] * sizeof(char16_t);
+  Texts texts;
+  for (size_t i = 0; i < kFields; ++i) {
+    texts[i] = {reinterpret_cast<const char*>(in), layout.lengths[i]};
+    in += layout.lengths[i];
   }
-  std::array<std::string_view, kNarrowFields> narrow;
-  for (size_t i = 0; i < kNarrowFields; ++i) {
-    narrow[i] = {reinterpret_cast<const char*>(in), layout.lengths[kWideFields + i]};
-    in += layout.lengths[kWideFields + i];
-  }
+  if (layout.id_in_name) texts[kGuideId] = texts[kName].substr(1);
   PlaylistChannelInfo info;
-  info.logo = wide[0];
-  info.user_agent = wide[1];
-  info.referrer = wide[2];
-  info.cookie = wide[3];
-  info.group = wide[4];
-  info.guide_id = narrow[1];
-  info.guide_name = narrow[2];
-  info.channel_number = narrow[3];
-  info.catchup = narrow[4];
-  info.properties = narrow[5];
-  info.source_headers = narrow[6];
+  info.logo = texts[1];
+  info.user_agent = texts[2];
+  info.referrer = texts[3];
+  info.cookie = texts[4];
+  info.guide_id = texts[kGuideId];
+  info.guide_name = texts[6];
+  info.channel_number = texts[7];
+  info.catchup = texts[8];
+  info.properties = texts[9];
+  info.source_headers = texts[10];
   info.position = layout.position;
   return info;
 }

@@ -12,24 +12,21 @@ namespace vidora {
 struct PlaylistChannelInfo;
 
 // What a playlist adds to one channel, kept as one record in an arena:
-// the lengths as variable-length numbers, then the texts back to back.
-// One pointer a channel finds it, where a struct of views takes 184 bytes
-// whether its texts are there or not (most are empty). Records are never
-// changed once made.
+// the lengths as variable-length numbers, then the texts (UTF-8) back to
+// back. One pointer a channel finds it, where a struct of views takes 184
+// bytes whether its texts are there or not (most are empty). A tvg-id
+// that the node name already holds ("i" + tvg-id) is not kept twice.
+// Records are never changed once made.
 class PlaylistChannelRecord {
  public:
-  // The texts of a record, UTF-16 ones first.
-  static constexpr size_t kWideFields = 5;    // logo, agent, referrer, cookie, group
-  static constexpr size_t kNarrowFields = 7;  // node name, then PlaylistChannelInfo's narrow texts
-  using WideTexts = std::array<std::u16string_view, kWideFields>;
-  using NarrowTexts = std::array<std::string_view, kNarrowFields>;
+  // The node name, then PlaylistChannelInfo's texts in the order of its
+  // fields.
+  static constexpr size_t kFields = 11;
+  using Texts = std::array<std::string_view, kFields>;
 
   PlaylistChannelRecord() = default;
-  // A record of `position` and the texts, copied into `arena` (in the
-  // order of the fields of PlaylistChannelInfo; the node name first of the
-  // narrow ones).
-  static PlaylistChannelRecord Make(uint32_t position, const WideTexts& wide, const NarrowTexts& narrow,
-                                    CatalogueArena& arena);
+  // A record of `position` and the texts, copied into `arena`.
+  static PlaylistChannelRecord Make(uint32_t position, Texts texts, CatalogueArena& arena);
 
   bool empty() const { return at_ == nullptr; }
   // The channel's node name in its playlist.

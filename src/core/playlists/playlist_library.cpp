@@ -225,24 +225,15 @@ void PlaylistLibrary::PlaylistChannels::Reset(const Country* from) {
 }
 
 void PlaylistLibrary::PlaylistChannels::Add(std::string_view name, const NodeAttributes& attributes) {
-  const char* wide_names[] = {kChannelLogoAttr, kChannelAgentAttr, kChannelReferrerAttr, kChannelCookieAttr,
-                              kChannelGroupAttr};
-  PlaylistChannelRecord::WideTexts wide_texts;
-  for (size_t i = 0; i < wide.size(); ++i) {
-    attributes.WideStringInto(wide_names[i], wide[i]);
-    wide_texts[i] = wide[i];
-  }
-  const PlaylistChannelRecord::NarrowTexts narrow = {
-      name,
-      attributes.String(kChannelGuideIdAttr),
-      attributes.String(kChannelGuideNameAttr),
-      attributes.String(kChannelNumberAttr),
-      attributes.String(kChannelCatchupAttr),
-      attributes.String(kChannelPropertiesAttr),
-      attributes.String(kChannelSourceHeadersAttr),
-  };
+  static constexpr const char* kAttributes[PlaylistChannelRecord::kFields] = {
+      nullptr,           kChannelLogoAttr,      kChannelAgentAttr,   kChannelReferrerAttr,
+      kChannelCookieAttr, kChannelGuideIdAttr,  kChannelGuideNameAttr, kChannelNumberAttr,
+      kChannelCatchupAttr, kChannelPropertiesAttr, kChannelSourceHeadersAttr};
+  PlaylistChannelRecord::Texts texts;
+  texts[0] = name;
+  for (size_t i = 1; i < texts.size(); ++i) texts[i] = attributes.Utf8Text(kAttributes[i], converted[i]);
   const auto position = static_cast<uint32_t>(records.size());
-  const PlaylistChannelRecord record = PlaylistChannelRecord::Make(position, wide_texts, narrow, *texts);
+  const PlaylistChannelRecord record = PlaylistChannelRecord::Make(position, texts, *this->texts);
   // A country holds each name once; should one come again, the later
   // additions replace the earlier ones.
   auto name_of = [this](uint32_t index) { return records[index].name(); };
@@ -265,7 +256,7 @@ SourceRequest RequestForSource(const PlaylistChannelInfo& info, std::u16string_v
   if (!info.source_headers.empty() && FindSourceHeaders(info.source_headers, Utf16ToUtf8(address), own)) {
     return SourceRequest{std::string(own.user_agent), std::string(own.referrer), std::string(own.cookie)};
   }
-  return SourceRequest{Utf16ToUtf8(info.user_agent), Utf16ToUtf8(info.referrer), Utf16ToUtf8(info.cookie)};
+  return SourceRequest{std::string(info.user_agent), std::string(info.referrer), std::string(info.cookie)};
 }
 
 std::vector<StoredPlaylist> PlaylistLibrary::DueForRefresh(int64_t now) const {

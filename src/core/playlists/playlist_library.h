@@ -19,18 +19,18 @@
 
 namespace vidora {
 
-// What a playlist adds to one of its channels beyond the catalogue fields.
-// The texts view the library's storage of the channel's playlist: valid
+// What a playlist adds to one of its channels beyond the catalogue fields
+// (its group is the channel's own: Channel::group). The texts, in UTF-8,
+// view the library's storage of the channel's playlist: valid
 // until that playlist is built again (attached, refreshed, or rebuilt with
 // the catalogue), removed, or the library goes.
 struct PlaylistChannelInfo {
-  std::u16string_view logo;        // tvg-logo address, or empty
-  std::string_view guide_id;       // tvg-id, or empty
-  std::string_view guide_name;     // tvg-name when it differs from the name, else empty
-  std::u16string_view user_agent;  // for the stream request, or empty
-  std::u16string_view referrer;
-  std::u16string_view cookie;
-  std::u16string_view group;        // group-title (else #EXTGRP), or empty
+  std::string_view logo;            // tvg-logo address, or empty
+  std::string_view user_agent;      // for the stream request, or empty
+  std::string_view referrer;
+  std::string_view cookie;
+  std::string_view guide_id;        // tvg-id, or empty
+  std::string_view guide_name;      // tvg-name when it differs from the name, else empty
   std::string_view channel_number;  // tvg-chno as written, or empty
   std::string_view catchup;         // DecodeCatchup (playlist_document.h)
   std::string_view properties;      // #KODIPROP lines
@@ -75,8 +75,9 @@ class PlaylistLibrary {
     std::unique_ptr<CatalogueArena> texts = std::make_unique<CatalogueArena>();
     std::vector<PlaylistChannelRecord> records;  // in `texts`
     NameTable by_name;
-    // Scratch of Add, kept for its storage.
-    std::array<std::u16string, PlaylistChannelRecord::kWideFields> wide;
+    // Scratch of Add for the texts of files in the older form, kept for
+    // its storage.
+    std::array<std::string, PlaylistChannelRecord::kFields> converted;
 
     void Reset(const Country* from);
     void Add(std::string_view name, const NodeAttributes& attributes);

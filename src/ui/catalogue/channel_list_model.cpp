@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "core/document/text_codec.h"
 #include "core/catalogue/channel.h"
 #include "core/catalogue/channel_catalogue.h"
 #include "core/catalogue/country.h"
@@ -64,10 +65,9 @@ std::shared_ptr<const FoldedNames> FoldedNames::Maker::Step(const std::vector<Ch
     // A playlist channel is found by its group too. The separator is a
     // control character no search text holds, so no match runs from the
     // name into the group.
-    const std::optional<PlaylistChannelInfo> info = playlists != nullptr ? playlists->FindChannel(*channel) : std::nullopt;
-    if (info.has_value() && !info->group.empty()) {
+    if (playlists != nullptr && !channel->group().empty() && playlists->FindChannel(*channel).has_value()) {
       names_->pool.push_back(kGroupSeparator);
-      AppendFolded(info->group, names_->pool);
+      AppendFolded(Utf8ToUtf16(channel->group()), names_->pool);
     }
   }
   if (next_ < channels.size()) return nullptr;

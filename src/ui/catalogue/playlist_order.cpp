@@ -32,7 +32,7 @@ PlaylistRows* PlaylistRowsMaker::Step(const std::vector<Channel*>& all, const Pl
       if (all[next_]->country() != rows_.country) continue;
       const std::optional<PlaylistChannelInfo> info = playlists.FindChannel(*all[next_]);
       gathered_.push_back({info.has_value() ? info->position : UINT32_MAX, static_cast<uint32_t>(next_),
-                           info.has_value() ? info->group : std::u16string_view()});
+                           info.has_value() ? all[next_]->group() : std::string_view()});
     }
     if (next_ < all.size()) return nullptr;
     phase_ = Phase::kOrder;
@@ -65,7 +65,7 @@ PlaylistRows* PlaylistRowsMaker::Step(const std::vector<Channel*>& all, const Pl
       int group = -1;
       if (!row.group.empty()) {
         auto [at, added] = group_index_.emplace(row.group, static_cast<int>(rows_.groups.size()));
-        if (added) rows_.groups.push_back(QString::fromStdU16String(std::u16string(row.group)));
+        if (added) rows_.groups.push_back(QString::fromUtf8(row.group.data(), static_cast<qsizetype>(row.group.size())));
         group = at->second;
       }
       rows_.channels.push_back(all[row.slot]);

@@ -73,7 +73,7 @@ class PlaylistRowsMaker {
   struct Row {
     uint32_t position;
     uint32_t slot;
-    std::u16string_view group;
+    std::string_view group;  // UTF-8
   };
   enum class Phase { kGather, kOrder, kFinish, kDone };
 
@@ -82,7 +82,7 @@ class PlaylistRowsMaker {
   size_t next_ = 0;
   std::vector<Row> gathered_;
   std::vector<uint32_t> ordered_;  // gathered rows in playlist order
-  std::unordered_map<std::u16string_view, int> group_index_;
+  std::unordered_map<std::string_view, int> group_index_;
 };
 
 // The rows of `country` among `all` (the catalogue's AllChannels), made

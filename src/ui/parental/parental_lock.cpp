@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "core/document/text_codec.h"
 #include "core/catalogue/category.h"
 #include "core/catalogue/channel.h"
 #include "core/catalogue/channel_catalogue.h"
@@ -23,8 +24,8 @@ int64_t SteadySeconds() {
 
 std::u16string ManagerGroupOf(const Channel& channel) {
   const PlaylistManager* manager = PlaylistManager::Current();
-  const std::optional<PlaylistChannelInfo> info = manager != nullptr ? manager->FindChannel(channel) : std::nullopt;
-  return info.has_value() ? std::u16string(info->group) : std::u16string();
+  return manager != nullptr && manager->FindChannel(channel).has_value() ? Utf8ToUtf16(channel.group())
+                                                                          : std::u16string();
 }
 
 }  // namespace

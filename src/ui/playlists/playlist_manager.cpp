@@ -562,8 +562,9 @@ ChannelArchive PlaylistManager::ArchiveOf(const Channel& channel) const {
 
 const QImage* PlaylistManager::Logo(const Channel& channel) {
   const std::optional<PlaylistChannelInfo> info = FindChannel(channel);
-  if (!info || !LogoAllowed(channel, info->logo)) return nullptr;
-  return logos_.Find(std::u16string(info->logo));
+  if (!info) return nullptr;
+  const std::u16string logo = Utf8ToUtf16(info->logo);
+  return LogoAllowed(channel, logo) ? logos_.Find(logo) : nullptr;
 }
 
 bool PlaylistManager::LogoAllowed(const Channel& channel, std::u16string_view logo) const {
@@ -577,8 +578,10 @@ bool PlaylistManager::LogoAllowed(const Channel& channel, std::u16string_view lo
 
 std::filesystem::path PlaylistManager::LogoFile(const Channel& channel) {
   const std::optional<PlaylistChannelInfo> info = FindChannel(channel);
-  if (!info || !LogoAllowed(channel, info->logo) || logos_.Find(std::u16string(info->logo)) == nullptr) return {};
-  return logos_.CachedFile(std::u16string(info->logo));
+  if (!info) return {};
+  const std::u16string logo = Utf8ToUtf16(info->logo);
+  if (!LogoAllowed(channel, logo) || logos_.Find(logo) == nullptr) return {};
+  return logos_.CachedFile(logo);
 }
 
 int32_t PlaylistManager::GuideChannelOf(const Channel& channel) const {

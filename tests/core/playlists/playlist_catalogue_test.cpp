@@ -115,8 +115,8 @@ TEST_F(PlaylistCatalogueTest, PlaylistBesideTheCatalogueKeepsFavouritesAcrossRef
   EXPECT_EQ((*three)->info_line(), u"my");
   const std::optional<PlaylistChannelInfo> info = library.FindChannel(one->key());
   ASSERT_TRUE(info.has_value());
-  EXPECT_EQ(info->user_agent, u"Agent/1");
-  EXPECT_EQ(info->logo, u"http://l.example/1.png");
+  EXPECT_EQ(info->user_agent, "Agent/1");
+  EXPECT_EQ(info->logo, "http://l.example/1.png");
   EXPECT_FALSE(library.FindChannel("de_ard").has_value());
   one->set_favourite(true);
   catalogue.SetCurrentChannel(one);
@@ -359,8 +359,8 @@ TEST_F(PlaylistCatalogueTest, PlaylistOfTheEarlierFormIsReadAndRewrittenSmaller)
     for (const Channel* channel : catalogue.AllChannels()) {
       const std::optional<PlaylistChannelInfo> info = library.FindChannel(channel->key());
       seen.push_back(Utf16ToUtf8(std::u16string(channel->name()) + u"|" + channel->info_line() + u"|" +
-                                 std::u16string(channel->sources()[0].address) + u"|" +
-                                 std::u16string(info.has_value() ? info->logo : u"-")));
+                                 std::u16string(channel->sources()[0].address) + u"|") +
+                     std::string(info.has_value() ? info->logo : "-"));
     }
     return seen;
   };

@@ -43,17 +43,17 @@ TEST_F(PlaylistExtrasTest, AdditionsFollowRefreshesAndCatalogueRebuilds) {
 
   std::optional<PlaylistChannelInfo> a = library.FindChannel(key + "_ia.tv");
   ASSERT_TRUE(a.has_value());
-  EXPECT_EQ(a->logo, u"http://l.example/a.png");
+  EXPECT_EQ(a->logo, "http://l.example/a.png");
   EXPECT_EQ(a->guide_id, "a.tv");
   EXPECT_EQ(a->guide_name, "Channel A");
-  EXPECT_EQ(a->user_agent, u"Agent/A");
-  EXPECT_EQ(a->referrer, u"http://ref.example/a");
+  EXPECT_EQ(a->user_agent, "Agent/A");
+  EXPECT_EQ(a->referrer, "http://ref.example/a");
   const std::optional<PlaylistChannelInfo> b = library.FindChannel(key + "_ib.tv");
   ASSERT_TRUE(b.has_value());
-  EXPECT_EQ(b->logo, u"");
+  EXPECT_EQ(b->logo, "");
   EXPECT_EQ(b->guide_id, "b.tv");
   EXPECT_EQ(b->guide_name, "") << "a tvg-name equal to the name is the name";
-  EXPECT_EQ(b->user_agent, u"");
+  EXPECT_EQ(b->user_agent, "");
   EXPECT_FALSE(library.FindChannel(key + "_ic.tv").has_value());
   EXPECT_FALSE(library.FindChannel(key + "_").has_value());
   EXPECT_FALSE(library.FindChannel(key).has_value());
@@ -68,17 +68,17 @@ TEST_F(PlaylistExtrasTest, AdditionsFollowRefreshesAndCatalogueRebuilds) {
   ASSERT_TRUE(library.Attach(catalogue, library.playlists().at(0).file, nullptr, nullptr));
   a = library.FindChannel(key + "_ia.tv");
   ASSERT_TRUE(a.has_value());
-  EXPECT_EQ(a->logo, u"http://l.example/a2.png");
-  EXPECT_EQ(a->user_agent, u"");
-  EXPECT_EQ(a->referrer, u"");
+  EXPECT_EQ(a->logo, "http://l.example/a2.png");
+  EXPECT_EQ(a->user_agent, "");
+  EXPECT_EQ(a->referrer, "");
   EXPECT_FALSE(library.FindChannel(key + "_ib.tv").has_value());
   ASSERT_TRUE(library.FindChannel(key + "_ic.tv").has_value());
-  EXPECT_EQ(library.FindChannel(key + "_ic.tv")->user_agent, u"Agent/C");
+  EXPECT_EQ(library.FindChannel(key + "_ic.tv")->user_agent, "Agent/C");
 
   // The catalogue's own update builds the playlist again: the same additions.
   ASSERT_TRUE(catalogue.ReloadCatalogue());
   ASSERT_TRUE(library.FindChannel(key + "_ic.tv").has_value());
-  EXPECT_EQ(library.FindChannel(key + "_ic.tv")->logo, u"http://l.example/c.png");
+  EXPECT_EQ(library.FindChannel(key + "_ic.tv")->logo, "http://l.example/c.png");
   EXPECT_EQ(library.FindChannel(key + "_ia.tv")->guide_id, "a.tv");
   EXPECT_FALSE(library.FindChannel(key + "_ib.tv").has_value());
 
@@ -112,7 +112,7 @@ TEST_F(PlaylistExtrasTest, ManyChannelsOfOneNameAreAllListedInKeyOrderWithTheirA
   for (int i = 0; i < kCount; i += 7) {
     const std::optional<PlaylistChannelInfo> info = library.FindChannel(key + "_iid" + std::to_string(i));
     ASSERT_TRUE(info.has_value()) << i;
-    EXPECT_EQ(info->logo, Utf8ToUtf16("http://l.example/" + std::to_string(i) + ".png"));
+    EXPECT_EQ(info->logo, "http://l.example/" + std::to_string(i) + ".png");
   }
   for (const Channel* channel : catalogue.AllChannels()) EXPECT_TRUE(library.FindChannel(channel->key()).has_value());
 }

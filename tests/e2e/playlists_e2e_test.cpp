@@ -286,7 +286,7 @@ TEST_F(PlaylistsEndToEndTest, RefreshKeepsFavouritesAndADamagedDownloadKeepsTheO
   // The favourite reaches the settings file's channel state.
   DocNode saved("channels");
   std::vector<ChannelStateEntry> entries;
-  catalogue_->SaveChannelState(entries);
+  catalogue_->SaveChannelState([&entries](const ChannelStateEntry& entry) { entries.push_back(entry); });
   AddChannelStateNodes(entries, saved);
   ASSERT_NE(saved.FindChild(red_key), nullptr);
   EXPECT_TRUE(saved.FindChild(red_key)->GetBool("f", false));

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   catalogue.Load(file.path(), nullptr);
   vidora::DocNode state("channels");
   std::vector<vidora::ChannelStateEntry> entries;
-  catalogue.SaveChannelState(entries);
+  catalogue.SaveChannelState([&entries](const vidora::ChannelStateEntry& entry) { entries.push_back(entry); });
   vidora::AddChannelStateNodes(entries, state);
   catalogue.StepFavourite(true);
   return 0;

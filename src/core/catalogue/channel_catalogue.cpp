@@ -39,7 +39,7 @@ void CopyChannelState(const DocNode& from, DocNode& to,
 }
 
 // Lists the saved state of the channels `wanted` names.
-void AppendSavedState(const DocNode& from, std::vector<ChannelStateEntry>& to,
+void AppendSavedState(const DocNode& from, const ChannelStateVisitor& visit,
                       const std::function<bool(std::string_view)>& wanted) {
   for (const auto& child : from.children()) {
     if (!wanted(child->name())) continue;
@@ -48,11 +48,11 @@ void AppendSavedState(const DocNode& from, std::vector<ChannelStateEntry>& to,
     if (const DocAttribute* cu = child->FindAttribute("cu", AttributeType::Int)) {
       entry.source = static_cast<int32_t>(cu->word());
     }
-    to.push_back(entry);
+    visit(entry);
   }
 }
 
-void WriteChannelsSection(std::vector<ChannelStateEntry>& channels) {
+void WriteChannelsSection(const ChannelStateVisitor& channels) {
   const ChannelCatalogue* catalogue = Catalogue();
   if (catalogue != nullptr) catalogue->SaveChannelState(channels);
   const DocNode* saved = SettingsChannelsNode();
@@ -365,11 +365,10 @@ Channel* ChannelCatalogue::StepFavourite(bool forward) const {
   return result == current_ ? nullptr : result;
 }
 
-void ChannelCatalogue::SaveChannelState(std::vector<ChannelStateEntry>& channels) const {
+void ChannelCatalogue::SaveChannelState(const ChannelStateVisitor& visit) const {
   for (const auto& [country_key, country] : countries_) {
-    channels.reserve(channels.size() + country->channels().size());
     for (const auto& [channel_key, channel] : country->channels()) {
-      channels.push_back({channel->key(), channel->favourite() ? std::optional<bool>(true) : std::nullopt, std::nullopt});
+      visit({channel->key(), channel->favourite() ? std::optional<bool>(true) : std::nullopt, std::nullopt});
     }
   }
 }

@@ -155,9 +155,9 @@ class ChannelCatalogue {
   // hidden by `HideAD`; nullptr when no other favourite qualifies.
   Channel* StepFavourite(bool forward) const;
 
-  // Lists every channel (countries, then channels, in key order) by its
-  // key, with "f" = true on favourites only.
-  void SaveChannelState(std::vector<ChannelStateEntry>& channels) const;
+  // Hands `visit` every channel (countries, then channels, in key order)
+  // by its key, with "f" = true on favourites only.
+  void SaveChannelState(const ChannelStateVisitor& visit) const;
 
   // Construction steps of a load. BuildCountry adds the country's channels
   // to the all-channels list (unsorted); `saved_state` may be nullptr.

@@ -2,6 +2,7 @@
 #define VIDORA_CORE_STORES_CHANNEL_STATE_ENTRY_H_
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,9 @@ struct ChannelStateEntry {
   std::optional<bool> favourite;  // "f": a favourite's, or as it was read
   std::optional<int32_t> source;  // "cu": only as it was read
 };
+
+// Takes the entries one by one, as they are listed.
+using ChannelStateVisitor = std::function<void(const ChannelStateEntry&)>;
 
 // Adds a child to `channels` for each entry (a name taken already is
 // skipped).

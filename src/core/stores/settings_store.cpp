@@ -101,7 +101,7 @@ void SettingsStore::BuildOptions(DocNode& options) const {
 
 std::vector<ChannelStateEntry> SettingsStore::ChannelEntries() const {
   std::vector<ChannelStateEntry> entries;
-  if (channels_writer_) channels_writer_(entries);
+  if (channels_writer_) channels_writer_([&entries](const ChannelStateEntry& entry) { entries.push_back(entry); });
   return entries;
 }
 
@@ -129,15 +129,17 @@ void SettingsStore::PadToReadableSize(DocNode& root) {
 
 bool SettingsStore::Save() const {
   if (path_.empty()) return false;
-  const std::vector<ChannelStateEntry> channels = ChannelEntries();
   // Each channel's node takes more than 10 bytes, so a document of this
-  // many needs no padding: it is written straight from the entries. A
-  // node made for each of a big playlist's channels would take tens of
-  // megabytes and a tenth of a second on every save.
+  // many needs no padding: it is written straight from the listing,
+  // counted first. A node made for each of a big playlist's channels
+  // would take tens of megabytes and a tenth of a second on every save;
+  // even a list of their entries would take several.
   constexpr size_t kStreamedChannels = 100;
-  if (channels.size() < kStreamedChannels) {
+  size_t count = 0;
+  if (channels_writer_) channels_writer_([&count](const ChannelStateEntry&) { ++count; });
+  if (count < kStreamedChannels) {
     DocNode root;
-    BuildDocumentOf(channels, root);
+    BuildDocumentOf(ChannelEntries(), root);
     return SaveDocumentFileAtomically(root, path_);
   }
   DocNode options("options");
@@ -151,14 +153,17 @@ bool SettingsStore::Save() const {
       out.ChildCount(2);
       out.Node(options);
       out.NodeHead("channels", 0);
-      out.ChildCount(static_cast<uint32_t>(channels.size()));
-      for (const ChannelStateEntry& entry : channels) {
+      out.ChildCount(static_cast<uint32_t>(count));
+      size_t written = 0;
+      channels_writer_([&out, &written, count](const ChannelStateEntry& entry) {
+        // A listing longer than counted would break the document.
+        if (written++ >= count) return;
         out.NodeHead(entry.key, (entry.favourite ? 1 : 0) + (entry.source ? 1 : 0));
         if (entry.favourite) out.BoolAttribute("f", *entry.favourite);
         if (entry.source) out.IntAttribute("cu", *entry.source);
         out.ChildCount(0);
-      }
-      return out.Finish();
+      });
+      return written == count && out.Finish();
     } catch (const std::bad_alloc&) {
       return false;
     }

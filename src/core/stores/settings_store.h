@@ -30,10 +30,12 @@ inline constexpr char kPaddingChildName[] = "padding";
 // is stored when the key is missing. UI thread only.
 class SettingsStore {
  public:
-  // Lists the children of the "channels" child of a document being saved,
-  // in the order they are written, each name once. Runs on the thread that
-  // calls Save(); the keys stay valid until it returns.
-  using ChannelsWriter = std::function<void(std::vector<ChannelStateEntry>& channels)>;
+  // Hands `visit` the children of the "channels" child of a document being
+  // saved, in the order they are written, each name once; the same ones
+  // each time it is called during one save (a save may list them twice:
+  // first to count them). Runs on the thread that calls Save(); a key
+  // stays valid until Save() returns.
+  using ChannelsWriter = std::function<void(const ChannelStateVisitor& visit)>;
 
   // Reads `path` into the tables. A missing file, one shorter than
   // kMinSettingsFileSize, a wrong magic or a missing "options" child leave

@@ -87,7 +87,7 @@ TEST_F(CatalogueLocationTest, AnAddressChannelPlaysItsAddressAndIsNeverRemembere
   EXPECT_EQ(GetSetting(kCurrentChannelKeySetting), u"de_one");
   DocNode saved("channels");
   std::vector<ChannelStateEntry> entries;
-  catalogue.SaveChannelState(entries);
+  catalogue.SaveChannelState([&entries](const ChannelStateEntry& entry) { entries.push_back(entry); });
   AddChannelStateNodes(entries, saved);
   EXPECT_EQ(saved.children().size(), 1u);
 

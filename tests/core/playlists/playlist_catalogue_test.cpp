@@ -141,7 +141,7 @@ TEST_F(PlaylistCatalogueTest, PlaylistBesideTheCatalogueKeepsFavouritesAcrossRef
   EXPECT_EQ(Names(catalogue), (std::vector<std::string>{"ARD", "Four", "One Renamed|f", "Two"}));
   DocNode saved("channels");
   std::vector<ChannelStateEntry> entries;
-  catalogue.SaveChannelState(entries);
+  catalogue.SaveChannelState([&entries](const ChannelStateEntry& entry) { entries.push_back(entry); });
   AddChannelStateNodes(entries, saved);
   ASSERT_NE(saved.FindChild(key + "_ione.tv"), nullptr);
   EXPECT_TRUE(saved.FindChild(key + "_ione.tv")->GetBool("f", false));

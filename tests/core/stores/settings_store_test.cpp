@@ -137,9 +137,9 @@ TEST(SettingsStoreTest, UnknownSettingsSurviveAndOtherTypesAreDropped) {
   ASSERT_NE(store.ChannelsNode(), nullptr);
   EXPECT_NE(store.ChannelsNode()->FindChild("de_one"), nullptr);
   bool writer_called = false;
-  store.set_channels_writer([&](std::vector<ChannelStateEntry>& out) {
+  store.set_channels_writer([&](const ChannelStateVisitor& out) {
     writer_called = true;
-    out.push_back({"fr_two", std::nullopt, std::nullopt});
+    out({"fr_two", std::nullopt, std::nullopt});
   });
   ASSERT_TRUE(store.Save());
   EXPECT_TRUE(writer_called);
@@ -187,12 +187,12 @@ TEST(SettingsStoreTest, ASaveOfManyChannelsWritesTheDocumentItDescribes) {
   store.SetString("a_text", u"Größe");
   std::vector<std::string> keys;
   for (int i = 0; i < 3000; ++i) keys.push_back("pl" + std::to_string(i % 7) + "_channel" + std::to_string(i));
-  store.set_channels_writer([&](std::vector<ChannelStateEntry>& out) {
+  store.set_channels_writer([&](const ChannelStateVisitor& out) {
     for (size_t i = 0; i < keys.size(); ++i) {
       ChannelStateEntry entry{keys[i], std::nullopt, std::nullopt};
       if (i % 5 == 0) entry.favourite = i % 10 == 0;
       if (i % 7 == 0) entry.source = static_cast<int32_t>(i % 3) - 1;
-      out.push_back(entry);
+      out(entry);
     }
   });
   ASSERT_TRUE(store.Save());

@@ -144,7 +144,7 @@ TEST_F(PlaylistUiTest, FilesBecomeCountriesThatSurviveARestartAndCanBeRemoved) {
   // A new start: the stored playlist comes back with the saved state.
   DocNode saved("channels");
   std::vector<ChannelStateEntry> entries;
-  catalogue_->SaveChannelState(entries);
+  catalogue_->SaveChannelState([&entries](const ChannelStateEntry& entry) { entries.push_back(entry); });
   AddChannelStateNodes(entries, saved);
   manager_.reset();
   DocNode settings("set");

@@ -280,9 +280,10 @@ ReadStatus CatalogueBuilder::ChannelNode(ByteCursor& in, Country* country, uint3
   std::span<StreamSource> kept = texts.MakeArray<StreamSource>(usable);
   for (size_t i = 0; i < usable; ++i) {
     const SourceEntry& entry = sources_[i];
-    kept[i] = StreamSource{entry.bitrate, entry.narrow ? texts.Keep(Utf8ToUtf16(std::string_view(
-                                                              reinterpret_cast<const char*>(entry.address), entry.address_units)))
-                                                       : texts.KeepWide(entry.address, entry.address_units)};
+    // Kept in UTF-8, as addresses are mostly ASCII: half the room of UTF-16.
+    const std::string_view narrow(reinterpret_cast<const char*>(entry.address), entry.address_units);
+    kept[i] = StreamSource{entry.bitrate, entry.narrow ? texts.Keep(narrow)
+                                                       : texts.Keep(Utf16ToUtf8(WideText(entry.address, entry.address_units)))};
   }
   built.sources_ = kept;
   if (built.sources_.empty()) {

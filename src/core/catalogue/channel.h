@@ -18,8 +18,8 @@ class Country;
 // The address is borrowed from the storage of the channel's country (see
 // ChannelBatch): valid as long as the channel.
 struct StreamSource {
-  int32_t bitrate = 0;          // attribute "b" (0 when absent); display only
-  std::u16string_view address;  // attribute "u": the address handed to playback
+  int32_t bitrate = 0;       // attribute "b" (0 when absent); display only
+  std::string_view address;  // attribute "u" in UTF-8: the address handed to playback
 };
 
 // A TV channel or radio station of the catalogue. Built by the catalogue

@@ -274,7 +274,7 @@ Channel* ChannelCatalogue::BuildChannel(Country& country, const DocNode& node, c
   std::span<StreamSource> sources = texts.MakeArray<StreamSource>(count);
   for (size_t i = 0; i < count; ++i) {
     const DocNode* source = node.FindChild(std::to_string(i));
-    sources[i] = StreamSource{source->GetInt("b", 0), texts.Keep(TextAttribute(*source, "u"))};
+    sources[i] = StreamSource{source->GetInt("b", 0), texts.Keep(Utf16ToUtf8(TextAttribute(*source, "u")))};
   }
   channel->sources_ = sources;
   if (channel->sources_.empty()) {
@@ -320,7 +320,7 @@ Channel* ChannelCatalogue::MakeAddressChannel(std::u16string_view address, std::
   address_channel_->name_ = address_texts_->Keep(name.empty() ? address : name);
   address_channel_->derived().title = address_channel_->name_;
   std::span<StreamSource> sources = address_texts_->MakeArray<StreamSource>(1);
-  sources[0] = StreamSource{0, address_texts_->Keep(address)};
+  sources[0] = StreamSource{0, address_texts_->Keep(Utf16ToUtf8(address))};
   address_channel_->sources_ = sources;
   if (!provider.empty()) address_channel_->provider_ = address_texts_->KeepCounted(provider);
   return address_channel_.get();

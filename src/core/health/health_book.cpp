@@ -33,11 +33,11 @@ bool NextField(std::string_view& line, std::string_view& field) {
 
 }  // namespace
 
-void HealthBook::Record(std::u16string address, const SourceCheck& check) {
+void HealthBook::Record(std::string address, const SourceCheck& check) {
   checks_.insert_or_assign(std::move(address), check);
 }
 
-const SourceCheck* HealthBook::Find(std::u16string_view address, int64_t now) const {
+const SourceCheck* HealthBook::Find(std::string_view address, int64_t now) const {
   const auto it = checks_.find(address);
   return it != checks_.end() && Fresh(it->second, now) ? &it->second : nullptr;
 }
@@ -78,8 +78,8 @@ void HealthBook::Merge(const HealthBook& other) {
   }
 }
 
-std::vector<std::u16string> HealthBook::Stale(int64_t now) const {
-  std::vector<std::u16string> stale;
+std::vector<std::string> HealthBook::Stale(int64_t now) const {
+  std::vector<std::string> stale;
   for (const auto& [address, check] : checks_) {
     if (!Fresh(check, now)) stale.push_back(address);
   }
@@ -100,7 +100,7 @@ std::string HealthBook::Encode() const {
     out += '\t';
     // Addresses never hold a line end or a tab that matters: both are
     // cut off here so that one cannot end or split a line.
-    std::string text = Utf16ToUtf8(address);
+    std::string text = address;
     std::replace_if(text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
     out += text;
     out += '\n';
@@ -114,7 +114,7 @@ bool HealthBook::Decode(std::string_view text, HealthBook& out) {
   if (!header.empty() && header.back() == '\r') header.remove_suffix(1);
   if (header != kHealthBookHeader) return false;
   std::string_view rest = first_end == std::string_view::npos ? std::string_view() : text.substr(first_end + 1);
-  std::vector<std::pair<std::u16string, SourceCheck>> read;
+  std::vector<std::pair<std::string, SourceCheck>> read;
   while (!rest.empty()) {
     const size_t end = rest.find('\n');
     std::string_view line = rest.substr(0, end);
@@ -137,7 +137,7 @@ bool HealthBook::Decode(std::string_view text, HealthBook& out) {
     if (std::any_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; })) continue;
     check.state = static_cast<SourceState>(state_number);
     check.reason = static_cast<DeadReason>(reason_number);
-    read.emplace_back(Utf8ToUtf16(line), check);
+    read.emplace_back(line, check);
   }
   // Too many: the newest are kept.
   if (read.size() > kMaxStoredSourceChecks) {

@@ -35,16 +35,16 @@ struct ChannelHealth {
   bool unavailable() const { return sources > 0 && dead == sources; }
 };
 
-// The results of the channel checks, by source address (the address the
-// channel stores, so the same source in two lists shares one result).
+// The results of the channel checks, by source address (the UTF-8 address
+// the channel stores, so the same source in two lists shares one result).
 // Nothing here changes a playlist. UI thread only; copies may go to a
 // worker for saving.
 class HealthBook {
  public:
   // Keeps `check` as the source's newest result.
-  void Record(std::u16string address, const SourceCheck& check);
+  void Record(std::string address, const SourceCheck& check);
   // The source's result of the last day before `now`, or nullptr.
-  const SourceCheck* Find(std::u16string_view address, int64_t now) const;
+  const SourceCheck* Find(std::string_view address, int64_t now) const;
   ChannelHealth Judge(const Channel& channel, int64_t now) const;
   // The channel's sources in the order to try them: those that answered
   // or were not checked, in their own order, then the dead ones.
@@ -52,7 +52,7 @@ class HealthBook {
   // Takes every result of `other` that is newer than this book's.
   void Merge(const HealthBook& other);
   // The addresses whose result is older than a day before `now`.
-  std::vector<std::u16string> Stale(int64_t now) const;
+  std::vector<std::string> Stale(int64_t now) const;
   size_t size() const { return checks_.size(); }
   bool empty() const { return checks_.empty(); }
 
@@ -64,7 +64,7 @@ class HealthBook {
   static bool Decode(std::string_view text, HealthBook& out);
 
  private:
-  std::map<std::u16string, SourceCheck, std::less<>> checks_;
+  std::map<std::string, SourceCheck, std::less<>> checks_;  // by UTF-8 address
 };
 
 // The book the channel lists and playback consult: the health check's

@@ -251,9 +251,9 @@ std::optional<PlaylistChannelInfo> PlaylistLibrary::PlaylistChannels::Find(std::
   return records[index].info();
 }
 
-SourceRequest RequestForSource(const PlaylistChannelInfo& info, std::u16string_view address) {
+SourceRequest RequestForSource(const PlaylistChannelInfo& info, std::string_view address) {
   SourceHeaders own;
-  if (!info.source_headers.empty() && FindSourceHeaders(info.source_headers, Utf16ToUtf8(address), own)) {
+  if (!info.source_headers.empty() && FindSourceHeaders(info.source_headers, address, own)) {
     return SourceRequest{std::string(own.user_agent), std::string(own.referrer), std::string(own.cookie)};
   }
   return SourceRequest{std::string(info.user_agent), std::string(info.referrer), std::string(info.cookie)};

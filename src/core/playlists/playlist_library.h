@@ -46,7 +46,7 @@ struct SourceRequest {
   std::string referrer;
   std::string cookie;
 };
-SourceRequest RequestForSource(const PlaylistChannelInfo& info, std::u16string_view address);
+SourceRequest RequestForSource(const PlaylistChannelInfo& info, std::string_view address);
 
 // One stored playlist, as its file describes it.
 struct StoredPlaylist {

@@ -37,8 +37,8 @@ ScheduledRecording RecordingOf(const PlaylistManager& manager, const Channel& ch
   recording.start = programme.start;
   recording.end = programme.stop;
   if (!channel.sources().empty()) {
-    const std::u16string_view address = channel.sources()[static_cast<size_t>(channel.current_source())].address;
-    recording.address = Utf16ToUtf8(address);
+    const std::string_view address = channel.sources()[static_cast<size_t>(channel.current_source())].address;
+    recording.address = std::string(address);
     recording.provider = std::string(channel.provider());
     if (const std::optional<PlaylistChannelInfo> info = manager.FindChannel(channel)) {
       const SourceRequest request = RequestForSource(*info, address);

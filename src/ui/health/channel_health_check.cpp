@@ -14,6 +14,7 @@
 #include "core/catalogue/channel.h"
 #include "core/catalogue/channel_catalogue.h"
 #include "core/document/atomic_file.h"
+#include "core/document/text_codec.h"
 #include "core/health/health_settings.h"
 #include "core/playback/provider_table.h"
 #include "core/stores/app_paths.h"
@@ -85,7 +86,7 @@ std::shared_ptr<ChannelHealthCheck::Running> ChannelHealthCheck::Start(const std
   auto running = std::make_shared<Running>();
   // Each source once, however many channels or lists share it.
   std::vector<ProbeTarget> targets;
-  std::unordered_map<std::u16string_view, uint32_t> places;
+  std::unordered_map<std::string_view, uint32_t> places;
   std::set<std::string, std::less<>> providers;
   const PlaylistManager* playlists = PlaylistManager::Current();
   const std::string default_agent = MpvBackend::DefaultUserAgent();
@@ -98,7 +99,7 @@ std::shared_ptr<ChannelHealthCheck::Running> ChannelHealthCheck::Start(const std
       mine.push_back(it->second);
       if (!added) continue;
       ProbeTarget target;
-      target.address = std::u16string(source.address);
+      target.address = Utf8ToUtf16(source.address);
       target.provider = std::string(channel->provider());
       // The request the player would send: the playlist's headers for this
       // source, else the player's own agent.
@@ -208,7 +209,7 @@ void ChannelHealthCheck::Record(const HealthCheckRun& run) {
     // A source that could not be checked keeps what was known of it.
     if (check.state == SourceState::kUnknown) continue;
     check.checked_at = now;
-    book_.Record(run.targets()[i].address, check);
+    book_.Record(Utf16ToUtf8(run.targets()[i].address), check);
   }
 }
 
@@ -270,9 +271,9 @@ void ChannelHealthCheck::Load() {
 
 void ChannelHealthCheck::RecheckStale() {
   if (running_ != nullptr || book_.empty() || Catalogue() == nullptr) return;
-  const std::vector<std::u16string> stale = book_.Stale(options_.clock());
+  const std::vector<std::string> stale = book_.Stale(options_.clock());
   if (stale.empty()) return;
-  const std::set<std::u16string_view> wanted(stale.begin(), stale.end());
+  const std::set<std::string_view> wanted(stale.begin(), stale.end());
   // Whole channels, so that their order of sources is judged on one day's
   // results.
   std::vector<Channel*> channels;

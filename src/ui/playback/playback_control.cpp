@@ -244,7 +244,7 @@ void PlaybackControl::StartAttempt() {
   const StreamSource& source = channel->sources()[static_cast<size_t>(plan_->source())];
   if (strip_ != nullptr) strip_->update();
   if (channel->provider().empty()) {
-    PlayAddress(std::u16string(source.address));
+    PlayAddress(Utf8ToUtf16(source.address));
     return;
   }
   StreamAddressProvider* provider = Providers().Find(channel->provider());
@@ -256,7 +256,7 @@ void PlaybackControl::StartAttempt() {
   // The Stop glyphs let the user cancel while the provider is asked.
   if (panel_ != nullptr) panel_->SetPlaying(true);
   SetStatus(OpeningText());
-  resolver_->Start(provider->CopyForWorker(), std::u16string(source.address),
+  resolver_->Start(provider->CopyForWorker(), Utf8ToUtf16(source.address),
                    [this](std::optional<std::u16string> address, AddressResolver::Messages messages) {
                      OnAddressResolved(std::move(address), std::move(messages));
                    });
@@ -294,7 +294,7 @@ void PlaybackControl::PlayAddress(const std::u16string& address) {
     // A playlist may ask for its own agent, referrer and cookie per source.
     const PlaylistManager* playlists = PlaylistManager::Current();
     const std::optional<PlaylistChannelInfo> info = playlists != nullptr ? playlists->FindChannel(*channel) : std::nullopt;
-    SourceRequest request = info.has_value() ? RequestForSource(*info, address) : SourceRequest{};
+    SourceRequest request = info.has_value() ? RequestForSource(*info, Utf16ToUtf8(address)) : SourceRequest{};
     if (session_key_.empty() && !catchup_address_.empty() && address == catchup_address_) {
       request = catchup_request_;
     }

@@ -557,7 +557,7 @@ ChannelArchive PlaylistManager::ArchiveOf(const Channel& channel) const {
     if (channel.country() != nullptr && playlist.key == channel.country()->key()) header = DecodeCatchup(playlist.catchup);
   }
   const StreamSource& source = channel.sources()[static_cast<size_t>(channel.current_source())];
-  return ReadChannelArchive(DecodeCatchup(info->catchup), header, Utf16ToUtf8(source.address));
+  return ReadChannelArchive(DecodeCatchup(info->catchup), header, source.address);
 }
 
 const QImage* PlaylistManager::Logo(const Channel& channel) {

@@ -23,7 +23,7 @@ void ShortGuideFollower::OnChannelStarted(const std::string& key) {
   if (playlists_.GuideChannelOf(*channel) >= 0 && playlists_.GuideNowNext(*channel).now.has_value()) return;
   const auto asked = asked_at_.find(key);
   if (asked != asked_at_.end() && now - asked->second < kAskAgainSeconds) return;
-  std::optional<XtreamChannelRef> ref = ParseXtreamChannelAddress(Utf16ToUtf8(channel->sources()[0].address));
+  std::optional<XtreamChannelRef> ref = ParseXtreamChannelAddress(channel->sources()[0].address);
   if (!ref) return;
   asked_at_[key] = now;
   const std::atomic<bool>* cancel = jobs_.cancel();

@@ -220,7 +220,7 @@ void RadioDirectoryPage::FinishKeeping() {
     if (it != catalogue->countries().end()) {
       for (const auto [name, channel] : it->second->channels()) {
         for (const StreamSource& source : channel->sources()) {
-          if (Utf16ToUtf8(source.address) == pending.address) found = channel;
+          if (source.address == pending.address) found = channel;
         }
       }
     }

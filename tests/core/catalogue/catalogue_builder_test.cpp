@@ -85,7 +85,7 @@ std::string Describe(const std::vector<Channel*>& channels, const std::vector<st
         << " f=" << channel->favourite() << " title=" << Utf16ToUtf8(channel->title())
         << " info=" << Utf16ToUtf8(channel->info_line());
     for (const StreamSource& source : channel->sources()) {
-      out << " [" << source.bitrate << " " << Utf16ToUtf8(source.address) << "]";
+      out << " [" << source.bitrate << " " << source.address << "]";
     }
     out << "\n";
   }
@@ -189,8 +189,8 @@ TEST_F(CatalogueBuilderTest, RepeatedNamesWrongTypesAndGapsMatchTheTreeReader) {
   ASSERT_NE(one, nullptr);
   EXPECT_EQ(one->name(), u"Eins");
   ASSERT_EQ(one->sources().size(), 2u);
-  EXPECT_EQ(one->sources()[0].address, u"first");
-  EXPECT_EQ(one->sources()[1].address, u"second");
+  EXPECT_EQ(one->sources()[0].address, "first");
+  EXPECT_EQ(one->sources()[1].address, "second");
   EXPECT_EQ(catalogue.FindChannelByKey("de_dup_attr")->name(), u"");
   EXPECT_EQ(catalogue.FindChannelByKey("de_ghost"), nullptr);
   EXPECT_EQ(catalogue.countries().count(""), 1u);

@@ -37,7 +37,7 @@ std::string Describe(const ChannelCatalogue& catalogue) {
           << " cu=" << channel->current_source() << " f=" << channel->favourite()
           << " title=" << Utf16ToUtf8(channel->title()) << " info=" << Utf16ToUtf8(channel->info_line());
       for (const StreamSource& source : channel->sources()) {
-        out << " [" << source.bitrate << " " << Utf16ToUtf8(source.address) << "]";
+        out << " [" << source.bitrate << " " << source.address << "]";
       }
       out << "\n";
     }
@@ -109,7 +109,7 @@ TEST_F(CatalogueLoadTest, ChannelFieldsCategoriesAndDerivedTexts) {
   const Channel* channel = catalogue.FindChannelByKey("de_gaps");
   ASSERT_NE(channel, nullptr);
   ASSERT_EQ(channel->sources().size(), 2u);
-  EXPECT_EQ(channel->sources()[1].address, u"http://s/1");
+  EXPECT_EQ(channel->sources()[1].address, "http://s/1");
   EXPECT_EQ(channel->category(), catalogue.FindCategory("sp"));
   EXPECT_EQ(channel->p_value(), "p-gaps");
   EXPECT_EQ(channel->title(), u"de Lücken");
@@ -186,7 +186,7 @@ TEST_F(CatalogueLoadTest, BadChannelsAreReportedAndKeptSafely) {
   EXPECT_FALSE(bad->radio());
   ASSERT_EQ(bad->sources().size(), 1u);
   EXPECT_EQ(bad->sources()[0].bitrate, 0);
-  EXPECT_EQ(bad->sources()[0].address, u"");
+  EXPECT_EQ(bad->sources()[0].address, "");
   EXPECT_EQ(bad->info_line(), u"de (0)");
 
   EXPECT_EQ(catalogue.AllChannels().size(), 3u);
@@ -217,7 +217,7 @@ TEST_F(CatalogueLoadTest, SavedSourceIndexIsClampedToTheSources) {
   const Channel* b = catalogue.FindChannelByKey("de_b");
   EXPECT_EQ(b->current_source(), 1);
   EXPECT_TRUE(b->favourite());
-  EXPECT_EQ(ChannelCatalogue::CurrentSource(*b)->address, u"b1");
+  EXPECT_EQ(ChannelCatalogue::CurrentSource(*b)->address, "b1");
   EXPECT_EQ(b->info_line(), u"de (2)");
   EXPECT_EQ(catalogue.FindChannelByKey("de_c")->current_source(), 0);
   EXPECT_EQ(catalogue.FindChannelByKey("de_d")->current_source(), 0);

@@ -79,7 +79,7 @@ TEST_F(CatalogueLocationTest, AnAddressChannelPlaysItsAddressAndIsNeverRemembere
   EXPECT_TRUE(channel->playable());
   EXPECT_TRUE(channel->provider().empty());
   ASSERT_NE(ChannelCatalogue::CurrentSource(*channel), nullptr);
-  EXPECT_EQ(ChannelCatalogue::CurrentSource(*channel)->address, u"http://127.0.0.1:8080/x.ts");
+  EXPECT_EQ(ChannelCatalogue::CurrentSource(*channel)->address, "http://127.0.0.1:8080/x.ts");
   EXPECT_EQ(catalogue.AllChannels().size(), 1u);
 
   catalogue.SetCurrentChannel(channel);

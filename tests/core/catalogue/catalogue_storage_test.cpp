@@ -113,7 +113,7 @@ TEST_F(CatalogueStorageTest, CountriesListTheirChannelsByteWiseByName) {
   EXPECT_EQ(zdf->provider(), "prov");
   ASSERT_EQ(zdf->sources().size(), 2u);
   EXPECT_EQ(zdf->sources()[1].bitrate, 256);
-  EXPECT_EQ(zdf->sources()[1].address, u"http://s/zdf1");
+  EXPECT_EQ(zdf->sources()[1].address, "http://s/zdf1");
 }
 
 TEST_F(CatalogueStorageTest, ChannelsAndTheirTextsStayValidWhileExtraFilesComeAndGo) {
@@ -121,7 +121,7 @@ TEST_F(CatalogueStorageTest, ChannelsAndTheirTextsStayValidWhileExtraFilesComeAn
   ASSERT_TRUE(catalogue.Load(WriteSample(u"http://s/zdf1"), nullptr));
   const Channel* zdf = catalogue.FindChannelByKey("de_zdf");
   ASSERT_NE(zdf, nullptr);
-  const std::u16string_view address = zdf->sources()[1].address;
+  const std::string_view address = zdf->sources()[1].address;
   const std::string_view provider = zdf->provider();
 
   DocNode extra("1");
@@ -139,7 +139,7 @@ TEST_F(CatalogueStorageTest, ChannelsAndTheirTextsStayValidWhileExtraFilesComeAn
   // freed memory here as an error).
   EXPECT_EQ(catalogue.FindChannelByKey("de_zdf"), zdf);
   EXPECT_EQ(zdf->sources()[1].address.data(), address.data());
-  EXPECT_EQ(address, u"http://s/zdf1");
+  EXPECT_EQ(address, "http://s/zdf1");
   EXPECT_EQ(provider, "prov");
   EXPECT_EQ(catalogue.countries().count("pl0"), 0u);
 }
@@ -157,7 +157,7 @@ TEST_F(CatalogueStorageTest, AReloadOfAReplacedFileHasItsTextsAndKeepsFavourites
   ASSERT_NE(zdf, nullptr);
   EXPECT_TRUE(zdf->favourite());
   EXPECT_FALSE(catalogue.FindChannelByKey("de_ard")->favourite());
-  EXPECT_EQ(zdf->sources()[1].address, u"http://s/zdf-new");
+  EXPECT_EQ(zdf->sources()[1].address, "http://s/zdf-new");
   EXPECT_TRUE(zdf->provider().empty());
   EXPECT_EQ(zdf->title(), u"de ZDF");
 
@@ -178,10 +178,10 @@ TEST_F(CatalogueStorageTest, AnAddressChannelKeepsItsOwnAddress) {
   Channel* channel = catalogue.MakeAddressChannel(address);
   address.assign(address.size(), u'x');  // the caller's text is not borrowed
   ASSERT_EQ(channel->sources().size(), 1u);
-  EXPECT_EQ(channel->sources()[0].address, u"http://127.0.0.1:9/live.ts");
+  EXPECT_EQ(channel->sources()[0].address, "http://127.0.0.1:9/live.ts");
   EXPECT_EQ(channel->title(), u"http://127.0.0.1:9/live.ts");
   Channel* next = catalogue.MakeAddressChannel(u"http://127.0.0.1:9/other.ts");
-  EXPECT_EQ(next->sources()[0].address, u"http://127.0.0.1:9/other.ts");
+  EXPECT_EQ(next->sources()[0].address, "http://127.0.0.1:9/other.ts");
 }
 
 TEST_F(CatalogueStorageTest, ReadingBytesNamesWhyTheyAreNoCatalogue) {

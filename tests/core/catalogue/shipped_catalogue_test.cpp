@@ -30,7 +30,7 @@ TEST_F(ShippedCatalogueTest, LoadsCleanlyWithEveryCountryAndPlayableChannels) {
     EXPECT_FALSE(channel->name().empty()) << channel->key();
     EXPECT_TRUE(channel->provider().empty()) << channel->key();
     for (const StreamSource& source : channel->sources()) {
-      EXPECT_EQ(source.address.rfind(u"https://", 0), 0u) << channel->key();
+      EXPECT_EQ(source.address.rfind("https://", 0), 0u) << channel->key();
     }
     if (channel->category() != nullptr) categories.insert(channel->category()->key());
     (channel->radio() ? radio : tv) = true;

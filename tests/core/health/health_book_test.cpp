@@ -49,16 +49,16 @@ class HealthBookTest : public ::testing::Test {
 
 TEST_F(HealthBookTest, LiveSourcesComeFirstAndAChannelIsUnavailableOnlyWhenEverySourceIsDead) {
   HealthBook book;
-  book.Record(u"http://127.0.0.1/a", Result(SourceState::kDead, kNow, DeadReason::kRefused));
-  book.Record(u"http://127.0.0.1/c", Result(SourceState::kLive));
+  book.Record("http://127.0.0.1/a", Result(SourceState::kDead, kNow, DeadReason::kRefused));
+  book.Record("http://127.0.0.1/c", Result(SourceState::kLive));
   EXPECT_EQ(book.LiveFirst(*channel_, kNow), (std::vector<int>{1, 2, 0}));
   ChannelHealth health = book.Judge(*channel_, kNow);
   EXPECT_EQ(health.dead, 1);
   EXPECT_EQ(health.first_dead, 0);
   EXPECT_FALSE(health.unavailable());
 
-  book.Record(u"http://127.0.0.1/b", Result(SourceState::kDead));
-  book.Record(u"http://127.0.0.1/c", Result(SourceState::kDead));
+  book.Record("http://127.0.0.1/b", Result(SourceState::kDead));
+  book.Record("http://127.0.0.1/c", Result(SourceState::kDead));
   EXPECT_TRUE(book.Judge(*channel_, kNow).unavailable());
 
   // A day later the results no longer count: the channel is as unchecked.
@@ -70,8 +70,8 @@ TEST_F(HealthBookTest, LiveSourcesComeFirstAndAChannelIsUnavailableOnlyWhenEvery
 
 TEST_F(HealthBookTest, StoredResultsReadBackAndDamagedLinesArePassedOver) {
   HealthBook book;
-  book.Record(u"http://127.0.0.1/a", Result(SourceState::kDead, kNow, DeadReason::kHttpStatus));
-  book.Record(u"http://127.0.0.1/b\tx\ny", Result(SourceState::kLive));
+  book.Record("http://127.0.0.1/a", Result(SourceState::kDead, kNow, DeadReason::kHttpStatus));
+  book.Record("http://127.0.0.1/b\tx\ny", Result(SourceState::kLive));
   std::string text = book.Encode();
   text += "not a line\n1\t2\t3\n1790000000\t9\t0\t0\thttp://bad/state\n1790000000\t2\t99\t0\thttp://bad/reason\n";
   text += "x\t2\t1\t0\thttp://bad/time\n";
@@ -79,11 +79,11 @@ TEST_F(HealthBookTest, StoredResultsReadBackAndDamagedLinesArePassedOver) {
   HealthBook read;
   ASSERT_TRUE(HealthBook::Decode(text, read));
   EXPECT_EQ(read.size(), 2u);
-  const SourceCheck* a = read.Find(u"http://127.0.0.1/a", kNow + 60);
+  const SourceCheck* a = read.Find("http://127.0.0.1/a", kNow + 60);
   ASSERT_NE(a, nullptr);
   EXPECT_EQ(a->reason, DeadReason::kHttpStatus);
   // A tab or line end in an address cannot split the file's lines.
-  EXPECT_NE(read.Find(u"http://127.0.0.1/b x y", kNow), nullptr);
+  EXPECT_NE(read.Find("http://127.0.0.1/b x y", kNow), nullptr);
 
   HealthBook none;
   EXPECT_FALSE(HealthBook::Decode("1790000000\t2\t1\t0\thttp://x/\n", none));
@@ -91,9 +91,9 @@ TEST_F(HealthBookTest, StoredResultsReadBackAndDamagedLinesArePassedOver) {
 
   // Merging keeps the newer result of each source.
   HealthBook newer;
-  newer.Record(u"http://127.0.0.1/a", Result(SourceState::kLive, kNow + 10));
+  newer.Record("http://127.0.0.1/a", Result(SourceState::kLive, kNow + 10));
   read.Merge(newer);
-  EXPECT_EQ(read.Find(u"http://127.0.0.1/a", kNow + 60)->state, SourceState::kLive);
+  EXPECT_EQ(read.Find("http://127.0.0.1/a", kNow + 60)->state, SourceState::kLive);
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ TEST_F(PlaylistCatalogueTest, ImportedPlaylistIsACatalogueTheLoaderReads) {
   const Channel* one = catalogue.FindChannelByKey(result.key + "_ione.tv");
   ASSERT_NE(one, nullptr);
   ASSERT_EQ(one->sources().size(), 2u);
-  EXPECT_EQ(one->sources()[1].address, u"http://s.example/one-backup");
+  EXPECT_EQ(one->sources()[1].address, "http://s.example/one-backup");
   EXPECT_EQ(one->category()->key(), "n");
   const Channel* three = nullptr;
   for (const Channel* c : catalogue.AllChannels()) {
@@ -358,8 +358,8 @@ TEST_F(PlaylistCatalogueTest, PlaylistOfTheEarlierFormIsReadAndRewrittenSmaller)
     std::vector<std::string> seen;
     for (const Channel* channel : catalogue.AllChannels()) {
       const std::optional<PlaylistChannelInfo> info = library.FindChannel(channel->key());
-      seen.push_back(Utf16ToUtf8(std::u16string(channel->name()) + u"|" + channel->info_line() + u"|" +
-                                 std::u16string(channel->sources()[0].address) + u"|") +
+      seen.push_back(Utf16ToUtf8(std::u16string(channel->name()) + u"|" + channel->info_line() + u"|") +
+                     std::string(channel->sources()[0].address) + "|" +
                      std::string(info.has_value() ? info->logo : "-"));
     }
     return seen;

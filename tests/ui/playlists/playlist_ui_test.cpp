@@ -133,7 +133,7 @@ TEST_F(PlaylistUiTest, FilesBecomeCountriesThatSurviveARestartAndCanBeRemoved) {
     if (channel->name() == u"Local One") one = channel;
   }
   ASSERT_NE(one, nullptr);
-  EXPECT_EQ(one->sources()[0].address, QString::fromStdString((dir_ / "media/one.ts").string()).toStdU16String());
+  EXPECT_EQ(one->sources()[0].address, (dir_ / "media/one.ts").string());
   EXPECT_EQ(one->country()->display_name(), u"My List");
   ASSERT_TRUE(WaitUntil([&] { return manager_->Logo(*one) != nullptr; }));
   EXPECT_EQ(manager_->Logo(*one)->height(), 10);  // never enlarged

@@ -227,9 +227,9 @@ TEST(ProviderUiTest, FilmsAndSeriesAreFoundByCategoryAndNameAndPlayThroughTheAcc
   EXPECT_EQ(played->name(), u"The Long Road");
   EXPECT_EQ(played->provider(), kXtreamProviderName);
   XtreamAddressProvider provider;
-  EXPECT_EQ(provider.Resolve(played->sources()[0].address),
+  EXPECT_EQ(provider.Resolve(Utf8ToUtf16(played->sources()[0].address)),
             Utf8ToUtf16(server.Address() + "/movie/viewer/right/1001.mkv"));
-  EXPECT_EQ(played->sources()[0].address.find(u"right"), std::u16string::npos);
+  EXPECT_EQ(played->sources()[0].address.find("right"), std::string_view::npos);
 
   // A series: its episodes by season; Enter goes to them, Enter plays one.
   page->search_edit()->clear();
@@ -245,7 +245,7 @@ TEST(ProviderUiTest, FilmsAndSeriesAreFoundByCategoryAndNameAndPlayThroughTheAcc
   QTest::keyClick(page->episodes(), Qt::Key_Down);
   QTest::keyClick(page->episodes(), Qt::Key_Return);
   EXPECT_EQ(played->name(), u"Return");
-  EXPECT_EQ(provider.Resolve(played->sources()[0].address),
+  EXPECT_EQ(provider.Resolve(Utf8ToUtf16(played->sources()[0].address)),
             Utf8ToUtf16(server.Address() + "/series/viewer/right/5002.mkv"));
   delete page;
   Credentials().Forget(account);

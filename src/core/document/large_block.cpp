@@ -41,4 +41,9 @@ void UnmapLargeBlock(std::byte* block, size_t size) {
 
 void ReturnFreeHeapPages() { malloc_trim(0); }
 
+void KeepLargeBlocksApart() {
+  constexpr int kApartBytes = 256 * 1024;
+  mallopt(M_MMAP_THRESHOLD, kApartBytes);
+}
+
 }  // namespace vidora

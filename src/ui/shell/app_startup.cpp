@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "core/document/large_block.h"
 #include "core/catalogue/channel_catalogue.h"
 #include "core/document/text_codec.h"
 #include "core/document/atomic_file.h"
@@ -244,6 +245,7 @@ int RunPlayer(const CommandLineRequests& requests) {
   SingleInstance instance(QString::fromLatin1(kInstanceTitle));
   const int check = instance.Check(ForwardedCommandLine(requests));
   if (check < 0 || check == 1) return check;
+  KeepLargeBlocksApart();
   // A later start hands over what it understood and ends as any later
   // start does; a first one does not run on arguments it cannot take.
   if (!requests.error.isEmpty()) return kBadCommandLine;

@@ -113,6 +113,10 @@ class Country {
   // The language-pack text of "c_" + key at loading, or the key itself.
   const std::u16string& display_name() const { return display_name_; }
   const ChannelIndex& channels() const { return channels_; }
+  // The storage of the country's channels. While it is held, their keys
+  // and names stay valid and unchanged, also after a reload or removal,
+  // and may then be read on any thread.
+  std::shared_ptr<const ChannelBatch> storage() const { return batch_; }
 
  private:
   friend class Channel;

@@ -75,6 +75,12 @@ std::u16string Utf8ToUtf16(std::string_view text) {
 
 std::string Utf16ToUtf8(std::u16string_view text) {
   std::string out;
+  Utf16ToUtf8Into(text, out);
+  return out;
+}
+
+void Utf16ToUtf8Into(std::u16string_view text, std::string& out) {
+  out.clear();
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     char32_t cp = text[i];
@@ -90,7 +96,6 @@ std::string Utf16ToUtf8(std::u16string_view text) {
     }
     AppendUtf8(out, cp);
   }
-  return out;
 }
 
 }  // namespace vidora

@@ -11,6 +11,8 @@ namespace vidora {
 std::u16string Utf8ToUtf16(std::string_view text);
 // Unpaired surrogates become U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
+// The same into `out`, reusing its storage.
+void Utf16ToUtf8Into(std::u16string_view text, std::string& out);
 
 }  // namespace vidora
 

@@ -18,12 +18,24 @@ struct GuideMatchInput {
   std::string_view chosen;
 };
 
+// The inputs of the channels to match, read by index, any number of times
+// and on any one thread at a time.
+class GuideMatchSource {
+ public:
+  virtual ~GuideMatchSource() = default;
+  virtual size_t size() const = 0;
+  // The inputs of channel `i`. The views may point into `scratch`, room
+  // for texts made for the call; they stay valid until the next call with
+  // the same scratch.
+  virtual GuideMatchInput Input(size_t i, std::string& scratch) const = 0;
+};
+
 // The inputs of many channels, packed: their texts back to back in one
 // string and four 32-bit ends each, instead of four strings a channel
 // (about 20 bytes a channel beside the texts, where separate strings take
 // 128 and a heap block for most). The views an entry gives stay valid
 // until the next Add. Made on one thread, then only read (any thread).
-class GuideMatchList {
+class GuideMatchList : public GuideMatchSource {
  public:
   void Reserve(size_t channels, size_t text_bytes) {
     texts_.reserve(text_bytes);
@@ -35,8 +47,8 @@ class GuideMatchList {
       ends_.push_back(static_cast<uint32_t>(texts_.size()));
     }
   }
-  size_t size() const { return ends_.size() / kFields; }
-  GuideMatchInput operator[](size_t i) const {
+  size_t size() const override { return ends_.size() / kFields; }
+  GuideMatchInput Input(size_t i, std::string& /*scratch*/) const override {
     const size_t at = i * kFields;
     return GuideMatchInput{Field(at), Field(at + 1), Field(at + 2), Field(at + 3)};
   }

@@ -106,7 +106,7 @@ std::string NormaliseChannelName(std::string_view name) {
   return result;
 }
 
-std::vector<GuideMatch> MatchGuideChannels(const GuideStore& store, const GuideMatchList& channels) {
+std::vector<GuideMatch> MatchGuideChannels(const GuideStore& store, const GuideMatchSource& channels) {
   std::vector<GuideMatch> result(channels.size());
   std::unordered_map<std::string_view, int32_t> exact;
   std::unordered_map<std::string, int32_t> by_id, by_feedless, by_display, by_normalised;
@@ -134,25 +134,28 @@ std::vector<GuideMatch> MatchGuideChannels(const GuideStore& store, const GuideM
     result[i] = {it->second, pass};
     return true;
   };
+  std::string scratch;
   for (size_t i = 0; i < channels.size(); ++i) {
-    const GuideMatchInput c = channels[i];
+    const GuideMatchInput c = channels.Input(i, scratch);
     if (!c.chosen.empty() && set(i, exact.find(c.chosen), exact, GuideMatchPass::kChosen)) continue;
     if (c.tvg_id.empty()) continue;
     set(i, by_id.find(LowerAscii(c.tvg_id)), by_id, GuideMatchPass::kId);
   }
   for (size_t i = 0; i < channels.size(); ++i) {
-    const std::string_view tvg_id = channels[i].tvg_id;
-    if (result[i].channel >= 0 || tvg_id.empty()) continue;
+    if (result[i].channel >= 0) continue;
+    const std::string_view tvg_id = channels.Input(i, scratch).tvg_id;
+    if (tvg_id.empty()) continue;
     set(i, by_feedless.find(LowerAscii(WithoutFeed(tvg_id))), by_feedless, GuideMatchPass::kIdWithoutFeed);
   }
   for (size_t i = 0; i < channels.size(); ++i) {
-    const std::string_view tvg_name = channels[i].tvg_name;
-    if (result[i].channel >= 0 || tvg_name.empty()) continue;
+    if (result[i].channel >= 0) continue;
+    const std::string_view tvg_name = channels.Input(i, scratch).tvg_name;
+    if (tvg_name.empty()) continue;
     set(i, by_display.find(LowerAscii(tvg_name)), by_display, GuideMatchPass::kTvgName);
   }
   for (size_t i = 0; i < channels.size(); ++i) {
     if (result[i].channel >= 0) continue;
-    const std::string folded = NormaliseChannelName(channels[i].name);
+    const std::string folded = NormaliseChannelName(channels.Input(i, scratch).name);
     if (!folded.empty()) set(i, by_normalised.find(folded), by_normalised, GuideMatchPass::kName);
   }
   return result;

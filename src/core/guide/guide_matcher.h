@@ -35,7 +35,7 @@ std::string NormaliseChannelName(std::string_view name);
 // pass in the order of GuideMatchPass, each pass only for channels the
 // earlier ones left unmatched. Linear in both counts (hash tables). Any
 // thread; the store is only read.
-std::vector<GuideMatch> MatchGuideChannels(const GuideStore& store, const GuideMatchList& channels);
+std::vector<GuideMatch> MatchGuideChannels(const GuideStore& store, const GuideMatchSource& channels);
 
 }  // namespace vidora
 

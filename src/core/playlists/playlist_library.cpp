@@ -210,16 +210,27 @@ void PlaylistLibrary::Remove(ChannelCatalogue& catalogue, std::string_view key) 
 }
 
 std::optional<PlaylistChannelInfo> PlaylistLibrary::FindChannel(std::string_view channel_key) const {
+  const PlaylistChannelRecord record = FindRecord(channel_key);
+  if (record.empty()) return std::nullopt;
+  return record.info();
+}
+
+PlaylistChannelRecord PlaylistLibrary::FindRecord(std::string_view channel_key) const {
   const size_t split = channel_key.find('_');
-  if (split == std::string_view::npos) return std::nullopt;
+  if (split == std::string_view::npos) return {};
   auto playlist = channels_.find(channel_key.substr(0, split));
-  if (playlist == channels_.end()) return std::nullopt;
+  if (playlist == channels_.end()) return {};
   return playlist->second.Find(channel_key.substr(split + 1));
+}
+
+std::shared_ptr<const CatalogueArena> PlaylistLibrary::RecordStorage(std::string_view key) const {
+  auto playlist = channels_.find(key);
+  return playlist == channels_.end() ? nullptr : playlist->second.texts;
 }
 
 void PlaylistLibrary::PlaylistChannels::Reset(const Country* from) {
   country = from;
-  texts = std::make_unique<CatalogueArena>();
+  texts = std::make_shared<CatalogueArena>();
   records = {};
   by_name.Clear();
 }
@@ -245,10 +256,9 @@ void PlaylistLibrary::PlaylistChannels::Add(std::string_view name, const NodeAtt
   records.push_back(record);
 }
 
-std::optional<PlaylistChannelInfo> PlaylistLibrary::PlaylistChannels::Find(std::string_view name) const {
+PlaylistChannelRecord PlaylistLibrary::PlaylistChannels::Find(std::string_view name) const {
   const uint32_t index = by_name.Find(name, [this](uint32_t i) { return records[i].name(); });
-  if (index == NameTable::kNone) return std::nullopt;
-  return records[index].info();
+  return index == NameTable::kNone ? PlaylistChannelRecord() : records[index];
 }
 
 SourceRequest RequestForSource(const PlaylistChannelInfo& info, std::string_view address) {

@@ -72,7 +72,8 @@ class PlaylistLibrary {
   struct PlaylistChannels {
     // The country of the build they came from; another one starts afresh.
     const Country* country = nullptr;
-    std::unique_ptr<CatalogueArena> texts = std::make_unique<CatalogueArena>();
+    // Shared with readers on other threads (RecordStorage).
+    std::shared_ptr<CatalogueArena> texts = std::make_shared<CatalogueArena>();
     std::vector<PlaylistChannelRecord> records;  // in `texts`
     NameTable by_name;
     // Scratch of Add for the texts of files in the older form, kept for
@@ -81,7 +82,7 @@ class PlaylistLibrary {
 
     void Reset(const Country* from);
     void Add(std::string_view name, const NodeAttributes& attributes);
-    std::optional<PlaylistChannelInfo> Find(std::string_view name) const;
+    PlaylistChannelRecord Find(std::string_view name) const;
   };
 
 
@@ -154,6 +155,13 @@ class PlaylistLibrary {
 
   // The playlist additions of a channel; none for a catalogue channel.
   std::optional<PlaylistChannelInfo> FindChannel(std::string_view channel_key) const;
+  // The same as their record (empty for a catalogue channel), which stays
+  // valid on any thread while the storage of its playlist is held.
+  PlaylistChannelRecord FindRecord(std::string_view channel_key) const;
+  // The storage of the records of the playlist `key` (nullptr: none).
+  // Records are never changed, so a holder may read them on any thread,
+  // also after the playlist is replaced or removed.
+  std::shared_ptr<const CatalogueArena> RecordStorage(std::string_view key) const;
 
   // Playlists from an address fetched longer than a day before `now`.
   std::vector<StoredPlaylist> DueForRefresh(int64_t now) const;

@@ -222,20 +222,35 @@ TextKeyMap<std::string> GuideChoices() {
   return choices;
 }
 
-// What the guide job needs of the playlist channels, copied for the
-// worker and packed: a list of 200,000 takes about 20 MB where a struct of
-// strings a channel took 60.
-struct GuideChannelInputs {
-  GuideMatchList match;
-  std::string keys;  // the channels' keys, back to back
-  std::vector<uint32_t> key_ends;
-  std::vector<uint32_t> playlist_of;   // each channel's index into `playlists`
-  std::vector<std::string> playlists;  // the playlists' keys
+// What the guide job needs of the playlist channels, for the worker. No
+// text is copied (that took 20 MB for 200,000 channels): it holds the
+// storage of the channels and of their playlist records, which stay
+// unchanged while held, and reads them when the matcher asks.
+struct GuideChannelInputs : GuideMatchSource {
+  std::vector<const Channel*> channels;
+  std::vector<PlaylistChannelRecord> records;  // each channel's (empty: none)
+  std::vector<uint32_t> playlist_of;           // each channel's index into `playlists`
+  std::vector<std::string> playlists;          // the playlists' keys
   std::vector<std::pair<uint32_t, int64_t>> shifts;  // the channels whose guide is shifted
+  TextKeyMap<std::string> choices;  // the guide channels the user chose, by channel key
+  std::vector<std::shared_ptr<const void>> storage;  // of `channels` and `records`
 
-  std::string_view key(size_t i) const {
-    const uint32_t begin = i == 0 ? 0 : key_ends[i - 1];
-    return std::string_view(keys).substr(begin, key_ends[i] - begin);
+  std::string_view key(size_t i) const { return channels[i]->key(); }
+  size_t size() const override { return channels.size(); }
+  GuideMatchInput Input(size_t i, std::string& scratch) const override {
+    Utf16ToUtf8Into(channels[i]->name(), scratch);
+    GuideMatchInput input;
+    input.name = scratch;
+    if (!records[i].empty()) {
+      const PlaylistChannelInfo info = records[i].info();
+      input.tvg_id = info.guide_id;
+      // Stored only when it differs from the name.
+      input.tvg_name = info.guide_name.empty() ? input.name : info.guide_name;
+    }
+    if (!choices.empty()) {
+      if (auto choice = choices.find(key(i)); choice != choices.end()) input.chosen = choice->second;
+    }
+    return input;
   }
 };
 
@@ -257,7 +272,7 @@ GuideJobResult RunGuideJob(const std::vector<std::u16string>& addresses, const G
   } else {
     result.load = LoadGuide(addresses, folders, now, use_network, cancel);
   }
-  const std::vector<GuideMatch> matches = MatchGuideChannels(*result.load.store, channels.match);
+  const std::vector<GuideMatch> matches = MatchGuideChannels(*result.load.store, channels);
   for (size_t i = 0; i < matches.size(); ++i) {
     if (matches[i].channel < 0) continue;
     result.matches.emplace(channels.key(i), matches[i].channel);
@@ -444,41 +459,30 @@ void PlaylistManager::CollectGuideInputs(std::shared_ptr<GuideInputs> inputs) {
       const auto index = static_cast<uint32_t>(inputs->channels.playlists.size());
       inputs->channels.playlists.push_back(playlist.key);
       inputs->playlist_of.emplace(country->second.get(), GuidePlaylist{index, DecodeCatchup(playlist.catchup)});
+      inputs->channels.storage.push_back(country->second->storage());
+      if (auto records = library_.RecordStorage(playlist.key)) inputs->channels.storage.push_back(std::move(records));
       count += country->second->channels().size();
     }
-    // No copy of what was collected as the list grows. The texts' room is
-    // a generous guess: pages never written take no memory.
+    // No copy of what was collected as the list grows.
     GuideChannelInputs& channels = inputs->channels;
-    channels.match.Reserve(count, count * 160);
-    channels.keys.reserve(count * 64);
-    channels.key_ends.reserve(count);
+    channels.channels.reserve(count);
+    channels.records.reserve(count);
     channels.playlist_of.reserve(count);
   }
   GuideChannelInputs& channels = inputs->channels;
   const auto until = SliceEnd();
-  std::string name;
   for (; inputs->next < all.size(); ++inputs->next) {
     if (inputs->next % kSliceStep == 0 && std::chrono::steady_clock::now() >= until) break;
     const Channel* channel = all[inputs->next];
     const auto playlist = inputs->playlist_of.find(channel->country());
     if (playlist == inputs->playlist_of.end()) continue;
-    const std::optional<PlaylistChannelInfo> info = library_.FindChannel(channel->key());
-    name = Utf16ToUtf8(channel->name());
-    GuideMatchInput input;
-    input.name = name;
-    if (info.has_value()) {
-      input.tvg_id = info->guide_id;
-      // Stored only when it differs from the name.
-      input.tvg_name = info->guide_name.empty() ? std::string_view(name) : info->guide_name;
-    }
-    if (auto choice = inputs->choices.find(channel->key()); choice != inputs->choices.end()) input.chosen = choice->second;
-    const int64_t shift = GuideShiftSeconds(info.has_value() ? DecodeCatchup(info->catchup) : CatchupAttributes{},
+    const PlaylistChannelRecord record = library_.FindRecord(channel->key());
+    const int64_t shift = GuideShiftSeconds(record.empty() ? CatchupAttributes{} : DecodeCatchup(record.info().catchup),
                                             playlist->second.header);
-    const auto index = static_cast<uint32_t>(channels.key_ends.size());
+    const auto index = static_cast<uint32_t>(channels.channels.size());
     if (shift != 0) channels.shifts.emplace_back(index, shift);
-    channels.match.Add(input);
-    channels.keys.append(channel->key());
-    channels.key_ends.push_back(static_cast<uint32_t>(channels.keys.size()));
+    channels.channels.push_back(channel);
+    channels.records.push_back(record);
     channels.playlist_of.push_back(playlist->second.index);
   }
   if (inputs->next < all.size()) {
@@ -497,6 +501,7 @@ void PlaylistManager::StartGuideJobs(GuideInputs& inputs) {
   const bool use_network = inputs.use_network;
   const std::vector<std::u16string> addresses = std::move(inputs.addresses);
   const std::vector<GuideFailure> refused = std::move(inputs.refused);
+  inputs.channels.choices = std::move(inputs.choices);
   auto shared_channels = std::make_shared<const GuideChannelInputs>(std::move(inputs.channels));
   // The cache first, so the guide shows at once; then the sources, when
   // something is due or changed.

@@ -72,13 +72,16 @@ TEST_F(HealthBookTest, StoredResultsReadBackAndDamagedLinesArePassedOver) {
   HealthBook book;
   book.Record("http://127.0.0.1/a", Result(SourceState::kDead, kNow, DeadReason::kHttpStatus));
   book.Record("http://127.0.0.1/b\tx\ny", Result(SourceState::kLive));
+  book.Record("http://127.0.0.1/Grüße", Result(SourceState::kDead, kNow, DeadReason::kRefused));
   std::string text = book.Encode();
   text += "not a line\n1\t2\t3\n1790000000\t9\t0\t0\thttp://bad/state\n1790000000\t2\t99\t0\thttp://bad/reason\n";
   text += "x\t2\t1\t0\thttp://bad/time\n";
 
   HealthBook read;
   ASSERT_TRUE(HealthBook::Decode(text, read));
-  EXPECT_EQ(read.size(), 2u);
+  EXPECT_EQ(read.size(), 3u);
+  ASSERT_NE(read.Find("http://127.0.0.1/Grüße", kNow), nullptr);
+  EXPECT_EQ(read.Find("http://127.0.0.1/Grüße", kNow)->reason, DeadReason::kRefused);
   const SourceCheck* a = read.Find("http://127.0.0.1/a", kNow + 60);
   ASSERT_NE(a, nullptr);
   EXPECT_EQ(a->reason, DeadReason::kHttpStatus);

@@ -203,6 +203,24 @@ TEST(SettingsStoreTest, ASaveOfManyChannelsWritesTheDocumentItDescribes) {
   EXPECT_TRUE(ReadAll(dir / "Settings.cfg") == ReadAll(dir / "described.cfg"));
 }
 
+// A big channels section is counted before it is written: a listing that
+// changes in between fails the save rather than write a broken document.
+TEST(SettingsStoreTest, AChannelListingThatChangesDuringASaveKeepsTheOldFile) {
+  TempDir dir;
+  SettingsStore store;
+  store.Load(dir / "Settings.cfg");
+  store.SetBool("a_bool", true);
+  ASSERT_TRUE(store.Save());
+  const auto old_bytes = ReadAll(dir / "Settings.cfg");
+  size_t listed = 150;
+  store.set_channels_writer([&](const ChannelStateVisitor& out) {
+    for (size_t i = 0; i < listed; ++i) out({"pl1_c" + std::to_string(i), true, std::nullopt});
+    listed += 1;
+  });
+  EXPECT_FALSE(store.Save());
+  EXPECT_EQ(ReadAll(dir / "Settings.cfg"), old_bytes);
+}
+
 TEST(SettingsStoreTest, AFailedSaveKeepsTheOldFile) {
   TempDir dir;
   const auto old_bytes = SettingsFileOfSize(1200, 33);

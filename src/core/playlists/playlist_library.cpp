@@ -236,9 +236,10 @@ void PlaylistLibrary::PlaylistChannels::Reset(const Country* from) {
 }
 
 void PlaylistLibrary::PlaylistChannels::Add(std::string_view name, const NodeAttributes& attributes) {
+  // In the record's order, after the node name.
   static constexpr const char* kAttributes[PlaylistChannelRecord::kFields] = {
-      nullptr,           kChannelLogoAttr,      kChannelAgentAttr,   kChannelReferrerAttr,
-      kChannelCookieAttr, kChannelGuideIdAttr,  kChannelGuideNameAttr, kChannelNumberAttr,
+      nullptr,           kChannelLogoAttr,       kChannelAgentAttr,        kChannelReferrerAttr,
+      kChannelCookieAttr, kChannelGuideIdAttr,    kChannelGuideNameAttr,    kChannelNumberAttr,
       kChannelCatchupAttr, kChannelPropertiesAttr, kChannelSourceHeadersAttr};
   PlaylistChannelRecord::Texts texts;
   texts[0] = name;

@@ -238,11 +238,11 @@ int main(int argc, char** argv) {
     dead.state = vidora::SourceState::kDead;
     dead.reason = vidora::DeadReason::kHttpStatus;
     dead.http_status = 404;
-    book.Record(u"http://127.0.0.1/a.ts", dead);
+    book.Record("http://127.0.0.1/a.ts", dead);
     vidora::SourceCheck live;
     live.checked_at = 1790000100;
     live.state = vidora::SourceState::kLive;
-    book.Record(u"https://example.com/live/ü.m3u8", live);
+    book.Record("https://example.com/live/ü.m3u8", live);
     Put(out / "fuzz_source_checks", "results", book.Encode());
   }
   return 0;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/document/byte_cursor.h"
 #include "core/document/large_block.h"
 
 namespace vidora {
@@ -84,13 +83,6 @@ std::u16string_view CatalogueArena::Keep(std::u16string_view text) {
   char16_t* out = static_cast<char16_t*>(Allocate(text.size() * sizeof(char16_t), alignof(char16_t)));
   std::memcpy(out, text.data(), text.size() * sizeof(char16_t));
   return {out, text.size()};
-}
-
-std::u16string_view CatalogueArena::KeepWide(const uint8_t* bytes, uint32_t units) {
-  if (units == 0) return {};
-  char16_t* out = static_cast<char16_t*>(Allocate(size_t{units} * sizeof(char16_t), alignof(char16_t)));
-  CopyWideUnits(bytes, units, out);
-  return {out, units};
 }
 
 }  // namespace vidora

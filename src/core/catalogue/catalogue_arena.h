@@ -51,8 +51,6 @@ class CatalogueArena {
   // longer than 4 GiB less one byte are cut there.
   ArenaText KeepCounted(std::string_view text);
   std::u16string_view Keep(std::u16string_view text);
-  // A text of `units` UTF-16 code units stored little-endian at `bytes`.
-  std::u16string_view KeepWide(const uint8_t* bytes, uint32_t units);
 
   // Room for `count` default-made objects of a type that needs no
   // destruction.

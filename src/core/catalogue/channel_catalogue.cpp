@@ -38,7 +38,7 @@ void CopyChannelState(const DocNode& from, DocNode& to,
   }
 }
 
-// Lists the saved state of the channels `wanted` names.
+// Hands `visit` the saved state of the channels `wanted` names.
 void AppendSavedState(const DocNode& from, const ChannelStateVisitor& visit,
                       const std::function<bool(std::string_view)>& wanted) {
   for (const auto& child : from.children()) {

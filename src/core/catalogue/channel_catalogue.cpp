@@ -11,6 +11,7 @@
 #include "core/catalogue/catalogue_scrambler.h"
 #include "core/catalogue/title_order.h"
 #include "core/document/file_bytes.h"
+#include "core/document/text_key_map.h"
 #include "core/document/text_codec.h"
 #include "core/stores/app_paths.h"
 #include "core/stores/image_lookup.h"
@@ -449,12 +450,28 @@ void ChannelCatalogue::BuildExtra(PreparedExtra& out, const ExtraChannelHook& on
     return std::make_unique<Country>(std::string(key), mark, attributes.WideString("n", Utf8ToUtf16(key)),
                                      std::move(batch));
   };
-  hooks.on_channel = [&on_channel](Channel& channel, const NodeAttributes& attributes) {
+  // A playlist has few groups and many channels in each: each group text
+  // is kept once per storage. Past a bound, groups are kept per channel
+  // and a playlist of distinct groups costs no table.
+  constexpr size_t kSharedGroups = 4096;
+  struct SharedGroups {
+    const CatalogueArena* arena = nullptr;
+    TextKeyMap<ArenaText> kept;
+  } groups;
+  hooks.on_channel = [&on_channel, &groups](Channel& channel, const NodeAttributes& attributes) {
     // A playlist names no bitrate; its group says more than "(0kb)".
     const StreamSource* source = CurrentSource(channel);
     channel.group_line_ = source == nullptr || source->bitrate == 0;
     std::string converted;  // for a file of the older form only
-    channel.group_ = channel.country()->texts().KeepCounted(attributes.Utf8Text("grp", converted));
+    const std::string_view group = attributes.Utf8Text("grp", converted);
+    CatalogueArena& texts = channel.country()->texts();
+    if (groups.arena != &texts) groups = SharedGroups{&texts, {}};
+    if (auto known = groups.kept.find(group); known != groups.kept.end()) {
+      channel.group_ = known->second;
+    } else {
+      channel.group_ = texts.KeepCounted(group);
+      if (groups.kept.size() < kSharedGroups) groups.kept.emplace(group, channel.group_);
+    }
     if (on_channel) on_channel(channel, attributes);
   };
   {
@@ -621,7 +638,7 @@ void ChannelCatalogue::FinishExtraPlacement(ExtraCatalogue& extra, PreparedExtra
   for (auto& [key, country] : prepared.countries) countries_.emplace(key, std::move(country));
   prepared.countries.clear();
   all_channels_ = std::move(p.merged);
-  prepared.channels = {};
+  std::vector<Channel*>().swap(prepared.channels);
   p = {};
   extra.country_keys = std::move(keys);
   ListChanged();

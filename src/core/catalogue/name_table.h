@@ -43,8 +43,9 @@ class NameTable {
     ++used_;
   }
   size_t size() const { return used_; }
+  // Empties the table and gives its memory back.
   void Clear() {
-    slots_ = {};
+    std::vector<uint64_t>().swap(slots_);
     used_ = 0;
   }
 

@@ -40,24 +40,27 @@ const uint8_t* GetVarint(const uint8_t* in, uint64_t& value) {
   }
 }
 
-// The record's lengths, its position, whether its tvg-id is the node name
-// less its "i", and where its texts begin.
-struct Layout {
+// A record is: its head (position and whether its tvg-id is the node name
+// less its "i"), the node name's length and bytes, then the lengths of the
+// other texts and their bytes. The name comes first as look-ups and the
+// sort by name read nothing else.
+struct Head {
   uint32_t position = 0;
   bool id_in_name = false;
-  std::array<uint64_t, kFields> lengths {};
-  const uint8_t* texts = nullptr;
+  std::string_view name;
+  const uint8_t* rest = nullptr;  // the other texts' lengths
 };
 
-Layout Read(const uint8_t* at) {
-  Layout layout;
+Head ReadHead(const uint8_t* at) {
+  Head head;
   uint64_t value = 0;
   const uint8_t* in = GetVarint(at, value);
-  layout.position = static_cast<uint32_t>(value >> 1);
-  layout.id_in_name = (value & 1) != 0;
-  for (uint64_t& length : layout.lengths) in = GetVarint(in, length);
-  layout.texts = in;
-  return layout;
+  head.position = static_cast<uint32_t>(value >> 1);
+  head.id_in_name = (value & 1) != 0;
+  in = GetVarint(in, value);
+  head.name = {reinterpret_cast<const char*>(in), value};
+  head.rest = in + value;
+  return head;
 }
 
 }  // namespace
@@ -72,29 +75,34 @@ PlaylistChannelRecord PlaylistChannelRecord::Make(uint32_t position, Texts texts
   for (std::string_view text : texts) size += VarintSize(text.size()) + text.size();
   uint8_t* at = arena.MakeArray<uint8_t>(size).data();
   uint8_t* out = PutVarint(at, head_value);
-  for (std::string_view text : texts) out = PutVarint(out, text.size());
-  for (std::string_view text : texts) {
-    if (text.empty()) continue;
+  auto put_text = [&out](std::string_view text) {
+    if (text.empty()) return;
     std::memcpy(out, text.data(), text.size());
     out += text.size();
-  }
+  };
+  out = PutVarint(out, name.size());
+  put_text(name);
+  for (size_t i = kName + 1; i < kFields; ++i) out = PutVarint(out, texts[i].size());
+  for (size_t i = kName + 1; i < kFields; ++i) put_text(texts[i]);
   return PlaylistChannelRecord(at);
 }
 
-std::string_view PlaylistChannelRecord::name() const {
-  const Layout layout = Read(at_);
-  return {reinterpret_cast<const char*>(layout.texts), layout.lengths[kName]};
-}
+std::string_view PlaylistChannelRecord::name() const { return ReadHead(at_).name; }
+
+uint32_t PlaylistChannelRecord::position() const { return ReadHead(at_).position; }
 
 PlaylistChannelInfo PlaylistChannelRecord::info() const {
-  const Layout layout = Read(at_);
-  const uint8_t* in = layout.texts;
+  const Head head = ReadHead(at_);
+  std::array<uint64_t, kFields> lengths{};
+  const uint8_t* in = head.rest;
+  for (size_t i = kName + 1; i < kFields; ++i) in = GetVarint(in, lengths[i]);
   Texts texts;
-  for (size_t i = 0; i < kFields; ++i) {
-    texts[i] = {reinterpret_cast<const char*>(in), layout.lengths[i]};
-    in += layout.lengths[i];
+  texts[kName] = head.name;
+  for (size_t i = kName + 1; i < kFields; ++i) {
+    texts[i] = {reinterpret_cast<const char*>(in), lengths[i]};
+    in += lengths[i];
   }
-  if (layout.id_in_name) texts[kGuideId] = texts[kName].substr(1);
+  if (head.id_in_name) texts[kGuideId] = texts[kName].substr(1);
   PlaylistChannelInfo info;
   info.logo = texts[1];
   info.user_agent = texts[2];
@@ -106,7 +114,7 @@ PlaylistChannelInfo PlaylistChannelRecord::info() const {
   info.catchup = texts[8];
   info.properties = texts[9];
   info.source_headers = texts[10];
-  info.position = layout.position;
+  info.position = head.position;
   return info;
 }
 

@@ -31,6 +31,8 @@ class PlaylistChannelRecord {
   bool empty() const { return at_ == nullptr; }
   // The channel's node name in its playlist.
   std::string_view name() const;
+  // The channel's place in its playlist (PlaylistChannelInfo::position).
+  uint32_t position() const;
   // The views it gives live as long as the arena.
   PlaylistChannelInfo info() const;
 

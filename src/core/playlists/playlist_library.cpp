@@ -157,11 +157,12 @@ std::unique_ptr<PlaylistLibrary::Prepared> PlaylistLibrary::Prepare(const Channe
     const Country* country = channel.country();
     auto list = lists.find(country->key());
     if (list == lists.end()) list = lists.try_emplace(country->key()).first;
-    if (list->second.country != country) list->second.Reset(country);
-    list->second.Add(std::string_view(channel.key()).substr(country->key().size() + 1), attributes);
+    list->second.Add(channel, attributes);
   };
   prepared->extra_ = catalogue.PrepareExtraCatalogue(file, mark, hook, saved_state, cancel);
   prepared->ok_ = prepared->extra_->ok;
+  // Sorted here, apart from the UI thread.
+  for (auto& [key, list] : lists) list.Finish();
   return prepared;
 }
 
@@ -174,8 +175,7 @@ ChannelCatalogue::ExtraChannelHook PlaylistLibrary::RebuildHook() const {
     const Country* country = channel.country();
     auto list = library->channels_.find(country->key());
     if (list == library->channels_.end()) list = library->channels_.try_emplace(country->key()).first;
-    if (list->second.country != country) list->second.Reset(country);
-    list->second.Add(std::string_view(channel.key()).substr(country->key().size() + 1), attributes);
+    list->second.Add(channel, attributes);
   };
 }
 
@@ -228,14 +228,16 @@ std::shared_ptr<const CatalogueArena> PlaylistLibrary::RecordStorage(std::string
   return playlist == channels_.end() ? nullptr : playlist->second.texts;
 }
 
-void PlaylistLibrary::PlaylistChannels::Reset(const Country* from) {
-  country = from;
-  texts = std::make_shared<CatalogueArena>();
-  records = {};
-  by_name.Clear();
-}
-
-void PlaylistLibrary::PlaylistChannels::Add(std::string_view name, const NodeAttributes& attributes) {
+void PlaylistLibrary::PlaylistChannels::Add(const Channel& channel, const NodeAttributes& attributes) {
+  const Country* country = channel.country();
+  const std::shared_ptr<const ChannelBatch> storage = country->storage();
+  if (build.owner_before(storage) || storage.owner_before(build)) {
+    build = storage;
+    texts = std::make_shared<CatalogueArena>();
+    std::vector<PlaylistChannelRecord>().swap(records);
+    unsorted = false;
+  }
+  const std::string_view name = channel.key().substr(country->key().size() + 1);
   // In the record's order, after the node name.
   static constexpr const char* kAttributes[PlaylistChannelRecord::kFields] = {
       nullptr,           kChannelLogoAttr,       kChannelAgentAttr,        kChannelReferrerAttr,
@@ -245,21 +247,32 @@ void PlaylistLibrary::PlaylistChannels::Add(std::string_view name, const NodeAtt
   texts[0] = name;
   for (size_t i = 1; i < texts.size(); ++i) texts[i] = attributes.Utf8Text(kAttributes[i], converted[i]);
   const auto position = static_cast<uint32_t>(records.size());
-  const PlaylistChannelRecord record = PlaylistChannelRecord::Make(position, texts, *this->texts);
-  // A country holds each name once; should one come again, the later
-  // additions replace the earlier ones.
-  auto name_of = [this](uint32_t index) { return records[index].name(); };
-  if (const uint32_t known = by_name.Find(name, name_of); known != NameTable::kNone) {
-    records[known] = record;
-    return;
-  }
-  by_name.Insert(name, position);
-  records.push_back(record);
+  if (!records.empty() && !(records.back().name() < name)) unsorted = true;
+  records.push_back(PlaylistChannelRecord::Make(position, texts, *this->texts));
+}
+
+namespace {
+
+bool NameThenPosition(const PlaylistChannelRecord& a, const PlaylistChannelRecord& b) {
+  const std::string_view name_a = a.name();
+  const std::string_view name_b = b.name();
+  return name_a != name_b ? name_a < name_b : a.position() < b.position();
+}
+
+}  // namespace
+
+void PlaylistLibrary::PlaylistChannels::Finish() const {
+  if (unsorted) std::sort(records.begin(), records.end(), NameThenPosition);
+  unsorted = false;
+  records.shrink_to_fit();
 }
 
 PlaylistChannelRecord PlaylistLibrary::PlaylistChannels::Find(std::string_view name) const {
-  const uint32_t index = by_name.Find(name, [this](uint32_t i) { return records[i].name(); });
-  return index == NameTable::kNone ? PlaylistChannelRecord() : records[index];
+  if (unsorted) Finish();
+  auto after = std::upper_bound(records.begin(), records.end(), name,
+                                [](std::string_view key, const PlaylistChannelRecord& record) { return key < record.name(); });
+  if (after == records.begin() || std::prev(after)->name() != name) return {};
+  return *std::prev(after);
 }
 
 SourceRequest RequestForSource(const PlaylistChannelInfo& info, std::string_view address) {

@@ -14,7 +14,6 @@
 
 #include "core/catalogue/catalogue_arena.h"
 #include "core/catalogue/channel_catalogue.h"
-#include "core/catalogue/name_table.h"
 #include "core/playlists/playlist_channel_record.h"
 
 namespace vidora {
@@ -70,18 +69,27 @@ class PlaylistLibrary {
   // The additions of one playlist's channels, kept together: their texts
   // in one arena, found by node name through a flat table.
   struct PlaylistChannels {
-    // The country of the build they came from; another one starts afresh.
-    const Country* country = nullptr;
+    // The storage of the build they came from; another one starts afresh.
+    // Held weakly: a later build's storage, even at the same address, is
+    // never taken for it.
+    std::weak_ptr<const ChannelBatch> build;
     // Shared with readers on other threads (RecordStorage).
     std::shared_ptr<CatalogueArena> texts = std::make_shared<CatalogueArena>();
-    std::vector<PlaylistChannelRecord> records;  // in `texts`
-    NameTable by_name;
+    // In `texts`; sorted by name (then position) unless `unsorted`. A
+    // sorted list is found in by halving, which needs no table beside it.
+    // Sorted by Finish, or by the first Find after a rebuild of the
+    // catalogue's own has added to it.
+    mutable std::vector<PlaylistChannelRecord> records;
+    mutable bool unsorted = false;
     // Scratch of Add for the texts of files in the older form, kept for
     // its storage.
     std::array<std::string, PlaylistChannelRecord::kFields> converted;
 
-    void Reset(const Country* from);
-    void Add(std::string_view name, const NodeAttributes& attributes);
+    // Adds the additions of `channel`, first starting afresh when it comes
+    // from another build than those before.
+    void Add(const Channel& channel, const NodeAttributes& attributes);
+    void Finish() const;
+    // Of records added under one name, the last one.
     PlaylistChannelRecord Find(std::string_view name) const;
   };
 

@@ -59,12 +59,13 @@ TEST_F(PlaylistExtrasTest, AdditionsFollowRefreshesAndCatalogueRebuilds) {
   EXPECT_FALSE(library.FindChannel(key).has_value());
   EXPECT_FALSE(library.FindChannel("de_ard").has_value());
 
-  // A refresh: A gets another logo and loses its agent, B goes, C comes.
+  // A refresh: A gets another logo and loses its agent, B goes, C comes
+  // (listed before A).
   Import(
       "#EXTM3U\n"
-      "#EXTINF:-1 tvg-id=\"a.tv\" tvg-logo=\"http://l.example/a2.png\",A\nhttp://s.example/a\n"
       "#EXTINF:-1 tvg-id=\"c.tv\" tvg-logo=\"http://l.example/c.png\",C\n"
-      "#EXTVLCOPT:http-user-agent=Agent/C\nhttp://s.example/c\n");
+      "#EXTVLCOPT:http-user-agent=Agent/C\nhttp://s.example/c\n"
+      "#EXTINF:-1 tvg-id=\"a.tv\" tvg-logo=\"http://l.example/a2.png\",A\nhttp://s.example/a\n");
   ASSERT_TRUE(library.Attach(catalogue, library.playlists().at(0).file, nullptr, nullptr));
   a = library.FindChannel(key + "_ia.tv");
   ASSERT_TRUE(a.has_value());
@@ -80,6 +81,7 @@ TEST_F(PlaylistExtrasTest, AdditionsFollowRefreshesAndCatalogueRebuilds) {
   ASSERT_TRUE(library.FindChannel(key + "_ic.tv").has_value());
   EXPECT_EQ(library.FindChannel(key + "_ic.tv")->logo, "http://l.example/c.png");
   EXPECT_EQ(library.FindChannel(key + "_ia.tv")->guide_id, "a.tv");
+  EXPECT_EQ(library.FindChannel(key + "_ia.tv")->position, 1u) << "the playlist's order stays";
   EXPECT_FALSE(library.FindChannel(key + "_ib.tv").has_value());
 
   library.Remove(catalogue, key);

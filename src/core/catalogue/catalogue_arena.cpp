@@ -85,4 +85,14 @@ std::u16string_view CatalogueArena::Keep(std::u16string_view text) {
   return {out, text.size()};
 }
 
+ArenaWideText CatalogueArena::KeepCounted(std::u16string_view text) {
+  if (text.empty()) return {};
+  constexpr size_t kCountUnits = sizeof(uint32_t) / sizeof(char16_t);
+  const auto size = static_cast<uint32_t>(std::min<size_t>(text.size(), UINT32_MAX - kCountUnits));
+  char16_t* out = static_cast<char16_t*>(Allocate((kCountUnits + size) * sizeof(char16_t), alignof(char16_t)));
+  std::memcpy(out, &size, sizeof(size));
+  std::memcpy(out + kCountUnits, text.data(), size * sizeof(char16_t));
+  return ArenaWideText(out + kCountUnits);
+}
+
 }  // namespace vidora

@@ -252,15 +252,15 @@ ReadStatus CatalogueBuilder::ChannelNode(ByteCursor& in, Country* country, uint3
   Channel& built = *added;
   CatalogueArena& texts = country->texts();
   std::u16string own_name = n.valid ? TextOf(n.value) : std::u16string();
-  built.name_ = texts.Keep(hooks_ != nullptr && hooks_->warnings != nullptr
+  built.name_ = texts.KeepCounted(hooks_ != nullptr && hooks_->warnings != nullptr
                                ? std::move(own_name)
                                : catalogue_.TextOr("c_", built.key(), std::move(own_name)));
-  if (p.valid) built.p_value_ = texts.KeepCounted(p.value.text);
-  if (g.valid) built.provider_ = texts.KeepCounted(g.value.text);
+  if (p.valid && !p.value.text.empty()) built.extras().p_value = texts.KeepCounted(p.value.text);
+  if (g.valid && !g.value.text.empty()) built.extras().provider = texts.KeepCounted(g.value.text);
   built.radio_ = r.valid && (r.value.word & 0xFF) != 0;
   built.category_ = catalogue_.FindCategory(c.valid ? c.value.text : std::string_view());
   if (built.category_ == nullptr) {
-    warnings_.push_back(country->display_name() + u" : " + std::u16string(built.name_) + u" - Wrong category!");
+    warnings_.push_back(country->display_name() + u" : " + std::u16string(built.name()) + u" - Wrong category!");
   }
 
   // Sources run from "0" up to the first missing number; of two sources
@@ -277,7 +277,8 @@ ReadStatus CatalogueBuilder::ChannelNode(ByteCursor& in, Country* country, uint3
       break;
     }
   }
-  std::span<StreamSource> kept = texts.MakeArray<StreamSource>(usable);
+  built.sources_ = texts.MakeCountedArray<StreamSource>(usable);
+  const std::span<StreamSource> kept = built.sources_.view();
   for (size_t i = 0; i < usable; ++i) {
     const SourceEntry& entry = sources_[i];
     // Kept in UTF-8, as addresses are mostly ASCII: half the room of UTF-16.
@@ -285,9 +286,8 @@ ReadStatus CatalogueBuilder::ChannelNode(ByteCursor& in, Country* country, uint3
     kept[i] = StreamSource{entry.bitrate, entry.narrow ? texts.Keep(narrow)
                                                        : texts.Keep(Utf16ToUtf8(WideText(entry.address, entry.address_units)))};
   }
-  built.sources_ = kept;
-  if (built.sources_.empty()) {
-    warnings_.push_back(country->display_name() + u" : " + std::u16string(built.name_) + u" - No url!");
+  if (kept.empty()) {
+    warnings_.push_back(country->display_name() + u" : " + std::u16string(built.name()) + u" - No url!");
   }
   catalogue_.ApplySavedState(built, saved_state_);
   if (capture) hooks_->on_channel(built, attributes_);

@@ -219,7 +219,7 @@ void ChannelCatalogue::ApplySavedState(Channel& channel, const DocNode* saved_st
   if (saved_state == nullptr) return;
   if (const DocNode* state = saved_state->FindChild(channel.key())) {
     const int32_t cu = state->GetInt("cu", 0);
-    channel.current_source_ = cu < 0 || static_cast<size_t>(cu) >= channel.sources_.size() ? 0 : cu;
+    channel.current_source_ = cu < 0 || static_cast<size_t>(cu) >= channel.sources().size() ? 0 : cu;
     channel.favourite_ = state->GetBool("f", false);
   }
 }
@@ -260,26 +260,28 @@ Channel* ChannelCatalogue::BuildChannel(Country& country, const DocNode& node, c
 
   CatalogueArena& texts = country.texts();
   // A needed attribute that is missing or of another type reads as empty.
-  channel->name_ = texts.Keep(TextOr("c_", channel->key(), TextAttribute(node, "n")));
-  channel->p_value_ = texts.KeepCounted(node.GetString("p"));
-  channel->provider_ = texts.KeepCounted(node.GetString("g"));
+  channel->name_ = texts.KeepCounted(TextOr("c_", channel->key(), TextAttribute(node, "n")));
+  const std::string p_value = node.GetString("p");
+  const std::string provider = node.GetString("g");
+  if (!p_value.empty()) channel->extras().p_value = texts.KeepCounted(p_value);
+  if (!provider.empty()) channel->extras().provider = texts.KeepCounted(provider);
   channel->radio_ = node.GetBool("r", false);
 
   channel->category_ = FindCategory(node.GetString("c"));
   if (channel->category_ == nullptr) {
-    Warn(country.display_name() + u" : " + std::u16string(channel->name_) + u" - Wrong category!");
+    Warn(country.display_name() + u" : " + std::u16string(channel->name()) + u" - Wrong category!");
   }
 
   size_t count = 0;
   while (node.FindChild(std::to_string(count)) != nullptr) ++count;
-  std::span<StreamSource> sources = texts.MakeArray<StreamSource>(count);
+  channel->sources_ = texts.MakeCountedArray<StreamSource>(count);
+  const std::span<StreamSource> sources = channel->sources_.view();
   for (size_t i = 0; i < count; ++i) {
     const DocNode* source = node.FindChild(std::to_string(i));
     sources[i] = StreamSource{source->GetInt("b", 0), texts.Keep(Utf16ToUtf8(TextAttribute(*source, "u")))};
   }
-  channel->sources_ = sources;
-  if (channel->sources_.empty()) {
-    Warn(country.display_name() + u" : " + std::u16string(channel->name_) + u" - No url!");
+  if (sources.empty()) {
+    Warn(country.display_name() + u" : " + std::u16string(channel->name()) + u" - No url!");
   }
   ApplySavedState(*channel, saved_state);
   if (kb_text_.empty()) kb_text_ = TextOr("str_kb", "", u"");
@@ -318,12 +320,11 @@ Channel* ChannelCatalogue::MakeAddressChannel(std::u16string_view address, std::
   if (address_channel_ != nullptr && current_ == address_channel_.get()) current_ = nullptr;
   address_channel_ = std::make_unique<Channel>(nullptr);
   address_texts_ = std::make_unique<CatalogueArena>();
-  address_channel_->name_ = address_texts_->Keep(name.empty() ? address : name);
-  address_channel_->derived().title = address_channel_->name_;
-  std::span<StreamSource> sources = address_texts_->MakeArray<StreamSource>(1);
-  sources[0] = StreamSource{0, address_texts_->Keep(Utf16ToUtf8(address))};
-  address_channel_->sources_ = sources;
-  if (!provider.empty()) address_channel_->provider_ = address_texts_->KeepCounted(provider);
+  address_channel_->name_ = address_texts_->KeepCounted(name.empty() ? address : name);
+  address_channel_->extras().title = address_channel_->name();
+  address_channel_->sources_ = address_texts_->MakeCountedArray<StreamSource>(1);
+  address_channel_->sources_.view()[0] = StreamSource{0, address_texts_->Keep(Utf16ToUtf8(address))};
+  if (!provider.empty()) address_channel_->extras().provider = address_texts_->KeepCounted(provider);
   return address_channel_.get();
 }
 
@@ -618,7 +619,7 @@ void ChannelCatalogue::FinishExtraPlacement(ExtraCatalogue& extra, PreparedExtra
         Channel* channel = found->second;
         channel->favourite_ = previous->favourite_;
         const int32_t cu = previous->current_source_;
-        channel->current_source_ = cu < 0 || static_cast<size_t>(cu) >= channel->sources_.size() ? 0 : cu;
+        channel->current_source_ = cu < 0 || static_cast<size_t>(cu) >= channel->sources().size() ? 0 : cu;
         if (previous == current_) current = channel;
       }
       // Its channels are out of the merged list already.

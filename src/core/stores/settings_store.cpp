@@ -9,6 +9,7 @@
 #include "core/document/document_format.h"
 #include "core/document/document_writer.h"
 #include "core/document/file_stream.h"
+#include "core/document/large_block.h"
 #include "core/document/memory_stream.h"
 #include "core/stores/app_paths.h"
 
@@ -68,6 +69,9 @@ void SettingsStore::KeepChannelState() {
     }
   }
   loaded_ = std::move(kept);
+  // The nodes let go of lie between blocks still in use, where the heap
+  // would keep their pages for the rest of the run.
+  ReturnFreeHeapPages();
 }
 
 void SettingsStore::SetAsideDamagedFile(FileStream& file) {

@@ -50,25 +50,6 @@ class ArenaWideText {
   const char16_t* at_ = nullptr;
 };
 
-// A list kept by a CatalogueArena with its length in front of it. Empty
-// when default-made; valid as long as its arena.
-template <typename T>
-class ArenaArray {
- public:
-  ArenaArray() = default;
-  std::span<T> view() const {
-    if (at_ == nullptr) return {};
-    uint32_t size = 0;
-    std::memcpy(&size, reinterpret_cast<const std::byte*>(at_) - sizeof(size), sizeof(size));
-    return {at_, size};
-  }
-
- private:
-  friend class CatalogueArena;
-  explicit ArenaArray(T* at) : at_(at) {}
-  T* at_ = nullptr;
-};
-
 // Storage for the texts and source lists of catalogue channels: memory is
 // taken from large blocks and handed out by bumping a pointer, and given
 // back only all at once when the arena is destroyed. Nothing ever moves,
@@ -99,21 +80,6 @@ class CatalogueArena {
     T* first = static_cast<T*>(Allocate(sizeof(T) * count, alignof(T)));
     for (size_t i = 0; i < count; ++i) new (first + i) T();
     return {first, count};
-  }
-
-  // The same behind their count (at most 4 Gi less one); none for a count
-  // of 0.
-  template <typename T>
-  ArenaArray<T> MakeCountedArray(size_t count) {
-    static_assert(std::is_trivially_destructible_v<T>, "the arena never runs destructors");
-    if (count == 0) return {};
-    constexpr size_t kHead = alignof(T) > sizeof(uint32_t) ? alignof(T) : sizeof(uint32_t);
-    const auto size = static_cast<uint32_t>(count < UINT32_MAX ? count : UINT32_MAX - 1);
-    std::byte* head = static_cast<std::byte*>(Allocate(kHead + sizeof(T) * size, kHead));
-    std::memcpy(head + kHead - sizeof(size), &size, sizeof(size));
-    T* first = reinterpret_cast<T*>(head + kHead);
-    for (size_t i = 0; i < size; ++i) new (first + i) T();
-    return ArenaArray<T>(first);
   }
 
   // Gives the memory of the current block that was never handed out back

@@ -277,8 +277,8 @@ ReadStatus CatalogueBuilder::ChannelNode(ByteCursor& in, Country* country, uint3
       break;
     }
   }
-  built.sources_ = texts.MakeCountedArray<StreamSource>(usable);
-  const std::span<StreamSource> kept = built.sources_.view();
+  usable = std::min(usable, Channel::kMaxSources);
+  const std::span<StreamSource> kept = texts.MakeArray<StreamSource>(usable);
   for (size_t i = 0; i < usable; ++i) {
     const SourceEntry& entry = sources_[i];
     // Kept in UTF-8, as addresses are mostly ASCII: half the room of UTF-16.
@@ -286,6 +286,7 @@ ReadStatus CatalogueBuilder::ChannelNode(ByteCursor& in, Country* country, uint3
     kept[i] = StreamSource{entry.bitrate, entry.narrow ? texts.Keep(narrow)
                                                        : texts.Keep(Utf16ToUtf8(WideText(entry.address, entry.address_units)))};
   }
+  built.set_sources(kept);
   if (kept.empty()) {
     warnings_.push_back(country->display_name() + u" : " + std::u16string(built.name()) + u" - No url!");
   }

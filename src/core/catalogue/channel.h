@@ -1,6 +1,7 @@
 #ifndef VIDORA_CORE_CATALOGUE_CHANNEL_H_
 #define VIDORA_CORE_CATALOGUE_CHANNEL_H_
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -29,6 +30,10 @@ struct StreamSource {
 // views it returns live as long as the channel. UI thread only.
 class Channel {
  public:
+  // Sources a channel keeps at most; a file entry's further ones are
+  // dropped.
+  static constexpr size_t kMaxSources = INT16_MAX;
+
   explicit Channel(const Country* country) : country_(country) {}
   Channel(const Channel&) = delete;
   Channel& operator=(const Channel&) = delete;
@@ -47,7 +52,8 @@ class Channel {
   std::string_view p_value() const { return extras_ != nullptr ? extras_->p_value.view() : std::string_view(); }
   // Stream address provider name; empty = play the address directly.
   std::string_view provider() const { return extras_ != nullptr ? extras_->provider.view() : std::string_view(); }
-  std::span<const StreamSource> sources() const { return sources_.view(); }
+  // At most kMaxSources.
+  std::span<const StreamSource> sources() const { return {sources_, source_count_}; }
   // The group a playlist gave the channel (group-title, else #EXTGRP) in
   // UTF-8, or empty. Kept in the storage of the channel's country.
   std::string_view group() const { return group_.view(); }
@@ -75,6 +81,15 @@ class Channel {
   friend class CatalogueBuilder;
   friend class Country;
 
+  void set_sources(std::span<const StreamSource> sources) {
+    sources_ = sources.data();
+    source_count_ = static_cast<uint16_t>(std::min(sources.size(), kMaxSources));
+  }
+  // `index` when it names one of the sources, else 0.
+  void set_current_source(int32_t index) {
+    current_source_ = index < 0 || static_cast<size_t>(index) >= source_count_ ? int16_t{0} : static_cast<int16_t>(index);
+  }
+
   // What few channels have: texts a few file entries carry, and the texts
   // made when asked for (most channels never are). Kept apart, a channel
   // takes 64 bytes where these would take 32 more.
@@ -91,11 +106,13 @@ class Channel {
   const Category* category_ = nullptr;
   ArenaText key_;
   ArenaWideText name_;
-  ArenaArray<StreamSource> sources_;
+  // Its count is kept here, in room the fields around it leave.
+  const StreamSource* sources_ = nullptr;
   // Kept rather than the info line that may show it: most lines are never
   // shown.
   ArenaText group_;
-  int32_t current_source_ = 0;
+  uint16_t source_count_ = 0;
+  int16_t current_source_ = 0;
   bool favourite_ = false;
   bool radio_ = false;
   bool group_line_ = false;  // the info line names the group, not a bitrate

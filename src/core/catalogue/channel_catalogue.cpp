@@ -219,7 +219,7 @@ void ChannelCatalogue::ApplySavedState(Channel& channel, const DocNode* saved_st
   if (saved_state == nullptr) return;
   if (const DocNode* state = saved_state->FindChild(channel.key())) {
     const int32_t cu = state->GetInt("cu", 0);
-    channel.current_source_ = cu < 0 || static_cast<size_t>(cu) >= channel.sources().size() ? 0 : cu;
+    channel.set_current_source(cu);
     channel.favourite_ = state->GetBool("f", false);
   }
 }
@@ -274,12 +274,13 @@ Channel* ChannelCatalogue::BuildChannel(Country& country, const DocNode& node, c
 
   size_t count = 0;
   while (node.FindChild(std::to_string(count)) != nullptr) ++count;
-  channel->sources_ = texts.MakeCountedArray<StreamSource>(count);
-  const std::span<StreamSource> sources = channel->sources_.view();
+  count = std::min(count, Channel::kMaxSources);
+  const std::span<StreamSource> sources = texts.MakeArray<StreamSource>(count);
   for (size_t i = 0; i < count; ++i) {
     const DocNode* source = node.FindChild(std::to_string(i));
     sources[i] = StreamSource{source->GetInt("b", 0), texts.Keep(Utf16ToUtf8(TextAttribute(*source, "u")))};
   }
+  channel->set_sources(sources);
   if (sources.empty()) {
     Warn(country.display_name() + u" : " + std::u16string(channel->name()) + u" - No url!");
   }
@@ -322,8 +323,9 @@ Channel* ChannelCatalogue::MakeAddressChannel(std::u16string_view address, std::
   address_texts_ = std::make_unique<CatalogueArena>();
   address_channel_->name_ = address_texts_->KeepCounted(name.empty() ? address : name);
   address_channel_->extras().title = address_channel_->name();
-  address_channel_->sources_ = address_texts_->MakeCountedArray<StreamSource>(1);
-  address_channel_->sources_.view()[0] = StreamSource{0, address_texts_->Keep(Utf16ToUtf8(address))};
+  const std::span<StreamSource> sources = address_texts_->MakeArray<StreamSource>(1);
+  sources[0] = StreamSource{0, address_texts_->Keep(Utf16ToUtf8(address))};
+  address_channel_->set_sources(sources);
   if (!provider.empty()) address_channel_->extras().provider = address_texts_->KeepCounted(provider);
   return address_channel_.get();
 }
@@ -618,8 +620,7 @@ void ChannelCatalogue::FinishExtraPlacement(ExtraCatalogue& extra, PreparedExtra
         if (found == after.end()) continue;
         Channel* channel = found->second;
         channel->favourite_ = previous->favourite_;
-        const int32_t cu = previous->current_source_;
-        channel->current_source_ = cu < 0 || static_cast<size_t>(cu) >= channel->sources().size() ? 0 : cu;
+        channel->set_current_source(previous->current_source_);
         if (previous == current_) current = channel;
       }
       // Its channels are out of the merged list already.

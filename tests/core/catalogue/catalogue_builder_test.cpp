@@ -197,6 +197,23 @@ TEST_F(CatalogueBuilderTest, RepeatedNamesWrongTypesAndGapsMatchTheTreeReader) {
   EXPECT_EQ(std::count(warnings.begin(), warnings.end(), u"de : Zwei - Wrong category!"), 0);
 }
 
+TEST_F(CatalogueBuilderTest, AnEntryWithMoreSourcesThanAChannelKeepsGivesItsFirstOnes) {
+  RawNode root("2.0");
+  RawNode& many = root.Child(RawNode("de")).Child(RawNode("many"));
+  many.Wide("n", u"Many").Text("c", "n");
+  const size_t count = Channel::kMaxSources + 10;
+  for (size_t i = 0; i < count; ++i) many.Then(Source(std::to_string(i), 1, u"s" + Utf8ToUtf16(std::to_string(i))));
+  const std::filesystem::path path = WriteRaw(root.Encode());
+  ExpectSameAsReference(path);
+
+  ChannelCatalogue catalogue;
+  ASSERT_TRUE(catalogue.Load(path, nullptr));
+  const Channel* channel = catalogue.FindChannelByKey("de_many");
+  ASSERT_NE(channel, nullptr);
+  ASSERT_EQ(channel->sources().size(), Channel::kMaxSources);
+  EXPECT_EQ(channel->sources().back().address, "s" + std::to_string(Channel::kMaxSources - 1));
+}
+
 TEST_F(CatalogueBuilderTest, DamagedAndScrambledFilesMatchTheTreeReader) {
   DocNode root("3.1");
   DocNode* de = root.AddChild("de");

@@ -70,6 +70,9 @@ struct Keyed {
 // countries of the group share one name, so the channel names decide.
 void SortGroup(Channel** first, Channel** last, bool one_name, std::vector<Keyed>& keyed) {
   keyed.clear();
+  // Exactly as many as the group has: grown by doubling, the list and its
+  // copy made twice the room at the largest (9 MB for 200,000 channels).
+  keyed.reserve(static_cast<size_t>(last - first));
   const size_t shared = one_name ? SharedNameStart(first, last) : 0;
   for (Channel** at = first; at != last; ++at) {
     keyed.push_back(Keyed{one_name ? NameKey(**at, shared) : TitleKey(**at), *at});

@@ -272,6 +272,8 @@ GuideJobResult RunGuideJob(const std::vector<std::u16string>& addresses, const G
   } else {
     result.load = LoadGuide(addresses, folders, now, use_network, cancel);
   }
+  // A guide without channels (none could be read) matches nothing.
+  if (result.load.store == nullptr || result.load.store->channel_count() == 0) return result;
   const std::vector<GuideMatch> matches = MatchGuideChannels(*result.load.store, channels);
   for (size_t i = 0; i < matches.size(); ++i) {
     if (matches[i].channel < 0) continue;

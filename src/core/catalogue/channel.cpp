@@ -7,6 +7,10 @@
 
 namespace vidora {
 
+// A big playlist holds hundreds of thousands of channels: a field added
+// here costs megabytes. Rare data goes to Extras.
+static_assert(sizeof(void*) != 8 || sizeof(Channel) <= 64, "a channel takes one cache line");
+
 Channel::Extras& Channel::extras() const {
   if (extras_ == nullptr) extras_ = std::make_unique<Extras>();
   return *extras_;

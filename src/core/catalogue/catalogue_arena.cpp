@@ -69,15 +69,6 @@ void CatalogueArena::ReleaseUnused() {
   ReleaseBlockTail(next_, block.bytes + block.size);
 }
 
-ArenaText CatalogueArena::KeepCounted(std::string_view text) {
-  if (text.empty()) return {};
-  const uint32_t size = static_cast<uint32_t>(std::min<size_t>(text.size(), UINT32_MAX - sizeof(uint32_t)));
-  char* out = static_cast<char*>(Allocate(sizeof(size) + size, 1));
-  std::memcpy(out, &size, sizeof(size));
-  std::memcpy(out + sizeof(size), text.data(), size);
-  return ArenaText(out);
-}
-
 std::u16string_view CatalogueArena::Keep(std::u16string_view text) {
   if (text.empty()) return {};
   char16_t* out = static_cast<char16_t*>(Allocate(text.size() * sizeof(char16_t), alignof(char16_t)));
@@ -85,14 +76,18 @@ std::u16string_view CatalogueArena::Keep(std::u16string_view text) {
   return {out, text.size()};
 }
 
-ArenaWideText CatalogueArena::KeepCounted(std::u16string_view text) {
+template <typename Char>
+BasicArenaText<Char> CatalogueArena::KeepCountedText(std::basic_string_view<Char> text) {
   if (text.empty()) return {};
-  constexpr size_t kCountUnits = sizeof(uint32_t) / sizeof(char16_t);
-  const auto size = static_cast<uint32_t>(std::min<size_t>(text.size(), UINT32_MAX - kCountUnits));
-  char16_t* out = static_cast<char16_t*>(Allocate((kCountUnits + size) * sizeof(char16_t), alignof(char16_t)));
+  const auto size = static_cast<uint32_t>(std::min<size_t>(text.size(), (UINT32_MAX - sizeof(uint32_t)) / sizeof(Char)));
+  auto* out = static_cast<std::byte*>(Allocate(sizeof(size) + size * sizeof(Char), alignof(Char)));
   std::memcpy(out, &size, sizeof(size));
-  std::memcpy(out + kCountUnits, text.data(), size * sizeof(char16_t));
-  return ArenaWideText(out + kCountUnits);
+  std::memcpy(out + sizeof(size), text.data(), size * sizeof(Char));
+  return BasicArenaText<Char>(out);
 }
+
+ArenaText CatalogueArena::KeepCounted(std::string_view text) { return KeepCountedText(text); }
+
+ArenaWideText CatalogueArena::KeepCounted(std::u16string_view text) { return KeepCountedText(text); }
 
 }  // namespace vidora

@@ -13,42 +13,27 @@
 
 namespace vidora {
 
-// A narrow text kept by a CatalogueArena with its length in front of it:
-// one pointer where a view takes two, for texts most channels carry but
-// few read. Empty when default-made; valid as long as its arena.
-class ArenaText {
+// A text kept by a CatalogueArena with its length (in code units) in
+// front of it: one pointer where a view takes two, for texts most channels
+// carry but few read. Empty when default-made; valid as long as its arena.
+template <typename Char>
+class BasicArenaText {
  public:
-  ArenaText() = default;
-  std::string_view view() const {
+  BasicArenaText() = default;
+  std::basic_string_view<Char> view() const {
     if (at_ == nullptr) return {};
     uint32_t size = 0;
     std::memcpy(&size, at_, sizeof(size));
-    return {at_ + sizeof(size), size};
+    return {reinterpret_cast<const Char*>(at_ + sizeof(size)), size};
   }
 
  private:
   friend class CatalogueArena;
-  explicit ArenaText(const char* at) : at_(at) {}
-  const char* at_ = nullptr;
+  explicit BasicArenaText(const std::byte* at) : at_(at) {}
+  const std::byte* at_ = nullptr;
 };
-
-// The same for a UTF-16 text.
-class ArenaWideText {
- public:
-  ArenaWideText() = default;
-  std::u16string_view view() const {
-    if (at_ == nullptr) return {};
-    uint32_t size = 0;
-    std::memcpy(&size, at_ - kCountUnits, sizeof(size));
-    return {at_, size};
-  }
-
- private:
-  friend class CatalogueArena;
-  static constexpr size_t kCountUnits = sizeof(uint32_t) / sizeof(char16_t);
-  explicit ArenaWideText(const char16_t* at) : at_(at) {}
-  const char16_t* at_ = nullptr;
-};
+using ArenaText = BasicArenaText<char>;
+using ArenaWideText = BasicArenaText<char16_t>;
 
 // Storage for the texts and source lists of catalogue channels: memory is
 // taken from large blocks and handed out by bumping a pointer, and given
@@ -65,10 +50,10 @@ class CatalogueArena {
 
   // Copies of `text` kept by the arena; an empty text takes no memory.
   std::string_view Keep(std::string_view text);
-  // The same behind its length; an empty text takes no memory. Texts
-  // longer than 4 GiB less one byte are cut there.
-  ArenaText KeepCounted(std::string_view text);
   std::u16string_view Keep(std::u16string_view text);
+  // The same behind its length; an empty text takes no memory. Texts
+  // longer than 4 GiB less four bytes are cut there.
+  ArenaText KeepCounted(std::string_view text);
   ArenaWideText KeepCounted(std::u16string_view text);
 
   // Room for `count` default-made objects of a type that needs no
@@ -91,6 +76,8 @@ class CatalogueArena {
 
  private:
   void* Allocate(size_t bytes, size_t alignment);
+  template <typename Char>
+  BasicArenaText<Char> KeepCountedText(std::basic_string_view<Char> text);
 
   struct Block {
     std::byte* bytes;

@@ -69,13 +69,6 @@ void CatalogueArena::ReleaseUnused() {
   ReleaseBlockTail(next_, block.bytes + block.size);
 }
 
-std::u16string_view CatalogueArena::Keep(std::u16string_view text) {
-  if (text.empty()) return {};
-  char16_t* out = static_cast<char16_t*>(Allocate(text.size() * sizeof(char16_t), alignof(char16_t)));
-  std::memcpy(out, text.data(), text.size() * sizeof(char16_t));
-  return {out, text.size()};
-}
-
 template <typename Char>
 BasicArenaText<Char> CatalogueArena::KeepCountedText(std::basic_string_view<Char> text) {
   if (text.empty()) return {};

@@ -50,7 +50,6 @@ class CatalogueArena {
 
   // Copies of `text` kept by the arena; an empty text takes no memory.
   std::string_view Keep(std::string_view text);
-  std::u16string_view Keep(std::u16string_view text);
   // The same behind its length; an empty text takes no memory. Texts
   // longer than 4 GiB less four bytes are cut there.
   ArenaText KeepCounted(std::string_view text);

@@ -30,10 +30,10 @@ TEST(CatalogueReleaseTest, AnArenaReleasedPastItsMappedBlocksKeepsItsTextsAndGro
   std::vector<std::u16string_view> kept;
   auto text = [](int i) { return u"http://stream.invalid/" + std::u16string(static_cast<size_t>(i % 50), u'a' + i % 26); };
   // Well past the small blocks, into huge-page ones.
-  for (int i = 0; i < 60000; ++i) kept.push_back(arena.Keep(std::u16string_view(text(i))));
+  for (int i = 0; i < 60000; ++i) kept.push_back(arena.KeepCounted(std::u16string_view(text(i))).view());
   ASSERT_GT(arena.reserved_bytes(), 4u * 1024 * 1024);
   arena.ReleaseUnused();
-  for (int i = 60000; i < 70000; ++i) kept.push_back(arena.Keep(std::u16string_view(text(i))));
+  for (int i = 60000; i < 70000; ++i) kept.push_back(arena.KeepCounted(std::u16string_view(text(i))).view());
   arena.ReleaseUnused();
   arena.ReleaseUnused();
   for (int i = 0; i < 70000; ++i) ASSERT_EQ(kept[i], text(i)) << i;

@@ -32,7 +32,7 @@ TEST(CatalogueArenaTest, KeptTextsAndArraysStayPutWhileTheArenaGrows) {
   for (int i = 0; i < 20000; ++i) {
     const std::string text = "text " + std::to_string(i);
     narrow.push_back(arena.Keep(text));
-    wide.push_back(arena.Keep(std::u16string(text.begin(), text.end())));
+    wide.push_back(arena.KeepCounted(std::u16string(text.begin(), text.end())).view());
     // Odd-sized texts in between must not misalign what follows.
     arrays.push_back(arena.MakeArray<StreamSource>(static_cast<size_t>(i % 3)));
   }
